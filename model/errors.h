@@ -1,0 +1,28 @@
+#pragma once
+// Failures of the numeric core. Every failure carries the message the user sees,
+// in UTF-8, exactly as the error box shows it.
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace kolmarin {
+
+class UserError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+namespace msg {
+inline constexpr char kZeroDivide[] = "0 による浮動小数点数除算";
+inline constexpr char kOverflow[] = "浮動小数点数のオーバーフロー";
+inline constexpr char kInvalidOperation[] = "不正な浮動小数点数演算命令";
+inline constexpr char kIntegerOverflow[] = "整数のオーバーフロー";
+inline constexpr char kFftPrimeFactor[] =
+    "Prime factor for FFT length too large. Change value for cMaxPrimeFactor in FFTs unit";
+
+std::string notAFloat(std::string_view text);   // "'%s' は浮動小数点数ではありません"
+std::string notAnInteger(std::string_view text); // "'%s' は整数ではありません"
+} // namespace msg
+
+} // namespace kolmarin

@@ -1,0 +1,24 @@
+#pragma once
+// Forward discrete Fourier transform of any positive length whose prime factors are at
+// most cMaxPrimeFactor: mixed-radix digit reversal, then one pass per factor with the
+// small transforms for 2, 3, 4, 5, 8, 10 and a general one for other odd primes.
+
+#include "model/complexs.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace kolmarin {
+
+inline constexpr int cMaxPrimeFactor = 1021;
+inline constexpr int cMaxFactorCount = 20;
+
+// The factor list of a length, in the order the passes run (8192 -> 4, 4, 8, 8, 8).
+std::vector<int> SplitLength(std::int32_t n);
+
+// output[k] = sum_j input[j] * exp(-2 pi i jk / n), unscaled. input and output may be the
+// same sequence. n = 0 does nothing. Throws UserError(msg::kFftPrimeFactor) before touching
+// the output if a prime factor exceeds cMaxPrimeFactor.
+void ForwardFft(const TComplexNum* input, TComplexNum* output, std::int32_t n);
+
+} // namespace kolmarin

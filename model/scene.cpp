@@ -1,0 +1,58 @@
+#include "model/scene.h"
+
+#include "model/number_text.h"
+
+namespace kolmarin {
+
+namespace {
+
+Point3 readPoint(const PositionTexts& p, char sep) {
+    Point3 out;
+    out.x = parseDecimal(p.x, sep);
+    out.y = parseDecimal(p.y, sep);
+    out.z = parseDecimal(p.z, sep);
+    return out;
+}
+
+} // namespace
+
+Scene readCalculationScene(const SceneTexts& t, char sep, const CorrectionSink& onCorrection) {
+    Scene s;
+    s.depth = parseDecimal(t.depth, sep);
+    s.width = parseDecimal(t.width, sep);
+    s.height = parseDecimal(t.height, sep);
+    s.reflFront = parseDecimal(t.reflFront, sep);
+    s.reflBack = parseDecimal(t.reflBack, sep);
+    s.reflRight = parseDecimal(t.reflRight, sep);
+    s.reflLeft = parseDecimal(t.reflLeft, sep);
+    s.reflFloor = parseDecimal(t.reflFloor, sep);
+    s.reflCeiling = parseDecimal(t.reflCeiling, sep);
+    s.listener = readPoint(t.listener, sep);
+    s.sp1 = readPoint(t.sp1, sep);
+    s.sp2 = readPoint(t.sp2, sep);
+
+    auto correct = [&](Condition which, std::int32_t value) {
+        if (onCorrection)
+            onCorrection(which, std::to_string(value));
+        return value;
+    };
+    s.reflectionCount = parseWhole(t.reflectionCount);
+    if (s.reflectionCount > kMaxReflectionCount)
+        s.reflectionCount = correct(Condition::ReflectionCount, kMaxReflectionCount);
+    s.startFrequency = parseWhole(t.startFrequency);
+    if (s.startFrequency < kLowestFrequency)
+        s.startFrequency = correct(Condition::StartFrequency, kLowestFrequency);
+    s.endFrequency = parseWhole(t.endFrequency);
+    if (s.endFrequency > kHighestFrequency)
+        s.endFrequency = correct(Condition::EndFrequency, kHighestFrequency);
+    return s;
+}
+
+FrequencyRange readFrequencyRange(const SceneTexts& t) {
+    FrequencyRange r;
+    r.start = parseWhole(t.startFrequency);
+    r.end = parseWhole(t.endFrequency);
+    return r;
+}
+
+} // namespace kolmarin
