@@ -1,0 +1,189 @@
+// The response calculation against hand-checked values of the default room, its
+// corrections of the conditions, and its failures.
+#include "model/errors.h"
+#include "model/response.h"
+#include "model/scene.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+using namespace kolmarin;
+
+namespace {
+
+Scene sceneFrom(SceneTexts texts) { return readCalculationScene(texts, '.', nullptr); }
+
+std::string failureOf(const Scene& scene, ResponseCurves& curves) {
+    try {
+        calculateResponse(scene, curves);
+    } catch (const UserError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+double at(const std::array<double, kCurvePoints>& curve, double hz) { return curve[static_cast<int>(hz * 2)]; }
+
+} // namespace
+
+TEST(Response, DirectSoundOnlyIsFlat) {
+    SceneTexts texts;
+    texts.reflectionCount = "0";
+    ResponseCurves curves;
+    calculateResponse(sceneFrom(texts), curves);
+    for (int j = 40; j <= 1000; ++j) {
+        EXPECT_NEAR(curves.sp1[j], -7.72, 0.005) << j;
+        EXPECT_NEAR(curves.sp2[j], -7.70, 0.005) << j;
+        EXPECT_NEAR(curves.total[j], -1.69, 0.005) << j;
+    }
+    // Both direct sounds arrive on sample 29, so Total is the plain sum 1/r1 + 1/r2.
+    const double r1 = std::sqrt(0.91 * 0.91 + 2.2 * 2.2 + 0.5 * 0.5);
+    const double r2 = std::sqrt(0.89 * 0.89 + 2.2 * 2.2 + 0.5 * 0.5);
+    EXPECT_NEAR(curves.total[100], 20 * std::log10(1 / r1 + 1 / r2), 1e-9);
+}
+
+TEST(Response, DefaultRoomWithThirtyReflections) {
+    ResponseCurves curves;
+    calculateResponse(sceneFrom(SceneTexts{}), curves);
+    const std::map<double, std::array<double, 3>> expected{{20, {11.53, 11.50, 17.53}},
+                                                           {30, {8.98, 9.02, 15.02}},
+                                                           {80, {2.36, 2.59, 8.50}},
+                                                           {500, {2.92, 3.23, 9.08}}};
+    for (const auto& [hz, levels] : expected) {
+        EXPECT_NEAR(at(curves.sp1, hz), levels[0], 0.01) << hz;
+        EXPECT_NEAR(at(curves.sp2, hz), levels[1], 0.01) << hz;
+        EXPECT_NEAR(at(curves.total, hz), levels[2], 0.01) << hz;
+    }
+    // Only elements 40..1000 (20..500 Hz) are written.
+    EXPECT_EQ(curves.sp1[39], 0.0);
+    EXPECT_EQ(curves.total[1001], 0.0);
+    EXPECT_NE(curves.sp2[40], 0.0);
+}
+
+TEST(Response, ConditionsAreCorrectedAndReported) {
+    SceneTexts texts;
+    texts.reflectionCount = "250";
+    texts.startFrequency = "5";
+    texts.endFrequency = "800";
+    std::map<Condition, std::string> written;
+    const Scene scene = readCalculationScene(texts, '.', [&](Condition c, const std::string& t) { written[c] = t; });
+    EXPECT_EQ(scene.reflectionCount, 200);
+    EXPECT_EQ(scene.startFrequency, 10);
+    EXPECT_EQ(scene.endFrequency, 500);
+    EXPECT_EQ(written, (std::map<Condition, std::string>{{Condition::ReflectionCount, "200"},
+                                                          {Condition::StartFrequency, "10"},
+                                                          {Condition::EndFrequency, "500"}}));
+
+    // A correction already made stays reported when a later text fails.
+    texts.startFrequency = "abc";
+    written.clear();
+    EXPECT_THROW(readCalculationScene(texts, '.', [&](Condition c, const std::string& t) { written[c] = t; }),
+                 UserError);
+    EXPECT_EQ(written.size(), 1u);
+    EXPECT_EQ(written[Condition::ReflectionCount], "200");
+}
+
+TEST(Response, ReadsTextsInCalculationOrder) {
+    SceneTexts texts;
+    texts.width = "w?";
+    texts.depth = "d?";
+    try {
+        sceneFrom(texts);
+        FAIL();
+    } catch (const UserError& e) {
+        EXPECT_STREQ(e.what(), "'d?' は浮動小数点数ではありません"); // depth is read first
+    }
+    // Positions are read listener first, then SP1 and SP2.
+    texts = SceneTexts{};
+    texts.sp1.x = "s1";
+    texts.listener.z = "l3";
+    try {
+        sceneFrom(texts);
+        FAIL();
+    } catch (const UserError& e) {
+        EXPECT_STREQ(e.what(), "'l3' は浮動小数点数ではありません");
+    }
+}
+
+TEST(Response, StartAboveEndStoresNothing) {
+    SceneTexts texts;
+    texts.startFrequency = "300";
+    texts.endFrequency = "200";
+    texts.reflectionCount = "2";
+    ResponseCurves curves;
+    curves.sp1.fill(42.0);
+    calculateResponse(sceneFrom(texts), curves);
+    for (double v : curves.sp1)
+        ASSERT_EQ(v, 42.0);
+}
+
+TEST(Response, RangeWritesOnlyItsOwnElements) {
+    SceneTexts texts;
+    texts.reflectionCount = "3";
+    texts.startFrequency = "10";
+    texts.endFrequency = "11";
+    ResponseCurves curves;
+    curves.total.fill(99.0);
+    calculateResponse(sceneFrom(texts), curves);
+    EXPECT_EQ(curves.total[19], 99.0);
+    EXPECT_NE(curves.total[20], 99.0);
+    EXPECT_NE(curves.total[22], 99.0);
+    EXPECT_EQ(curves.total[23], 99.0);
+}
+
+TEST(Response, AbsorbingWallsLeaveTheDirectSound) {
+    SceneTexts texts;
+    for (std::string* c : {&texts.reflRight, &texts.reflLeft, &texts.reflFront, &texts.reflBack,
+                           &texts.reflFloor, &texts.reflCeiling})
+        *c = "0";
+    ResponseCurves withWalls, direct;
+    calculateResponse(sceneFrom(texts), withWalls);
+    texts.reflectionCount = "0";
+    calculateResponse(sceneFrom(texts), direct);
+    EXPECT_EQ(withWalls.sp1, direct.sp1);
+    EXPECT_EQ(withWalls.total, direct.total);
+}
+
+TEST(Response, FaultsAreRaisedBeforeAnythingIsStored) {
+    ResponseCurves curves;
+    curves.sp1.fill(7.0);
+
+    SceneTexts onListener;
+    onListener.sp2 = onListener.listener;
+    EXPECT_EQ(failureOf(sceneFrom(onListener), curves), msg::kZeroDivide);
+
+    SceneTexts silentWalls = onListener;
+    for (std::string* c : {&silentWalls.reflRight, &silentWalls.reflLeft, &silentWalls.reflFront,
+                           &silentWalls.reflBack, &silentWalls.reflFloor, &silentWalls.reflCeiling})
+        *c = "0";
+    silentWalls.reflectionCount = "0";
+    EXPECT_EQ(failureOf(sceneFrom(silentWalls), curves), msg::kZeroDivide);
+
+    SceneTexts noImages;
+    noImages.reflectionCount = "-1";
+    EXPECT_EQ(failureOf(sceneFrom(noImages), curves), msg::kZeroDivide);
+    noImages.startFrequency = "400";
+    noImages.endFrequency = "300";
+    EXPECT_EQ(failureOf(sceneFrom(noImages), curves), "");
+
+    SceneTexts loud;
+    loud.reflRight = "1e200";
+    loud.reflLeft = "1e200";
+    loud.reflectionCount = "4";
+    EXPECT_EQ(failureOf(sceneFrom(loud), curves), msg::kOverflow);
+
+    for (double v : curves.sp1)
+        ASSERT_EQ(v, 7.0);
+}
+
+TEST(Response, StoredElementsStayInsideTheCurves) {
+    EXPECT_EQ(storedElements(20, 500).first, 40);
+    EXPECT_EQ(storedElements(20, 500).last, 1000);
+    EXPECT_EQ(storedElements(-5, 700).first, 0);
+    EXPECT_EQ(storedElements(-5, 700).last, 1200);
+    EXPECT_GT(storedElements(700, 800).first, storedElements(700, 800).last);
+    EXPECT_GT(storedElements(300, 200).first, storedElements(300, 200).last);
+    EXPECT_EQ(storedElements(-2147483647 - 1, 2147483647).last, 1200);
+}
