@@ -17,8 +17,9 @@ inline constexpr int cMaxFactorCount = 20;
 std::vector<int> SplitLength(std::int32_t n);
 
 // output[k] = sum_j input[j] * exp(-2 pi i jk / n), unscaled. input and output may be the
-// same sequence. n = 0 does nothing. Throws UserError(msg::kFftPrimeFactor) before touching
-// the output if a prime factor exceeds cMaxPrimeFactor.
+// same sequence. n <= 0 does nothing. Throws UserError(msg::kFftPrimeFactor) before touching
+// the output if a prime factor exceeds cMaxPrimeFactor. Keeps no shared state, so
+// transforms may run on several threads at once.
 void ForwardFft(const TComplexNum* input, TComplexNum* output, std::int32_t n);
 
 } // namespace kolmarin
