@@ -1,37 +1,75 @@
-// kolmarin2-cli: headless calculations for scripts.
+// kolmarin2-cli: the room data, calculation result and mode list files without the windows,
+// for scripts and batch work.
+#include "cli/cli_arguments.h"
+#include "cli/cli_commands.h"
+#include "files/file_errors.h"
+#include "files/room_file.h"
+#include "files/save_file.h"
 #include "model/errors.h"
-#include "model/number_text.h"
-#include "model/response.h"
-#include "model/scene.h"
 
+#include <QFile>
+
+#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <iostream>
+#include <exception>
 
 namespace {
 
-int printDefaultResponse() {
-    kolmarin::SceneTexts texts; // the start-up scene, listener height 1.00 m
-    kolmarin::ResponseCurves curves;
-    const kolmarin::Scene scene = kolmarin::readCalculationScene(texts, '.', nullptr);
-    kolmarin::calculateResponse(scene, curves);
-    const auto range = kolmarin::storedElements(scene.startFrequency, scene.endFrequency);
-    for (int j = range.first; j <= range.last; ++j)
-        std::printf("%.1f %.2f %.2f %.2f\n", j / 2.0, curves.sp1[j], curves.sp2[j], curves.total[j]);
-    return 0;
+using namespace kolmarin;
+
+constexpr int kFailed = 1;
+constexpr int kUsageError = 2;
+
+QByteArray produce(const cli::Request& request) {
+    switch (request.command) {
+    case cli::Command::DefaultResponse:
+        return cli::defaultResponseListing();
+    case cli::Command::Response:
+        return cli::responseOutput(readRoomFile(request.roomPath), cli::systemDecimalSeparator(),
+                                   request.csv);
+    case cli::Command::Modes:
+        return cli::modesOutput(readRoomFile(request.roomPath), cli::systemDecimalSeparator());
+    case cli::Command::Room:
+        return roomFileBytes(cli::startupSceneTexts());
+    case cli::Command::Help:
+        break;
+    }
+    return cli::helpText();
+}
+
+// The bytes go out unchanged: the files are CP932 whatever the terminal uses.
+void writeToStandardOutput(const QByteArray& bytes) {
+    const std::size_t size = static_cast<std::size_t>(bytes.size());
+    if (std::fwrite(bytes.constData(), 1, size, stdout) != size || std::fflush(stdout) != 0) {
+        const int code = errno;
+        throw UserError(code == ENOSPC ? std::string(msg::kDiskFull) : msg::ioError(code));
+    }
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 2 && std::strcmp(argv[1], "response") != 0) {
-        std::cerr << "usage: kolmarin2-cli response\n";
-        return 2;
-    }
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QFile::decodeName(argv[i]));
+
+    cli::Request request;
     try {
-        return printDefaultResponse();
-    } catch (const kolmarin::UserError& e) {
-        std::cerr << e.what() << '\n';
-        return 1;
+        request = cli::parseArguments(arguments);
+    } catch (const cli::UsageError& e) {
+        std::fprintf(stderr, "kolmarin2-cli: %s\n%s", e.what(), cli::usageText());
+        return kUsageError;
+    }
+
+    try {
+        const QByteArray bytes = produce(request);
+        if (request.outputPath.isEmpty())
+            writeToStandardOutput(bytes);
+        else
+            saveFileAtomically(request.outputPath, bytes);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return kFailed;
     }
 }

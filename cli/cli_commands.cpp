@@ -1,0 +1,76 @@
+#include "cli/cli_commands.h"
+
+#include "files/mode_file.h"
+#include "files/response_csv.h"
+#include "files/result_file.h"
+#include "model/eigenmodes.h"
+#include "model/number_text.h"
+#include "model/response.h"
+
+#include <QLocale>
+
+#include <cstdio>
+
+namespace kolmarin::cli {
+
+char systemDecimalSeparator() {
+    const QString point = QLocale::system().decimalPoint();
+    return point.size() == 1 && point.at(0).unicode() < 128 ? static_cast<char>(point.at(0).unicode()) : '.';
+}
+
+SceneTexts startupSceneTexts() {
+    SceneTexts texts;
+    texts.sp1.z = " 0.50";
+    texts.sp2.z = " 0.50";
+    texts.listener.z = " 1.01";
+    return texts;
+}
+
+QByteArray responseOutput(SceneTexts texts, char decimalSeparator, bool csv) {
+    auto correct = [&texts](Condition which, const std::string& text) {
+        switch (which) {
+        case Condition::ReflectionCount:
+            texts.reflectionCount = text;
+            break;
+        case Condition::StartFrequency:
+            texts.startFrequency = text;
+            break;
+        case Condition::EndFrequency:
+            texts.endFrequency = text;
+            break;
+        }
+    };
+    const Scene scene = readCalculationScene(texts, decimalSeparator, correct);
+    ResponseCurves curves;
+    calculateResponse(scene, curves);
+    const ElementRange computed = storedElements(scene.startFrequency, scene.endFrequency);
+    if (csv)
+        return responseCsvBytes(curves, resultFileElements(texts, computed));
+    return resultFileBytes(texts, curves, computed);
+}
+
+QByteArray modesOutput(const SceneTexts& texts, char decimalSeparator) {
+    const double width = parseDecimal(texts.width, decimalSeparator);
+    const double depth = parseDecimal(texts.depth, decimalSeparator);
+    const double height = parseDecimal(texts.height, decimalSeparator);
+    return modeFileBytes(texts, computeModeTable(width, depth, height));
+}
+
+QByteArray defaultResponseListing() {
+    const SceneTexts texts;
+    ResponseCurves curves;
+    const Scene scene = readCalculationScene(texts, '.', nullptr);
+    calculateResponse(scene, curves);
+    const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
+    QByteArray out;
+    char line[128];
+    // The C locale is in force (nothing calls setlocale), so printf writes a point.
+    for (int j = range.first; j <= range.last; ++j) {
+        const int n = std::snprintf(line, sizeof line, "%.1f %.2f %.2f %.2f\n", j / 2.0, curves.sp1[j],
+                                    curves.sp2[j], curves.total[j]);
+        out.append(line, n);
+    }
+    return out;
+}
+
+} // namespace kolmarin::cli

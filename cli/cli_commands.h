@@ -1,0 +1,29 @@
+#pragma once
+// What kolmarin2-cli computes and writes: the same texts, parsers, corrections and model
+// as the windows, so its files equal the ones the windows save for the same scene.
+
+#include "model/scene.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace kolmarin::cli {
+
+// The decimal separator of the user's locale, as the windows read it.
+char systemDecimalSeparator();
+
+// The scene as the main window shows it right after start-up: the first layout sets the
+// height sliders and rewrites the three heights from them in the position form.
+SceneTexts startupSceneTexts();
+
+// The calculation result file (or, with `csv`, the CSV) for a room file's texts: the
+// texts get the calculation's corrections, as the window's boxes do.
+QByteArray responseOutput(SceneTexts texts, char decimalSeparator, bool csv);
+
+// The mode list file for a room file's texts.
+QByteArray modesOutput(const SceneTexts& texts, char decimalSeparator);
+
+// The levels of the start-up texts, one line per 0.5 Hz: frequency and the three levels.
+QByteArray defaultResponseListing();
+
+} // namespace kolmarin::cli

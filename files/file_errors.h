@@ -1,0 +1,41 @@
+#pragma once
+// The messages of the file commands, and the translation of a failed file operation into
+// the message the user sees.
+
+#include <QFileDevice>
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace kolmarin {
+
+namespace msg {
+inline constexpr char kFileNotFound[] = "ファイルが見つかりません";
+inline constexpr char kFolderNotFound[] = "保存先のフォルダが見つかりません";
+inline constexpr char kAccessDenied[] = "ファイルへのアクセスが拒否されました";
+inline constexpr char kDiskFull[] = "ディスクがいっぱいです";
+inline constexpr char kNotARoomFile[] =
+    "このアプリケーションのデータファイルでないか\nバージョンが違うためこのファイルを読み込めません。";
+inline constexpr char kNoCp932Converter[] =
+    "Shift-JIS (CP932) の文字変換が使えないため、ファイルを読み書きできません";
+
+std::string ioError(int systemError);        // "I/O エラー (%d)"
+std::string ioError(const QString& details); // "I/O エラー (details)" when no number is known
+// A text with a character that CP932 cannot hold.
+std::string notEncodable(std::string_view text, std::string_view character);
+// A text with a line feed or Ctrl-Z, which would break the file's line structure.
+std::string breaksLine(std::string_view text);
+} // namespace msg
+
+// The system's error number behind a failed Qt file operation, recovered from its error
+// text (Qt words every failed system call with qt_error_string(errno)); 0 when the text
+// comes from Qt itself.
+int systemErrorNumber(const QFileDevice& file);
+
+// Throw the UserError for a file at `path` that could not be opened or read, or could
+// not be saved, with the message the error box shows.
+[[noreturn]] void throwReadFailure(const QFileDevice& file, const QString& path);
+[[noreturn]] void throwSaveFailure(const QFileDevice& file, const QString& path);
+
+} // namespace kolmarin

@@ -1,0 +1,89 @@
+#include "files/result_file.h"
+
+#include "files/cp932_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
+namespace kolmarin {
+
+namespace {
+
+constexpr qsizetype kFieldBytes = 10;
+constexpr char kLineEnd[] = "\r\n";
+
+// Concatenates fixed pieces and the user's texts into one line; a text that cannot be
+// written is refused by name.
+class Line {
+  public:
+    Line& operator<<(std::string_view piece) {
+        bytes_ += encodeLineText(piece);
+        return *this;
+    }
+    QByteArray end() const { return bytes_ + kLineEnd; }
+
+  private:
+    QByteArray bytes_;
+};
+
+QByteArray field(const std::string& text) {
+    return rightAligned(encodeLineText(text), kFieldBytes);
+}
+
+} // namespace
+
+std::string resultField(double value) {
+    char buffer[400];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+    std::string text(buffer, ec == std::errc() ? end : buffer);
+    // A small negative level rounds to zero; "-0.0" would show a sign the value does not have.
+    if (text == "-0.0")
+        text = "0.0";
+    if (text.size() < static_cast<std::size_t>(kFieldBytes))
+        text.insert(0, kFieldBytes - text.size(), ' ');
+    return text;
+}
+
+ElementRange resultFileElements(const SceneTexts& texts, ElementRange computed) {
+    const FrequencyRange range = readFrequencyRange(texts);
+    const ElementRange wanted = storedElements(range.start, range.end);
+    ElementRange rows;
+    rows.first = std::max({wanted.first, computed.first, 0});
+    rows.last = std::min({wanted.last, computed.last, kCurvePoints - 1});
+    if (rows.first > rows.last)
+        return ElementRange{};
+    return rows;
+}
+
+QByteArray resultFileBytes(const SceneTexts& t, const ResponseCurves& curves, ElementRange computed) {
+    const ElementRange rows = resultFileElements(t, computed);
+
+    QByteArray out;
+    out += (Line() << kResultFileHeader).end();
+    out += kLineEnd;
+    out += (Line() << "部屋の幅" << t.width << "m"
+                   << "、奥行き" << t.depth << "m、高さ" << t.height << "m")
+               .end();
+    out += (Line() << "反射率：前=" << t.reflFront << "、後=" << t.reflBack << "、右=" << t.reflRight
+                   << "、左=" << t.reflLeft << "、上=" << t.reflCeiling << "、下=" << t.reflFloor)
+               .end();
+    auto position = [](std::string_view title, const PositionTexts& p) {
+        return (Line() << title << "左から" << p.x << "m、前から" << p.y << "m、床から" << p.z << "m").end();
+    };
+    out += position("聴取位置：", t.listener);
+    out += position("Sp1音源位置：", t.sp1);
+    out += position("Sp2音源位置：", t.sp2);
+    out += (Line() << "反射回数" << t.reflectionCount << "回").end();
+    out += kLineEnd;
+    out += field("周波数(Hz)") + field("Sp1(dB)") + field("Sp2(dB)") + field("Total(dB)") + kLineEnd;
+
+    for (int j = rows.first; j <= rows.last; ++j) {
+        const std::string row = resultField(j / 2.0) + resultField(curves.sp1[j]) +
+                                resultField(curves.sp2[j]) + resultField(curves.total[j]);
+        out += QByteArray::fromStdString(row) + kLineEnd;
+    }
+    return out;
+}
+
+} // namespace kolmarin

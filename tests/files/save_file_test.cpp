@@ -1,0 +1,141 @@
+// Saving: a new file appears whole, an old one is replaced whole, and a save that fails
+// for real (missing folder, write error, full disk) leaves the old file as it was and no
+// partial file behind.
+#include "files/file_errors.h"
+#include "files/save_file.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace kolmarin {
+namespace {
+
+using test::errorMessageOf;
+
+QStringList entriesOf(const QString& dir) {
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+QByteArray sampleBytes(qsizetype size) {
+    QByteArray bytes(size, '\0');
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>('a' + i % 26);
+    return bytes;
+}
+
+class SaveFile : public ::testing::Test {
+  protected:
+    QString path(const char* name) const { return dir_.filePath(QString::fromUtf8(name)); }
+    QTemporaryDir dir_;
+};
+
+TEST_F(SaveFile, CreatesAndReplacesWholeFiles) {
+    const QByteArray first = sampleBytes(5000);
+    saveFileAtomically(path("data.dat"), first);
+    EXPECT_EQ(test::readBytes(path("data.dat")), first);
+
+    // A shorter file replaces the longer one completely: nothing of the old one is left.
+    saveFileAtomically(path("data.dat"), "short\r\n");
+    EXPECT_EQ(test::readBytes(path("data.dat")), "short\r\n");
+    saveFileAtomically(path("data.dat"), QByteArray());
+    EXPECT_EQ(test::readBytes(path("data.dat")), QByteArray());
+    EXPECT_EQ(entriesOf(dir_.path()), QStringList{"data.dat"});
+}
+
+TEST_F(SaveFile, ReportsAMissingFolderAndCreatesNothing) {
+    EXPECT_EQ(errorMessageOf([&] { saveFileAtomically(path("gone/data.dat"), "x"); }), msg::kFolderNotFound);
+    EXPECT_TRUE(entriesOf(dir_.path()).isEmpty());
+}
+
+TEST_F(SaveFile, RefusesToReplaceAFolder) {
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("data.dat"));
+    EXPECT_EQ(errorMessageOf([&] { saveFileAtomically(path("data.dat"), "x"); }), msg::kAccessDenied);
+    EXPECT_TRUE(QFileInfo(path("data.dat")).isDir());
+    EXPECT_EQ(entriesOf(dir_.path()), QStringList{"data.dat"});
+}
+
+// Lowers the process's file size limit while it lives, so that writing beyond it fails
+// with EFBIG, on any file system and without privileges. SIGXFSZ, which would end the
+// process, is ignored meanwhile.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) : previousSignal_(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit lowered = previous_;
+        lowered.rlim_cur = bytes;
+        applied_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousSignal_);
+    }
+    bool applied() const { return applied_; }
+
+  private:
+    rlimit previous_{};
+    void (*previousSignal_)(int);
+    bool applied_ = false;
+};
+
+TEST_F(SaveFile, KeepsTheOldFileWhenWritingFails) {
+    const QByteArray old = sampleBytes(1000);
+    test::writeBytes(path("data.dat"), old);
+    std::string message;
+    {
+        FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.applied());
+        message = errorMessageOf([&] { saveFileAtomically(path("data.dat"), sampleBytes(100000)); });
+    }
+    EXPECT_EQ(message, msg::ioError(EFBIG));
+    EXPECT_EQ(test::readBytes(path("data.dat")), old);
+    EXPECT_EQ(entriesOf(dir_.path()), QStringList{"data.dat"});
+}
+
+// A small tmpfs mounted in a mount namespace of this process alone; needs the right to
+// mount (root outside a restricted container).
+class SmallFileSystem {
+  public:
+    explicit SmallFileSystem(const QString& dir) : dir_(QFile::encodeName(dir)) {
+        if (unshare(CLONE_NEWNS) != 0)
+            return;
+        // Keep the mount from propagating to the namespace the test was started in.
+        if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            return;
+        mounted_ = mount("tmpfs", dir_.constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~SmallFileSystem() {
+        if (mounted_)
+            umount2(dir_.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+
+  private:
+    QByteArray dir_;
+    bool mounted_ = false;
+};
+
+TEST_F(SaveFile, KeepsTheOldFileWhenTheDiskIsFull) {
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("small"));
+    SmallFileSystem small(path("small"));
+    if (!small.mounted())
+        GTEST_SKIP() << "no right to mount a small file system here";
+    const QString target = path("small/data.dat");
+    const QByteArray old = sampleBytes(1000);
+    test::writeBytes(target, old);
+    EXPECT_EQ(errorMessageOf([&] { saveFileAtomically(target, sampleBytes(200000)); }), msg::kDiskFull);
+    EXPECT_EQ(test::readBytes(target), old);
+    EXPECT_EQ(entriesOf(path("small")), QStringList{"data.dat"});
+}
+
+} // namespace
+} // namespace kolmarin
