@@ -22,7 +22,8 @@ double stepCoefficient(double value, StepDirection direction) {
     return lowered >= 0.0 ? lowered : 0.0;
 }
 
-std::optional<std::string> stepDimensionText(std::string_view text, StepDirection direction, char decimalSeparator) {
+std::optional<std::string> stepDimensionText(std::string_view text, StepDirection direction,
+                                             char decimalSeparator) {
     const std::optional<double> stepped = stepDimension(parseDecimal(text, decimalSeparator), direction);
     if (!stepped)
         return std::nullopt;

@@ -23,7 +23,8 @@ double stepCoefficient(double value, StepDirection direction);
 // The same on box texts: parse with `decimalSeparator` (throws UserError with the
 // parser's message), step, and give the text to write back; nothing when the box keeps
 // its text.
-std::optional<std::string> stepDimensionText(std::string_view text, StepDirection direction, char decimalSeparator);
+std::optional<std::string> stepDimensionText(std::string_view text, StepDirection direction,
+                                             char decimalSeparator);
 std::string stepCoefficientText(std::string_view text, StepDirection direction, char decimalSeparator);
 
 } // namespace kolmarin
