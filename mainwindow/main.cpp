@@ -1,6 +1,11 @@
+#include "mainwindow/app_windows.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    kolmarin::AppWindows windows;
+    // The first showing lays out the default room and draws the first curves.
+    windows.form1.show();
+    return app.exec();
 }

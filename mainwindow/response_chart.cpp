@@ -1,0 +1,136 @@
+#include "mainwindow/response_chart.h"
+
+#include "mainwindow/frequency_ticker.h"
+#include "mainwindow/chart_font.h"
+
+#include <utility>
+
+namespace kolmarin {
+
+namespace {
+
+constexpr double kNarrowestRange = 1e-10;
+
+void styleAxis(QCPAxis* axis, const QFont& font) {
+    axis->setTickLabelFont(font);
+    axis->setLabelFont(font);
+    axis->setTickLabelColor(Qt::black);
+    axis->setSubTicks(false);
+    axis->grid()->setPen(QPen(QColor(192, 192, 192), 0, Qt::SolidLine));
+    axis->grid()->setSubGridVisible(false);
+    axis->grid()->setZeroLinePen(Qt::NoPen);
+}
+
+} // namespace
+
+ResponseChart::ResponseChart(QWidget* parent) : QCustomPlot(parent) {
+    const QFont font = chartFont();
+    setLocale(QLocale());
+    setBackground(Qt::white);
+    axisRect()->setBackground(Qt::white);
+
+    // Frequency: logarithmic, a tick and grid line only where the label tables put one.
+    styleAxis(xAxis, font);
+    xAxis->setScaleType(QCPAxis::stLogarithmic);
+    xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new FrequencyTicker));
+    xAxis->setRange(20, 500);
+
+    // Level: the plot's own tick spacing; its title "dB" stands upright to the left.
+    styleAxis(yAxis, font);
+    yAxis->setRange(-40, 30);
+    auto* levelTitle = new QCPItemText(this);
+    levelTitle->setClipToAxisRect(false);
+    levelTitle->setFont(font);
+    levelTitle->setText(QStringLiteral("dB"));
+    levelTitle->position->setTypeX(QCPItemPosition::ptAbsolute);
+    levelTitle->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
+    levelTitle->position->setCoords(2, 0.5);
+    levelTitle->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    yAxis->setPadding(QFontMetrics(font).horizontalAdvance(QStringLiteral("dB")) + 6);
+
+    plotLayout()->insertRow(0);
+    title_ = new QCPTextElement(this, QString(), font);
+    plotLayout()->addElement(0, 0, title_);
+    foot_ = new QCPTextElement(this, QString(), font);
+    plotLayout()->addElement(2, 0, foot_);
+
+    // The legend stands right of the plot, at its top, where it never hides a curve.
+    auto* side = new QCPLayoutGrid;
+    plotLayout()->addElement(1, 1, side);
+    plotLayout()->setColumnStretchFactor(1, 0.001);
+    axisRect()->insetLayout()->take(legend);
+    side->addElement(0, 0, legend);
+    side->addElement(1, 0, new QCPLayoutElement(this));
+    side->setRowStretchFactor(0, 0.001);
+    side->setMargins(QMargins(0, 0, 4, 0));
+    legend->setVisible(true);
+    legend->setFont(font);
+    legend->setBrush(Qt::white);
+    legend->setBorderPen(QPen(Qt::black, 0));
+    legend->setIconSize(20, 10);
+
+    Series1 = addCurve(QStringLiteral("SP1"), Qt::black);
+    Series2 = addCurve(QStringLiteral("SP2"), Qt::red);
+    Series3 = addCurve(QStringLiteral("Total"), Qt::blue);
+    setFootText(QString());
+}
+
+QCPGraph* ResponseChart::addCurve(const QString& name, const QColor& colour) {
+    QCPGraph* graph = addGraph(xAxis, yAxis);
+    graph->setName(name);
+    graph->setPen(QPen(colour, 2));
+    graph->setLineStyle(QCPGraph::lsLine);
+    graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
+    return graph;
+}
+
+QCPAxis* ResponseChart::axisOf(ChartAxis axis) const { return axis == ChartAxis::Frequency ? xAxis : yAxis; }
+
+bool ResponseChart::isAxisAutomatic(ChartAxis axis) const { return automatic_[static_cast<std::size_t>(axis)]; }
+
+void ResponseChart::setAxisRange(ChartAxis axis, double min, double max) {
+    if (min > max)
+        std::swap(min, max);
+    if (max - min < kNarrowestRange)
+        max = min + kNarrowestRange;
+    automatic_[static_cast<std::size_t>(axis)] = false;
+    axisOf(axis)->setRange(min, max);
+    replot();
+}
+
+void ResponseChart::setAxisAutomatic(ChartAxis axis) {
+    automatic_[static_cast<std::size_t>(axis)] = true;
+    followData();
+    replot();
+}
+
+void ResponseChart::followData() {
+    bool anyData = false;
+    for (int i = 0; i < graphCount(); ++i)
+        anyData = anyData || !graph(i)->data()->isEmpty();
+    if (!anyData)
+        return;
+    for (ChartAxis axis : {ChartAxis::Frequency, ChartAxis::Level})
+        if (isAxisAutomatic(axis))
+            axisOf(axis)->rescale(true);
+}
+
+void ResponseChart::setTitleText(const QString& text) { title_->setText(text); }
+QString ResponseChart::titleText() const { return title_->text(); }
+
+void ResponseChart::setFootText(const QString& text) {
+    foot_->setText(text);
+    // An empty foot leaves the layout, so it takes no room below the plot.
+    const bool shown = foot_->layout() != nullptr;
+    if (text.isEmpty() && shown) {
+        plotLayout()->take(foot_);
+        plotLayout()->simplify();
+    } else if (!text.isEmpty() && !shown) {
+        plotLayout()->addElement(plotLayout()->rowCount(), 0, foot_);
+    }
+    foot_->setVisible(!text.isEmpty());
+}
+
+QString ResponseChart::footText() const { return foot_->text(); }
+
+} // namespace kolmarin

@@ -1,0 +1,48 @@
+#pragma once
+// The response chart (Chart1): the three levels at the listener over a logarithmic
+// frequency axis, with a title row carrying the time of the calculation, a foot row the
+// graph print fills, and a legend. Each axis either follows the data or keeps a fixed range.
+
+#include "mainwindow/chart_axes.h"
+
+#include <qcustomplot.h>
+
+#include <array>
+
+namespace kolmarin {
+
+class ResponseChart : public QCustomPlot, public ChartAxes {
+    Q_OBJECT
+public:
+    explicit ResponseChart(QWidget* parent = nullptr);
+
+    void setAxisRange(ChartAxis axis, double min, double max) override;
+    void setAxisAutomatic(ChartAxis axis) override;
+    bool isAxisAutomatic(ChartAxis axis) const;
+
+    QCPAxis* frequencyAxis() const { return xAxis; }
+    QCPAxis* levelAxis() const { return yAxis; }
+
+    // Series1 "SP1" black, Series2 "SP2" red, Series3 "Total" blue.
+    QCPGraph* Series1 = nullptr;
+    QCPGraph* Series2 = nullptr;
+    QCPGraph* Series3 = nullptr;
+
+    void setTitleText(const QString& text);
+    QString titleText() const;
+    void setFootText(const QString& text);
+    QString footText() const;
+
+    // After the curves were refilled: axes that follow the data take its range again.
+    void followData();
+
+private:
+    QCPAxis* axisOf(ChartAxis axis) const;
+    QCPGraph* addCurve(const QString& name, const QColor& colour);
+
+    QCPTextElement* title_ = nullptr;
+    QCPTextElement* foot_ = nullptr;
+    std::array<bool, 2> automatic_{true, false}; // frequency, level
+};
+
+} // namespace kolmarin
