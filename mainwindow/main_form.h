@@ -72,6 +72,8 @@ public:
     void writePositionTexts(const SceneTexts& texts);
 
     const ResponseCurves& responseCurves() const { return curves_; }
+    // The elements of ResponseCurves the last calculation wrote.
+    ElementRange computedElements() const { return computed_; }
     const PlanRect& planRect() const { return plan_; }
 
     // Controls, by their names in the program.
@@ -169,6 +171,7 @@ private:
     TroomForm* room_ = nullptr;
     TgraphsetForm* graphset_ = nullptr;
     ResponseCurves curves_;
+    ElementRange computed_; // empty until the first calculation
     PlanRect plan_;
     bool shown_ = false;
     bool dragging_ = false;

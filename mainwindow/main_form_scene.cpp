@@ -18,6 +18,8 @@
 #include <QLineEdit>
 #include <QLocale>
 
+#include <algorithm>
+
 namespace kolmarin {
 
 namespace {
@@ -138,6 +140,7 @@ void TForm1::Culcstundwave() {
                                                  box->setText(toQString(corrected));
                                              });
     calculateResponse(scene, curves_);
+    computed_ = storedElements(scene.startFrequency, scene.endFrequency);
 
     // The level range typed in the graph axis dialog, unless that axis follows the data.
     TgraphsetForm& axes = graphset();
@@ -162,12 +165,15 @@ void TForm1::Culcstundwave() {
 void TForm1::addStoredPoints(int curve, std::int32_t start, std::int32_t end) {
     const std::array<const std::array<double, kCurvePoints>*, 3> stored{&curves_.sp1, &curves_.sp2, &curves_.total};
     const auto& levels = *stored[static_cast<std::size_t>(curve)];
-    // Element j holds the level of j/2 Hz; a range reaching beyond the stored 0..600 Hz
-    // adds only the stored part.
-    const ElementRange elements = storedElements(start, end);
+    // Element j holds the level of j/2 Hz. Only levels the last calculation computed are
+    // shown: a range typed but not yet applied may reach beyond them, and older elements
+    // belong to another scene (or are the zeros of start-up).
+    const ElementRange requested = storedElements(start, end);
+    const int first = std::max(requested.first, computed_.first);
+    const int last = std::min(requested.last, computed_.last);
     QVector<double> frequencies;
     QVector<double> values;
-    for (int j = elements.first; j <= elements.last; ++j) {
+    for (int j = first; j <= last; ++j) {
         frequencies.append(j / 2.0);
         values.append(levels[static_cast<std::size_t>(j)]);
     }

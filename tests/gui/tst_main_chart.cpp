@@ -126,16 +126,22 @@ private slots:
         QCOMPARE(values(chart().Series2).front(), form().responseCurves().sp2[40]);
     }
 
-    void aCurveSwitchReadsOnlyTheStoredLevels() {
-        // An unapplied range beyond 0..600 Hz shows what is stored and no more.
+    void aCurveSwitchShowsOnlyComputedLevels() {
+        // A typed but unapplied range shows the part the last calculation computed (20..500
+        // Hz) and never reads beyond the stored 0..600 Hz.
         room().EditSHz->setText("-5");
         room().EditEHz->setText("800");
         click(form().CheckBoxSP1);
         click(form().CheckBoxSP1);
-        QCOMPARE(chart().Series1->dataCount(), 1201);
-        QCOMPARE(keys(chart().Series1).front(), 0.0);
-        QCOMPARE(keys(chart().Series1).back(), 600.0);
-        QCOMPARE(values(chart().Series1).front(), 0.0); // never calculated
+        QCOMPARE(chart().Series1->dataCount(), 961);
+        QCOMPARE(keys(chart().Series1).front(), 20.0);
+        QCOMPARE(keys(chart().Series1).back(), 500.0);
+        room().EditSHz->setText("100");
+        room().EditEHz->setText("200");
+        click(form().CheckBoxSP1);
+        click(form().CheckBoxSP1);
+        QCOMPARE(chart().Series1->dataCount(), 201);
+        QCOMPARE(values(chart().Series1).front(), form().responseCurves().sp1[200]);
         QVERIFY(errors().isEmpty());
     }
 
