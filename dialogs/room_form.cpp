@@ -91,9 +91,9 @@ TroomForm::TroomForm(QWidget* parent) : QDialog(parent) {
     label(client, QStringLiteral("幅(短辺)"), 16, 38);
     label(client, QStringLiteral("奥行き(長辺)"), 16, 64);
     label(client, QStringLiteral("高さ"), 16, 90);
-    EditRoomW = edit(client, "EditRoomW", QStringLiteral("2.70"), 88, 34);
-    EditRoomD = edit(client, "EditRoomD", QStringLiteral("4.50"), 88, 60);
-    EditRoomH = edit(client, "EditRoomH", QStringLiteral("2.40"), 88, 86);
+    EditRoomW = edit(client, "EditRoomW", QString(), 88, 34);
+    EditRoomD = edit(client, "EditRoomD", QString(), 88, 60);
+    EditRoomH = edit(client, "EditRoomH", QString(), 88, 86);
     label(client, QStringLiteral("m"), 134, 38);
     label(client, QStringLiteral("m"), 134, 64);
     label(client, QStringLiteral("m"), 134, 90);
@@ -107,12 +107,12 @@ TroomForm::TroomForm(QWidget* parent) : QDialog(parent) {
     label(client, QStringLiteral("左"), 245, 38);
     label(client, QStringLiteral("後面"), 245, 64);
     label(client, QStringLiteral("天井"), 245, 90);
-    EditRefR = edit(client, "EditRefR", QStringLiteral("0.8"), 192, 34);
-    EditRefF = edit(client, "EditRefF", QStringLiteral("0.85"), 192, 60);
-    EditRefFloor = edit(client, "EditRefFloor", QStringLiteral("0.9"), 192, 86);
-    EditRefL = edit(client, "EditRefL", QStringLiteral("0.8"), 273, 34);
-    EditRefB = edit(client, "EditRefB", QStringLiteral("0.85"), 273, 60);
-    EditRefC = edit(client, "EditRefC", QStringLiteral("0.9"), 273, 86);
+    EditRefR = edit(client, "EditRefR", QString(), 192, 34);
+    EditRefF = edit(client, "EditRefF", QString(), 192, 60);
+    EditRefFloor = edit(client, "EditRefFloor", QString(), 192, 86);
+    EditRefL = edit(client, "EditRefL", QString(), 273, 34);
+    EditRefB = edit(client, "EditRefB", QString(), 273, 60);
+    EditRefC = edit(client, "EditRefC", QString(), 273, 86);
 
     // Calculation conditions and the limits the calculation applies to them.
     bevel(client, 328, 8, 175, 108);
@@ -120,9 +120,9 @@ TroomForm::TroomForm(QWidget* parent) : QDialog(parent) {
     label(client, QStringLiteral("反射回数"), 336, 38);
     label(client, QStringLiteral("開始周波数"), 336, 64);
     label(client, QStringLiteral("終了周波数"), 336, 90);
-    EditRefN = edit(client, "EditRefN", QStringLiteral("30"), 404, 34);
-    EditSHz = edit(client, "EditSHz", QStringLiteral("20"), 404, 60);
-    EditEHz = edit(client, "EditEHz", QStringLiteral("500"), 404, 86);
+    EditRefN = edit(client, "EditRefN", QString(), 404, 34);
+    EditSHz = edit(client, "EditSHz", QString(), 404, 60);
+    EditEHz = edit(client, "EditEHz", QString(), 404, 86);
     label(client, QStringLiteral("回"), 450, 38);
     label(client, QStringLiteral("Hz"), 450, 64);
     label(client, QStringLiteral("Hz"), 450, 90);
@@ -137,6 +137,8 @@ TroomForm::TroomForm(QWidget* parent) : QDialog(parent) {
 
     connect(Button2, &QPushButton::clicked, this, [this] { runCommand(this, [this] { Button2Click(); }); });
     connect(Button3, &QPushButton::clicked, this, [this] { runCommand(this, [this] { Button3Click(); }); });
+
+    writeTexts(startupTexts(decimalSeparator()));
 
     for (QLineEdit* box :
          {EditRoomW, EditRoomD, EditRoomH, EditRefR, EditRefL, EditRefF, EditRefB, EditRefFloor, EditRefC})

@@ -91,7 +91,7 @@ void TForm1::setCaption(QLabel* label, const QString& text) {
 void TForm1::createControls() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    const SceneTexts defaults;
+    const SceneTexts defaults = startupTexts(decimalSeparator());
 
     Chart1 = new ResponseChart(client);
     Chart1->setGeometry(8, 32, 553, 417);

@@ -16,6 +16,17 @@ Point3 readPoint(const PositionTexts& p, char sep) {
 
 } // namespace
 
+SceneTexts startupTexts(char sep) {
+    SceneTexts t;
+    for (std::string* text : {&t.width, &t.depth, &t.height, &t.reflRight, &t.reflLeft, &t.reflFront, &t.reflBack,
+                              &t.reflFloor, &t.reflCeiling, &t.sp1.x, &t.sp1.y, &t.sp1.z, &t.sp2.x, &t.sp2.y,
+                              &t.sp2.z, &t.listener.x, &t.listener.y, &t.listener.z})
+        for (char& c : *text)
+            if (c == '.')
+                c = sep;
+    return t;
+}
+
 Scene readCalculationScene(const SceneTexts& t, char sep, const CorrectionSink& onCorrection) {
     Scene s;
     s.depth = parseDecimal(t.depth, sep);

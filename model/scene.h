@@ -38,6 +38,10 @@ struct SceneTexts {
     bool operator==(const SceneTexts&) const = default;
 };
 
+// The start-up texts with `decimalSeparator` in the decimal values, so a user whose
+// locale writes 2,70 starts with texts the parsers accept.
+SceneTexts startupTexts(char decimalSeparator);
+
 struct Point3 {
     double x = 0, y = 0, z = 0;
 };

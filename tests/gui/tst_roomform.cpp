@@ -128,6 +128,16 @@ class TestRoomForm : public QObject {
         QCOMPARE(applied, 1);
     }
 
+    void aCommaLocaleStartsWithTextsItCanRead() {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        TroomForm german;
+        QCOMPARE(german.EditRoomW->text(), QStringLiteral("2,70"));
+        QCOMPARE(german.EditRefF->text(), QStringLiteral("0,85"));
+        QCOMPARE(german.EditRefN->text(), QStringLiteral("30"));
+        QCOMPARE(press(german.EditRefF, Qt::Key_Up), QStringLiteral("0,9"));
+        QVERIFY(errors.isEmpty());
+    }
+
     void aFailingApplyAfterAStepKeepsTheSteppedText() {
         form->applyScene = [this] {
             ++applied;

@@ -107,6 +107,15 @@ TEST(Response, ReadsTextsInCalculationOrder) {
     }
 }
 
+TEST(SceneTexts, StartupTextsFollowTheDecimalSeparator) {
+    EXPECT_EQ(startupTexts('.'), SceneTexts{});
+    const SceneTexts comma = startupTexts(',');
+    EXPECT_EQ(comma.width, "2,70");
+    EXPECT_EQ(comma.listener.y, "2,90");
+    EXPECT_EQ(comma.reflectionCount, "30");
+    EXPECT_NO_THROW(readCalculationScene(comma, ',', nullptr));
+}
+
 TEST(Response, StartAboveEndStoresNothing) {
     SceneTexts texts;
     texts.startFrequency = "300";
