@@ -7,16 +7,10 @@
 #include "model/number_text.h"
 #include "model/response.h"
 
-#include <QLocale>
 
 #include <cstdio>
 
 namespace kolmarin::cli {
-
-char systemDecimalSeparator() {
-    const QString point = QLocale::system().decimalPoint();
-    return point.size() == 1 && point.at(0).unicode() < 128 ? static_cast<char>(point.at(0).unicode()) : '.';
-}
 
 SceneTexts startupSceneTexts() {
     SceneTexts texts;

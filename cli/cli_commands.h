@@ -9,9 +9,6 @@
 
 namespace kolmarin::cli {
 
-// The decimal separator of the user's locale, as the windows read it.
-char systemDecimalSeparator();
-
 // The scene as the main window shows it right after start-up: the first layout sets the
 // height sliders and rewrites the three heights from them in the position form.
 SceneTexts startupSceneTexts();

@@ -2,6 +2,7 @@
 // for scripts and batch work.
 #include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
+#include "files/locale_text.h"
 #include "files/file_errors.h"
 #include "files/room_file.h"
 #include "files/save_file.h"
@@ -25,10 +26,10 @@ QByteArray produce(const cli::Request& request) {
     case cli::Command::DefaultResponse:
         return cli::defaultResponseListing();
     case cli::Command::Response:
-        return cli::responseOutput(readRoomFile(request.roomPath), cli::systemDecimalSeparator(),
+        return cli::responseOutput(readRoomFile(request.roomPath), decimalSeparatorOf(QLocale::system()),
                                    request.csv);
     case cli::Command::Modes:
-        return cli::modesOutput(readRoomFile(request.roomPath), cli::systemDecimalSeparator());
+        return cli::modesOutput(readRoomFile(request.roomPath), decimalSeparatorOf(QLocale::system()));
     case cli::Command::Room:
         return roomFileBytes(cli::startupSceneTexts());
     case cli::Command::Help:

@@ -1,8 +1,8 @@
 #include "mainwindow/ui_support.h"
 
+#include "files/locale_text.h"
 #include "model/errors.h"
 
-#include <QLocale>
 #include <QMessageBox>
 
 #include <exception>
@@ -37,9 +37,6 @@ bool runCommand(QWidget* parent, const std::function<void()>& command) {
     return false;
 }
 
-char decimalSeparator() {
-    const QString point = QLocale().decimalPoint();
-    return point.size() == 1 && point.at(0).unicode() < 128 ? static_cast<char>(point.at(0).unicode()) : '.';
-}
+char decimalSeparator() { return decimalSeparatorOf(QLocale()); }
 
 } // namespace kolmarin
