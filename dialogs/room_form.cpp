@@ -1,6 +1,6 @@
 #include "dialogs/room_form.h"
 
-#include "dialogs/window_font.h"
+#include "mainwindow/japanese_fonts.h"
 #include "mainwindow/ui_support.h"
 #include "model/dialog_steps.h"
 

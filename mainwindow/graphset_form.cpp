@@ -1,6 +1,6 @@
 #include "mainwindow/graphset_form.h"
 
-#include "dialogs/window_font.h"
+#include "mainwindow/japanese_fonts.h"
 #include "mainwindow/chart_axes.h"
 #include "mainwindow/ui_support.h"
 #include "model/number_text.h"

@@ -8,7 +8,7 @@
 #include "mainwindow/response_chart.h"
 #include "mainwindow/trk_bar_ex.h"
 #include "mainwindow/ui_support.h"
-#include "dialogs/window_font.h"
+#include "mainwindow/japanese_fonts.h"
 #include "dialogs/room_form.h"
 
 #include <QAction>

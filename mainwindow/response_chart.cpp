@@ -1,7 +1,7 @@
 #include "mainwindow/response_chart.h"
 
 #include "mainwindow/frequency_ticker.h"
-#include "mainwindow/chart_font.h"
+#include "mainwindow/japanese_fonts.h"
 
 #include <utility>
 
