@@ -2,10 +2,14 @@
 
 #include "model/errors.h"
 #include "model/ffts.h"
+#include "model/image_accumulation.h"
 #include "model/image_tables.h"
+#include "model/worker_pool.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <utility>
 
 namespace kolmarin {
 
@@ -123,25 +127,31 @@ void raiseFirstImageFault(const Scene& scene, const AxisTables& t) {
 
 } // namespace detail
 
+namespace {
+constexpr double kLargestDouble = std::numeric_limits<double>::max();
+}
+
 void accumulateImpulseResponsesReference(const Scene& scene, ImpulseResponses& out) {
     const detail::AxisTables t = detail::buildAxisTables(scene);
     std::fill(out.h1.begin(), out.h1.end(), 0.0);
     std::fill(out.h2.begin(), out.h2.end(), 0.0);
-    bool sourceOnListener = false;
+    // A path of length zero divides by zero; a squared length beyond the range of a double
+    // overflows, though its amplitude 1/r would quietly come out as zero.
+    bool faultyPath = false;
     for (int a = 0; a < t.count; ++a)
         for (int b = 0; b < t.count; ++b)
             for (int c = 0; c < t.count; ++c) {
                 const double factor = t.rx[a] * t.ry[b] * t.rz[c];
                 const double r1 = std::sqrt(t.sp1X2[a] + t.sp1Y2[b] + t.sp1Z2[c]);
                 const double r2 = std::sqrt(t.sp2X2[a] + t.sp2Y2[b] + t.sp2Z2[c]);
-                sourceOnListener |= (r1 == 0.0) | (r2 == 0.0);
+                faultyPath |= !(r1 > 0.0 && r1 <= kLargestDouble) | !(r2 > 0.0 && r2 <= kLargestDouble);
                 out.h1[detail::delaySample(r1)] += factor / r1;
                 out.h2[detail::delaySample(r2)] += factor / r2;
             }
     const auto finite = [](const std::vector<double>& h) {
         return std::all_of(h.begin(), h.end(), [](double v) { return std::isfinite(v); });
     };
-    if (sourceOnListener || !finite(out.h1) || !finite(out.h2)) {
+    if (faultyPath || !finite(out.h1) || !finite(out.h2)) {
         detail::raiseFirstImageFault(scene, t);
         throw UserError(msg::kOverflow);
     }
@@ -162,50 +172,111 @@ ElementRange storedElements(std::int32_t start, std::int32_t end) {
 
 namespace {
 
-// Transforms the impulse responses and stores the levels of bins 2f+1 at elements 2f for
-// the scene's range. Every level is computed before the first one is stored.
-void storeLevels(const Scene& scene, const ImpulseResponses& h, ResponseCurves& curves) {
-    std::vector<TComplexNum> in(kTransformLength), out1(kTransformLength), out2(kTransformLength),
-        out3(kTransformLength);
-    for (int n = 0; n < kTransformLength; ++n)
-        in[n] = {h.h1[n], 0.0};
-    ForwardFft(in.data(), out1.data(), kTransformLength);
-    for (int n = 0; n < kTransformLength; ++n)
-        in[n] = {h.h2[n], 0.0};
-    ForwardFft(in.data(), out2.data(), kTransformLength);
-    for (int n = 0; n < kTransformLength; ++n) {
-        in[n] = {h.h1[n] + h.h2[n], 0.0};
-        if (!std::isfinite(in[n].re))
-            throw UserError(msg::kOverflow);
+// The transform buffers of one calculating thread, kept between calculations: three
+// inputs and spectra of 8192 complex values would otherwise be fresh allocations, and
+// fresh pages, every time.
+struct TransformBuffers {
+    std::vector<TComplexNum> inputs[3];
+    std::vector<TComplexNum> spectra[3];
+    std::array<double, kCurvePoints> levels[3];
+    TransformBuffers() {
+        for (int curve = 0; curve < 3; ++curve) {
+            inputs[curve].resize(kTransformLength);
+            spectra[curve].resize(kTransformLength);
+        }
     }
-    ForwardFft(in.data(), out3.data(), kTransformLength);
-    for (const auto* spectrum : {&out1, &out2, &out3})
-        for (const TComplexNum& z : *spectrum)
-            if (!std::isfinite(z.re) || !std::isfinite(z.im))
-                throw UserError(msg::kOverflow);
+};
 
-    const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
-    if (range.first > range.last)
-        return;
-    auto level = [](const TComplexNum& z) {
+TransformBuffers& transformBuffers() {
+    thread_local TransformBuffers buffers;
+    return buffers;
+}
+
+// The first level of a curve that cannot be taken: element and message.
+struct LevelFault {
+    int element = kCurvePoints;
+    const char* message = nullptr;
+};
+
+// Levels in dB of bins first + 1 .. last + 1 into levels[first .. last]; stops at the
+// first bin whose power overflows or is zero (the logarithm of zero divides by zero).
+LevelFault takeLevels(const std::vector<TComplexNum>& spectrum, std::array<double, kCurvePoints>& levels,
+                      const ElementRange& range) {
+    for (int j = range.first; j <= range.last; ++j) {
+        const TComplexNum& z = spectrum[static_cast<std::size_t>(j + 1)];
         const double power = z.re * z.re + z.im * z.im;
         if (!std::isfinite(power))
-            throw UserError(msg::kOverflow);
+            return {j, msg::kOverflow};
         if (power == 0.0)
-            throw UserError(msg::kZeroDivide);
-        return 20.0 * std::log10(std::sqrt(power));
-    };
-    const int count = range.last - range.first + 1;
-    std::vector<double> l1(count), l2(count), l3(count);
-    for (int j = 0; j < count; ++j) {
-        const int bin = range.first + j + 1;
-        l1[j] = level(out1[bin]);
-        l2[j] = level(out2[bin]);
-        l3[j] = level(out3[bin]);
+            return {j, msg::kZeroDivide};
+        levels[static_cast<std::size_t>(j)] = 20.0 * std::log10(std::sqrt(power));
     }
-    std::copy(l1.begin(), l1.end(), curves.sp1.begin() + range.first);
-    std::copy(l2.begin(), l2.end(), curves.sp2.begin() + range.first);
-    std::copy(l3.begin(), l3.end(), curves.total.begin() + range.first);
+    return {};
+}
+
+// Input `curve` of the transforms: h1, h2 or their sum, with zero imaginary parts.
+void fillInput(int curve, const double* h1, const double* h2, TComplexNum* in) {
+    if (curve < 2) {
+        const double* h = curve == 0 ? h1 : h2;
+        for (int n = 0; n < kTransformLength; ++n)
+            in[n] = {h[n], 0.0};
+    } else {
+        for (int n = 0; n < kTransformLength; ++n)
+            in[n] = {h1[n] + h2[n], 0.0};
+    }
+}
+
+// Transforms the impulse responses and stores the levels of bins 2f+1 at elements 2f for
+// the scene's range. Every level is computed before the first one is stored, and a fault
+// is the one met first going through the elements in order, SP1, SP2, Total at each.
+void storeLevels(const Scene& scene, const ImpulseResponses& h, ResponseCurves& curves) {
+    const double* h1 = h.h1.data();
+    const double* h2 = h.h2.data();
+    const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
+    TransformBuffers& b = transformBuffers();
+    LevelFault faults[3];
+
+    // A transform's output is bounded by the sum of its input's magnitudes, so samples of at
+    // most 1e290 cannot overflow anywhere in it; only larger ones (or infinities and NaN,
+    // which fail the comparison) need every value checked.
+    int large = 0;
+    for (int n = 0; n < kTransformLength; ++n)
+        large += !(std::fabs(h1[n]) <= 1e290) + !(std::fabs(h2[n]) <= 1e290);
+    if (large == 0) {
+        // The three transforms and their levels are independent: they run side by side.
+        WorkerPool::shared().run(3, [&](int curve) {
+            fillInput(curve, h1, h2, b.inputs[curve].data());
+            ForwardFft(b.inputs[curve].data(), b.spectra[curve].data(), kTransformLength);
+            faults[curve] = takeLevels(b.spectra[curve], b.levels[curve], range);
+        });
+    } else {
+        for (int curve = 0; curve < 3; ++curve) {
+            TComplexNum* in = b.inputs[curve].data();
+            fillInput(curve, h1, h2, in);
+            for (int n = 0; n < kTransformLength; ++n)
+                if (!std::isfinite(in[n].re))
+                    throw UserError(msg::kOverflow);
+            ForwardFft(in, b.spectra[curve].data(), kTransformLength);
+        }
+        for (const auto& spectrum : b.spectra)
+            for (const TComplexNum& z : spectrum)
+                if (!std::isfinite(z.re) || !std::isfinite(z.im))
+                    throw UserError(msg::kOverflow);
+        for (int curve = 0; curve < 3; ++curve)
+            faults[curve] = takeLevels(b.spectra[curve], b.levels[curve], range);
+    }
+
+    const LevelFault* first = &faults[0];
+    for (const LevelFault& f : faults)
+        if (f.element < first->element)
+            first = &f;
+    if (first->message)
+        throw UserError(first->message);
+    if (range.first > range.last)
+        return;
+    for (auto [levels, stored] : {std::pair{&b.levels[0], &curves.sp1}, std::pair{&b.levels[1], &curves.sp2},
+                                  std::pair{&b.levels[2], &curves.total}})
+        std::copy(levels->begin() + range.first, levels->begin() + range.last + 1, stored->begin() + range.first);
 }
 
 } // namespace
@@ -222,9 +293,8 @@ void calculateResponseReference(const Scene& scene, ResponseCurves& curves) {
     storeLevels(scene, h, curves);
 }
 
-// Until the fast accumulation lands, the program uses the reference loop.
 void accumulateImpulseResponses(const Scene& scene, ImpulseResponses& out) {
-    accumulateImpulseResponsesReference(scene, out);
+    detail::accumulateImagesFast(scene, out);
 }
 
 } // namespace kolmarin
