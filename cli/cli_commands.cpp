@@ -7,7 +7,6 @@
 #include "model/number_text.h"
 #include "model/response.h"
 
-
 #include <cstdio>
 
 namespace kolmarin::cli {

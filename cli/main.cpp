@@ -2,8 +2,8 @@
 // for scripts and batch work.
 #include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
-#include "files/locale_text.h"
 #include "files/file_errors.h"
+#include "files/locale_text.h"
 #include "files/room_file.h"
 #include "files/save_file.h"
 #include "model/errors.h"

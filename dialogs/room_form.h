@@ -18,7 +18,7 @@ namespace kolmarin {
 
 class TroomForm : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TroomForm(QWidget* parent = nullptr);
 
     // Set by the main window: brings the main window in line with the scene and recomputes.
@@ -53,10 +53,10 @@ public:
     QAction* O1 = nullptr; // "部屋データを開く(&O)"
     QAction* S1 = nullptr; // "部屋データの保存(&S)"
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void placeOnScreen();
 };
 

@@ -10,7 +10,7 @@
 namespace kolmarin {
 
 class AppWindows {
-public:
+  public:
     AppWindows();
 
     TForm1 form1;

@@ -7,7 +7,7 @@ namespace kolmarin {
 enum class ChartAxis { Frequency, Level }; // bottom axis, left axis
 
 class ChartAxes {
-public:
+  public:
     virtual ~ChartAxes() = default;
     // Fixes the axis; a minimum above the maximum is swapped with it, and a range narrower
     // than 1e-10 is widened to 1e-10 above the minimum.

@@ -12,8 +12,9 @@ NumberFormat numberFormatOf(const QLocale& locale) {
     return format;
 }
 
-void FrequencyTicker::generate(const QCPRange& range, const QLocale& locale, QChar, int, QVector<double>& ticks,
-                               QVector<double>* subTicks, QVector<QString>* tickLabels) {
+void FrequencyTicker::generate(const QCPRange& range, const QLocale& locale, QChar, int,
+                               QVector<double>& ticks, QVector<double>* subTicks,
+                               QVector<QString>* tickLabels) {
     const auto labels = frequencyAxisLabels(range.lower, range.upper, numberFormatOf(locale));
     ticks.clear();
     if (subTicks)

@@ -9,7 +9,7 @@ namespace kolmarin {
 struct NumberFormat;
 
 class FrequencyTicker : public QCPAxisTicker {
-public:
+  public:
     void generate(const QCPRange& range, const QLocale& locale, QChar formatChar, int precision,
                   QVector<double>& ticks, QVector<double>* subTicks, QVector<QString>* tickLabels) override;
 };

@@ -1,7 +1,7 @@
 #include "mainwindow/graphset_form.h"
 
-#include "mainwindow/japanese_fonts.h"
 #include "mainwindow/chart_axes.h"
+#include "mainwindow/japanese_fonts.h"
 #include "mainwindow/ui_support.h"
 #include "model/number_text.h"
 

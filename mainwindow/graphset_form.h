@@ -14,7 +14,7 @@ class ChartAxes;
 
 class TgraphsetForm : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TgraphsetForm(ChartAxes& chart, QWidget* parent = nullptr);
 
     // Each throws UserError when a box of its group is not a number; OKClick then leaves
@@ -31,7 +31,7 @@ public:
     QLineEdit* EditmaxX = nullptr;
     QPushButton* OK = nullptr;
 
-private:
+  private:
     ChartAxes& chart_;
 };
 

@@ -18,8 +18,9 @@ QFont faceOf(const QStringList& families, QFont::StyleHint hint, int pixelSize) 
 } // namespace
 
 QFont japaneseWindowFont(int pixelSize) {
-    return faceOf({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic")},
-                  QFont::SansSerif, pixelSize);
+    return faceOf(
+        {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic")},
+        QFont::SansSerif, pixelSize);
 }
 
 QFont chartFont() {

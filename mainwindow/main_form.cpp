@@ -1,15 +1,15 @@
 // The main window's controls, their places and the wiring of their events.
 #include "mainwindow/main_form.h"
 
+#include "dialogs/room_form.h"
 #include "mainwindow/graphset_form.h"
+#include "mainwindow/japanese_fonts.h"
 #include "mainwindow/marker_shape.h"
 #include "mainwindow/nudge_box.h"
 #include "mainwindow/plan_view.h"
 #include "mainwindow/response_chart.h"
 #include "mainwindow/trk_bar_ex.h"
 #include "mainwindow/ui_support.h"
-#include "mainwindow/japanese_fonts.h"
-#include "dialogs/room_form.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -208,9 +208,7 @@ void TForm1::createMenu() {
 }
 
 void TForm1::connectHandlers() {
-    const auto command = [this](auto&& handler) {
-        return [this, handler] { runCommand(this, handler); };
-    };
+    const auto command = [this](auto&& handler) { return [this, handler] { runCommand(this, handler); }; };
     connect(R1, &QAction::triggered, this, command([this] { R1Click(); }));
     connect(G1, &QAction::triggered, this, command([this] { G1Click(); }));
     connect(X1, &QAction::triggered, this, command([this] { X1Click(); }));
@@ -220,9 +218,10 @@ void TForm1::connectHandlers() {
 
     for (PlacedObject object : {PlacedObject::SP1, PlacedObject::SP2, PlacedObject::Listener}) {
         const ObjectControls& c = controls(object);
-        connect(c.shape, &MarkerShape::mouseDown, this, [this, object](Qt::MouseButton button, QPoint position) {
-            runCommand(this, [&] { ShapeMouseDown(object, button, position); });
-        });
+        connect(c.shape, &MarkerShape::mouseDown, this,
+                [this, object](Qt::MouseButton button, QPoint position) {
+                    runCommand(this, [&] { ShapeMouseDown(object, button, position); });
+                });
         connect(c.shape, &MarkerShape::mouseMove, this, [this, object](QPoint position) {
             runCommand(this, [&] { ShapeMouseMove(object, position); });
         });
@@ -238,14 +237,19 @@ void TForm1::connectHandlers() {
     }
 }
 
-TForm1::ObjectControls& TForm1::controls(PlacedObject object) { return objects_[static_cast<std::size_t>(object)]; }
+TForm1::ObjectControls& TForm1::controls(PlacedObject object) {
+    return objects_[static_cast<std::size_t>(object)];
+}
 
 QLabel* TForm1::readOut(PlacedObject object, Coordinate coordinate) {
     const ObjectControls& c = controls(object);
     switch (coordinate) {
-    case Coordinate::X: return c.x;
-    case Coordinate::Y: return c.y;
-    case Coordinate::Z: break;
+    case Coordinate::X:
+        return c.x;
+    case Coordinate::Y:
+        return c.y;
+    case Coordinate::Z:
+        break;
     }
     return c.z;
 }
@@ -272,6 +276,8 @@ void TForm1::G1Click() {
     graphset().activateWindow();
 }
 
-void TForm1::X1Click() { close(); }
+void TForm1::X1Click() {
+    close();
+}
 
 } // namespace kolmarin

@@ -31,7 +31,7 @@ class TroomForm;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -138,10 +138,10 @@ public:
     QAction* Kolmarin1 = nullptr;
     QAction* N3 = nullptr;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     struct ObjectControls {
         MarkerShape* shape = nullptr;
         TTrackBarEx* slider = nullptr;

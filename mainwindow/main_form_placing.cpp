@@ -3,10 +3,10 @@
 // or pressing a key commits the change with a calculation.
 #include "mainwindow/main_form.h"
 
+#include "dialogs/room_form.h"
 #include "mainwindow/marker_shape.h"
 #include "mainwindow/trk_bar_ex.h"
 #include "mainwindow/ui_support.h"
-#include "dialogs/room_form.h"
 #include "model/number_text.h"
 
 #include <QLabel>
@@ -20,17 +20,26 @@ namespace {
 
 std::optional<NudgeKey> nudgeKeyOf(int key) {
     switch (key) {
-    case Qt::Key_Left: return NudgeKey::Left;
-    case Qt::Key_Up: return NudgeKey::Up;
-    case Qt::Key_Right: return NudgeKey::Right;
-    case Qt::Key_Down: return NudgeKey::Down;
-    case Qt::Key_D: return NudgeKey::Lower;
-    case Qt::Key_U: return NudgeKey::Raise;
-    default: return std::nullopt;
+    case Qt::Key_Left:
+        return NudgeKey::Left;
+    case Qt::Key_Up:
+        return NudgeKey::Up;
+    case Qt::Key_Right:
+        return NudgeKey::Right;
+    case Qt::Key_Down:
+        return NudgeKey::Down;
+    case Qt::Key_D:
+        return NudgeKey::Lower;
+    case Qt::Key_U:
+        return NudgeKey::Raise;
+    default:
+        return std::nullopt;
     }
 }
 
-double parseBox(const QLineEdit* box) { return parseDecimal(toStdString(box->text()), decimalSeparator()); }
+double parseBox(const QLineEdit* box) {
+    return parseDecimal(toStdString(box->text()), decimalSeparator());
+}
 
 } // namespace
 
@@ -62,10 +71,13 @@ void TForm1::ShapeMouseUp(PlacedObject) {
 
 void TForm1::TrackBarExChange(PlacedObject object) {
     const double height = parseBox(room().EditRoomH);
-    writeReadOut(readOut(object, Coordinate::Z), fromSliderPosition(controls(object).slider->value(), height));
+    writeReadOut(readOut(object, Coordinate::Z),
+                 fromSliderPosition(controls(object).slider->value(), height));
 }
 
-void TForm1::TrackBarExMouseUp(PlacedObject) { Culcstundwave(); }
+void TForm1::TrackBarExMouseUp(PlacedObject) {
+    Culcstundwave();
+}
 
 void TForm1::EditKeyDown(PlacedObject object, int key, Qt::KeyboardModifiers modifiers) {
     if (const std::optional<NudgeKey> nudgeKey = nudgeKeyOf(key)) {
@@ -75,7 +87,8 @@ void TForm1::EditKeyDown(PlacedObject object, int key, Qt::KeyboardModifiers mod
                                                                    : room().EditRoomH;
         QLabel* label = readOut(object, coordinate);
         const double value = parseDecimal(toStdString(label->text()), decimalSeparator());
-        const long double moved = nudge(value, *nudgeKey, modifiers.testFlag(Qt::ShiftModifier), parseBox(dimension));
+        const long double moved =
+            nudge(value, *nudgeKey, modifiers.testFlag(Qt::ShiftModifier), parseBox(dimension));
         writeReadOut(label, static_cast<double>(moved));
     }
     // Every key, a nudge or not, puts the marker and the slider where the read-outs say

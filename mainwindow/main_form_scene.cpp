@@ -2,13 +2,13 @@
 // calculation with its chart update, and the curve switches.
 #include "mainwindow/main_form.h"
 
+#include "dialogs/room_form.h"
 #include "mainwindow/graphset_form.h"
 #include "mainwindow/marker_shape.h"
 #include "mainwindow/plan_view.h"
 #include "mainwindow/response_chart.h"
 #include "mainwindow/trk_bar_ex.h"
 #include "mainwindow/ui_support.h"
-#include "dialogs/room_form.h"
 #include "model/number_text.h"
 
 #include <QApplication>
@@ -26,7 +26,7 @@ namespace {
 
 // The hourglass for the length of one calculation, also when it stops with an error.
 class BusyCursor {
-public:
+  public:
     BusyCursor() {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         // Hand the new cursor to the window system now: the calculation holds the event
@@ -97,7 +97,8 @@ void TForm1::ApplyScene() {
         positions[static_cast<std::size_t>(object)] = position(object);
 
     for (PlacedObject object : kObjects) {
-        const PulledBack back = pullBackIntoRoom(object, positions[static_cast<std::size_t>(object)], width, depth, height);
+        const PulledBack back =
+            pullBackIntoRoom(object, positions[static_cast<std::size_t>(object)], width, depth, height);
         if (back.x)
             writeReadOut(readOut(object, Coordinate::X), *back.x);
         if (back.y)
@@ -120,9 +121,10 @@ void TForm1::ApplyScene() {
     Image1->drawRoom(plan_.width, plan_.height);
     setCaption(Label2, QStringLiteral("幅：%1m 奥行：%2m 高さ：%3m")
                            .arg(toQString(texts.width), toQString(texts.depth), toQString(texts.height)));
-    setCaption(Label33, QStringLiteral("反射率  前%1  後%2  右%3  左%4  上%5  下%6")
-                            .arg(toQString(texts.reflFront), toQString(texts.reflBack), toQString(texts.reflRight),
-                                 toQString(texts.reflLeft), toQString(texts.reflCeiling), toQString(texts.reflFloor)));
+    setCaption(Label33,
+               QStringLiteral("反射率  前%1  後%2  右%3  左%4  上%5  下%6")
+                   .arg(toQString(texts.reflFront), toQString(texts.reflBack), toQString(texts.reflRight),
+                        toQString(texts.reflLeft), toQString(texts.reflCeiling), toQString(texts.reflFloor)));
     setCaption(Label34, QStringLiteral("反射回数 ") + toQString(texts.reflectionCount));
     Chart1->setFootText(QString());
     Culcstundwave();
@@ -131,14 +133,13 @@ void TForm1::ApplyScene() {
 void TForm1::Culcstundwave() {
     BusyCursor busy;
     TroomForm& dialog = room();
-    const Scene scene = readCalculationScene(sceneTexts(), decimalSeparator(),
-                                             [&dialog](Condition condition, const std::string& corrected) {
-                                                 QLineEdit* box = condition == Condition::ReflectionCount ? dialog.EditRefN
-                                                                  : condition == Condition::StartFrequency
-                                                                      ? dialog.EditSHz
+    const Scene scene = readCalculationScene(
+        sceneTexts(), decimalSeparator(), [&dialog](Condition condition, const std::string& corrected) {
+            QLineEdit* box = condition == Condition::ReflectionCount  ? dialog.EditRefN
+                             : condition == Condition::StartFrequency ? dialog.EditSHz
                                                                       : dialog.EditEHz;
-                                                 box->setText(toQString(corrected));
-                                             });
+            box->setText(toQString(corrected));
+        });
     calculateResponse(scene, curves_);
     computed_ = storedElements(scene.startFrequency, scene.endFrequency);
 
@@ -163,7 +164,8 @@ void TForm1::Culcstundwave() {
 }
 
 void TForm1::addStoredPoints(int curve, std::int32_t start, std::int32_t end) {
-    const std::array<const std::array<double, kCurvePoints>*, 3> stored{&curves_.sp1, &curves_.sp2, &curves_.total};
+    const std::array<const std::array<double, kCurvePoints>*, 3> stored{&curves_.sp1, &curves_.sp2,
+                                                                        &curves_.total};
     const auto& levels = *stored[static_cast<std::size_t>(curve)];
     // Element j holds the level of j/2 Hz. Only levels the last calculation computed are
     // shown: a range typed but not yet applied may reach beyond them, and older elements
@@ -180,9 +182,15 @@ void TForm1::addStoredPoints(int curve, std::int32_t start, std::int32_t end) {
     Chart1->graph(curve)->addData(frequencies, values, true);
 }
 
-void TForm1::CheckBoxSP1Click() { CheckBoxClick(0); }
-void TForm1::CheckBoxSP2Click() { CheckBoxClick(1); }
-void TForm1::CheckBoxTotalClick() { CheckBoxClick(2); }
+void TForm1::CheckBoxSP1Click() {
+    CheckBoxClick(0);
+}
+void TForm1::CheckBoxSP2Click() {
+    CheckBoxClick(1);
+}
+void TForm1::CheckBoxTotalClick() {
+    CheckBoxClick(2);
+}
 
 void TForm1::CheckBoxClick(int curve) {
     SceneTexts texts;

@@ -10,25 +10,25 @@ namespace kolmarin {
 
 class MarkerShape : public QWidget {
     Q_OBJECT
-public:
+  public:
     enum class Form { Square, Circle };
     MarkerShape(Form form, const QColor& fill, QWidget* parent = nullptr);
 
     Form form() const { return form_; }
     QColor fill() const { return fill_; }
 
-signals:
+  signals:
     void mouseDown(Qt::MouseButton button, QPoint position);
     void mouseMove(QPoint position);
     void mouseUp(Qt::MouseButton button, QPoint position);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     Form form_;
     QColor fill_;
 };

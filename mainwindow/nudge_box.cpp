@@ -11,7 +11,9 @@ NudgeBox::NudgeBox(const QString& name, QWidget* parent) : QLineEdit(name, paren
     setBackground(idleColour());
 }
 
-QColor NudgeBox::idleColour() const { return QApplication::palette("QMenu").color(QPalette::Window); }
+QColor NudgeBox::idleColour() const {
+    return QApplication::palette("QMenu").color(QPalette::Window);
+}
 
 void NudgeBox::setBackground(const QColor& colour) {
     QPalette p = palette();

@@ -9,22 +9,22 @@ namespace kolmarin {
 
 class NudgeBox : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     NudgeBox(const QString& name, QWidget* parent = nullptr);
 
     static QColor focusColour() { return QColor(166, 202, 240); }
     QColor idleColour() const;
 
-signals:
+  signals:
     // Every key press, after the box has seen it (a read-only box changes no text).
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
-private:
+  private:
     void setBackground(const QColor& colour);
 };
 

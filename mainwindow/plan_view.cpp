@@ -6,7 +6,9 @@
 
 namespace kolmarin {
 
-PlanView::PlanView(QWidget* parent) : QWidget(parent) { drawEmpty(); }
+PlanView::PlanView(QWidget* parent) : QWidget(parent) {
+    drawEmpty();
+}
 
 void PlanView::drawEmpty() {
     showsRoom_ = false;

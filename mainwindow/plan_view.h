@@ -9,7 +9,7 @@ namespace kolmarin {
 
 class PlanView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PlanView(QWidget* parent = nullptr);
 
     // The empty plan of a window that has no room yet.
@@ -19,10 +19,10 @@ public:
 
     bool showsRoom() const { return showsRoom_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     bool showsRoom_ = false;
 };
 

@@ -84,9 +84,13 @@ QCPGraph* ResponseChart::addCurve(const QString& name, const QColor& colour) {
     return graph;
 }
 
-QCPAxis* ResponseChart::axisOf(ChartAxis axis) const { return axis == ChartAxis::Frequency ? xAxis : yAxis; }
+QCPAxis* ResponseChart::axisOf(ChartAxis axis) const {
+    return axis == ChartAxis::Frequency ? xAxis : yAxis;
+}
 
-bool ResponseChart::isAxisAutomatic(ChartAxis axis) const { return automatic_[static_cast<std::size_t>(axis)]; }
+bool ResponseChart::isAxisAutomatic(ChartAxis axis) const {
+    return automatic_[static_cast<std::size_t>(axis)];
+}
 
 void ResponseChart::setAxisRange(ChartAxis axis, double min, double max) {
     if (min > max)
@@ -115,8 +119,12 @@ void ResponseChart::followData() {
             axisOf(axis)->rescale(true);
 }
 
-void ResponseChart::setTitleText(const QString& text) { title_->setText(text); }
-QString ResponseChart::titleText() const { return title_->text(); }
+void ResponseChart::setTitleText(const QString& text) {
+    title_->setText(text);
+}
+QString ResponseChart::titleText() const {
+    return title_->text();
+}
 
 void ResponseChart::setFootText(const QString& text) {
     foot_->setText(text);
@@ -131,6 +139,8 @@ void ResponseChart::setFootText(const QString& text) {
     foot_->setVisible(!text.isEmpty());
 }
 
-QString ResponseChart::footText() const { return foot_->text(); }
+QString ResponseChart::footText() const {
+    return foot_->text();
+}
 
 } // namespace kolmarin

@@ -13,7 +13,7 @@ namespace kolmarin {
 
 class ResponseChart : public QCustomPlot, public ChartAxes {
     Q_OBJECT
-public:
+  public:
     explicit ResponseChart(QWidget* parent = nullptr);
 
     void setAxisRange(ChartAxis axis, double min, double max) override;
@@ -36,7 +36,7 @@ public:
     // After the curves were refilled: axes that follow the data take its range again.
     void followData();
 
-private:
+  private:
     QCPAxis* axisOf(ChartAxis axis) const;
     QCPGraph* addCurve(const QString& name, const QColor& colour);
 

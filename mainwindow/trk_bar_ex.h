@@ -9,16 +9,16 @@ namespace kolmarin {
 
 class TTrackBarEx : public QSlider {
     Q_OBJECT
-public:
+  public:
     explicit TTrackBarEx(QWidget* parent = nullptr);
 
     // Where the thumb is drawn now, in the slider's own pixels.
     QRect thumbRect() const;
 
-signals:
+  signals:
     void mouseUp(Qt::MouseButton button);
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 

@@ -16,7 +16,9 @@ ErrorBoxHandler& errorBoxHandler() {
 }
 } // namespace
 
-void setErrorBoxHandler(ErrorBoxHandler handler) { errorBoxHandler() = std::move(handler); }
+void setErrorBoxHandler(ErrorBoxHandler handler) {
+    errorBoxHandler() = std::move(handler);
+}
 
 void showErrorBox(QWidget* parent, const QString& message) {
     if (errorBoxHandler()) {
@@ -37,6 +39,8 @@ bool runCommand(QWidget* parent, const std::function<void()>& command) {
     return false;
 }
 
-char decimalSeparator() { return decimalSeparatorOf(QLocale()); }
+char decimalSeparator() {
+    return decimalSeparatorOf(QLocale());
+}
 
 } // namespace kolmarin

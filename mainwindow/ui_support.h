@@ -25,7 +25,11 @@ void setErrorBoxHandler(ErrorBoxHandler handler); // empty handler: the real mes
 // another default).
 char decimalSeparator();
 
-inline QString toQString(const std::string& utf8) { return QString::fromStdString(utf8); }
-inline std::string toStdString(const QString& text) { return text.toStdString(); }
+inline QString toQString(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+inline std::string toStdString(const QString& text) {
+    return text.toStdString();
+}
 
 } // namespace kolmarin

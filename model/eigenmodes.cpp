@@ -75,14 +75,16 @@ ModeTable computeModeTable(double width, double depth, double height) {
         }
     }
     // Sorted by the frequency text; equal texts keep the enumeration order.
-    std::stable_sort(modes.begin(), modes.end(), [](const Mode& a, const Mode& b) { return a.text < b.text; });
+    std::stable_sort(modes.begin(), modes.end(),
+                     [](const Mode& a, const Mode& b) { return a.text < b.text; });
 
     ModeTable table;
     table.rows.reserve(modes.size() + 1);
     table.rows.push_back(modeTableHeader());
     long long number = 0;
     for (const Mode& m : modes)
-        table.rows.push_back({formatInt3(++number), formatInt3(m.nx), formatInt3(m.ny), formatInt3(m.nz), m.text});
+        table.rows.push_back(
+            {formatInt3(++number), formatInt3(m.nx), formatInt3(m.ny), formatInt3(m.nz), m.text});
     return table;
 }
 

@@ -9,7 +9,7 @@
 namespace kolmarin {
 
 class UserError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -21,7 +21,7 @@ inline constexpr char kIntegerOverflow[] = "整数のオーバーフロー";
 inline constexpr char kFftPrimeFactor[] =
     "Prime factor for FFT length too large. Change value for cMaxPrimeFactor in FFTs unit";
 
-std::string notAFloat(std::string_view text);   // "'%s' は浮動小数点数ではありません"
+std::string notAFloat(std::string_view text);    // "'%s' は浮動小数点数ではありません"
 std::string notAnInteger(std::string_view text); // "'%s' は整数ではありません"
 } // namespace msg
 

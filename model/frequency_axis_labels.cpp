@@ -7,7 +7,8 @@ namespace kolmarin {
 
 std::string formatAxisNumber(double value, const NumberFormat& format) {
     char buffer[512];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed, 3);
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed, 3);
     if (ec != std::errc())
         return {};
     std::string digits(buffer, end);

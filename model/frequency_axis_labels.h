@@ -16,8 +16,8 @@ enum class LabelAxis { Frequency, Level };
 inline constexpr std::array<double, 20> kFrequencyLabelPositions{
     10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 200, 300, 400, 500, 600, 700, 800, 900, 1000, 2000};
 // The labels whose number is shown; the others keep their tick and grid line only.
-inline constexpr std::array<double, 14> kFrequencyLabelNumbers{
-    10, 20, 30, 40, 50, 60, 70, 100, 200, 300, 400, 500, 1000, 10000};
+inline constexpr std::array<double, 14> kFrequencyLabelNumbers{10,  20,  30,  40,  50,  60,   70,
+                                                               100, 200, 300, 400, 500, 1000, 10000};
 
 // The chart keeps asking for labels while the answer stays this close to the axis range,
 // and at most this many times.

@@ -11,7 +11,9 @@ namespace kolmarin {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 int hexValue(char c) {
     if (isDigit(c))
@@ -144,7 +146,9 @@ std::string formatFixed(double value, int width, int decimals, char decimalSepar
     return padLeft(fixedText(value, decimals, decimalSeparator), static_cast<std::size_t>(width));
 }
 
-std::string formatInt3(std::int64_t value) { return padLeft(std::to_string(value), 3); }
+std::string formatInt3(std::int64_t value) {
+    return padLeft(std::to_string(value), 3);
+}
 
 std::string formatGeneral(double value, char decimalSeparator) {
     if (value == 0.0)
@@ -153,8 +157,7 @@ std::string formatGeneral(double value, char decimalSeparator) {
         return std::isnan(value) ? "NAN" : (value > 0 ? "INF" : "-INF");
     // 15 significant digits: one before the point and 14 after in scientific form.
     char buffer[64];
-    auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
     (void)ec;
     std::string sci(buffer, end);
     const auto ePos = sci.find('e');

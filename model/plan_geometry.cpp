@@ -110,9 +110,15 @@ PulledBack pullBackIntoRoom(PlacedObject object, const Point3& p, double width, 
     PulledBack out;
     if (p.x > width) {
         switch (object) {
-        case PlacedObject::SP1: out.x = 0.0; break;
-        case PlacedObject::SP2: out.x = width; break;
-        case PlacedObject::Listener: out.x = width / 2; break;
+        case PlacedObject::SP1:
+            out.x = 0.0;
+            break;
+        case PlacedObject::SP2:
+            out.x = width;
+            break;
+        case PlacedObject::Listener:
+            out.x = width / 2;
+            break;
         }
     }
     if (p.y > depth)
@@ -145,11 +151,14 @@ PixelPoint dragMarker(const PlanRect& plan, PixelPoint corner, PixelPoint pointe
 Coordinate nudgedCoordinate(NudgeKey key) {
     switch (key) {
     case NudgeKey::Left:
-    case NudgeKey::Right: return Coordinate::X;
+    case NudgeKey::Right:
+        return Coordinate::X;
     case NudgeKey::Up:
-    case NudgeKey::Down: return Coordinate::Y;
+    case NudgeKey::Down:
+        return Coordinate::Y;
     case NudgeKey::Lower:
-    case NudgeKey::Raise: break;
+    case NudgeKey::Raise:
+        break;
     }
     return Coordinate::Z;
 }

@@ -73,7 +73,8 @@ enum class PlacedObject { SP1, SP2, Listener };
 struct PulledBack {
     std::optional<double> x, y, z;
 };
-PulledBack pullBackIntoRoom(PlacedObject object, const Point3& position, double width, double depth, double height);
+PulledBack pullBackIntoRoom(PlacedObject object, const Point3& position, double width, double depth,
+                            double height);
 
 // The corner a dragged marker moves to when the pointer stands at `pointer` (relative to
 // the marker's corner) and the press grabbed it at `grabPoint`. The reference point stays

@@ -18,9 +18,9 @@ Point3 readPoint(const PositionTexts& p, char sep) {
 
 SceneTexts startupTexts(char sep) {
     SceneTexts t;
-    for (std::string* text : {&t.width, &t.depth, &t.height, &t.reflRight, &t.reflLeft, &t.reflFront, &t.reflBack,
-                              &t.reflFloor, &t.reflCeiling, &t.sp1.x, &t.sp1.y, &t.sp1.z, &t.sp2.x, &t.sp2.y,
-                              &t.sp2.z, &t.listener.x, &t.listener.y, &t.listener.z})
+    for (std::string* text : {&t.width, &t.depth, &t.height, &t.reflRight, &t.reflLeft, &t.reflFront,
+                              &t.reflBack, &t.reflFloor, &t.reflCeiling, &t.sp1.x, &t.sp1.y, &t.sp1.z,
+                              &t.sp2.x, &t.sp2.y, &t.sp2.z, &t.listener.x, &t.listener.y, &t.listener.z})
         for (char& c : *text)
             if (c == '.')
                 c = sep;

@@ -68,7 +68,8 @@ using CorrectionSink = std::function<void(Condition, const std::string&)>;
 // Reads the scene in the calculation's order: depth, width, height, front, back, right,
 // left, floor, ceiling, listener, SP1, SP2 (x, y, z each), then count, start and end with
 // their corrections. Throws UserError with the parser's message at the first bad text.
-Scene readCalculationScene(const SceneTexts& texts, char decimalSeparator, const CorrectionSink& onCorrection);
+Scene readCalculationScene(const SceneTexts& texts, char decimalSeparator,
+                           const CorrectionSink& onCorrection);
 
 // Reads the start and end frequency as they stand, without corrections.
 struct FrequencyRange {

@@ -26,7 +26,7 @@
 namespace kolmarin::testing {
 
 class MainWindowFixture {
-public:
+  public:
     // The locale fixes the decimal point and the thousands separator the texts use.
     static void setUpApplication() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));

@@ -10,7 +10,7 @@ using namespace kolmarin;
 class TestMainChart : public QObject, public testing::MainWindowFixture {
     Q_OBJECT
 
-private:
+  private:
     QVector<double> ticks() {
         chart().replot();
         return chart().frequencyAxis()->tickVector();
@@ -22,14 +22,15 @@ private:
     void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
     void clickMarker(QWidget* marker) { QTest::mouseClick(marker, Qt::LeftButton, {}, QPoint(7, 7)); }
 
-private slots:
+  private slots:
     void initTestCase() { setUpApplication(); }
     void init() { start(); }
     void cleanup() { stop(); }
 
     void defaultRangeLabelsTheDecadesWithoutCrowding() {
         QCOMPARE(ticks(), (QVector<double>{20, 30, 40, 50, 60, 70, 80, 90, 100, 200, 300, 400, 500}));
-        QCOMPARE(tickTexts(), (QStringList{"20", "30", "40", "50", "60", "70", "", "", "100", "200", "300", "400", "500"}));
+        QCOMPARE(tickTexts(), (QStringList{"20", "30", "40", "50", "60", "70", "", "", "100", "200", "300",
+                                           "400", "500"}));
         QCOMPARE(chart().frequencyAxis()->scaleType(), QCPAxis::stLogarithmic);
         // The level axis keeps the plot's own evenly spaced numbers.
         const QStringList level = chart().levelAxis()->tickVectorLabels();
@@ -184,7 +185,7 @@ private slots:
         clickMarker(form().ShapeSP1);
         QCOMPARE(errors(), QStringList{"'-25.5' は整数ではありません"});
         QVERIFY(form().responseCurves().sp1[40] != shown.front()); // new levels stored
-        QCOMPARE(values(chart().Series1), shown);                   // old curve shown
+        QCOMPARE(values(chart().Series1), shown);                  // old curve shown
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 

@@ -11,11 +11,11 @@ using namespace kolmarin;
 class TestMainWindow : public QObject, public testing::MainWindowFixture {
     Q_OBJECT
 
-private:
+  private:
     QString text(QLabel* label) { return label->text(); }
     QPoint corner(QWidget* w) { return w->pos(); }
 
-private slots:
+  private slots:
     void initTestCase() { setUpApplication(); }
     void init() { start(); }
     void cleanup() { stop(); }
@@ -366,8 +366,8 @@ private slots:
         QStringList titles;
         for (QAction* menu : f.menuBar()->actions())
             titles.append(menu->text());
-        QCOMPARE(titles, (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("計算(&C)"), QStringLiteral("設定(&O)"),
-                                      QStringLiteral("ヘルプ(&H)")}));
+        QCOMPARE(titles, (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("計算(&C)"),
+                                      QStringLiteral("設定(&O)"), QStringLiteral("ヘルプ(&H)")}));
         QCOMPARE(f.R1->text(), QStringLiteral("部屋、計算条件(&R)"));
         QCOMPARE(f.R1->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
         QCOMPARE(f.G1->text(), QStringLiteral("グラフ(&G)"));

@@ -99,9 +99,10 @@ TEST(AxisLabelText, OnlyTheNumberedEntriesKeepTheirText) {
 
 TEST(FrequencyAxisLabels, DefaultRange) {
     const auto labels = frequencyAxisLabels(20, 500, kPointFormat);
-    EXPECT_EQ(positions(labels), (std::vector<double>{20, 30, 40, 50, 60, 70, 80, 90, 100, 200, 300, 400, 500}));
-    EXPECT_EQ(texts(labels), (std::vector<std::string>{"20", "30", "40", "50", "60", "70", "", "", "100", "200",
-                                                       "300", "400", "500"}));
+    EXPECT_EQ(positions(labels),
+              (std::vector<double>{20, 30, 40, 50, 60, 70, 80, 90, 100, 200, 300, 400, 500}));
+    EXPECT_EQ(texts(labels), (std::vector<std::string>{"20", "30", "40", "50", "60", "70", "", "", "100",
+                                                       "200", "300", "400", "500"}));
 }
 
 TEST(FrequencyAxisLabels, FromTenHertz) {
@@ -124,12 +125,12 @@ TEST(FrequencyAxisLabels, AMinimumOffTheTableGetsAnUnnumberedLabel) {
 
 TEST(FrequencyAxisLabels, WideRangeEndsAtTwoThousand) {
     const auto labels = frequencyAxisLabels(20, 3000, kPointFormat);
-    EXPECT_EQ(positions(labels), (std::vector<double>{20, 30, 40, 50, 60, 70, 80, 90, 100, 200, 300, 400, 500, 600,
-                                                      700, 800, 900, 1000, 2000}));
-    EXPECT_EQ(labels[13].text, "");    // 600
-    EXPECT_EQ(labels[16].text, "");    // 900
+    EXPECT_EQ(positions(labels), (std::vector<double>{20, 30, 40, 50, 60, 70, 80, 90, 100, 200, 300, 400, 500,
+                                                      600, 700, 800, 900, 1000, 2000}));
+    EXPECT_EQ(labels[13].text, ""); // 600
+    EXPECT_EQ(labels[16].text, ""); // 900
     EXPECT_EQ(labels[17].text, "1,000");
-    EXPECT_EQ(labels[18].text, "");    // 2000
+    EXPECT_EQ(labels[18].text, ""); // 2000
 }
 
 TEST(FrequencyAxisLabels, EdgesOfTheRange) {

@@ -59,7 +59,8 @@ TEST(ModeTable, EveryModeUpTo200HzOfALargeRoom) {
     for (int x = 0; x <= 20; ++x)
         for (int y = 0; y <= 20; ++y)
             for (int z = 0; z <= 20; ++z) {
-                const double f = 172.0 * std::sqrt(std::pow(x / 12.0, 2) + std::pow(y / 4.5, 2) + std::pow(z / 6.0, 2));
+                const double f =
+                    172.0 * std::sqrt(std::pow(x / 12.0, 2) + std::pow(y / 4.5, 2) + std::pow(z / 6.0, 2));
                 if ((x || y || z) && f <= 200.0) {
                     ++expected;
                     EXPECT_TRUE(listed.count({x, y, z})) << x << ' ' << y << ' ' << z;

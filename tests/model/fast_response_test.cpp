@@ -21,7 +21,9 @@ using detail::VectorIsa;
 
 namespace {
 
-Scene sceneFrom(const SceneTexts& texts) { return readCalculationScene(texts, '.', nullptr); }
+Scene sceneFrom(const SceneTexts& texts) {
+    return readCalculationScene(texts, '.', nullptr);
+}
 
 ImpulseResponses reference(const Scene& scene) {
     ImpulseResponses h;
@@ -86,7 +88,9 @@ struct NamedScene {
 
 std::vector<NamedScene> variedScenes() {
     std::vector<NamedScene> scenes;
-    auto add = [&](std::string name, SceneTexts texts) { scenes.push_back({std::move(name), sceneFrom(texts)}); };
+    auto add = [&](std::string name, SceneTexts texts) {
+        scenes.push_back({std::move(name), sceneFrom(texts)});
+    };
     SceneTexts t;
     t.reflectionCount = "0";
     add("direct sound only", t);
@@ -194,9 +198,11 @@ TEST(FastAccumulation, DelaysRoundLikeReference) {
                     if (std::fabs(exact - std::floor(exact) - 0.5) < 1e-9)
                         continue;
                     const auto nonZero = [](const std::vector<double>& v) {
-                        return std::find_if(v.begin(), v.end(), [](double x) { return x != 0.0; }) - v.begin();
+                        return std::find_if(v.begin(), v.end(), [](double x) { return x != 0.0; }) -
+                               v.begin();
                     };
-                    ASSERT_EQ(nonZero(*fastH), nonZero(*refH)) << isaName(isa) << " at " << samples << " samples";
+                    ASSERT_EQ(nonZero(*fastH), nonZero(*refH))
+                        << isaName(isa) << " at " << samples << " samples";
                     ++compared;
                 }
             }
@@ -266,8 +272,12 @@ std::string failureOf(const Scene& scene, void (*accumulate)(const Scene&, Impul
     return "";
 }
 
-std::string fastFailure(const Scene& scene) { return failureOf(scene, accumulateImpulseResponses); }
-std::string referenceFailure(const Scene& scene) { return failureOf(scene, accumulateImpulseResponsesReference); }
+std::string fastFailure(const Scene& scene) {
+    return failureOf(scene, accumulateImpulseResponses);
+}
+std::string referenceFailure(const Scene& scene) {
+    return failureOf(scene, accumulateImpulseResponsesReference);
+}
 
 } // namespace
 

@@ -57,8 +57,8 @@ TEST(ParseWhole, DecimalAndHexadecimalForms) {
 }
 
 TEST(ParseWhole, RejectsTrailingBlanksFractionsAndOverflow) {
-    for (const char* bad : {"", " ", "30 ", "3.0", "$", "0x", "- 5", "2147483648", "-2147483649", "$100000000",
-                            "1e2", "abc", "$G"})
+    for (const char* bad : {"", " ", "30 ", "3.0", "$", "0x", "- 5", "2147483648", "-2147483649",
+                            "$100000000", "1e2", "abc", "$G"})
         EXPECT_EQ(errorOf([&] { parseWhole(bad); }), msg::notAnInteger(bad)) << bad;
     EXPECT_EQ(errorOf([] { parseWhole("30 "); }), "'30 ' は整数ではありません");
 }

@@ -17,7 +17,9 @@ std::string errorOf(auto&& f) {
     return "";
 }
 
-std::string position(long double value) { return formatPosition(static_cast<double>(value)); }
+std::string position(long double value) {
+    return formatPosition(static_cast<double>(value));
+}
 
 const PlanRect kDefaultPlan{kPlanLeft, kPlanTop, 250, 417};
 
@@ -38,8 +40,10 @@ TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
 TEST(RoundHalfEven, RefusesWhatNoPixelCanHold) {
     EXPECT_EQ(errorOf([] { roundHalfEven(1e10); }), msg::kInvalidOperation);
     EXPECT_EQ(errorOf([] { roundHalfEven(-1e10); }), msg::kInvalidOperation);
-    EXPECT_EQ(errorOf([] { roundHalfEven(std::numeric_limits<double>::infinity()); }), msg::kInvalidOperation);
-    EXPECT_EQ(errorOf([] { roundHalfEven(std::numeric_limits<double>::quiet_NaN()); }), msg::kInvalidOperation);
+    EXPECT_EQ(errorOf([] { roundHalfEven(std::numeric_limits<double>::infinity()); }),
+              msg::kInvalidOperation);
+    EXPECT_EQ(errorOf([] { roundHalfEven(std::numeric_limits<double>::quiet_NaN()); }),
+              msg::kInvalidOperation);
 }
 
 TEST(PlanSize, KeepsTheRoomsProportionsInsideTheArea) {
@@ -76,10 +80,12 @@ TEST(RoomSize, ZeroAndNegativeDimensionsAreRefused) {
 TEST(MarkerMapping, DefaultSceneCorners) {
     EXPECT_EQ(toMarkerCorner(kDefaultPlan, 2.70, 4.50, {0.45, 0.70}), (PixelPoint{731, 90}));
     EXPECT_EQ(toMarkerCorner(kDefaultPlan, 2.70, 4.50, {2.25, 0.70}), (PixelPoint{696 + 208 - 7, 90}));
-    EXPECT_EQ(toMarkerCorner(kDefaultPlan, 2.70, 4.50, {1.36, 2.90}), (PixelPoint{696 + 126 - 7, 32 + 269 - 7}));
+    EXPECT_EQ(toMarkerCorner(kDefaultPlan, 2.70, 4.50, {1.36, 2.90}),
+              (PixelPoint{696 + 126 - 7, 32 + 269 - 7}));
     // The walls put the reference point on the plan's edges.
     EXPECT_EQ(toMarkerCorner(kDefaultPlan, 2.70, 4.50, {0, 0}), (PixelPoint{689, 25}));
-    EXPECT_EQ(toMarkerCorner(kDefaultPlan, 2.70, 4.50, {2.70, 4.50}), (PixelPoint{696 + 250 - 7, 32 + 417 - 7}));
+    EXPECT_EQ(toMarkerCorner(kDefaultPlan, 2.70, 4.50, {2.70, 4.50}),
+              (PixelPoint{696 + 250 - 7, 32 + 417 - 7}));
     // Positions outside the room (negative ones stay) land outside the plan.
     EXPECT_EQ(toMarkerCorner(kDefaultPlan, 2.70, 4.50, {-0.27, 0}).left, 696 - 25 - 7);
 }
@@ -99,14 +105,14 @@ TEST(MarkerMapping, RoundTripsToTheSamePixelAndRefusesFaults) {
 }
 
 TEST(SliderMapping, HeightsAndPositions) {
-    EXPECT_EQ(toSliderPosition(0.50, 2.40), 79);  // 20.83
-    EXPECT_EQ(toSliderPosition(1.00, 2.40), 58);  // 41.67
+    EXPECT_EQ(toSliderPosition(0.50, 2.40), 79); // 20.83
+    EXPECT_EQ(toSliderPosition(1.00, 2.40), 58); // 41.67
     EXPECT_EQ(toSliderPosition(0.60, 2.40), 75);
-    EXPECT_EQ(toSliderPosition(0.51, 2.40), 79);  // 21.25
-    EXPECT_EQ(toSliderPosition(0.52, 2.40), 78);  // 21.67
+    EXPECT_EQ(toSliderPosition(0.51, 2.40), 79); // 21.25
+    EXPECT_EQ(toSliderPosition(0.52, 2.40), 78); // 21.67
     EXPECT_EQ(toSliderPosition(2.40, 2.40), 0);
     EXPECT_EQ(toSliderPosition(0, 2.40), 100);
-    EXPECT_EQ(toSliderPosition(0.3, 2.4), 88);    // 12.5 goes to the even 12
+    EXPECT_EQ(toSliderPosition(0.3, 2.4), 88); // 12.5 goes to the even 12
     // Outside the room the slider stops at its nearer end.
     EXPECT_EQ(toSliderPosition(3.0, 2.40), 0);
     EXPECT_EQ(toSliderPosition(-1.0, 2.40), 100);

@@ -13,7 +13,9 @@ using namespace kolmarin;
 
 namespace {
 
-Scene sceneFrom(SceneTexts texts) { return readCalculationScene(texts, '.', nullptr); }
+Scene sceneFrom(SceneTexts texts) {
+    return readCalculationScene(texts, '.', nullptr);
+}
 
 std::string failureOf(const Scene& scene, ResponseCurves& curves) {
     try {
@@ -24,7 +26,9 @@ std::string failureOf(const Scene& scene, ResponseCurves& curves) {
     return "";
 }
 
-double at(const std::array<double, kCurvePoints>& curve, double hz) { return curve[static_cast<int>(hz * 2)]; }
+double at(const std::array<double, kCurvePoints>& curve, double hz) {
+    return curve[static_cast<int>(hz * 2)];
+}
 
 } // namespace
 
@@ -68,13 +72,14 @@ TEST(Response, ConditionsAreCorrectedAndReported) {
     texts.startFrequency = "5";
     texts.endFrequency = "800";
     std::map<Condition, std::string> written;
-    const Scene scene = readCalculationScene(texts, '.', [&](Condition c, const std::string& t) { written[c] = t; });
+    const Scene scene =
+        readCalculationScene(texts, '.', [&](Condition c, const std::string& t) { written[c] = t; });
     EXPECT_EQ(scene.reflectionCount, 200);
     EXPECT_EQ(scene.startFrequency, 10);
     EXPECT_EQ(scene.endFrequency, 500);
     EXPECT_EQ(written, (std::map<Condition, std::string>{{Condition::ReflectionCount, "200"},
-                                                          {Condition::StartFrequency, "10"},
-                                                          {Condition::EndFrequency, "500"}}));
+                                                         {Condition::StartFrequency, "10"},
+                                                         {Condition::EndFrequency, "500"}}));
 
     // A correction already made stays reported when a later text fails.
     texts.startFrequency = "abc";

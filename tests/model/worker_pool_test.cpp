@@ -21,9 +21,11 @@ TEST(WorkerPool, RunsEveryIndexOnceForAnyCountAndThreadLimit) {
     for (int count : {0, 1, 2, 7, 100})
         for (int maxThreads : {0, 1, 2, 3, 16}) {
             std::vector<std::atomic<int>> calls(static_cast<std::size_t>(count));
-            pool.run(count, [&](int i) { calls[static_cast<std::size_t>(i)]++; }, maxThreads);
+            pool.run(
+                count, [&](int i) { calls[static_cast<std::size_t>(i)]++; }, maxThreads);
             for (int i = 0; i < count; ++i)
-                ASSERT_EQ(calls[static_cast<std::size_t>(i)].load(), 1) << count << " indices, " << maxThreads;
+                ASSERT_EQ(calls[static_cast<std::size_t>(i)].load(), 1)
+                    << count << " indices, " << maxThreads;
         }
 }
 
