@@ -1,26 +1,20 @@
 #include "model/dialog_steps.h"
 #include "model/errors.h"
 
+#include "tests/model/user_error.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 using namespace kolmarin;
+using kolmarin::testing::errorOf;
 
 namespace {
 
 constexpr auto Up = StepDirection::Up;
 constexpr auto Down = StepDirection::Down;
-
-std::string errorOf(auto&& f) {
-    try {
-        f();
-    } catch (const UserError& e) {
-        return e.what();
-    }
-    return "";
-}
 
 } // namespace
 

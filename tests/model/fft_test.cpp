@@ -1,6 +1,8 @@
 #include "model/errors.h"
 #include "model/ffts.h"
 
+#include "tests/model/user_error.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <vector>
 
 using namespace kolmarin;
+using kolmarin::testing::errorOf;
 
 namespace {
 
@@ -74,15 +77,6 @@ double relativeError(const Signal& y, const std::vector<LongComplex>& exact) {
 
 bool sameBits(const Signal& a, const Signal& b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(TComplexNum)) == 0;
-}
-
-std::string errorOf(auto&& f) {
-    try {
-        f();
-    } catch (const UserError& e) {
-        return e.what();
-    }
-    return "";
 }
 
 // The butterfly constants carry 14 significant digits and the twiddles are built by

@@ -1,24 +1,14 @@
 #include "model/errors.h"
 #include "model/number_text.h"
 
+#include "tests/model/user_error.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
 
 using namespace kolmarin;
-
-namespace {
-
-std::string errorOf(auto&& f) {
-    try {
-        f();
-    } catch (const UserError& e) {
-        return e.what();
-    }
-    return "";
-}
-
-} // namespace
+using kolmarin::testing::errorOf;
 
 TEST(ParseDecimal, AcceptsBlanksSignsAndExponents) {
     EXPECT_DOUBLE_EQ(parseDecimal(" 0.45"), 0.45);

@@ -2,20 +2,14 @@
 #include "model/number_text.h"
 #include "model/plan_geometry.h"
 
+#include "tests/model/user_error.h"
+
 #include <gtest/gtest.h>
 
 using namespace kolmarin;
+using kolmarin::testing::errorOf;
 
 namespace {
-
-std::string errorOf(auto&& f) {
-    try {
-        f();
-    } catch (const UserError& e) {
-        return e.what();
-    }
-    return "";
-}
 
 std::string position(long double value) {
     return formatPosition(static_cast<double>(value));
