@@ -7,7 +7,11 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 namespace kolmarin {
@@ -171,16 +175,16 @@ template <typename T> struct Cx {
 
 using Pair = double __attribute__((vector_size(16)));
 
-template <typename T> inline Cx<T> add(Cx<T> a, Cx<T> b) {
+template <typename T> [[gnu::always_inline]] inline Cx<T> add(Cx<T> a, Cx<T> b) {
     return {a.re + b.re, a.im + b.im};
 }
-template <typename T> inline Cx<T> sub(Cx<T> a, Cx<T> b) {
+template <typename T> [[gnu::always_inline]] inline Cx<T> sub(Cx<T> a, Cx<T> b) {
     return {a.re - b.re, a.im - b.im};
 }
-template <typename T> inline Cx<T> mul(Cx<T> a, Cx<T> b) {
+template <typename T> [[gnu::always_inline]] inline Cx<T> mul(Cx<T> a, Cx<T> b) {
     return {a.re * b.re - a.im * b.im, a.im * b.re + a.re * b.im};
 }
-template <typename T> inline Cx<T> scale(Cx<T> a, double s) {
+template <typename T> [[gnu::always_inline]] inline Cx<T> scale(Cx<T> a, double s) {
     return {s * a.re, s * a.im};
 }
 
@@ -522,6 +526,478 @@ void RadixPass(TComplexNum* y, std::int32_t sofar, int radix, std::int32_t remai
     }
 }
 
+// ---------------------------------------------------------------------------------------
+// The self-sorting form used when every radix has its own small transform. Before a pass
+// (sofar S, radix r, remain R) the data hold, for every residue c < R*r, the length-S
+// transform Y_c of the subsequence input[c + R*r*t], t = 0..S-1; the pass combines
+// Y_{c + R*b}, b = 0..r-1, twiddled by tw_d^b, into the length-S*r transform Y'_c of
+// input[c + R*t]. These are exactly the groups of the in-place passes after the digit
+// reversal (there Y_c sits at the digit-reversed place of c), with the same twiddles and
+// the same small transforms, so every value comes out with the same bits; only the
+// places they are kept in differ, which makes the reordering copy unnecessary.
+//
+// The data are held as separate real and imaginary arrays in one of two orders:
+//   by residue: Y_c[d] at d*C + c (C = n/S), so vectors run over neighbouring residues;
+//   by position: Y_c[d] at c*S + d, so vectors run over neighbouring positions.
+// The first passes, with S below the vector width, run by residue; the array is then
+// transposed once and the passes from there on run by position.
+
+// The twiddles tw_d^b of every pass with sofar > 1, built once per length with the
+// repeated products of the in-place passes: tw_0 = 1, tw_{d+1} = step * tw_d and
+// tw_d^b = tw_d * tw_d^(b-1). Pass i keeps them from offset[i] on, in blocks of eight
+// positions: a block holds b = 1..r-1 one after another, eight positions each, so the
+// twiddles of one group of lanes share a few neighbouring cache lines.
+constexpr std::size_t kTwiddleBlock = 8;
+
+inline std::size_t twiddleIndex(std::size_t d, std::size_t b, std::size_t radix) {
+    return ((d / kTwiddleBlock) * (radix - 1) + (b - 1)) * kTwiddleBlock + d % kTwiddleBlock;
+}
+
+struct SortingPlan {
+    std::int32_t n = 0;
+    PassPlan passes;
+    std::array<std::size_t, kFactorSlots> offset{};
+    std::vector<double> re;
+    std::vector<double> im;
+};
+
+bool hasOwnSmallDft(int radix) {
+    return radix == 2 || radix == 3 || radix == 4 || radix == 5 || radix == 8 || radix == 10;
+}
+
+// Whether the self-sorting form takes this plan: every radix hand-written, more than one
+// pass (a single pass needs no reordering anyway).
+bool sortsItself(const PassPlan& plan) {
+    if (plan.count < 2)
+        return false;
+    for (int i = 1; i <= plan.count; ++i)
+        if (!hasOwnSmallDft(plan.factor[i]))
+            return false;
+    return true;
+}
+
+std::shared_ptr<const SortingPlan> buildSortingPlan(std::int32_t n, const PassPlan& passes) {
+    auto plan = std::make_shared<SortingPlan>();
+    plan->n = n;
+    plan->passes = passes;
+    std::size_t total = 0;
+    for (int i = 1; i <= passes.count; ++i) {
+        plan->offset[i] = total;
+        if (passes.sofar[i] > 1)
+            total += (static_cast<std::size_t>(passes.sofar[i]) + kTwiddleBlock - 1) / kTwiddleBlock *
+                     kTwiddleBlock * static_cast<std::size_t>(passes.factor[i] - 1);
+    }
+    plan->re.resize(total);
+    plan->im.resize(total);
+    for (int i = 1; i <= passes.count; ++i) {
+        const std::int32_t sofar = passes.sofar[i];
+        const int radix = passes.factor[i];
+        if (sofar == 1)
+            continue;
+        double* re = plan->re.data() + plan->offset[i];
+        double* im = plan->im.data() + plan->offset[i];
+        const TComplexNum step = twiddleStep(sofar, radix);
+        TComplexNum tw = ComplexOf(1.0, 0.0);
+        for (std::int32_t d = 0; d < sofar; ++d) {
+            TComplexNum power = tw;
+            for (int b = 1; b < radix; ++b) {
+                if (b > 1)
+                    power = ComplexMul(tw, power);
+                re[twiddleIndex(d, b, radix)] = power.re;
+                im[twiddleIndex(d, b, radix)] = power.im;
+            }
+            tw = ComplexMul(step, tw);
+        }
+    }
+    return plan;
+}
+
+// The plans of the last few lengths, shared by every thread; the program itself uses one
+// length only. A plan in use stays alive through its shared pointer when it is replaced.
+std::shared_ptr<const SortingPlan> sortingPlanFor(std::int32_t n, const PassPlan& passes) {
+    constexpr std::size_t kKeptPlans = 4;
+    static std::mutex mutex;
+    static std::vector<std::shared_ptr<const SortingPlan>> kept;
+    {
+        std::lock_guard lock(mutex);
+        for (const auto& plan : kept)
+            if (plan->n == n)
+                return plan;
+    }
+    auto plan = buildSortingPlan(n, passes);
+    std::lock_guard lock(mutex);
+    if (kept.size() >= kKeptPlans)
+        kept.erase(kept.begin());
+    kept.push_back(plan);
+    return plan;
+}
+
+// Work arrays of one transform: two pairs of real and imaginary arrays of n values each,
+// aligned for the widest vectors. Kept per thread for lengths up to kKeptScratch.
+class SortingScratch {
+public:
+    explicit SortingScratch(std::int32_t n) {
+        constexpr std::int32_t kKeptScratch = 1 << 16;
+        // Three cache lines between the arrays beyond a whole number of vectors, so that
+        // the same index in each of them does not fall into the same cache set.
+        const std::size_t stride = (static_cast<std::size_t>(n) + 7) / 8 * 8 + 24;
+        const std::size_t size = 4 * stride + 8;
+        std::vector<double>* storage = &local_;
+        if (n <= kKeptScratch) {
+            thread_local std::vector<double> kept;
+            storage = &kept;
+        }
+        if (storage->size() < size)
+            storage->resize(size);
+        const auto address = reinterpret_cast<std::uintptr_t>(storage->data());
+        double* base = storage->data() + (64 - address % 64) % 64 / sizeof(double);
+        for (int k = 0; k < 4; ++k)
+            arrays_[k] = base + static_cast<std::size_t>(k) * stride;
+    }
+    double* array(int k) const { return arrays_[k]; }
+
+private:
+    std::vector<double> local_;
+    std::array<double*, 4> arrays_{};
+};
+
+template <int W> struct LaneType;
+template <> struct LaneType<1> {
+    using V = double;
+};
+template <> struct LaneType<2> {
+    using V = double __attribute__((vector_size(16)));
+    using I = long long __attribute__((vector_size(16)));
+};
+template <> struct LaneType<4> {
+    using V = double __attribute__((vector_size(32)));
+    using I = long long __attribute__((vector_size(32)));
+};
+template <> struct LaneType<8> {
+    using V = double __attribute__((vector_size(64)));
+    using I = long long __attribute__((vector_size(64)));
+};
+
+struct SplitArrays {
+    double* re;
+    double* im;
+};
+
+// A shuffle mask with lane l set to lane(l), fixed at compile time. (Written through a
+// reference: a wide vector as a result would have a different calling convention in the
+// functions built for each instruction set.)
+template <class I, std::size_t... L, class Lane>
+[[gnu::always_inline]] inline void setLaneMask(I& mask, std::index_sequence<L...>, Lane lane) {
+    mask = I{lane(static_cast<long long>(L))...};
+}
+
+template <int W>
+[[gnu::always_inline]] inline Cx<typename LaneType<W>::V> loadLanes(const double* re, const double* im,
+                                                                    std::ptrdiff_t p) {
+    using V = typename LaneType<W>::V;
+    if constexpr (W == 1) {
+        return {re[p], im[p]};
+    } else {
+        V r, i;
+        std::memcpy(&r, re + p, sizeof r);
+        std::memcpy(&i, im + p, sizeof i);
+        return {r, i};
+    }
+}
+
+template <int W>
+[[gnu::always_inline]] inline Cx<typename LaneType<W>::V> loadLanes(SplitArrays a, std::ptrdiff_t p) {
+    return loadLanes<W>(a.re, a.im, p);
+}
+
+template <int W>
+[[gnu::always_inline]] inline void storeLanes(SplitArrays a, std::ptrdiff_t p, Cx<typename LaneType<W>::V> z) {
+    if constexpr (W == 1) {
+        a.re[p] = z.re;
+        a.im[p] = z.im;
+    } else {
+        std::memcpy(a.re + p, &z.re, sizeof z.re);
+        std::memcpy(a.im + p, &z.im, sizeof z.im);
+    }
+}
+
+// W neighbouring complex values of an interleaved sequence, split into their parts.
+template <int W>
+[[gnu::always_inline]] inline Cx<typename LaneType<W>::V> loadLanes(const TComplexNum* x, std::ptrdiff_t p) {
+    if constexpr (W == 1) {
+        return {x[p].re, x[p].im};
+    } else {
+        using V = typename LaneType<W>::V;
+        using I = typename LaneType<W>::I;
+        V low, high;
+        std::memcpy(&low, &x[p].re, sizeof low);
+        std::memcpy(&high, &x[p].re + W, sizeof high);
+        constexpr auto lanes = std::make_index_sequence<W>();
+        I evens;
+        setLaneMask(evens, lanes, [](long long l) { return 2 * l; });
+        I odds;
+        setLaneMask(odds, lanes, [](long long l) { return 2 * l + 1; });
+        return {__builtin_shuffle(low, high, evens), __builtin_shuffle(low, high, odds)};
+    }
+}
+
+template <int W>
+[[gnu::always_inline]] inline void storeLanes(TComplexNum* x, std::ptrdiff_t p, Cx<typename LaneType<W>::V> z) {
+    if constexpr (W == 1) {
+        x[p] = {z.re, z.im};
+    } else {
+        using V = typename LaneType<W>::V;
+        using I = typename LaneType<W>::I;
+        constexpr auto lanes = std::make_index_sequence<W>();
+        I lowMask;
+        setLaneMask(lowMask, lanes, [](long long l) { return l / 2 + (l % 2) * W; });
+        I highMask;
+        setLaneMask(highMask, lanes, [](long long l) { return W / 2 + l / 2 + (l % 2) * W; });
+        const V low = __builtin_shuffle(z.re, z.im, lowMask);
+        const V high = __builtin_shuffle(z.re, z.im, highMask);
+        std::memcpy(&x[p].re, &low, sizeof low);
+        std::memcpy(&x[p].re + W, &high, sizeof high);
+    }
+}
+
+// One pass by residue: for each position d, W neighbouring residues at a time, the rest
+// one by one. Reads Y_{c+R*b}[d] at d*R*r + c + R*b, writes Y'_c[d + S*k] at (d + S*k)*R + c.
+template <int Radix, int W, class Source, class Target>
+[[gnu::always_inline]] inline void passByResidue(Source from, Target to, std::ptrdiff_t sofar, std::ptrdiff_t remain,
+                                                 const double* twRe, const double* twIm) {
+    const std::ptrdiff_t span = remain * Radix;
+    for (std::ptrdiff_t d = 0; d < sofar; ++d) {
+        Cx<double> tw[Radix] = {};
+        const bool twiddled = d > 0;
+        if (twiddled)
+            for (int b = 1; b < Radix; ++b)
+                tw[b] = {twRe[twiddleIndex(d, b, Radix)], twIm[twiddleIndex(d, b, Radix)]};
+        const auto group = [&]<int L>(std::ptrdiff_t c) __attribute__((always_inline)) {
+            using T = typename LaneType<L>::V;
+            Cx<T> z[Radix];
+#pragma GCC unroll 10
+            for (int b = 0; b < Radix; ++b)
+                z[b] = loadLanes<L>(from, d * span + c + remain * b);
+            if (twiddled) {
+#pragma GCC unroll 10
+                for (int b = 1; b < Radix; ++b)
+                    z[b] = mul(Cx<T>{T{} + tw[b].re, T{} + tw[b].im}, z[b]);
+            }
+            SmallDft<Radix>(z);
+#pragma GCC unroll 10
+            for (int k = 0; k < Radix; ++k)
+                storeLanes<L>(to, (d + sofar * k) * remain + c, z[k]);
+        };
+        std::ptrdiff_t c = 0;
+        for (; c + W <= remain; c += W)
+            group.template operator()<W>(c);
+        for (; c < remain; ++c)
+            group.template operator()<1>(c);
+    }
+}
+
+// One pass by position: for each residue c, W neighbouring positions at a time, the rest
+// one by one. Reads Y_{c+R*b}[d] at (c + R*b)*S + d, writes Y'_c[d + S*k] at (c*r + k)*S + d.
+// Position 0 is not twiddled.
+template <int Radix, int W, class Target>
+[[gnu::always_inline]] inline void passByPosition(SplitArrays from, Target to, std::ptrdiff_t sofar,
+                                                  std::ptrdiff_t remain, const double* twRe, const double* twIm) {
+    for (std::ptrdiff_t c = 0; c < remain; ++c) {
+        const auto group = [&]<int L>(std::ptrdiff_t d) __attribute__((always_inline)) {
+            using T = typename LaneType<L>::V;
+            Cx<T> z[Radix];
+            z[0] = loadLanes<L>(from, c * sofar + d);
+#pragma GCC unroll 10
+            for (int b = 1; b < Radix; ++b) {
+                const Cx<T> x = loadLanes<L>(from, (c + remain * b) * sofar + d);
+                const std::size_t at = twiddleIndex(d, b, Radix);
+                if constexpr (L == 1) {
+                    z[b] = d == 0 ? x : mul(loadLanes<1>(twRe, twIm, at), x);
+                } else {
+                    Cx<T> turned = mul(loadLanes<L>(twRe, twIm, at), x);
+                    if (d == 0) {
+                        turned.re[0] = x.re[0];
+                        turned.im[0] = x.im[0];
+                    }
+                    z[b] = turned;
+                }
+            }
+            SmallDft<Radix>(z);
+#pragma GCC unroll 10
+            for (int k = 0; k < Radix; ++k)
+                storeLanes<L>(to, (c * Radix + k) * sofar + d, z[k]);
+        };
+        std::ptrdiff_t d = 0;
+        for (; d + W <= sofar; d += W)
+            group.template operator()<W>(d);
+        for (; d < sofar; ++d)
+            group.template operator()<1>(d);
+    }
+}
+
+// One step of a W x W transpose held in W vectors: swaps the off-diagonal blocks of size
+// K within every 2K x 2K block.
+template <int W, int K> [[gnu::always_inline]] inline void transposeStep(typename LaneType<W>::V* rows) {
+    using I = typename LaneType<W>::I;
+    constexpr auto lanes = std::make_index_sequence<W>();
+    I keep;
+    setLaneMask(keep, lanes, [](long long l) { return (l & K) ? W + l - K : l; });
+    I take;
+    setLaneMask(take, lanes, [](long long l) { return (l & K) ? W + l : l + K; });
+    for (int j = 0; j < W; ++j) {
+        if (j & K)
+            continue;
+        const auto a = rows[j];
+        const auto b = rows[j + K];
+        rows[j] = __builtin_shuffle(a, b, keep);
+        rows[j + K] = __builtin_shuffle(a, b, take);
+    }
+}
+
+// rows[j][l] becomes rows[l][j].
+template <int W> [[gnu::always_inline]] inline void transposeTile(typename LaneType<W>::V* rows) {
+    transposeStep<W, 1>(rows);
+    if constexpr (W > 2)
+        transposeStep<W, 2>(rows);
+    if constexpr (W > 4)
+        transposeStep<W, 4>(rows);
+}
+
+// From residue order to position order: Y_c[d] moves from d*C + c to c*S + d, a transpose
+// of an S x C matrix, in W x W tiles held in registers when both sides allow it.
+template <int W>
+[[gnu::always_inline]] inline void residueToPosition(SplitArrays from, SplitArrays to, std::ptrdiff_t sofar,
+                                                     std::ptrdiff_t residues) {
+    if (sofar % W != 0 || residues % W != 0) {
+        for (std::ptrdiff_t d = 0; d < sofar; ++d)
+            for (std::ptrdiff_t c = 0; c < residues; ++c) {
+                to.re[c * sofar + d] = from.re[d * residues + c];
+                to.im[c * sofar + d] = from.im[d * residues + c];
+            }
+        return;
+    }
+    using V = typename LaneType<W>::V;
+    for (double* const* part : {&from.re, &from.im}) {
+        const double* source = *part;
+        double* target = part == &from.re ? to.re : to.im;
+        for (std::ptrdiff_t d0 = 0; d0 < sofar; d0 += W)
+            for (std::ptrdiff_t c0 = 0; c0 < residues; c0 += W) {
+                V rows[W];
+                for (int j = 0; j < W; ++j)
+                    std::memcpy(&rows[j], source + (d0 + j) * residues + c0, sizeof(V));
+                transposeTile<W>(rows);
+                for (int j = 0; j < W; ++j)
+                    std::memcpy(target + (c0 + j) * sofar + d0, &rows[j], sizeof(V));
+            }
+    }
+}
+
+template <int W, class Source, class Target>
+[[gnu::always_inline]] inline void runPassByResidue(int radix, Source from, Target to, std::ptrdiff_t sofar,
+                                                    std::ptrdiff_t remain, const double* twRe, const double* twIm) {
+    switch (radix) {
+    case 2:
+        return passByResidue<2, W>(from, to, sofar, remain, twRe, twIm);
+    case 3:
+        return passByResidue<3, W>(from, to, sofar, remain, twRe, twIm);
+    case 4:
+        return passByResidue<4, W>(from, to, sofar, remain, twRe, twIm);
+    case 5:
+        return passByResidue<5, W>(from, to, sofar, remain, twRe, twIm);
+    case 8:
+        return passByResidue<8, W>(from, to, sofar, remain, twRe, twIm);
+    default:
+        return passByResidue<10, W>(from, to, sofar, remain, twRe, twIm);
+    }
+}
+
+template <int W, class Target>
+[[gnu::always_inline]] inline void runPassByPosition(int radix, SplitArrays from, Target to, std::ptrdiff_t sofar,
+                                                     std::ptrdiff_t remain, const double* twRe, const double* twIm) {
+    switch (radix) {
+    case 2:
+        return passByPosition<2, W>(from, to, sofar, remain, twRe, twIm);
+    case 3:
+        return passByPosition<3, W>(from, to, sofar, remain, twRe, twIm);
+    case 4:
+        return passByPosition<4, W>(from, to, sofar, remain, twRe, twIm);
+    case 5:
+        return passByPosition<5, W>(from, to, sofar, remain, twRe, twIm);
+    case 8:
+        return passByPosition<8, W>(from, to, sofar, remain, twRe, twIm);
+    default:
+        return passByPosition<10, W>(from, to, sofar, remain, twRe, twIm);
+    }
+}
+
+// Every pass of a self-sorting plan (at least two passes), W lanes wide. The first pass
+// reads the input, the last writes the output, the others go between the work arrays.
+template <int W>
+[[gnu::always_inline]] inline void runSortingPasses(const SortingPlan& plan, const TComplexNum* input,
+                                                    TComplexNum* output, const SortingScratch& scratch) {
+    const PassPlan& p = plan.passes;
+    const int m = p.count;
+    SplitArrays work[2] = {{scratch.array(0), scratch.array(1)}, {scratch.array(2), scratch.array(3)}};
+    int current = 0; // work array holding the data between passes
+    bool byPosition = false;
+    for (int i = 1; i <= m; ++i) {
+        const std::ptrdiff_t sofar = p.sofar[i];
+        const std::ptrdiff_t remain = p.remain[i];
+        const int radix = p.factor[i];
+        const double* twRe = plan.re.data() + plan.offset[i];
+        const double* twIm = plan.im.data() + plan.offset[i];
+        if (!byPosition && sofar >= W) {
+            residueToPosition<W>(work[current], work[current ^ 1], sofar, plan.n / sofar);
+            current ^= 1;
+            byPosition = true;
+        }
+        const SplitArrays from = work[current];
+        const SplitArrays to = work[current ^ 1];
+        if (i == 1)
+            runPassByResidue<W>(radix, input, to, sofar, remain, twRe, twIm);
+        else if (i == m && byPosition)
+            runPassByPosition<W>(radix, from, output, sofar, remain, twRe, twIm);
+        else if (i == m)
+            runPassByResidue<W>(radix, from, output, sofar, remain, twRe, twIm);
+        else if (byPosition)
+            runPassByPosition<W>(radix, from, to, sofar, remain, twRe, twIm);
+        else
+            runPassByResidue<W>(radix, from, to, sofar, remain, twRe, twIm);
+        current ^= 1;
+    }
+}
+
+void sortingPassesBaseline(const SortingPlan& plan, const TComplexNum* input, TComplexNum* output,
+                           const SortingScratch& scratch) {
+    runSortingPasses<2>(plan, input, output, scratch);
+}
+
+#if defined(__x86_64__)
+[[gnu::target("avx2")]] void sortingPassesAvx2(const SortingPlan& plan, const TComplexNum* input,
+                                               TComplexNum* output, const SortingScratch& scratch) {
+    runSortingPasses<4>(plan, input, output, scratch);
+}
+
+[[gnu::target("avx512f")]] void sortingPassesAvx512(const SortingPlan& plan, const TComplexNum* input,
+                                                    TComplexNum* output, const SortingScratch& scratch) {
+    runSortingPasses<8>(plan, input, output, scratch);
+}
+#endif
+
+using SortingPasses = void (*)(const SortingPlan&, const TComplexNum*, TComplexNum*, const SortingScratch&);
+
+// The widest lanes this processor has: every lane does the same operations in the same
+// order whatever the width, so the choice changes the speed only.
+SortingPasses widestSortingPasses() {
+#if defined(__x86_64__)
+    if (__builtin_cpu_supports("avx512f"))
+        return sortingPassesAvx512;
+    if (__builtin_cpu_supports("avx2"))
+        return sortingPassesAvx2;
+#endif
+    return sortingPassesBaseline;
+}
+
 bool overlaps(const TComplexNum* a, const TComplexNum* b, std::int32_t n) {
     const std::less<const TComplexNum*> before;
     return before(a, b + n) && before(b, a + n);
@@ -537,7 +1013,32 @@ std::vector<int> SplitLength(std::int32_t n) {
     return std::vector<int>(plan.factor.begin() + 1, plan.factor.begin() + 1 + plan.count);
 }
 
-void ForwardFft(const TComplexNum* input, TComplexNum* output, std::int32_t n) {
+namespace detail {
+
+bool fftPathAvailable(FftPath path) {
+    switch (path) {
+    case FftPath::DigitReversal:
+    case FftPath::SelfSorting2:
+        return true;
+    case FftPath::SelfSorting4:
+#if defined(__x86_64__)
+        return __builtin_cpu_supports("avx2");
+#else
+        return false;
+#endif
+    case FftPath::SelfSorting8:
+#if defined(__x86_64__)
+        return __builtin_cpu_supports("avx512f");
+#else
+        return false;
+#endif
+    case FftPath::Widest:
+        return true;
+    }
+    return false;
+}
+
+void ForwardFftBy(FftPath path, const TComplexNum* input, TComplexNum* output, std::int32_t n) {
     // A negative count is a caller's mistake; it is treated like 0 so that no element
     // outside the sequences is ever read or written.
     if (n <= 0)
@@ -550,6 +1051,25 @@ void ForwardFft(const TComplexNum* input, TComplexNum* output, std::int32_t n) {
         throw UserError(msg::kFftPrimeFactor);
     fillPassTables(n, plan);
 
+    if (path != FftPath::DigitReversal && sortsItself(plan)) {
+        static const SortingPasses widest = widestSortingPasses();
+        SortingPasses passes = widest;
+#if defined(__x86_64__)
+        if (path == FftPath::SelfSorting4)
+            passes = sortingPassesAvx2;
+        else if (path == FftPath::SelfSorting8)
+            passes = sortingPassesAvx512;
+#endif
+        if (path == FftPath::SelfSorting2)
+            passes = sortingPassesBaseline;
+        // The input is read in full by the first pass and the output written only by the
+        // last, so the two may be the same sequence.
+        const auto sorting = sortingPlanFor(n, plan);
+        const SortingScratch scratch(n);
+        passes(*sorting, input, output, scratch);
+        return;
+    }
+
     if (overlaps(input, output, n)) {
         std::vector<TComplexNum> copy(static_cast<std::size_t>(n));
         DigitReverseCopy(input, copy.data(), n, plan);
@@ -560,6 +1080,12 @@ void ForwardFft(const TComplexNum* input, TComplexNum* output, std::int32_t n) {
 
     for (int i = 1; i <= plan.count; ++i)
         RadixPass(output, plan.sofar[i], plan.factor[i], plan.remain[i]);
+}
+
+} // namespace detail
+
+void ForwardFft(const TComplexNum* input, TComplexNum* output, std::int32_t n) {
+    detail::ForwardFftBy(detail::FftPath::Widest, input, output, n);
 }
 
 } // namespace kolmarin
