@@ -36,8 +36,9 @@ kolmarin::Scene benchScene(int n) {
 
 void setImageRate(benchmark::State& state, int n) {
     const double images = 2.0 * (2.0 * n + 1) * (2.0 * n + 1) * (2.0 * n + 1);
-    state.counters["ns_per_image"] = benchmark::Counter(images * static_cast<double>(state.iterations()) * 1e-9,
-                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_image"] =
+        benchmark::Counter(images * static_cast<double>(state.iterations()) * 1e-9,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_AccumulateReference(benchmark::State& state) {
@@ -64,9 +65,13 @@ void BM_AccumulateFast(benchmark::State& state) {
         benchmark::DoNotOptimize(h.h1.data());
     }
     setImageRate(state, n);
-    state.counters["threads"] = options.maxThreads > 0 ? options.maxThreads : kolmarin::WorkerPool::shared().size();
+    state.counters["threads"] =
+        options.maxThreads > 0 ? options.maxThreads : kolmarin::WorkerPool::shared().size();
 }
-BENCHMARK(BM_AccumulateFast)->ArgsProduct({{30, 100, 200}, {1, 0}})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_AccumulateFast)
+    ->ArgsProduct({{30, 100, 200}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The narrower row loops on one thread, for processors without AVX-512.
 void BM_AccumulateFastIsa(benchmark::State& state) {
@@ -87,14 +92,15 @@ void BM_AccumulateFastIsa(benchmark::State& state) {
 }
 BENCHMARK(BM_AccumulateFastIsa)
     ->ArgsProduct({{100}, {static_cast<int>(VectorIsa::Baseline), static_cast<int>(VectorIsa::Avx2)}})
-    ->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 #if defined(__x86_64__)
 // Roofline: per image, one square root and one division, summed so nothing is dropped;
 // the squared distances come from a row constant and a table as in the real loop. (The
 // zero-masked AVX-512 forms avoid GCC 12's warning about the plain ones' undefined input.)
-__attribute__((target("avx512f"))) double rootsAndQuotientsAvx512(const double* rows, int rowCount,
-                                                                   const double* z, const double* w, int count) {
+__attribute__((target("avx512f"))) double
+rootsAndQuotientsAvx512(const double* rows, int rowCount, const double* z, const double* w, int count) {
     __m512d sum0 = _mm512_setzero_pd(), sum1 = _mm512_setzero_pd();
     for (int r = 0; r < rowCount; ++r) {
         const __m512d row = _mm512_set1_pd(rows[r]);
@@ -118,8 +124,8 @@ __attribute__((target("avx512f"))) double rootsAndQuotientsAvx512(const double* 
     return sum;
 }
 
-__attribute__((target("avx2"))) double rootsAndQuotientsAvx2(const double* rows, int rowCount, const double* z,
-                                                             const double* w, int count) {
+__attribute__((target("avx2"))) double rootsAndQuotientsAvx2(const double* rows, int rowCount,
+                                                             const double* z, const double* w, int count) {
     __m256d sum0 = _mm256_setzero_pd(), sum1 = _mm256_setzero_pd();
     for (int r = 0; r < rowCount; ++r) {
         const __m256d row = _mm256_set1_pd(rows[r]);
@@ -137,7 +143,8 @@ __attribute__((target("avx2"))) double rootsAndQuotientsAvx2(const double* rows,
 
 #endif
 
-double rootsAndQuotientsScalar(const double* rows, int rowCount, const double* z, const double* w, int count) {
+double rootsAndQuotientsScalar(const double* rows, int rowCount, const double* z, const double* w,
+                               int count) {
     double sum = 0.0;
     for (int r = 0; r < rowCount; ++r)
         for (int i = 0; i < count; ++i)
@@ -172,11 +179,15 @@ void BM_Roofline(benchmark::State& state) {
     const int parts = maxThreads > 0 ? std::min(maxThreads, pool.size()) : pool.size();
     std::vector<double> sums(static_cast<std::size_t>(parts));
     for (auto _ : state) {
-        pool.run(parts, [&](int p) {
-            const int first = static_cast<int>(1LL * rows * p / parts);
-            const int end = static_cast<int>(1LL * rows * (p + 1) / parts);
-            sums[static_cast<std::size_t>(p)] = kernel(rowValues.data() + first, end - first, z.data(), w.data(), count);
-        }, parts);
+        pool.run(
+            parts,
+            [&](int p) {
+                const int first = static_cast<int>(1LL * rows * p / parts);
+                const int end = static_cast<int>(1LL * rows * (p + 1) / parts);
+                sums[static_cast<std::size_t>(p)] =
+                    kernel(rowValues.data() + first, end - first, z.data(), w.data(), count);
+            },
+            parts);
         benchmark::DoNotOptimize(sums.data());
     }
     setImageRate(state, n);

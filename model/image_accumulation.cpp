@@ -74,8 +74,8 @@ bool staysInRange(const AxisTables& t, const LoudspeakerTables& s) {
         return false;
     const long double rowFactor = static_cast<long double>(maxAbs(t.rx)) * maxAbs(t.ry);
     const long double images = std::pow(static_cast<long double>(t.count), 3);
-    const long double amplitudes =
-        rowFactor * maxAbs(t.rz) * images * kSamplesPerMetre / std::sqrt(static_cast<long double>(smallestPositive));
+    const long double amplitudes = rowFactor * maxAbs(t.rz) * images * kSamplesPerMetre /
+                                   std::sqrt(static_cast<long double>(smallestPositive));
     return rowFactor < kLargestAmplitudeSum && amplitudes < kLargestAmplitudeSum;
 }
 
@@ -125,8 +125,7 @@ Workspace& workspace() {
     return w;
 }
 
-template <class T>
-T* alignedStart(std::vector<T>& storage, std::size_t count) {
+template <class T> T* alignedStart(std::vector<T>& storage, std::size_t count) {
     storage.resize(count + 64 / sizeof(T));
     const auto address = reinterpret_cast<std::uintptr_t>(storage.data());
     return storage.data() + (64 - address % 64) % 64 / sizeof(T);
@@ -177,7 +176,9 @@ RowLoop rowLoopFor(VectorIsa isa, bool singlePrecisionRange) {
 
 } // namespace
 
-bool isaAvailable(VectorIsa isa) { return processorHas(isa); }
+bool isaAvailable(VectorIsa isa) {
+    return processorHas(isa);
+}
 
 VectorIsa widestAvailableIsa() {
     for (VectorIsa isa : {VectorIsa::Avx512, VectorIsa::Avx2})

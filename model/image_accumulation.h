@@ -24,6 +24,7 @@ struct FastAccumulationOptions {
 // Clears and fills `out` like accumulateImpulseResponsesReference, and raises the same
 // error for a faulty scene. Scenes whose values come near the limits of a double are
 // handed to the reference loop whole.
-void accumulateImagesFast(const Scene& scene, ImpulseResponses& out, const FastAccumulationOptions& options = {});
+void accumulateImagesFast(const Scene& scene, ImpulseResponses& out,
+                          const FastAccumulationOptions& options = {});
 
 } // namespace kolmarin::detail

@@ -19,31 +19,27 @@
 namespace kolmarin::detail {
 namespace {
 
-template <class V>
-V loadVector(const double* p) {
+template <class V> V loadVector(const double* p) {
     V v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
-template <class V>
-void storeVector(void* p, V v) {
+template <class V> void storeVector(void* p, V v) {
     std::memcpy(p, &v, sizeof v);
 }
 
 // One correction of an estimate u of 1/sqrt(x) with relative error below 2^-11: with
 // e = 1 - x u^2, 1/sqrt(x) = u (1 - e)^(-1/2) = u (1 + e/2 + 3e^2/8 + 5e^3/16 + ...),
 // so the terms up to e^3 leave an error below 0.3 e^4.
-template <class Ops>
-typename Ops::V refinedReciprocalRoot(typename Ops::V u, typename Ops::V x) {
+template <class Ops> typename Ops::V refinedReciprocalRoot(typename Ops::V u, typename Ops::V x) {
     using V = typename Ops::V;
     const V e = Ops::fma(-(x * u), u, V{} + 1.0);
     const V p = Ops::fma(Ops::fma(e, V{} + 0.3125, V{} + 0.375), e, V{} + 0.5);
     return Ops::fma(u * e, p, u);
 }
 
-template <class Ops>
-void accumulateBand(const RowBand& band) {
+template <class Ops> void accumulateBand(const RowBand& band) {
     using V = typename Ops::V;
     using VI = typename Ops::VI;
     constexpr int kWidth = Ops::kWidth;
@@ -195,8 +191,7 @@ void accumulateBand(const RowBand& band) {
 
 // A square root and a division: exact to the last bit, for instruction sets without a
 // usable reciprocal square root estimate and for scenes beyond its range.
-template <class Base>
-struct ExactRoot : Base {
+template <class Base> struct ExactRoot : Base {
     using V = typename Base::V;
     static V reciprocalRoot(V x) { return (V{} + 1.0) / Base::sqrt(x); }
     static void rootAndReciprocal(V x, V& root, V& reciprocal) {

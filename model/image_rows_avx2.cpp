@@ -31,7 +31,11 @@ struct Avx2Estimate : Avx2Base {
 
 } // namespace
 
-void accumulateRowsAvx2(const RowBand& band) { accumulateBand<Avx2Estimate>(band); }
-void accumulateRowsAvx2Exact(const RowBand& band) { accumulateBand<ExactRoot<Avx2Base>>(band); }
+void accumulateRowsAvx2(const RowBand& band) {
+    accumulateBand<Avx2Estimate>(band);
+}
+void accumulateRowsAvx2Exact(const RowBand& band) {
+    accumulateBand<ExactRoot<Avx2Base>>(band);
+}
 
 } // namespace kolmarin::detail

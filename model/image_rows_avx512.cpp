@@ -15,7 +15,9 @@ struct Avx512 {
     typedef long long VI __attribute__((vector_size(64)));
     static constexpr int kWidth = 8;
     static V fma(V a, V b, V c) { return _mm512_fmadd_pd(a, b, c); }
-    static V reciprocalRoot(V x) { return refinedReciprocalRoot<Avx512>(_mm512_maskz_rsqrt14_pd(0xFF, x), x); }
+    static V reciprocalRoot(V x) {
+        return refinedReciprocalRoot<Avx512>(_mm512_maskz_rsqrt14_pd(0xFF, x), x);
+    }
     static void rootAndReciprocal(V x, V& root, V& reciprocal) {
         reciprocal = reciprocalRoot(x);
         root = x * reciprocal;
@@ -25,6 +27,8 @@ struct Avx512 {
 
 } // namespace
 
-void accumulateRowsAvx512(const RowBand& band) { accumulateBand<Avx512>(band); }
+void accumulateRowsAvx512(const RowBand& band) {
+    accumulateBand<Avx512>(band);
+}
 
 } // namespace kolmarin::detail

@@ -21,6 +21,8 @@ struct Baseline {
 
 } // namespace
 
-void accumulateRowsBaseline(const RowBand& band) { accumulateBand<ExactRoot<Baseline>>(band); }
+void accumulateRowsBaseline(const RowBand& band) {
+    accumulateBand<ExactRoot<Baseline>>(band);
+}
 
 } // namespace kolmarin::detail

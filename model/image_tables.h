@@ -10,7 +10,7 @@
 namespace kolmarin::detail {
 
 struct AxisTables {
-    int count = 0; // 2N + 1 entries, index i + N for i = -N..N
+    int count = 0;                           // 2N + 1 entries, index i + N for i = -N..N
     std::vector<double> sp1X2, sp1Y2, sp1Z2; // squared distance components, SP1
     std::vector<double> sp2X2, sp2Y2, sp2Z2; // SP2
     std::vector<double> rx, ry, rz;          // reflection factors per axis

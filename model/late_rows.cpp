@@ -57,7 +57,8 @@ LateRowSeries fitLateRowSeries(const double* z, const double* rz, int count, dou
         for (int k = 0; k < nodes; ++k) {
             double sum = 0.0;
             for (int j = 0; j < nodes; ++j)
-                sum += values[static_cast<std::size_t>(j)] * std::cos(std::numbers::pi * k * (j + 0.5) / nodes);
+                sum +=
+                    values[static_cast<std::size_t>(j)] * std::cos(std::numbers::pi * k * (j + 0.5) / nodes);
             coefficients[static_cast<std::size_t>(k)] = (k == 0 ? 1.0 : 2.0) * sum / nodes;
         }
         // Checked against the direct sum between and beyond the nodes, ends included.
@@ -65,7 +66,8 @@ LateRowSeries fitLateRowSeries(const double* z, const double* rz, int count, dou
         const int checks = 4 * nodes;
         for (int i = 0; i <= checks && close; ++i) {
             const double t = -1.0 + 2.0 * i / checks;
-            const double error = chebyshevSum(coefficients.data(), degree, t) - rowSum(z, rz, count, zScale, vAt(t));
+            const double error =
+                chebyshevSum(coefficients.data(), degree, t) - rowSum(z, rz, count, zScale, vAt(t));
             close = std::fabs(error) <= kTolerance * magnitude;
         }
         if (close) {

@@ -27,8 +27,12 @@ double power(double p, int n) {
 
 // Reflections of image i on the axis's positive wall (right, front, ceiling) and on its
 // negative wall (left, back, floor); together they make |i|.
-int positiveWallCount(int i) { return i >= 0 ? (i + 1) / 2 : -i / 2; }
-int negativeWallCount(int i) { return i >= 0 ? i / 2 : (-i + 1) / 2; }
+int positiveWallCount(int i) {
+    return i >= 0 ? (i + 1) / 2 : -i / 2;
+}
+int negativeWallCount(int i) {
+    return i >= 0 ? i / 2 : (-i + 1) / 2;
+}
 
 void requireFinite(const std::vector<double>& values) {
     for (double v : values)
@@ -276,7 +280,8 @@ void storeLevels(const Scene& scene, const ImpulseResponses& h, ResponseCurves& 
         return;
     for (auto [levels, stored] : {std::pair{&b.levels[0], &curves.sp1}, std::pair{&b.levels[1], &curves.sp2},
                                   std::pair{&b.levels[2], &curves.total}})
-        std::copy(levels->begin() + range.first, levels->begin() + range.last + 1, stored->begin() + range.first);
+        std::copy(levels->begin() + range.first, levels->begin() + range.last + 1,
+                  stored->begin() + range.first);
 }
 
 } // namespace

@@ -11,9 +11,9 @@
 
 namespace kolmarin {
 
-inline constexpr int kCurvePoints = 1201;        // 0 to 600 Hz in 0.5 Hz steps
-inline constexpr int kTransformLength = 8192;    // impulse-response and transform length
-inline constexpr int kLastDelaySample = 8000;    // later arrivals are added here
+inline constexpr int kCurvePoints = 1201;                  // 0 to 600 Hz in 0.5 Hz steps
+inline constexpr int kTransformLength = 8192;              // impulse-response and transform length
+inline constexpr int kLastDelaySample = 8000;              // later arrivals are added here
 inline constexpr double kSamplesPerMetre = 4096.0 / 344.0; // 4096 samples/s, c = 344 m/s
 
 // Levels in dB; element j belongs to j/2 Hz. Every calculation overwrites only the

@@ -85,7 +85,8 @@ void WorkerPool::helperLoop(int helperIndex) {
         // A calculation starts several runs in quick succession (bands, sums, transforms):
         // watching for the next one a little while is far quicker than being woken.
         const auto spinEnd = std::chrono::steady_clock::now() + kSpinTime;
-        while (generation_.load(std::memory_order_acquire) == seen && std::chrono::steady_clock::now() < spinEnd)
+        while (generation_.load(std::memory_order_acquire) == seen &&
+               std::chrono::steady_clock::now() < spinEnd)
             std::this_thread::yield();
         {
             std::unique_lock lock(mutex_);

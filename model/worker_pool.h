@@ -15,7 +15,7 @@
 namespace kolmarin {
 
 class WorkerPool {
-public:
+  public:
     // The pool the calculations share: one thread per hardware thread, the caller included.
     static WorkerPool& shared();
 
@@ -36,7 +36,7 @@ public:
     // task must not start a run itself.
     void run(int count, const std::function<void(int)>& task, int maxThreads = 0);
 
-private:
+  private:
     void helperLoop(int helperIndex);
     void work();
 
@@ -48,8 +48,8 @@ private:
     std::condition_variable finished_;
     std::atomic<std::uint64_t> generation_{0}; // bumped for every run, under mutex_
     bool stopping_ = false;
-    int helpersWanted_ = 0;   // helpers that take part in the current run
-    int helpersRunning_ = 0;  // of those, the ones not yet finished
+    int helpersWanted_ = 0;  // helpers that take part in the current run
+    int helpersRunning_ = 0; // of those, the ones not yet finished
     const std::function<void(int)>* task_ = nullptr;
     int count_ = 0;
     int next_ = 0; // next index to hand out

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev libqcustomplot-dev
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho

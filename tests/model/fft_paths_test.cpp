@@ -52,7 +52,8 @@ TEST(FftPaths, EveryPathGivesTheBitsOfTheDigitReversalForm) {
         lengths.push_back(n);
     for (int n : {1000, 1024, 1280, 2000, 4096, 8192, 3 * 3 * 3 * 3 * 3 * 3 * 3, 5 * 5 * 5 * 5 * 5, 16384})
         lengths.push_back(n);
-    for (FftPath path : {FftPath::SelfSorting2, FftPath::SelfSorting4, FftPath::SelfSorting8, FftPath::Widest}) {
+    for (FftPath path :
+         {FftPath::SelfSorting2, FftPath::SelfSorting4, FftPath::SelfSorting8, FftPath::Widest}) {
         if (!detail::fftPathAvailable(path))
             continue;
         int mismatches = 0;
@@ -69,7 +70,8 @@ TEST(FftPaths, EveryPathGivesTheBitsOfTheDigitReversalForm) {
                 }
                 Signal same = x;
                 detail::ForwardFftBy(path, same.data(), same.data(), n);
-                EXPECT_TRUE(sameBits(same, expected)) << "in place, path " << static_cast<int>(path) << ", n = " << n;
+                EXPECT_TRUE(sameBits(same, expected))
+                    << "in place, path " << static_cast<int>(path) << ", n = " << n;
             }
         }
     }
