@@ -21,6 +21,6 @@ AxisTables buildAxisTables(const Scene& scene);
 
 // Walks every image in loop order with full checks and throws the first fault it meets
 // (division by zero, invalid operation, overflow). Returns normally when there is none.
-void raiseFirstImageFault(const Scene& scene, const AxisTables& tables);
+void raiseFirstImageFault(const AxisTables& tables);
 
 } // namespace kolmarin::detail

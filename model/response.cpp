@@ -100,8 +100,7 @@ AxisTables buildAxisTables(const Scene& s) {
     return t;
 }
 
-void raiseFirstImageFault(const Scene& scene, const AxisTables& t) {
-    (void)scene;
+void raiseFirstImageFault(const AxisTables& t) {
     ImpulseResponses h;
     auto add = [](std::vector<double>& response, double r2, double factor) {
         if (!std::isfinite(r2))
@@ -156,7 +155,7 @@ void accumulateImpulseResponsesReference(const Scene& scene, ImpulseResponses& o
         return std::all_of(h.begin(), h.end(), [](double v) { return std::isfinite(v); });
     };
     if (faultyPath || !finite(out.h1) || !finite(out.h2)) {
-        detail::raiseFirstImageFault(scene, t);
+        detail::raiseFirstImageFault(t);
         throw UserError(msg::kOverflow);
     }
 }
