@@ -8,6 +8,9 @@ namespace kolmarin {
 
 void saveFileAtomically(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
+    // A writable file in a folder the user may not add files to cannot be replaced by a
+    // new one; it is then written in place, as any editor would.
+    file.setDirectWriteFallback(true);
     // Unbuffered, so a failing write is seen at once by write() rather than only by the
     // flush inside commit().
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))

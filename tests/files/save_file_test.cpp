@@ -12,9 +12,11 @@
 
 #include <cerrno>
 #include <csignal>
+#include <functional>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace kolmarin {
@@ -62,6 +64,41 @@ TEST_F(SaveFile, RefusesToReplaceAFolder) {
     EXPECT_EQ(errorMessageOf([&] { saveFileAtomically(path("data.dat"), "x"); }), msg::kAccessDenied);
     EXPECT_TRUE(QFileInfo(path("data.dat")).isDir());
     EXPECT_EQ(entriesOf(dir_.path()), QStringList{"data.dat"});
+}
+
+// Runs `save` as an unprivileged user in a child process and returns whether it succeeded.
+bool savesAsNobody(const std::function<void()>& save) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(2);
+        try {
+            save();
+        } catch (...) {
+            _exit(1);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(SaveFile, ReplacesAWritableFileInAFolderClosedToNewFiles) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    if (!(QFileInfo(QFileInfo(dir_.path()).path()).permissions() & QFile::ExeOther))
+        GTEST_SKIP() << "the temporary folder is closed to other users";
+    saveFileAtomically(path("data.dat"), "old\r\n");
+    QFile::setPermissions(path("data.dat"),
+                          QFile::ReadOther | QFile::WriteOther | QFile::ReadOwner | QFile::WriteOwner);
+    QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                           QFile::ReadOther | QFile::ExeOther);
+    EXPECT_TRUE(savesAsNobody([&] { saveFileAtomically(path("data.dat"), "new\r\n"); }));
+    EXPECT_EQ(test::readBytes(path("data.dat")), "new\r\n");
+    EXPECT_EQ(entriesOf(dir_.path()), QStringList{"data.dat"});
+    // A new file there is still refused.
+    EXPECT_FALSE(savesAsNobody([&] { saveFileAtomically(path("other.dat"), "x"); }));
 }
 
 // Lowers the process's file size limit while it lives, so that writing beyond it fails
