@@ -2,6 +2,7 @@
 
 #include "model/errors.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -40,6 +41,29 @@ std::string padLeft(std::string text, std::size_t width) {
     if (text.size() < width)
         text.insert(0, width - text.size(), ' ');
     return text;
+}
+
+// The power of ten of the leading nonzero digit of a nonzero number in the form
+// digits[.digits][e[sign]digits], as far as its sign goes: exponents beyond a billion
+// are held there.
+long long decimalExponentOf(const std::string& plain) {
+    const std::size_t e = plain.find('e');
+    const std::string_view mantissa = std::string_view(plain).substr(0, e);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t lead = mantissa.find_first_of("123456789");
+    long long exponent =
+        lead < point ? static_cast<long long>(point - lead) - 1 : -static_cast<long long>(lead - point);
+    if (e != std::string::npos) {
+        std::size_t i = e + 1;
+        const bool minus = plain[i] == '-';
+        if (plain[i] == '+' || minus)
+            ++i;
+        long long written = 0;
+        for (; i < plain.size(); ++i)
+            written = std::min(written * 10 + (plain[i] - '0'), 1'000'000'000LL);
+        exponent += minus ? -written : written;
+    }
+    return exponent;
 }
 
 } // namespace
@@ -94,9 +118,7 @@ double parseDecimal(std::string_view text, char decimalSeparator) {
         return reject();
     if (ec == std::errc::result_out_of_range) {
         // Too small to represent reads as zero; too large is an overflow.
-        const auto e = plain.find('e');
-        const bool tiny = e != std::string::npos && e + 1 < plain.size() && plain[e + 1] == '-';
-        if (!tiny)
+        if (decimalExponentOf(plain) >= 0)
             throw UserError(msg::kOverflow);
         value = 0.0;
     } else if (ec != std::errc()) {

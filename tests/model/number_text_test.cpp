@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <limits>
 
 using namespace kolmarin;
@@ -28,6 +30,17 @@ TEST(ParseDecimal, RejectsWithTheTextInTheMessage) {
         EXPECT_EQ(errorOf([&] { parseDecimal(bad); }), msg::notAFloat(bad)) << bad;
     EXPECT_EQ(errorOf([] { parseDecimal("2.70", ','); }), msg::notAFloat("2.70"));
     EXPECT_EQ(errorOf([] { parseDecimal("1e400"); }), msg::kOverflow);
+}
+
+// Beyond the range of a double, the value decides between overflow and zero, however
+// the digits and the exponent share it.
+TEST(ParseDecimal, TellsOverflowFromUnderflowByTheValue) {
+    const std::string zeros(400, '0');
+    EXPECT_EQ(errorOf([&] { parseDecimal("1" + zeros + "e-50"); }), msg::kOverflow);
+    EXPECT_EQ(errorOf([&] { parseDecimal("-0.0001e99999999999999999999"); }), msg::kOverflow);
+    EXPECT_EQ(parseDecimal("0." + zeros + "1"), 0.0);
+    EXPECT_EQ(parseDecimal("0." + zeros + "1e50"), 0.0);
+    EXPECT_EQ(parseDecimal("100e-99999999999999999999"), 0.0);
 }
 
 TEST(ParseWhole, DecimalAndHexadecimalForms) {
