@@ -46,7 +46,7 @@ QByteArray modesOutput(const SceneTexts& texts, char decimalSeparator) {
     const double width = parseDecimal(texts.width, decimalSeparator);
     const double depth = parseDecimal(texts.depth, decimalSeparator);
     const double height = parseDecimal(texts.height, decimalSeparator);
-    return modeFileBytes(texts, computeModeTable(width, depth, height));
+    return modeFileBytes(texts, computeModeTable(width, depth, height, decimalSeparator));
 }
 
 QByteArray defaultResponseListing() {

@@ -42,7 +42,7 @@ const ModeRow& modeTableHeader() {
     return header;
 }
 
-ModeTable computeModeTable(double width, double depth, double height) {
+ModeTable computeModeTable(double width, double depth, double height, char decimalSeparator) {
     // The (0, 0, 0) triple divides zero by a zero dimension.
     if (width == 0.0 || depth == 0.0 || height == 0.0)
         throw UserError(msg::kInvalidOperation);
@@ -70,7 +70,7 @@ ModeTable computeModeTable(double width, double depth, double height) {
                     continue;
                 if (modes.size() == kMaxModeCount)
                     refuseTooLarge();
-                modes.push_back({nx, ny, nz, formatFixed(f, 8, 1)});
+                modes.push_back({nx, ny, nz, formatFixed(f, 8, 1, decimalSeparator)});
             }
         }
     }

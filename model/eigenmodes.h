@@ -21,9 +21,10 @@ inline constexpr std::size_t kMaxModeCount = 100000;
 
 const ModeRow& modeTableHeader(); // "No", "モード(幅)", "モード(奥行)", "モード(高さ)", "  周波数"
 
-// Every mode at or below 200 Hz of a room W x D x H metres (signs ignored). Throws
+// Every mode at or below 200 Hz of a room W x D x H metres (signs ignored), frequencies
+// written with the given decimal separator, as the user's locale writes them. Throws
 // UserError("不正な浮動小数点数演算命令") for a zero dimension, and a UserError explaining
 // the limit when the room is so large that the list would exceed kMaxModeCount modes.
-ModeTable computeModeTable(double width, double depth, double height);
+ModeTable computeModeTable(double width, double depth, double height, char decimalSeparator = '.');
 
 } // namespace kolmarin
