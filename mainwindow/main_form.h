@@ -162,7 +162,7 @@ class TForm1 : public QMainWindow {
     Point3 position(PlacedObject object) const;
     void writeReadOut(QLabel* label, double value);
     static void setCaption(QLabel* label, const QString& text);
-    void placeMarker(PlacedObject object, double width, double depth);
+    void placeMarker(PlacedObject object, const Point3& p, double width, double depth);
     void addStoredPoints(int curve, std::int32_t start, std::int32_t end);
     void CheckBoxClick(int curve);
 

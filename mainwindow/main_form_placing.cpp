@@ -53,15 +53,13 @@ void TForm1::ShapeMouseDown(PlacedObject, Qt::MouseButton button, QPoint positio
 void TForm1::ShapeMouseMove(PlacedObject object, QPoint position) {
     if (!dragging_)
         return;
-    const double width = parseBox(room().EditRoomW);
-    const double depth = parseBox(room().EditRoomD);
     MarkerShape* shape = controls(object).shape;
     const PixelPoint corner =
         dragMarker(plan_, {shape->x(), shape->y()}, {position.x(), position.y()}, grabPoint_);
     shape->move(corner.left, corner.top);
-    const PlanPosition p = fromMarkerCorner(plan_, width, depth, corner);
-    writeReadOut(readOut(object, Coordinate::X), p.x);
-    writeReadOut(readOut(object, Coordinate::Y), p.y);
+    // The room as typed in the dialog, applied or not, gives the metres of the new place.
+    writeReadOut(readOut(object, Coordinate::X), markerX(plan_, parseBox(room().EditRoomW), corner.left));
+    writeReadOut(readOut(object, Coordinate::Y), markerY(plan_, parseBox(room().EditRoomD), corner.top));
 }
 
 void TForm1::ShapeMouseUp(PlacedObject) {
@@ -87,14 +85,18 @@ void TForm1::EditKeyDown(PlacedObject object, int key, Qt::KeyboardModifiers mod
                                                                    : room().EditRoomH;
         QLabel* label = readOut(object, coordinate);
         const double value = parseDecimal(toStdString(label->text()), decimalSeparator());
-        const long double moved =
-            nudge(value, *nudgeKey, modifiers.testFlag(Qt::ShiftModifier), parseBox(dimension));
+        // Only a step toward the far wall needs the room's size.
+        const double limit = nudgeRaises(*nudgeKey) ? parseBox(dimension) : 0.0;
+        const long double moved = nudge(value, *nudgeKey, modifiers.testFlag(Qt::ShiftModifier), limit);
         writeReadOut(label, static_cast<double>(moved));
     }
     // Every key, a nudge or not, puts the marker and the slider where the read-outs say
     // and commits the position.
-    placeMarker(object, parseBox(room().EditRoomW), parseBox(room().EditRoomD));
-    controls(object).slider->setValue(toSliderPosition(position(object).z, parseBox(room().EditRoomH)));
+    const double width = parseBox(room().EditRoomW);
+    const double depth = parseBox(room().EditRoomD);
+    const Point3 p = position(object);
+    placeMarker(object, p, width, depth);
+    controls(object).slider->setValue(toSliderPosition(p.z, parseBox(room().EditRoomH)));
     Culcstundwave();
 }
 

@@ -77,8 +77,7 @@ void TForm1::writeReadOut(QLabel* label, double value) {
     label->setText(toQString(formatPosition(value, decimalSeparator())));
 }
 
-void TForm1::placeMarker(PlacedObject object, double width, double depth) {
-    const Point3 p = position(object);
+void TForm1::placeMarker(PlacedObject object, const Point3& p, double width, double depth) {
     const PixelPoint corner = toMarkerCorner(plan_, width, depth, {p.x, p.y});
     controls(object).shape->move(corner.left, corner.top);
 }
@@ -96,15 +95,17 @@ void TForm1::ApplyScene() {
     for (PlacedObject object : kObjects)
         positions[static_cast<std::size_t>(object)] = position(object);
 
+    // A position pulled back into the room is shown in two decimals, but the marker and the
+    // slider take the pulled-back value itself.
     for (PlacedObject object : kObjects) {
-        const PulledBack back =
-            pullBackIntoRoom(object, positions[static_cast<std::size_t>(object)], width, depth, height);
+        Point3& p = positions[static_cast<std::size_t>(object)];
+        const PulledBack back = pullBackIntoRoom(object, p, width, depth, height);
         if (back.x)
-            writeReadOut(readOut(object, Coordinate::X), *back.x);
+            writeReadOut(readOut(object, Coordinate::X), p.x = *back.x);
         if (back.y)
-            writeReadOut(readOut(object, Coordinate::Y), *back.y);
+            writeReadOut(readOut(object, Coordinate::Y), p.y = *back.y);
         if (back.z)
-            writeReadOut(readOut(object, Coordinate::Z), *back.z);
+            writeReadOut(readOut(object, Coordinate::Z), p.z = *back.z);
     }
 
     plan_ = planRectFor(width, depth);
@@ -112,10 +113,11 @@ void TForm1::ApplyScene() {
     Image1->resize(plan_.width, plan_.height);
 
     for (PlacedObject object : kObjects)
-        placeMarker(object, width, depth);
+        placeMarker(object, positions[static_cast<std::size_t>(object)], width, depth);
     // A slider that moves rewrites its height read-out by the slider rule.
     for (PlacedObject object : kObjects)
-        controls(object).slider->setValue(toSliderPosition(position(object).z, height));
+        controls(object).slider->setValue(
+            toSliderPosition(positions[static_cast<std::size_t>(object)].z, height));
 
     setCaption(Label28, toQString(texts.height) + QStringLiteral("m"));
     Image1->drawRoom(plan_.width, plan_.height);

@@ -3,12 +3,31 @@
 #include "model/plan_geometry.h"
 
 #include <QMouseEvent>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QStyleOptionSlider>
 
 namespace kolmarin {
 
+namespace {
+
+// The application's style with a thumb 17 pixels long, so the thumb is the same size
+// whatever style the desktop brings.
+class ThumbStyle : public QProxyStyle {
+  public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_SliderLength)
+            return 17;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+} // namespace
+
 TTrackBarEx::TTrackBarEx(QWidget* parent) : QSlider(Qt::Vertical, parent) {
+    // A widget does not own the style it is given: one instance serves every slider.
+    static ThumbStyle* const thumbStyle = new ThumbStyle;
+    setStyle(thumbStyle);
     setRange(0, kSliderMax);
     setTickInterval(10);
     setTickPosition(QSlider::TicksRight);

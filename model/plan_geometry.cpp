@@ -84,11 +84,18 @@ PixelPoint toMarkerCorner(const PlanRect& plan, double width, double depth, Plan
     return {checkedInt(plan.left + across - kMarkerHalf), checkedInt(plan.top + down - kMarkerHalf)};
 }
 
+double markerX(const PlanRect& plan, double width, int left) {
+    const long long across = static_cast<long long>(left) + kMarkerHalf - plan.left;
+    return divide(width * static_cast<double>(across), plan.width);
+}
+
+double markerY(const PlanRect& plan, double depth, int top) {
+    const long long down = static_cast<long long>(top) + kMarkerHalf - plan.top;
+    return divide(depth * static_cast<double>(down), plan.height);
+}
+
 PlanPosition fromMarkerCorner(const PlanRect& plan, double width, double depth, PixelPoint corner) {
-    const long long across = static_cast<long long>(corner.left) + kMarkerHalf - plan.left;
-    const long long down = static_cast<long long>(corner.top) + kMarkerHalf - plan.top;
-    return {divide(width * static_cast<double>(across), plan.width),
-            divide(depth * static_cast<double>(down), plan.height)};
+    return {markerX(plan, width, corner.left), markerY(plan, depth, corner.top)};
 }
 
 int toSliderPosition(double z, double height) {
@@ -163,11 +170,14 @@ Coordinate nudgedCoordinate(NudgeKey key) {
     return Coordinate::Z;
 }
 
+bool nudgeRaises(NudgeKey key) {
+    return key == NudgeKey::Right || key == NudgeKey::Down || key == NudgeKey::Raise;
+}
+
 long double nudge(double value, NudgeKey key, bool fine, double limit) {
     const long double step = fine ? 0.01L : 0.1L;
     const long double v = value;
-    const bool decrease = key == NudgeKey::Left || key == NudgeKey::Up || key == NudgeKey::Lower;
-    if (decrease)
+    if (!nudgeRaises(key))
         return v - step >= 0.0L ? v - step : 0.0L;
     return v + step > static_cast<long double>(limit) ? static_cast<long double>(limit) : v + step;
 }

@@ -59,6 +59,9 @@ std::array<int, 9> planTenths(int extent);
 
 PixelPoint toMarkerCorner(const PlanRect& plan, double width, double depth, PlanPosition position);
 PlanPosition fromMarkerCorner(const PlanRect& plan, double width, double depth, PixelPoint corner);
+// Its two halves: x from the corner's left edge and the width, y from its top and the depth.
+double markerX(const PlanRect& plan, double width, int left);
+double markerY(const PlanRect& plan, double depth, int top);
 
 // Slider position for height z, limited to the slider's 0..100.
 int toSliderPosition(double z, double height);
@@ -90,6 +93,8 @@ Coordinate nudgedCoordinate(NudgeKey key);
 // One nudge of `value` by 0.1 m, or 0.01 m when `fine`, computed in extended precision.
 // A step below 0 gives exactly 0; a step beyond `limit` (the room dimension along that
 // coordinate) gives the limit itself.
+// Whether the key raises its coordinate toward the room's limit (Right, Down, Raise).
+bool nudgeRaises(NudgeKey key);
 long double nudge(double value, NudgeKey key, bool fine, double limit);
 
 } // namespace kolmarin

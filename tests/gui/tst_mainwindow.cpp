@@ -167,11 +167,15 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QCOMPARE(text(f.Label6), QStringLiteral(" 0.91")); // 42 pixels of 250 over 5.40 m
         QTest::mouseRelease(f.ShapeSP1, Qt::LeftButton, {}, QPoint(7, 7));
 
+        // The marker moves and x is written before the unreadable depth stops the move.
         room().EditRoomD->setText(QStringLiteral("deep"));
+        const QString yBefore = text(f.Label7);
         QTest::mousePress(f.ShapeSP1, Qt::LeftButton, {}, QPoint(7, 7));
         QTest::mouseMove(f.ShapeSP1, QPoint(30, 30));
         QCOMPARE(errors().value(0), QStringLiteral("'deep' は浮動小数点数ではありません"));
-        QCOMPARE(corner(f.ShapeSP1), QPoint(731, 91)); // stays where the last good move put it
+        QCOMPARE(corner(f.ShapeSP1), QPoint(731 + 23, 91 + 23));
+        QCOMPARE(text(f.Label6), QStringLiteral(" 1.40")); // 65 pixels of 250 over 5.40 m
+        QCOMPARE(text(f.Label7), yBefore);
         QTest::mouseRelease(f.ShapeSP1, Qt::LeftButton, {}, QPoint(7, 7));
     }
 
@@ -179,6 +183,7 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         TForm1& f = form();
         TTrackBarEx* s = f.TrackBarExSP2;
         armCalculationProbe();
+        QCOMPARE(s->thumbRect().height(), 17);
         QPoint grip = s->thumbRect().center();
         QTest::mousePress(s, Qt::LeftButton, {}, grip);
         QStringList written;
@@ -255,6 +260,12 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QTest::keyClick(f.EditL, Qt::Key_Down);
         QCOMPARE(text(f.Label21), QStringLiteral(" 2.85"));
         QVERIFY(errors().isEmpty());
+        // A step toward the near wall needs no room size: it is written, and an unreadable
+        // depth stops the key only where the marker is placed.
+        room().EditRoomD->setText(QStringLiteral("deep"));
+        QTest::keyClick(f.EditL, Qt::Key_Up);
+        QCOMPARE(text(f.Label21), QStringLiteral(" 2.75"));
+        QCOMPARE(errors(), QStringList{QStringLiteral("'deep' は浮動小数点数ではありません")});
     }
 
     void anyOtherKeyPlacesFromTheReadOutsAndRecalculates() {
@@ -318,6 +329,18 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QCOMPARE(f.TrackBarExL->value(), 0);
         QCOMPARE(text(f.Label28), QStringLiteral("0.45m"));
         QVERIFY(errors().isEmpty());
+
+        // The listener goes to x = 0.625 m, shown as " 0.62", and its marker to the pixel of
+        // 0.625 m: 261 * 0.625 / 1.25 = 130.5, which rounds to 130.
+        room().EditRoomW->setText(QStringLiteral("1.25"));
+        room().EditRoomD->setText(QStringLiteral("2.00"));
+        room().EditRoomH->setText(QStringLiteral("2.40"));
+        f.Label20->setText(QStringLiteral("1.36"));
+        QTest::mouseClick(room().Button2, Qt::LeftButton);
+        QVERIFY(errors().isEmpty());
+        QCOMPARE(f.Image1->geometry(), QRect(696, 32, 261, 417));
+        QCOMPARE(text(f.Label20), QStringLiteral(" 0.62"));
+        QCOMPARE(corner(f.ShapeL).x(), 696 + 130 - 7);
     }
 
     void aRoomWithoutExtentIsRefusedBeforeAnythingMoves() {
