@@ -1,0 +1,78 @@
+#include "mainwindow/user_dialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace kolmarin {
+
+namespace {
+
+FileDialogHandler& fileDialogHandler() {
+    static FileDialogHandler handler;
+    return handler;
+}
+QuestionHandler& questionHandler() {
+    static QuestionHandler handler;
+    return handler;
+}
+PrintDialogHandler& printDialogHandler() {
+    static PrintDialogHandler handler;
+    return handler;
+}
+
+} // namespace
+
+QString askFileName(QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
+    if (fileDialogHandler())
+        return fileDialogHandler()(parent, kind, request);
+    QFileDialog dialog(parent);
+    const bool saving = kind == FileDialogKind::Save;
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The replace question is the program's own, asked after the dialog closes.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // Qt reads the patterns from the last parentheses of the filter text.
+    dialog.setNameFilter(request.description + QStringLiteral(" (") + request.pattern + QStringLiteral(")"));
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.proposedName.isEmpty())
+        dialog.selectFile(request.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+bool askYesNo(QWidget* parent, const QString& caption, const QString& text) {
+    if (questionHandler())
+        return questionHandler()(parent, caption, text);
+    return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+bool mayOverwrite(QWidget* parent, const QString& path) {
+    if (!QFileInfo::exists(path))
+        return true;
+    return askYesNo(parent, QStringLiteral("警告"),
+                    QStringLiteral("同一名のファイルが存在します。上書きしてよろしいですか？"));
+}
+
+bool askPrint(QWidget* parent, QPrinter& printer) {
+    if (printDialogHandler())
+        return printDialogHandler()(parent, printer);
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void setFileDialogHandler(FileDialogHandler handler) {
+    fileDialogHandler() = std::move(handler);
+}
+void setQuestionHandler(QuestionHandler handler) {
+    questionHandler() = std::move(handler);
+}
+void setPrintDialogHandler(PrintDialogHandler handler) {
+    printDialogHandler() = std::move(handler);
+}
+
+} // namespace kolmarin
