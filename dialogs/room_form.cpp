@@ -73,9 +73,8 @@ TroomForm::TroomForm(QWidget* parent) : QDialog(parent) {
     O1->setObjectName(QStringLiteral("O1"));
     S1 = fileMenu->addAction(QStringLiteral("部屋データの保存(&S)"));
     S1->setObjectName(QStringLiteral("S1"));
-    // The room data file commands are not connected yet.
-    O1->setEnabled(false);
-    S1->setEnabled(false);
+    connect(O1, &QAction::triggered, this, [this] { runCommand(this, [this] { O1Click(); }); });
+    connect(S1, &QAction::triggered, this, [this] { runCommand(this, [this] { S1Click(); }); });
 
     auto* client = new QWidget(this);
     client->setFixedSize(kClientWidth, kClientHeight);

@@ -6,6 +6,7 @@
 #include "model/scene.h"
 
 #include <QDialog>
+#include <QString>
 
 #include <functional>
 
@@ -16,6 +17,15 @@ class QMenuBar;
 
 namespace kolmarin {
 
+// How opening a room data file ended. After every outcome but an input/output failure the
+// main window brings itself in line with the scene, as Apply does.
+enum class OpenOutcome {
+    Loaded,    // the file's texts are in the boxes and read-outs
+    Cancelled, // the user closed the file dialog without a choice
+    Refused,   // not a room file of this version; the user has been told
+    IoError,   // the file could not be opened or read; the user has been told
+};
+
 class TroomForm : public QDialog {
     Q_OBJECT
   public:
@@ -23,6 +33,24 @@ class TroomForm : public QDialog {
 
     // Set by the main window: brings the main window in line with the scene and recomputes.
     std::function<void()> applyScene;
+    // Set by the main window for the room data file: the whole scene as the controls hold
+    // it, the putting of a loaded file's positions into the read-outs, and the main
+    // window's caption. Without the first, a save writes the start-up positions.
+    std::function<SceneTexts()> sceneTexts;
+    std::function<void(const SceneTexts&)> writePositionTexts;
+    std::function<void(const QString&)> setMainCaption;
+
+    // Save room data: asks for the file ("部屋.dtr" the first time, then the name last
+    // chosen), asks before replacing one, writes the scene and names the file in the main
+    // window's caption. Cancel or No changes nothing. Throws UserError when a text cannot
+    // be written or the file cannot be saved; a failed save leaves any old file whole and
+    // the caption as it was.
+    void S1Click();
+    // Open room data: asks for the file (the name last chosen proposed), names it in the
+    // main window's caption, then reads it whole and puts its 21 texts into the boxes and
+    // read-outs. A refused or unreadable file changes no text, only the caption; its
+    // message is shown in the error box. Never throws. Nothing is applied or recomputed.
+    OpenOutcome O1Click();
 
     // Apply: runs applyScene. OK: Apply, then hide and bring the main window to the front;
     // when Apply fails the dialog stays open. Both throw what applyScene throws.
@@ -57,7 +85,20 @@ class TroomForm : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    struct OpenResult {
+        OpenOutcome outcome = OpenOutcome::Cancelled;
+        QString message; // what the user is told of a refused or unreadable file
+    };
+
     void placeOnScreen();
+    OpenResult openRoomData();
+    // The window the file dialogs and messages belong to: this dialog while it is shown,
+    // otherwise the main window, whose menu then started the command.
+    QWidget* commandOwner();
+
+    // What each file dialog proposes: the name last chosen in it.
+    QString saveProposal_ = QStringLiteral("部屋.dtr");
+    QString openProposal_;
 };
 
 } // namespace kolmarin

@@ -66,9 +66,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 
 TForm1::~TForm1() = default;
 
-void TForm1::setDialogs(TroomForm* room, TgraphsetForm* graphset) {
+void TForm1::setDialogs(TroomForm* room, TmodeForm* modes, TgraphsetForm* graphset, TAboutBox* about) {
     room_ = room;
+    modes_ = modes;
     graphset_ = graphset;
+    about_ = about;
 }
 
 TroomForm& TForm1::room() const {
@@ -202,16 +204,21 @@ void TForm1::createMenu() {
     H1 = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     Kolmarin1 = H1->addAction(QStringLiteral("Kolmarinヘルプ(&H)"));
     N3 = H1->addAction(QStringLiteral("バージョン情報(&A)"));
-
-    for (QAction* later : {roomDateOpenM, roomSaveM, S1, Print, F2, M1, Kolmarin1, N3})
-        later->setEnabled(false);
 }
 
 void TForm1::connectHandlers() {
     const auto command = [this](auto&& handler) { return [this, handler] { runCommand(this, handler); }; };
+    connect(roomDateOpenM, &QAction::triggered, this, command([this] { roomDateOpenMClick(); }));
+    connect(roomSaveM, &QAction::triggered, this, command([this] { roomSaveMClick(); }));
+    connect(S1, &QAction::triggered, this, command([this] { S1Click(); }));
+    connect(Print, &QAction::triggered, this, command([this] { PrintClick(); }));
+    connect(F2, &QAction::triggered, this, command([this] { F2Click(); }));
+    connect(X1, &QAction::triggered, this, command([this] { X1Click(); }));
+    connect(M1, &QAction::triggered, this, command([this] { M1Click(); }));
     connect(R1, &QAction::triggered, this, command([this] { R1Click(); }));
     connect(G1, &QAction::triggered, this, command([this] { G1Click(); }));
-    connect(X1, &QAction::triggered, this, command([this] { X1Click(); }));
+    connect(Kolmarin1, &QAction::triggered, this, command([this] { Kolmarin1Click(); }));
+    connect(N3, &QAction::triggered, this, command([this] { N3Click(); }));
     connect(CheckBoxSP1, &QCheckBox::toggled, this, command([this] { CheckBoxSP1Click(); }));
     connect(CheckBoxSP2, &QCheckBox::toggled, this, command([this] { CheckBoxSP2Click(); }));
     connect(CheckBoxTotal, &QCheckBox::toggled, this, command([this] { CheckBoxTotalClick(); }));
@@ -262,22 +269,6 @@ void TForm1::showEvent(QShowEvent* event) {
         shown_ = true;
         runCommand(this, [this] { ApplyScene(); });
     }
-}
-
-void TForm1::R1Click() {
-    room().show();
-    room().raise();
-    room().activateWindow();
-}
-
-void TForm1::G1Click() {
-    graphset().show();
-    graphset().raise();
-    graphset().activateWindow();
-}
-
-void TForm1::X1Click() {
-    close();
 }
 
 } // namespace kolmarin

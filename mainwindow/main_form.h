@@ -5,6 +5,7 @@
 // coefficients and the conditions in the settings dialog's boxes. Every operation reads
 // the texts it needs when it runs.
 
+#include "mainwindow/result_file_command.h"
 #include "model/plan_geometry.h"
 #include "model/response.h"
 #include "model/scene.h"
@@ -12,12 +13,14 @@
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 
 class QAction;
 class QCheckBox;
 class QFrame;
 class QLabel;
 class QMenu;
+class QPrinter;
 
 namespace kolmarin {
 
@@ -26,7 +29,9 @@ class NudgeBox;
 class PlanView;
 class ResponseChart;
 class TTrackBarEx;
+class TAboutBox;
 class TgraphsetForm;
+class TmodeForm;
 class TroomForm;
 
 class TForm1 : public QMainWindow {
@@ -36,8 +41,9 @@ class TForm1 : public QMainWindow {
     ~TForm1() override;
 
     // The settings dialog holds the room and conditions, the graph axis dialog the level
-    // axis range; both are created after the main window.
-    void setDialogs(TroomForm* room, TgraphsetForm* graphset);
+    // axis range; they, the mode list window and the version box are created after the
+    // main window.
+    void setDialogs(TroomForm* room, TmodeForm* modes, TgraphsetForm* graphset, TAboutBox* about);
 
     // Brings the window in line with the scene: positions beyond a wall come back into the
     // room, the plan is sized and drawn, markers and sliders placed, the captions written,
@@ -47,9 +53,17 @@ class TForm1 : public QMainWindow {
     void Culcstundwave();
 
     // Menu commands.
-    void R1Click(); // show the settings dialog
-    void G1Click(); // show the graph axis dialog
-    void X1Click(); // close the window, which ends the program
+    void roomDateOpenMClick(); // open a room file, then ApplyScene unless reading failed
+    void roomSaveMClick();     // save the room file
+    void S1Click();            // save the calculation result file
+    void PrintClick();         // print the chart with the scene in its foot
+    void F2Click();            // print the whole window
+    void X1Click();            // close the window, which ends the program
+    void M1Click();            // compute the room's modes and show the mode list
+    void R1Click();            // show the settings dialog
+    void G1Click();            // show the graph axis dialog
+    void Kolmarin1Click();     // open the help file
+    void N3Click();            // show the version box
 
     // Curve switches: a checked box adds its stored levels for the dialog's range, an
     // unchecked one empties its curve.
@@ -120,8 +134,7 @@ class TForm1 : public QMainWindow {
     QCheckBox* CheckBoxSP2 = nullptr;
     QCheckBox* CheckBoxTotal = nullptr;
 
-    // Menu: ファイル, 計算, 設定, ヘルプ. Items whose commands come with the file, mode list,
-    // printing and help windows are present but disabled until those are connected.
+    // Menu: ファイル, 計算, 設定, ヘルプ.
     QMenu* F1 = nullptr;
     QAction* roomDateOpenM = nullptr;
     QAction* roomSaveM = nullptr;
@@ -159,6 +172,7 @@ class TForm1 : public QMainWindow {
 
     TroomForm& room() const;
     TgraphsetForm& graphset() const;
+    QPrinter& printer();
     Point3 position(PlacedObject object) const;
     void writeReadOut(QLabel* label, double value);
     static void setCaption(QLabel* label, const QString& text);
@@ -169,7 +183,13 @@ class TForm1 : public QMainWindow {
     std::array<ObjectControls, 3> objects_;
     std::array<QCheckBox*, 3> curveBoxes_{};
     TroomForm* room_ = nullptr;
+    TmodeForm* modes_ = nullptr;
     TgraphsetForm* graphset_ = nullptr;
+    TAboutBox* about_ = nullptr;
+    // One printer for the program's life, made at the first print: the choices made in the
+    // print dialog stay for the next print.
+    std::unique_ptr<QPrinter> printer_;
+    ResultFileCommand resultFile_;
     ResponseCurves curves_;
     ElementRange computed_; // empty until the first calculation
     PlanRect plan_;

@@ -3,6 +3,7 @@
 #include "mainwindow/main_form.h"
 
 #include "dialogs/room_form.h"
+#include "mainwindow/busy_cursor.h"
 #include "mainwindow/graphset_form.h"
 #include "mainwindow/marker_shape.h"
 #include "mainwindow/plan_view.h"
@@ -23,20 +24,6 @@
 namespace kolmarin {
 
 namespace {
-
-// The hourglass for the length of one calculation, also when it stops with an error.
-class BusyCursor {
-  public:
-    BusyCursor() {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        // Hand the new cursor to the window system now: the calculation holds the event
-        // loop until it ends. User input stays queued.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 constexpr std::array<PlacedObject, 3> kObjects{PlacedObject::SP1, PlacedObject::SP2, PlacedObject::Listener};
 

@@ -394,7 +394,20 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QCOMPARE(f.R1->text(), QStringLiteral("部屋、計算条件(&R)"));
         QCOMPARE(f.R1->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
         QCOMPARE(f.G1->text(), QStringLiteral("グラフ(&G)"));
-        QVERIFY(f.R1->isEnabled() && f.G1->isEnabled() && f.X1->isEnabled());
+        for (QAction* item :
+             {f.roomDateOpenM, f.roomSaveM, f.S1, f.Print, f.F2, f.X1, f.M1, f.R1, f.G1, f.Kolmarin1, f.N3})
+            QVERIFY2(item->isEnabled(), qPrintable(item->text()));
+        // The eigenmode item fills the mode list from the dialog's boxes and shows it, as
+        // the dialog's own button does.
+        f.M1->trigger();
+        QVERIFY(windows->modeForm.isVisible());
+        QCOMPARE(windows->modeForm.StringGrid1->rowCount(), 42);
+        windows->modeForm.hide();
+        room().EditRoomW->setText(QStringLiteral("0.5"));
+        QTest::mouseClick(room().Button1, Qt::LeftButton);
+        QVERIFY(windows->modeForm.isVisible());
+        QVERIFY(windows->modeForm.StringGrid1->rowCount() < 42);
+        QVERIFY(errors().isEmpty());
         f.X1->trigger();
         QVERIFY(!f.isVisible());
     }

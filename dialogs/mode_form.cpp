@@ -1,0 +1,295 @@
+#include "dialogs/mode_form.h"
+
+#include "printing/print_job_error.h"
+
+#include "dialogs/room_form.h"
+#include "files/mode_file.h"
+#include "files/save_file.h"
+#include "mainwindow/japanese_fonts.h"
+#include "mainwindow/ui_support.h"
+#include "mainwindow/user_dialogs.h"
+#include "model/errors.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace kolmarin {
+
+namespace {
+
+constexpr int kClientWidth = 312;
+constexpr int kClientHeight = 468;
+constexpr int kPanelHeight = 105;
+constexpr int kColumnCount = 5;
+constexpr int kNumberColumnWidth = 30;
+constexpr int kDefaultColumnWidth = 64;
+constexpr int kDefaultRowHeight = 24;
+
+void setUpGridLook(QTableView* grid) {
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->horizontalHeader()->setMinimumSectionSize(1);
+    grid->verticalHeader()->setMinimumSectionSize(1);
+    grid->horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
+    grid->verticalHeader()->setDefaultSectionSize(kDefaultRowHeight);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setWordWrap(false);
+    // Like a string grid, a text wider than its cell is cut at the cell's edge.
+    grid->setTextElideMode(Qt::ElideNone);
+    grid->setCornerButtonEnabled(false);
+}
+
+// A string grid whose first row is its fixed title row: it stays at the top while the
+// body scrolls beneath it. The grid keeps the titles in row 0, where printing and saving
+// read them; a one-row view of the same cells is laid over the top of the viewport.
+class FixedTitleGrid : public QTableWidget {
+  public:
+    explicit FixedTitleGrid(QWidget* parent) : QTableWidget(parent), titles_(new QTableView(this)) {
+        setUpGridLook(this);
+        // Scrolling by pixels lets the rows slide under the title row instead of jumping
+        // whole rows, so the first body row is never hidden at the top.
+        setVerticalScrollMode(ScrollPerPixel);
+        setUpGridLook(titles_);
+        titles_->setModel(model());
+        titles_->setFrameShape(QFrame::NoFrame);
+        titles_->setFocusPolicy(Qt::NoFocus);
+        titles_->setSelectionMode(NoSelection);
+        titles_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        titles_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        titles_->viewport()->installEventFilter(this);
+        connect(horizontalHeader(), &QHeaderView::sectionResized, titles_,
+                [this](int column, int, int size) { titles_->setColumnWidth(column, size); });
+        connect(horizontalScrollBar(), &QScrollBar::valueChanged, titles_->horizontalScrollBar(),
+                &QScrollBar::setValue);
+    }
+
+  protected:
+    void updateGeometries() override {
+        QTableWidget::updateGeometries();
+        const QRect area = viewport()->geometry();
+        titles_->setGeometry(area.x(), area.y(), area.width(), rowCount() > 0 ? rowHeight(0) : 0);
+        titles_->setVisible(rowCount() > 0);
+        titles_->verticalScrollBar()->setValue(0);
+        titles_->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+        titles_->raise();
+    }
+
+    // A cell brought into view by the keyboard must not end up under the title row.
+    void scrollTo(const QModelIndex& index, ScrollHint hint) override {
+        QTableWidget::scrollTo(index, hint);
+        if (!index.isValid() || index.row() == 0)
+            return;
+        const int covered = rowHeight(0) - visualRect(index).top();
+        if (covered > 0)
+            verticalScrollBar()->setValue(verticalScrollBar()->value() - covered);
+    }
+
+    // The wheel over the title row scrolls the body.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == titles_->viewport() && event->type() == QEvent::Wheel) {
+            wheelEvent(static_cast<QWheelEvent*>(event));
+            return true;
+        }
+        return QTableWidget::eventFilter(watched, event);
+    }
+
+  private:
+    QTableView* titles_;
+};
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text, int x, int y, int w) {
+    auto* push = new QPushButton(text, parent);
+    push->setObjectName(QString::fromLatin1(name));
+    push->setGeometry(x, y, w, 33);
+    push->setAutoDefault(false);
+    return push;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y) {
+    auto* caption = new QLabel(text, parent);
+    caption->setObjectName(QString::fromLatin1(name));
+    caption->move(x, y);
+    caption->adjustSize();
+    return caption;
+}
+
+} // namespace
+
+TmodeForm::TmodeForm(const TroomForm& room, QWidget* parent)
+    : QDialog(parent), room_(room), saveName_(QStringLiteral("mode.dat")) {
+    setObjectName(QStringLiteral("modeForm"));
+    setWindowTitle(QStringLiteral("部屋の固有モード"));
+    setFont(japaneseWindowFont(12));
+
+    MainMenu1 = new QMenuBar(this);
+    F1 = MainMenu1->addMenu(QStringLiteral("ファイル(&F)"));
+    F1->setFont(font()); // a popup is a window of its own and does not inherit the font
+    S1 = F1->addAction(QStringLiteral("固有モードの保存(&S)"));
+    S1->setObjectName(QStringLiteral("S1"));
+    P1 = F1->addAction(QStringLiteral("固有モードの印刷(&P)"));
+    P1->setObjectName(QStringLiteral("P1"));
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setFixedHeight(kPanelHeight);
+    Label1 = label(Panel1, "Label1", QStringLiteral("部屋の大きさ"), 16, 12);
+    Label2 = label(Panel1, "Label2", QStringLiteral("幅　　奥行き　　高さ"), 16, 36);
+    Label2->setFixedWidth(kClientWidth - 2 * 16);
+    Button2 = button(Panel1, "Button2", QStringLiteral("印刷"), 16, 64, 73);
+    Button1 = button(Panel1, "Button1", QStringLiteral("閉じる"), kClientWidth - 16 - 65, 64, 65);
+
+    StringGrid1 = new FixedTitleGrid(this);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setColumnCount(kColumnCount);
+    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ModeTable titlesOnly;
+    titlesOnly.rows.push_back(modeTableHeader());
+    setModeTable(titlesOnly);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(MainMenu1);
+    layout->addWidget(Panel1);
+    layout->addWidget(StringGrid1, 1);
+
+    ZuqSGridPrinter1.TargetGrid = StringGrid1;
+    ZuqSGridPrinter1.LeftMargin = 25;
+    ZuqSGridPrinter1.TopMargin = 20;
+    ZuqSGridPrinter1.OnBeginPage = [this](TZuqSGridPrinter& sender) { ZuqSGridPrinter1BeginPage(sender); };
+
+    connect(Button1, &QPushButton::clicked, this, [this] { runCommand(this, [this] { Button1Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { runCommand(this, [this] { Button2Click(); }); });
+    connect(P1, &QAction::triggered, this, [this] { runCommand(this, [this] { P1Click(); }); });
+    connect(S1, &QAction::triggered, this, [this] { runCommand(this, [this] { S1Click(); }); });
+
+    setTabOrder(Button1, Button2);
+    setTabOrder(Button2, StringGrid1);
+    Button1->setFocus();
+
+    // The width is fixed; only the height follows the user.
+    const int menuHeight = MainMenu1->sizeHint().height();
+    setFixedWidth(kClientWidth);
+    setMinimumHeight(menuHeight + kPanelHeight + 2 * kDefaultRowHeight);
+    resize(kClientWidth, menuHeight + kClientHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect placed(QPoint(), size());
+        placed.moveCenter(screen->availableGeometry().center());
+        move(placed.topLeft());
+    }
+}
+
+void TmodeForm::writeCell(int row, int column, const QString& text) {
+    QTableWidgetItem* cell = StringGrid1->item(row, column);
+    if (!cell) {
+        cell = new QTableWidgetItem;
+        // The title row and the number column are fixed cells: they show the face colour
+        // of the window's buttons and cannot be selected.
+        if (row == 0 || column == 0) {
+            cell->setFlags(Qt::ItemIsEnabled);
+            cell->setBackground(StringGrid1->palette().brush(QPalette::Button));
+        } else {
+            cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        }
+        cell->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        StringGrid1->setItem(row, column, cell);
+    }
+    cell->setText(text);
+}
+
+void TmodeForm::setModeTable(const ModeTable& table) {
+    const int rows = static_cast<int>(table.rows.size());
+    StringGrid1->setUpdatesEnabled(false);
+    if (rows > StringGrid1->rowCount())
+        StringGrid1->setRowCount(rows);
+    for (int r = 0; r < rows; ++r) {
+        const ModeRow& row = table.rows[static_cast<std::size_t>(r)];
+        for (int c = 0; c < kColumnCount; ++c)
+            writeCell(r, c, toQString(row[static_cast<std::size_t>(c)]));
+    }
+    StringGrid1->setRowCount(rows);
+    StringGrid1->setColumnWidth(0, kNumberColumnWidth);
+    StringGrid1->setUpdatesEnabled(true);
+}
+
+ModeTable TmodeForm::modeTable() const {
+    ModeTable table;
+    table.rows.resize(static_cast<std::size_t>(StringGrid1->rowCount()));
+    for (int r = 0; r < StringGrid1->rowCount(); ++r) {
+        for (int c = 0; c < kColumnCount; ++c) {
+            if (const QTableWidgetItem* cell = StringGrid1->item(r, c))
+                table.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] =
+                    toStdString(cell->text());
+        }
+    }
+    return table;
+}
+
+void TmodeForm::Button1Click() {
+    hide();
+}
+
+void TmodeForm::Button2Click() {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!askPrint(this, printer))
+        return;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw printJobError(PrintFailure::NotStarted, printer);
+    ZuqSGridPrinter1.PrintGrid(printer, painter);
+    painter.end();
+}
+
+void TmodeForm::P1Click() {
+    Button2Click();
+}
+
+QString TmodeForm::pageHeaderText() const {
+    return QStringLiteral("部屋の基準振動モード　部屋の幅：") + room_.EditRoomW->text() +
+           QStringLiteral("m  奥行：") + room_.EditRoomD->text() + QStringLiteral("m  高さ：") +
+           room_.EditRoomH->text() + QStringLiteral("m");
+}
+
+void TmodeForm::ZuqSGridPrinter1BeginPage(TZuqSGridPrinter& sender) {
+    QPainter* canvas = sender.canvas();
+    if (!canvas)
+        return;
+    // Printer dots count from the top-left corner of the printable area.
+    const int left = sender.MmToPrinterX(25);
+    const int top = sender.MmToPrinterY(10);
+    canvas->drawText(QPoint(left, top + canvas->fontMetrics().ascent()), pageHeaderText());
+}
+
+void TmodeForm::S1Click() {
+    const QString path = askFileName(
+        this, FileDialogKind::Save,
+        {QStringLiteral("固有モードデータファイル(*.dat)"), QStringLiteral("*.dat"), saveName_, QString()});
+    if (path.isEmpty())
+        return;
+    saveName_ = path;
+    if (!mayOverwrite(this, path))
+        return;
+    SceneTexts texts;
+    room_.readTexts(texts);
+    saveFileAtomically(path, modeFileBytes(texts, modeTable()));
+}
+
+} // namespace kolmarin

@@ -1,0 +1,85 @@
+// The settings dialog's room data file commands, which the main window's file menu runs
+// as well.
+#include "dialogs/room_form.h"
+
+#include "files/file_errors.h"
+#include "files/room_file.h"
+#include "files/save_file.h"
+#include "mainwindow/ui_support.h"
+#include "mainwindow/user_dialogs.h"
+
+#include <QFileInfo>
+
+#include <exception>
+
+namespace kolmarin {
+
+namespace {
+
+// The file's own name after the product name and an ideographic space.
+QString mainCaptionFor(const QString& path) {
+    return QStringLiteral("Kolmarin2\u3000") + QFileInfo(path).fileName();
+}
+
+} // namespace
+
+QWidget* TroomForm::commandOwner() {
+    if (!isVisible() && parentWidget())
+        return parentWidget()->window();
+    return this;
+}
+
+void TroomForm::S1Click() {
+    SceneTexts texts = sceneTexts ? sceneTexts() : SceneTexts{};
+    readTexts(texts);
+    // A text the file cannot hold is refused before the user is asked for a name.
+    const QByteArray bytes = roomFileBytes(texts);
+
+    QWidget* owner = commandOwner();
+    const QString path = askFileName(owner, FileDialogKind::Save,
+                                     {QStringLiteral("Kolmarin2部屋データファイル(*.dtr)"),
+                                      QStringLiteral("*.dtr"), saveProposal_, QStringLiteral("rmd")});
+    if (path.isEmpty())
+        return;
+    saveProposal_ = path;
+    if (!mayOverwrite(owner, path))
+        return;
+
+    saveFileAtomically(path, bytes);
+    if (setMainCaption)
+        setMainCaption(mainCaptionFor(path));
+}
+
+TroomForm::OpenResult TroomForm::openRoomData() {
+    const QString path = askFileName(commandOwner(), FileDialogKind::Open,
+                                     {QStringLiteral("Kolmarin2部屋データファイル(*dtr)"),
+                                      QStringLiteral("*.dtr"), openProposal_, QString()});
+    if (path.isEmpty())
+        return {OpenOutcome::Cancelled, QString()};
+    openProposal_ = path;
+    // The caption names the chosen file even when it turns out not to be a room file.
+    if (setMainCaption)
+        setMainCaption(mainCaptionFor(path));
+
+    SceneTexts texts;
+    try {
+        texts = readRoomFile(path);
+    } catch (const std::exception& e) {
+        const QString message = QString::fromUtf8(e.what());
+        const bool refused = message == QString::fromUtf8(msg::kNotARoomFile);
+        return {refused ? OpenOutcome::Refused : OpenOutcome::IoError, message};
+    }
+    writeTexts(texts);
+    if (writePositionTexts)
+        writePositionTexts(texts);
+    return {OpenOutcome::Loaded, QString()};
+}
+
+OpenOutcome TroomForm::O1Click() {
+    const OpenResult result = openRoomData();
+    if (!result.message.isEmpty())
+        showErrorBox(commandOwner(), result.message);
+    return result.outcome;
+}
+
+} // namespace kolmarin

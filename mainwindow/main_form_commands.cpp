@@ -1,0 +1,87 @@
+// The main window's menu commands: each hands over to the window or file command that
+// does the work.
+#include "dialogs/eigenmode_command.h"
+#include "dialogs/mode_form.h"
+#include "dialogs/room_form.h"
+#include "mainwindow/about_box.h"
+#include "mainwindow/graphset_form.h"
+#include "mainwindow/help_file.h"
+#include "mainwindow/main_form.h"
+#include "printing/graph_print.h"
+
+#include <QPrinter>
+
+#include <stdexcept>
+
+namespace kolmarin {
+
+namespace {
+
+template <class Window> Window& shown(Window* window, const char* what) {
+    if (!window)
+        throw std::logic_error(what);
+    return *window;
+}
+
+void bringForward(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+} // namespace
+
+QPrinter& TForm1::printer() {
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+void TForm1::roomDateOpenMClick() {
+    // The window follows the scene after a load, a cancelled dialog or a refused file
+    // alike; only a file that could not be read leaves it as it was.
+    if (room().O1Click() != OpenOutcome::IoError)
+        ApplyScene();
+}
+
+void TForm1::roomSaveMClick() {
+    room().S1Click();
+}
+
+void TForm1::S1Click() {
+    resultFile_.run(this, sceneTexts(), curves_, computed_);
+}
+
+void TForm1::PrintClick() {
+    printGraph(*this, printer());
+}
+
+void TForm1::F2Click() {
+    printWholeWindow(*this, printer());
+}
+
+void TForm1::X1Click() {
+    close();
+}
+
+void TForm1::M1Click() {
+    computeAndShowEigenmodes(room(), shown(modes_, "mode list window missing"));
+}
+
+void TForm1::R1Click() {
+    bringForward(room());
+}
+
+void TForm1::G1Click() {
+    bringForward(graphset());
+}
+
+void TForm1::Kolmarin1Click() {
+    openHelpFile(this);
+}
+
+void TForm1::N3Click() {
+    shown(about_, "version box missing").exec();
+}
+
+} // namespace kolmarin

@@ -1,0 +1,163 @@
+#include "printing/graph_print.h"
+
+#include "printing/print_job_error.h"
+
+#include "mainwindow/main_form.h"
+#include "mainwindow/response_chart.h"
+#include "mainwindow/ui_support.h"
+#include "mainwindow/user_dialogs.h"
+#include "model/errors.h"
+#include "printing/print_geometry.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <QPrinter>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace kolmarin {
+
+namespace {
+
+QRect toQRect(const PagePlace& r) {
+    return QRect(r.left, r.top, r.width(), r.height());
+}
+
+// One print job on one painter. A job left by an exception is aborted (nothing of it
+// reaches the printer) or ended (what was drawn is printed), as the command chooses.
+class PrintJob {
+  public:
+    enum class OnFailure { Abort, End };
+
+    PrintJob(QPrinter& printer, QPainter& painter, OnFailure onFailure)
+        : printer_(printer), painter_(painter), onFailure_(onFailure) {
+        if (!painter_.begin(&printer_))
+            throw printJobError(PrintFailure::NotStarted, printer_);
+    }
+    PrintJob(const PrintJob&) = delete;
+    PrintJob& operator=(const PrintJob&) = delete;
+
+    void finish() {
+        finished_ = true;
+        if (!painter_.end() || printer_.printerState() == QPrinter::Error)
+            throw printJobError(PrintFailure::NotFinished, printer_);
+    }
+
+    ~PrintJob() {
+        if (finished_)
+            return;
+        if (onFailure_ == OnFailure::Abort)
+            printer_.abort();
+        painter_.end();
+    }
+
+  private:
+    QPrinter& printer_;
+    QPainter& painter_;
+    OnFailure onFailure_;
+    bool finished_ = false;
+};
+
+// The orientation and job name belong to the graph print's own job; the printer keeps the
+// user's choices for every other print.
+class JobSettingsKeeper {
+  public:
+    explicit JobSettingsKeeper(QPrinter& printer)
+        : printer_(printer), orientation_(printer.pageLayout().orientation()), docName_(printer.docName()) {}
+    JobSettingsKeeper(const JobSettingsKeeper&) = delete;
+    JobSettingsKeeper& operator=(const JobSettingsKeeper&) = delete;
+    ~JobSettingsKeeper() {
+        printer_.setPageOrientation(orientation_);
+        printer_.setDocName(docName_);
+    }
+
+  private:
+    QPrinter& printer_;
+    QPageLayout::Orientation orientation_;
+    QString docName_;
+};
+
+// The header lines stand in the chart's foot only while the chart is printed. The replot
+// also lays the chart out for the screen again after it was laid out for the page.
+class FootLines {
+  public:
+    FootLines(ResponseChart& chart, const QString& text) : chart_(chart) { chart_.setFootText(text); }
+    FootLines(const FootLines&) = delete;
+    FootLines& operator=(const FootLines&) = delete;
+    ~FootLines() {
+        chart_.setFootText(QString());
+        chart_.replot();
+    }
+
+  private:
+    ResponseChart& chart_;
+};
+
+QString footText(const SceneTexts& texts) {
+    QStringList lines;
+    for (const std::string& line : graphHeaderLines(texts))
+        lines.append(toQString(line));
+    return lines.join(QLatin1Char('\n'));
+}
+
+// The chart is laid out afresh at a canvas of screen pixels shaped like its place on the
+// page, and that canvas is scaled onto the place: the 12-pixel texts print as large,
+// relative to the chart, as they look on screen, whatever the printer's resolution.
+// Vector mode keeps the drawing free of screen-pixel tweaks; hairlines become lines one
+// canvas pixel wide, so they scale with the chart instead of shrinking to one printer dot.
+void drawChart(ResponseChart& chart, QCPPainter& painter, const PagePlace& place, int dpiX, int dpiY) {
+    const CanvasSize canvas =
+        chartCanvasSize(place.width(), place.height(), dpiX, dpiY, chart.width(), chart.height());
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    painter.setMode(QCPPainter::pmNonCosmetic);
+    painter.save();
+    painter.translate(place.left, place.top);
+    painter.scale(static_cast<double>(place.width()) / canvas.width,
+                  static_cast<double>(place.height()) / canvas.height);
+    chart.toPainter(&painter, canvas.width, canvas.height);
+    painter.restore();
+}
+
+} // namespace
+
+void printGraph(TForm1& form, QPrinter& printer) {
+    if (!askPrint(&form, printer))
+        return;
+    ResponseChart& chart = *form.Chart1;
+    const FootLines foot(chart, footText(form.sceneTexts()));
+    const JobSettingsKeeper settings(printer);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(QStringLiteral("Chart1"));
+
+    QCPPainter painter;
+    PrintJob job(printer, painter, PrintJob::OnFailure::Abort);
+    const int dpiX = printer.logicalDpiX();
+    const int dpiY = printer.logicalDpiY();
+    const int band = chartVerticalMarginPercent(printer.width(), printer.height(), chart.width(),
+                                                chart.height(), dpiX, dpiY);
+    const PagePlace place = chartPageRect(printer.width(), printer.height(), kChartSideMarginPercent, band);
+    drawChart(chart, painter, place, dpiX, dpiY);
+    job.finish();
+}
+
+void printWholeWindow(TForm1& form, QPrinter& printer) {
+    printer.setPageOrientation(QPageLayout::Landscape);
+    if (!askPrint(&form, printer))
+        return;
+    const int screenDpi = std::max(1, form.logicalDpiX());
+    // The client area as it shows now; on a high-density screen the picture has more
+    // pixels than the window, and its size on screen is what is printed.
+    const QPixmap picture = form.centralWidget()->grab();
+    const QSize onScreen = picture.deviceIndependentSize().toSize();
+
+    QPainter painter;
+    PrintJob job(printer, painter, PrintJob::OnFailure::End);
+    const PagePlace place = centredPicture(onScreen.width(), onScreen.height(), printer.logicalDpiX(),
+                                           screenDpi, printer.width(), printer.height());
+    painter.drawPixmap(toQRect(place), picture);
+    job.finish();
+}
+
+} // namespace kolmarin

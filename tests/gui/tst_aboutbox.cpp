@@ -1,0 +1,139 @@
+// The version box as the user meets it, and the help command with and without its file.
+#include "mainwindow/about_box.h"
+#include "mainwindow/help_file.h"
+#include "mainwindow/ui_support.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+
+using namespace kolmarin;
+
+// Stands in for the desktop's handler of local files.
+class OpenedFiles : public QObject {
+    Q_OBJECT
+  public:
+    QList<QUrl> urls;
+  public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+class TestAboutBox : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TAboutBox> box;
+    OpenedFiles opened;
+    QStringList errors;
+
+  private slots:
+    void initTestCase() {
+        setErrorBoxHandler([this](QWidget*, const QString& message) { errors.append(message); });
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
+    }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    void init() {
+        box = std::make_unique<TAboutBox>();
+        opened.urls.clear();
+        errors.clear();
+    }
+    void cleanup() { box.reset(); }
+
+    void layoutAndTexts() {
+        QCOMPARE(box->windowTitle(), QStringLiteral("バージョン情報"));
+        QCOMPARE(box->size(), QSize(244, 230));
+        QCOMPARE(box->minimumSize(), box->maximumSize());
+        QCOMPARE(box->font().pixelSize(), 12);
+        QCOMPARE(box->Panel1->geometry(), QRect(7, 7, 226, 186));
+        QCOMPARE(box->ProgramIcon->parentWidget(), box->Panel1);
+        QCOMPARE(box->ProgramIcon->geometry(), QRect(8, 8, 121, 113));
+        QCOMPARE(box->ProductName->text(), QStringLiteral("Kolmarin2"));
+        QCOMPARE(box->ProductName->pos(), QPoint(137, 15));
+        QVERIFY(box->ProductName->font().bold());
+        QCOMPARE(box->ProductName->font().pixelSize(), 16);
+        QCOMPARE(box->Version->text(), QStringLiteral("バージョン0.90"));
+        QCOMPARE(box->Version->pos(), QPoint(137, 45));
+        QCOMPARE(box->OKButton->text(), QStringLiteral("OK"));
+        QCOMPARE(box->OKButton->geometry(), QRect(94, 197, 69, 23));
+        QVERIFY(box->OKButton->isDefault());
+        // Both texts fit on the panel beside the picture.
+        for (const QLabel* label : {box->ProductName, box->Version})
+            QVERIFY(box->Panel1->rect().contains(label->geometry()));
+    }
+
+    void pictureIsDrawn() {
+        const QImage picture = box->ProgramIcon->grab().toImage();
+        bool blueWave = false, redSpeaker = false;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                const QColor c = picture.pixelColor(x, y);
+                blueWave = blueWave || (c.blue() > 150 && c.red() < 80 && c.green() < 120);
+                redSpeaker = redSpeaker || (c.red() > 200 && c.green() < 60 && c.blue() < 60);
+            }
+        QVERIFY(blueWave);
+        QVERIFY(redSpeaker);
+    }
+
+    void showsModallyInTheMiddleOfTheScreen() {
+        box->open();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QVERIFY(box->isModal());
+        const QRect screen = box->screen()->availableGeometry();
+        QVERIFY((box->frameGeometry().center() - screen.center()).manhattanLength() <= 2);
+    }
+
+    void okCloses() {
+        box->open();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QTest::mouseClick(box->OKButton, Qt::LeftButton);
+        QVERIFY(!box->isVisible());
+        QCOMPARE(box->result(), int(QDialog::Accepted));
+    }
+
+    void enterPressesOk() {
+        box->open();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QTest::keyClick(box.get(), Qt::Key_Return);
+        QVERIFY(!box->isVisible());
+        QCOMPARE(box->result(), int(QDialog::Accepted));
+        // It can be shown again.
+        box->open();
+        QVERIFY(box->isVisible());
+    }
+
+    void missingHelpFileDoesNothing() {
+        QVERIFY(!QFile::exists(QDir(QCoreApplication::applicationDirPath()).filePath("Kolmarin2.chm")));
+        QVERIFY(runCommand(nullptr, [] { openHelpFile(nullptr); }));
+        QTemporaryDir empty;
+        openHelpFileIn(nullptr, empty.path());
+        QVERIFY(opened.urls.isEmpty());
+        QVERIFY(errors.isEmpty());
+    }
+
+    void presentHelpFileGoesToTheDesktop() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Kolmarin2.chm"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        openHelpFileIn(nullptr, folder.path());
+        QCOMPARE(opened.urls, QList<QUrl>{QUrl::fromLocalFile(path)});
+        // A folder of that name is not the help file.
+        QTemporaryDir other;
+        QVERIFY(QDir(other.path()).mkdir(QStringLiteral("Kolmarin2.chm")));
+        openHelpFileIn(nullptr, other.path());
+        QCOMPARE(opened.urls.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestAboutBox)
+#include "tst_aboutbox.moc"

@@ -1,0 +1,173 @@
+// The main window's calculation result command on the program's real windows: the file
+// dialog and the replace question are answered by the test, errors recorded.
+#include "main_window_fixture.h"
+
+#include "mainwindow/user_dialogs.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace kolmarin;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// The first `count` CR LF lines of `bytes`, each with its line end.
+QByteArray firstLines(const QByteArray& bytes, int count) {
+    qsizetype end = 0;
+    for (int i = 0; i < count && end >= 0; ++i) {
+        end = bytes.indexOf("\r\n", end);
+        if (end >= 0)
+            end += 2;
+    }
+    return end < 0 ? bytes : bytes.first(end);
+}
+
+} // namespace
+
+class TestResultFile : public QObject, public testing::MainWindowFixture {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    QList<FileDialogRequest> asked;
+    QList<FileDialogKind> kinds;
+    QList<QWidget*> owners;
+    QStringList answers; // one per file dialog, "" for Cancel
+    QStringList questions;
+    bool replace = true;
+
+    QString path(const char* name) const { return dir->filePath(QString::fromUtf8(name)); }
+
+    void saveResult() { form().S1->trigger(); }
+
+    // What kolmarin2-cli writes for the start-up room file.
+    static QByteArray startupResult() { return readAll(QFINDTESTDATA("../files/data/startup_result.dat")); }
+
+  private slots:
+    void initTestCase() {
+        setUpApplication();
+        QVERIFY(!startupResult().isEmpty());
+    }
+
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        asked.clear();
+        kinds.clear();
+        owners.clear();
+        answers.clear();
+        questions.clear();
+        replace = true;
+        setFileDialogHandler([this](QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
+            owners.append(parent);
+            kinds.append(kind);
+            asked.append(request);
+            return answers.isEmpty() ? QString() : answers.takeFirst();
+        });
+        setQuestionHandler([this](QWidget*, const QString& title, const QString& text) {
+            questions.append(title + QLatin1Char('|') + text);
+            return replace;
+        });
+        start();
+    }
+
+    void cleanup() {
+        stop();
+        setFileDialogHandler({});
+        setQuestionHandler({});
+    }
+
+    void theStartUpSceneIsWrittenAsTheCommandLineToolWritesIt() {
+        answers << path("data.dat");
+        saveResult();
+        QVERIFY(errors().isEmpty());
+        QCOMPARE(readAll(path("data.dat")), startupResult());
+
+        QCOMPARE(kinds, QList<FileDialogKind>{FileDialogKind::Save});
+        QCOMPARE(owners, QList<QWidget*>{&form()});
+        QCOMPARE(asked[0].description, QStringLiteral("Kolmarin2計算データ(*.dat)"));
+        QCOMPARE(asked[0].pattern, QStringLiteral("*.dat"));
+        QCOMPARE(asked[0].proposedName, QStringLiteral("data.dat"));
+        QCOMPARE(asked[0].defaultSuffix, QString());
+        QVERIFY(questions.isEmpty()); // a new name is never asked about
+    }
+
+    void aCurveSwitchedOffIsWrittenAll() {
+        QTest::mouseClick(form().CheckBoxSP2, Qt::LeftButton);
+        QVERIFY(!form().CheckBoxSP2->isChecked());
+        answers << path("off.dat");
+        saveResult();
+        QCOMPARE(readAll(path("off.dat")), startupResult());
+    }
+
+    void anUnappliedNarrowerRangeWritesItsRowsOnly() {
+        room().EditEHz->setText(QStringLiteral("100"));
+        answers << path("narrow.dat");
+        saveResult();
+        QCOMPARE(readAll(path("narrow.dat")), firstLines(startupResult(), 10 + 161));
+    }
+
+    void aBadFrequencyFailsBeforeTheDialog() {
+        room().EditSHz->setText(QStringLiteral("2O"));
+        saveResult();
+        room().EditSHz->setText(QStringLiteral("20"));
+        room().EditEHz->setText(QStringLiteral("5.0e2"));
+        saveResult();
+        QVERIFY(asked.isEmpty());
+        QCOMPARE(errors(), (QStringList{QStringLiteral("'2O' は整数ではありません"),
+                                        QStringLiteral("'5.0e2' は整数ではありません")}));
+        QVERIFY(QDir(dir->path()).isEmpty());
+    }
+
+    void replacingAsksFirstAndThenReplacesWhole() {
+        const QByteArray old(200000, 'x');
+        writeAll(path("old.dat"), old);
+        replace = false;
+        answers << path("old.dat");
+        saveResult();
+        QCOMPARE(questions, QStringList{QStringLiteral(
+                                "警告|同一名のファイルが存在します。上書きしてよろしいですか？")});
+        QCOMPARE(readAll(path("old.dat")), old);
+
+        replace = true;
+        answers << path("old.dat");
+        saveResult();
+        QCOMPARE(questions.size(), 2);
+        QCOMPARE(readAll(path("old.dat")), startupResult());
+        QVERIFY(errors().isEmpty());
+    }
+
+    void theDialogProposesTheNameLastChosen() {
+        answers << path("one.dat") << QString() << path("two") << QString();
+        for (int i = 0; i < 4; ++i)
+            saveResult();
+        QStringList proposed;
+        for (const FileDialogRequest& r : asked)
+            proposed << r.proposedName;
+        QCOMPARE(proposed,
+                 (QStringList{QStringLiteral("data.dat"), path("one.dat"), path("one.dat"), path("two")}));
+        // A name without extension is used as typed.
+        QCOMPARE(readAll(path("two")), startupResult());
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files),
+                 (QStringList{QStringLiteral("one.dat"), QStringLiteral("two")}));
+    }
+
+    void aFailedSaveIsReported() {
+        answers << path("missing/data.dat");
+        saveResult();
+        QCOMPARE(errors(), QStringList{QStringLiteral("保存先のフォルダが見つかりません")});
+    }
+};
+
+QTEST_MAIN(TestResultFile)
+#include "tst_resultfile.moc"

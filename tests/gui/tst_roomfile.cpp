@@ -1,0 +1,327 @@
+// The room data file commands of the settings dialog, run on the program's real windows:
+// the file dialogs and the replace question are answered by the test, errors recorded.
+#include "main_window_fixture.h"
+
+#include "files/file_errors.h"
+#include "mainwindow/user_dialogs.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace kolmarin;
+
+namespace {
+
+struct AskedFile {
+    QWidget* parent = nullptr;
+    FileDialogKind kind = FileDialogKind::Open;
+    FileDialogRequest request;
+};
+
+const QString kQuestion = QStringLiteral("同一名のファイルが存在します。上書きしてよろしいですか？");
+const QString kNotARoomFile = QString::fromUtf8(msg::kNotARoomFile);
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class TestRoomFile : public QObject, public testing::MainWindowFixture {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    QList<AskedFile> asked;
+    QStringList answers; // one per file dialog, "" for Cancel
+    QStringList questions;
+    bool replace = true;
+
+    QString path(const char* name) const { return dir->filePath(QString::fromUtf8(name)); }
+    QString caption() { return form().windowTitle(); }
+    static QString mainCaption(const char* name) { return QStringLiteral("Kolmarin2\u3000") + name; }
+
+    // The nine read-outs and the twelve boxes as the controls hold them.
+    SceneTexts shownTexts() { return form().sceneTexts(); }
+
+    SceneTexts startupScene() {
+        SceneTexts t;
+        t.sp1.z = " 0.50";
+        t.sp2.z = " 0.50";
+        t.listener.z = " 1.01";
+        return t;
+    }
+
+    SceneTexts otherScene() {
+        SceneTexts t;
+        t.width = "3.1";
+        t.depth = "5";
+        t.height = "2.2";
+        t.reflRight = "0.7";
+        t.reflLeft = "0.6";
+        t.reflFront = "0.5";
+        t.reflBack = "0.4";
+        t.reflFloor = "0.3";
+        t.reflCeiling = "0.2";
+        t.reflectionCount = "12";
+        t.startFrequency = "30";
+        t.endFrequency = "300";
+        t.sp1 = {" 0.40", " 0.60", " 0.80"};
+        t.sp2 = {" 2.00", " 0.90", " 1.10"};
+        t.listener = {" 1.50", " 3.00", " 1.20"};
+        return t;
+    }
+
+    void show(const SceneTexts& t) {
+        room().writeTexts(t);
+        form().writePositionTexts(t);
+    }
+
+    QString save() {
+        room().S1->trigger();
+        return caption();
+    }
+    OpenOutcome open() { return room().O1Click(); }
+
+  private slots:
+    void initTestCase() { setUpApplication(); }
+
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        asked.clear();
+        answers.clear();
+        questions.clear();
+        replace = true;
+        setFileDialogHandler([this](QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
+            asked.append({parent, kind, request});
+            return answers.isEmpty() ? QString() : answers.takeFirst();
+        });
+        setQuestionHandler([this](QWidget*, const QString& title, const QString& text) {
+            questions.append(title + QLatin1Char('|') + text);
+            return replace;
+        });
+        start();
+    }
+
+    void cleanup() {
+        stop();
+        setFileDialogHandler({});
+        setQuestionHandler({});
+    }
+
+    void theDialogsMenuOffersBothCommands() {
+        QVERIFY(room().O1->isEnabled());
+        QVERIFY(room().S1->isEnabled());
+        QCOMPARE(room().O1->text(), QStringLiteral("部屋データを開く(&O)"));
+        QCOMPARE(room().S1->text(), QStringLiteral("部屋データの保存(&S)"));
+    }
+
+    void savingRightAfterStartUpAndOpeningAgainGivesBackEveryText() {
+        answers << path("room.dtr");
+        QCOMPARE(save(), mainCaption("room.dtr"));
+        QVERIFY(errors().isEmpty());
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked[0].kind, FileDialogKind::Save);
+        QCOMPARE(asked[0].request.description, QStringLiteral("Kolmarin2部屋データファイル(*.dtr)"));
+        QCOMPARE(asked[0].request.pattern, QStringLiteral("*.dtr"));
+        QCOMPARE(asked[0].request.proposedName, QStringLiteral("部屋.dtr"));
+        QCOMPARE(asked[0].request.defaultSuffix, QStringLiteral("rmd"));
+        QVERIFY(questions.isEmpty()); // a new name is never asked about
+
+        const QByteArray expected = readAll(QFINDTESTDATA("../files/data/startup_room.dtr"));
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(readAll(path("room.dtr")), expected);
+
+        show(otherScene());
+        const QPoint sp1Marker = form().ShapeSP1->pos();
+        form().setWindowTitle(QStringLiteral("before"));
+        answers << path("room.dtr");
+        QCOMPARE(open(), OpenOutcome::Loaded);
+        QVERIFY(errors().isEmpty());
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked[1].kind, FileDialogKind::Open);
+        QCOMPARE(asked[1].request.description, QStringLiteral("Kolmarin2部屋データファイル(*dtr)"));
+        QCOMPARE(asked[1].request.pattern, QStringLiteral("*.dtr"));
+        QCOMPARE(asked[1].request.proposedName, QString());
+        QCOMPARE(shownTexts(), startupScene());
+        QCOMPARE(form().Label22->text(), QStringLiteral(" 1.01"));
+        QCOMPARE(caption(), mainCaption("room.dtr"));
+        // Loading alone moves nothing: the scene takes effect with the next Apply.
+        QCOMPARE(form().ShapeSP1->pos(), sp1Marker);
+    }
+
+    void eachDialogProposesTheNameLastChosenInIt() {
+        answers << path("first.dtr") << path("second.dtr") << QString() << path("first.dtr")
+                << path("plain.rmd") << QString();
+        save();
+        open();
+        save(); // cancelled
+        open();
+        save();
+        open(); // cancelled
+        QStringList proposed;
+        for (const AskedFile& a : asked)
+            proposed << a.request.proposedName;
+        QCOMPARE(proposed, (QStringList{QStringLiteral("部屋.dtr"), QString(), path("first.dtr"),
+                                        path("second.dtr"), path("first.dtr"), path("first.dtr")}));
+        // A name the dialog completed with .rmd opens like any other: only the header counts.
+        show(otherScene());
+        answers << path("plain.rmd");
+        QCOMPARE(open(), OpenOutcome::Loaded);
+        QCOMPARE(shownTexts(), startupScene());
+        QCOMPARE(caption(), mainCaption("plain.rmd"));
+    }
+
+    void cancellingEitherDialogChangesNothing() {
+        const QString before = caption();
+        save();
+        QCOMPARE(caption(), before);
+        QVERIFY(QDir(dir->path()).isEmpty());
+        show(otherScene());
+        QCOMPARE(open(), OpenOutcome::Cancelled);
+        QCOMPARE(shownTexts(), otherScene());
+        QCOMPARE(caption(), before);
+        QVERIFY(errors().isEmpty());
+    }
+
+    void savingOverAFileAsksFirst() {
+        writeAll(path("kept.dtr"), "old contents\r\n");
+        const QString before = caption();
+        replace = false;
+        answers << path("kept.dtr");
+        save();
+        QCOMPARE(questions, QStringList{QStringLiteral("警告|") + kQuestion});
+        QCOMPARE(readAll(path("kept.dtr")), QByteArray("old contents\r\n"));
+        QCOMPARE(caption(), before);
+
+        replace = true;
+        answers << path("kept.dtr");
+        QCOMPARE(save(), mainCaption("kept.dtr"));
+        QCOMPARE(questions.size(), 2);
+        QVERIFY(readAll(path("kept.dtr")).startsWith("Kolmarin2 Ver0.85 room data\r\n4.50\r\n"));
+    }
+
+    void aFileOfAnotherKindIsRefusedAndOnlyTheCaptionChanges() {
+        const QList<QPair<const char*, QByteArray>> refused{
+            {"blank.dtr", "Kolmarin2 Ver0.85 room data \r\n4.50\r\n"},
+            {"version.dtr", "Kolmarin2 Ver0.86 room data\r\n4.50\r\n"},
+        };
+        show(otherScene());
+        for (const auto& [name, bytes] : refused) {
+            errors().clear();
+            writeAll(path(name), bytes);
+            answers << path(name);
+            QCOMPARE(open(), OpenOutcome::Refused);
+            QCOMPARE(errors(), QStringList{kNotARoomFile});
+            QCOMPARE(shownTexts(), otherScene());
+            QCOMPARE(caption(), mainCaption(name));
+        }
+        QCOMPARE(kNotARoomFile, QStringLiteral("このアプリケーションのデータファイルでないか\n"
+                                               "バージョンが違うためこのファイルを読み込めません。"));
+    }
+
+    void aShortFileLeavesTheMissingTextsEmpty() {
+        writeAll(path("short.dtr"), "Kolmarin2 Ver0.85 room data\r\n6\r\n3.5\nx\r");
+        answers << path("short.dtr");
+        QCOMPARE(open(), OpenOutcome::Loaded);
+        const SceneTexts t = shownTexts();
+        QCOMPARE(t.depth, std::string("6"));
+        QCOMPARE(t.width, std::string("3.5"));
+        QCOMPARE(t.height, std::string("x\r")); // a CR without LF is part of the text
+        SceneTexts rest = t;
+        rest.depth = rest.width = rest.height = "";
+        SceneTexts empty;
+        empty.width = empty.depth = empty.height = empty.reflRight = empty.reflLeft = empty.reflFront =
+            empty.reflBack = empty.reflFloor = empty.reflCeiling = empty.reflectionCount =
+                empty.startFrequency = empty.endFrequency = "";
+        empty.sp1 = empty.sp2 = empty.listener = {};
+        QCOMPARE(rest, empty);
+
+        // The next Apply reports the first text that is not a number.
+        room().EditRoomH->setText(QStringLiteral("2.4"));
+        room().show();
+        QTest::mouseClick(room().Button2, Qt::LeftButton);
+        QCOMPARE(errors(), QStringList{QStringLiteral("'' は浮動小数点数ではありません")});
+    }
+
+    void aMissingFileIsReportedAndNothingIsRead() {
+        show(otherScene());
+        answers << path("gone.dtr");
+        QCOMPARE(open(), OpenOutcome::IoError);
+        QCOMPARE(errors(), QStringList{QStringLiteral("ファイルが見つかりません")});
+        QCOMPARE(shownTexts(), otherScene());
+        QCOMPARE(caption(), mainCaption("gone.dtr"));
+    }
+
+    void aFailedSaveReportsItAndKeepsTheCaption() {
+        const QString before = caption();
+        answers << path("no such folder/room.dtr");
+        save();
+        QCOMPARE(errors(), QStringList{QString::fromUtf8(msg::kFolderNotFound)});
+        QCOMPARE(caption(), before);
+        QVERIFY(!QFile::exists(path("no such folder/room.dtr")));
+    }
+
+    void aTextTheFileCannotHoldIsRefusedBeforeAnyDialog() {
+        room().EditRoomW->setText(QStringLiteral("3\u00e9")); // é has no CP932 code
+        save();
+        QVERIFY(asked.isEmpty());
+        QCOMPARE(errors(), QStringList{QString::fromUtf8(msg::notEncodable("3\u00e9", "\u00e9"))});
+    }
+
+    void theMainMenusOpenAppliesTheSceneUnlessReadingFailed() {
+        // A cancelled dialog and a refused file still apply the boxes' current texts.
+        armCalculationProbe();
+        form().roomDateOpenM->trigger();
+        QVERIFY(calculationRan());
+        writeAll(path("other.dtr"), "Kolmarin2 Ver0.84 room data\r\n");
+        answers << path("other.dtr");
+        armCalculationProbe();
+        form().roomDateOpenM->trigger();
+        QVERIFY(calculationRan());
+        QCOMPARE(errors(), QStringList{kNotARoomFile});
+
+        errors().clear();
+        answers << path("gone.dtr");
+        armCalculationProbe();
+        form().roomDateOpenM->trigger();
+        QVERIFY(!calculationRan());
+        QCOMPARE(errors(), QStringList{QStringLiteral("ファイルが見つかりません")});
+
+        // A loaded file takes effect at once: the plan follows the new room.
+        SceneTexts wide = otherScene();
+        wide.endFrequency = "501";
+        show(wide);
+        answers << path("wide.dtr");
+        form().roomSaveM->trigger();
+        QCOMPARE(caption(), mainCaption("wide.dtr"));
+        show(startupScene());
+        form().ApplyScene();
+        answers << path("wide.dtr");
+        form().roomDateOpenM->trigger();
+        QCOMPARE(form().Label2->text(), QStringLiteral("幅：3.1m 奥行：5m 高さ：2.2m"));
+        QVERIFY(calculationRan());
+        QCOMPARE(errors().size(), 1);
+    }
+
+    void theDialogsBelongToTheWindowTheCommandCameFrom() {
+        // From the main window's menu the settings dialog may be hidden.
+        QVERIFY(!room().isVisible());
+        open();
+        QCOMPARE(asked.back().parent, static_cast<QWidget*>(&form()));
+        room().show();
+        open();
+        QCOMPARE(asked.back().parent, static_cast<QWidget*>(&room()));
+    }
+};
+
+QTEST_MAIN(TestRoomFile)
+#include "tst_roomfile.moc"
