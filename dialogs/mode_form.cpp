@@ -243,19 +243,24 @@ ModeTable TmodeForm::modeTable() const {
     return table;
 }
 
+TmodeForm::~TmodeForm() = default;
+
 void TmodeForm::Button1Click() {
     hide();
 }
 
 void TmodeForm::Button2Click() {
-    QPrinter printer(QPrinter::HighResolution);
-    if (!askPrint(this, printer))
+    if (!printer && !ownPrinter_)
+        ownPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrinter& job = printer ? printer() : *ownPrinter_;
+    if (!askPrint(this, job))
         return;
     QPainter painter;
-    if (!painter.begin(&printer))
-        throw printJobError(PrintFailure::NotStarted, printer);
-    ZuqSGridPrinter1.PrintGrid(printer, painter);
-    painter.end();
+    if (!painter.begin(&job))
+        throw printJobError(PrintFailure::NotStarted, job);
+    ZuqSGridPrinter1.PrintGrid(job, painter);
+    if (!painter.end())
+        throw printJobError(PrintFailure::NotFinished, job);
 }
 
 void TmodeForm::P1Click() {
@@ -279,6 +284,11 @@ void TmodeForm::ZuqSGridPrinter1BeginPage(TZuqSGridPrinter& sender) {
 }
 
 void TmodeForm::S1Click() {
+    // The room size comes from the dialog's boxes as they stand now; a text the file cannot
+    // hold is refused before the user is asked for a name.
+    SceneTexts texts;
+    room_.readTexts(texts);
+    const QByteArray bytes = modeFileBytes(texts, modeTable());
     const QString path = askFileName(
         this, FileDialogKind::Save,
         {QStringLiteral("固有モードデータファイル(*.dat)"), QStringLiteral("*.dat"), saveName_, QString()});
@@ -287,9 +297,7 @@ void TmodeForm::S1Click() {
     saveName_ = path;
     if (!mayOverwrite(this, path))
         return;
-    SceneTexts texts;
-    room_.readTexts(texts);
-    saveFileAtomically(path, modeFileBytes(texts, modeTable()));
+    saveFileAtomically(path, bytes);
 }
 
 } // namespace kolmarin

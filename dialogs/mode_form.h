@@ -9,11 +9,15 @@
 
 #include <QDialog>
 
+#include <functional>
+#include <memory>
+
 class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QPrinter;
 class QPushButton;
 class QTableWidget;
 
@@ -27,6 +31,7 @@ class TmodeForm : public QDialog {
     // `room` holds the dimension texts that the saved file and the printed page header
     // name; they are read when saving or printing, not when the list was computed.
     explicit TmodeForm(const TroomForm& room, QWidget* parent = nullptr);
+    ~TmodeForm() override;
 
     // Replaces the whole list: row 0 the column titles, then one row per mode. Every row
     // is written before the row count settles, so nothing of a longer earlier list stays.
@@ -34,8 +39,12 @@ class TmodeForm : public QDialog {
     // The list as the grid holds it.
     ModeTable modeTable() const;
 
+    // The program's one printer, so the choices made in any print dialog carry over; set
+    // by the main window. Without it the window keeps a printer of its own.
+    std::function<QPrinter&()> printer;
+
     void Button1Click(); // close: hide the window
-    void Button2Click(); // print the list; throws UserError when the print job cannot start
+    void Button2Click(); // print the list; throws UserError when the job cannot start or finish
     void P1Click();      // the menu's print item, the same as the button
     void S1Click();      // save the list; throws UserError when the file cannot be written
 
@@ -60,6 +69,7 @@ class TmodeForm : public QDialog {
 
     const TroomForm& room_;
     QString saveName_; // the name the save dialog proposes: the last one chosen in it
+    std::unique_ptr<QPrinter> ownPrinter_;
 };
 
 } // namespace kolmarin

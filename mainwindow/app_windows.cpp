@@ -15,6 +15,7 @@ AppWindows::AppWindows()
     roomForm.sceneTexts = [this] { return form1.sceneTexts(); };
     roomForm.writePositionTexts = [this](const SceneTexts& texts) { form1.writePositionTexts(texts); };
     roomForm.setMainCaption = [this](const QString& caption) { form1.setWindowTitle(caption); };
+    modeForm.printer = [this]() -> QPrinter& { return form1.printer(); };
     roomForm.Button1->setEnabled(true);
     QObject::connect(roomForm.Button1, &QPushButton::clicked, &roomForm, [this] {
         runCommand(&roomForm, [this] { computeAndShowEigenmodes(roomForm, modeForm); });

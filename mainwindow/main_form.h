@@ -80,6 +80,10 @@ class TForm1 : public QMainWindow {
     void TrackBarExMouseUp(PlacedObject object);
     void EditKeyDown(PlacedObject object, int key, Qt::KeyboardModifiers modifiers);
 
+    // The program's one printer, made at the first print: the choices made in a print
+    // dialog stay for the next print, whichever window prints.
+    QPrinter& printer();
+
     // The whole scene as the controls hold it.
     SceneTexts sceneTexts() const;
     // Puts new position texts into the read-outs (a room file being loaded).
@@ -172,7 +176,6 @@ class TForm1 : public QMainWindow {
 
     TroomForm& room() const;
     TgraphsetForm& graphset() const;
-    QPrinter& printer();
     Point3 position(PlacedObject object) const;
     void writeReadOut(QLabel* label, double value);
     static void setCaption(QLabel* label, const QString& text);
@@ -186,8 +189,6 @@ class TForm1 : public QMainWindow {
     TmodeForm* modes_ = nullptr;
     TgraphsetForm* graphset_ = nullptr;
     TAboutBox* about_ = nullptr;
-    // One printer for the program's life, made at the first print: the choices made in the
-    // print dialog stay for the next print.
     std::unique_ptr<QPrinter> printer_;
     ResultFileCommand resultFile_;
     ResponseCurves curves_;

@@ -34,7 +34,9 @@ QString askFileName(QWidget* parent, FileDialogKind kind, const FileDialogReques
     dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The replace question is the program's own, asked after the dialog closes.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    // Qt reads the patterns from the last parentheses of the filter text.
+    // Qt reads the patterns from the last parentheses of the filter text and, with the
+    // details hidden, shows the user the description alone.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilter(request.description + QStringLiteral(" (") + request.pattern + QStringLiteral(")"));
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.proposedName.isEmpty())
@@ -47,12 +49,14 @@ QString askFileName(QWidget* parent, FileDialogKind kind, const FileDialogReques
 bool askYesNo(QWidget* parent, const QString& caption, const QString& text) {
     if (questionHandler())
         return questionHandler()(parent, caption, text);
-    return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    return box.exec() == QMessageBox::Yes;
 }
 
 bool mayOverwrite(QWidget* parent, const QString& path) {
-    if (!QFileInfo::exists(path))
+    // A folder of that name is no file to replace: the save itself then reports it.
+    const QFileInfo existing(path);
+    if (!existing.exists() || existing.isDir())
         return true;
     return askYesNo(parent, QStringLiteral("警告"),
                     QStringLiteral("同一名のファイルが存在します。上書きしてよろしいですか？"));

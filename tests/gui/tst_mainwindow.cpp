@@ -1,10 +1,12 @@
 // The main window as a user meets it: the state after start-up, placing the loudspeakers
 // and the listener with the mouse, the sliders and the nudge keys, and changing the room.
 #include "main_window_fixture.h"
+#include "mainwindow/user_dialogs.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
+#include <QPrinter>
 
 using namespace kolmarin;
 
@@ -408,6 +410,20 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QVERIFY(windows->modeForm.isVisible());
         QVERIFY(windows->modeForm.StringGrid1->rowCount() < 42);
         QVERIFY(errors().isEmpty());
+
+        // Both windows print on the one printer: the landscape set by the window print
+        // (cancelled here) is what the mode list's print dialog is offered.
+        QList<QPrinter*> offered;
+        setPrintDialogHandler([&](QWidget*, QPrinter& printer) {
+            offered.append(&printer);
+            return false;
+        });
+        f.F2->trigger();
+        windows->modeForm.P1->trigger();
+        setPrintDialogHandler({});
+        QCOMPARE(offered.size(), 2);
+        QCOMPARE(offered[0], offered[1]);
+        QCOMPARE(offered[1]->pageLayout().orientation(), QPageLayout::Landscape);
         f.X1->trigger();
         QVERIFY(!f.isVisible());
     }

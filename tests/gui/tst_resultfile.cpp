@@ -166,6 +166,14 @@ class TestResultFile : public QObject, public testing::MainWindowFixture {
         answers << path("missing/data.dat");
         saveResult();
         QCOMPARE(errors(), QStringList{QStringLiteral("保存先のフォルダが見つかりません")});
+
+        // A folder of the chosen name is no file to replace: no question, only the failure.
+        errors().clear();
+        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("folder.dat")));
+        answers << path("folder.dat");
+        saveResult();
+        QVERIFY(questions.isEmpty());
+        QCOMPARE(errors(), QStringList{QStringLiteral("ファイルへのアクセスが拒否されました")});
     }
 };
 
