@@ -2,6 +2,8 @@
 // the settings dialog's boxes, the command, the close button, and the window's save and
 // print commands with their dialogs answered by the test.
 
+#include "scripted_dialogs.h"
+
 #include "dialogs/eigenmode_command.h"
 #include "dialogs/mode_form.h"
 #include "dialogs/room_form.h"
@@ -28,21 +30,8 @@
 #include <memory>
 
 using namespace kolmarin;
-
-namespace {
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
+using kolmarin::testing::readAll;
+using kolmarin::testing::writeAll;
 
 class TestModeForm : public QObject {
     Q_OBJECT
@@ -283,7 +272,7 @@ class TestModeForm : public QObject {
         QCOMPARE(requests[0].pattern, QStringLiteral("*.dat"));
         QCOMPARE(requests[0].proposedName, QStringLiteral("mode.dat"));
         QCOMPARE(requests[0].defaultSuffix, QString());
-        const QByteArray saved = fileBytes(path);
+        const QByteArray saved = readAll(path);
         QCOMPARE(saved, modeFileBytes(boxTexts(), computed));
         QVERIFY(saved.contains("\x95\x94\x89\xae\x82\xcc\x95\x9d"
                                "3m")); // 部屋の幅3m in CP932
@@ -298,24 +287,24 @@ class TestModeForm : public QObject {
         QCOMPARE(requests[1].proposedName, path);
         QCOMPARE(questions, QStringList{QStringLiteral(
                                 "警告/同一名のファイルが存在します。上書きしてよろしいですか？")});
-        QCOMPARE(fileBytes(path), saved);
+        QCOMPARE(readAll(path), saved);
 
         setQuestionHandler([](QWidget*, const QString&, const QString&) { return true; });
         modes->S1->trigger();
-        QCOMPARE(fileBytes(path), modeFileBytes(boxTexts(), computed));
-        QVERIFY(fileBytes(path) != saved);
+        QCOMPARE(readAll(path), modeFileBytes(boxTexts(), computed));
+        QVERIFY(readAll(path) != saved);
         QVERIFY(errors.isEmpty());
     }
 
     void cancellingTheSaveDialogWritesNothing() {
         QVERIFY(runEigenmodes());
-        writeFile(dir->filePath(QStringLiteral("mode.dat")), "old");
+        writeAll(dir->filePath(QStringLiteral("mode.dat")), "old");
         setFileDialogHandler([](QWidget*, FileDialogKind, const FileDialogRequest&) { return QString(); });
         modes->S1->trigger();
         QVERIFY(errors.isEmpty());
         QVERIFY(questions.isEmpty());
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("mode.dat")});
-        QCOMPARE(fileBytes(dir->filePath(QStringLiteral("mode.dat"))), QByteArray("old"));
+        QCOMPARE(readAll(dir->filePath(QStringLiteral("mode.dat"))), QByteArray("old"));
 
         // Cancelling does not change the name the dialog proposes.
         QString proposed;
@@ -368,8 +357,8 @@ class TestModeForm : public QObject {
         modes->P1->trigger();
         QVERIFY(errors.isEmpty());
         QCOMPARE(jobs, 2);
-        const QByteArray byButton = fileBytes(dir->filePath(QStringLiteral("job1.pdf")));
-        const QByteArray byMenu = fileBytes(dir->filePath(QStringLiteral("job2.pdf")));
+        const QByteArray byButton = readAll(dir->filePath(QStringLiteral("job1.pdf")));
+        const QByteArray byMenu = readAll(dir->filePath(QStringLiteral("job2.pdf")));
         QVERIFY(byButton.startsWith("%PDF"));
         QVERIFY(byMenu.startsWith("%PDF"));
         const int perJob = pages(byButton);
@@ -383,7 +372,7 @@ class TestModeForm : public QObject {
         setRoom("6", "8", "4");
         QVERIFY(runEigenmodes());
         modes->P1->trigger();
-        QVERIFY(pages(fileBytes(dir->filePath(QStringLiteral("job3.pdf")))) > perJob);
+        QVERIFY(pages(readAll(dir->filePath(QStringLiteral("job3.pdf")))) > perJob);
     }
 
     void cancellingThePrintDialogPrintsNothing() {

@@ -1,26 +1,16 @@
 // The main window's calculation result command on the program's real windows: the file
 // dialog and the replace question are answered by the test, errors recorded.
 #include "main_window_fixture.h"
-
-#include "mainwindow/user_dialogs.h"
+#include "scripted_dialogs.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 using namespace kolmarin;
+using kolmarin::testing::readAll;
+using kolmarin::testing::writeAll;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // The first `count` CR LF lines of `bytes`, each with its line end.
 QByteArray firstLines(const QByteArray& bytes, int count) {
@@ -35,16 +25,10 @@ QByteArray firstLines(const QByteArray& bytes, int count) {
 
 } // namespace
 
-class TestResultFile : public QObject, public testing::MainWindowFixture {
+class TestResultFile : public QObject, public testing::MainWindowFixture, public testing::ScriptedDialogs {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir;
-    QList<FileDialogRequest> asked;
-    QList<FileDialogKind> kinds;
-    QList<QWidget*> owners;
-    QStringList answers; // one per file dialog, "" for Cancel
-    QStringList questions;
-    bool replace = true;
 
     QString path(const char* name) const { return dir->filePath(QString::fromUtf8(name)); }
 
@@ -62,29 +46,13 @@ class TestResultFile : public QObject, public testing::MainWindowFixture {
     void init() {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
-        asked.clear();
-        kinds.clear();
-        owners.clear();
-        answers.clear();
-        questions.clear();
-        replace = true;
-        setFileDialogHandler([this](QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
-            owners.append(parent);
-            kinds.append(kind);
-            asked.append(request);
-            return answers.isEmpty() ? QString() : answers.takeFirst();
-        });
-        setQuestionHandler([this](QWidget*, const QString& title, const QString& text) {
-            questions.append(title + QLatin1Char('|') + text);
-            return replace;
-        });
+        scriptDialogs();
         start();
     }
 
     void cleanup() {
         stop();
-        setFileDialogHandler({});
-        setQuestionHandler({});
+        restoreDialogs();
     }
 
     void theStartUpSceneIsWrittenAsTheCommandLineToolWritesIt() {
@@ -93,12 +61,13 @@ class TestResultFile : public QObject, public testing::MainWindowFixture {
         QVERIFY(errors().isEmpty());
         QCOMPARE(readAll(path("data.dat")), startupResult());
 
-        QCOMPARE(kinds, QList<FileDialogKind>{FileDialogKind::Save});
-        QCOMPARE(owners, QList<QWidget*>{&form()});
-        QCOMPARE(asked[0].description, QStringLiteral("Kolmarin2計算データ(*.dat)"));
-        QCOMPARE(asked[0].pattern, QStringLiteral("*.dat"));
-        QCOMPARE(asked[0].proposedName, QStringLiteral("data.dat"));
-        QCOMPARE(asked[0].defaultSuffix, QString());
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked[0].kind, FileDialogKind::Save);
+        QCOMPARE(asked[0].parent, &form());
+        QCOMPARE(asked[0].request.description, QStringLiteral("Kolmarin2計算データ(*.dat)"));
+        QCOMPARE(asked[0].request.pattern, QStringLiteral("*.dat"));
+        QCOMPARE(asked[0].request.proposedName, QStringLiteral("data.dat"));
+        QCOMPARE(asked[0].request.defaultSuffix, QString());
         QVERIFY(questions.isEmpty()); // a new name is never asked about
     }
 
@@ -152,8 +121,8 @@ class TestResultFile : public QObject, public testing::MainWindowFixture {
         for (int i = 0; i < 4; ++i)
             saveResult();
         QStringList proposed;
-        for (const FileDialogRequest& r : asked)
-            proposed << r.proposedName;
+        for (const testing::AskedFile& a : asked)
+            proposed << a.request.proposedName;
         QCOMPARE(proposed,
                  (QStringList{QStringLiteral("data.dat"), path("one.dat"), path("one.dat"), path("two")}));
         // A name without extension is used as typed.

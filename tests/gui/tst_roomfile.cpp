@@ -1,48 +1,29 @@
 // The room data file commands of the settings dialog, run on the program's real windows:
 // the file dialogs and the replace question are answered by the test, errors recorded.
 #include "main_window_fixture.h"
+#include "scripted_dialogs.h"
 
 #include "files/file_errors.h"
-#include "mainwindow/user_dialogs.h"
 
 #include <QAction>
 #include <QFile>
 #include <QTemporaryDir>
 
 using namespace kolmarin;
+using kolmarin::testing::readAll;
+using kolmarin::testing::writeAll;
 
 namespace {
-
-struct AskedFile {
-    QWidget* parent = nullptr;
-    FileDialogKind kind = FileDialogKind::Open;
-    FileDialogRequest request;
-};
 
 const QString kQuestion = QStringLiteral("同一名のファイルが存在します。上書きしてよろしいですか？");
 const QString kNotARoomFile = QString::fromUtf8(msg::kNotARoomFile);
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 } // namespace
 
-class TestRoomFile : public QObject, public testing::MainWindowFixture {
+class TestRoomFile : public QObject, public testing::MainWindowFixture, public testing::ScriptedDialogs {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir;
-    QList<AskedFile> asked;
-    QStringList answers; // one per file dialog, "" for Cancel
-    QStringList questions;
-    bool replace = true;
 
     QString path(const char* name) const { return dir->filePath(QString::fromUtf8(name)); }
     QString caption() { return form().windowTitle(); }
@@ -96,25 +77,13 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture {
     void init() {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
-        asked.clear();
-        answers.clear();
-        questions.clear();
-        replace = true;
-        setFileDialogHandler([this](QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
-            asked.append({parent, kind, request});
-            return answers.isEmpty() ? QString() : answers.takeFirst();
-        });
-        setQuestionHandler([this](QWidget*, const QString& title, const QString& text) {
-            questions.append(title + QLatin1Char('|') + text);
-            return replace;
-        });
+        scriptDialogs();
         start();
     }
 
     void cleanup() {
         stop();
-        setFileDialogHandler({});
-        setQuestionHandler({});
+        restoreDialogs();
     }
 
     void theDialogsMenuOffersBothCommands() {
@@ -168,7 +137,7 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture {
         save();
         open(); // cancelled
         QStringList proposed;
-        for (const AskedFile& a : asked)
+        for (const testing::AskedFile& a : asked)
             proposed << a.request.proposedName;
         QCOMPARE(proposed, (QStringList{QStringLiteral("部屋.dtr"), QString(), path("first.dtr"),
                                         path("second.dtr"), path("first.dtr"), path("first.dtr")}));
