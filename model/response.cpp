@@ -195,21 +195,26 @@ TransformBuffers& transformBuffers() {
     return buffers;
 }
 
-// The first level of a curve that cannot be taken: element and message.
+// The first level of a curve that cannot be taken: element and message; or, when the
+// caller asked for it, the first bin whose power lies within the rounding noise.
 struct LevelFault {
     int element = kCurvePoints;
     const char* message = nullptr;
+    bool withinNoise = false;
 };
 
 // Levels in dB of bins first + 1 .. last + 1 into levels[first .. last]; stops at the
-// first bin whose power overflows or is zero (the logarithm of zero divides by zero).
+// first bin whose power overflows or is zero (the logarithm of zero divides by zero), or
+// is at most `noisePower`.
 LevelFault takeLevels(const std::vector<TComplexNum>& spectrum, std::array<double, kCurvePoints>& levels,
-                      const ElementRange& range) {
+                      const ElementRange& range, double noisePower) {
     for (int j = range.first; j <= range.last; ++j) {
         const TComplexNum& z = spectrum[static_cast<std::size_t>(j + 1)];
         const double power = z.re * z.re + z.im * z.im;
         if (!std::isfinite(power))
             return {j, msg::kOverflow};
+        if (power <= noisePower)
+            return {j, nullptr, true};
         if (power == 0.0)
             return {j, msg::kZeroDivide};
         levels[static_cast<std::size_t>(j)] = 20.0 * std::log10(std::sqrt(power));
@@ -232,7 +237,10 @@ void fillInput(int curve, const double* h1, const double* h2, TComplexNum* in) {
 // Transforms the impulse responses and stores the levels of bins 2f+1 at elements 2f for
 // the scene's range. Every level is computed before the first one is stored, and a fault
 // is the one met first going through the elements in order, SP1, SP2, Total at each.
-void storeLevels(const Scene& scene, const ImpulseResponses& h, ResponseCurves& curves) {
+// Returns false, storing nothing and raising nothing, when the first such bin has a power
+// at most its curve's `noisePower` (a negative bound never applies).
+bool storeLevels(const Scene& scene, const ImpulseResponses& h, ResponseCurves& curves,
+                 const std::array<double, 3>& noisePower) {
     const double* h1 = h.h1.data();
     const double* h2 = h.h2.data();
     const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
@@ -250,7 +258,7 @@ void storeLevels(const Scene& scene, const ImpulseResponses& h, ResponseCurves& 
         WorkerPool::shared().run(3, [&](int curve) {
             fillInput(curve, h1, h2, b.inputs[curve].data());
             ForwardFft(b.inputs[curve].data(), b.spectra[curve].data(), kTransformLength);
-            faults[curve] = takeLevels(b.spectra[curve], b.levels[curve], range);
+            faults[curve] = takeLevels(b.spectra[curve], b.levels[curve], range, noisePower[curve]);
         });
     } else {
         for (int curve = 0; curve < 3; ++curve) {
@@ -266,21 +274,50 @@ void storeLevels(const Scene& scene, const ImpulseResponses& h, ResponseCurves& 
                 if (!std::isfinite(z.re) || !std::isfinite(z.im))
                     throw UserError(msg::kOverflow);
         for (int curve = 0; curve < 3; ++curve)
-            faults[curve] = takeLevels(b.spectra[curve], b.levels[curve], range);
+            faults[curve] = takeLevels(b.spectra[curve], b.levels[curve], range, noisePower[curve]);
     }
 
     const LevelFault* first = &faults[0];
     for (const LevelFault& f : faults)
         if (f.element < first->element)
             first = &f;
+    if (first->withinNoise)
+        return false;
     if (first->message)
         throw UserError(first->message);
     if (range.first > range.last)
-        return;
+        return true;
     for (auto [levels, stored] : {std::pair{&b.levels[0], &curves.sp1}, std::pair{&b.levels[1], &curves.sp2},
                                   std::pair{&b.levels[2], &curves.total}})
         std::copy(levels->begin() + range.first, levels->begin() + range.last + 1,
                   stored->begin() + range.first);
+    return true;
+}
+
+constexpr std::array<double, 3> kNoNoiseBound{-1.0, -1.0, -1.0};
+
+// The powers below which a level of the fast accumulation is rounding noise: the images
+// summed in another order could leave another residue there, or an exact zero, whose
+// logarithm fails. The scale of each curve is the sum of its samples' magnitudes and of
+// its direct sounds' amplitudes; its rounding noise lies some nine orders of magnitude
+// below, and any real level far above.
+std::array<double, 3> roundingNoisePowers(const Scene& scene, const ImpulseResponses& h) {
+    const auto direct = [&](const Point3& source) {
+        const double dx = source.x - scene.listener.x, dy = source.y - scene.listener.y,
+                     dz = source.z - scene.listener.z;
+        const double r = std::sqrt(dx * dx + dy * dy + dz * dz);
+        return std::isfinite(1.0 / r) ? 1.0 / r : 0.0;
+    };
+    const auto magnitudes = [](const std::vector<double>& samples) {
+        double sum = 0.0;
+        for (double v : samples)
+            sum += std::fabs(v);
+        return sum;
+    };
+    const double scale1 = magnitudes(h.h1) + direct(scene.sp1);
+    const double scale2 = magnitudes(h.h2) + direct(scene.sp2);
+    const auto noise = [](double scale) { return (1e-9 * scale) * (1e-9 * scale); };
+    return {noise(scale1), noise(scale2), noise(scale1 + scale2)};
 }
 
 } // namespace
@@ -288,13 +325,16 @@ void storeLevels(const Scene& scene, const ImpulseResponses& h, ResponseCurves& 
 void calculateResponse(const Scene& scene, ResponseCurves& curves) {
     ImpulseResponses h;
     accumulateImpulseResponses(scene, h);
-    storeLevels(scene, h, curves);
+    // Where a level is rounding noise, the straightforward order of the images decides it,
+    // as it decides whether an exact zero fails.
+    if (!storeLevels(scene, h, curves, roundingNoisePowers(scene, h)))
+        calculateResponseReference(scene, curves);
 }
 
 void calculateResponseReference(const Scene& scene, ResponseCurves& curves) {
     ImpulseResponses h;
     accumulateImpulseResponsesReference(scene, h);
-    storeLevels(scene, h, curves);
+    storeLevels(scene, h, curves, kNoNoiseBound);
 }
 
 void accumulateImpulseResponses(const Scene& scene, ImpulseResponses& out) {
