@@ -73,16 +73,28 @@ void TForm1::setDialogs(TroomForm* room, TmodeForm* modes, TgraphsetForm* graphs
     about_ = about;
 }
 
-TroomForm& TForm1::room() const {
-    if (!room_)
-        throw std::logic_error("settings dialog missing");
-    return *room_;
+namespace {
+
+// A window the main window works with; AppWindows connects them all before any command.
+template <class Window> Window& connected(Window* window, const char* what) {
+    if (!window)
+        throw std::logic_error(what);
+    return *window;
 }
 
+} // namespace
+
+TroomForm& TForm1::room() const {
+    return connected(room_, "settings dialog missing");
+}
+TmodeForm& TForm1::modes() const {
+    return connected(modes_, "mode list window missing");
+}
 TgraphsetForm& TForm1::graphset() const {
-    if (!graphset_)
-        throw std::logic_error("graph axis dialog missing");
-    return *graphset_;
+    return connected(graphset_, "graph axis dialog missing");
+}
+TAboutBox& TForm1::about() const {
+    return connected(about_, "version box missing");
 }
 
 void TForm1::setCaption(QLabel* label, const QString& text) {

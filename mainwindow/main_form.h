@@ -175,7 +175,9 @@ class TForm1 : public QMainWindow {
     QLabel* readOut(PlacedObject object, Coordinate coordinate);
 
     TroomForm& room() const;
+    TmodeForm& modes() const;
     TgraphsetForm& graphset() const;
+    TAboutBox& about() const;
     Point3 position(PlacedObject object) const;
     void writeReadOut(QLabel* label, double value);
     static void setCaption(QLabel* label, const QString& text);

@@ -11,17 +11,9 @@
 
 #include <QPrinter>
 
-#include <stdexcept>
-
 namespace kolmarin {
 
 namespace {
-
-template <class Window> Window& shown(Window* window, const char* what) {
-    if (!window)
-        throw std::logic_error(what);
-    return *window;
-}
 
 void bringForward(QWidget& window) {
     window.show();
@@ -65,7 +57,7 @@ void TForm1::X1Click() {
 }
 
 void TForm1::M1Click() {
-    computeAndShowEigenmodes(room(), shown(modes_, "mode list window missing"));
+    computeAndShowEigenmodes(room(), modes());
 }
 
 void TForm1::R1Click() {
@@ -81,7 +73,7 @@ void TForm1::Kolmarin1Click() {
 }
 
 void TForm1::N3Click() {
-    shown(about_, "version box missing").exec();
+    about().exec();
 }
 
 } // namespace kolmarin
