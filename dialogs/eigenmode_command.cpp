@@ -2,10 +2,10 @@
 
 #include "dialogs/mode_form.h"
 #include "dialogs/room_form.h"
-#include "mainwindow/busy_cursor.h"
-#include "mainwindow/ui_support.h"
 #include "model/eigenmodes.h"
 #include "model/number_text.h"
+#include "widgets/busy_cursor.h"
+#include "widgets/ui_support.h"
 
 #include <QApplication>
 #include <QLabel>

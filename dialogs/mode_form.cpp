@@ -5,10 +5,10 @@
 #include "dialogs/room_form.h"
 #include "files/mode_file.h"
 #include "files/save_file.h"
-#include "mainwindow/japanese_fonts.h"
-#include "mainwindow/ui_support.h"
-#include "mainwindow/user_dialogs.h"
 #include "model/errors.h"
+#include "widgets/japanese_fonts.h"
+#include "widgets/ui_support.h"
+#include "widgets/user_dialogs.h"
 
 #include <QAction>
 #include <QEvent>

@@ -1,8 +1,8 @@
 #include "dialogs/room_form.h"
 
-#include "mainwindow/japanese_fonts.h"
-#include "mainwindow/ui_support.h"
 #include "model/dialog_steps.h"
+#include "widgets/japanese_fonts.h"
+#include "widgets/ui_support.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,8 +5,8 @@
 #include "files/file_errors.h"
 #include "files/room_file.h"
 #include "files/save_file.h"
-#include "mainwindow/ui_support.h"
-#include "mainwindow/user_dialogs.h"
+#include "widgets/ui_support.h"
+#include "widgets/user_dialogs.h"
 
 #include <QFileInfo>
 

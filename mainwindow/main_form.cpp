@@ -1,15 +1,15 @@
 // The main window's controls, their places and the wiring of their events.
 #include "mainwindow/main_form.h"
 
+#include "dialogs/graphset_form.h"
 #include "dialogs/room_form.h"
-#include "mainwindow/graphset_form.h"
-#include "mainwindow/japanese_fonts.h"
-#include "mainwindow/marker_shape.h"
 #include "mainwindow/nudge_box.h"
 #include "mainwindow/plan_view.h"
-#include "mainwindow/response_chart.h"
-#include "mainwindow/trk_bar_ex.h"
-#include "mainwindow/ui_support.h"
+#include "widgets/japanese_fonts.h"
+#include "widgets/marker_shape.h"
+#include "widgets/response_chart.h"
+#include "widgets/trk_bar_ex.h"
+#include "widgets/ui_support.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 // The main window's menu commands: each hands over to the window or file command that
 // does the work.
+#include "dialogs/about_box.h"
 #include "dialogs/eigenmode_command.h"
+#include "dialogs/graphset_form.h"
 #include "dialogs/mode_form.h"
 #include "dialogs/room_form.h"
-#include "mainwindow/about_box.h"
-#include "mainwindow/graphset_form.h"
 #include "mainwindow/help_file.h"
 #include "mainwindow/main_form.h"
 #include "printing/graph_print.h"
@@ -45,11 +45,11 @@ void TForm1::S1Click() {
 }
 
 void TForm1::PrintClick() {
-    printGraph(*this, printer());
+    printGraph(*this, *Chart1, sceneTexts(), printer());
 }
 
 void TForm1::F2Click() {
-    printWholeWindow(*this, printer());
+    printWholeWindow(*this, *centralWidget(), printer());
 }
 
 void TForm1::X1Click() {

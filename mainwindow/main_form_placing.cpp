@@ -4,10 +4,10 @@
 #include "mainwindow/main_form.h"
 
 #include "dialogs/room_form.h"
-#include "mainwindow/marker_shape.h"
-#include "mainwindow/trk_bar_ex.h"
-#include "mainwindow/ui_support.h"
 #include "model/number_text.h"
+#include "widgets/marker_shape.h"
+#include "widgets/trk_bar_ex.h"
+#include "widgets/ui_support.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -2,15 +2,15 @@
 // calculation with its chart update, and the curve switches.
 #include "mainwindow/main_form.h"
 
+#include "dialogs/graphset_form.h"
 #include "dialogs/room_form.h"
-#include "mainwindow/busy_cursor.h"
-#include "mainwindow/graphset_form.h"
-#include "mainwindow/marker_shape.h"
 #include "mainwindow/plan_view.h"
-#include "mainwindow/response_chart.h"
-#include "mainwindow/trk_bar_ex.h"
-#include "mainwindow/ui_support.h"
 #include "model/number_text.h"
+#include "widgets/busy_cursor.h"
+#include "widgets/marker_shape.h"
+#include "widgets/response_chart.h"
+#include "widgets/trk_bar_ex.h"
+#include "widgets/ui_support.h"
 
 #include <QApplication>
 #include <QCheckBox>

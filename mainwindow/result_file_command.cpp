@@ -2,7 +2,7 @@
 
 #include "files/result_file.h"
 #include "files/save_file.h"
-#include "mainwindow/user_dialogs.h"
+#include "widgets/user_dialogs.h"
 
 namespace kolmarin {
 

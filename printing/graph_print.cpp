@@ -2,12 +2,11 @@
 
 #include "printing/print_job_error.h"
 
-#include "mainwindow/main_form.h"
-#include "mainwindow/response_chart.h"
-#include "mainwindow/ui_support.h"
-#include "mainwindow/user_dialogs.h"
 #include "model/errors.h"
 #include "printing/print_geometry.h"
+#include "widgets/response_chart.h"
+#include "widgets/ui_support.h"
+#include "widgets/user_dialogs.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -122,11 +121,10 @@ void drawChart(ResponseChart& chart, QCPPainter& painter, const PagePlace& place
 
 } // namespace
 
-void printGraph(TForm1& form, QPrinter& printer) {
-    if (!askPrint(&form, printer))
+void printGraph(QWidget& owner, ResponseChart& chart, const SceneTexts& texts, QPrinter& printer) {
+    if (!askPrint(&owner, printer))
         return;
-    ResponseChart& chart = *form.Chart1;
-    const FootLines foot(chart, footText(form.sceneTexts()));
+    const FootLines foot(chart, footText(texts));
     const JobSettingsKeeper settings(printer);
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(QStringLiteral("Chart1"));
@@ -142,14 +140,14 @@ void printGraph(TForm1& form, QPrinter& printer) {
     job.finish();
 }
 
-void printWholeWindow(TForm1& form, QPrinter& printer) {
+void printWholeWindow(QWidget& window, QWidget& clientArea, QPrinter& printer) {
     printer.setPageOrientation(QPageLayout::Landscape);
-    if (!askPrint(&form, printer))
+    if (!askPrint(&window, printer))
         return;
-    const int screenDpi = std::max(1, form.logicalDpiX());
+    const int screenDpi = std::max(1, window.logicalDpiX());
     // The client area as it shows now; on a high-density screen the picture has more
     // pixels than the window, and its size on screen is what is printed.
-    const QPixmap picture = form.centralWidget()->grab();
+    const QPixmap picture = clientArea.grab();
     const QSize onScreen = picture.deviceIndependentSize().toSize();
 
     QPainter painter;

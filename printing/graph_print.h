@@ -3,21 +3,24 @@
 // landscape page with the scene written in its foot, and a picture of the whole window.
 // Both ask with the print dialog first; a job that cannot be printed throws UserError.
 
+#include "model/scene.h"
+
 class QPrinter;
+class QWidget;
 
 namespace kolmarin {
 
-class TForm1;
+class ResponseChart;
 
-// Prints Chart1 with the five scene lines in its foot on one landscape page, as the job
-// "Chart1", in the page area whose margins follow print_geometry.h. The printer's
-// orientation and job name are set back afterwards and the foot is emptied again, also
-// when the job failed (it is then aborted).
-void printGraph(TForm1& form, QPrinter& printer);
+// Prints `chart` with the five lines of `texts` in its foot on one landscape page, as the
+// job "Chart1", in the page area whose margins follow print_geometry.h. The print dialog
+// belongs to `owner`. The printer's orientation and job name are set back afterwards and
+// the foot is emptied again, also when the job failed (it is then aborted).
+void printGraph(QWidget& owner, ResponseChart& chart, const SceneTexts& texts, QPrinter& printer);
 
 // Sets the printer to landscape before the dialog (so a choice made there wins and stays
-// afterwards), then prints the window's client area, without its menu bar, at the size it
-// has on screen, centred on the page.
-void printWholeWindow(TForm1& form, QPrinter& printer);
+// afterwards), then prints `clientArea`, the window's area without its menu bar, at the
+// size it has on `window`'s screen, centred on the page.
+void printWholeWindow(QWidget& window, QWidget& clientArea, QPrinter& printer);
 
 } // namespace kolmarin

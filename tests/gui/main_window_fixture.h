@@ -3,16 +3,16 @@
 // each test, a recorder in place of the error box, and a probe that tells whether a
 // response calculation ran.
 
+#include "app/app_windows.h"
+#include "dialogs/graphset_form.h"
 #include "dialogs/room_form.h"
-#include "mainwindow/app_windows.h"
-#include "mainwindow/graphset_form.h"
 #include "mainwindow/main_form.h"
-#include "mainwindow/marker_shape.h"
 #include "mainwindow/nudge_box.h"
 #include "mainwindow/plan_view.h"
-#include "mainwindow/response_chart.h"
-#include "mainwindow/trk_bar_ex.h"
-#include "mainwindow/ui_support.h"
+#include "widgets/marker_shape.h"
+#include "widgets/response_chart.h"
+#include "widgets/trk_bar_ex.h"
+#include "widgets/ui_support.h"
 
 #include <QCheckBox>
 #include <QLabel>

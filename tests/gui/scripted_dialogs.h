@@ -3,7 +3,7 @@
 // what it was asked and takes the next scripted answer ("" for Cancel); each question is
 // recorded as "caption|text" and answered with `replace`.
 
-#include "mainwindow/user_dialogs.h"
+#include "widgets/user_dialogs.h"
 
 #include <QFile>
 #include <QList>

@@ -1,7 +1,7 @@
 // The version box as the user meets it, and the help command with and without its file.
-#include "mainwindow/about_box.h"
+#include "dialogs/about_box.h"
 #include "mainwindow/help_file.h"
-#include "mainwindow/ui_support.h"
+#include "widgets/ui_support.h"
 
 #include <QDesktopServices>
 #include <QDir>

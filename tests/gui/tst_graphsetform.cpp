@@ -1,9 +1,9 @@
 // The graph axis dialog driven with real clicks, against a chart that records what it is
 // asked to do.
 
-#include "mainwindow/chart_axes.h"
-#include "mainwindow/graphset_form.h"
-#include "mainwindow/ui_support.h"
+#include "dialogs/graphset_form.h"
+#include "widgets/chart_axes.h"
+#include "widgets/ui_support.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

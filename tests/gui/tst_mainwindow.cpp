@@ -1,7 +1,7 @@
 // The main window as a user meets it: the state after start-up, placing the loudspeakers
 // and the listener with the mouse, the sliders and the nudge keys, and changing the room.
 #include "main_window_fixture.h"
-#include "mainwindow/user_dialogs.h"
+#include "widgets/user_dialogs.h"
 
 #include <QAction>
 #include <QApplication>

@@ -8,8 +8,8 @@
 #include "dialogs/mode_form.h"
 #include "dialogs/room_form.h"
 #include "files/mode_file.h"
-#include "mainwindow/ui_support.h"
-#include "mainwindow/user_dialogs.h"
+#include "widgets/ui_support.h"
+#include "widgets/user_dialogs.h"
 
 #include <QAction>
 #include <QApplication>

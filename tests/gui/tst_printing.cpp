@@ -3,9 +3,9 @@
 // files.
 #include "main_window_fixture.h"
 
-#include "mainwindow/user_dialogs.h"
 #include "printing/graph_print.h"
 #include "printing/print_geometry.h"
+#include "widgets/user_dialogs.h"
 
 #include <QFile>
 #include <QPaintEngine>
@@ -224,7 +224,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
 
     void graphPrintPutsTheChartWhereTheMarginsLeaveRoom() {
         PrinterRig rig;
-        printGraph(form(), rig.printer);
+        printGraph(form(), chart(), form().sceneTexts(), rig.printer);
         QCOMPARE(rig.paint.begun, 1);
         QCOMPARE(rig.paint.ended, 1);
         QCOMPARE(rig.paint.orientationAtBegin, QPageLayout::Landscape);
@@ -243,7 +243,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
         PrinterRig rig;
         const auto expected = graphHeaderLines(form().sceneTexts());
         QVERIFY(QString::fromStdString(expected[3]).endsWith(QStringLiteral("  床から 1.01m")));
-        printGraph(form(), rig.printer);
+        printGraph(form(), chart(), form().sceneTexts(), rig.printer);
 
         const QList<DrawnText> lines = rig.paint.lines();
         QVERIFY(lines.size() > 5);
@@ -268,7 +268,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
         PrinterRig rig;
         rig.printer.setPageOrientation(QPageLayout::Portrait);
         rig.printer.setDocName(QStringLiteral("earlier job"));
-        printGraph(form(), rig.printer);
+        printGraph(form(), chart(), form().sceneTexts(), rig.printer);
         QCOMPARE(orientation(rig.printer), QPageLayout::Portrait);
         QCOMPARE(rig.printer.docName(), QStringLiteral("earlier job"));
         QCOMPARE(chart().footText(), QString());
@@ -279,7 +279,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
     void cancelledGraphPrintPrintsNothing() {
         PrinterRig rig;
         setPrintDialogHandler([](QWidget*, QPrinter&) { return false; });
-        printGraph(form(), rig.printer);
+        printGraph(form(), chart(), form().sceneTexts(), rig.printer);
         QCOMPARE(rig.paint.begun, 0);
         QCOMPARE(orientation(rig.printer), QPageLayout::Portrait);
         QCOMPARE(chart().footText(), QString());
@@ -288,7 +288,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
     void failedGraphPrintIsReportedAndStillRestores() {
         PrinterRig rig;
         rig.paint.refuseToBegin = true;
-        QVERIFY(!runCommand(&form(), [&] { printGraph(form(), rig.printer); }));
+        QVERIFY(!runCommand(&form(), [&] { printGraph(form(), chart(), form().sceneTexts(), rig.printer); }));
         QCOMPARE(errors(), QStringList{QStringLiteral("印刷を開始できません")});
         QCOMPARE(rig.paint.orientationAtBegin, QPageLayout::Landscape);
         QCOMPARE(orientation(rig.printer), QPageLayout::Portrait);
@@ -297,7 +297,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
 
     void windowPrintShowsTheClientAreaAtItsScreenSize() {
         PrinterRig rig;
-        printWholeWindow(form(), rig.printer);
+        printWholeWindow(form(), *form().centralWidget(), rig.printer);
         QCOMPARE(dialogOrientations, QList{QPageLayout::Landscape});
         QCOMPARE(rig.paint.begun, 1);
         QCOMPARE(rig.paint.ended, 1);
@@ -323,7 +323,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
             printer.setPageOrientation(QPageLayout::Portrait);
             return true;
         });
-        printWholeWindow(form(), rig.printer);
+        printWholeWindow(form(), *form().centralWidget(), rig.printer);
         const QSize client = form().centralWidget()->size();
         const PagePlace expected = centredPicture(client.width(), client.height(), kDpi, form().logicalDpiX(),
                                                   kShortSide, kLongSide);
@@ -332,14 +332,14 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
 
         // The next window print opens its dialog in landscape again.
         agreeToPrint();
-        printWholeWindow(form(), rig.printer);
+        printWholeWindow(form(), *form().centralWidget(), rig.printer);
         QCOMPARE(dialogOrientations, QList{QPageLayout::Landscape});
     }
 
     void cancelledWindowPrintHasAlreadyTurnedThePage() {
         PrinterRig rig;
         setPrintDialogHandler([](QWidget*, QPrinter&) { return false; });
-        printWholeWindow(form(), rig.printer);
+        printWholeWindow(form(), *form().centralWidget(), rig.printer);
         QCOMPARE(rig.paint.begun, 0);
         QCOMPARE(orientation(rig.printer), QPageLayout::Landscape);
     }
@@ -357,12 +357,12 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
         printer.setPageSize(QPageSize(QPageSize::A4));
 
         target = folder.filePath(QStringLiteral("graph.pdf"));
-        QVERIFY(runCommand(&form(), [&] { printGraph(form(), printer); }));
+        QVERIFY(runCommand(&form(), [&] { printGraph(form(), chart(), form().sceneTexts(), printer); }));
         const QSizeF graphPage = pdfPageSize(target);
         QVERIFY2(graphPage.width() > graphPage.height(), qPrintable(target));
 
         target = folder.filePath(QStringLiteral("window.pdf"));
-        QVERIFY(runCommand(&form(), [&] { printWholeWindow(form(), printer); }));
+        QVERIFY(runCommand(&form(), [&] { printWholeWindow(form(), *form().centralWidget(), printer); }));
         const QSizeF windowPage = pdfPageSize(target);
         QVERIFY2(windowPage.width() > windowPage.height(), qPrintable(target));
         QVERIFY(errors().isEmpty());
@@ -375,7 +375,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
             return true;
         });
         QPrinter printer(QPrinter::HighResolution);
-        QVERIFY(!runCommand(&form(), [&] { printGraph(form(), printer); }));
+        QVERIFY(!runCommand(&form(), [&] { printGraph(form(), chart(), form().sceneTexts(), printer); }));
         QCOMPARE(errors(),
                  QStringList{QStringLiteral("印刷を開始できません\n/nonexistent-folder/graph.pdf")});
         QCOMPARE(chart().footText(), QString());

@@ -2,8 +2,8 @@
 // boxes and buttons; the main window's scene update is replaced by a counter.
 
 #include "dialogs/room_form.h"
-#include "mainwindow/ui_support.h"
 #include "model/errors.h"
+#include "widgets/ui_support.h"
 
 #include <QLineEdit>
 #include <QMainWindow>

@@ -1,4 +1,4 @@
-#include "mainwindow/ui_support.h"
+#include "widgets/ui_support.h"
 
 #include "files/locale_text.h"
 #include "model/errors.h"

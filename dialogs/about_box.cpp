@@ -1,6 +1,6 @@
-#include "mainwindow/about_box.h"
+#include "dialogs/about_box.h"
 
-#include "mainwindow/japanese_fonts.h"
+#include "widgets/japanese_fonts.h"
 
 #include <QLabel>
 #include <QPainter>

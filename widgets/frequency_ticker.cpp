@@ -1,4 +1,4 @@
-#include "mainwindow/frequency_ticker.h"
+#include "widgets/frequency_ticker.h"
 
 #include "model/frequency_axis_labels.h"
 

@@ -1,4 +1,4 @@
-#include "mainwindow/trk_bar_ex.h"
+#include "widgets/trk_bar_ex.h"
 
 #include "model/plan_geometry.h"
 

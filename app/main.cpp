@@ -1,4 +1,4 @@
-#include "mainwindow/app_windows.h"
+#include "app/app_windows.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
-#include "mainwindow/app_windows.h"
+#include "app/app_windows.h"
 
 #include "dialogs/eigenmode_command.h"
-#include "mainwindow/response_chart.h"
-#include "mainwindow/ui_support.h"
+#include "widgets/response_chart.h"
+#include "widgets/ui_support.h"
 
 #include <QPushButton>
 

@@ -1,7 +1,7 @@
-#include "mainwindow/response_chart.h"
+#include "widgets/response_chart.h"
 
-#include "mainwindow/frequency_ticker.h"
-#include "mainwindow/japanese_fonts.h"
+#include "widgets/frequency_ticker.h"
+#include "widgets/japanese_fonts.h"
 
 #include <utility>
 

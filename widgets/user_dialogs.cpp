@@ -1,4 +1,4 @@
-#include "mainwindow/user_dialogs.h"
+#include "widgets/user_dialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

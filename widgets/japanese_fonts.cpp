@@ -1,4 +1,4 @@
-#include "mainwindow/japanese_fonts.h"
+#include "widgets/japanese_fonts.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "mainwindow/marker_shape.h"
+#include "widgets/marker_shape.h"
 
 #include "model/plan_geometry.h"
 

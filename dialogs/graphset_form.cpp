@@ -1,9 +1,9 @@
-#include "mainwindow/graphset_form.h"
+#include "dialogs/graphset_form.h"
 
-#include "mainwindow/chart_axes.h"
-#include "mainwindow/japanese_fonts.h"
-#include "mainwindow/ui_support.h"
 #include "model/number_text.h"
+#include "widgets/chart_axes.h"
+#include "widgets/japanese_fonts.h"
+#include "widgets/ui_support.h"
 
 #include <QCheckBox>
 #include <QFrame>

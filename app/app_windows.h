@@ -4,10 +4,10 @@
 // dialog, the mode list window, the graph axis dialog and the version box, hidden until
 // their menu commands show them.
 
+#include "dialogs/about_box.h"
+#include "dialogs/graphset_form.h"
 #include "dialogs/mode_form.h"
 #include "dialogs/room_form.h"
-#include "mainwindow/about_box.h"
-#include "mainwindow/graphset_form.h"
 #include "mainwindow/main_form.h"
 
 namespace kolmarin {

@@ -3,7 +3,7 @@
 // frequency axis, with a title row carrying the time of the calculation, a foot row the
 // graph print fills, and a legend. Each axis either follows the data or keeps a fixed range.
 
-#include "mainwindow/chart_axes.h"
+#include "widgets/chart_axes.h"
 
 #include <qcustomplot.h>
 
