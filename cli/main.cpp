@@ -2,6 +2,7 @@
 // for scripts and batch work.
 #include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
+#include "files/cp932_text.h"
 #include "files/file_errors.h"
 #include "files/locale_text.h"
 #include "files/room_file.h"
@@ -9,10 +10,16 @@
 #include "model/errors.h"
 
 #include <QFile>
+#include <QStringEncoder>
 
 #include <cerrno>
 #include <cstdio>
 #include <exception>
+#include <optional>
+
+#include <langinfo.h>
+#include <locale.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,15 +28,23 @@ using namespace kolmarin;
 constexpr int kFailed = 1;
 constexpr int kUsageError = 2;
 
+// The room file's texts, refused as the window refuses them: a text its parser does not
+// take or a room without extent.
+SceneTexts readCheckedRoomFile(const QString& path, char decimalSeparator) {
+    SceneTexts texts = readRoomFile(path);
+    checkSceneTexts(texts, decimalSeparator);
+    return texts;
+}
+
 QByteArray produce(const cli::Request& request) {
+    const char separator = decimalSeparatorOf(QLocale::system());
     switch (request.command) {
     case cli::Command::DefaultResponse:
         return cli::defaultResponseListing();
     case cli::Command::Response:
-        return cli::responseOutput(readRoomFile(request.roomPath), decimalSeparatorOf(QLocale::system()),
-                                   request.csv);
+        return cli::responseOutput(readCheckedRoomFile(request.roomPath, separator), separator, request.csv);
     case cli::Command::Modes:
-        return cli::modesOutput(readRoomFile(request.roomPath), decimalSeparatorOf(QLocale::system()));
+        return cli::modesOutput(readCheckedRoomFile(request.roomPath, separator), separator);
     case cli::Command::Room:
         return roomFileBytes(cli::startupSceneTexts());
     case cli::Command::Help:
@@ -38,8 +53,38 @@ QByteArray produce(const cli::Request& request) {
     return cli::helpText();
 }
 
-// The bytes go out unchanged: the files are CP932 whatever the terminal uses.
-void writeToStandardOutput(const QByteArray& bytes) {
+// The files are CP932, the messages and the help UTF-8.
+bool isCp932Output(cli::Command command) {
+    return command == cli::Command::Response || command == cli::Command::Modes ||
+           command == cli::Command::Room;
+}
+
+// What a person reads on a terminal is written in the terminal's encoding, the codeset of
+// the locale's character type; a file or a pipe gets the bytes unchanged.
+QByteArray forStream(std::FILE* stream, const QByteArray& bytes, bool cp932) {
+    if (!isatty(fileno(stream)))
+        return bytes;
+    const std::optional<QString> text = cp932 ? decodeCp932(bytes) : QString::fromUtf8(bytes);
+    if (!text)
+        return bytes;
+    QByteArray codeset = "UTF-8";
+    if (const locale_t locale = newlocale(LC_CTYPE_MASK, "", locale_t{})) {
+        codeset = nl_langinfo_l(CODESET, locale);
+        freelocale(locale);
+    }
+    QStringEncoder encoder(codeset.constData());
+    return encoder.isValid() ? QByteArray(encoder.encode(*text)) : text->toUtf8();
+}
+
+// A message on stderr after the name of what it concerns, when there is one.
+void printError(const QString& subject, const QByteArray& message) {
+    const QByteArray text = (subject.isEmpty() ? QByteArray() : subject.toUtf8() + ": ") + message;
+    const QByteArray bytes = forStream(stderr, text, false);
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+}
+
+void writeToStandardOutput(const QByteArray& text, bool cp932) {
+    const QByteArray bytes = forStream(stdout, text, cp932);
     const std::size_t size = static_cast<std::size_t>(bytes.size());
     if (std::fwrite(bytes.constData(), 1, size, stdout) != size || std::fflush(stdout) != 0) {
         const int code = errno;
@@ -58,19 +103,25 @@ int main(int argc, char** argv) {
     try {
         request = cli::parseArguments(arguments);
     } catch (const cli::UsageError& e) {
-        std::fprintf(stderr, "kolmarin2-cli: %s\n%s", e.what(), cli::usageText());
+        printError(QStringLiteral("kolmarin2-cli"), QByteArray(e.what()) + '\n' + cli::usageText());
         return kUsageError;
     }
 
+    // Each failure names the file it concerns: the room file while it is read and
+    // computed, then the output.
+    QString file = request.roomPath;
     try {
         const QByteArray bytes = produce(request);
-        if (request.outputPath.isEmpty())
-            writeToStandardOutput(bytes);
-        else
+        if (request.outputPath.isEmpty()) {
+            file = QStringLiteral("標準出力");
+            writeToStandardOutput(bytes, isCp932Output(request.command));
+        } else {
+            file = request.outputPath;
             saveFileAtomically(request.outputPath, bytes);
+        }
         return 0;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+        printError(file, QByteArray(e.what()) + '\n');
         return kFailed;
     }
 }

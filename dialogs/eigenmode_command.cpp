@@ -20,9 +20,9 @@ void computeAndShowEigenmodes(const TroomForm& room, TmodeForm& modeForm) {
     const QString depth = room.EditRoomD->text();
     const QString height = room.EditRoomH->text();
     // Read one after the other, so the first text that is not a number is the one named.
-    const double w = parseDecimal(toStdString(width), separator);
-    const double d = parseDecimal(toStdString(depth), separator);
-    const double h = parseDecimal(toStdString(height), separator);
+    const double w = readDecimalBox(room.EditRoomW);
+    const double d = readDecimalBox(room.EditRoomD);
+    const double h = readDecimalBox(room.EditRoomH);
     const ModeTable table = computeModeTable(w, d, h, separator);
 
     modeForm.setModeTable(table);

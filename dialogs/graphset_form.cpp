@@ -62,8 +62,8 @@ void setRangeLook(QLineEdit* minBox, QLineEdit* maxBox, bool automatic) {
 // the looks as they were.
 void applyAxis(ChartAxes& chart, ChartAxis axis, const QCheckBox* automatic, QLineEdit* minBox,
                QLineEdit* maxBox) {
-    const double min = parseDecimal(toStdString(minBox->text()), decimalSeparator());
-    const double max = parseDecimal(toStdString(maxBox->text()), decimalSeparator());
+    const double min = readDecimalBox(minBox);
+    const double max = readDecimalBox(maxBox);
     if (automatic->isChecked()) {
         chart.setAxisAutomatic(axis);
         setRangeLook(minBox, maxBox, true);

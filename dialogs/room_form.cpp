@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace kolmarin {
 
@@ -220,6 +221,21 @@ void TroomForm::writeTexts(const SceneTexts& texts) {
     EditRefN->setText(toQString(texts.reflectionCount));
     EditSHz->setText(toQString(texts.startFrequency));
     EditEHz->setText(toQString(texts.endFrequency));
+}
+
+QLineEdit* TroomForm::box(SceneText text) const {
+    const std::pair<SceneText, QLineEdit*> boxes[]{
+        {&SceneTexts::width, EditRoomW},        {&SceneTexts::depth, EditRoomD},
+        {&SceneTexts::height, EditRoomH},       {&SceneTexts::reflRight, EditRefR},
+        {&SceneTexts::reflLeft, EditRefL},      {&SceneTexts::reflFront, EditRefF},
+        {&SceneTexts::reflBack, EditRefB},      {&SceneTexts::reflFloor, EditRefFloor},
+        {&SceneTexts::reflCeiling, EditRefC},   {&SceneTexts::reflectionCount, EditRefN},
+        {&SceneTexts::startFrequency, EditSHz}, {&SceneTexts::endFrequency, EditEHz},
+    };
+    for (const auto& [which, edit] : boxes)
+        if (which == text)
+            return edit;
+    return nullptr;
 }
 
 bool TroomForm::eventFilter(QObject* watched, QEvent* event) {

@@ -22,7 +22,8 @@ namespace kolmarin {
 enum class OpenOutcome {
     Loaded,    // the file's texts are in the boxes and read-outs
     Cancelled, // the user closed the file dialog without a choice
-    Refused,   // not a room file of this version; the user has been told
+    Refused,   // not a room file of this version, or a text the window cannot take; the
+               // user has been told
     IoError,   // the file could not be opened or read; the user has been told
 };
 
@@ -46,10 +47,11 @@ class TroomForm : public QDialog {
     // be written or the file cannot be saved; a failed save leaves any old file whole and
     // the caption as it was.
     void S1Click();
-    // Open room data: asks for the file (the name last chosen proposed), names it in the
-    // main window's caption, then reads it whole and puts its 21 texts into the boxes and
-    // read-outs. A refused or unreadable file changes no text, only the caption; its
-    // message is shown in the error box. Never throws. Nothing is applied or recomputed.
+    // Open room data: asks for the file (the name last chosen proposed), reads it whole,
+    // checks every text as the window will read it (numbers in the user's locale, a room
+    // with extent), and only then puts its 21 texts into the boxes and read-outs and names
+    // the file in the main window's caption. A refused or unreadable file changes nothing;
+    // its message is shown in the error box. Never throws. Nothing is applied or recomputed.
     OpenOutcome O1Click();
 
     // Apply: runs applyScene. OK: Apply, then hide and bring the main window to the front;
@@ -61,6 +63,8 @@ class TroomForm : public QDialog {
     // and puts them back from `texts`.
     void readTexts(SceneTexts& texts) const;
     void writeTexts(const SceneTexts& texts);
+    // The box that holds one of the room, coefficient and condition texts.
+    QLineEdit* box(SceneText text) const;
 
     QLineEdit* EditRoomW = nullptr;
     QLineEdit* EditRoomD = nullptr;

@@ -57,10 +57,9 @@ TroomForm::OpenResult TroomForm::openRoomData() {
     if (path.isEmpty())
         return {OpenOutcome::Cancelled, QString()};
     openProposal_ = path;
-    // The caption names the chosen file even when it turns out not to be a room file.
-    if (setMainCaption)
-        setMainCaption(mainCaptionFor(path));
 
+    // The whole file is read and every text checked as the window will read it before
+    // anything changes: a refused file leaves the texts, markers and caption as they were.
     SceneTexts texts;
     try {
         texts = readRoomFile(path);
@@ -69,6 +68,13 @@ TroomForm::OpenResult TroomForm::openRoomData() {
         const bool refused = message == QString::fromUtf8(msg::kNotARoomFile);
         return {refused ? OpenOutcome::Refused : OpenOutcome::IoError, message};
     }
+    try {
+        checkSceneTexts(texts, decimalSeparator());
+    } catch (const std::exception& e) {
+        return {OpenOutcome::Refused, QString::fromUtf8(e.what())};
+    }
+    if (setMainCaption)
+        setMainCaption(mainCaptionFor(path));
     writeTexts(texts);
     if (writePositionTexts)
         writePositionTexts(texts);

@@ -250,6 +250,8 @@ void TForm1::connectHandlers() {
                 [this, object](int) { runCommand(this, [&] { TrackBarExChange(object); }); });
         connect(c.slider, &TTrackBarEx::mouseUp, this,
                 [this, object](Qt::MouseButton) { runCommand(this, [&] { TrackBarExMouseUp(object); }); });
+        connect(c.slider, &TTrackBarEx::keyOrWheelMoved, this,
+                [this, object] { runCommand(this, [&] { TrackBarExMouseUp(object); }); });
         connect(c.box, &NudgeBox::keyDown, this, [this, object](int key, Qt::KeyboardModifiers modifiers) {
             runCommand(this, [&] { EditKeyDown(object, key, modifiers); });
         });

@@ -71,8 +71,8 @@ class TForm1 : public QMainWindow {
     void CheckBoxSP2Click();
     void CheckBoxTotalClick();
 
-    // Placing. Marker press, move and release; slider position change and release; a key
-    // in the object's nudge box.
+    // Placing. Marker press, move and release; slider position change and its completion
+    // (a mouse release, a key or a wheel turn); a key in the object's nudge box.
     void ShapeMouseDown(PlacedObject object, Qt::MouseButton button, QPoint position);
     void ShapeMouseMove(PlacedObject object, QPoint position);
     void ShapeMouseUp(PlacedObject object);

@@ -37,8 +37,8 @@ std::optional<NudgeKey> nudgeKeyOf(int key) {
     }
 }
 
-double parseBox(const QLineEdit* box) {
-    return parseDecimal(toStdString(box->text()), decimalSeparator());
+double parseBox(QLineEdit* box) {
+    return readDecimalBox(box);
 }
 
 } // namespace
@@ -80,9 +80,9 @@ void TForm1::TrackBarExMouseUp(PlacedObject) {
 void TForm1::EditKeyDown(PlacedObject object, int key, Qt::KeyboardModifiers modifiers) {
     if (const std::optional<NudgeKey> nudgeKey = nudgeKeyOf(key)) {
         const Coordinate coordinate = nudgedCoordinate(*nudgeKey);
-        const QLineEdit* dimension = coordinate == Coordinate::X   ? room().EditRoomW
-                                     : coordinate == Coordinate::Y ? room().EditRoomD
-                                                                   : room().EditRoomH;
+        QLineEdit* dimension = coordinate == Coordinate::X   ? room().EditRoomW
+                               : coordinate == Coordinate::Y ? room().EditRoomD
+                                                             : room().EditRoomH;
         QLabel* label = readOut(object, coordinate);
         const double value = parseDecimal(toStdString(label->text()), decimalSeparator());
         // Only a step toward the far wall needs the room's size.

@@ -27,6 +27,16 @@ namespace {
 
 constexpr std::array<PlacedObject, 3> kObjects{PlacedObject::SP1, PlacedObject::SP2, PlacedObject::Listener};
 
+// Runs `read`; a room, coefficient or condition text it refused is reported as the text of
+// its box in the settings dialog.
+template <class Read> auto readingDialogBoxes(const TroomForm& dialog, Read read) {
+    try {
+        return read();
+    } catch (const SceneTextError& e) {
+        throw BoxTextError(e.what(), dialog.box(e.text));
+    }
+}
+
 } // namespace
 
 SceneTexts TForm1::sceneTexts() const {
@@ -71,10 +81,9 @@ void TForm1::placeMarker(PlacedObject object, const Point3& p, double width, dou
 
 void TForm1::ApplyScene() {
     const SceneTexts texts = sceneTexts();
-    const char separator = decimalSeparator();
-    const double width = parseDecimal(texts.width, separator);
-    const double depth = parseDecimal(texts.depth, separator);
-    const double height = parseDecimal(texts.height, separator);
+    const double width = readDecimalBox(room().EditRoomW);
+    const double depth = readDecimalBox(room().EditRoomD);
+    const double height = readDecimalBox(room().EditRoomH);
     // A room without extent has no plan: refuse it before anything is moved.
     checkRoomSize(width, depth, height);
 
@@ -122,21 +131,23 @@ void TForm1::ApplyScene() {
 void TForm1::Culcstundwave() {
     BusyCursor busy;
     TroomForm& dialog = room();
-    const Scene scene = readCalculationScene(
-        sceneTexts(), decimalSeparator(), [&dialog](Condition condition, const std::string& corrected) {
-            QLineEdit* box = condition == Condition::ReflectionCount  ? dialog.EditRefN
-                             : condition == Condition::StartFrequency ? dialog.EditSHz
-                                                                      : dialog.EditEHz;
-            box->setText(toQString(corrected));
-        });
+    const Scene scene = readingDialogBoxes(dialog, [&] {
+        return readCalculationScene(
+            sceneTexts(), decimalSeparator(), [&dialog](Condition condition, const std::string& corrected) {
+                QLineEdit* box = condition == Condition::ReflectionCount  ? dialog.EditRefN
+                                 : condition == Condition::StartFrequency ? dialog.EditSHz
+                                                                          : dialog.EditEHz;
+                box->setText(toQString(corrected));
+            });
+    });
     calculateResponse(scene, curves_);
     computed_ = storedElements(scene.startFrequency, scene.endFrequency);
 
     // The level range typed in the graph axis dialog, unless that axis follows the data.
     TgraphsetForm& axes = graphset();
     if (!axes.CheckBoxAutoY->isChecked()) {
-        const std::int32_t min = parseWhole(toStdString(axes.EditminY->text()));
-        const std::int32_t max = parseWhole(toStdString(axes.EditmaxY->text()));
+        const std::int32_t min = readWholeBox(axes.EditminY);
+        const std::int32_t max = readWholeBox(axes.EditmaxY);
         Chart1->setAxisRange(ChartAxis::Level, min, max);
     }
 
@@ -184,7 +195,7 @@ void TForm1::CheckBoxTotalClick() {
 void TForm1::CheckBoxClick(int curve) {
     SceneTexts texts;
     room().readTexts(texts);
-    const FrequencyRange range = readFrequencyRange(texts);
+    const FrequencyRange range = readingDialogBoxes(room(), [&] { return readFrequencyRange(texts); });
     if (curveBoxes_[static_cast<std::size_t>(curve)]->isChecked())
         addStoredPoints(curve, range.start, range.end);
     else

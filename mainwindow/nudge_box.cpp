@@ -5,6 +5,29 @@
 
 namespace kolmarin {
 
+namespace {
+
+bool isModifierKey(int key) {
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_Mode_switch:
+    case Qt::Key_CapsLock:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 NudgeBox::NudgeBox(const QString& name, QWidget* parent) : QLineEdit(name, parent) {
     setReadOnly(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -23,7 +46,8 @@ void NudgeBox::setBackground(const QColor& colour) {
 
 void NudgeBox::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
-    emit keyDown(event->key(), event->modifiers());
+    if (!isModifierKey(event->key()))
+        emit keyDown(event->key(), event->modifiers());
 }
 
 void NudgeBox::focusInEvent(QFocusEvent* event) {

@@ -16,7 +16,9 @@ class NudgeBox : public QLineEdit {
     QColor idleColour() const;
 
   signals:
-    // Every key press, after the box has seen it (a read-only box changes no text).
+    // Every key press, after the box has seen it (a read-only box changes no text), except
+    // a modifier pressed alone: it only starts a combination such as a menu's shortcut or
+    // access key, which runs its command without passing through the box.
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
 
   protected:

@@ -1,6 +1,7 @@
 #include "model/scene.h"
 
 #include "model/number_text.h"
+#include "model/plan_geometry.h"
 
 namespace kolmarin {
 
@@ -12,6 +13,23 @@ Point3 readPoint(const PositionTexts& p, char sep) {
     out.y = parseDecimal(p.y, sep);
     out.z = parseDecimal(p.z, sep);
     return out;
+}
+
+// Parses the text `which` of `t`; a refusal names the text.
+template <class Parse> auto parseText(const SceneTexts& t, SceneText which, Parse parse) {
+    try {
+        return parse(t.*which);
+    } catch (const UserError& e) {
+        throw SceneTextError(e.what(), which);
+    }
+}
+
+double decimalText(const SceneTexts& t, SceneText which, char sep) {
+    return parseText(t, which, [sep](const std::string& text) { return parseDecimal(text, sep); });
+}
+
+std::int32_t wholeText(const SceneTexts& t, SceneText which) {
+    return parseText(t, which, [](const std::string& text) { return parseWhole(text); });
 }
 
 } // namespace
@@ -29,15 +47,15 @@ SceneTexts startupTexts(char sep) {
 
 Scene readCalculationScene(const SceneTexts& t, char sep, const CorrectionSink& onCorrection) {
     Scene s;
-    s.depth = parseDecimal(t.depth, sep);
-    s.width = parseDecimal(t.width, sep);
-    s.height = parseDecimal(t.height, sep);
-    s.reflFront = parseDecimal(t.reflFront, sep);
-    s.reflBack = parseDecimal(t.reflBack, sep);
-    s.reflRight = parseDecimal(t.reflRight, sep);
-    s.reflLeft = parseDecimal(t.reflLeft, sep);
-    s.reflFloor = parseDecimal(t.reflFloor, sep);
-    s.reflCeiling = parseDecimal(t.reflCeiling, sep);
+    s.depth = decimalText(t, &SceneTexts::depth, sep);
+    s.width = decimalText(t, &SceneTexts::width, sep);
+    s.height = decimalText(t, &SceneTexts::height, sep);
+    s.reflFront = decimalText(t, &SceneTexts::reflFront, sep);
+    s.reflBack = decimalText(t, &SceneTexts::reflBack, sep);
+    s.reflRight = decimalText(t, &SceneTexts::reflRight, sep);
+    s.reflLeft = decimalText(t, &SceneTexts::reflLeft, sep);
+    s.reflFloor = decimalText(t, &SceneTexts::reflFloor, sep);
+    s.reflCeiling = decimalText(t, &SceneTexts::reflCeiling, sep);
     s.listener = readPoint(t.listener, sep);
     s.sp1 = readPoint(t.sp1, sep);
     s.sp2 = readPoint(t.sp2, sep);
@@ -47,13 +65,13 @@ Scene readCalculationScene(const SceneTexts& t, char sep, const CorrectionSink& 
             onCorrection(which, std::to_string(value));
         return value;
     };
-    s.reflectionCount = parseWhole(t.reflectionCount);
+    s.reflectionCount = wholeText(t, &SceneTexts::reflectionCount);
     if (s.reflectionCount > kMaxReflectionCount)
         s.reflectionCount = correct(Condition::ReflectionCount, kMaxReflectionCount);
-    s.startFrequency = parseWhole(t.startFrequency);
+    s.startFrequency = wholeText(t, &SceneTexts::startFrequency);
     if (s.startFrequency < kLowestFrequency)
         s.startFrequency = correct(Condition::StartFrequency, kLowestFrequency);
-    s.endFrequency = parseWhole(t.endFrequency);
+    s.endFrequency = wholeText(t, &SceneTexts::endFrequency);
     if (s.endFrequency > kHighestFrequency)
         s.endFrequency = correct(Condition::EndFrequency, kHighestFrequency);
     return s;
@@ -61,9 +79,14 @@ Scene readCalculationScene(const SceneTexts& t, char sep, const CorrectionSink& 
 
 FrequencyRange readFrequencyRange(const SceneTexts& t) {
     FrequencyRange r;
-    r.start = parseWhole(t.startFrequency);
-    r.end = parseWhole(t.endFrequency);
+    r.start = wholeText(t, &SceneTexts::startFrequency);
+    r.end = wholeText(t, &SceneTexts::endFrequency);
     return r;
+}
+
+void checkSceneTexts(const SceneTexts& t, char sep) {
+    const Scene s = readCalculationScene(t, sep, nullptr);
+    checkRoomSize(s.width, s.depth, s.height);
 }
 
 } // namespace kolmarin

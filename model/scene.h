@@ -4,6 +4,8 @@
 // every value as the text of one control; SceneTexts is that set of texts, Scene the
 // numbers one calculation reads from them.
 
+#include "model/errors.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -65,6 +67,17 @@ enum class Condition { ReflectionCount, StartFrequency, EndFrequency };
 // so the correction stays written even if a later text fails to parse.
 using CorrectionSink = std::function<void(Condition, const std::string&)>;
 
+// One of the twelve room, coefficient and condition texts of SceneTexts.
+using SceneText = std::string SceneTexts::*;
+
+// A room, coefficient or condition text its parser refused; `text` says which, so the
+// window can show the user the box that holds it.
+class SceneTextError : public UserError {
+  public:
+    SceneTextError(const std::string& message, SceneText which) : UserError(message), text(which) {}
+    SceneText text;
+};
+
 // Reads the scene in the calculation's order: depth, width, height, front, back, right,
 // left, floor, ceiling, listener, SP1, SP2 (x, y, z each), then count, start and end with
 // their corrections. Throws UserError with the parser's message at the first bad text.
@@ -77,5 +90,10 @@ struct FrequencyRange {
     std::int32_t end = 0;
 };
 FrequencyRange readFrequencyRange(const SceneTexts& texts);
+
+// Refuses a scene the window could not take: every text is read as the calculation reads
+// it, then the room must have extent (see checkRoomSize). Throws UserError with the message
+// the window would give.
+void checkSceneTexts(const SceneTexts& texts, char decimalSeparator);
 
 } // namespace kolmarin

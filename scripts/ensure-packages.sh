@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config clang-format
-  qt6-base-dev libqcustomplot-dev
+  qt6-base-dev qt6-translations-l10n libqcustomplot-dev
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
 )

@@ -2,10 +2,12 @@
 
 #include "model/plan_geometry.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QProxyStyle>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QWheelEvent>
 
 namespace kolmarin {
 
@@ -50,6 +52,34 @@ QRect TTrackBarEx::thumbRect() const {
 void TTrackBarEx::mouseReleaseEvent(QMouseEvent* event) {
     QSlider::mouseReleaseEvent(event);
     emit mouseUp(event->button());
+}
+
+// While the mouse holds the thumb its release commits the height; a key or the wheel
+// commits only what it moved itself.
+void TTrackBarEx::keyPressEvent(QKeyEvent* event) {
+    const int before = value();
+    QSlider::keyPressEvent(event);
+    if (value() == before || isSliderDown())
+        return;
+    if (event->isAutoRepeat())
+        repeatsMoved_ = true;
+    else
+        emit keyOrWheelMoved();
+}
+
+void TTrackBarEx::keyReleaseEvent(QKeyEvent* event) {
+    QSlider::keyReleaseEvent(event);
+    if (!event->isAutoRepeat() && repeatsMoved_) {
+        repeatsMoved_ = false;
+        emit keyOrWheelMoved();
+    }
+}
+
+void TTrackBarEx::wheelEvent(QWheelEvent* event) {
+    const int before = value();
+    QSlider::wheelEvent(event);
+    if (value() != before && !isSliderDown())
+        emit keyOrWheelMoved();
 }
 
 } // namespace kolmarin

@@ -2,6 +2,7 @@
 
 #include "files/locale_text.h"
 #include "model/errors.h"
+#include "model/number_text.h"
 
 #include <QMessageBox>
 
@@ -29,10 +30,45 @@ void showErrorBox(QWidget* parent, const QString& message) {
     box.exec();
 }
 
+namespace {
+
+// Brings the box's window forward and selects the box's whole text.
+void showBox(QLineEdit* box) {
+    if (!box)
+        return;
+    QWidget* window = box->window();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
+}
+
+template <class Parse> auto readBox(QLineEdit* box, Parse parse) {
+    try {
+        return parse(box->text().toStdString());
+    } catch (const UserError& e) {
+        throw BoxTextError(e.what(), box);
+    }
+}
+
+} // namespace
+
+double readDecimalBox(QLineEdit* box) {
+    return readBox(box, [](const std::string& text) { return parseDecimal(text, decimalSeparator()); });
+}
+
+std::int32_t readWholeBox(QLineEdit* box) {
+    return readBox(box, [](const std::string& text) { return parseWhole(text); });
+}
+
 bool runCommand(QWidget* parent, const std::function<void()>& command) {
     try {
         command();
         return true;
+    } catch (const BoxTextError& e) {
+        showErrorBox(parent, QString::fromUtf8(e.what()));
+        showBox(e.box());
     } catch (const std::exception& e) {
         showErrorBox(parent, QString::fromUtf8(e.what()));
     }

@@ -3,8 +3,13 @@
 // through runCommand, which shows a UserError's message in the error box and lets the
 // program go on with whatever the command had already changed.
 
+#include "model/errors.h"
+
+#include <QLineEdit>
+#include <QPointer>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -12,8 +17,25 @@ class QWidget;
 
 namespace kolmarin {
 
-// Runs `command`; a UserError (or any std::exception) is shown in the error box.
-// Returns false when the command failed.
+// A text in an edit box that could not be read. Once the user has closed the error box,
+// runCommand brings the box's window into view and selects the text, so the user sees
+// what to fix.
+class BoxTextError : public UserError {
+  public:
+    BoxTextError(const std::string& message, QLineEdit* box) : UserError(message), box_(box) {}
+    QLineEdit* box() const { return box_; }
+
+  private:
+    QPointer<QLineEdit> box_;
+};
+
+// A box's text read with the decimal or the whole-number parser; a refusal is a
+// BoxTextError naming the box.
+double readDecimalBox(QLineEdit* box);
+std::int32_t readWholeBox(QLineEdit* box);
+
+// Runs `command`; a UserError (or any std::exception) is shown in the error box, and the
+// box of a BoxTextError is shown afterwards. Returns false when the command failed.
 bool runCommand(QWidget* parent, const std::function<void()>& command);
 
 // Shows a message in the error box. Tests replace the box with a recorder.

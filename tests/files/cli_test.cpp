@@ -17,12 +17,13 @@ struct CliRun {
     QByteArray err;
 };
 
-CliRun runCli(const QStringList& arguments, const char* locale = "C") {
+CliRun runCli(const QStringList& arguments, const char* locale = "C",
+              const char* program = KOLMARIN_CLI_PATH) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("LC_ALL", locale);
     process.setProcessEnvironment(env);
-    process.start(QStringLiteral(KOLMARIN_CLI_PATH), arguments);
+    process.start(QString::fromUtf8(program), arguments);
     CliRun run;
     if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
         return run;
@@ -116,9 +117,10 @@ TEST_F(Cli, WritesTheCorrectedConditionsAsTheWindowShowsThem) {
 TEST_F(Cli, ReadsNumbersWithTheDecimalSeparatorOfTheLocale) {
     // The point-separated start-up room fails in a comma locale at the first value read
     // (depth), exactly as the window would report it.
-    const CliRun refused = runCli({"response", test::fixturePath("startup_room.dtr")}, "de_DE.UTF-8");
+    const QString startupRoom = test::fixturePath("startup_room.dtr");
+    const CliRun refused = runCli({"response", startupRoom}, "de_DE.UTF-8");
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(refused.err, "'4.50' は浮動小数点数ではありません\n");
+    EXPECT_EQ(refused.err, startupRoom.toUtf8() + ": '4.50' は浮動小数点数ではありません\n");
 
     QByteArray room = test::fixture("startup_room.dtr");
     room.replace('.', ',');
@@ -138,6 +140,12 @@ TEST_F(Cli, FailsWithTheWindowsMessageAndLeavesTheOutputAlone) {
     QByteArray badNumber = test::fixture("startup_room.dtr");
     badNumber.replace("2.70", "2.7O");
     test::writeBytes(path("bad.dtr"), badNumber);
+    QByteArray negative = test::fixture("startup_room.dtr");
+    negative.replace("\r\n2.70\r\n", "\r\n-3.6\r\n");
+    test::writeBytes(path("negative.dtr"), negative);
+    QByteArray badPosition = test::fixture("startup_room.dtr");
+    badPosition.replace("1.36", "1.3.6");
+    test::writeBytes(path("position.dtr"), badPosition);
 
     struct Case {
         QString room;
@@ -147,13 +155,15 @@ TEST_F(Cli, FailsWithTheWindowsMessageAndLeavesTheOutputAlone) {
         {path("other.dtr"), QByteArray(msg::kNotARoomFile) + "\n"},
         {path("missing.dtr"), QByteArray(msg::kFileNotFound) + "\n"},
         {path("bad.dtr"), "'2.7O' は浮動小数点数ではありません\n"},
+        {path("negative.dtr"), "部屋の幅は 0 より大きい値にしてください\n"},
+        {path("position.dtr"), "'1.3.6' は浮動小数点数ではありません\n"},
     };
     for (const Case& c : cases) {
         for (const char* command : {"response", "modes"}) {
             for (const char* output : {"new.dat", "old.dat"}) {
                 const CliRun run = runCli({command, c.room, "-o", path(output)});
                 EXPECT_EQ(run.exitCode, 1) << command;
-                EXPECT_EQ(run.err, c.message) << command;
+                EXPECT_EQ(run.err, c.room.toUtf8() + ": " + c.message) << command;
             }
         }
     }
@@ -162,7 +172,18 @@ TEST_F(Cli, FailsWithTheWindowsMessageAndLeavesTheOutputAlone) {
 
     const CliRun noFolder = runCli({"room", "-o", path("gone/room.dtr")});
     EXPECT_EQ(noFolder.exitCode, 1);
-    EXPECT_EQ(noFolder.err, QByteArray(msg::kFolderNotFound) + "\n");
+    EXPECT_EQ(noFolder.err, path("gone/room.dtr").toUtf8() + ": " + msg::kFolderNotFound + "\n");
+}
+
+TEST_F(Cli, WritesToATerminalInItsEncoding) {
+    // script(1) gives the tool a terminal; what it shows there is UTF-8 in a UTF-8 locale.
+    const QString command = QStringLiteral("'%1' response '%2'; '%1' response '%3'")
+                                .arg(QStringLiteral(KOLMARIN_CLI_PATH), test::fixturePath("startup_room.dtr"),
+                                     path("missing.dtr"));
+    const CliRun run = runCli({"-qec", command, "/dev/null"}, "C.UTF-8", "script");
+    ASSERT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("定在波周波数特性計算Kolmarin2")) << run.out.left(40).toStdString();
+    EXPECT_TRUE(run.out.contains(path("missing.dtr").toUtf8() + ": " + msg::kFileNotFound));
 }
 
 TEST_F(Cli, KeepsThePlainListingOfTheStartupScene) {

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QSignalSpy>
+#include <QWheelEvent>
 
 using namespace kolmarin;
 
@@ -203,13 +205,26 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QVERIFY(calculationRan());
         QCOMPARE(text(f.Label15), QStringLiteral(" 1.20"));
 
-        // Keys on a slider move it by the same rule and compute nothing.
-        armCalculationProbe();
+        // A key or a wheel turn on a slider moves it by the same rule and computes once, so
+        // the curves always belong to the heights shown.
+        QSignalSpy replots(&chart(), &QCustomPlot::afterReplot);
+        f.Culcstundwave();
+        const qsizetype once = replots.size();
         s->setFocus();
         QTest::keyClick(s, Qt::Key_Down);
         QCOMPARE(s->value(), 51);
         QCOMPARE(text(f.Label15), QStringLiteral(" 1.18"));
-        QVERIFY(!calculationRan());
+        QCOMPARE(replots.size(), 2 * once);
+        QTest::keyClick(s, Qt::Key_PageUp);
+        QCOMPARE(s->value(), 41);
+        QCOMPARE(replots.size(), 3 * once);
+        QTest::keyClick(s, Qt::Key_Shift);
+        QCOMPARE(replots.size(), 3 * once);
+        QWheelEvent wheel(QPointF(5, 5), s->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(s, &wheel);
+        QVERIFY(s->value() > 41);
+        QCOMPARE(replots.size(), 4 * once);
         QVERIFY(errors().isEmpty());
     }
 
@@ -368,6 +383,50 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QCOMPARE(corner(f.ShapeSP2), sp2);
         QCOMPARE(text(f.Label2), caption);
         QCOMPARE(text(f.Label13), QStringLiteral("2.25"));
+    }
+
+    void aBadTextNeverKeepsTheMenuFromTheKeyboard() {
+        // "3,6" is no number in a point locale; the focus is in SP1's nudge box.
+        TForm1& f = form();
+        room().EditRoomW->setText(QStringLiteral("3,6"));
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.EditSP1->setFocus();
+        // QTest presses Ctrl (or Alt) alone first, as a keyboard does.
+        QTest::keyClick(f.EditSP1, Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(room().isVisible());
+        QVERIFY(errors().isEmpty());
+
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.EditSP1->setFocus();
+        QTest::keyClick(f.EditSP1, Qt::Key_F, Qt::AltModifier);
+        QWidget* fileMenu = QApplication::activePopupWidget();
+        QCOMPARE(fileMenu, static_cast<QWidget*>(f.F1));
+        QTest::keyClick(fileMenu, Qt::Key_X);
+        QVERIFY(!f.isVisible());
+        QVERIFY(errors().isEmpty());
+
+        // Any other key still commits the position, and so reports the width.
+        QTest::keyClick(f.EditSP1, Qt::Key_5);
+        QCOMPARE(errors(), QStringList{QStringLiteral("'3,6' は浮動小数点数ではありません")});
+    }
+
+    void aTextThatIsNoNumberIsShownInItsBoxAfterTheError() {
+        room().EditRoomW->setText(QStringLiteral("3,6"));
+        QTest::keyClick(form().EditSP1, Qt::Key_Left);
+        QCOMPARE(errors(), QStringList{QStringLiteral("'3,6' は浮動小数点数ではありません")});
+        QVERIFY(room().isVisible());
+        QCOMPARE(room().focusWidget(), room().EditRoomW);
+        QCOMPARE(room().EditRoomW->selectedText(), QStringLiteral("3,6"));
+
+        // A text the calculation reads: the reflection count, after a click on a marker.
+        room().EditRoomW->setText(QStringLiteral("2.70"));
+        room().EditRefN->setText(QStringLiteral("30回"));
+        QTest::mouseClick(form().ShapeL, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(errors().value(1), QStringLiteral("'30回' は整数ではありません"));
+        QCOMPARE(room().focusWidget(), room().EditRefN);
+        QCOMPARE(room().EditRefN->selectedText(), QStringLiteral("30回"));
     }
 
     void okAppliesAndHidesTheSettingsDialog() {

@@ -178,47 +178,45 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
         QVERIFY(readAll(path("kept.dtr")).startsWith("Kolmarin2 Ver0.85 room data\r\n4.50\r\n"));
     }
 
-    void aFileOfAnotherKindIsRefusedAndOnlyTheCaptionChanges() {
+    void aRefusedFileChangesNothing() {
+        QByteArray negative = readAll(QFINDTESTDATA("../files/data/startup_room.dtr"));
+        QByteArray comma = negative;
+        QByteArray shortFile = negative.left(negative.indexOf("\r\n0.85") + 2); // up to the height
+        negative.replace("\r\n2.70\r\n", "\r\n-3.6\r\n");
+        comma.replace("\r\n2.70\r\n", "\r\n3,6\r\n");
         const QList<QPair<const char*, QByteArray>> refused{
             {"blank.dtr", "Kolmarin2 Ver0.85 room data \r\n4.50\r\n"},
             {"version.dtr", "Kolmarin2 Ver0.86 room data\r\n4.50\r\n"},
+            {"negative.dtr", negative},
+            {"comma.dtr", comma},
+            {"short.dtr", shortFile},
         };
+        const QStringList messages{kNotARoomFile, kNotARoomFile,
+                                   QStringLiteral("部屋の幅は 0 より大きい値にしてください"),
+                                   QStringLiteral("'3,6' は浮動小数点数ではありません"),
+                                   QStringLiteral("'' は浮動小数点数ではありません")};
         show(otherScene());
-        for (const auto& [name, bytes] : refused) {
+        const QString kept = QStringLiteral("Kolmarin2\u3000kept.dtr");
+        form().setWindowTitle(kept);
+        const QPoint sp1Marker = form().ShapeSP1->pos();
+        for (qsizetype i = 0; i < refused.size(); ++i) {
             errors().clear();
-            writeAll(path(name), bytes);
-            answers << path(name);
+            writeAll(path(refused[i].first), refused[i].second);
+            answers << path(refused[i].first);
             QCOMPARE(open(), OpenOutcome::Refused);
-            QCOMPARE(errors(), QStringList{kNotARoomFile});
+            QCOMPARE(errors(), QStringList{messages[i]});
             QCOMPARE(shownTexts(), otherScene());
-            QCOMPARE(caption(), mainCaption(name));
+            QCOMPARE(caption(), kept);
+            QCOMPARE(form().ShapeSP1->pos(), sp1Marker);
+            QVERIFY(!room().isVisible()); // a file's text is no box's
         }
+        // From the main menu the scene that stands is applied: the chart keeps the caption.
+        answers << path("negative.dtr");
+        form().roomDateOpenM->trigger();
+        QCOMPARE(caption(), kept);
+        QVERIFY(chart().titleText().startsWith(kept + QLatin1Char(' ')));
         QCOMPARE(kNotARoomFile, QStringLiteral("このアプリケーションのデータファイルでないか\n"
                                                "バージョンが違うためこのファイルを読み込めません。"));
-    }
-
-    void aShortFileLeavesTheMissingTextsEmpty() {
-        writeAll(path("short.dtr"), "Kolmarin2 Ver0.85 room data\r\n6\r\n3.5\nx\r");
-        answers << path("short.dtr");
-        QCOMPARE(open(), OpenOutcome::Loaded);
-        const SceneTexts t = shownTexts();
-        QCOMPARE(t.depth, std::string("6"));
-        QCOMPARE(t.width, std::string("3.5"));
-        QCOMPARE(t.height, std::string("x\r")); // a CR without LF is part of the text
-        SceneTexts rest = t;
-        rest.depth = rest.width = rest.height = "";
-        SceneTexts empty;
-        empty.width = empty.depth = empty.height = empty.reflRight = empty.reflLeft = empty.reflFront =
-            empty.reflBack = empty.reflFloor = empty.reflCeiling = empty.reflectionCount =
-                empty.startFrequency = empty.endFrequency = "";
-        empty.sp1 = empty.sp2 = empty.listener = {};
-        QCOMPARE(rest, empty);
-
-        // The next Apply reports the first text that is not a number.
-        room().EditRoomH->setText(QStringLiteral("2.4"));
-        room().show();
-        QTest::mouseClick(room().Button2, Qt::LeftButton);
-        QCOMPARE(errors(), QStringList{QStringLiteral("'' は浮動小数点数ではありません")});
     }
 
     void aMissingFileIsReportedAndNothingIsRead() {
@@ -227,7 +225,7 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
         QCOMPARE(open(), OpenOutcome::IoError);
         QCOMPARE(errors(), QStringList{QStringLiteral("ファイルが見つかりません")});
         QCOMPARE(shownTexts(), otherScene());
-        QCOMPARE(caption(), mainCaption("gone.dtr"));
+        QCOMPARE(caption(), QStringLiteral("Kolmarin2 部屋.dtr"));
     }
 
     void aFailedSaveReportsItAndKeepsTheCaption() {
