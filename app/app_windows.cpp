@@ -9,16 +9,19 @@
 namespace kolmarin {
 
 AppWindows::AppWindows()
-    : roomForm(&form1), modeForm(roomForm, &form1), graphsetForm(*form1.Chart1, &form1), aboutBox(&form1) {
-    form1.setDialogs(&roomForm, &modeForm, &graphsetForm, &aboutBox);
-    roomForm.applyScene = [this] { form1.ApplyScene(); };
-    roomForm.sceneTexts = [this] { return form1.sceneTexts(); };
-    roomForm.writePositionTexts = [this](const SceneTexts& texts) { form1.writePositionTexts(texts); };
-    roomForm.setMainCaption = [this](const QString& caption) { form1.setWindowTitle(caption); };
-    modeForm.printer = [this]() -> QPrinter& { return form1.printer(); };
-    roomForm.Button1->setEnabled(true);
-    QObject::connect(roomForm.Button1, &QPushButton::clicked, &roomForm, [this] {
-        runCommand(&roomForm, [this] { computeAndShowEigenmodes(roomForm, modeForm); });
+    : roomSettings(&mainWindow), modeList(roomSettings, &mainWindow),
+      axisSettings(*mainWindow.responseChart, &mainWindow), aboutBox(&mainWindow) {
+    mainWindow.setDialogs(&roomSettings, &modeList, &axisSettings, &aboutBox);
+    roomSettings.applyScene = [this] { mainWindow.applyScene(); };
+    roomSettings.sceneTexts = [this] { return mainWindow.sceneTexts(); };
+    roomSettings.writePositionTexts = [this](const SceneTexts& texts) {
+        mainWindow.writePositionTexts(texts);
+    };
+    roomSettings.setMainCaption = [this](const QString& caption) { mainWindow.setWindowTitle(caption); };
+    modeList.printer = [this]() -> QPrinter& { return mainWindow.printer(); };
+    roomSettings.modesButton->setEnabled(true);
+    QObject::connect(roomSettings.modesButton, &QPushButton::clicked, &roomSettings, [this] {
+        runCommand(&roomSettings, [this] { computeAndShowEigenmodes(roomSettings, modeList); });
     });
 }
 

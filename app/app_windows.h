@@ -5,10 +5,10 @@
 // their menu commands show them.
 
 #include "dialogs/about_box.h"
-#include "dialogs/graphset_form.h"
-#include "dialogs/mode_form.h"
-#include "dialogs/room_form.h"
-#include "mainwindow/main_form.h"
+#include "dialogs/axis_settings_dialog.h"
+#include "dialogs/mode_list_window.h"
+#include "dialogs/room_settings_dialog.h"
+#include "mainwindow/main_window.h"
 
 namespace kolmarin {
 
@@ -16,11 +16,11 @@ class AppWindows {
   public:
     AppWindows();
 
-    TForm1 form1;
-    TroomForm roomForm;
-    TmodeForm modeForm;
-    TgraphsetForm graphsetForm;
-    TAboutBox aboutBox;
+    MainWindow mainWindow;
+    RoomSettingsDialog roomSettings;
+    ModeListWindow modeList;
+    AxisSettingsDialog axisSettings;
+    AboutBox aboutBox;
 };
 
 } // namespace kolmarin

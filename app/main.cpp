@@ -8,6 +8,6 @@ int main(int argc, char** argv) {
     kolmarin::installJapaneseQtTranslations();
     kolmarin::AppWindows windows;
     // The first showing lays out the default room and draws the first curves.
-    windows.form1.show();
+    windows.mainWindow.show();
     return app.exec();
 }

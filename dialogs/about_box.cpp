@@ -74,41 +74,41 @@ class ProgramPicture : public QWidget {
 
 } // namespace
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("AboutBox"));
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("aboutBox"));
     setWindowTitle(QStringLiteral("バージョン情報"));
     setFont(japaneseWindowFont(12));
     setFixedSize(kClientWidth, kClientHeight);
     setModal(true);
 
-    Panel1 = new BevelPanel(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(7, 7, 226, 186);
+    panel = new BevelPanel(this);
+    panel->setObjectName(QStringLiteral("panel"));
+    panel->setGeometry(7, 7, 226, 186);
 
-    ProgramIcon = new ProgramPicture(Panel1);
-    ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
-    ProgramIcon->setGeometry(8, 8, 121, 113);
+    programPicture = new ProgramPicture(panel);
+    programPicture->setObjectName(QStringLiteral("programPicture"));
+    programPicture->setGeometry(8, 8, 121, 113);
 
     QFont nameFont = japaneseWindowFont(16);
     nameFont.setBold(true);
-    ProductName = new QLabel(QStringLiteral("Kolmarin2"), Panel1);
-    ProductName->setObjectName(QStringLiteral("ProductName"));
-    ProductName->setFont(nameFont);
-    ProductName->move(137, 15);
-    ProductName->adjustSize();
-    Version = new QLabel(QStringLiteral("バージョン0.90"), Panel1);
-    Version->setObjectName(QStringLiteral("Version"));
-    Version->move(137, 45);
-    Version->adjustSize();
+    productName = new QLabel(QStringLiteral("Kolmarin2"), panel);
+    productName->setObjectName(QStringLiteral("productName"));
+    productName->setFont(nameFont);
+    productName->move(137, 15);
+    productName->adjustSize();
+    version = new QLabel(QStringLiteral("バージョン0.90"), panel);
+    version->setObjectName(QStringLiteral("version"));
+    version->move(137, 45);
+    version->adjustSize();
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(94, 197, 69, 23);
-    OKButton->setDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setGeometry(94, 197, 69, 23);
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TAboutBox::showEvent(QShowEvent* event) {
+void AboutBox::showEvent(QShowEvent* event) {
     if (const QScreen* shownOn = screen()) {
         // move() places the frame, so the frame is what is centred.
         QRect placed(QPoint(), frameGeometry().size());

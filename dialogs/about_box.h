@@ -1,6 +1,6 @@
 #pragma once
 // The version box: the program's picture, its name and version on a bevelled panel, and
-// OK. Shown modally; it keeps no state.
+// okButton. Shown modally; it keeps no state.
 
 #include <QDialog>
 
@@ -9,16 +9,16 @@ class QPushButton;
 
 namespace kolmarin {
 
-class TAboutBox : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
   public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    explicit AboutBox(QWidget* parent = nullptr);
 
-    QWidget* Panel1 = nullptr;      // lowered outer, raised inner bevel
-    QWidget* ProgramIcon = nullptr; // the program's picture
-    QLabel* ProductName = nullptr;  // "Kolmarin2"
-    QLabel* Version = nullptr;      // "バージョン0.90"
-    QPushButton* OKButton = nullptr;
+    QWidget* panel = nullptr; // lowered outer, raised inner bevel
+    QWidget* programPicture = nullptr;
+    QLabel* productName = nullptr;
+    QLabel* version = nullptr;
+    QPushButton* okButton = nullptr;
 
   protected:
     // Every showing places the box in the middle of the screen.

@@ -5,13 +5,13 @@
 
 namespace kolmarin {
 
-class TmodeForm;
-class TroomForm;
+class ModeListWindow;
+class RoomSettingsDialog;
 
 // Reads the width, depth and height texts as they stand (applied or not), replaces the
 // mode list, writes the room size above it and shows the window without making it
 // modal. A text that is not a number, a zero dimension or a room too large for the list
 // throws UserError before the window changes.
-void computeAndShowEigenmodes(const TroomForm& room, TmodeForm& modeForm);
+void computeAndShowEigenmodes(const RoomSettingsDialog& room, ModeListWindow& modeList);
 
 } // namespace kolmarin

@@ -14,7 +14,7 @@ class MarkerShape : public QWidget {
     enum class Form { Square, Circle };
     MarkerShape(Form form, const QColor& fill, QWidget* parent = nullptr);
 
-    Form form() const { return form_; }
+    Form mainWindow() const { return form_; }
     QColor fill() const { return fill_; }
 
   signals:

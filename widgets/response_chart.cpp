@@ -69,9 +69,9 @@ ResponseChart::ResponseChart(QWidget* parent) : QCustomPlot(parent) {
     legend->setBorderPen(QPen(Qt::black, 0));
     legend->setIconSize(20, 10);
 
-    Series1 = addCurve(QStringLiteral("SP1"), Qt::black);
-    Series2 = addCurve(QStringLiteral("SP2"), Qt::red);
-    Series3 = addCurve(QStringLiteral("Total"), Qt::blue);
+    sp1Curve = addCurve(QStringLiteral("SP1"), Qt::black);
+    sp2Curve = addCurve(QStringLiteral("SP2"), Qt::red);
+    totalCurve = addCurve(QStringLiteral("Total"), Qt::blue);
     setFootText(QString());
 }
 

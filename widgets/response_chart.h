@@ -1,5 +1,5 @@
 #pragma once
-// The response chart (Chart1): the three levels at the listener over a logarithmic
+// The response chart (responseChart): the three levels at the listener over a logarithmic
 // frequency axis, with a title row carrying the time of the calculation, a foot row the
 // graph print fills, and a legend. Each axis either follows the data or keeps a fixed range.
 
@@ -23,10 +23,10 @@ class ResponseChart : public QCustomPlot, public ChartAxes {
     QCPAxis* frequencyAxis() const { return xAxis; }
     QCPAxis* levelAxis() const { return yAxis; }
 
-    // Series1 "SP1" black, Series2 "SP2" red, Series3 "Total" blue.
-    QCPGraph* Series1 = nullptr;
-    QCPGraph* Series2 = nullptr;
-    QCPGraph* Series3 = nullptr;
+    // sp1Curve "SP1" black, sp2Curve "SP2" red, totalCurve "Total" blue.
+    QCPGraph* sp1Curve = nullptr;
+    QCPGraph* sp2Curve = nullptr;
+    QCPGraph* totalCurve = nullptr;
 
     void setTitleText(const QString& text);
     QString titleText() const;

@@ -4,14 +4,14 @@
 // response calculation ran.
 
 #include "app/app_windows.h"
-#include "dialogs/graphset_form.h"
-#include "dialogs/room_form.h"
-#include "mainwindow/main_form.h"
+#include "dialogs/axis_settings_dialog.h"
+#include "dialogs/room_settings_dialog.h"
+#include "mainwindow/main_window.h"
 #include "mainwindow/nudge_box.h"
 #include "mainwindow/plan_view.h"
+#include "widgets/height_slider.h"
 #include "widgets/marker_shape.h"
 #include "widgets/response_chart.h"
-#include "widgets/trk_bar_ex.h"
 #include "widgets/ui_support.h"
 
 #include <QCheckBox>
@@ -41,19 +41,19 @@ class MainWindowFixture {
     void start() {
         errors().clear();
         windows = std::make_unique<AppWindows>();
-        windows->form1.show();
+        windows->mainWindow.show();
     }
     void stop() { windows.reset(); }
 
-    TForm1& form() { return windows->form1; }
-    TroomForm& room() { return windows->roomForm; }
-    TgraphsetForm& graphset() { return windows->graphsetForm; }
-    ResponseChart& chart() { return *windows->form1.Chart1; }
+    MainWindow& mainWindow() { return windows->mainWindow; }
+    RoomSettingsDialog& roomSettings() { return windows->roomSettings; }
+    AxisSettingsDialog& axisSettings() { return windows->axisSettings; }
+    ResponseChart& chart() { return *windows->mainWindow.responseChart; }
 
     // An end frequency above 500 Hz is lowered to 500 by every calculation and written
     // back, so the box tells whether a calculation ran since the probe was armed.
-    void armCalculationProbe() { room().EditEHz->setText(QStringLiteral("501")); }
-    bool calculationRan() { return room().EditEHz->text() == QStringLiteral("500"); }
+    void armCalculationProbe() { roomSettings().endFrequencyBox->setText(QStringLiteral("501")); }
+    bool calculationRan() { return roomSettings().endFrequencyBox->text() == QStringLiteral("500"); }
 
     static QVector<double> keys(const QCPGraph* graph) {
         QVector<double> out;

@@ -38,30 +38,30 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
     }
 
     void anAutomaticAxisFollowsAStartAtTenHertz() {
-        room().EditSHz->setText("10");
-        click(room().Button2);
-        QCOMPARE(chart().Series1->dataCount(), 981);
+        roomSettings().startFrequencyBox->setText("10");
+        click(roomSettings().applyButton);
+        QCOMPARE(chart().sp1Curve->dataCount(), 981);
         QCOMPARE(ticks().front(), 10.0);
         QCOMPARE(tickTexts().front(), QStringLiteral("10"));
         QCOMPARE(ticks().size(), 14);
     }
 
     void aFixedMinimumOffTheTableGetsAnUnnumberedLine() {
-        graphset().EditminX->setText("25");
-        click(graphset().CheckBoxAutoX);
+        axisSettings().frequencyMinBox->setText("25");
+        click(axisSettings().frequencyAutoBox);
         QVERIFY(errors().isEmpty());
         QCOMPARE(chart().frequencyAxis()->range().lower, 25.0);
         QCOMPARE(ticks().mid(0, 3), (QVector<double>{25, 30, 40}));
         QCOMPARE(tickTexts().mid(0, 3), (QStringList{"", "30", "40"}));
         // The fixed range stays through a calculation.
-        clickMarker(form().ShapeSP1);
+        clickMarker(mainWindow().sp1Marker);
         QCOMPARE(chart().frequencyAxis()->range().lower, 25.0);
     }
 
     void aWideFixedRangeEndsAtTwoThousandWithAGroupedThousand() {
-        graphset().CheckBoxAutoX->setChecked(false);
-        graphset().EditmaxX->setText("3000");
-        click(graphset().OK);
+        axisSettings().frequencyAutoBox->setChecked(false);
+        axisSettings().frequencyMaxBox->setText("3000");
+        click(axisSettings().okButton);
         QVERIFY(errors().isEmpty());
         QCOMPARE(ticks().mid(12), (QVector<double>{500, 600, 700, 800, 900, 1000, 2000}));
         QCOMPARE(tickTexts().mid(12), (QStringList{"500", "", "", "", "", "1,000", ""}));
@@ -71,22 +71,22 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
     }
 
     void theLevelAxisFollowsTheDataWhenAutomatic() {
-        click(graphset().CheckBoxAutoY);
+        click(axisSettings().levelAutoBox);
         QVERIFY(chart().isAxisAutomatic(ChartAxis::Level));
         const auto dataRange = [&] {
             bool found = false;
-            QCPRange range = chart().Series1->getValueRange(found);
-            range.expand(chart().Series2->getValueRange(found));
-            range.expand(chart().Series3->getValueRange(found));
+            QCPRange range = chart().sp1Curve->getValueRange(found);
+            range.expand(chart().sp2Curve->getValueRange(found));
+            range.expand(chart().totalCurve->getValueRange(found));
             return range;
         };
         QCOMPARE(chart().levelAxis()->range(), dataRange());
         // A calculation leaves an automatic level axis to the data.
-        form().Label20->setText(" 0.30");
-        clickMarker(form().ShapeL);
+        mainWindow().listenerXReadOut->setText(" 0.30");
+        clickMarker(mainWindow().listenerMarker);
         QCOMPARE(chart().levelAxis()->range(), dataRange());
         // Back to fixed: the typed range applies at once.
-        click(graphset().CheckBoxAutoY);
+        click(axisSettings().levelAutoBox);
         QCOMPARE(chart().levelAxis()->range(), QCPRange(-25, 25));
     }
 
@@ -100,136 +100,136 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
     }
 
     void uncheckingAndRecheckingACurveNeedsNoCalculation() {
-        const QVector<double> before = values(chart().Series2);
+        const QVector<double> before = values(chart().sp2Curve);
         // A moved loudspeaker would change the stored levels if anything recalculated.
-        const ResponseCurves stored = form().responseCurves();
-        form().Label13->setText(" 1.00");
-        click(form().CheckBoxSP2);
-        QVERIFY(!form().CheckBoxSP2->isChecked());
-        QCOMPARE(chart().Series2->dataCount(), 0);
-        QCOMPARE(chart().Series1->dataCount(), 961);
+        const ResponseCurves stored = mainWindow().responseCurves();
+        mainWindow().sp2XReadOut->setText(" 1.00");
+        click(mainWindow().sp2CurveBox);
+        QVERIFY(!mainWindow().sp2CurveBox->isChecked());
+        QCOMPARE(chart().sp2Curve->dataCount(), 0);
+        QCOMPARE(chart().sp1Curve->dataCount(), 961);
         QCOMPARE(chart().legend->itemCount(), 3);
-        click(form().CheckBoxSP2);
-        QCOMPARE(values(chart().Series2), before);
-        QCOMPARE(keys(chart().Series2).front(), 20.0);
-        QVERIFY(form().responseCurves().sp2 == stored.sp2);
+        click(mainWindow().sp2CurveBox);
+        QCOMPARE(values(chart().sp2Curve), before);
+        QCOMPARE(keys(chart().sp2Curve).front(), 20.0);
+        QVERIFY(mainWindow().responseCurves().sp2 == stored.sp2);
         QVERIFY(errors().isEmpty());
     }
 
     void aCalculationLeavesAnUncheckedCurveEmpty() {
-        click(form().CheckBoxSP2);
-        clickMarker(form().ShapeSP1);
-        QCOMPARE(chart().Series1->dataCount(), 961);
-        QCOMPARE(chart().Series2->dataCount(), 0);
-        QCOMPARE(chart().Series3->dataCount(), 961);
+        click(mainWindow().sp2CurveBox);
+        clickMarker(mainWindow().sp1Marker);
+        QCOMPARE(chart().sp1Curve->dataCount(), 961);
+        QCOMPARE(chart().sp2Curve->dataCount(), 0);
+        QCOMPARE(chart().totalCurve->dataCount(), 961);
         // The levels were still computed and are shown when the box is ticked again.
-        click(form().CheckBoxSP2);
-        QCOMPARE(values(chart().Series2).front(), form().responseCurves().sp2[40]);
+        click(mainWindow().sp2CurveBox);
+        QCOMPARE(values(chart().sp2Curve).front(), mainWindow().responseCurves().sp2[40]);
     }
 
     void aCurveSwitchShowsOnlyComputedLevels() {
         // A typed but unapplied range shows the part the last calculation computed (20..500
         // Hz) and never reads beyond the stored 0..600 Hz.
-        room().EditSHz->setText("-5");
-        room().EditEHz->setText("800");
-        click(form().CheckBoxSP1);
-        click(form().CheckBoxSP1);
-        QCOMPARE(chart().Series1->dataCount(), 961);
-        QCOMPARE(keys(chart().Series1).front(), 20.0);
-        QCOMPARE(keys(chart().Series1).back(), 500.0);
-        room().EditSHz->setText("100");
-        room().EditEHz->setText("200");
-        click(form().CheckBoxSP1);
-        click(form().CheckBoxSP1);
-        QCOMPARE(chart().Series1->dataCount(), 201);
-        QCOMPARE(values(chart().Series1).front(), form().responseCurves().sp1[200]);
+        roomSettings().startFrequencyBox->setText("-5");
+        roomSettings().endFrequencyBox->setText("800");
+        click(mainWindow().sp1CurveBox);
+        click(mainWindow().sp1CurveBox);
+        QCOMPARE(chart().sp1Curve->dataCount(), 961);
+        QCOMPARE(keys(chart().sp1Curve).front(), 20.0);
+        QCOMPARE(keys(chart().sp1Curve).back(), 500.0);
+        roomSettings().startFrequencyBox->setText("100");
+        roomSettings().endFrequencyBox->setText("200");
+        click(mainWindow().sp1CurveBox);
+        click(mainWindow().sp1CurveBox);
+        QCOMPARE(chart().sp1Curve->dataCount(), 201);
+        QCOMPARE(values(chart().sp1Curve).front(), mainWindow().responseCurves().sp1[200]);
         QVERIFY(errors().isEmpty());
     }
 
     void aCurveSwitchWithABadRangeKeepsTheCurve() {
-        room().EditSHz->setText("abc");
-        click(form().CheckBoxSP1);
+        roomSettings().startFrequencyBox->setText("abc");
+        click(mainWindow().sp1CurveBox);
         QCOMPARE(errors(), QStringList{"'abc' は整数ではありません"});
-        QVERIFY(!form().CheckBoxSP1->isChecked());
-        QCOMPARE(chart().Series1->dataCount(), 961);
+        QVERIFY(!mainWindow().sp1CurveBox->isChecked());
+        QCOMPARE(chart().sp1Curve->dataCount(), 961);
     }
 
     void aTextThatIsNoNumberLeavesTheChartUntouched() {
-        const QVector<double> shown = values(chart().Series1);
+        const QVector<double> shown = values(chart().sp1Curve);
         const QString title = chart().titleText();
-        const ResponseCurves stored = form().responseCurves();
-        room().EditRefF->setText("x");
-        form().Label6->setText(" 1.00");
-        clickMarker(form().ShapeSP1);
+        const ResponseCurves stored = mainWindow().responseCurves();
+        roomSettings().frontReflectionBox->setText("x");
+        mainWindow().sp1XReadOut->setText(" 1.00");
+        clickMarker(mainWindow().sp1Marker);
         QCOMPARE(errors(), QStringList{"'x' は浮動小数点数ではありません"});
-        QCOMPARE(values(chart().Series1), shown);
+        QCOMPARE(values(chart().sp1Curve), shown);
         QCOMPARE(chart().titleText(), title);
-        QVERIFY(form().responseCurves().sp1 == stored.sp1);
+        QVERIFY(mainWindow().responseCurves().sp1 == stored.sp1);
         QVERIFY(QApplication::overrideCursor() == nullptr);
 
         // A condition corrected before the failing one stays corrected.
-        room().EditRefF->setText("0.85");
-        room().EditSHz->setText("5");
-        room().EditEHz->setText("five hundred");
-        clickMarker(form().ShapeSP1);
+        roomSettings().frontReflectionBox->setText("0.85");
+        roomSettings().startFrequencyBox->setText("5");
+        roomSettings().endFrequencyBox->setText("five hundred");
+        clickMarker(mainWindow().sp1Marker);
         QCOMPARE(errors().value(1), QStringLiteral("'five hundred' は整数ではありません"));
-        QCOMPARE(room().EditSHz->text(), QStringLiteral("10"));
-        QCOMPARE(values(chart().Series1), shown);
-        QVERIFY(form().responseCurves().sp1 == stored.sp1);
+        QCOMPARE(roomSettings().startFrequencyBox->text(), QStringLiteral("10"));
+        QCOMPARE(values(chart().sp1Curve), shown);
+        QVERIFY(mainWindow().responseCurves().sp1 == stored.sp1);
     }
 
     void aFractionalLevelLimitStopsAfterTheLevelsAreStored() {
-        const QVector<double> shown = values(chart().Series1);
-        graphset().EditminY->setText("-25.5");
-        form().Label6->setText(" 1.00");
-        clickMarker(form().ShapeSP1);
+        const QVector<double> shown = values(chart().sp1Curve);
+        axisSettings().levelMinBox->setText("-25.5");
+        mainWindow().sp1XReadOut->setText(" 1.00");
+        clickMarker(mainWindow().sp1Marker);
         QCOMPARE(errors(), QStringList{"'-25.5' は整数ではありません"});
-        QVERIFY(form().responseCurves().sp1[40] != shown.front()); // new levels stored
-        QCOMPARE(values(chart().Series1), shown);                  // old curve shown
+        QVERIFY(mainWindow().responseCurves().sp1[40] != shown.front()); // new levels stored
+        QCOMPARE(values(chart().sp1Curve), shown);                       // old curve shown
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
     void aLoudspeakerOnTheListenerIsReported() {
-        const QVector<double> shown = values(chart().Series3);
-        form().Label13->setText(form().Label20->text());
-        form().Label14->setText(form().Label21->text());
-        form().Label15->setText(form().Label22->text());
-        clickMarker(form().ShapeSP2);
+        const QVector<double> shown = values(chart().totalCurve);
+        mainWindow().sp2XReadOut->setText(mainWindow().listenerXReadOut->text());
+        mainWindow().sp2YReadOut->setText(mainWindow().listenerYReadOut->text());
+        mainWindow().sp2ZReadOut->setText(mainWindow().listenerZReadOut->text());
+        clickMarker(mainWindow().sp2Marker);
         QCOMPARE(errors(), QStringList{"0 による浮動小数点数除算"});
-        QCOMPARE(values(chart().Series3), shown);
+        QCOMPARE(values(chart().totalCurve), shown);
     }
 
     void correctedConditionsAndAnEmptyRange() {
-        room().EditSHz->setText("5");
-        clickMarker(form().ShapeL);
-        QCOMPARE(room().EditSHz->text(), QStringLiteral("10"));
-        QCOMPARE(chart().Series3->dataCount(), 981);
-        QCOMPARE(keys(chart().Series3).front(), 10.0);
+        roomSettings().startFrequencyBox->setText("5");
+        clickMarker(mainWindow().listenerMarker);
+        QCOMPARE(roomSettings().startFrequencyBox->text(), QStringLiteral("10"));
+        QCOMPARE(chart().totalCurve->dataCount(), 981);
+        QCOMPARE(keys(chart().totalCurve).front(), 10.0);
 
-        room().EditSHz->setText("300");
-        room().EditEHz->setText("200");
-        clickMarker(form().ShapeL);
+        roomSettings().startFrequencyBox->setText("300");
+        roomSettings().endFrequencyBox->setText("200");
+        clickMarker(mainWindow().listenerMarker);
         QVERIFY(errors().isEmpty());
-        for (QCPGraph* g : {chart().Series1, chart().Series2, chart().Series3})
+        for (QCPGraph* g : {chart().sp1Curve, chart().sp2Curve, chart().totalCurve})
             QCOMPARE(g->dataCount(), 0);
-        QVERIFY(chart().titleText().startsWith(form().windowTitle() + "      "));
+        QVERIFY(chart().titleText().startsWith(mainWindow().windowTitle() + "      "));
     }
 
     void applyingTheSceneEmptiesTheFoot() {
         const int rows = chart().plotLayout()->rowCount();
         chart().setFootText(QStringLiteral("反射率"));
         QCOMPARE(chart().plotLayout()->rowCount(), rows + 1);
-        click(room().Button2);
+        click(roomSettings().applyButton);
         QCOMPARE(chart().footText(), QString());
         QCOMPARE(chart().plotLayout()->rowCount(), rows);
     }
 
     void arrowKeysInTheSettingsDialogRecomputeTheWindow() {
-        const ResponseCurves before = form().responseCurves();
-        QTest::keyClick(room().EditRoomH, Qt::Key_Down);
-        QCOMPARE(room().EditRoomH->text(), QStringLiteral("2.3"));
-        QCOMPARE(form().Label28->text(), QStringLiteral("2.3m"));
-        QVERIFY(form().responseCurves().total != before.total);
+        const ResponseCurves before = mainWindow().responseCurves();
+        QTest::keyClick(roomSettings().roomHeightBox, Qt::Key_Down);
+        QCOMPARE(roomSettings().roomHeightBox->text(), QStringLiteral("2.3"));
+        QCOMPARE(mainWindow().ceilingHeightLabel->text(), QStringLiteral("2.3m"));
+        QVERIFY(mainWindow().responseCurves().total != before.total);
     }
 };
 

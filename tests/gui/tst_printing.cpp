@@ -224,7 +224,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
 
     void graphPrintPutsTheChartWhereTheMarginsLeaveRoom() {
         PrinterRig rig;
-        printGraph(form(), chart(), form().sceneTexts(), rig.printer);
+        printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), rig.printer);
         QCOMPARE(rig.paint.begun, 1);
         QCOMPARE(rig.paint.ended, 1);
         QCOMPARE(rig.paint.orientationAtBegin, QPageLayout::Landscape);
@@ -241,9 +241,9 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
 
     void graphPrintWritesTheSceneUnderTheChart() {
         PrinterRig rig;
-        const auto expected = graphHeaderLines(form().sceneTexts());
+        const auto expected = graphHeaderLines(mainWindow().sceneTexts());
         QVERIFY(QString::fromStdString(expected[3]).endsWith(QStringLiteral("  床から 1.01m")));
-        printGraph(form(), chart(), form().sceneTexts(), rig.printer);
+        printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), rig.printer);
 
         const QList<DrawnText> lines = rig.paint.lines();
         QVERIFY(lines.size() > 5);
@@ -268,7 +268,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
         PrinterRig rig;
         rig.printer.setPageOrientation(QPageLayout::Portrait);
         rig.printer.setDocName(QStringLiteral("earlier job"));
-        printGraph(form(), chart(), form().sceneTexts(), rig.printer);
+        printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), rig.printer);
         QCOMPARE(orientation(rig.printer), QPageLayout::Portrait);
         QCOMPARE(rig.printer.docName(), QStringLiteral("earlier job"));
         QCOMPARE(chart().footText(), QString());
@@ -279,7 +279,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
     void cancelledGraphPrintPrintsNothing() {
         PrinterRig rig;
         setPrintDialogHandler([](QWidget*, QPrinter&) { return false; });
-        printGraph(form(), chart(), form().sceneTexts(), rig.printer);
+        printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), rig.printer);
         QCOMPARE(rig.paint.begun, 0);
         QCOMPARE(orientation(rig.printer), QPageLayout::Portrait);
         QCOMPARE(chart().footText(), QString());
@@ -288,7 +288,9 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
     void failedGraphPrintIsReportedAndStillRestores() {
         PrinterRig rig;
         rig.paint.refuseToBegin = true;
-        QVERIFY(!runCommand(&form(), [&] { printGraph(form(), chart(), form().sceneTexts(), rig.printer); }));
+        QVERIFY(!runCommand(&mainWindow(), [&] {
+            printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), rig.printer);
+        }));
         QCOMPARE(errors(), QStringList{QStringLiteral("印刷を開始できません")});
         QCOMPARE(rig.paint.orientationAtBegin, QPageLayout::Landscape);
         QCOMPARE(orientation(rig.printer), QPageLayout::Portrait);
@@ -297,16 +299,16 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
 
     void windowPrintShowsTheClientAreaAtItsScreenSize() {
         PrinterRig rig;
-        printWholeWindow(form(), *form().centralWidget(), rig.printer);
+        printWholeWindow(mainWindow(), *mainWindow().centralWidget(), rig.printer);
         QCOMPARE(dialogOrientations, QList{QPageLayout::Landscape});
         QCOMPARE(rig.paint.begun, 1);
         QCOMPARE(rig.paint.ended, 1);
         QCOMPARE(rig.paint.pictureRects.size(), 1);
 
         // The menu bar is not part of the picture.
-        const QSize client = form().centralWidget()->size();
+        const QSize client = mainWindow().centralWidget()->size();
         QCOMPARE(rig.paint.pictures.front().size(), client);
-        const int screenDpi = form().logicalDpiX();
+        const int screenDpi = mainWindow().logicalDpiX();
         const PagePlace expected =
             centredPicture(client.width(), client.height(), kDpi, screenDpi, kLongSide, kShortSide);
         QCOMPARE(rig.paint.pictureRects.front(), toRectF(expected));
@@ -323,23 +325,23 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
             printer.setPageOrientation(QPageLayout::Portrait);
             return true;
         });
-        printWholeWindow(form(), *form().centralWidget(), rig.printer);
-        const QSize client = form().centralWidget()->size();
-        const PagePlace expected = centredPicture(client.width(), client.height(), kDpi, form().logicalDpiX(),
-                                                  kShortSide, kLongSide);
+        printWholeWindow(mainWindow(), *mainWindow().centralWidget(), rig.printer);
+        const QSize client = mainWindow().centralWidget()->size();
+        const PagePlace expected = centredPicture(client.width(), client.height(), kDpi,
+                                                  mainWindow().logicalDpiX(), kShortSide, kLongSide);
         QCOMPARE(rig.paint.pictureRects.front(), toRectF(expected));
         QCOMPARE(orientation(rig.printer), QPageLayout::Portrait);
 
         // The next window print opens its dialog in landscape again.
         agreeToPrint();
-        printWholeWindow(form(), *form().centralWidget(), rig.printer);
+        printWholeWindow(mainWindow(), *mainWindow().centralWidget(), rig.printer);
         QCOMPARE(dialogOrientations, QList{QPageLayout::Landscape});
     }
 
     void cancelledWindowPrintHasAlreadyTurnedThePage() {
         PrinterRig rig;
         setPrintDialogHandler([](QWidget*, QPrinter&) { return false; });
-        printWholeWindow(form(), *form().centralWidget(), rig.printer);
+        printWholeWindow(mainWindow(), *mainWindow().centralWidget(), rig.printer);
         QCOMPARE(rig.paint.begun, 0);
         QCOMPARE(orientation(rig.printer), QPageLayout::Landscape);
     }
@@ -357,12 +359,14 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
         printer.setPageSize(QPageSize(QPageSize::A4));
 
         target = folder.filePath(QStringLiteral("graph.pdf"));
-        QVERIFY(runCommand(&form(), [&] { printGraph(form(), chart(), form().sceneTexts(), printer); }));
+        QVERIFY(runCommand(&mainWindow(),
+                           [&] { printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), printer); }));
         const QSizeF graphPage = pdfPageSize(target);
         QVERIFY2(graphPage.width() > graphPage.height(), qPrintable(target));
 
         target = folder.filePath(QStringLiteral("window.pdf"));
-        QVERIFY(runCommand(&form(), [&] { printWholeWindow(form(), *form().centralWidget(), printer); }));
+        QVERIFY(runCommand(&mainWindow(),
+                           [&] { printWholeWindow(mainWindow(), *mainWindow().centralWidget(), printer); }));
         const QSizeF windowPage = pdfPageSize(target);
         QVERIFY2(windowPage.width() > windowPage.height(), qPrintable(target));
         QVERIFY(errors().isEmpty());
@@ -375,7 +379,8 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
             return true;
         });
         QPrinter printer(QPrinter::HighResolution);
-        QVERIFY(!runCommand(&form(), [&] { printGraph(form(), chart(), form().sceneTexts(), printer); }));
+        QVERIFY(!runCommand(&mainWindow(),
+                            [&] { printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), printer); }));
         QCOMPARE(errors(),
                  QStringList{QStringLiteral("印刷を開始できません\n/nonexistent-folder/graph.pdf")});
         QCOMPARE(chart().footText(), QString());

@@ -1,7 +1,7 @@
 // The room and calculation settings dialog driven with real key and mouse events on its
 // boxes and buttons; the main window's scene update is replaced by a counter.
 
-#include "dialogs/room_form.h"
+#include "dialogs/room_settings_dialog.h"
 #include "model/errors.h"
 #include "widgets/ui_support.h"
 
@@ -14,10 +14,10 @@
 
 using namespace kolmarin;
 
-class TestRoomForm : public QObject {
+class TestRoomSettingsDialog : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TroomForm> form;
+    std::unique_ptr<RoomSettingsDialog> form;
     int applied = 0;
     QStringList errors;
 
@@ -32,7 +32,7 @@ class TestRoomForm : public QObject {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         errors.clear();
         setErrorBoxHandler([this](QWidget*, const QString& message) { errors << message; });
-        form = std::make_unique<TroomForm>();
+        form = std::make_unique<RoomSettingsDialog>();
         applied = 0;
         form->applyScene = [this] { ++applied; };
         form->show();
@@ -57,50 +57,50 @@ class TestRoomForm : public QObject {
         QStringList heightsSeen;
         form->applyScene = [&] {
             ++applied;
-            heightsSeen << form->EditRoomH->text();
+            heightsSeen << form->roomHeightBox->text();
         };
-        QCOMPARE(press(form->EditRoomH, Qt::Key_Down), QStringLiteral("2.3"));
+        QCOMPARE(press(form->roomHeightBox, Qt::Key_Down), QStringLiteral("2.3"));
         QCOMPARE(applied, 1);
         QCOMPARE(heightsSeen, QStringList{QStringLiteral("2.3")});
-        QCOMPARE(press(form->EditRoomW, Qt::Key_Up), QStringLiteral("2.8"));
-        QCOMPARE(press(form->EditRoomD, Qt::Key_Up), QStringLiteral("4.6"));
+        QCOMPARE(press(form->roomWidthBox, Qt::Key_Up), QStringLiteral("2.8"));
+        QCOMPARE(press(form->roomDepthBox, Qt::Key_Up), QStringLiteral("4.6"));
         QCOMPARE(applied, 3);
 
         // The step never takes a dimension to 0.1 m or below, but applies all the same.
-        form->EditRoomH->setText(QStringLiteral("0.2"));
-        QCOMPARE(press(form->EditRoomH, Qt::Key_Down), QStringLiteral("0.2"));
+        form->roomHeightBox->setText(QStringLiteral("0.2"));
+        QCOMPARE(press(form->roomHeightBox, Qt::Key_Down), QStringLiteral("0.2"));
         QCOMPARE(applied, 4);
-        form->EditRoomH->setText(QStringLiteral("0.25"));
-        QCOMPARE(press(form->EditRoomH, Qt::Key_Down), QStringLiteral("0.15"));
+        form->roomHeightBox->setText(QStringLiteral("0.25"));
+        QCOMPARE(press(form->roomHeightBox, Qt::Key_Down), QStringLiteral("0.15"));
         QCOMPARE(applied, 5);
         QVERIFY(errors.isEmpty());
     }
 
     void coefficientArrowsStayInsideZeroToOne() {
-        QCOMPARE(press(form->EditRefR, Qt::Key_Up), QStringLiteral("0.85"));
-        QCOMPARE(press(form->EditRefB, Qt::Key_Down), QStringLiteral("0.8"));
-        form->EditRefL->setText(QStringLiteral("0.97"));
-        QCOMPARE(press(form->EditRefL, Qt::Key_Up), QStringLiteral("1"));
-        QCOMPARE(press(form->EditRefL, Qt::Key_Up), QStringLiteral("1"));
-        form->EditRefFloor->setText(QStringLiteral("0.03"));
-        QCOMPARE(press(form->EditRefFloor, Qt::Key_Down), QStringLiteral("0"));
-        QCOMPARE(press(form->EditRefC, Qt::Key_Down), QStringLiteral("0.85"));
-        QCOMPARE(press(form->EditRefF, Qt::Key_Up), QStringLiteral("0.9"));
+        QCOMPARE(press(form->rightReflectionBox, Qt::Key_Up), QStringLiteral("0.85"));
+        QCOMPARE(press(form->backReflectionBox, Qt::Key_Down), QStringLiteral("0.8"));
+        form->leftReflectionBox->setText(QStringLiteral("0.97"));
+        QCOMPARE(press(form->leftReflectionBox, Qt::Key_Up), QStringLiteral("1"));
+        QCOMPARE(press(form->leftReflectionBox, Qt::Key_Up), QStringLiteral("1"));
+        form->floorReflectionBox->setText(QStringLiteral("0.03"));
+        QCOMPARE(press(form->floorReflectionBox, Qt::Key_Down), QStringLiteral("0"));
+        QCOMPARE(press(form->ceilingReflectionBox, Qt::Key_Down), QStringLiteral("0.85"));
+        QCOMPARE(press(form->frontReflectionBox, Qt::Key_Up), QStringLiteral("0.9"));
         QCOMPARE(applied, 7);
     }
 
     void modifiersMakeNoDifferenceAndOtherKeysDoNothing() {
-        QCOMPARE(press(form->EditRoomW, Qt::Key_Up, Qt::ShiftModifier), QStringLiteral("2.8"));
-        QCOMPARE(press(form->EditRefR, Qt::Key_Down, Qt::ControlModifier), QStringLiteral("0.75"));
+        QCOMPARE(press(form->roomWidthBox, Qt::Key_Up, Qt::ShiftModifier), QStringLiteral("2.8"));
+        QCOMPARE(press(form->rightReflectionBox, Qt::Key_Down, Qt::ControlModifier), QStringLiteral("0.75"));
         QCOMPARE(applied, 2);
         for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_Return})
-            press(form->EditRoomW, key);
+            press(form->roomWidthBox, key);
         QCOMPARE(applied, 2);
-        QCOMPARE(form->EditRoomW->text(), QStringLiteral("2.8"));
+        QCOMPARE(form->roomWidthBox->text(), QStringLiteral("2.8"));
     }
 
     void theConditionBoxesIgnoreArrows() {
-        for (QLineEdit* box : {form->EditRefN, form->EditSHz, form->EditEHz}) {
+        for (QLineEdit* box : {form->reflectionCountBox, form->startFrequencyBox, form->endFrequencyBox}) {
             const QString before = box->text();
             QCOMPARE(press(box, Qt::Key_Up), before);
             QCOMPARE(press(box, Qt::Key_Down), before);
@@ -109,10 +109,10 @@ class TestRoomForm : public QObject {
     }
 
     void anUnreadableBoxReportsTheTextAndAppliesNothing() {
-        form->EditRoomW->setText(QStringLiteral("2,70"));
-        QCOMPARE(press(form->EditRoomW, Qt::Key_Up), QStringLiteral("2,70"));
-        form->EditRefC->setText(QStringLiteral("abc"));
-        QCOMPARE(press(form->EditRefC, Qt::Key_Down), QStringLiteral("abc"));
+        form->roomWidthBox->setText(QStringLiteral("2,70"));
+        QCOMPARE(press(form->roomWidthBox, Qt::Key_Up), QStringLiteral("2,70"));
+        form->ceilingReflectionBox->setText(QStringLiteral("abc"));
+        QCOMPARE(press(form->ceilingReflectionBox, Qt::Key_Down), QStringLiteral("abc"));
         QCOMPARE(applied, 0);
         QCOMPARE(errors, QStringList({QStringLiteral("'2,70' は浮動小数点数ではありません"),
                                       QStringLiteral("'abc' は浮動小数点数ではありません")}));
@@ -120,21 +120,21 @@ class TestRoomForm : public QObject {
 
     void stepsFollowTheLocaleDecimalSeparator() {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        form->EditRoomH->setText(QStringLiteral("2,40"));
-        QCOMPARE(press(form->EditRoomH, Qt::Key_Down), QStringLiteral("2,3"));
+        form->roomHeightBox->setText(QStringLiteral("2,40"));
+        QCOMPARE(press(form->roomHeightBox, Qt::Key_Down), QStringLiteral("2,3"));
         // A point is no decimal separator here: the start-up text no longer reads.
-        QCOMPARE(press(form->EditRefR, Qt::Key_Up), QStringLiteral("0.8"));
+        QCOMPARE(press(form->rightReflectionBox, Qt::Key_Up), QStringLiteral("0.8"));
         QCOMPARE(errors, QStringList{QStringLiteral("'0.8' は浮動小数点数ではありません")});
         QCOMPARE(applied, 1);
     }
 
     void aCommaLocaleStartsWithTextsItCanRead() {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        TroomForm german;
-        QCOMPARE(german.EditRoomW->text(), QStringLiteral("2,70"));
-        QCOMPARE(german.EditRefF->text(), QStringLiteral("0,85"));
-        QCOMPARE(german.EditRefN->text(), QStringLiteral("30"));
-        QCOMPARE(press(german.EditRefF, Qt::Key_Up), QStringLiteral("0,9"));
+        RoomSettingsDialog german;
+        QCOMPARE(german.roomWidthBox->text(), QStringLiteral("2,70"));
+        QCOMPARE(german.frontReflectionBox->text(), QStringLiteral("0,85"));
+        QCOMPARE(german.reflectionCountBox->text(), QStringLiteral("30"));
+        QCOMPARE(press(german.frontReflectionBox, Qt::Key_Up), QStringLiteral("0,9"));
         QVERIFY(errors.isEmpty());
     }
 
@@ -143,25 +143,25 @@ class TestRoomForm : public QObject {
             ++applied;
             throw UserError(msg::kZeroDivide);
         };
-        QCOMPARE(press(form->EditRoomW, Qt::Key_Down), QStringLiteral("2.6"));
+        QCOMPARE(press(form->roomWidthBox, Qt::Key_Down), QStringLiteral("2.6"));
         QCOMPARE(applied, 1);
         QCOMPARE(errors, QStringList{QString::fromUtf8(msg::kZeroDivide)});
     }
 
     void applyButtonAppliesAndStaysOpen() {
-        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        QTest::mouseClick(form->applyButton, Qt::LeftButton);
         QCOMPARE(applied, 1);
         QVERIFY(form->isVisible());
     }
 
     void okAppliesHidesAndBringsTheMainWindowBack() {
         QMainWindow mainWindow;
-        form = std::make_unique<TroomForm>(&mainWindow);
+        form = std::make_unique<RoomSettingsDialog>(&mainWindow);
         form->applyScene = [this] { ++applied; };
         form->show();
         QVERIFY(!mainWindow.isVisible());
 
-        QTest::mouseClick(form->Button3, Qt::LeftButton);
+        QTest::mouseClick(form->okButton, Qt::LeftButton);
         QCOMPARE(applied, 1);
         QVERIFY(!form->isVisible());
         QVERIFY(mainWindow.isVisible());
@@ -173,18 +173,18 @@ class TestRoomForm : public QObject {
             ++applied;
             throw UserError(msg::notAFloat("x"));
         };
-        QTest::mouseClick(form->Button3, Qt::LeftButton);
+        QTest::mouseClick(form->okButton, Qt::LeftButton);
         QCOMPARE(applied, 1);
         QVERIFY(form->isVisible());
         QCOMPARE(errors, QStringList{QStringLiteral("'x' は浮動小数点数ではありません")});
     }
 
     void closingOnlyHidesAndTheTextsSurvive() {
-        form->EditRoomW->setText(QStringLiteral("3.1"));
+        form->roomWidthBox->setText(QStringLiteral("3.1"));
         form->close();
         QVERIFY(!form->isVisible());
         form->show();
-        QCOMPARE(form->EditRoomW->text(), QStringLiteral("3.1"));
+        QCOMPARE(form->roomWidthBox->text(), QStringLiteral("3.1"));
         QCOMPARE(applied, 0);
     }
 
@@ -203,9 +203,9 @@ class TestRoomForm : public QObject {
         texts.startFrequency = " 15";
         texts.endFrequency = "250";
         form->writeTexts(texts);
-        QCOMPARE(form->EditRefFloor->text(), QStringLiteral("0.5"));
-        QCOMPARE(form->EditRefC->text(), QStringLiteral("0.6"));
-        QCOMPARE(form->EditSHz->text(), QStringLiteral(" 15"));
+        QCOMPARE(form->floorReflectionBox->text(), QStringLiteral("0.5"));
+        QCOMPARE(form->ceilingReflectionBox->text(), QStringLiteral("0.6"));
+        QCOMPARE(form->startFrequencyBox->text(), QStringLiteral(" 15"));
 
         SceneTexts read;
         form->readTexts(read);
@@ -214,21 +214,23 @@ class TestRoomForm : public QObject {
     }
 
     void applyHasTheFocusFirstAndTabFollowsTheBoxes() {
-        const QList<QWidget*> expected{form->Button2,      form->EditRoomW, form->EditRoomD, form->EditRoomH,
-                                       form->EditRefR,     form->EditRefL,  form->EditRefF,  form->EditRefB,
-                                       form->EditRefFloor, form->EditRefC,  form->Button1,   form->EditRefN,
-                                       form->EditSHz,      form->EditEHz,   form->Button3};
+        const QList<QWidget*> expected{
+            form->applyButton,          form->roomWidthBox,       form->roomDepthBox,
+            form->roomHeightBox,        form->rightReflectionBox, form->leftReflectionBox,
+            form->frontReflectionBox,   form->backReflectionBox,  form->floorReflectionBox,
+            form->ceilingReflectionBox, form->modesButton,        form->reflectionCountBox,
+            form->startFrequencyBox,    form->endFrequencyBox,    form->okButton};
         QList<QWidget*> chain;
-        QWidget* w = form->Button2;
+        QWidget* w = form->applyButton;
         do {
             if (w->focusPolicy() & Qt::TabFocus)
                 chain << w;
             w = w->nextInFocusChain();
-        } while (w != form->Button2);
+        } while (w != form->applyButton);
         QCOMPARE(chain, expected);
-        QCOMPARE(form->focusWidget(), form->Button2);
+        QCOMPARE(form->focusWidget(), form->applyButton);
     }
 };
 
-QTEST_MAIN(TestRoomForm)
-#include "tst_roomform.moc"
+QTEST_MAIN(TestRoomSettingsDialog)
+#include "tst_room_settings_dialog.moc"

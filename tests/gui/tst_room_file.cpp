@@ -26,11 +26,11 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
     std::unique_ptr<QTemporaryDir> dir;
 
     QString path(const char* name) const { return dir->filePath(QString::fromUtf8(name)); }
-    QString caption() { return form().windowTitle(); }
+    QString caption() { return mainWindow().windowTitle(); }
     static QString mainCaption(const char* name) { return QStringLiteral("Kolmarin2\u3000") + name; }
 
     // The nine read-outs and the twelve boxes as the controls hold them.
-    SceneTexts shownTexts() { return form().sceneTexts(); }
+    SceneTexts shownTexts() { return mainWindow().sceneTexts(); }
 
     SceneTexts startupScene() {
         SceneTexts t;
@@ -61,15 +61,15 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
     }
 
     void show(const SceneTexts& t) {
-        room().writeTexts(t);
-        form().writePositionTexts(t);
+        roomSettings().writeTexts(t);
+        mainWindow().writePositionTexts(t);
     }
 
     QString save() {
-        room().S1->trigger();
+        roomSettings().saveRoomAction->trigger();
         return caption();
     }
-    OpenOutcome open() { return room().O1Click(); }
+    OpenOutcome open() { return roomSettings().openRoomFile(); }
 
   private slots:
     void initTestCase() { setUpApplication(); }
@@ -87,10 +87,10 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
     }
 
     void theDialogsMenuOffersBothCommands() {
-        QVERIFY(room().O1->isEnabled());
-        QVERIFY(room().S1->isEnabled());
-        QCOMPARE(room().O1->text(), QStringLiteral("部屋データを開く(&O)"));
-        QCOMPARE(room().S1->text(), QStringLiteral("部屋データの保存(&S)"));
+        QVERIFY(roomSettings().openRoomAction->isEnabled());
+        QVERIFY(roomSettings().saveRoomAction->isEnabled());
+        QCOMPARE(roomSettings().openRoomAction->text(), QStringLiteral("部屋データを開く(&O)"));
+        QCOMPARE(roomSettings().saveRoomAction->text(), QStringLiteral("部屋データの保存(&S)"));
     }
 
     void savingRightAfterStartUpAndOpeningAgainGivesBackEveryText() {
@@ -110,8 +110,8 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
         QCOMPARE(readAll(path("room.dtr")), expected);
 
         show(otherScene());
-        const QPoint sp1Marker = form().ShapeSP1->pos();
-        form().setWindowTitle(QStringLiteral("before"));
+        const QPoint sp1Marker = mainWindow().sp1Marker->pos();
+        mainWindow().setWindowTitle(QStringLiteral("before"));
         answers << path("room.dtr");
         QCOMPARE(open(), OpenOutcome::Loaded);
         QVERIFY(errors().isEmpty());
@@ -121,10 +121,10 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
         QCOMPARE(asked[1].request.pattern, QStringLiteral("*.dtr"));
         QCOMPARE(asked[1].request.proposedName, QString());
         QCOMPARE(shownTexts(), startupScene());
-        QCOMPARE(form().Label22->text(), QStringLiteral(" 1.01"));
+        QCOMPARE(mainWindow().listenerZReadOut->text(), QStringLiteral(" 1.01"));
         QCOMPARE(caption(), mainCaption("room.dtr"));
         // Loading alone moves nothing: the scene takes effect with the next Apply.
-        QCOMPARE(form().ShapeSP1->pos(), sp1Marker);
+        QCOMPARE(mainWindow().sp1Marker->pos(), sp1Marker);
     }
 
     void eachDialogProposesTheNameLastChosenInIt() {
@@ -197,8 +197,8 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
                                    QStringLiteral("'' は浮動小数点数ではありません")};
         show(otherScene());
         const QString kept = QStringLiteral("Kolmarin2\u3000kept.dtr");
-        form().setWindowTitle(kept);
-        const QPoint sp1Marker = form().ShapeSP1->pos();
+        mainWindow().setWindowTitle(kept);
+        const QPoint sp1Marker = mainWindow().sp1Marker->pos();
         for (qsizetype i = 0; i < refused.size(); ++i) {
             errors().clear();
             writeAll(path(refused[i].first), refused[i].second);
@@ -207,12 +207,12 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
             QCOMPARE(errors(), QStringList{messages[i]});
             QCOMPARE(shownTexts(), otherScene());
             QCOMPARE(caption(), kept);
-            QCOMPARE(form().ShapeSP1->pos(), sp1Marker);
-            QVERIFY(!room().isVisible()); // a file's text is no box's
+            QCOMPARE(mainWindow().sp1Marker->pos(), sp1Marker);
+            QVERIFY(!roomSettings().isVisible()); // a file's text is no box's
         }
         // From the main menu the scene that stands is applied: the chart keeps the caption.
         answers << path("negative.dtr");
-        form().roomDateOpenM->trigger();
+        mainWindow().openRoomAction->trigger();
         QCOMPARE(caption(), kept);
         QVERIFY(chart().titleText().startsWith(kept + QLatin1Char(' ')));
         QCOMPARE(kNotARoomFile, QStringLiteral("このアプリケーションのデータファイルでないか\n"
@@ -238,7 +238,7 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
     }
 
     void aTextTheFileCannotHoldIsRefusedBeforeAnyDialog() {
-        room().EditRoomW->setText(QStringLiteral("3\u00e9")); // é has no CP932 code
+        roomSettings().roomWidthBox->setText(QStringLiteral("3\u00e9")); // é has no CP932 code
         save();
         QVERIFY(asked.isEmpty());
         QCOMPARE(errors(), QStringList{QString::fromUtf8(msg::notEncodable("3\u00e9", "\u00e9"))});
@@ -247,19 +247,19 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
     void theMainMenusOpenAppliesTheSceneUnlessReadingFailed() {
         // A cancelled dialog and a refused file still apply the boxes' current texts.
         armCalculationProbe();
-        form().roomDateOpenM->trigger();
+        mainWindow().openRoomAction->trigger();
         QVERIFY(calculationRan());
         writeAll(path("other.dtr"), "Kolmarin2 Ver0.84 room data\r\n");
         answers << path("other.dtr");
         armCalculationProbe();
-        form().roomDateOpenM->trigger();
+        mainWindow().openRoomAction->trigger();
         QVERIFY(calculationRan());
         QCOMPARE(errors(), QStringList{kNotARoomFile});
 
         errors().clear();
         answers << path("gone.dtr");
         armCalculationProbe();
-        form().roomDateOpenM->trigger();
+        mainWindow().openRoomAction->trigger();
         QVERIFY(!calculationRan());
         QCOMPARE(errors(), QStringList{QStringLiteral("ファイルが見つかりません")});
 
@@ -268,27 +268,27 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
         wide.endFrequency = "501";
         show(wide);
         answers << path("wide.dtr");
-        form().roomSaveM->trigger();
+        mainWindow().saveRoomAction->trigger();
         QCOMPARE(caption(), mainCaption("wide.dtr"));
         show(startupScene());
-        form().ApplyScene();
+        mainWindow().applyScene();
         answers << path("wide.dtr");
-        form().roomDateOpenM->trigger();
-        QCOMPARE(form().Label2->text(), QStringLiteral("幅：3.1m 奥行：5m 高さ：2.2m"));
+        mainWindow().openRoomAction->trigger();
+        QCOMPARE(mainWindow().roomSizeCaption->text(), QStringLiteral("幅：3.1m 奥行：5m 高さ：2.2m"));
         QVERIFY(calculationRan());
         QCOMPARE(errors().size(), 1);
     }
 
     void theDialogsBelongToTheWindowTheCommandCameFrom() {
         // From the main window's menu the settings dialog may be hidden.
-        QVERIFY(!room().isVisible());
+        QVERIFY(!roomSettings().isVisible());
         open();
-        QCOMPARE(asked.back().parent, static_cast<QWidget*>(&form()));
-        room().show();
+        QCOMPARE(asked.back().parent, static_cast<QWidget*>(&mainWindow()));
+        roomSettings().show();
         open();
-        QCOMPARE(asked.back().parent, static_cast<QWidget*>(&room()));
+        QCOMPARE(asked.back().parent, static_cast<QWidget*>(&roomSettings()));
     }
 };
 
 QTEST_MAIN(TestRoomFile)
-#include "tst_roomfile.moc"
+#include "tst_room_file.moc"

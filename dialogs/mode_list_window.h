@@ -5,7 +5,7 @@
 // eigenmode calculation replaces it.
 
 #include "model/eigenmodes.h"
-#include "printing/zuq_grid_printer.h"
+#include "printing/grid_printer.h"
 
 #include <QDialog>
 
@@ -23,15 +23,15 @@ class QTableWidget;
 
 namespace kolmarin {
 
-class TroomForm;
+class RoomSettingsDialog;
 
-class TmodeForm : public QDialog {
+class ModeListWindow : public QDialog {
     Q_OBJECT
   public:
     // `room` holds the dimension texts that the saved file and the printed page header
     // name; they are read when saving or printing, not when the list was computed.
-    explicit TmodeForm(const TroomForm& room, QWidget* parent = nullptr);
-    ~TmodeForm() override;
+    explicit ModeListWindow(const RoomSettingsDialog& room, QWidget* parent = nullptr);
+    ~ModeListWindow() override;
 
     // Replaces the whole list: row 0 the column titles, then one row per mode. Every row
     // is written before the row count settles, so nothing of a longer earlier list stays.
@@ -43,31 +43,30 @@ class TmodeForm : public QDialog {
     // by the main window. Without it the window keeps a printer of its own.
     std::function<QPrinter&()> printer;
 
-    void Button1Click(); // close: hide the window
-    void Button2Click(); // print the list; throws UserError when the job cannot start or finish
-    void P1Click();      // the menu's print item, the same as the button
-    void S1Click();      // save the list; throws UserError when the file cannot be written
+    void closeWindow(); // hides the window
+    void printModes();  // print the list; throws UserError when the job cannot start or finish
+    void saveModes();   // save the list; throws UserError when the file cannot be written
 
     // Page header of the printed list, drawn at the top of every page.
-    void ZuqSGridPrinter1BeginPage(TZuqSGridPrinter& sender);
+    void printPageHeader(GridPrinter& sender);
     QString pageHeaderText() const;
 
-    QMenuBar* MainMenu1 = nullptr;
-    QMenu* F1 = nullptr;   // "ファイル(&F)"
-    QAction* S1 = nullptr; // "固有モードの保存(&S)"
-    QAction* P1 = nullptr; // "固有モードの印刷(&P)"
-    QFrame* Panel1 = nullptr;
-    QLabel* Label1 = nullptr;       // "部屋の大きさ"
-    QLabel* Label2 = nullptr;       // the room size the list was computed for
-    QPushButton* Button2 = nullptr; // "印刷"
-    QPushButton* Button1 = nullptr; // "閉じる"
-    QTableWidget* StringGrid1 = nullptr;
-    TZuqSGridPrinter ZuqSGridPrinter1;
+    QMenuBar* menuBar = nullptr;
+    QMenu* fileMenu = nullptr;
+    QAction* saveModesAction = nullptr;
+    QAction* printModesAction = nullptr;
+    QFrame* panel = nullptr;
+    QLabel* roomSizeTitle = nullptr;
+    QLabel* roomSizeCaption = nullptr; // the room size the list was computed for
+    QPushButton* printButton = nullptr;
+    QPushButton* closeButton = nullptr;
+    QTableWidget* modeGrid = nullptr;
+    GridPrinter gridPrinter;
 
   private:
     void writeCell(int row, int column, const QString& text);
 
-    const TroomForm& room_;
+    const RoomSettingsDialog& room_;
     QString saveName_; // the name the save dialog proposes: the last one chosen in it
     std::unique_ptr<QPrinter> ownPrinter_;
 };

@@ -1,4 +1,4 @@
-#include "dialogs/room_form.h"
+#include "dialogs/room_settings_dialog.h"
 
 #include "model/dialog_steps.h"
 #include "widgets/japanese_fonts.h"
@@ -62,20 +62,22 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, int 
 
 } // namespace
 
-TroomForm::TroomForm(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("roomForm"));
+RoomSettingsDialog::RoomSettingsDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("roomSettingsDialog"));
     setWindowTitle(QStringLiteral("部屋、計算条件の設定"));
     setFont(japaneseWindowFont(12));
 
     menuBar = new QMenuBar(this);
     QMenu* fileMenu = menuBar->addMenu(QStringLiteral("ファイル(&F)"));
     fileMenu->setFont(font()); // a popup is a window of its own and does not inherit the font
-    O1 = fileMenu->addAction(QStringLiteral("部屋データを開く(&O)"));
-    O1->setObjectName(QStringLiteral("O1"));
-    S1 = fileMenu->addAction(QStringLiteral("部屋データの保存(&S)"));
-    S1->setObjectName(QStringLiteral("S1"));
-    connect(O1, &QAction::triggered, this, [this] { runCommand(this, [this] { O1Click(); }); });
-    connect(S1, &QAction::triggered, this, [this] { runCommand(this, [this] { S1Click(); }); });
+    openRoomAction = fileMenu->addAction(QStringLiteral("部屋データを開く(&O)"));
+    openRoomAction->setObjectName(QStringLiteral("openRoomAction"));
+    saveRoomAction = fileMenu->addAction(QStringLiteral("部屋データの保存(&S)"));
+    saveRoomAction->setObjectName(QStringLiteral("saveRoomAction"));
+    connect(openRoomAction, &QAction::triggered, this,
+            [this] { runCommand(this, [this] { openRoomFile(); }); });
+    connect(saveRoomAction, &QAction::triggered, this,
+            [this] { runCommand(this, [this] { saveRoomFile(); }); });
 
     auto* client = new QWidget(this);
     client->setFixedSize(kClientWidth, kClientHeight);
@@ -91,9 +93,9 @@ TroomForm::TroomForm(QWidget* parent) : QDialog(parent) {
     label(client, QStringLiteral("幅(短辺)"), 16, 38);
     label(client, QStringLiteral("奥行き(長辺)"), 16, 64);
     label(client, QStringLiteral("高さ"), 16, 90);
-    EditRoomW = edit(client, "EditRoomW", QString(), 88, 34);
-    EditRoomD = edit(client, "EditRoomD", QString(), 88, 60);
-    EditRoomH = edit(client, "EditRoomH", QString(), 88, 86);
+    roomWidthBox = edit(client, "roomWidthBox", QString(), 88, 34);
+    roomDepthBox = edit(client, "roomDepthBox", QString(), 88, 60);
+    roomHeightBox = edit(client, "roomHeightBox", QString(), 88, 86);
     label(client, QStringLiteral("m"), 134, 38);
     label(client, QStringLiteral("m"), 134, 64);
     label(client, QStringLiteral("m"), 134, 90);
@@ -107,12 +109,12 @@ TroomForm::TroomForm(QWidget* parent) : QDialog(parent) {
     label(client, QStringLiteral("左"), 245, 38);
     label(client, QStringLiteral("後面"), 245, 64);
     label(client, QStringLiteral("天井"), 245, 90);
-    EditRefR = edit(client, "EditRefR", QString(), 192, 34);
-    EditRefF = edit(client, "EditRefF", QString(), 192, 60);
-    EditRefFloor = edit(client, "EditRefFloor", QString(), 192, 86);
-    EditRefL = edit(client, "EditRefL", QString(), 273, 34);
-    EditRefB = edit(client, "EditRefB", QString(), 273, 60);
-    EditRefC = edit(client, "EditRefC", QString(), 273, 86);
+    rightReflectionBox = edit(client, "rightReflectionBox", QString(), 192, 34);
+    frontReflectionBox = edit(client, "frontReflectionBox", QString(), 192, 60);
+    floorReflectionBox = edit(client, "floorReflectionBox", QString(), 192, 86);
+    leftReflectionBox = edit(client, "leftReflectionBox", QString(), 273, 34);
+    backReflectionBox = edit(client, "backReflectionBox", QString(), 273, 60);
+    ceilingReflectionBox = edit(client, "ceilingReflectionBox", QString(), 273, 86);
 
     // Calculation conditions and the limits the calculation applies to them.
     bevel(client, 328, 8, 175, 108);
@@ -120,42 +122,44 @@ TroomForm::TroomForm(QWidget* parent) : QDialog(parent) {
     label(client, QStringLiteral("反射回数"), 336, 38);
     label(client, QStringLiteral("開始周波数"), 336, 64);
     label(client, QStringLiteral("終了周波数"), 336, 90);
-    EditRefN = edit(client, "EditRefN", QString(), 404, 34);
-    EditSHz = edit(client, "EditSHz", QString(), 404, 60);
-    EditEHz = edit(client, "EditEHz", QString(), 404, 86);
+    reflectionCountBox = edit(client, "reflectionCountBox", QString(), 404, 34);
+    startFrequencyBox = edit(client, "startFrequencyBox", QString(), 404, 60);
+    endFrequencyBox = edit(client, "endFrequencyBox", QString(), 404, 86);
     label(client, QStringLiteral("回"), 450, 38);
     label(client, QStringLiteral("Hz"), 450, 64);
     label(client, QStringLiteral("Hz"), 450, 90);
     label(client, QStringLiteral("反射回数の上限は200"), 330, 124);
     label(client, QStringLiteral("計算可能周波数は10Hz～500Hz"), 330, 142);
 
-    Button1 = button(client, "Button1", QStringLiteral("固有モード計算"), 8, 170, 113);
-    Button2 = button(client, "Button2", QStringLiteral("適用(&A)"), 318, 170, 89);
-    Button3 = button(client, "Button3", QStringLiteral("OK(&C)"), 414, 170, 89);
+    modesButton = button(client, "modesButton", QStringLiteral("固有モード計算"), 8, 170, 113);
+    applyButton = button(client, "applyButton", QStringLiteral("適用(&A)"), 318, 170, 89);
+    okButton = button(client, "okButton", QStringLiteral("OK(&C)"), 414, 170, 89);
     // The eigenmode window is not connected yet.
-    Button1->setEnabled(false);
+    modesButton->setEnabled(false);
 
-    connect(Button2, &QPushButton::clicked, this, [this] { runCommand(this, [this] { Button2Click(); }); });
-    connect(Button3, &QPushButton::clicked, this, [this] { runCommand(this, [this] { Button3Click(); }); });
+    connect(applyButton, &QPushButton::clicked, this, [this] { runCommand(this, [this] { apply(); }); });
+    connect(okButton, &QPushButton::clicked, this,
+            [this] { runCommand(this, [this] { acceptSettings(); }); });
 
     writeTexts(startupTexts(decimalSeparator()));
 
-    for (QLineEdit* box :
-         {EditRoomW, EditRoomD, EditRoomH, EditRefR, EditRefL, EditRefF, EditRefB, EditRefFloor, EditRefC})
+    for (QLineEdit* box : {roomWidthBox, roomDepthBox, roomHeightBox, rightReflectionBox, leftReflectionBox,
+                           frontReflectionBox, backReflectionBox, floorReflectionBox, ceilingReflectionBox})
         box->installEventFilter(this);
 
-    const QList<QWidget*> tabOrder{Button2,  EditRoomW, EditRoomD, EditRoomH,    EditRefR,
-                                   EditRefL, EditRefF,  EditRefB,  EditRefFloor, EditRefC,
-                                   Button1,  EditRefN,  EditSHz,   EditEHz,      Button3};
+    const QList<QWidget*> tabOrder{
+        applyButton,       roomWidthBox,       roomDepthBox,      roomHeightBox,      rightReflectionBox,
+        leftReflectionBox, frontReflectionBox, backReflectionBox, floorReflectionBox, ceilingReflectionBox,
+        modesButton,       reflectionCountBox, startFrequencyBox, endFrequencyBox,    okButton};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    Button2->setFocus();
+    applyButton->setFocus();
 
     setFixedSize(sizeHint());
     placeOnScreen();
 }
 
-void TroomForm::placeOnScreen() {
+void RoomSettingsDialog::placeOnScreen() {
     // The designed place, moved up or left only as far as a small screen needs to show the
     // whole dialog. The frame is not known before the first showing; a title bar and
     // border of usual size are allowed for.
@@ -169,13 +173,13 @@ void TroomForm::placeOnScreen() {
     move(place);
 }
 
-void TroomForm::Button2Click() {
+void RoomSettingsDialog::apply() {
     if (applyScene)
         applyScene();
 }
 
-void TroomForm::Button3Click() {
-    Button2Click();
+void RoomSettingsDialog::acceptSettings() {
+    apply();
     hide();
     QWidget* mainWindow = parentWidget() ? parentWidget()->window() : nullptr;
     if (!mainWindow) {
@@ -193,44 +197,50 @@ void TroomForm::Button3Click() {
     }
 }
 
-void TroomForm::readTexts(SceneTexts& texts) const {
-    texts.width = toStdString(EditRoomW->text());
-    texts.depth = toStdString(EditRoomD->text());
-    texts.height = toStdString(EditRoomH->text());
-    texts.reflRight = toStdString(EditRefR->text());
-    texts.reflLeft = toStdString(EditRefL->text());
-    texts.reflFront = toStdString(EditRefF->text());
-    texts.reflBack = toStdString(EditRefB->text());
-    texts.reflFloor = toStdString(EditRefFloor->text());
-    texts.reflCeiling = toStdString(EditRefC->text());
-    texts.reflectionCount = toStdString(EditRefN->text());
-    texts.startFrequency = toStdString(EditSHz->text());
-    texts.endFrequency = toStdString(EditEHz->text());
+void RoomSettingsDialog::readTexts(SceneTexts& texts) const {
+    texts.width = toStdString(roomWidthBox->text());
+    texts.depth = toStdString(roomDepthBox->text());
+    texts.height = toStdString(roomHeightBox->text());
+    texts.reflRight = toStdString(rightReflectionBox->text());
+    texts.reflLeft = toStdString(leftReflectionBox->text());
+    texts.reflFront = toStdString(frontReflectionBox->text());
+    texts.reflBack = toStdString(backReflectionBox->text());
+    texts.reflFloor = toStdString(floorReflectionBox->text());
+    texts.reflCeiling = toStdString(ceilingReflectionBox->text());
+    texts.reflectionCount = toStdString(reflectionCountBox->text());
+    texts.startFrequency = toStdString(startFrequencyBox->text());
+    texts.endFrequency = toStdString(endFrequencyBox->text());
 }
 
-void TroomForm::writeTexts(const SceneTexts& texts) {
-    EditRoomW->setText(toQString(texts.width));
-    EditRoomD->setText(toQString(texts.depth));
-    EditRoomH->setText(toQString(texts.height));
-    EditRefR->setText(toQString(texts.reflRight));
-    EditRefL->setText(toQString(texts.reflLeft));
-    EditRefF->setText(toQString(texts.reflFront));
-    EditRefB->setText(toQString(texts.reflBack));
-    EditRefFloor->setText(toQString(texts.reflFloor));
-    EditRefC->setText(toQString(texts.reflCeiling));
-    EditRefN->setText(toQString(texts.reflectionCount));
-    EditSHz->setText(toQString(texts.startFrequency));
-    EditEHz->setText(toQString(texts.endFrequency));
+void RoomSettingsDialog::writeTexts(const SceneTexts& texts) {
+    roomWidthBox->setText(toQString(texts.width));
+    roomDepthBox->setText(toQString(texts.depth));
+    roomHeightBox->setText(toQString(texts.height));
+    rightReflectionBox->setText(toQString(texts.reflRight));
+    leftReflectionBox->setText(toQString(texts.reflLeft));
+    frontReflectionBox->setText(toQString(texts.reflFront));
+    backReflectionBox->setText(toQString(texts.reflBack));
+    floorReflectionBox->setText(toQString(texts.reflFloor));
+    ceilingReflectionBox->setText(toQString(texts.reflCeiling));
+    reflectionCountBox->setText(toQString(texts.reflectionCount));
+    startFrequencyBox->setText(toQString(texts.startFrequency));
+    endFrequencyBox->setText(toQString(texts.endFrequency));
 }
 
-QLineEdit* TroomForm::box(SceneText text) const {
+QLineEdit* RoomSettingsDialog::box(SceneText text) const {
     const std::pair<SceneText, QLineEdit*> boxes[]{
-        {&SceneTexts::width, EditRoomW},        {&SceneTexts::depth, EditRoomD},
-        {&SceneTexts::height, EditRoomH},       {&SceneTexts::reflRight, EditRefR},
-        {&SceneTexts::reflLeft, EditRefL},      {&SceneTexts::reflFront, EditRefF},
-        {&SceneTexts::reflBack, EditRefB},      {&SceneTexts::reflFloor, EditRefFloor},
-        {&SceneTexts::reflCeiling, EditRefC},   {&SceneTexts::reflectionCount, EditRefN},
-        {&SceneTexts::startFrequency, EditSHz}, {&SceneTexts::endFrequency, EditEHz},
+        {&SceneTexts::width, roomWidthBox},
+        {&SceneTexts::depth, roomDepthBox},
+        {&SceneTexts::height, roomHeightBox},
+        {&SceneTexts::reflRight, rightReflectionBox},
+        {&SceneTexts::reflLeft, leftReflectionBox},
+        {&SceneTexts::reflFront, frontReflectionBox},
+        {&SceneTexts::reflBack, backReflectionBox},
+        {&SceneTexts::reflFloor, floorReflectionBox},
+        {&SceneTexts::reflCeiling, ceilingReflectionBox},
+        {&SceneTexts::reflectionCount, reflectionCountBox},
+        {&SceneTexts::startFrequency, startFrequencyBox},
+        {&SceneTexts::endFrequency, endFrequencyBox},
     };
     for (const auto& [which, edit] : boxes)
         if (which == text)
@@ -238,7 +248,7 @@ QLineEdit* TroomForm::box(SceneText text) const {
     return nullptr;
 }
 
-bool TroomForm::eventFilter(QObject* watched, QEvent* event) {
+bool RoomSettingsDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     auto* box = qobject_cast<QLineEdit*>(watched);
@@ -247,7 +257,7 @@ bool TroomForm::eventFilter(QObject* watched, QEvent* event) {
         return QDialog::eventFilter(watched, event);
 
     const StepDirection direction = key == Qt::Key_Up ? StepDirection::Up : StepDirection::Down;
-    const bool dimension = box == EditRoomW || box == EditRoomD || box == EditRoomH;
+    const bool dimension = box == roomWidthBox || box == roomDepthBox || box == roomHeightBox;
     runCommand(this, [&] {
         const std::string text = toStdString(box->text());
         if (dimension) {
@@ -256,7 +266,7 @@ bool TroomForm::eventFilter(QObject* watched, QEvent* event) {
         } else {
             box->setText(toQString(stepCoefficientText(text, direction, decimalSeparator())));
         }
-        Button2Click();
+        apply();
     });
     // The box still gets the key, as it would without the step.
     return false;

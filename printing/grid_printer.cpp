@@ -1,4 +1,4 @@
-#include "printing/zuq_grid_printer.h"
+#include "printing/grid_printer.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -25,80 +25,81 @@ QRect toQRect(const DotRect& r) {
 
 } // namespace
 
-int TZuqSGridPrinter::NormalGridWidth() const {
+int GridPrinter::normalLineWidth() const {
     return normalGridWidth_;
 }
 
-void TZuqSGridPrinter::setNormalGridWidth(int dots) {
+void GridPrinter::setNormalLineWidth(int dots) {
     if (dots >= 1)
         normalGridWidth_ = dots;
 }
 
-int TZuqSGridPrinter::FixedGridWidth() const {
+int GridPrinter::fixedLineWidth() const {
     return fixedGridWidth_;
 }
 
-void TZuqSGridPrinter::setFixedGridWidth(int dots) {
+void GridPrinter::setFixedLineWidth(int dots) {
     if (dots >= 1)
         fixedGridWidth_ = dots;
 }
 
-bool TZuqSGridPrinter::DrawFixedArea() const {
+bool GridPrinter::drawFixedArea() const {
     return drawFixedArea_;
 }
 
-void TZuqSGridPrinter::setDrawFixedArea(bool on) {
+void GridPrinter::setDrawFixedArea(bool on) {
     if (on == drawFixedArea_)
         return;
     drawFixedArea_ = on;
     layout();
 }
 
-int TZuqSGridPrinter::MmToPrinterX(int mm) const {
+int GridPrinter::mmToPrinterX(int mm) const {
     return mmToDots(mm, printerDpiX_);
 }
-int TZuqSGridPrinter::MmToPrinterY(int mm) const {
+int GridPrinter::mmToPrinterY(int mm) const {
     return mmToDots(mm, printerDpiY_);
 }
 
-QPainter* TZuqSGridPrinter::canvas() const {
+QPainter* GridPrinter::canvas() const {
     return painter_;
 }
 
-int TZuqSGridPrinter::ColPageCount() const {
+int GridPrinter::columnPageCount() const {
     return layout_.colPageCount();
 }
-int TZuqSGridPrinter::RowPageCount() const {
+int GridPrinter::rowPageCount() const {
     return layout_.rowPageCount();
 }
-int TZuqSGridPrinter::PageCount() const {
-    return ColPageCount() * RowPageCount();
+int GridPrinter::pageCount() const {
+    return columnPageCount() * rowPageCount();
 }
 
-int TZuqSGridPrinter::ColPageStart(int strip) const {
-    return strip >= 1 && strip <= ColPageCount() ? layout_.colPageStart[static_cast<std::size_t>(strip - 1)]
-                                                 : 0;
+int GridPrinter::columnPageStart(int strip) const {
+    return strip >= 1 && strip <= columnPageCount()
+               ? layout_.colPageStart[static_cast<std::size_t>(strip - 1)]
+               : 0;
 }
 
-int TZuqSGridPrinter::RowPageStart(int page) const {
-    return page >= 1 && page <= RowPageCount() ? layout_.rowPageStart[static_cast<std::size_t>(page - 1)] : 0;
+int GridPrinter::rowPageStart(int page) const {
+    return page >= 1 && page <= rowPageCount() ? layout_.rowPageStart[static_cast<std::size_t>(page - 1)] : 0;
 }
 
-int TZuqSGridPrinter::CurrentColPage() const {
+int GridPrinter::currentColumnPage() const {
     return currentColPage_;
 }
-int TZuqSGridPrinter::CurrentRowPage() const {
+int GridPrinter::currentRowPage() const {
     return currentRowPage_;
 }
-int TZuqSGridPrinter::LastRowBottom() const {
+int GridPrinter::lastRowBottom() const {
     return lastRowBottom_;
 }
 
-void TZuqSGridPrinter::layout() {
+void GridPrinter::layout() {
     laidOut_ = false;
     layout_ = {};
     // Without a grid, or before a print has told the page size, there is nothing to lay out.
-    if (!TargetGrid || !haveDevice_)
+    if (!grid || !haveDevice_)
         return;
     try {
         GridPageSetup s;
@@ -106,20 +107,20 @@ void TZuqSGridPrinter::layout() {
         s.pageHeight = pageHeight_;
         s.printerDpiX = printerDpiX_;
         s.printerDpiY = printerDpiY_;
-        s.screenDpiX = TargetGrid->logicalDpiX();
-        s.screenDpiY = TargetGrid->logicalDpiY();
-        s.leftMargin = LeftMargin;
-        s.topMargin = TopMargin;
-        s.rightMargin = RightMargin;
-        s.bottomMargin = BottomMargin;
-        s.textLeft = MojiLeft;
-        s.textTop = MojiTop;
-        for (int c = 0; c < TargetGrid->columnCount(); ++c)
-            s.columnWidths.push_back(TargetGrid->columnWidth(c));
-        for (int r = 0; r < TargetGrid->rowCount(); ++r)
-            s.rowHeights.push_back(TargetGrid->rowHeight(r));
-        s.fixedCols = FixedCols;
-        s.fixedRows = FixedRows;
+        s.screenDpiX = grid->logicalDpiX();
+        s.screenDpiY = grid->logicalDpiY();
+        s.leftMargin = leftMargin;
+        s.topMargin = topMargin;
+        s.rightMargin = rightMargin;
+        s.bottomMargin = bottomMargin;
+        s.textLeft = textLeft;
+        s.textTop = textTop;
+        for (int c = 0; c < grid->columnCount(); ++c)
+            s.columnWidths.push_back(grid->columnWidth(c));
+        for (int r = 0; r < grid->rowCount(); ++r)
+            s.rowHeights.push_back(grid->rowHeight(r));
+        s.fixedCols = fixedCols;
+        s.fixedRows = fixedRows;
         s.drawFixedArea = drawFixedArea_;
         layout_ = layoutGridPages(s);
         layout_.pageCount(); // a page count beyond int fails here, not halfway through the job
@@ -130,8 +131,8 @@ void TZuqSGridPrinter::layout() {
     }
 }
 
-void TZuqSGridPrinter::PrintGrid(QPagedPaintDevice& device, QPainter& painter) {
-    if (!TargetGrid)
+void GridPrinter::print(QPagedPaintDevice& device, QPainter& painter) {
+    if (!grid)
         return;
     painter_ = &painter;
     struct ReleaseCanvas {
@@ -160,41 +161,41 @@ void TZuqSGridPrinter::PrintGrid(QPagedPaintDevice& device, QPainter& painter) {
     }
 }
 
-void TZuqSGridPrinter::prepareSurface() {
+void GridPrinter::prepareSurface() {
     painter_->setPen(QPen(Qt::black, 1));
     painter_->setBrush(Qt::NoBrush);
     painter_->setBackgroundMode(Qt::TransparentMode);
-    painter_->setFont(printedFont(*TargetGrid));
+    painter_->setFont(printedFont(*grid));
 }
 
-void TZuqSGridPrinter::drawPage(int strip, int rowPage) {
+void GridPrinter::drawPage(int strip, int rowPage) {
     currentColPage_ = strip;
     currentRowPage_ = rowPage;
     try {
         prepareSurface();
-        if (OnBeginPage)
-            OnBeginPage(*this);
+        if (onBeginPage)
+            onBeginPage(*this);
         // The header handler may have changed pen, brush and font.
         prepareSurface();
         const PrintedPage page = layoutPageCells(setup_, layout_, strip, rowPage);
         for (const PrintedCell& cell : page.cells)
             drawCell(cell);
         lastRowBottom_ = page.lastRowBottom;
-        if (OnEndPage)
-            OnEndPage(*this);
+        if (onEndPage)
+            onEndPage(*this);
     } catch (const std::exception&) {
         // The rest of this page is lost; the next page is printed as usual.
     }
 }
 
-void TZuqSGridPrinter::drawCell(const PrintedCell& cell) {
+void GridPrinter::drawCell(const PrintedCell& cell) {
     const QRect rect = toQRect(cell.cell);
-    if (OnDrawCell) {
-        OnDrawCell(cell.col, cell.row, rect);
+    if (onDrawCell) {
+        onDrawCell(cell.col, cell.row, rect);
         return;
     }
     QPainter& p = *painter_;
-    if (const QTableWidgetItem* item = TargetGrid->item(cell.row, cell.col)) {
+    if (const QTableWidgetItem* item = grid->item(cell.row, cell.col)) {
         p.save();
         p.setClipRect(rect, Qt::IntersectClip);
         const QRect textBox(rect.left() + layout_.textLeft, rect.top() + layout_.textTop, 1, 1);

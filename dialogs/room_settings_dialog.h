@@ -27,10 +27,10 @@ enum class OpenOutcome {
     IoError,   // the file could not be opened or read; the user has been told
 };
 
-class TroomForm : public QDialog {
+class RoomSettingsDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit TroomForm(QWidget* parent = nullptr);
+    explicit RoomSettingsDialog(QWidget* parent = nullptr);
 
     // Set by the main window: brings the main window in line with the scene and recomputes.
     std::function<void()> applyScene;
@@ -46,18 +46,18 @@ class TroomForm : public QDialog {
     // window's caption. Cancel or No changes nothing. Throws UserError when a text cannot
     // be written or the file cannot be saved; a failed save leaves any old file whole and
     // the caption as it was.
-    void S1Click();
+    void saveRoomFile();
     // Open room data: asks for the file (the name last chosen proposed), reads it whole,
     // checks every text as the window will read it (numbers in the user's locale, a room
     // with extent), and only then puts its 21 texts into the boxes and read-outs and names
     // the file in the main window's caption. A refused or unreadable file changes nothing;
     // its message is shown in the error box. Never throws. Nothing is applied or recomputed.
-    OpenOutcome O1Click();
+    OpenOutcome openRoomFile();
 
-    // Apply: runs applyScene. OK: Apply, then hide and bring the main window to the front;
+    // Apply: runs applyScene. okButton: Apply, then hide and bring the main window to the front;
     // when Apply fails the dialog stays open. Both throw what applyScene throws.
-    void Button2Click();
-    void Button3Click();
+    void apply();
+    void acceptSettings();
 
     // Writes the room, coefficient and condition texts into `texts` (positions untouched),
     // and puts them back from `texts`.
@@ -66,24 +66,24 @@ class TroomForm : public QDialog {
     // The box that holds one of the room, coefficient and condition texts.
     QLineEdit* box(SceneText text) const;
 
-    QLineEdit* EditRoomW = nullptr;
-    QLineEdit* EditRoomD = nullptr;
-    QLineEdit* EditRoomH = nullptr;
-    QLineEdit* EditRefR = nullptr;
-    QLineEdit* EditRefL = nullptr;
-    QLineEdit* EditRefF = nullptr;
-    QLineEdit* EditRefB = nullptr;
-    QLineEdit* EditRefFloor = nullptr;
-    QLineEdit* EditRefC = nullptr;
-    QLineEdit* EditRefN = nullptr;
-    QLineEdit* EditSHz = nullptr;
-    QLineEdit* EditEHz = nullptr;
-    QPushButton* Button1 = nullptr; // "固有モード計算"
-    QPushButton* Button2 = nullptr; // "適用(&A)"
-    QPushButton* Button3 = nullptr; // "OK(&C)"
+    QLineEdit* roomWidthBox = nullptr;
+    QLineEdit* roomDepthBox = nullptr;
+    QLineEdit* roomHeightBox = nullptr;
+    QLineEdit* rightReflectionBox = nullptr;
+    QLineEdit* leftReflectionBox = nullptr;
+    QLineEdit* frontReflectionBox = nullptr;
+    QLineEdit* backReflectionBox = nullptr;
+    QLineEdit* floorReflectionBox = nullptr;
+    QLineEdit* ceilingReflectionBox = nullptr;
+    QLineEdit* reflectionCountBox = nullptr;
+    QLineEdit* startFrequencyBox = nullptr;
+    QLineEdit* endFrequencyBox = nullptr;
+    QPushButton* modesButton = nullptr;
+    QPushButton* applyButton = nullptr;
+    QPushButton* okButton = nullptr;
     QMenuBar* menuBar = nullptr;
-    QAction* O1 = nullptr; // "部屋データを開く(&O)"
-    QAction* S1 = nullptr; // "部屋データの保存(&S)"
+    QAction* openRoomAction = nullptr;
+    QAction* saveRoomAction = nullptr;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

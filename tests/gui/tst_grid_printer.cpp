@@ -1,7 +1,7 @@
 // The grid printer writing real PDF jobs: pages counted in the file, the page events
 // and the cell rectangles handed to a drawing handler.
 
-#include "printing/zuq_grid_printer.h"
+#include "printing/grid_printer.h"
 
 #include <QFile>
 #include <QHeaderView>
@@ -34,7 +34,7 @@ class TestGridPrinter : public QObject {
 
     QTemporaryDir dir;
     std::unique_ptr<QTableWidget> grid;
-    TZuqSGridPrinter printer;
+    GridPrinter printer;
     int pdfCount = 0;
     QString lastPdf;
 
@@ -50,7 +50,7 @@ class TestGridPrinter : public QObject {
         }
         for (int c = 0; c < cols; ++c)
             grid->setColumnWidth(c, colWidth);
-        printer.TargetGrid = grid.get();
+        printer.grid = grid.get();
     }
 
     // Prints into a new PDF whose page is `width` × `height` dots at the screen's
@@ -70,7 +70,7 @@ class TestGridPrinter : public QObject {
                 QCOMPARE(writer.height(), height);
             }();
         }
-        printer.PrintGrid(writer, painter);
+        printer.print(writer, painter);
         painter.end();
         return pagesIn(lastPdf);
     }
@@ -85,39 +85,39 @@ class TestGridPrinter : public QObject {
 
   private slots:
     void init() {
-        printer = TZuqSGridPrinter();
-        printer.LeftMargin = printer.TopMargin = printer.RightMargin = printer.BottomMargin = 0;
+        printer = GridPrinter();
+        printer.leftMargin = printer.topMargin = printer.rightMargin = printer.bottomMargin = 0;
         grid.reset();
     }
 
     void startsWithItsDefaults() {
-        TZuqSGridPrinter fresh;
-        QCOMPARE(fresh.NormalGridWidth(), 1);
-        QCOMPARE(fresh.FixedGridWidth(), 4);
-        QVERIFY(fresh.DrawFixedArea());
-        QCOMPARE(fresh.MmToPrinterX(25), 0);
-        QCOMPARE(fresh.MmToPrinterY(10), 0);
+        GridPrinter fresh;
+        QCOMPARE(fresh.normalLineWidth(), 1);
+        QCOMPARE(fresh.fixedLineWidth(), 4);
+        QVERIFY(fresh.drawFixedArea());
+        QCOMPARE(fresh.mmToPrinterX(25), 0);
+        QCOMPARE(fresh.mmToPrinterY(10), 0);
         QVERIFY(fresh.canvas() == nullptr);
-        QCOMPARE(fresh.PageCount(), 0);
+        QCOMPARE(fresh.pageCount(), 0);
     }
 
     void borderWidthsBelowOneAreIgnored() {
-        printer.setNormalGridWidth(0);
-        printer.setFixedGridWidth(-3);
-        QCOMPARE(printer.NormalGridWidth(), 1);
-        QCOMPARE(printer.FixedGridWidth(), 4);
-        printer.setNormalGridWidth(2);
-        printer.setFixedGridWidth(7);
-        QCOMPARE(printer.NormalGridWidth(), 2);
-        QCOMPARE(printer.FixedGridWidth(), 7);
+        printer.setNormalLineWidth(0);
+        printer.setFixedLineWidth(-3);
+        QCOMPARE(printer.normalLineWidth(), 1);
+        QCOMPARE(printer.fixedLineWidth(), 4);
+        printer.setNormalLineWidth(2);
+        printer.setFixedLineWidth(7);
+        QCOMPARE(printer.normalLineWidth(), 2);
+        QCOMPARE(printer.fixedLineWidth(), 7);
     }
 
     void withoutAGridNothingHappens() {
         int events = 0;
-        printer.OnBeginPage = [&](TZuqSGridPrinter&) { ++events; };
+        printer.onBeginPage = [&](GridPrinter&) { ++events; };
         QCOMPARE(print(), 1); // the job's own first page, left blank
         QCOMPARE(events, 0);
-        QCOMPARE(printer.PageCount(), 0);
+        QCOMPARE(printer.pageCount(), 0);
     }
 
     void rowsContinueOnNewPagesUnderTheHeader() {
@@ -125,13 +125,13 @@ class TestGridPrinter : public QObject {
         std::vector<std::pair<int, int>> begun;
         std::vector<int> bottoms;
         QPainter* seenCanvas = nullptr;
-        printer.OnBeginPage = [&](TZuqSGridPrinter& p) {
-            begun.emplace_back(p.CurrentColPage(), p.CurrentRowPage());
+        printer.onBeginPage = [&](GridPrinter& p) {
+            begun.emplace_back(p.currentColumnPage(), p.currentRowPage());
             seenCanvas = p.canvas();
         };
-        printer.OnEndPage = [&](TZuqSGridPrinter& p) { bottoms.push_back(p.LastRowBottom()); };
+        printer.onEndPage = [&](GridPrinter& p) { bottoms.push_back(p.lastRowBottom()); };
         std::vector<DrawnCell> cells;
-        printer.OnDrawCell = [&](int col, int row, const QRect& rect) {
+        printer.onDrawCell = [&](int col, int row, const QRect& rect) {
             cells.push_back({col, row, rect, int(begun.size())});
         };
 
@@ -140,16 +140,16 @@ class TestGridPrinter : public QObject {
         QVERIFY(printer.canvas() == nullptr);
         QCOMPARE(begun, (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {1, 3}}));
         QCOMPARE(bottoms, (std::vector<int>{1000, 1000, 200}));
-        QCOMPARE(printer.RowPageCount(), 3);
-        QCOMPARE(printer.ColPageCount(), 1);
-        QCOMPARE(printer.PageCount(), 3);
-        QCOMPARE(printer.RowPageStart(1), 1);
-        QCOMPARE(printer.RowPageStart(2), 10);
-        QCOMPARE(printer.RowPageStart(3), 19);
-        QCOMPARE(printer.ColPageStart(1), 1);
+        QCOMPARE(printer.rowPageCount(), 3);
+        QCOMPARE(printer.columnPageCount(), 1);
+        QCOMPARE(printer.pageCount(), 3);
+        QCOMPARE(printer.rowPageStart(1), 1);
+        QCOMPARE(printer.rowPageStart(2), 10);
+        QCOMPARE(printer.rowPageStart(3), 19);
+        QCOMPARE(printer.columnPageStart(1), 1);
         const int dpi = grid->logicalDpiX();
-        QCOMPARE(printer.MmToPrinterX(25), int(25 / 25.4 * dpi));
-        QCOMPARE(printer.MmToPrinterY(10), int(10 / 25.4 * dpi));
+        QCOMPARE(printer.mmToPrinterX(25), int(25 / 25.4 * dpi));
+        QCOMPARE(printer.mmToPrinterY(10), int(10 / 25.4 * dpi));
 
         // Each page: the header row, then its body rows, every cell of them.
         QCOMPARE(int(cells.size()), (10 + 10 + 2) * 3);
@@ -167,27 +167,27 @@ class TestGridPrinter : public QObject {
 
         // The layout follows the switch at once, with the page of the last print.
         printer.setDrawFixedArea(false);
-        QCOMPARE(printer.RowPageCount(), 2);
-        QCOMPARE(printer.RowPageStart(1), 0);
-        QCOMPARE(printer.RowPageStart(2), 10);
-        QCOMPARE(printer.ColPageStart(1), 0);
+        QCOMPARE(printer.rowPageCount(), 2);
+        QCOMPARE(printer.rowPageStart(1), 0);
+        QCOMPARE(printer.rowPageStart(2), 10);
+        QCOMPARE(printer.columnPageStart(1), 0);
     }
 
     void stripsComeOneAfterTheOther() {
         makeGrid(1 + 12, 100, 1 + 4, 400);
         grid->setColumnWidth(0, 50);
         std::vector<std::pair<int, int>> begun;
-        printer.OnBeginPage = [&](TZuqSGridPrinter& p) {
-            begun.emplace_back(p.CurrentColPage(), p.CurrentRowPage());
+        printer.onBeginPage = [&](GridPrinter& p) {
+            begun.emplace_back(p.currentColumnPage(), p.currentRowPage());
         };
         std::vector<DrawnCell> cells;
-        printer.OnDrawCell = [&](int col, int row, const QRect& rect) {
+        printer.onDrawCell = [&](int col, int row, const QRect& rect) {
             cells.push_back({col, row, rect, int(begun.size())});
         };
 
         QCOMPARE(print(), 4);
         QCOMPARE(begun, (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {2, 1}, {2, 2}}));
-        QCOMPARE(printer.ColPageStart(2), 3);
+        QCOMPARE(printer.columnPageStart(2), 3);
         // The numbering column opens every row of the second strip.
         for (const DrawnCell& c : cells) {
             if (c.page < 3)
@@ -203,13 +203,13 @@ class TestGridPrinter : public QObject {
     void aGridThatFitsPrintsOnePage() {
         makeGrid(4, 20, 3, 60);
         int begun = 0, ended = 0;
-        printer.OnBeginPage = [&](TZuqSGridPrinter&) { ++begun; };
-        printer.OnEndPage = [&](TZuqSGridPrinter&) { ++ended; };
+        printer.onBeginPage = [&](GridPrinter&) { ++begun; };
+        printer.onEndPage = [&](GridPrinter&) { ++ended; };
         // The component draws text and borders itself here.
         QCOMPARE(print(), 1);
         QCOMPARE(begun, 1);
         QCOMPARE(ended, 1);
-        QCOMPARE(printer.LastRowBottom(), 80);
+        QCOMPARE(printer.lastRowBottom(), 80);
     }
 
     void aFailingPageIsAbandonedAndPrintingGoesOn() {
@@ -217,12 +217,12 @@ class TestGridPrinter : public QObject {
         int page = 0;
         std::vector<int> ended;
         std::vector<int> drawnOn;
-        printer.OnBeginPage = [&](TZuqSGridPrinter&) {
+        printer.onBeginPage = [&](GridPrinter&) {
             if (++page == 2)
                 throw std::runtime_error("paper jam");
         };
-        printer.OnEndPage = [&](TZuqSGridPrinter&) { ended.push_back(page); };
-        printer.OnDrawCell = [&](int, int, const QRect&) { drawnOn.push_back(page); };
+        printer.onEndPage = [&](GridPrinter&) { ended.push_back(page); };
+        printer.onDrawCell = [&](int, int, const QRect&) { drawnOn.push_back(page); };
 
         QCOMPARE(print(), 3);
         QCOMPARE(ended, (std::vector<int>{1, 3}));
@@ -232,4 +232,4 @@ class TestGridPrinter : public QObject {
 };
 
 QTEST_MAIN(TestGridPrinter)
-#include "tst_gridprinter.moc"
+#include "tst_grid_printer.moc"

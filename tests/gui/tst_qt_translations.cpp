@@ -33,4 +33,4 @@ class TestTranslations : public QObject {
 };
 
 QTEST_MAIN(TestTranslations)
-#include "tst_translations.moc"
+#include "tst_qt_translations.moc"

@@ -1,12 +1,12 @@
 // Placing SP1, SP2 and the listener: dragging a marker over the plan, sliding a height
 // slider, and the nudge keys. Moving only rewrites the read-outs; letting go of the mouse
 // or pressing a key commits the change with a calculation.
-#include "mainwindow/main_form.h"
+#include "mainwindow/main_window.h"
 
-#include "dialogs/room_form.h"
+#include "dialogs/room_settings_dialog.h"
 #include "model/number_text.h"
+#include "widgets/height_slider.h"
 #include "widgets/marker_shape.h"
-#include "widgets/trk_bar_ex.h"
 #include "widgets/ui_support.h"
 
 #include <QLabel>
@@ -43,14 +43,14 @@ double parseBox(QLineEdit* box) {
 
 } // namespace
 
-void TForm1::ShapeMouseDown(PlacedObject, Qt::MouseButton button, QPoint position) {
+void MainWindow::markerPressed(PlacedObject, Qt::MouseButton button, QPoint position) {
     if (button != Qt::LeftButton)
         return;
     dragging_ = true;
     grabPoint_ = {position.x(), position.y()};
 }
 
-void TForm1::ShapeMouseMove(PlacedObject object, QPoint position) {
+void MainWindow::markerMoved(PlacedObject object, QPoint position) {
     if (!dragging_)
         return;
     MarkerShape* shape = controls(object).shape;
@@ -58,31 +58,33 @@ void TForm1::ShapeMouseMove(PlacedObject object, QPoint position) {
         dragMarker(plan_, {shape->x(), shape->y()}, {position.x(), position.y()}, grabPoint_);
     shape->move(corner.left, corner.top);
     // The room as typed in the dialog, applied or not, gives the metres of the new place.
-    writeReadOut(readOut(object, Coordinate::X), markerX(plan_, parseBox(room().EditRoomW), corner.left));
-    writeReadOut(readOut(object, Coordinate::Y), markerY(plan_, parseBox(room().EditRoomD), corner.top));
+    writeReadOut(readOut(object, Coordinate::X),
+                 markerX(plan_, parseBox(roomSettings().roomWidthBox), corner.left));
+    writeReadOut(readOut(object, Coordinate::Y),
+                 markerY(plan_, parseBox(roomSettings().roomDepthBox), corner.top));
 }
 
-void TForm1::ShapeMouseUp(PlacedObject) {
+void MainWindow::markerReleased(PlacedObject) {
     dragging_ = false;
-    Culcstundwave();
+    recalculateResponse();
 }
 
-void TForm1::TrackBarExChange(PlacedObject object) {
-    const double height = parseBox(room().EditRoomH);
+void MainWindow::sliderMoved(PlacedObject object) {
+    const double height = parseBox(roomSettings().roomHeightBox);
     writeReadOut(readOut(object, Coordinate::Z),
                  fromSliderPosition(controls(object).slider->value(), height));
 }
 
-void TForm1::TrackBarExMouseUp(PlacedObject) {
-    Culcstundwave();
+void MainWindow::sliderReleased(PlacedObject) {
+    recalculateResponse();
 }
 
-void TForm1::EditKeyDown(PlacedObject object, int key, Qt::KeyboardModifiers modifiers) {
+void MainWindow::nudgeKeyPressed(PlacedObject object, int key, Qt::KeyboardModifiers modifiers) {
     if (const std::optional<NudgeKey> nudgeKey = nudgeKeyOf(key)) {
         const Coordinate coordinate = nudgedCoordinate(*nudgeKey);
-        QLineEdit* dimension = coordinate == Coordinate::X   ? room().EditRoomW
-                               : coordinate == Coordinate::Y ? room().EditRoomD
-                                                             : room().EditRoomH;
+        QLineEdit* dimension = coordinate == Coordinate::X   ? roomSettings().roomWidthBox
+                               : coordinate == Coordinate::Y ? roomSettings().roomDepthBox
+                                                             : roomSettings().roomHeightBox;
         QLabel* label = readOut(object, coordinate);
         const double value = parseDecimal(toStdString(label->text()), decimalSeparator());
         // Only a step toward the far wall needs the room's size.
@@ -92,12 +94,12 @@ void TForm1::EditKeyDown(PlacedObject object, int key, Qt::KeyboardModifiers mod
     }
     // Every key, a nudge or not, puts the marker and the slider where the read-outs say
     // and commits the position.
-    const double width = parseBox(room().EditRoomW);
-    const double depth = parseBox(room().EditRoomD);
+    const double width = parseBox(roomSettings().roomWidthBox);
+    const double depth = parseBox(roomSettings().roomDepthBox);
     const Point3 p = position(object);
     placeMarker(object, p, width, depth);
-    controls(object).slider->setValue(toSliderPosition(p.z, parseBox(room().EditRoomH)));
-    Culcstundwave();
+    controls(object).slider->setValue(toSliderPosition(p.z, parseBox(roomSettings().roomHeightBox)));
+    recalculateResponse();
 }
 
 } // namespace kolmarin

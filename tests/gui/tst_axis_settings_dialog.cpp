@@ -1,7 +1,7 @@
 // The graph axis dialog driven with real clicks, against a chart that records what it is
 // asked to do.
 
-#include "dialogs/graphset_form.h"
+#include "dialogs/axis_settings_dialog.h"
 #include "widgets/chart_axes.h"
 #include "widgets/ui_support.h"
 
@@ -50,11 +50,11 @@ bool looksFixed(const QLineEdit* box) {
 
 } // namespace
 
-class TestGraphsetForm : public QObject {
+class TestAxisSettingsDialog : public QObject {
     Q_OBJECT
 
     RecordingChart chart;
-    std::unique_ptr<TgraphsetForm> form;
+    std::unique_ptr<AxisSettingsDialog> form;
     QStringList errors;
 
     void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
@@ -65,7 +65,7 @@ class TestGraphsetForm : public QObject {
         errors.clear();
         setErrorBoxHandler([this](QWidget*, const QString& message) { errors << message; });
         chart.calls.clear();
-        form = std::make_unique<TgraphsetForm>(chart);
+        form = std::make_unique<AxisSettingsDialog>(chart);
         form->show();
     }
 
@@ -76,75 +76,75 @@ class TestGraphsetForm : public QObject {
 
     void startsWithFixedLevelsAndAutomaticFrequencies() {
         QVERIFY(chart.calls.empty());
-        QVERIFY(!form->CheckBoxAutoY->isChecked());
-        QVERIFY(form->CheckBoxAutoX->isChecked());
-        QVERIFY(looksFixed(form->EditminY) && looksFixed(form->EditmaxY));
-        QVERIFY(looksAutomatic(form->EditminX) && looksAutomatic(form->EditmaxX));
-        QCOMPARE(form->EditminY->text(), QStringLiteral("-25"));
-        QCOMPARE(form->EditmaxX->text(), QStringLiteral("500"));
-        QCOMPARE(form->focusWidget(), form->OK);
+        QVERIFY(!form->levelAutoBox->isChecked());
+        QVERIFY(form->frequencyAutoBox->isChecked());
+        QVERIFY(looksFixed(form->levelMinBox) && looksFixed(form->levelMaxBox));
+        QVERIFY(looksAutomatic(form->frequencyMinBox) && looksAutomatic(form->frequencyMaxBox));
+        QCOMPARE(form->levelMinBox->text(), QStringLiteral("-25"));
+        QCOMPARE(form->frequencyMaxBox->text(), QStringLiteral("500"));
+        QCOMPARE(form->focusWidget(), form->okButton);
     }
 
     void levelCheckBoxSwitchesBetweenDataAndTheTypedRange() {
-        click(form->CheckBoxAutoY);
-        QVERIFY(form->CheckBoxAutoY->isChecked());
+        click(form->levelAutoBox);
+        QVERIFY(form->levelAutoBox->isChecked());
         QCOMPARE(chart.calls, std::vector{automaticCall(ChartAxis::Level)});
-        QVERIFY(looksAutomatic(form->EditminY) && looksAutomatic(form->EditmaxY));
+        QVERIFY(looksAutomatic(form->levelMinBox) && looksAutomatic(form->levelMaxBox));
 
-        click(form->CheckBoxAutoY);
+        click(form->levelAutoBox);
         QCOMPARE(chart.calls.back(), rangeCall(ChartAxis::Level, -25, 25));
-        QVERIFY(looksFixed(form->EditminY) && looksFixed(form->EditmaxY));
+        QVERIFY(looksFixed(form->levelMinBox) && looksFixed(form->levelMaxBox));
         QCOMPARE(chart.calls.size(), size_t(2));
         QVERIFY(errors.isEmpty());
     }
 
     void uncheckingTheFrequencyGroupFixesTheShownRange() {
-        click(form->CheckBoxAutoX);
+        click(form->frequencyAutoBox);
         QCOMPARE(chart.calls, std::vector{rangeCall(ChartAxis::Frequency, 20, 500)});
-        QVERIFY(looksFixed(form->EditminX) && looksFixed(form->EditmaxX));
+        QVERIFY(looksFixed(form->frequencyMinBox) && looksFixed(form->frequencyMaxBox));
     }
 
     void typingAloneChangesNothingUntilOk() {
-        form->EditminY->setText(QStringLiteral("-40"));
-        QTest::keyClicks(form->EditmaxY, QStringLiteral("0"));
+        form->levelMinBox->setText(QStringLiteral("-40"));
+        QTest::keyClicks(form->levelMaxBox, QStringLiteral("0"));
         QVERIFY(chart.calls.empty());
-        click(form->OK);
+        click(form->okButton);
         QVERIFY(!form->isVisible());
         QCOMPARE(chart.calls,
                  (std::vector{rangeCall(ChartAxis::Level, -40, 250), automaticCall(ChartAxis::Frequency)}));
     }
 
     void reversedFrequenciesArePassedAsTypedForTheChartToOrder() {
-        click(form->CheckBoxAutoX);
+        click(form->frequencyAutoBox);
         chart.calls.clear();
-        form->EditminX->setText(QStringLiteral("500"));
-        form->EditmaxX->setText(QStringLiteral("20"));
-        click(form->OK);
+        form->frequencyMinBox->setText(QStringLiteral("500"));
+        form->frequencyMaxBox->setText(QStringLiteral("20"));
+        click(form->okButton);
         QVERIFY(!form->isVisible());
         QCOMPARE(chart.calls.back(), rangeCall(ChartAxis::Frequency, 500, 20));
     }
 
     void okOnAnAutomaticGroupNeverFixesThatAxis() {
-        form->EditminX->setText(QStringLiteral("30"));
-        click(form->OK);
+        form->frequencyMinBox->setText(QStringLiteral("30"));
+        click(form->okButton);
         for (const AxisCall& call : chart.calls)
             QVERIFY(call.axis != ChartAxis::Frequency || call.automatic);
-        QVERIFY(looksAutomatic(form->EditminX));
+        QVERIFY(looksAutomatic(form->frequencyMinBox));
     }
 
     void aBadLevelTextKeepsOkOpenAndSkipsTheFrequencyGroup() {
-        click(form->CheckBoxAutoX);
+        click(form->frequencyAutoBox);
         chart.calls.clear();
-        form->EditmaxY->setText(QStringLiteral("abc"));
-        form->EditminX->setText(QStringLiteral("30"));
-        click(form->OK);
+        form->levelMaxBox->setText(QStringLiteral("abc"));
+        form->frequencyMinBox->setText(QStringLiteral("30"));
+        click(form->okButton);
         QVERIFY(form->isVisible());
         QVERIFY(chart.calls.empty());
         QCOMPARE(errors, QStringList{QStringLiteral("'abc' は浮動小数点数ではありません")});
 
-        // Mended, the same OK goes through.
-        form->EditmaxY->setText(QStringLiteral("20"));
-        click(form->OK);
+        // Mended, the same okButton goes through.
+        form->levelMaxBox->setText(QStringLiteral("20"));
+        click(form->okButton);
         QVERIFY(!form->isVisible());
         QCOMPARE(chart.calls, (std::vector{rangeCall(ChartAxis::Level, -25, 20),
                                            rangeCall(ChartAxis::Frequency, 30, 500)}));
@@ -153,50 +153,50 @@ class TestGraphsetForm : public QObject {
     void aBadTextStillReadsWhenSwitchingToAutomatic() {
         // Both texts are read first, whatever the check box says; the box keeps its new
         // state, and neither the chart nor the looks change.
-        form->EditminY->setText(QString());
-        click(form->CheckBoxAutoY);
-        QVERIFY(form->CheckBoxAutoY->isChecked());
+        form->levelMinBox->setText(QString());
+        click(form->levelAutoBox);
+        QVERIFY(form->levelAutoBox->isChecked());
         QVERIFY(chart.calls.empty());
-        QVERIFY(looksFixed(form->EditminY));
+        QVERIFY(looksFixed(form->levelMinBox));
         QCOMPARE(errors, QStringList{QStringLiteral("'' は浮動小数点数ではありません")});
     }
 
     void fractionalAndLocaleFormedLevelsAreAccepted() {
-        form->EditminY->setText(QStringLiteral("-25.5"));
-        click(form->OK);
+        form->levelMinBox->setText(QStringLiteral("-25.5"));
+        click(form->okButton);
         QVERIFY(errors.isEmpty());
         QCOMPARE(chart.calls.front(), rangeCall(ChartAxis::Level, -25.5, 25));
 
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         chart.calls.clear();
         form->show();
-        form->EditminY->setText(QStringLiteral("-12,5"));
-        click(form->OK);
+        form->levelMinBox->setText(QStringLiteral("-12,5"));
+        click(form->okButton);
         QVERIFY(errors.isEmpty());
         QCOMPARE(chart.calls.front(), rangeCall(ChartAxis::Level, -12.5, 25));
     }
 
     void closingHidesWithoutApplying() {
-        form->EditminY->setText(QStringLiteral("-10"));
+        form->levelMinBox->setText(QStringLiteral("-10"));
         form->close();
         QVERIFY(!form->isVisible());
         QVERIFY(chart.calls.empty());
     }
 
     void tabOrderStartsAtOk() {
-        const QList<QWidget*> expected{form->OK,       form->CheckBoxAutoY, form->EditminY,
-                                       form->EditmaxY, form->CheckBoxAutoX, form->EditminX,
-                                       form->EditmaxX};
+        const QList<QWidget*> expected{form->okButton,       form->levelAutoBox,     form->levelMinBox,
+                                       form->levelMaxBox,    form->frequencyAutoBox, form->frequencyMinBox,
+                                       form->frequencyMaxBox};
         QList<QWidget*> chain;
-        QWidget* w = form->OK;
+        QWidget* w = form->okButton;
         do {
             if (w->focusPolicy() & Qt::TabFocus)
                 chain << w;
             w = w->nextInFocusChain();
-        } while (w != form->OK);
+        } while (w != form->okButton);
         QCOMPARE(chain, expected);
     }
 };
 
-QTEST_MAIN(TestGraphsetForm)
-#include "tst_graphsetform.moc"
+QTEST_MAIN(TestAxisSettingsDialog)
+#include "tst_axis_settings_dialog.moc"

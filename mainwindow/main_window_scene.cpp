@@ -1,15 +1,15 @@
 // The main window's scene operations: laying the window out for the scene, the response
 // calculation with its chart update, and the curve switches.
-#include "mainwindow/main_form.h"
+#include "mainwindow/main_window.h"
 
-#include "dialogs/graphset_form.h"
-#include "dialogs/room_form.h"
+#include "dialogs/axis_settings_dialog.h"
+#include "dialogs/room_settings_dialog.h"
 #include "mainwindow/plan_view.h"
 #include "model/number_text.h"
 #include "widgets/busy_cursor.h"
+#include "widgets/height_slider.h"
 #include "widgets/marker_shape.h"
 #include "widgets/response_chart.h"
-#include "widgets/trk_bar_ex.h"
 #include "widgets/ui_support.h"
 
 #include <QApplication>
@@ -29,7 +29,7 @@ constexpr std::array<PlacedObject, 3> kObjects{PlacedObject::SP1, PlacedObject::
 
 // Runs `read`; a room, coefficient or condition text it refused is reported as the text of
 // its box in the settings dialog.
-template <class Read> auto readingDialogBoxes(const TroomForm& dialog, Read read) {
+template <class Read> auto readingDialogBoxes(const RoomSettingsDialog& dialog, Read read) {
     try {
         return read();
     } catch (const SceneTextError& e) {
@@ -39,9 +39,9 @@ template <class Read> auto readingDialogBoxes(const TroomForm& dialog, Read read
 
 } // namespace
 
-SceneTexts TForm1::sceneTexts() const {
+SceneTexts MainWindow::sceneTexts() const {
     SceneTexts texts;
-    room().readTexts(texts);
+    roomSettings().readTexts(texts);
     const auto read = [](const ObjectControls& c) {
         return PositionTexts{toStdString(c.x->text()), toStdString(c.y->text()), toStdString(c.z->text())};
     };
@@ -51,7 +51,7 @@ SceneTexts TForm1::sceneTexts() const {
     return texts;
 }
 
-void TForm1::writePositionTexts(const SceneTexts& texts) {
+void MainWindow::writePositionTexts(const SceneTexts& texts) {
     const std::array<const PositionTexts*, 3> positions{&texts.sp1, &texts.sp2, &texts.listener};
     for (std::size_t i = 0; i < objects_.size(); ++i) {
         objects_[i].x->setText(toQString(positions[i]->x));
@@ -60,7 +60,7 @@ void TForm1::writePositionTexts(const SceneTexts& texts) {
     }
 }
 
-Point3 TForm1::position(PlacedObject object) const {
+Point3 MainWindow::position(PlacedObject object) const {
     const ObjectControls& c = objects_[static_cast<std::size_t>(object)];
     const char separator = decimalSeparator();
     Point3 p;
@@ -70,20 +70,20 @@ Point3 TForm1::position(PlacedObject object) const {
     return p;
 }
 
-void TForm1::writeReadOut(QLabel* label, double value) {
+void MainWindow::writeReadOut(QLabel* label, double value) {
     label->setText(toQString(formatPosition(value, decimalSeparator())));
 }
 
-void TForm1::placeMarker(PlacedObject object, const Point3& p, double width, double depth) {
+void MainWindow::placeMarker(PlacedObject object, const Point3& p, double width, double depth) {
     const PixelPoint corner = toMarkerCorner(plan_, width, depth, {p.x, p.y});
     controls(object).shape->move(corner.left, corner.top);
 }
 
-void TForm1::ApplyScene() {
+void MainWindow::applyScene() {
     const SceneTexts texts = sceneTexts();
-    const double width = readDecimalBox(room().EditRoomW);
-    const double depth = readDecimalBox(room().EditRoomD);
-    const double height = readDecimalBox(room().EditRoomH);
+    const double width = readDecimalBox(roomSettings().roomWidthBox);
+    const double depth = readDecimalBox(roomSettings().roomDepthBox);
+    const double height = readDecimalBox(roomSettings().roomHeightBox);
     // A room without extent has no plan: refuse it before anything is moved.
     checkRoomSize(width, depth, height);
 
@@ -105,8 +105,8 @@ void TForm1::ApplyScene() {
     }
 
     plan_ = planRectFor(width, depth);
-    Image1->move(plan_.left, plan_.top);
-    Image1->resize(plan_.width, plan_.height);
+    planView->move(plan_.left, plan_.top);
+    planView->resize(plan_.width, plan_.height);
 
     for (PlacedObject object : kObjects)
         placeMarker(object, positions[static_cast<std::size_t>(object)], width, depth);
@@ -115,28 +115,29 @@ void TForm1::ApplyScene() {
         controls(object).slider->setValue(
             toSliderPosition(positions[static_cast<std::size_t>(object)].z, height));
 
-    setCaption(Label28, toQString(texts.height) + QStringLiteral("m"));
-    Image1->drawRoom(plan_.width, plan_.height);
-    setCaption(Label2, QStringLiteral("幅：%1m 奥行：%2m 高さ：%3m")
-                           .arg(toQString(texts.width), toQString(texts.depth), toQString(texts.height)));
-    setCaption(Label33,
+    setCaption(ceilingHeightLabel, toQString(texts.height) + QStringLiteral("m"));
+    planView->drawRoom(plan_.width, plan_.height);
+    setCaption(roomSizeCaption,
+               QStringLiteral("幅：%1m 奥行：%2m 高さ：%3m")
+                   .arg(toQString(texts.width), toQString(texts.depth), toQString(texts.height)));
+    setCaption(reflectionCaption,
                QStringLiteral("反射率  前%1  後%2  右%3  左%4  上%5  下%6")
                    .arg(toQString(texts.reflFront), toQString(texts.reflBack), toQString(texts.reflRight),
                         toQString(texts.reflLeft), toQString(texts.reflCeiling), toQString(texts.reflFloor)));
-    setCaption(Label34, QStringLiteral("反射回数 ") + toQString(texts.reflectionCount));
-    Chart1->setFootText(QString());
-    Culcstundwave();
+    setCaption(reflectionCountCaption, QStringLiteral("反射回数 ") + toQString(texts.reflectionCount));
+    responseChart->setFootText(QString());
+    recalculateResponse();
 }
 
-void TForm1::Culcstundwave() {
+void MainWindow::recalculateResponse() {
     BusyCursor busy;
-    TroomForm& dialog = room();
+    RoomSettingsDialog& dialog = roomSettings();
     const Scene scene = readingDialogBoxes(dialog, [&] {
         return readCalculationScene(
             sceneTexts(), decimalSeparator(), [&dialog](Condition condition, const std::string& corrected) {
-                QLineEdit* box = condition == Condition::ReflectionCount  ? dialog.EditRefN
-                                 : condition == Condition::StartFrequency ? dialog.EditSHz
-                                                                          : dialog.EditEHz;
+                QLineEdit* box = condition == Condition::ReflectionCount  ? dialog.reflectionCountBox
+                                 : condition == Condition::StartFrequency ? dialog.startFrequencyBox
+                                                                          : dialog.endFrequencyBox;
                 box->setText(toQString(corrected));
             });
     });
@@ -144,26 +145,26 @@ void TForm1::Culcstundwave() {
     computed_ = storedElements(scene.startFrequency, scene.endFrequency);
 
     // The level range typed in the graph axis dialog, unless that axis follows the data.
-    TgraphsetForm& axes = graphset();
-    if (!axes.CheckBoxAutoY->isChecked()) {
-        const std::int32_t min = readWholeBox(axes.EditminY);
-        const std::int32_t max = readWholeBox(axes.EditmaxY);
-        Chart1->setAxisRange(ChartAxis::Level, min, max);
+    AxisSettingsDialog& axes = axisSettings();
+    if (!axes.levelAutoBox->isChecked()) {
+        const std::int32_t min = readWholeBox(axes.levelMinBox);
+        const std::int32_t max = readWholeBox(axes.levelMaxBox);
+        responseChart->setAxisRange(ChartAxis::Level, min, max);
     }
 
     // Only the curves whose box is ticked are drawn; the others stay empty.
     for (int curve = 0; curve < 3; ++curve) {
-        Chart1->graph(curve)->data()->clear();
+        responseChart->graph(curve)->data()->clear();
         if (curveBoxes_[static_cast<std::size_t>(curve)]->isChecked())
             addStoredPoints(curve, scene.startFrequency, scene.endFrequency);
     }
-    Chart1->followData();
-    Chart1->setTitleText(windowTitle() + QStringLiteral("      ") +
-                         QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
-    Chart1->replot();
+    responseChart->followData();
+    responseChart->setTitleText(windowTitle() + QStringLiteral("      ") +
+                                QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
+    responseChart->replot();
 }
 
-void TForm1::addStoredPoints(int curve, std::int32_t start, std::int32_t end) {
+void MainWindow::addStoredPoints(int curve, std::int32_t start, std::int32_t end) {
     const std::array<const std::array<double, kCurvePoints>*, 3> stored{&curves_.sp1, &curves_.sp2,
                                                                         &curves_.total};
     const auto& levels = *stored[static_cast<std::size_t>(curve)];
@@ -179,29 +180,30 @@ void TForm1::addStoredPoints(int curve, std::int32_t start, std::int32_t end) {
         frequencies.append(j / 2.0);
         values.append(levels[static_cast<std::size_t>(j)]);
     }
-    Chart1->graph(curve)->addData(frequencies, values, true);
+    responseChart->graph(curve)->addData(frequencies, values, true);
 }
 
-void TForm1::CheckBoxSP1Click() {
-    CheckBoxClick(0);
+void MainWindow::toggleSp1Curve() {
+    toggleCurve(0);
 }
-void TForm1::CheckBoxSP2Click() {
-    CheckBoxClick(1);
+void MainWindow::toggleSp2Curve() {
+    toggleCurve(1);
 }
-void TForm1::CheckBoxTotalClick() {
-    CheckBoxClick(2);
+void MainWindow::toggleTotalCurve() {
+    toggleCurve(2);
 }
 
-void TForm1::CheckBoxClick(int curve) {
+void MainWindow::toggleCurve(int curve) {
     SceneTexts texts;
-    room().readTexts(texts);
-    const FrequencyRange range = readingDialogBoxes(room(), [&] { return readFrequencyRange(texts); });
+    roomSettings().readTexts(texts);
+    const FrequencyRange range =
+        readingDialogBoxes(roomSettings(), [&] { return readFrequencyRange(texts); });
     if (curveBoxes_[static_cast<std::size_t>(curve)]->isChecked())
         addStoredPoints(curve, range.start, range.end);
     else
-        Chart1->graph(curve)->data()->clear();
-    Chart1->followData();
-    Chart1->replot();
+        responseChart->graph(curve)->data()->clear();
+    responseChart->followData();
+    responseChart->replot();
 }
 
 } // namespace kolmarin

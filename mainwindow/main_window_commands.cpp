@@ -1,12 +1,12 @@
 // The main window's menu commands: each hands over to the window or file command that
 // does the work.
 #include "dialogs/about_box.h"
+#include "dialogs/axis_settings_dialog.h"
 #include "dialogs/eigenmode_command.h"
-#include "dialogs/graphset_form.h"
-#include "dialogs/mode_form.h"
-#include "dialogs/room_form.h"
+#include "dialogs/mode_list_window.h"
+#include "dialogs/room_settings_dialog.h"
 #include "mainwindow/help_file.h"
-#include "mainwindow/main_form.h"
+#include "mainwindow/main_window.h"
 #include "printing/graph_print.h"
 
 #include <QPrinter>
@@ -23,57 +23,57 @@ void bringForward(QWidget& window) {
 
 } // namespace
 
-QPrinter& TForm1::printer() {
+QPrinter& MainWindow::printer() {
     if (!printer_)
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *printer_;
 }
 
-void TForm1::roomDateOpenMClick() {
+void MainWindow::openRoomFile() {
     // The window follows the scene after a load, a cancelled dialog or a refused file
     // alike; only a file that could not be read leaves it as it was.
-    if (room().O1Click() != OpenOutcome::IoError)
-        ApplyScene();
+    if (roomSettings().openRoomFile() != OpenOutcome::IoError)
+        applyScene();
 }
 
-void TForm1::roomSaveMClick() {
-    room().S1Click();
+void MainWindow::saveRoomFile() {
+    roomSettings().saveRoomFile();
 }
 
-void TForm1::S1Click() {
+void MainWindow::saveResultFile() {
     resultFile_.run(this, sceneTexts(), curves_, computed_);
 }
 
-void TForm1::PrintClick() {
-    printGraph(*this, *Chart1, sceneTexts(), printer());
+void MainWindow::printChart() {
+    printGraph(*this, *responseChart, sceneTexts(), printer());
 }
 
-void TForm1::F2Click() {
+void MainWindow::printWindow() {
     printWholeWindow(*this, *centralWidget(), printer());
 }
 
-void TForm1::X1Click() {
+void MainWindow::exitProgram() {
     close();
 }
 
-void TForm1::M1Click() {
-    computeAndShowEigenmodes(room(), modes());
+void MainWindow::showModes() {
+    computeAndShowEigenmodes(roomSettings(), modeList());
 }
 
-void TForm1::R1Click() {
-    bringForward(room());
+void MainWindow::showRoomSettings() {
+    bringForward(roomSettings());
 }
 
-void TForm1::G1Click() {
-    bringForward(graphset());
+void MainWindow::showAxisSettings() {
+    bringForward(axisSettings());
 }
 
-void TForm1::Kolmarin1Click() {
+void MainWindow::openHelp() {
     openHelpFile(this);
 }
 
-void TForm1::N3Click() {
-    about().exec();
+void MainWindow::showAbout() {
+    aboutBox().exec();
 }
 
 } // namespace kolmarin

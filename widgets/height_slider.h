@@ -8,10 +8,10 @@
 
 namespace kolmarin {
 
-class TTrackBarEx : public QSlider {
+class HeightSlider : public QSlider {
     Q_OBJECT
   public:
-    explicit TTrackBarEx(QWidget* parent = nullptr);
+    explicit HeightSlider(QWidget* parent = nullptr);
 
     // Where the thumb is drawn now, in the slider's own pixels.
     QRect thumbRect() const;

@@ -5,8 +5,8 @@
 #include "scripted_dialogs.h"
 
 #include "dialogs/eigenmode_command.h"
-#include "dialogs/mode_form.h"
-#include "dialogs/room_form.h"
+#include "dialogs/mode_list_window.h"
+#include "dialogs/room_settings_dialog.h"
 #include "files/mode_file.h"
 #include "widgets/ui_support.h"
 #include "widgets/user_dialogs.h"
@@ -33,11 +33,11 @@ using namespace kolmarin;
 using kolmarin::testing::readAll;
 using kolmarin::testing::writeAll;
 
-class TestModeForm : public QObject {
+class TestModeListWindow : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TroomForm> room;
-    std::unique_ptr<TmodeForm> modes;
+    std::unique_ptr<RoomSettingsDialog> room;
+    std::unique_ptr<ModeListWindow> modes;
     QStringList errors;
     QStringList questions;
     std::unique_ptr<QTemporaryDir> dir;
@@ -49,17 +49,17 @@ class TestModeForm : public QObject {
 
     QStringList row(int r) const {
         QStringList texts;
-        for (int c = 0; c < modes->StringGrid1->columnCount(); ++c) {
-            const QTableWidgetItem* cell = modes->StringGrid1->item(r, c);
+        for (int c = 0; c < modes->modeGrid->columnCount(); ++c) {
+            const QTableWidgetItem* cell = modes->modeGrid->item(r, c);
             texts << (cell ? cell->text() : QString());
         }
         return texts;
     }
 
     void setRoom(const QString& w, const QString& d, const QString& h) {
-        room->EditRoomW->setText(w);
-        room->EditRoomD->setText(d);
-        room->EditRoomH->setText(h);
+        room->roomWidthBox->setText(w);
+        room->roomDepthBox->setText(d);
+        room->roomHeightBox->setText(h);
     }
 
     SceneTexts boxTexts() const {
@@ -86,8 +86,8 @@ class TestModeForm : public QObject {
             return false;
         });
         dir = std::make_unique<QTemporaryDir>();
-        room = std::make_unique<TroomForm>();
-        modes = std::make_unique<TmodeForm>(*room);
+        room = std::make_unique<RoomSettingsDialog>();
+        modes = std::make_unique<ModeListWindow>(*room);
     }
 
     void cleanup() {
@@ -100,44 +100,44 @@ class TestModeForm : public QObject {
     }
 
     void startsHiddenWithItsLayout() {
-        TmodeForm& m = *modes;
+        ModeListWindow& m = *modes;
         QVERIFY(!m.isVisible());
         QCOMPARE(m.windowTitle(), QStringLiteral("部屋の固有モード"));
-        QCOMPARE(m.Label1->text(), QStringLiteral("部屋の大きさ"));
-        QCOMPARE(m.Label2->text(), QStringLiteral("幅　　奥行き　　高さ"));
-        QCOMPARE(m.Button2->text(), QStringLiteral("印刷"));
-        QCOMPARE(m.Button1->text(), QStringLiteral("閉じる"));
-        QCOMPARE(m.Button2->size(), QSize(73, 33));
-        QCOMPARE(m.Button1->size(), QSize(65, 33));
-        QVERIFY(m.Button2->x() < m.Button1->x());
-        QCOMPARE(m.F1->title(), QStringLiteral("ファイル(&F)"));
-        QCOMPARE(m.F1->actions(), (QList<QAction*>{m.S1, m.P1}));
-        QCOMPARE(m.S1->text(), QStringLiteral("固有モードの保存(&S)"));
-        QCOMPARE(m.P1->text(), QStringLiteral("固有モードの印刷(&P)"));
+        QCOMPARE(m.roomSizeTitle->text(), QStringLiteral("部屋の大きさ"));
+        QCOMPARE(m.roomSizeCaption->text(), QStringLiteral("幅　　奥行き　　高さ"));
+        QCOMPARE(m.printButton->text(), QStringLiteral("印刷"));
+        QCOMPARE(m.closeButton->text(), QStringLiteral("閉じる"));
+        QCOMPARE(m.printButton->size(), QSize(73, 33));
+        QCOMPARE(m.closeButton->size(), QSize(65, 33));
+        QVERIFY(m.printButton->x() < m.closeButton->x());
+        QCOMPARE(m.fileMenu->title(), QStringLiteral("ファイル(&F)"));
+        QCOMPARE(m.fileMenu->actions(), (QList<QAction*>{m.saveModesAction, m.printModesAction}));
+        QCOMPARE(m.saveModesAction->text(), QStringLiteral("固有モードの保存(&S)"));
+        QCOMPARE(m.printModesAction->text(), QStringLiteral("固有モードの印刷(&P)"));
 
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
-        QCOMPARE(m.Panel1->geometry(), QRect(0, m.MainMenu1->height(), 312, 105));
-        QCOMPARE(m.StringGrid1->geometry(), QRect(0, m.MainMenu1->height() + 105, 312, 468 - 105));
+        QCOMPARE(m.panel->geometry(), QRect(0, m.menuBar->height(), 312, 105));
+        QCOMPARE(m.modeGrid->geometry(), QRect(0, m.menuBar->height() + 105, 312, 468 - 105));
         QCOMPARE(m.minimumWidth(), 312);
         QCOMPARE(m.maximumWidth(), 312);
         QVERIFY(m.minimumHeight() < m.height() && m.maximumHeight() > m.height());
-        QCOMPARE(m.StringGrid1->columnCount(), 5);
-        QCOMPARE(m.StringGrid1->columnWidth(0), 30);
+        QCOMPARE(m.modeGrid->columnCount(), 5);
+        QCOMPARE(m.modeGrid->columnWidth(0), 30);
         for (int c = 1; c < 5; ++c)
-            QCOMPARE(m.StringGrid1->columnWidth(c), 64);
+            QCOMPARE(m.modeGrid->columnWidth(c), 64);
         // Every column shows without scrolling sideways.
-        QVERIFY(m.StringGrid1->horizontalScrollBar()->maximum() == 0);
+        QVERIFY(m.modeGrid->horizontalScrollBar()->maximum() == 0);
 
         // Close comes first in the tab order and has the focus.
-        QCOMPARE(m.focusWidget(), m.Button1);
-        QCOMPARE(m.Button1->nextInFocusChain(), m.Button2);
+        QCOMPARE(m.focusWidget(), m.closeButton);
+        QCOMPARE(m.closeButton->nextInFocusChain(), m.printButton);
 
-        QCOMPARE(m.ZuqSGridPrinter1.TargetGrid, m.StringGrid1);
-        QCOMPARE(m.ZuqSGridPrinter1.LeftMargin, 25);
-        QCOMPARE(m.ZuqSGridPrinter1.TopMargin, 20);
-        QCOMPARE(m.ZuqSGridPrinter1.RightMargin, 5);
-        QVERIFY(static_cast<bool>(m.ZuqSGridPrinter1.OnBeginPage));
+        QCOMPARE(m.gridPrinter.grid, m.modeGrid);
+        QCOMPARE(m.gridPrinter.leftMargin, 25);
+        QCOMPARE(m.gridPrinter.topMargin, 20);
+        QCOMPARE(m.gridPrinter.rightMargin, 5);
+        QVERIFY(static_cast<bool>(m.gridPrinter.onBeginPage));
     }
 
     void theDefaultRoomFillsTheGridAndShowsTheWindow() {
@@ -145,9 +145,9 @@ class TestModeForm : public QObject {
         QVERIFY(errors.isEmpty());
         QVERIFY(modes->isVisible());
         QVERIFY(QApplication::overrideCursor() == nullptr);
-        QCOMPARE(modes->Label2->text(), QStringLiteral("幅：2.70m 奥行：4.50m 高さ：2.40m"));
+        QCOMPARE(modes->roomSizeCaption->text(), QStringLiteral("幅：2.70m 奥行：4.50m 高さ：2.40m"));
 
-        QTableWidget& grid = *modes->StringGrid1;
+        QTableWidget& grid = *modes->modeGrid;
         QCOMPARE(grid.rowCount(), 42);
         QCOMPARE(row(0), (QStringList{"No", "モード(幅)", "モード(奥行)", "モード(高さ)", "  周波数"}));
         QCOMPARE(row(1), (QStringList{"  1", "  0", "  1", "  0", "    38.2"}));
@@ -170,7 +170,7 @@ class TestModeForm : public QObject {
         QVERIFY(runEigenmodes());
         modes->hide();
         const ModeTable before = modes->modeTable();
-        const QString label = modes->Label2->text();
+        const QString label = modes->roomSizeCaption->text();
 
         const auto failsWith = [&](const QString& w, const QString& d, const QString& h,
                                    const QString& message) {
@@ -179,7 +179,7 @@ class TestModeForm : public QObject {
             QVERIFY(!runEigenmodes());
             QCOMPARE(errors, QStringList{message});
             QCOMPARE(modes->modeTable().rows, before.rows);
-            QCOMPARE(modes->Label2->text(), label);
+            QCOMPARE(modes->roomSizeCaption->text(), label);
             QVERIFY(!modes->isVisible());
             QVERIFY(QApplication::overrideCursor() == nullptr);
         };
@@ -195,15 +195,15 @@ class TestModeForm : public QObject {
         QVERIFY(runEigenmodes());
         setRoom("0.8", "0.80", "0.85");
         QVERIFY(runEigenmodes());
-        QCOMPARE(modes->StringGrid1->rowCount(), 1);
+        QCOMPARE(modes->modeGrid->rowCount(), 1);
         QCOMPARE(modes->modeTable().rows, std::vector<ModeRow>{modeTableHeader()});
-        QCOMPARE(modes->Label2->text(), QStringLiteral("幅：0.8m 奥行：0.80m 高さ：0.85m"));
+        QCOMPARE(modes->roomSizeCaption->text(), QStringLiteral("幅：0.8m 奥行：0.80m 高さ：0.85m"));
 
         // Growing again writes every new row whole; the size texts stay as typed.
         setRoom("-2.70", "4.5", "3");
         QVERIFY(runEigenmodes());
         QCOMPARE(modes->modeTable().rows, computeModeTable(2.7, 4.5, 3.0).rows);
-        QCOMPARE(modes->Label2->text(), QStringLiteral("幅：-2.70m 奥行：4.5m 高さ：3m"));
+        QCOMPARE(modes->roomSizeCaption->text(), QStringLiteral("幅：-2.70m 奥行：4.5m 高さ：3m"));
         QVERIFY(errors.isEmpty());
     }
 
@@ -212,27 +212,27 @@ class TestModeForm : public QObject {
         setRoom("2,70", "4,50", "2,40");
         QVERIFY(runEigenmodes());
         QCOMPARE(row(1), (QStringList{"  1", "  0", "  1", "  0", "    38,2"}));
-        QCOMPARE(modes->Label2->text(), QStringLiteral("幅：2,70m 奥行：4,50m 高さ：2,40m"));
+        QCOMPARE(modes->roomSizeCaption->text(), QStringLiteral("幅：2,70m 奥行：4,50m 高さ：2,40m"));
     }
 
     void closingOnlyHidesAndTheNextRunReopensWithTheNewList() {
         QVERIFY(runEigenmodes());
-        QTest::mouseClick(modes->Button1, Qt::LeftButton);
+        QTest::mouseClick(modes->closeButton, Qt::LeftButton);
         QVERIFY(!modes->isVisible());
-        QCOMPARE(modes->StringGrid1->rowCount(), 42);
+        QCOMPARE(modes->modeGrid->rowCount(), 42);
 
         setRoom("3.00", "4.50", "2.40");
         QVERIFY(runEigenmodes());
         QVERIFY(modes->isVisible());
         QCOMPARE(modes->modeTable().rows, computeModeTable(3.0, 4.5, 2.4).rows);
-        QCOMPARE(modes->Label2->text(), QStringLiteral("幅：3.00m 奥行：4.50m 高さ：2.40m"));
+        QCOMPARE(modes->roomSizeCaption->text(), QStringLiteral("幅：3.00m 奥行：4.50m 高さ：2.40m"));
     }
 
     void theTitleRowStaysInViewWhileTheBodyScrolls() {
         setRoom("6", "8", "4"); // a few hundred modes
         QVERIFY(runEigenmodes());
         QVERIFY(QTest::qWaitForWindowExposed(modes.get()));
-        QTableWidget& grid = *modes->StringGrid1;
+        QTableWidget& grid = *modes->modeGrid;
         QScrollBar* bar = grid.verticalScrollBar();
         QVERIFY(bar->maximum() > 0);
         bar->setValue(bar->maximum());
@@ -264,7 +264,7 @@ class TestModeForm : public QObject {
             return path;
         });
 
-        modes->S1->trigger();
+        modes->saveModesAction->trigger();
         QVERIFY(errors.isEmpty());
         QVERIFY(questions.isEmpty());
         QCOMPARE(kinds, QList<FileDialogKind>{FileDialogKind::Save});
@@ -278,11 +278,11 @@ class TestModeForm : public QObject {
                                "3m")); // 部屋の幅3m in CP932
         QCOMPARE(saved.count("\r\n"), 45);
         QCOMPARE(modes->modeTable().rows, computed.rows);
-        QCOMPARE(modes->Label2->text(), QStringLiteral("幅：2.70m 奥行：4.50m 高さ：2.40m"));
+        QCOMPARE(modes->roomSizeCaption->text(), QStringLiteral("幅：2.70m 奥行：4.50m 高さ：2.40m"));
 
         // The next save proposes the name chosen last; No keeps the old file.
         setRoom("4", "4.50", "2.40");
-        modes->S1->trigger();
+        modes->saveModesAction->trigger();
         QCOMPARE(requests.size(), 2);
         QCOMPARE(requests[1].proposedName, path);
         QCOMPARE(questions, QStringList{QStringLiteral(
@@ -290,7 +290,7 @@ class TestModeForm : public QObject {
         QCOMPARE(readAll(path), saved);
 
         setQuestionHandler([](QWidget*, const QString&, const QString&) { return true; });
-        modes->S1->trigger();
+        modes->saveModesAction->trigger();
         QCOMPARE(readAll(path), modeFileBytes(boxTexts(), computed));
         QVERIFY(readAll(path) != saved);
         QVERIFY(errors.isEmpty());
@@ -300,7 +300,7 @@ class TestModeForm : public QObject {
         QVERIFY(runEigenmodes());
         writeAll(dir->filePath(QStringLiteral("mode.dat")), "old");
         setFileDialogHandler([](QWidget*, FileDialogKind, const FileDialogRequest&) { return QString(); });
-        modes->S1->trigger();
+        modes->saveModesAction->trigger();
         QVERIFY(errors.isEmpty());
         QVERIFY(questions.isEmpty());
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("mode.dat")});
@@ -312,7 +312,7 @@ class TestModeForm : public QObject {
             proposed = request.proposedName;
             return QString();
         });
-        modes->S1->trigger();
+        modes->saveModesAction->trigger();
         QCOMPARE(proposed, QStringLiteral("mode.dat"));
     }
 
@@ -320,7 +320,7 @@ class TestModeForm : public QObject {
         QVERIFY(runEigenmodes());
         const QString path = dir->filePath(QStringLiteral("missing/mode.dat"));
         setFileDialogHandler([&](QWidget*, FileDialogKind, const FileDialogRequest&) { return path; });
-        modes->S1->trigger();
+        modes->saveModesAction->trigger();
         QCOMPARE(errors, QStringList{QStringLiteral("保存先のフォルダが見つかりません")});
         QVERIFY(!QFile::exists(path));
 
@@ -328,8 +328,8 @@ class TestModeForm : public QObject {
         errors.clear();
         const QString good = dir->filePath(QStringLiteral("mode.dat"));
         setFileDialogHandler([&](QWidget*, FileDialogKind, const FileDialogRequest&) { return good; });
-        room->EditRoomW->setText(QStringLiteral("2.70\U0001F600"));
-        modes->S1->trigger();
+        room->roomWidthBox->setText(QStringLiteral("2.70\U0001F600"));
+        modes->saveModesAction->trigger();
         QCOMPARE(errors.size(), 1);
         QVERIFY(!QFile::exists(good));
     }
@@ -347,14 +347,14 @@ class TestModeForm : public QObject {
             return true;
         });
         QStringList headers;
-        const auto pageHeader = modes->ZuqSGridPrinter1.OnBeginPage;
-        modes->ZuqSGridPrinter1.OnBeginPage = [&](TZuqSGridPrinter& sender) {
+        const auto pageHeader = modes->gridPrinter.onBeginPage;
+        modes->gridPrinter.onBeginPage = [&](GridPrinter& sender) {
             headers << modes->pageHeaderText();
             pageHeader(sender);
         };
 
-        QTest::mouseClick(modes->Button2, Qt::LeftButton);
-        modes->P1->trigger();
+        QTest::mouseClick(modes->printButton, Qt::LeftButton);
+        modes->printModesAction->trigger();
         QVERIFY(errors.isEmpty());
         QCOMPARE(jobs, 2);
         const QByteArray byButton = readAll(dir->filePath(QStringLiteral("job1.pdf")));
@@ -371,7 +371,7 @@ class TestModeForm : public QObject {
         // A list of a few hundred modes runs over more pages.
         setRoom("6", "8", "4");
         QVERIFY(runEigenmodes());
-        modes->P1->trigger();
+        modes->printModesAction->trigger();
         QVERIFY(pages(readAll(dir->filePath(QStringLiteral("job3.pdf")))) > perJob);
     }
 
@@ -384,7 +384,7 @@ class TestModeForm : public QObject {
             printer.setOutputFileName(dir->filePath(QStringLiteral("cancelled.pdf")));
             return false;
         });
-        modes->P1->trigger();
+        modes->printModesAction->trigger();
         QCOMPARE(asked, 1);
         QVERIFY(errors.isEmpty());
         QVERIFY(!QFile::exists(dir->filePath(QStringLiteral("cancelled.pdf"))));
@@ -397,11 +397,11 @@ class TestModeForm : public QObject {
             printer.setOutputFileName(dir->filePath(QStringLiteral("missing/list.pdf")));
             return true;
         });
-        modes->P1->trigger();
+        modes->printModesAction->trigger();
         QCOMPARE(errors, QStringList{QStringLiteral("印刷を開始できません\n") +
                                      dir->filePath(QStringLiteral("missing/list.pdf"))});
     }
 };
 
-QTEST_MAIN(TestModeForm)
-#include "tst_modeform.moc"
+QTEST_MAIN(TestModeListWindow)
+#include "tst_mode_list_window.moc"

@@ -1,6 +1,6 @@
 // The settings dialog's room data file commands, which the main window's file menu runs
 // as well.
-#include "dialogs/room_form.h"
+#include "dialogs/room_settings_dialog.h"
 
 #include "files/file_errors.h"
 #include "files/room_file.h"
@@ -23,13 +23,13 @@ QString mainCaptionFor(const QString& path) {
 
 } // namespace
 
-QWidget* TroomForm::commandOwner() {
+QWidget* RoomSettingsDialog::commandOwner() {
     if (!isVisible() && parentWidget())
         return parentWidget()->window();
     return this;
 }
 
-void TroomForm::S1Click() {
+void RoomSettingsDialog::saveRoomFile() {
     SceneTexts texts = sceneTexts ? sceneTexts() : SceneTexts{};
     readTexts(texts);
     // A text the file cannot hold is refused before the user is asked for a name.
@@ -50,7 +50,7 @@ void TroomForm::S1Click() {
         setMainCaption(mainCaptionFor(path));
 }
 
-TroomForm::OpenResult TroomForm::openRoomData() {
+RoomSettingsDialog::OpenResult RoomSettingsDialog::openRoomData() {
     const QString path = askFileName(commandOwner(), FileDialogKind::Open,
                                      {QStringLiteral("Kolmarin2部屋データファイル(*dtr)"),
                                       QStringLiteral("*.dtr"), openProposal_, QString()});
@@ -81,7 +81,7 @@ TroomForm::OpenResult TroomForm::openRoomData() {
     return {OpenOutcome::Loaded, QString()};
 }
 
-OpenOutcome TroomForm::O1Click() {
+OpenOutcome RoomSettingsDialog::openRoomFile() {
     const OpenResult result = openRoomData();
     if (!result.message.isEmpty())
         showErrorBox(commandOwner(), result.message);

@@ -1,4 +1,4 @@
-#include "dialogs/graphset_form.h"
+#include "dialogs/axis_settings_dialog.h"
 
 #include "model/number_text.h"
 #include "widgets/chart_axes.h"
@@ -75,8 +75,8 @@ void applyAxis(ChartAxes& chart, ChartAxis axis, const QCheckBox* automatic, QLi
 
 } // namespace
 
-TgraphsetForm::TgraphsetForm(ChartAxes& chart, QWidget* parent) : QDialog(parent), chart_(chart) {
-    setObjectName(QStringLiteral("graphsetForm"));
+AxisSettingsDialog::AxisSettingsDialog(ChartAxes& chart, QWidget* parent) : QDialog(parent), chart_(chart) {
+    setObjectName(QStringLiteral("axisSettingsDialog"));
     setWindowTitle(QStringLiteral("グラフ軸の設定"));
     setFont(japaneseWindowFont(12));
     setFixedSize(kClientWidth, kClientHeight);
@@ -86,39 +86,41 @@ TgraphsetForm::TgraphsetForm(ChartAxes& chart, QWidget* parent) : QDialog(parent
     bevel(this, 24, 120, 233, 89);
 
     label(this, QStringLiteral("グラフ縦軸（音圧：ｄＢ）範囲指定"), 32, 24);
-    CheckBoxAutoY = checkBox(this, "CheckBoxAutoY", 48, 40);
-    EditminY = edit(this, "EditminY", QStringLiteral("-25"), 80, 72);
+    levelAutoBox = checkBox(this, "levelAutoBox", 48, 40);
+    levelMinBox = edit(this, "levelMinBox", QStringLiteral("-25"), 80, 72);
     label(this, QStringLiteral("dBから"), 120, 80);
-    EditmaxY = edit(this, "EditmaxY", QStringLiteral("25"), 168, 72);
+    levelMaxBox = edit(this, "levelMaxBox", QStringLiteral("25"), 168, 72);
     label(this, QStringLiteral("dBまで"), 208, 80);
 
     label(this, QStringLiteral("グラフ横軸（周波数:Hz）範囲指定"), 32, 128);
-    CheckBoxAutoX = checkBox(this, "CheckBoxAutoX", 48, 144);
-    CheckBoxAutoX->setChecked(true);
-    EditminX = edit(this, "EditminX", QStringLiteral("20"), 80, 176);
+    frequencyAutoBox = checkBox(this, "frequencyAutoBox", 48, 144);
+    frequencyAutoBox->setChecked(true);
+    frequencyMinBox = edit(this, "frequencyMinBox", QStringLiteral("20"), 80, 176);
     label(this, QStringLiteral("Hzから"), 120, 184);
-    EditmaxX = edit(this, "EditmaxX", QStringLiteral("500"), 168, 176);
+    frequencyMaxBox = edit(this, "frequencyMaxBox", QStringLiteral("500"), 168, 176);
     label(this, QStringLiteral("Hzまで"), 208, 184);
 
-    OK = new QPushButton(QStringLiteral("OK"), this);
-    OK->setObjectName(QStringLiteral("OK"));
-    OK->setGeometry(96, 224, 89, 33);
-    OK->setDefault(true);
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setGeometry(96, 224, 89, 33);
+    okButton->setDefault(true);
 
-    setRangeLook(EditminY, EditmaxY, false);
-    setRangeLook(EditminX, EditmaxX, true);
+    setRangeLook(levelMinBox, levelMaxBox, false);
+    setRangeLook(frequencyMinBox, frequencyMaxBox, true);
 
     // Connected after the initial states are set: the chart starts in the same states.
-    connect(CheckBoxAutoY, &QCheckBox::toggled, this,
-            [this] { runCommand(this, [this] { CheckBoxAutoYClick(); }); });
-    connect(CheckBoxAutoX, &QCheckBox::toggled, this,
-            [this] { runCommand(this, [this] { CheckBoxAutoXClick(); }); });
-    connect(OK, &QPushButton::clicked, this, [this] { runCommand(this, [this] { OKClick(); }); });
+    connect(levelAutoBox, &QCheckBox::toggled, this,
+            [this] { runCommand(this, [this] { applyLevelAxis(); }); });
+    connect(frequencyAutoBox, &QCheckBox::toggled, this,
+            [this] { runCommand(this, [this] { applyFrequencyAxis(); }); });
+    connect(okButton, &QPushButton::clicked, this,
+            [this] { runCommand(this, [this] { acceptSettings(); }); });
 
-    const QList<QWidget*> tabOrder{OK, CheckBoxAutoY, EditminY, EditmaxY, CheckBoxAutoX, EditminX, EditmaxX};
+    const QList<QWidget*> tabOrder{okButton,         levelAutoBox,    levelMinBox,    levelMaxBox,
+                                   frequencyAutoBox, frequencyMinBox, frequencyMaxBox};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    OK->setFocus();
+    okButton->setFocus();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect placed(QPoint(), size());
@@ -127,17 +129,17 @@ TgraphsetForm::TgraphsetForm(ChartAxes& chart, QWidget* parent) : QDialog(parent
     }
 }
 
-void TgraphsetForm::CheckBoxAutoYClick() {
-    applyAxis(chart_, ChartAxis::Level, CheckBoxAutoY, EditminY, EditmaxY);
+void AxisSettingsDialog::applyLevelAxis() {
+    applyAxis(chart_, ChartAxis::Level, levelAutoBox, levelMinBox, levelMaxBox);
 }
 
-void TgraphsetForm::CheckBoxAutoXClick() {
-    applyAxis(chart_, ChartAxis::Frequency, CheckBoxAutoX, EditminX, EditmaxX);
+void AxisSettingsDialog::applyFrequencyAxis() {
+    applyAxis(chart_, ChartAxis::Frequency, frequencyAutoBox, frequencyMinBox, frequencyMaxBox);
 }
 
-void TgraphsetForm::OKClick() {
-    CheckBoxAutoYClick();
-    CheckBoxAutoXClick();
+void AxisSettingsDialog::acceptSettings() {
+    applyLevelAxis();
+    applyFrequencyAxis();
     hide();
 }
 

@@ -32,7 +32,7 @@ class TestResultFile : public QObject, public testing::MainWindowFixture, public
 
     QString path(const char* name) const { return dir->filePath(QString::fromUtf8(name)); }
 
-    void saveResult() { form().S1->trigger(); }
+    void saveResult() { mainWindow().saveResultAction->trigger(); }
 
     // What kolmarin2-cli writes for the start-up room file.
     static QByteArray startupResult() { return readAll(QFINDTESTDATA("../files/data/startup_result.dat")); }
@@ -63,7 +63,7 @@ class TestResultFile : public QObject, public testing::MainWindowFixture, public
 
         QCOMPARE(asked.size(), 1);
         QCOMPARE(asked[0].kind, FileDialogKind::Save);
-        QCOMPARE(asked[0].parent, &form());
+        QCOMPARE(asked[0].parent, &mainWindow());
         QCOMPARE(asked[0].request.description, QStringLiteral("Kolmarin2計算データ(*.dat)"));
         QCOMPARE(asked[0].request.pattern, QStringLiteral("*.dat"));
         QCOMPARE(asked[0].request.proposedName, QStringLiteral("data.dat"));
@@ -72,25 +72,25 @@ class TestResultFile : public QObject, public testing::MainWindowFixture, public
     }
 
     void aCurveSwitchedOffIsWrittenAll() {
-        QTest::mouseClick(form().CheckBoxSP2, Qt::LeftButton);
-        QVERIFY(!form().CheckBoxSP2->isChecked());
+        QTest::mouseClick(mainWindow().sp2CurveBox, Qt::LeftButton);
+        QVERIFY(!mainWindow().sp2CurveBox->isChecked());
         answers << path("off.dat");
         saveResult();
         QCOMPARE(readAll(path("off.dat")), startupResult());
     }
 
     void anUnappliedNarrowerRangeWritesItsRowsOnly() {
-        room().EditEHz->setText(QStringLiteral("100"));
+        roomSettings().endFrequencyBox->setText(QStringLiteral("100"));
         answers << path("narrow.dat");
         saveResult();
         QCOMPARE(readAll(path("narrow.dat")), firstLines(startupResult(), 10 + 161));
     }
 
     void aBadFrequencyFailsBeforeTheDialog() {
-        room().EditSHz->setText(QStringLiteral("2O"));
+        roomSettings().startFrequencyBox->setText(QStringLiteral("2O"));
         saveResult();
-        room().EditSHz->setText(QStringLiteral("20"));
-        room().EditEHz->setText(QStringLiteral("5.0e2"));
+        roomSettings().startFrequencyBox->setText(QStringLiteral("20"));
+        roomSettings().endFrequencyBox->setText(QStringLiteral("5.0e2"));
         saveResult();
         QVERIFY(asked.isEmpty());
         QCOMPARE(errors(), (QStringList{QStringLiteral("'2O' は整数ではありません"),
@@ -147,4 +147,4 @@ class TestResultFile : public QObject, public testing::MainWindowFixture, public
 };
 
 QTEST_MAIN(TestResultFile)
-#include "tst_resultfile.moc"
+#include "tst_result_file.moc"

@@ -1,8 +1,8 @@
-#include "dialogs/mode_form.h"
+#include "dialogs/mode_list_window.h"
 
 #include "printing/print_job_error.h"
 
-#include "dialogs/room_form.h"
+#include "dialogs/room_settings_dialog.h"
 #include "files/mode_file.h"
 #include "files/save_file.h"
 #include "model/errors.h"
@@ -132,34 +132,34 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int
 
 } // namespace
 
-TmodeForm::TmodeForm(const TroomForm& room, QWidget* parent)
+ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
     : QDialog(parent), room_(room), saveName_(QStringLiteral("mode.dat")) {
-    setObjectName(QStringLiteral("modeForm"));
+    setObjectName(QStringLiteral("modeListWindow"));
     setWindowTitle(QStringLiteral("部屋の固有モード"));
     setFont(japaneseWindowFont(12));
 
-    MainMenu1 = new QMenuBar(this);
-    F1 = MainMenu1->addMenu(QStringLiteral("ファイル(&F)"));
-    F1->setFont(font()); // a popup is a window of its own and does not inherit the font
-    S1 = F1->addAction(QStringLiteral("固有モードの保存(&S)"));
-    S1->setObjectName(QStringLiteral("S1"));
-    P1 = F1->addAction(QStringLiteral("固有モードの印刷(&P)"));
-    P1->setObjectName(QStringLiteral("P1"));
+    menuBar = new QMenuBar(this);
+    fileMenu = menuBar->addMenu(QStringLiteral("ファイル(&F)"));
+    fileMenu->setFont(font()); // a popup is a window of its own and does not inherit the font
+    saveModesAction = fileMenu->addAction(QStringLiteral("固有モードの保存(&S)"));
+    saveModesAction->setObjectName(QStringLiteral("saveModesAction"));
+    printModesAction = fileMenu->addAction(QStringLiteral("固有モードの印刷(&P)"));
+    printModesAction->setObjectName(QStringLiteral("printModesAction"));
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setFixedHeight(kPanelHeight);
-    Label1 = label(Panel1, "Label1", QStringLiteral("部屋の大きさ"), 16, 12);
-    Label2 = label(Panel1, "Label2", QStringLiteral("幅　　奥行き　　高さ"), 16, 36);
-    Label2->setFixedWidth(kClientWidth - 2 * 16);
-    Button2 = button(Panel1, "Button2", QStringLiteral("印刷"), 16, 64, 73);
-    Button1 = button(Panel1, "Button1", QStringLiteral("閉じる"), kClientWidth - 16 - 65, 64, 65);
+    panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("panel"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setFixedHeight(kPanelHeight);
+    roomSizeTitle = label(panel, "roomSizeTitle", QStringLiteral("部屋の大きさ"), 16, 12);
+    roomSizeCaption = label(panel, "roomSizeCaption", QStringLiteral("幅　　奥行き　　高さ"), 16, 36);
+    roomSizeCaption->setFixedWidth(kClientWidth - 2 * 16);
+    printButton = button(panel, "printButton", QStringLiteral("印刷"), 16, 64, 73);
+    closeButton = button(panel, "closeButton", QStringLiteral("閉じる"), kClientWidth - 16 - 65, 64, 65);
 
-    StringGrid1 = new FixedTitleGrid(this);
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setColumnCount(kColumnCount);
-    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    modeGrid = new FixedTitleGrid(this);
+    modeGrid->setObjectName(QStringLiteral("modeGrid"));
+    modeGrid->setColumnCount(kColumnCount);
+    modeGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     ModeTable titlesOnly;
     titlesOnly.rows.push_back(modeTableHeader());
     setModeTable(titlesOnly);
@@ -167,26 +167,29 @@ TmodeForm::TmodeForm(const TroomForm& room, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->setMenuBar(MainMenu1);
-    layout->addWidget(Panel1);
-    layout->addWidget(StringGrid1, 1);
+    layout->setMenuBar(menuBar);
+    layout->addWidget(panel);
+    layout->addWidget(modeGrid, 1);
 
-    ZuqSGridPrinter1.TargetGrid = StringGrid1;
-    ZuqSGridPrinter1.LeftMargin = 25;
-    ZuqSGridPrinter1.TopMargin = 20;
-    ZuqSGridPrinter1.OnBeginPage = [this](TZuqSGridPrinter& sender) { ZuqSGridPrinter1BeginPage(sender); };
+    gridPrinter.grid = modeGrid;
+    gridPrinter.leftMargin = 25;
+    gridPrinter.topMargin = 20;
+    gridPrinter.onBeginPage = [this](GridPrinter& sender) { printPageHeader(sender); };
 
-    connect(Button1, &QPushButton::clicked, this, [this] { runCommand(this, [this] { Button1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { runCommand(this, [this] { Button2Click(); }); });
-    connect(P1, &QAction::triggered, this, [this] { runCommand(this, [this] { P1Click(); }); });
-    connect(S1, &QAction::triggered, this, [this] { runCommand(this, [this] { S1Click(); }); });
+    connect(closeButton, &QPushButton::clicked, this,
+            [this] { runCommand(this, [this] { closeWindow(); }); });
+    connect(printButton, &QPushButton::clicked, this, [this] { runCommand(this, [this] { printModes(); }); });
+    connect(printModesAction, &QAction::triggered, this,
+            [this] { runCommand(this, [this] { printModes(); }); });
+    connect(saveModesAction, &QAction::triggered, this,
+            [this] { runCommand(this, [this] { saveModes(); }); });
 
-    setTabOrder(Button1, Button2);
-    setTabOrder(Button2, StringGrid1);
-    Button1->setFocus();
+    setTabOrder(closeButton, printButton);
+    setTabOrder(printButton, modeGrid);
+    closeButton->setFocus();
 
     // The width is fixed; only the height follows the user.
-    const int menuHeight = MainMenu1->sizeHint().height();
+    const int menuHeight = menuBar->sizeHint().height();
     setFixedWidth(kClientWidth);
     setMinimumHeight(menuHeight + kPanelHeight + 2 * kDefaultRowHeight);
     resize(kClientWidth, menuHeight + kClientHeight);
@@ -197,45 +200,45 @@ TmodeForm::TmodeForm(const TroomForm& room, QWidget* parent)
     }
 }
 
-void TmodeForm::writeCell(int row, int column, const QString& text) {
-    QTableWidgetItem* cell = StringGrid1->item(row, column);
+void ModeListWindow::writeCell(int row, int column, const QString& text) {
+    QTableWidgetItem* cell = modeGrid->item(row, column);
     if (!cell) {
         cell = new QTableWidgetItem;
         // The title row and the number column are fixed cells: they show the face colour
         // of the window's buttons and cannot be selected.
         if (row == 0 || column == 0) {
             cell->setFlags(Qt::ItemIsEnabled);
-            cell->setBackground(StringGrid1->palette().brush(QPalette::Button));
+            cell->setBackground(modeGrid->palette().brush(QPalette::Button));
         } else {
             cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         }
         cell->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        StringGrid1->setItem(row, column, cell);
+        modeGrid->setItem(row, column, cell);
     }
     cell->setText(text);
 }
 
-void TmodeForm::setModeTable(const ModeTable& table) {
+void ModeListWindow::setModeTable(const ModeTable& table) {
     const int rows = static_cast<int>(table.rows.size());
-    StringGrid1->setUpdatesEnabled(false);
-    if (rows > StringGrid1->rowCount())
-        StringGrid1->setRowCount(rows);
+    modeGrid->setUpdatesEnabled(false);
+    if (rows > modeGrid->rowCount())
+        modeGrid->setRowCount(rows);
     for (int r = 0; r < rows; ++r) {
         const ModeRow& row = table.rows[static_cast<std::size_t>(r)];
         for (int c = 0; c < kColumnCount; ++c)
             writeCell(r, c, toQString(row[static_cast<std::size_t>(c)]));
     }
-    StringGrid1->setRowCount(rows);
-    StringGrid1->setColumnWidth(0, kNumberColumnWidth);
-    StringGrid1->setUpdatesEnabled(true);
+    modeGrid->setRowCount(rows);
+    modeGrid->setColumnWidth(0, kNumberColumnWidth);
+    modeGrid->setUpdatesEnabled(true);
 }
 
-ModeTable TmodeForm::modeTable() const {
+ModeTable ModeListWindow::modeTable() const {
     ModeTable table;
-    table.rows.resize(static_cast<std::size_t>(StringGrid1->rowCount()));
-    for (int r = 0; r < StringGrid1->rowCount(); ++r) {
+    table.rows.resize(static_cast<std::size_t>(modeGrid->rowCount()));
+    for (int r = 0; r < modeGrid->rowCount(); ++r) {
         for (int c = 0; c < kColumnCount; ++c) {
-            if (const QTableWidgetItem* cell = StringGrid1->item(r, c))
+            if (const QTableWidgetItem* cell = modeGrid->item(r, c))
                 table.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] =
                     toStdString(cell->text());
         }
@@ -243,13 +246,13 @@ ModeTable TmodeForm::modeTable() const {
     return table;
 }
 
-TmodeForm::~TmodeForm() = default;
+ModeListWindow::~ModeListWindow() = default;
 
-void TmodeForm::Button1Click() {
+void ModeListWindow::closeWindow() {
     hide();
 }
 
-void TmodeForm::Button2Click() {
+void ModeListWindow::printModes() {
     if (!printer && !ownPrinter_)
         ownPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPrinter& job = printer ? printer() : *ownPrinter_;
@@ -258,32 +261,28 @@ void TmodeForm::Button2Click() {
     QPainter painter;
     if (!painter.begin(&job))
         throw printJobError(PrintFailure::NotStarted, job);
-    ZuqSGridPrinter1.PrintGrid(job, painter);
+    gridPrinter.print(job, painter);
     if (!painter.end())
         throw printJobError(PrintFailure::NotFinished, job);
 }
 
-void TmodeForm::P1Click() {
-    Button2Click();
+QString ModeListWindow::pageHeaderText() const {
+    return QStringLiteral("部屋の基準振動モード　部屋の幅：") + room_.roomWidthBox->text() +
+           QStringLiteral("m  奥行：") + room_.roomDepthBox->text() + QStringLiteral("m  高さ：") +
+           room_.roomHeightBox->text() + QStringLiteral("m");
 }
 
-QString TmodeForm::pageHeaderText() const {
-    return QStringLiteral("部屋の基準振動モード　部屋の幅：") + room_.EditRoomW->text() +
-           QStringLiteral("m  奥行：") + room_.EditRoomD->text() + QStringLiteral("m  高さ：") +
-           room_.EditRoomH->text() + QStringLiteral("m");
-}
-
-void TmodeForm::ZuqSGridPrinter1BeginPage(TZuqSGridPrinter& sender) {
+void ModeListWindow::printPageHeader(GridPrinter& sender) {
     QPainter* canvas = sender.canvas();
     if (!canvas)
         return;
     // Printer dots count from the top-left corner of the printable area.
-    const int left = sender.MmToPrinterX(25);
-    const int top = sender.MmToPrinterY(10);
+    const int left = sender.mmToPrinterX(25);
+    const int top = sender.mmToPrinterY(10);
     canvas->drawText(QPoint(left, top + canvas->fontMetrics().ascent()), pageHeaderText());
 }
 
-void TmodeForm::S1Click() {
+void ModeListWindow::saveModes() {
     // The room size comes from the dialog's boxes as they stand now; a text the file cannot
     // hold is refused before the user is asked for a name.
     SceneTexts texts;

@@ -31,7 +31,7 @@ class OpenedFiles : public QObject {
 class TestAboutBox : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TAboutBox> box;
+    std::unique_ptr<AboutBox> box;
     OpenedFiles opened;
     QStringList errors;
 
@@ -42,7 +42,7 @@ class TestAboutBox : public QObject {
     }
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
     void init() {
-        box = std::make_unique<TAboutBox>();
+        box = std::make_unique<AboutBox>();
         opened.urls.clear();
         errors.clear();
     }
@@ -53,25 +53,25 @@ class TestAboutBox : public QObject {
         QCOMPARE(box->size(), QSize(244, 230));
         QCOMPARE(box->minimumSize(), box->maximumSize());
         QCOMPARE(box->font().pixelSize(), 12);
-        QCOMPARE(box->Panel1->geometry(), QRect(7, 7, 226, 186));
-        QCOMPARE(box->ProgramIcon->parentWidget(), box->Panel1);
-        QCOMPARE(box->ProgramIcon->geometry(), QRect(8, 8, 121, 113));
-        QCOMPARE(box->ProductName->text(), QStringLiteral("Kolmarin2"));
-        QCOMPARE(box->ProductName->pos(), QPoint(137, 15));
-        QVERIFY(box->ProductName->font().bold());
-        QCOMPARE(box->ProductName->font().pixelSize(), 16);
-        QCOMPARE(box->Version->text(), QStringLiteral("バージョン0.90"));
-        QCOMPARE(box->Version->pos(), QPoint(137, 45));
-        QCOMPARE(box->OKButton->text(), QStringLiteral("OK"));
-        QCOMPARE(box->OKButton->geometry(), QRect(94, 197, 69, 23));
-        QVERIFY(box->OKButton->isDefault());
+        QCOMPARE(box->panel->geometry(), QRect(7, 7, 226, 186));
+        QCOMPARE(box->programPicture->parentWidget(), box->panel);
+        QCOMPARE(box->programPicture->geometry(), QRect(8, 8, 121, 113));
+        QCOMPARE(box->productName->text(), QStringLiteral("Kolmarin2"));
+        QCOMPARE(box->productName->pos(), QPoint(137, 15));
+        QVERIFY(box->productName->font().bold());
+        QCOMPARE(box->productName->font().pixelSize(), 16);
+        QCOMPARE(box->version->text(), QStringLiteral("バージョン0.90"));
+        QCOMPARE(box->version->pos(), QPoint(137, 45));
+        QCOMPARE(box->okButton->text(), QStringLiteral("OK"));
+        QCOMPARE(box->okButton->geometry(), QRect(94, 197, 69, 23));
+        QVERIFY(box->okButton->isDefault());
         // Both texts fit on the panel beside the picture.
-        for (const QLabel* label : {box->ProductName, box->Version})
-            QVERIFY(box->Panel1->rect().contains(label->geometry()));
+        for (const QLabel* label : {box->productName, box->version})
+            QVERIFY(box->panel->rect().contains(label->geometry()));
     }
 
     void pictureIsDrawn() {
-        const QImage picture = box->ProgramIcon->grab().toImage();
+        const QImage picture = box->programPicture->grab().toImage();
         bool blueWave = false, redSpeaker = false;
         for (int y = 0; y < picture.height(); ++y)
             for (int x = 0; x < picture.width(); ++x) {
@@ -94,7 +94,7 @@ class TestAboutBox : public QObject {
     void okCloses() {
         box->open();
         QVERIFY(QTest::qWaitForWindowExposed(box.get()));
-        QTest::mouseClick(box->OKButton, Qt::LeftButton);
+        QTest::mouseClick(box->okButton, Qt::LeftButton);
         QVERIFY(!box->isVisible());
         QCOMPARE(box->result(), int(QDialog::Accepted));
     }
@@ -136,4 +136,4 @@ class TestAboutBox : public QObject {
 };
 
 QTEST_MAIN(TestAboutBox)
-#include "tst_aboutbox.moc"
+#include "tst_about_box.moc"

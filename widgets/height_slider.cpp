@@ -1,4 +1,4 @@
-#include "widgets/trk_bar_ex.h"
+#include "widgets/height_slider.h"
 
 #include "model/plan_geometry.h"
 
@@ -26,7 +26,7 @@ class ThumbStyle : public QProxyStyle {
 
 } // namespace
 
-TTrackBarEx::TTrackBarEx(QWidget* parent) : QSlider(Qt::Vertical, parent) {
+HeightSlider::HeightSlider(QWidget* parent) : QSlider(Qt::Vertical, parent) {
     // A widget does not own the style it is given: one instance serves every slider.
     static ThumbStyle* const thumbStyle = new ThumbStyle;
     setStyle(thumbStyle);
@@ -43,20 +43,20 @@ TTrackBarEx::TTrackBarEx(QWidget* parent) : QSlider(Qt::Vertical, parent) {
     setFocusPolicy(Qt::ClickFocus);
 }
 
-QRect TTrackBarEx::thumbRect() const {
+QRect HeightSlider::thumbRect() const {
     QStyleOptionSlider option;
     initStyleOption(&option);
     return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
 }
 
-void TTrackBarEx::mouseReleaseEvent(QMouseEvent* event) {
+void HeightSlider::mouseReleaseEvent(QMouseEvent* event) {
     QSlider::mouseReleaseEvent(event);
     emit mouseUp(event->button());
 }
 
 // While the mouse holds the thumb its release commits the height; a key or the wheel
 // commits only what it moved itself.
-void TTrackBarEx::keyPressEvent(QKeyEvent* event) {
+void HeightSlider::keyPressEvent(QKeyEvent* event) {
     const int before = value();
     QSlider::keyPressEvent(event);
     if (value() == before || isSliderDown())
@@ -67,7 +67,7 @@ void TTrackBarEx::keyPressEvent(QKeyEvent* event) {
         emit keyOrWheelMoved();
 }
 
-void TTrackBarEx::keyReleaseEvent(QKeyEvent* event) {
+void HeightSlider::keyReleaseEvent(QKeyEvent* event) {
     QSlider::keyReleaseEvent(event);
     if (!event->isAutoRepeat() && repeatsMoved_) {
         repeatsMoved_ = false;
@@ -75,7 +75,7 @@ void TTrackBarEx::keyReleaseEvent(QKeyEvent* event) {
     }
 }
 
-void TTrackBarEx::wheelEvent(QWheelEvent* event) {
+void HeightSlider::wheelEvent(QWheelEvent* event) {
     const int before = value();
     QSlider::wheelEvent(event);
     if (value() != before && !isSliderDown())
