@@ -1,16 +1,12 @@
 #include "app/app_windows.h"
 
 #include "dialogs/eigenmode_command.h"
-#include "widgets/response_chart.h"
-#include "widgets/ui_support.h"
-
-#include <QPushButton>
 
 namespace kolmarin {
 
 AppWindows::AppWindows()
     : roomSettings(&mainWindow), modeList(roomSettings, &mainWindow),
-      axisSettings(*mainWindow.responseChart, &mainWindow), aboutBox(&mainWindow) {
+      axisSettings(mainWindow.chartAxes(), &mainWindow), aboutBox(&mainWindow) {
     mainWindow.setDialogs(&roomSettings, &modeList, &axisSettings, &aboutBox);
     roomSettings.applyScene = [this] { mainWindow.applyScene(); };
     roomSettings.sceneTexts = [this] { return mainWindow.sceneTexts(); };
@@ -19,10 +15,7 @@ AppWindows::AppWindows()
     };
     roomSettings.setMainCaption = [this](const QString& caption) { mainWindow.setWindowTitle(caption); };
     modeList.printer = [this]() -> QPrinter& { return mainWindow.printer(); };
-    roomSettings.modesButton->setEnabled(true);
-    QObject::connect(roomSettings.modesButton, &QPushButton::clicked, &roomSettings, [this] {
-        runCommand(&roomSettings, [this] { computeAndShowEigenmodes(roomSettings, modeList); });
-    });
+    roomSettings.setModesCommand([this] { computeAndShowEigenmodes(roomSettings, modeList); });
 }
 
 } // namespace kolmarin

@@ -81,27 +81,28 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setFixedSize(kClientWidth, kClientHeight);
     setModal(true);
 
-    panel = new BevelPanel(this);
+    // A lowered outer and a raised inner bevel.
+    auto* panel = new BevelPanel(this);
     panel->setObjectName(QStringLiteral("panel"));
     panel->setGeometry(7, 7, 226, 186);
 
-    programPicture = new ProgramPicture(panel);
+    auto* programPicture = new ProgramPicture(panel);
     programPicture->setObjectName(QStringLiteral("programPicture"));
     programPicture->setGeometry(8, 8, 121, 113);
 
     QFont nameFont = japaneseWindowFont(16);
     nameFont.setBold(true);
-    productName = new QLabel(QStringLiteral("Kolmarin2"), panel);
+    auto* productName = new QLabel(QStringLiteral("Kolmarin2"), panel);
     productName->setObjectName(QStringLiteral("productName"));
     productName->setFont(nameFont);
     productName->move(137, 15);
     productName->adjustSize();
-    version = new QLabel(QStringLiteral("バージョン0.90"), panel);
+    auto* version = new QLabel(QStringLiteral("バージョン0.90"), panel);
     version->setObjectName(QStringLiteral("version"));
     version->move(137, 45);
     version->adjustSize();
 
-    okButton = new QPushButton(QStringLiteral("OK"), this);
+    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setGeometry(94, 197, 69, 23);
     okButton->setDefault(true);

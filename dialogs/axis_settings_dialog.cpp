@@ -86,41 +86,41 @@ AxisSettingsDialog::AxisSettingsDialog(ChartAxes& chart, QWidget* parent) : QDia
     bevel(this, 24, 120, 233, 89);
 
     label(this, QStringLiteral("グラフ縦軸（音圧：ｄＢ）範囲指定"), 32, 24);
-    levelAutoBox = checkBox(this, "levelAutoBox", 48, 40);
-    levelMinBox = edit(this, "levelMinBox", QStringLiteral("-25"), 80, 72);
+    levelAutoBox_ = checkBox(this, "levelAutoBox", 48, 40);
+    levelMinBox_ = edit(this, "levelMinBox", QStringLiteral("-25"), 80, 72);
     label(this, QStringLiteral("dBから"), 120, 80);
-    levelMaxBox = edit(this, "levelMaxBox", QStringLiteral("25"), 168, 72);
+    levelMaxBox_ = edit(this, "levelMaxBox", QStringLiteral("25"), 168, 72);
     label(this, QStringLiteral("dBまで"), 208, 80);
 
     label(this, QStringLiteral("グラフ横軸（周波数:Hz）範囲指定"), 32, 128);
-    frequencyAutoBox = checkBox(this, "frequencyAutoBox", 48, 144);
-    frequencyAutoBox->setChecked(true);
-    frequencyMinBox = edit(this, "frequencyMinBox", QStringLiteral("20"), 80, 176);
+    frequencyAutoBox_ = checkBox(this, "frequencyAutoBox", 48, 144);
+    frequencyAutoBox_->setChecked(true);
+    frequencyMinBox_ = edit(this, "frequencyMinBox", QStringLiteral("20"), 80, 176);
     label(this, QStringLiteral("Hzから"), 120, 184);
-    frequencyMaxBox = edit(this, "frequencyMaxBox", QStringLiteral("500"), 168, 176);
+    frequencyMaxBox_ = edit(this, "frequencyMaxBox", QStringLiteral("500"), 168, 176);
     label(this, QStringLiteral("Hzまで"), 208, 184);
 
-    okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setGeometry(96, 224, 89, 33);
-    okButton->setDefault(true);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    okButton_->setGeometry(96, 224, 89, 33);
+    okButton_->setDefault(true);
 
-    setRangeLook(levelMinBox, levelMaxBox, false);
-    setRangeLook(frequencyMinBox, frequencyMaxBox, true);
+    setRangeLook(levelMinBox_, levelMaxBox_, false);
+    setRangeLook(frequencyMinBox_, frequencyMaxBox_, true);
 
     // Connected after the initial states are set: the chart starts in the same states.
-    connect(levelAutoBox, &QCheckBox::toggled, this,
+    connect(levelAutoBox_, &QCheckBox::toggled, this,
             [this] { runCommand(this, [this] { applyLevelAxis(); }); });
-    connect(frequencyAutoBox, &QCheckBox::toggled, this,
+    connect(frequencyAutoBox_, &QCheckBox::toggled, this,
             [this] { runCommand(this, [this] { applyFrequencyAxis(); }); });
-    connect(okButton, &QPushButton::clicked, this,
+    connect(okButton_, &QPushButton::clicked, this,
             [this] { runCommand(this, [this] { acceptSettings(); }); });
 
-    const QList<QWidget*> tabOrder{okButton,         levelAutoBox,    levelMinBox,    levelMaxBox,
-                                   frequencyAutoBox, frequencyMinBox, frequencyMaxBox};
+    const QList<QWidget*> tabOrder{okButton_,         levelAutoBox_,    levelMinBox_,    levelMaxBox_,
+                                   frequencyAutoBox_, frequencyMinBox_, frequencyMaxBox_};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    okButton->setFocus();
+    okButton_->setFocus();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect placed(QPoint(), size());
@@ -130,17 +130,25 @@ AxisSettingsDialog::AxisSettingsDialog(ChartAxes& chart, QWidget* parent) : QDia
 }
 
 void AxisSettingsDialog::applyLevelAxis() {
-    applyAxis(chart_, ChartAxis::Level, levelAutoBox, levelMinBox, levelMaxBox);
+    applyAxis(chart_, ChartAxis::Level, levelAutoBox_, levelMinBox_, levelMaxBox_);
 }
 
 void AxisSettingsDialog::applyFrequencyAxis() {
-    applyAxis(chart_, ChartAxis::Frequency, frequencyAutoBox, frequencyMinBox, frequencyMaxBox);
+    applyAxis(chart_, ChartAxis::Frequency, frequencyAutoBox_, frequencyMinBox_, frequencyMaxBox_);
 }
 
 void AxisSettingsDialog::acceptSettings() {
     applyLevelAxis();
     applyFrequencyAxis();
     hide();
+}
+
+std::optional<LevelRange> AxisSettingsDialog::fixedLevelRange() const {
+    if (levelAutoBox_->isChecked())
+        return std::nullopt;
+    const std::int32_t min = readWholeBox(levelMinBox_);
+    const std::int32_t max = readWholeBox(levelMaxBox_);
+    return LevelRange{min, max};
 }
 
 } // namespace kolmarin

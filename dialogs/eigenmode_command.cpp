@@ -16,18 +16,18 @@ namespace kolmarin {
 void computeAndShowEigenmodes(const RoomSettingsDialog& room, ModeListWindow& modeList) {
     BusyCursor busy;
     const char separator = decimalSeparator();
-    const QString width = room.roomWidthBox->text();
-    const QString depth = room.roomDepthBox->text();
-    const QString height = room.roomHeightBox->text();
+    SceneTexts texts;
+    room.readTexts(texts);
     // Read one after the other, so the first text that is not a number is the one named.
-    const double w = readDecimalBox(room.roomWidthBox);
-    const double d = readDecimalBox(room.roomDepthBox);
-    const double h = readDecimalBox(room.roomHeightBox);
+    const double w = room.dimension(Coordinate::X);
+    const double d = room.dimension(Coordinate::Y);
+    const double h = room.dimension(Coordinate::Z);
     const ModeTable table = computeModeTable(w, d, h, separator);
 
     modeList.setModeTable(table);
-    modeList.roomSizeCaption->setText(QStringLiteral("幅：") + width + QStringLiteral("m 奥行：") + depth +
-                                      QStringLiteral("m 高さ：") + height + QStringLiteral("m"));
+    modeList.setRoomSizeCaption(QStringLiteral("幅：") + toQString(texts.width) + QStringLiteral("m 奥行：") +
+                                toQString(texts.depth) + QStringLiteral("m 高さ：") +
+                                toQString(texts.height) + QStringLiteral("m"));
     modeList.show();
     modeList.raise();
     modeList.activateWindow();

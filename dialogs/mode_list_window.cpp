@@ -138,28 +138,30 @@ ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
     setWindowTitle(QStringLiteral("部屋の固有モード"));
     setFont(japaneseWindowFont(12));
 
-    menuBar = new QMenuBar(this);
-    fileMenu = menuBar->addMenu(QStringLiteral("ファイル(&F)"));
-    fileMenu->setFont(font()); // a popup is a window of its own and does not inherit the font
-    saveModesAction = fileMenu->addAction(QStringLiteral("固有モードの保存(&S)"));
-    saveModesAction->setObjectName(QStringLiteral("saveModesAction"));
-    printModesAction = fileMenu->addAction(QStringLiteral("固有モードの印刷(&P)"));
-    printModesAction->setObjectName(QStringLiteral("printModesAction"));
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setObjectName(QStringLiteral("menuBar"));
+    fileMenu_ = menuBar_->addMenu(QStringLiteral("ファイル(&F)"));
+    fileMenu_->setObjectName(QStringLiteral("fileMenu"));
+    fileMenu_->setFont(font()); // a popup is a window of its own and does not inherit the font
+    saveModesAction_ = fileMenu_->addAction(QStringLiteral("固有モードの保存(&S)"));
+    saveModesAction_->setObjectName(QStringLiteral("saveModesAction"));
+    printModesAction_ = fileMenu_->addAction(QStringLiteral("固有モードの印刷(&P)"));
+    printModesAction_->setObjectName(QStringLiteral("printModesAction"));
 
-    panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("panel"));
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setFixedHeight(kPanelHeight);
-    roomSizeTitle = label(panel, "roomSizeTitle", QStringLiteral("部屋の大きさ"), 16, 12);
-    roomSizeCaption = label(panel, "roomSizeCaption", QStringLiteral("幅　　奥行き　　高さ"), 16, 36);
-    roomSizeCaption->setFixedWidth(kClientWidth - 2 * 16);
-    printButton = button(panel, "printButton", QStringLiteral("印刷"), 16, 64, 73);
-    closeButton = button(panel, "closeButton", QStringLiteral("閉じる"), kClientWidth - 16 - 65, 64, 65);
+    panel_ = new QFrame(this);
+    panel_->setObjectName(QStringLiteral("panel"));
+    panel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel_->setFixedHeight(kPanelHeight);
+    label(panel_, "roomSizeTitle", QStringLiteral("部屋の大きさ"), 16, 12);
+    roomSizeCaption_ = label(panel_, "roomSizeCaption", QStringLiteral("幅　　奥行き　　高さ"), 16, 36);
+    roomSizeCaption_->setFixedWidth(kClientWidth - 2 * 16);
+    printButton_ = button(panel_, "printButton", QStringLiteral("印刷"), 16, 64, 73);
+    closeButton_ = button(panel_, "closeButton", QStringLiteral("閉じる"), kClientWidth - 16 - 65, 64, 65);
 
-    modeGrid = new FixedTitleGrid(this);
-    modeGrid->setObjectName(QStringLiteral("modeGrid"));
-    modeGrid->setColumnCount(kColumnCount);
-    modeGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    modeGrid_ = new FixedTitleGrid(this);
+    modeGrid_->setObjectName(QStringLiteral("modeGrid"));
+    modeGrid_->setColumnCount(kColumnCount);
+    modeGrid_->setSelectionMode(QAbstractItemView::SingleSelection);
     ModeTable titlesOnly;
     titlesOnly.rows.push_back(modeTableHeader());
     setModeTable(titlesOnly);
@@ -167,29 +169,30 @@ ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->setMenuBar(menuBar);
-    layout->addWidget(panel);
-    layout->addWidget(modeGrid, 1);
+    layout->setMenuBar(menuBar_);
+    layout->addWidget(panel_);
+    layout->addWidget(modeGrid_, 1);
 
-    gridPrinter.grid = modeGrid;
-    gridPrinter.leftMargin = 25;
-    gridPrinter.topMargin = 20;
-    gridPrinter.onBeginPage = [this](GridPrinter& sender) { printPageHeader(sender); };
+    gridPrinter_.grid = modeGrid_;
+    gridPrinter_.leftMargin = 25;
+    gridPrinter_.topMargin = 20;
+    gridPrinter_.onBeginPage = [this](GridPrinter& sender) { printPageHeader(sender); };
 
-    connect(closeButton, &QPushButton::clicked, this,
+    connect(closeButton_, &QPushButton::clicked, this,
             [this] { runCommand(this, [this] { closeWindow(); }); });
-    connect(printButton, &QPushButton::clicked, this, [this] { runCommand(this, [this] { printModes(); }); });
-    connect(printModesAction, &QAction::triggered, this,
+    connect(printButton_, &QPushButton::clicked, this,
             [this] { runCommand(this, [this] { printModes(); }); });
-    connect(saveModesAction, &QAction::triggered, this,
+    connect(printModesAction_, &QAction::triggered, this,
+            [this] { runCommand(this, [this] { printModes(); }); });
+    connect(saveModesAction_, &QAction::triggered, this,
             [this] { runCommand(this, [this] { saveModes(); }); });
 
-    setTabOrder(closeButton, printButton);
-    setTabOrder(printButton, modeGrid);
-    closeButton->setFocus();
+    setTabOrder(closeButton_, printButton_);
+    setTabOrder(printButton_, modeGrid_);
+    closeButton_->setFocus();
 
     // The width is fixed; only the height follows the user.
-    const int menuHeight = menuBar->sizeHint().height();
+    const int menuHeight = menuBar_->sizeHint().height();
     setFixedWidth(kClientWidth);
     setMinimumHeight(menuHeight + kPanelHeight + 2 * kDefaultRowHeight);
     resize(kClientWidth, menuHeight + kClientHeight);
@@ -201,44 +204,44 @@ ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
 }
 
 void ModeListWindow::writeCell(int row, int column, const QString& text) {
-    QTableWidgetItem* cell = modeGrid->item(row, column);
+    QTableWidgetItem* cell = modeGrid_->item(row, column);
     if (!cell) {
         cell = new QTableWidgetItem;
         // The title row and the number column are fixed cells: they show the face colour
         // of the window's buttons and cannot be selected.
         if (row == 0 || column == 0) {
             cell->setFlags(Qt::ItemIsEnabled);
-            cell->setBackground(modeGrid->palette().brush(QPalette::Button));
+            cell->setBackground(modeGrid_->palette().brush(QPalette::Button));
         } else {
             cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         }
         cell->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        modeGrid->setItem(row, column, cell);
+        modeGrid_->setItem(row, column, cell);
     }
     cell->setText(text);
 }
 
 void ModeListWindow::setModeTable(const ModeTable& table) {
     const int rows = static_cast<int>(table.rows.size());
-    modeGrid->setUpdatesEnabled(false);
-    if (rows > modeGrid->rowCount())
-        modeGrid->setRowCount(rows);
+    modeGrid_->setUpdatesEnabled(false);
+    if (rows > modeGrid_->rowCount())
+        modeGrid_->setRowCount(rows);
     for (int r = 0; r < rows; ++r) {
         const ModeRow& row = table.rows[static_cast<std::size_t>(r)];
         for (int c = 0; c < kColumnCount; ++c)
             writeCell(r, c, toQString(row[static_cast<std::size_t>(c)]));
     }
-    modeGrid->setRowCount(rows);
-    modeGrid->setColumnWidth(0, kNumberColumnWidth);
-    modeGrid->setUpdatesEnabled(true);
+    modeGrid_->setRowCount(rows);
+    modeGrid_->setColumnWidth(0, kNumberColumnWidth);
+    modeGrid_->setUpdatesEnabled(true);
 }
 
 ModeTable ModeListWindow::modeTable() const {
     ModeTable table;
-    table.rows.resize(static_cast<std::size_t>(modeGrid->rowCount()));
-    for (int r = 0; r < modeGrid->rowCount(); ++r) {
+    table.rows.resize(static_cast<std::size_t>(modeGrid_->rowCount()));
+    for (int r = 0; r < modeGrid_->rowCount(); ++r) {
         for (int c = 0; c < kColumnCount; ++c) {
-            if (const QTableWidgetItem* cell = modeGrid->item(r, c))
+            if (const QTableWidgetItem* cell = modeGrid_->item(r, c))
                 table.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] =
                     toStdString(cell->text());
         }
@@ -261,15 +264,17 @@ void ModeListWindow::printModes() {
     QPainter painter;
     if (!painter.begin(&job))
         throw printJobError(PrintFailure::NotStarted, job);
-    gridPrinter.print(job, painter);
+    gridPrinter_.print(job, painter);
     if (!painter.end())
         throw printJobError(PrintFailure::NotFinished, job);
 }
 
 QString ModeListWindow::pageHeaderText() const {
-    return QStringLiteral("部屋の基準振動モード　部屋の幅：") + room_.roomWidthBox->text() +
-           QStringLiteral("m  奥行：") + room_.roomDepthBox->text() + QStringLiteral("m  高さ：") +
-           room_.roomHeightBox->text() + QStringLiteral("m");
+    SceneTexts texts;
+    room_.readTexts(texts);
+    return QStringLiteral("部屋の基準振動モード　部屋の幅：") + toQString(texts.width) +
+           QStringLiteral("m  奥行：") + toQString(texts.depth) + QStringLiteral("m  高さ：") +
+           toQString(texts.height) + QStringLiteral("m");
 }
 
 void ModeListWindow::printPageHeader(GridPrinter& sender) {
@@ -297,6 +302,10 @@ void ModeListWindow::saveModes() {
     if (!mayOverwrite(this, path))
         return;
     saveFileAtomically(path, bytes);
+}
+
+void ModeListWindow::setRoomSizeCaption(const QString& caption) {
+    roomSizeCaption_->setText(caption);
 }
 
 } // namespace kolmarin

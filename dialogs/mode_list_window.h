@@ -51,17 +51,11 @@ class ModeListWindow : public QDialog {
     void printPageHeader(GridPrinter& sender);
     QString pageHeaderText() const;
 
-    QMenuBar* menuBar = nullptr;
-    QMenu* fileMenu = nullptr;
-    QAction* saveModesAction = nullptr;
-    QAction* printModesAction = nullptr;
-    QFrame* panel = nullptr;
-    QLabel* roomSizeTitle = nullptr;
-    QLabel* roomSizeCaption = nullptr; // the room size the list was computed for
-    QPushButton* printButton = nullptr;
-    QPushButton* closeButton = nullptr;
-    QTableWidget* modeGrid = nullptr;
-    GridPrinter gridPrinter;
+    // The room size the list was computed for, shown above it.
+    void setRoomSizeCaption(const QString& caption);
+
+    // The printer of the list, set up for the window's pages.
+    GridPrinter& gridPrinter() { return gridPrinter_; }
 
   private:
     void writeCell(int row, int column, const QString& text);
@@ -69,6 +63,16 @@ class ModeListWindow : public QDialog {
     const RoomSettingsDialog& room_;
     QString saveName_; // the name the save dialog proposes: the last one chosen in it
     std::unique_ptr<QPrinter> ownPrinter_;
+    QMenuBar* menuBar_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* saveModesAction_ = nullptr;
+    QAction* printModesAction_ = nullptr;
+    QFrame* panel_ = nullptr;
+    QLabel* roomSizeCaption_ = nullptr;
+    QPushButton* printButton_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
+    QTableWidget* modeGrid_ = nullptr;
+    GridPrinter gridPrinter_;
 };
 
 } // namespace kolmarin

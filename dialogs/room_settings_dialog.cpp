@@ -67,35 +67,54 @@ RoomSettingsDialog::RoomSettingsDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("部屋、計算条件の設定"));
     setFont(japaneseWindowFont(12));
 
-    menuBar = new QMenuBar(this);
-    QMenu* fileMenu = menuBar->addMenu(QStringLiteral("ファイル(&F)"));
-    fileMenu->setFont(font()); // a popup is a window of its own and does not inherit the font
-    openRoomAction = fileMenu->addAction(QStringLiteral("部屋データを開く(&O)"));
-    openRoomAction->setObjectName(QStringLiteral("openRoomAction"));
-    saveRoomAction = fileMenu->addAction(QStringLiteral("部屋データの保存(&S)"));
-    saveRoomAction->setObjectName(QStringLiteral("saveRoomAction"));
-    connect(openRoomAction, &QAction::triggered, this,
-            [this] { runCommand(this, [this] { openRoomFile(); }); });
-    connect(saveRoomAction, &QAction::triggered, this,
-            [this] { runCommand(this, [this] { saveRoomFile(); }); });
-
+    createMenu();
     auto* client = new QWidget(this);
     client->setFixedSize(kClientWidth, kClientHeight);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->setMenuBar(menuBar);
+    layout->setMenuBar(menuBar_);
     layout->addWidget(client);
 
+    createBoxes(client);
+    createButtons(client);
+    writeTexts(startupTexts(decimalSeparator()));
+    for (QLineEdit* box :
+         {roomWidthBox_, roomDepthBox_, roomHeightBox_, rightReflectionBox_, leftReflectionBox_,
+          frontReflectionBox_, backReflectionBox_, floorReflectionBox_, ceilingReflectionBox_})
+        box->installEventFilter(this);
+
+    setTabOrderAndFocus();
+
+    setFixedSize(sizeHint());
+    placeOnScreen();
+}
+
+void RoomSettingsDialog::createMenu() {
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setObjectName(QStringLiteral("menuBar"));
+    QMenu* fileMenu = menuBar_->addMenu(QStringLiteral("ファイル(&F)"));
+    fileMenu->setFont(font()); // a popup is a window of its own and does not inherit the font
+    openRoomAction_ = fileMenu->addAction(QStringLiteral("部屋データを開く(&O)"));
+    openRoomAction_->setObjectName(QStringLiteral("openRoomAction"));
+    saveRoomAction_ = fileMenu->addAction(QStringLiteral("部屋データの保存(&S)"));
+    saveRoomAction_->setObjectName(QStringLiteral("saveRoomAction"));
+    connect(openRoomAction_, &QAction::triggered, this,
+            [this] { runCommand(this, [this] { openRoomFile(); }); });
+    connect(saveRoomAction_, &QAction::triggered, this,
+            [this] { runCommand(this, [this] { saveRoomFile(); }); });
+}
+
+void RoomSettingsDialog::createBoxes(QWidget* client) {
     // Room size: three rows of label, box and unit.
     bevel(client, 8, 8, 140, 108);
     label(client, QStringLiteral("部屋の大きさ"), 16, 14);
     label(client, QStringLiteral("幅(短辺)"), 16, 38);
     label(client, QStringLiteral("奥行き(長辺)"), 16, 64);
     label(client, QStringLiteral("高さ"), 16, 90);
-    roomWidthBox = edit(client, "roomWidthBox", QString(), 88, 34);
-    roomDepthBox = edit(client, "roomDepthBox", QString(), 88, 60);
-    roomHeightBox = edit(client, "roomHeightBox", QString(), 88, 86);
+    roomWidthBox_ = edit(client, "roomWidthBox", QString(), 88, 34);
+    roomDepthBox_ = edit(client, "roomDepthBox", QString(), 88, 60);
+    roomHeightBox_ = edit(client, "roomHeightBox", QString(), 88, 86);
     label(client, QStringLiteral("m"), 134, 38);
     label(client, QStringLiteral("m"), 134, 64);
     label(client, QStringLiteral("m"), 134, 90);
@@ -109,12 +128,12 @@ RoomSettingsDialog::RoomSettingsDialog(QWidget* parent) : QDialog(parent) {
     label(client, QStringLiteral("左"), 245, 38);
     label(client, QStringLiteral("後面"), 245, 64);
     label(client, QStringLiteral("天井"), 245, 90);
-    rightReflectionBox = edit(client, "rightReflectionBox", QString(), 192, 34);
-    frontReflectionBox = edit(client, "frontReflectionBox", QString(), 192, 60);
-    floorReflectionBox = edit(client, "floorReflectionBox", QString(), 192, 86);
-    leftReflectionBox = edit(client, "leftReflectionBox", QString(), 273, 34);
-    backReflectionBox = edit(client, "backReflectionBox", QString(), 273, 60);
-    ceilingReflectionBox = edit(client, "ceilingReflectionBox", QString(), 273, 86);
+    rightReflectionBox_ = edit(client, "rightReflectionBox", QString(), 192, 34);
+    frontReflectionBox_ = edit(client, "frontReflectionBox", QString(), 192, 60);
+    floorReflectionBox_ = edit(client, "floorReflectionBox", QString(), 192, 86);
+    leftReflectionBox_ = edit(client, "leftReflectionBox", QString(), 273, 34);
+    backReflectionBox_ = edit(client, "backReflectionBox", QString(), 273, 60);
+    ceilingReflectionBox_ = edit(client, "ceilingReflectionBox", QString(), 273, 86);
 
     // Calculation conditions and the limits the calculation applies to them.
     bevel(client, 328, 8, 175, 108);
@@ -122,41 +141,41 @@ RoomSettingsDialog::RoomSettingsDialog(QWidget* parent) : QDialog(parent) {
     label(client, QStringLiteral("反射回数"), 336, 38);
     label(client, QStringLiteral("開始周波数"), 336, 64);
     label(client, QStringLiteral("終了周波数"), 336, 90);
-    reflectionCountBox = edit(client, "reflectionCountBox", QString(), 404, 34);
-    startFrequencyBox = edit(client, "startFrequencyBox", QString(), 404, 60);
-    endFrequencyBox = edit(client, "endFrequencyBox", QString(), 404, 86);
+    reflectionCountBox_ = edit(client, "reflectionCountBox", QString(), 404, 34);
+    startFrequencyBox_ = edit(client, "startFrequencyBox", QString(), 404, 60);
+    endFrequencyBox_ = edit(client, "endFrequencyBox", QString(), 404, 86);
     label(client, QStringLiteral("回"), 450, 38);
     label(client, QStringLiteral("Hz"), 450, 64);
     label(client, QStringLiteral("Hz"), 450, 90);
     label(client, QStringLiteral("反射回数の上限は200"), 330, 124);
     label(client, QStringLiteral("計算可能周波数は10Hz～500Hz"), 330, 142);
+}
 
-    modesButton = button(client, "modesButton", QStringLiteral("固有モード計算"), 8, 170, 113);
-    applyButton = button(client, "applyButton", QStringLiteral("適用(&A)"), 318, 170, 89);
-    okButton = button(client, "okButton", QStringLiteral("OK(&C)"), 414, 170, 89);
-    // The eigenmode window is not connected yet.
-    modesButton->setEnabled(false);
+void RoomSettingsDialog::createButtons(QWidget* client) {
+    modesButton_ = button(client, "modesButton", QStringLiteral("固有モード計算"), 8, 170, 113);
+    applyButton_ = button(client, "applyButton", QStringLiteral("適用(&A)"), 318, 170, 89);
+    okButton_ = button(client, "okButton", QStringLiteral("OK(&C)"), 414, 170, 89);
+    // Enabled once the eigenmode command is set.
+    modesButton_->setEnabled(false);
 
-    connect(applyButton, &QPushButton::clicked, this, [this] { runCommand(this, [this] { apply(); }); });
-    connect(okButton, &QPushButton::clicked, this,
+    connect(modesButton_, &QPushButton::clicked, this, [this] {
+        if (modesCommand_)
+            runCommand(this, modesCommand_);
+    });
+    connect(applyButton_, &QPushButton::clicked, this, [this] { runCommand(this, [this] { apply(); }); });
+    connect(okButton_, &QPushButton::clicked, this,
             [this] { runCommand(this, [this] { acceptSettings(); }); });
+}
 
-    writeTexts(startupTexts(decimalSeparator()));
-
-    for (QLineEdit* box : {roomWidthBox, roomDepthBox, roomHeightBox, rightReflectionBox, leftReflectionBox,
-                           frontReflectionBox, backReflectionBox, floorReflectionBox, ceilingReflectionBox})
-        box->installEventFilter(this);
-
-    const QList<QWidget*> tabOrder{
-        applyButton,       roomWidthBox,       roomDepthBox,      roomHeightBox,      rightReflectionBox,
-        leftReflectionBox, frontReflectionBox, backReflectionBox, floorReflectionBox, ceilingReflectionBox,
-        modesButton,       reflectionCountBox, startFrequencyBox, endFrequencyBox,    okButton};
+void RoomSettingsDialog::setTabOrderAndFocus() {
+    const QList<QWidget*> tabOrder{applyButton_,          roomWidthBox_,       roomDepthBox_,
+                                   roomHeightBox_,        rightReflectionBox_, leftReflectionBox_,
+                                   frontReflectionBox_,   backReflectionBox_,  floorReflectionBox_,
+                                   ceilingReflectionBox_, modesButton_,        reflectionCountBox_,
+                                   startFrequencyBox_,    endFrequencyBox_,    okButton_};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    applyButton->setFocus();
-
-    setFixedSize(sizeHint());
-    placeOnScreen();
+    applyButton_->setFocus();
 }
 
 void RoomSettingsDialog::placeOnScreen() {
@@ -198,49 +217,67 @@ void RoomSettingsDialog::acceptSettings() {
 }
 
 void RoomSettingsDialog::readTexts(SceneTexts& texts) const {
-    texts.width = toStdString(roomWidthBox->text());
-    texts.depth = toStdString(roomDepthBox->text());
-    texts.height = toStdString(roomHeightBox->text());
-    texts.reflRight = toStdString(rightReflectionBox->text());
-    texts.reflLeft = toStdString(leftReflectionBox->text());
-    texts.reflFront = toStdString(frontReflectionBox->text());
-    texts.reflBack = toStdString(backReflectionBox->text());
-    texts.reflFloor = toStdString(floorReflectionBox->text());
-    texts.reflCeiling = toStdString(ceilingReflectionBox->text());
-    texts.reflectionCount = toStdString(reflectionCountBox->text());
-    texts.startFrequency = toStdString(startFrequencyBox->text());
-    texts.endFrequency = toStdString(endFrequencyBox->text());
+    texts.width = toStdString(roomWidthBox_->text());
+    texts.depth = toStdString(roomDepthBox_->text());
+    texts.height = toStdString(roomHeightBox_->text());
+    texts.reflRight = toStdString(rightReflectionBox_->text());
+    texts.reflLeft = toStdString(leftReflectionBox_->text());
+    texts.reflFront = toStdString(frontReflectionBox_->text());
+    texts.reflBack = toStdString(backReflectionBox_->text());
+    texts.reflFloor = toStdString(floorReflectionBox_->text());
+    texts.reflCeiling = toStdString(ceilingReflectionBox_->text());
+    texts.reflectionCount = toStdString(reflectionCountBox_->text());
+    texts.startFrequency = toStdString(startFrequencyBox_->text());
+    texts.endFrequency = toStdString(endFrequencyBox_->text());
 }
 
 void RoomSettingsDialog::writeTexts(const SceneTexts& texts) {
-    roomWidthBox->setText(toQString(texts.width));
-    roomDepthBox->setText(toQString(texts.depth));
-    roomHeightBox->setText(toQString(texts.height));
-    rightReflectionBox->setText(toQString(texts.reflRight));
-    leftReflectionBox->setText(toQString(texts.reflLeft));
-    frontReflectionBox->setText(toQString(texts.reflFront));
-    backReflectionBox->setText(toQString(texts.reflBack));
-    floorReflectionBox->setText(toQString(texts.reflFloor));
-    ceilingReflectionBox->setText(toQString(texts.reflCeiling));
-    reflectionCountBox->setText(toQString(texts.reflectionCount));
-    startFrequencyBox->setText(toQString(texts.startFrequency));
-    endFrequencyBox->setText(toQString(texts.endFrequency));
+    roomWidthBox_->setText(toQString(texts.width));
+    roomDepthBox_->setText(toQString(texts.depth));
+    roomHeightBox_->setText(toQString(texts.height));
+    rightReflectionBox_->setText(toQString(texts.reflRight));
+    leftReflectionBox_->setText(toQString(texts.reflLeft));
+    frontReflectionBox_->setText(toQString(texts.reflFront));
+    backReflectionBox_->setText(toQString(texts.reflBack));
+    floorReflectionBox_->setText(toQString(texts.reflFloor));
+    ceilingReflectionBox_->setText(toQString(texts.reflCeiling));
+    reflectionCountBox_->setText(toQString(texts.reflectionCount));
+    startFrequencyBox_->setText(toQString(texts.startFrequency));
+    endFrequencyBox_->setText(toQString(texts.endFrequency));
+}
+
+double RoomSettingsDialog::dimension(Coordinate axis) const {
+    return readDecimalBox(axis == Coordinate::X   ? roomWidthBox_
+                          : axis == Coordinate::Y ? roomDepthBox_
+                                                  : roomHeightBox_);
+}
+
+void RoomSettingsDialog::writeCorrectedCondition(Condition condition, const std::string& corrected) {
+    QLineEdit* box = condition == Condition::ReflectionCount  ? reflectionCountBox_
+                     : condition == Condition::StartFrequency ? startFrequencyBox_
+                                                              : endFrequencyBox_;
+    box->setText(toQString(corrected));
+}
+
+void RoomSettingsDialog::setModesCommand(std::function<void()> command) {
+    modesCommand_ = std::move(command);
+    modesButton_->setEnabled(true);
 }
 
 QLineEdit* RoomSettingsDialog::box(SceneText text) const {
     const std::pair<SceneText, QLineEdit*> boxes[]{
-        {&SceneTexts::width, roomWidthBox},
-        {&SceneTexts::depth, roomDepthBox},
-        {&SceneTexts::height, roomHeightBox},
-        {&SceneTexts::reflRight, rightReflectionBox},
-        {&SceneTexts::reflLeft, leftReflectionBox},
-        {&SceneTexts::reflFront, frontReflectionBox},
-        {&SceneTexts::reflBack, backReflectionBox},
-        {&SceneTexts::reflFloor, floorReflectionBox},
-        {&SceneTexts::reflCeiling, ceilingReflectionBox},
-        {&SceneTexts::reflectionCount, reflectionCountBox},
-        {&SceneTexts::startFrequency, startFrequencyBox},
-        {&SceneTexts::endFrequency, endFrequencyBox},
+        {&SceneTexts::width, roomWidthBox_},
+        {&SceneTexts::depth, roomDepthBox_},
+        {&SceneTexts::height, roomHeightBox_},
+        {&SceneTexts::reflRight, rightReflectionBox_},
+        {&SceneTexts::reflLeft, leftReflectionBox_},
+        {&SceneTexts::reflFront, frontReflectionBox_},
+        {&SceneTexts::reflBack, backReflectionBox_},
+        {&SceneTexts::reflFloor, floorReflectionBox_},
+        {&SceneTexts::reflCeiling, ceilingReflectionBox_},
+        {&SceneTexts::reflectionCount, reflectionCountBox_},
+        {&SceneTexts::startFrequency, startFrequencyBox_},
+        {&SceneTexts::endFrequency, endFrequencyBox_},
     };
     for (const auto& [which, edit] : boxes)
         if (which == text)
@@ -257,7 +294,7 @@ bool RoomSettingsDialog::eventFilter(QObject* watched, QEvent* event) {
         return QDialog::eventFilter(watched, event);
 
     const StepDirection direction = key == Qt::Key_Up ? StepDirection::Up : StepDirection::Down;
-    const bool dimension = box == roomWidthBox || box == roomDepthBox || box == roomHeightBox;
+    const bool dimension = box == roomWidthBox_ || box == roomDepthBox_ || box == roomHeightBox_;
     runCommand(this, [&] {
         const std::string text = toStdString(box->text());
         if (dimension) {

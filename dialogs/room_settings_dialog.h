@@ -3,12 +3,15 @@
 // reflection coefficients and the calculation conditions as text. Modeless; closing it
 // only hides it.
 
+#include "model/plan_geometry.h"
 #include "model/scene.h"
+#include "widgets/ui_support.h"
 
 #include <QDialog>
 #include <QString>
 
 #include <functional>
+#include <string>
 
 class QLineEdit;
 class QPushButton;
@@ -54,7 +57,7 @@ class RoomSettingsDialog : public QDialog {
     // its message is shown in the error box. Never throws. Nothing is applied or recomputed.
     OpenOutcome openRoomFile();
 
-    // Apply: runs applyScene. okButton: Apply, then hide and bring the main window to the front;
+    // Apply: runs applyScene. OK: Apply, then hide and bring the main window to the front;
     // when Apply fails the dialog stays open. Both throw what applyScene throws.
     void apply();
     void acceptSettings();
@@ -63,27 +66,22 @@ class RoomSettingsDialog : public QDialog {
     // and puts them back from `texts`.
     void readTexts(SceneTexts& texts) const;
     void writeTexts(const SceneTexts& texts);
-    // The box that holds one of the room, coefficient and condition texts.
-    QLineEdit* box(SceneText text) const;
-
-    QLineEdit* roomWidthBox = nullptr;
-    QLineEdit* roomDepthBox = nullptr;
-    QLineEdit* roomHeightBox = nullptr;
-    QLineEdit* rightReflectionBox = nullptr;
-    QLineEdit* leftReflectionBox = nullptr;
-    QLineEdit* frontReflectionBox = nullptr;
-    QLineEdit* backReflectionBox = nullptr;
-    QLineEdit* floorReflectionBox = nullptr;
-    QLineEdit* ceilingReflectionBox = nullptr;
-    QLineEdit* reflectionCountBox = nullptr;
-    QLineEdit* startFrequencyBox = nullptr;
-    QLineEdit* endFrequencyBox = nullptr;
-    QPushButton* modesButton = nullptr;
-    QPushButton* applyButton = nullptr;
-    QPushButton* okButton = nullptr;
-    QMenuBar* menuBar = nullptr;
-    QAction* openRoomAction = nullptr;
-    QAction* saveRoomAction = nullptr;
+    // The room's width (X), depth (Y) or height (Z) read from its box as it stands; a text
+    // that is no number is a BoxTextError naming that box.
+    double dimension(Coordinate axis) const;
+    // Puts a condition text the calculation corrected back into its box.
+    void writeCorrectedCondition(Condition condition, const std::string& corrected);
+    // Runs `read`; a room, coefficient or condition text it refused is reported as the text
+    // of its box here, so the user is shown what to fix.
+    template <class Read> auto readingBoxes(Read read) const {
+        try {
+            return read();
+        } catch (const SceneTextError& e) {
+            throw BoxTextError(e.what(), box(e.text));
+        }
+    }
+    // Enables the button "固有モード計算" and makes it run `command`.
+    void setModesCommand(std::function<void()> command);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -94,11 +92,37 @@ class RoomSettingsDialog : public QDialog {
         QString message; // what the user is told of a refused or unreadable file
     };
 
+    void createMenu();
+    void createBoxes(QWidget* client);
+    void createButtons(QWidget* client);
+    void setTabOrderAndFocus();
+    // The box that holds one of the room, coefficient and condition texts.
+    QLineEdit* box(SceneText text) const;
     void placeOnScreen();
     OpenResult openRoomData();
     // The window the file dialogs and messages belong to: this dialog while it is shown,
     // otherwise the main window, whose menu then started the command.
     QWidget* commandOwner();
+
+    QLineEdit* roomWidthBox_ = nullptr;
+    QLineEdit* roomDepthBox_ = nullptr;
+    QLineEdit* roomHeightBox_ = nullptr;
+    QLineEdit* rightReflectionBox_ = nullptr;
+    QLineEdit* leftReflectionBox_ = nullptr;
+    QLineEdit* frontReflectionBox_ = nullptr;
+    QLineEdit* backReflectionBox_ = nullptr;
+    QLineEdit* floorReflectionBox_ = nullptr;
+    QLineEdit* ceilingReflectionBox_ = nullptr;
+    QLineEdit* reflectionCountBox_ = nullptr;
+    QLineEdit* startFrequencyBox_ = nullptr;
+    QLineEdit* endFrequencyBox_ = nullptr;
+    QPushButton* modesButton_ = nullptr;
+    QPushButton* applyButton_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+    QMenuBar* menuBar_ = nullptr;
+    QAction* openRoomAction_ = nullptr;
+    QAction* saveRoomAction_ = nullptr;
+    std::function<void()> modesCommand_;
 
     // What each file dialog proposes: the name last chosen in it.
     QString saveProposal_ = QStringLiteral("部屋.dtr");

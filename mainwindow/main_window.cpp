@@ -58,6 +58,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setFont(japaneseWindowFont());
     createControls();
     createMenu();
+    nameControls();
     connectHandlers();
     setMaximumSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     resize(maximumSize());
@@ -108,53 +109,53 @@ void MainWindow::createControls() {
     setCentralWidget(client);
     const SceneTexts defaults = startupTexts(decimalSeparator());
 
-    responseChart = new ResponseChart(client);
-    responseChart->setGeometry(8, 32, 553, 417);
+    responseChart_ = new ResponseChart(client);
+    responseChart_->setGeometry(8, 32, 553, 417);
 
-    reflectionCountCaption = placeLabel(client, QString(), 568, 16);
-    roomSizeTitle = placeLabel(client, QStringLiteral("部屋の大きさ"), 704, 0);
-    roomSizeCaption = placeLabel(client, QString(), 776, 0);
-    reflectionCaption = placeLabel(client, QString(), 704, 16);
+    reflectionCountCaption_ = placeLabel(client, QString(), 568, 16);
+    roomSizeTitle_ = placeLabel(client, QStringLiteral("部屋の大きさ"), 704, 0);
+    roomSizeCaption_ = placeLabel(client, QString(), 776, 0);
+    reflectionCaption_ = placeLabel(client, QString(), 704, 16);
 
-    sliderPanel = placeBevel(client, QRect(568, 32, 121, 417));
-    heightTitle = placeLabel(client, QStringLiteral("高さ指定"), 576, 56);
-    sp1SliderLabel = placeLabel(client, QStringLiteral("SP1"), 576, 112);
-    sp2SliderLabel = placeLabel(client, QStringLiteral("SP2"), 600, 112);
-    listenerSliderLabel = placeLabel(client, QStringLiteral("聴取者"), 624, 112);
-    sp1HeightSlider = new HeightSlider(client);
-    sp2HeightSlider = new HeightSlider(client);
-    listenerHeightSlider = new HeightSlider(client);
-    sp1HeightSlider->setGeometry(576, 128, 25, 305);
-    sp2HeightSlider->setGeometry(600, 128, 25, 305);
-    listenerHeightSlider->setGeometry(624, 128, 25, 305);
-    ceilingHeightLabel = placeLabel(client, toQString(defaults.height) + QStringLiteral("m"), 656, 136);
-    floorHeightLabel = placeLabel(client, QStringLiteral("0m"), 656, 416);
+    sliderPanel_ = placeBevel(client, QRect(568, 32, 121, 417));
+    heightTitle_ = placeLabel(client, QStringLiteral("高さ指定"), 576, 56);
+    sp1SliderLabel_ = placeLabel(client, QStringLiteral("SP1"), 576, 112);
+    sp2SliderLabel_ = placeLabel(client, QStringLiteral("SP2"), 600, 112);
+    listenerSliderLabel_ = placeLabel(client, QStringLiteral("聴取者"), 624, 112);
+    sp1HeightSlider_ = new HeightSlider(client);
+    sp2HeightSlider_ = new HeightSlider(client);
+    listenerHeightSlider_ = new HeightSlider(client);
+    sp1HeightSlider_->setGeometry(576, 128, 25, 305);
+    sp2HeightSlider_->setGeometry(600, 128, 25, 305);
+    listenerHeightSlider_->setGeometry(624, 128, 25, 305);
+    ceilingHeightLabel_ = placeLabel(client, toQString(defaults.height) + QStringLiteral("m"), 656, 136);
+    floorHeightLabel_ = placeLabel(client, QStringLiteral("0m"), 656, 416);
 
     // The plan first, then the markers over it: SP1 lowest, the listener on top, so the
     // listener takes the mouse where markers overlap.
-    planView = new PlanView(client);
-    planView->move(kPlanLeft, kPlanTop);
-    sp1Marker = new MarkerShape(MarkerShape::Form::Square, Qt::black, client);
-    sp2Marker = new MarkerShape(MarkerShape::Form::Square, Qt::red, client);
-    listenerMarker = new MarkerShape(MarkerShape::Form::Circle, Qt::cyan, client);
+    planView_ = new PlanView(client);
+    planView_->move(kPlanLeft, kPlanTop);
+    sp1Marker_ = new MarkerShape(MarkerShape::Form::Square, Qt::black, client);
+    sp2Marker_ = new MarkerShape(MarkerShape::Form::Square, Qt::red, client);
+    listenerMarker_ = new MarkerShape(MarkerShape::Form::Circle, Qt::cyan, client);
 
-    fromLeftWallLabel = placeLabel(client, QStringLiteral("左壁から"), 776, 456);
-    fromFrontWallLabel = placeLabel(client, QStringLiteral("正面壁から"), 840, 456);
-    fromFloorLabel = placeLabel(client, QStringLiteral("床から"), 912, 456);
-    sp1KeyMarker = new MarkerShape(MarkerShape::Form::Square, Qt::black, client);
-    sp2KeyMarker = new MarkerShape(MarkerShape::Form::Square, Qt::red, client);
-    listenerKeyMarker = new MarkerShape(MarkerShape::Form::Circle, Qt::cyan, client);
-    sp1KeyMarker->move(707, 474);
-    sp2KeyMarker->move(707, 498);
-    listenerKeyMarker->move(707, 522);
-    sp1NudgeBox = new NudgeBox(QStringLiteral("SP1"), client);
-    sp2NudgeBox = new NudgeBox(QStringLiteral("SP2"), client);
-    listenerNudgeBox = new NudgeBox(QStringLiteral("聴取者"), client);
-    sp1NudgeBox->setGeometry(725, 471, 47, 20);
-    sp2NudgeBox->setGeometry(725, 496, 47, 20);
-    listenerNudgeBox->setGeometry(725, 522, 47, 20);
-    setTabOrder(sp1NudgeBox, sp2NudgeBox);
-    setTabOrder(sp2NudgeBox, listenerNudgeBox);
+    fromLeftWallLabel_ = placeLabel(client, QStringLiteral("左壁から"), 776, 456);
+    fromFrontWallLabel_ = placeLabel(client, QStringLiteral("正面壁から"), 840, 456);
+    fromFloorLabel_ = placeLabel(client, QStringLiteral("床から"), 912, 456);
+    sp1KeyMarker_ = new MarkerShape(MarkerShape::Form::Square, Qt::black, client);
+    sp2KeyMarker_ = new MarkerShape(MarkerShape::Form::Square, Qt::red, client);
+    listenerKeyMarker_ = new MarkerShape(MarkerShape::Form::Circle, Qt::cyan, client);
+    sp1KeyMarker_->move(707, 474);
+    sp2KeyMarker_->move(707, 498);
+    listenerKeyMarker_->move(707, 522);
+    sp1NudgeBox_ = new NudgeBox(QStringLiteral("SP1"), client);
+    sp2NudgeBox_ = new NudgeBox(QStringLiteral("SP2"), client);
+    listenerNudgeBox_ = new NudgeBox(QStringLiteral("聴取者"), client);
+    sp1NudgeBox_->setGeometry(725, 471, 47, 20);
+    sp2NudgeBox_->setGeometry(725, 496, 47, 20);
+    listenerNudgeBox_->setGeometry(725, 522, 47, 20);
+    setTabOrder(sp1NudgeBox_, sp2NudgeBox_);
+    setTabOrder(sp2NudgeBox_, listenerNudgeBox_);
 
     // Each read-out ends where its unit "m" begins, so a longer text grows to the left
     // instead of running into the unit.
@@ -170,73 +171,142 @@ void MainWindow::createControls() {
         y = readOut(p.y, 872, top);
         z = readOut(p.z, 936, top);
     };
-    row(defaults.sp1, 480, sp1XReadOut, sp1YReadOut, sp1ZReadOut);
-    row(defaults.sp2, 504, sp2XReadOut, sp2YReadOut, sp2ZReadOut);
-    row(defaults.listener, 528, listenerXReadOut, listenerYReadOut, listenerZReadOut);
+    row(defaults.sp1, 480, sp1XReadOut_, sp1YReadOut_, sp1ZReadOut_);
+    row(defaults.sp2, 504, sp2XReadOut_, sp2YReadOut_, sp2ZReadOut_);
+    row(defaults.listener, 528, listenerXReadOut_, listenerYReadOut_, listenerZReadOut_);
 
-    curvePanel = placeBevel(client, QRect(144, 456, 273, 33));
-    curveTitle = placeLabel(client, QStringLiteral("グラフ表示"), 152, 464);
-    sp1CurveBox = placeCurveBox(client, QStringLiteral("SP1"), 224, 49);
-    sp2CurveBox = placeCurveBox(client, QStringLiteral("SP2"), 288, 41);
-    totalCurveBox = placeCurveBox(client, QStringLiteral("Total"), 344, 65);
-    curveBoxes_ = {sp1CurveBox, sp2CurveBox, totalCurveBox};
+    curvePanel_ = placeBevel(client, QRect(144, 456, 273, 33));
+    curveTitle_ = placeLabel(client, QStringLiteral("グラフ表示"), 152, 464);
+    sp1CurveBox_ = placeCurveBox(client, QStringLiteral("SP1"), 224, 49);
+    sp2CurveBox_ = placeCurveBox(client, QStringLiteral("SP2"), 288, 41);
+    totalCurveBox_ = placeCurveBox(client, QStringLiteral("Total"), 344, 65);
+    curveBoxes_ = {sp1CurveBox_, sp2CurveBox_, totalCurveBox_};
 
     objects_ = {
-        ObjectControls{sp1Marker, sp1HeightSlider, sp1XReadOut, sp1YReadOut, sp1ZReadOut, sp1NudgeBox},
-        ObjectControls{sp2Marker, sp2HeightSlider, sp2XReadOut, sp2YReadOut, sp2ZReadOut, sp2NudgeBox},
-        ObjectControls{listenerMarker, listenerHeightSlider, listenerXReadOut, listenerYReadOut,
-                       listenerZReadOut, listenerNudgeBox}};
+        ObjectControls{sp1Marker_, sp1HeightSlider_, sp1XReadOut_, sp1YReadOut_, sp1ZReadOut_, sp1NudgeBox_},
+        ObjectControls{sp2Marker_, sp2HeightSlider_, sp2XReadOut_, sp2YReadOut_, sp2ZReadOut_, sp2NudgeBox_},
+        ObjectControls{listenerMarker_, listenerHeightSlider_, listenerXReadOut_, listenerYReadOut_,
+                       listenerZReadOut_, listenerNudgeBox_}};
 
     // Before any room is known the markers wait at the plan's corner, over the empty plan.
     for (const ObjectControls& object : objects_)
         object.shape->move(kPlanLeft - kMarkerHalf, kPlanTop - kMarkerHalf);
-    planView->drawEmpty();
+    planView_->drawEmpty();
 }
 
 void MainWindow::createMenu() {
-    fileMenu = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    openRoomAction = fileMenu->addAction(QStringLiteral("部屋データを開く(&O)"));
-    openRoomAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    saveRoomAction = fileMenu->addAction(QStringLiteral("部屋データの保存(&S)"));
-    saveRoomAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    fileMenu->addSeparator();
-    saveResultAction = fileMenu->addAction(QStringLiteral("計算結果保存(&D)"));
-    fileMenu->addSeparator();
-    printChartAction = fileMenu->addAction(QStringLiteral("グラフ印刷(&P)"));
-    printChartAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    printWindowAction = fileMenu->addAction(QStringLiteral("フォーム全体印刷(&F)"));
-    fileMenu->addSeparator();
-    exitAction = fileMenu->addAction(QStringLiteral("終了(&X)"));
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    openRoomAction_ = fileMenu_->addAction(QStringLiteral("部屋データを開く(&O)"));
+    openRoomAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    saveRoomAction_ = fileMenu_->addAction(QStringLiteral("部屋データの保存(&S)"));
+    saveRoomAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    fileMenu_->addSeparator();
+    saveResultAction_ = fileMenu_->addAction(QStringLiteral("計算結果保存(&D)"));
+    fileMenu_->addSeparator();
+    printChartAction_ = fileMenu_->addAction(QStringLiteral("グラフ印刷(&P)"));
+    printChartAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    printWindowAction_ = fileMenu_->addAction(QStringLiteral("フォーム全体印刷(&F)"));
+    fileMenu_->addSeparator();
+    exitAction_ = fileMenu_->addAction(QStringLiteral("終了(&X)"));
 
-    calculationMenu = menuBar()->addMenu(QStringLiteral("計算(&C)"));
-    modesAction = calculationMenu->addAction(QStringLiteral("部屋の固有モード(&M)"));
+    calculationMenu_ = menuBar()->addMenu(QStringLiteral("計算(&C)"));
+    modesAction_ = calculationMenu_->addAction(QStringLiteral("部屋の固有モード(&M)"));
 
-    settingsMenu = menuBar()->addMenu(QStringLiteral("設定(&O)"));
-    roomSettingsAction = settingsMenu->addAction(QStringLiteral("部屋、計算条件(&R)"));
-    roomSettingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    axisSettingsAction = settingsMenu->addAction(QStringLiteral("グラフ(&G)"));
+    settingsMenu_ = menuBar()->addMenu(QStringLiteral("設定(&O)"));
+    roomSettingsAction_ = settingsMenu_->addAction(QStringLiteral("部屋、計算条件(&R)"));
+    roomSettingsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    axisSettingsAction_ = settingsMenu_->addAction(QStringLiteral("グラフ(&G)"));
 
-    helpMenu = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-    helpAction = helpMenu->addAction(QStringLiteral("Kolmarinヘルプ(&H)"));
-    aboutAction = helpMenu->addAction(QStringLiteral("バージョン情報(&A)"));
+    helpMenu_ = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    helpAction_ = helpMenu_->addAction(QStringLiteral("Kolmarinヘルプ(&H)"));
+    aboutAction_ = helpMenu_->addAction(QStringLiteral("バージョン情報(&A)"));
+}
+
+// Tests and tools find the controls by these names.
+void MainWindow::nameControls() {
+    const std::pair<QObject*, const char*> controls[]{
+        {responseChart_, "responseChart"},
+        {roomSizeTitle_, "roomSizeTitle"},
+        {roomSizeCaption_, "roomSizeCaption"},
+        {reflectionCaption_, "reflectionCaption"},
+        {reflectionCountCaption_, "reflectionCountCaption"},
+        {sliderPanel_, "sliderPanel"},
+        {heightTitle_, "heightTitle"},
+        {sp1SliderLabel_, "sp1SliderLabel"},
+        {sp2SliderLabel_, "sp2SliderLabel"},
+        {listenerSliderLabel_, "listenerSliderLabel"},
+        {sp1HeightSlider_, "sp1HeightSlider"},
+        {sp2HeightSlider_, "sp2HeightSlider"},
+        {listenerHeightSlider_, "listenerHeightSlider"},
+        {ceilingHeightLabel_, "ceilingHeightLabel"},
+        {floorHeightLabel_, "floorHeightLabel"},
+        {planView_, "planView"},
+        {sp1Marker_, "sp1Marker"},
+        {sp2Marker_, "sp2Marker"},
+        {listenerMarker_, "listenerMarker"},
+        {fromLeftWallLabel_, "fromLeftWallLabel"},
+        {fromFrontWallLabel_, "fromFrontWallLabel"},
+        {fromFloorLabel_, "fromFloorLabel"},
+        {sp1KeyMarker_, "sp1KeyMarker"},
+        {sp2KeyMarker_, "sp2KeyMarker"},
+        {listenerKeyMarker_, "listenerKeyMarker"},
+        {sp1NudgeBox_, "sp1NudgeBox"},
+        {sp2NudgeBox_, "sp2NudgeBox"},
+        {listenerNudgeBox_, "listenerNudgeBox"},
+        {sp1XReadOut_, "sp1XReadOut"},
+        {sp1YReadOut_, "sp1YReadOut"},
+        {sp1ZReadOut_, "sp1ZReadOut"},
+        {sp2XReadOut_, "sp2XReadOut"},
+        {sp2YReadOut_, "sp2YReadOut"},
+        {sp2ZReadOut_, "sp2ZReadOut"},
+        {listenerXReadOut_, "listenerXReadOut"},
+        {listenerYReadOut_, "listenerYReadOut"},
+        {listenerZReadOut_, "listenerZReadOut"},
+        {curvePanel_, "curvePanel"},
+        {curveTitle_, "curveTitle"},
+        {sp1CurveBox_, "sp1CurveBox"},
+        {sp2CurveBox_, "sp2CurveBox"},
+        {totalCurveBox_, "totalCurveBox"},
+        {fileMenu_, "fileMenu"},
+        {openRoomAction_, "openRoomAction"},
+        {saveRoomAction_, "saveRoomAction"},
+        {saveResultAction_, "saveResultAction"},
+        {printChartAction_, "printChartAction"},
+        {printWindowAction_, "printWindowAction"},
+        {exitAction_, "exitAction"},
+        {calculationMenu_, "calculationMenu"},
+        {modesAction_, "modesAction"},
+        {settingsMenu_, "settingsMenu"},
+        {roomSettingsAction_, "roomSettingsAction"},
+        {axisSettingsAction_, "axisSettingsAction"},
+        {helpMenu_, "helpMenu"},
+        {helpAction_, "helpAction"},
+        {aboutAction_, "aboutAction"},
+    };
+    for (const auto& [control, name] : controls)
+        control->setObjectName(QString::fromLatin1(name));
+}
+
+ChartAxes& MainWindow::chartAxes() {
+    return *responseChart_;
 }
 
 void MainWindow::connectHandlers() {
     const auto command = [this](auto&& handler) { return [this, handler] { runCommand(this, handler); }; };
-    connect(openRoomAction, &QAction::triggered, this, command([this] { openRoomFile(); }));
-    connect(saveRoomAction, &QAction::triggered, this, command([this] { saveRoomFile(); }));
-    connect(saveResultAction, &QAction::triggered, this, command([this] { saveResultFile(); }));
-    connect(printChartAction, &QAction::triggered, this, command([this] { printChart(); }));
-    connect(printWindowAction, &QAction::triggered, this, command([this] { printWindow(); }));
-    connect(exitAction, &QAction::triggered, this, command([this] { exitProgram(); }));
-    connect(modesAction, &QAction::triggered, this, command([this] { showModes(); }));
-    connect(roomSettingsAction, &QAction::triggered, this, command([this] { showRoomSettings(); }));
-    connect(axisSettingsAction, &QAction::triggered, this, command([this] { showAxisSettings(); }));
-    connect(helpAction, &QAction::triggered, this, command([this] { openHelp(); }));
-    connect(aboutAction, &QAction::triggered, this, command([this] { showAbout(); }));
-    connect(sp1CurveBox, &QCheckBox::toggled, this, command([this] { toggleSp1Curve(); }));
-    connect(sp2CurveBox, &QCheckBox::toggled, this, command([this] { toggleSp2Curve(); }));
-    connect(totalCurveBox, &QCheckBox::toggled, this, command([this] { toggleTotalCurve(); }));
+    connect(openRoomAction_, &QAction::triggered, this, command([this] { openRoomFile(); }));
+    connect(saveRoomAction_, &QAction::triggered, this, command([this] { saveRoomFile(); }));
+    connect(saveResultAction_, &QAction::triggered, this, command([this] { saveResultFile(); }));
+    connect(printChartAction_, &QAction::triggered, this, command([this] { printChart(); }));
+    connect(printWindowAction_, &QAction::triggered, this, command([this] { printWindow(); }));
+    connect(exitAction_, &QAction::triggered, this, command([this] { exitProgram(); }));
+    connect(modesAction_, &QAction::triggered, this, command([this] { showModes(); }));
+    connect(roomSettingsAction_, &QAction::triggered, this, command([this] { showRoomSettings(); }));
+    connect(axisSettingsAction_, &QAction::triggered, this, command([this] { showAxisSettings(); }));
+    connect(helpAction_, &QAction::triggered, this, command([this] { openHelp(); }));
+    connect(aboutAction_, &QAction::triggered, this, command([this] { showAbout(); }));
+    connect(sp1CurveBox_, &QCheckBox::toggled, this, command([this] { toggleSp1Curve(); }));
+    connect(sp2CurveBox_, &QCheckBox::toggled, this, command([this] { toggleSp2Curve(); }));
+    connect(totalCurveBox_, &QCheckBox::toggled, this, command([this] { toggleTotalCurve(); }));
 
     for (PlacedObject object : {PlacedObject::SP1, PlacedObject::SP2, PlacedObject::Listener}) {
         const ObjectControls& c = controls(object);

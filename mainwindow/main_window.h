@@ -24,6 +24,7 @@ class QPrinter;
 
 namespace kolmarin {
 
+class ChartAxes;
 class MarkerShape;
 class NudgeBox;
 class PlanView;
@@ -95,65 +96,8 @@ class MainWindow : public QMainWindow {
     ElementRange computedElements() const { return computed_; }
     const PlanRect& planRect() const { return plan_; }
 
-    // Controls.
-    ResponseChart* responseChart = nullptr;
-    QLabel* roomSizeTitle = nullptr;
-    QLabel* roomSizeCaption = nullptr;
-    QLabel* reflectionCaption = nullptr;
-    QLabel* reflectionCountCaption = nullptr;
-    QFrame* sliderPanel = nullptr;
-    QLabel* heightTitle = nullptr;
-    QLabel* sp1SliderLabel = nullptr;
-    QLabel* sp2SliderLabel = nullptr;
-    QLabel* listenerSliderLabel = nullptr;
-    HeightSlider* sp1HeightSlider = nullptr;
-    HeightSlider* sp2HeightSlider = nullptr;
-    HeightSlider* listenerHeightSlider = nullptr;
-    QLabel* ceilingHeightLabel = nullptr; // the room height at the sliders' top
-    QLabel* floorHeightLabel = nullptr;
-    PlanView* planView = nullptr;
-    MarkerShape* sp1Marker = nullptr;
-    MarkerShape* sp2Marker = nullptr;
-    MarkerShape* listenerMarker = nullptr;
-    QLabel* fromLeftWallLabel = nullptr;
-    QLabel* fromFrontWallLabel = nullptr;
-    QLabel* fromFloorLabel = nullptr;
-    MarkerShape* sp1KeyMarker = nullptr;
-    MarkerShape* sp2KeyMarker = nullptr;
-    MarkerShape* listenerKeyMarker = nullptr;
-    NudgeBox* sp1NudgeBox = nullptr;
-    NudgeBox* sp2NudgeBox = nullptr;
-    NudgeBox* listenerNudgeBox = nullptr;
-    QLabel* sp1XReadOut = nullptr;
-    QLabel* sp1YReadOut = nullptr;
-    QLabel* sp1ZReadOut = nullptr;
-    QLabel* sp2XReadOut = nullptr;
-    QLabel* sp2YReadOut = nullptr;
-    QLabel* sp2ZReadOut = nullptr;
-    QLabel* listenerXReadOut = nullptr;
-    QLabel* listenerYReadOut = nullptr;
-    QLabel* listenerZReadOut = nullptr;
-    QFrame* curvePanel = nullptr;
-    QLabel* curveTitle = nullptr;
-    QCheckBox* sp1CurveBox = nullptr;
-    QCheckBox* sp2CurveBox = nullptr;
-    QCheckBox* totalCurveBox = nullptr;
-
-    QMenu* fileMenu = nullptr;
-    QAction* openRoomAction = nullptr;
-    QAction* saveRoomAction = nullptr;
-    QAction* saveResultAction = nullptr;
-    QAction* printChartAction = nullptr;
-    QAction* printWindowAction = nullptr;
-    QAction* exitAction = nullptr;
-    QMenu* calculationMenu = nullptr;
-    QAction* modesAction = nullptr;
-    QMenu* settingsMenu = nullptr;
-    QAction* roomSettingsAction = nullptr;
-    QAction* axisSettingsAction = nullptr;
-    QMenu* helpMenu = nullptr;
-    QAction* helpAction = nullptr;
-    QAction* aboutAction = nullptr;
+    // What the graph axis dialog fixes or frees: the response chart's axes.
+    ChartAxes& chartAxes();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -169,6 +113,7 @@ class MainWindow : public QMainWindow {
     };
 
     void createControls();
+    void nameControls();
     void createMenu();
     void connectHandlers();
     ObjectControls& controls(PlacedObject object);
@@ -185,6 +130,63 @@ class MainWindow : public QMainWindow {
     void addStoredPoints(int curve, std::int32_t start, std::int32_t end);
     void toggleCurve(int curve);
 
+    ResponseChart* responseChart_ = nullptr;
+    QLabel* roomSizeTitle_ = nullptr;
+    QLabel* roomSizeCaption_ = nullptr;
+    QLabel* reflectionCaption_ = nullptr;
+    QLabel* reflectionCountCaption_ = nullptr;
+    QFrame* sliderPanel_ = nullptr;
+    QLabel* heightTitle_ = nullptr;
+    QLabel* sp1SliderLabel_ = nullptr;
+    QLabel* sp2SliderLabel_ = nullptr;
+    QLabel* listenerSliderLabel_ = nullptr;
+    HeightSlider* sp1HeightSlider_ = nullptr;
+    HeightSlider* sp2HeightSlider_ = nullptr;
+    HeightSlider* listenerHeightSlider_ = nullptr;
+    QLabel* ceilingHeightLabel_ = nullptr; // the room height at the sliders' top
+    QLabel* floorHeightLabel_ = nullptr;
+    PlanView* planView_ = nullptr;
+    MarkerShape* sp1Marker_ = nullptr;
+    MarkerShape* sp2Marker_ = nullptr;
+    MarkerShape* listenerMarker_ = nullptr;
+    QLabel* fromLeftWallLabel_ = nullptr;
+    QLabel* fromFrontWallLabel_ = nullptr;
+    QLabel* fromFloorLabel_ = nullptr;
+    MarkerShape* sp1KeyMarker_ = nullptr;
+    MarkerShape* sp2KeyMarker_ = nullptr;
+    MarkerShape* listenerKeyMarker_ = nullptr;
+    NudgeBox* sp1NudgeBox_ = nullptr;
+    NudgeBox* sp2NudgeBox_ = nullptr;
+    NudgeBox* listenerNudgeBox_ = nullptr;
+    QLabel* sp1XReadOut_ = nullptr;
+    QLabel* sp1YReadOut_ = nullptr;
+    QLabel* sp1ZReadOut_ = nullptr;
+    QLabel* sp2XReadOut_ = nullptr;
+    QLabel* sp2YReadOut_ = nullptr;
+    QLabel* sp2ZReadOut_ = nullptr;
+    QLabel* listenerXReadOut_ = nullptr;
+    QLabel* listenerYReadOut_ = nullptr;
+    QLabel* listenerZReadOut_ = nullptr;
+    QFrame* curvePanel_ = nullptr;
+    QLabel* curveTitle_ = nullptr;
+    QCheckBox* sp1CurveBox_ = nullptr;
+    QCheckBox* sp2CurveBox_ = nullptr;
+    QCheckBox* totalCurveBox_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* openRoomAction_ = nullptr;
+    QAction* saveRoomAction_ = nullptr;
+    QAction* saveResultAction_ = nullptr;
+    QAction* printChartAction_ = nullptr;
+    QAction* printWindowAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QMenu* calculationMenu_ = nullptr;
+    QAction* modesAction_ = nullptr;
+    QMenu* settingsMenu_ = nullptr;
+    QAction* roomSettingsAction_ = nullptr;
+    QAction* axisSettingsAction_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* helpAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
     std::array<ObjectControls, 3> objects_;
     std::array<QCheckBox*, 3> curveBoxes_{};
     RoomSettingsDialog* room_ = nullptr;

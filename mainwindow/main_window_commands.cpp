@@ -45,7 +45,7 @@ void MainWindow::saveResultFile() {
 }
 
 void MainWindow::printChart() {
-    printGraph(*this, *responseChart, sceneTexts(), printer());
+    printGraph(*this, *responseChart_, sceneTexts(), printer());
 }
 
 void MainWindow::printWindow() {

@@ -37,10 +37,6 @@ std::optional<NudgeKey> nudgeKeyOf(int key) {
     }
 }
 
-double parseBox(QLineEdit* box) {
-    return readDecimalBox(box);
-}
-
 } // namespace
 
 void MainWindow::markerPressed(PlacedObject, Qt::MouseButton button, QPoint position) {
@@ -59,9 +55,9 @@ void MainWindow::markerMoved(PlacedObject object, QPoint position) {
     shape->move(corner.left, corner.top);
     // The room as typed in the dialog, applied or not, gives the metres of the new place.
     writeReadOut(readOut(object, Coordinate::X),
-                 markerX(plan_, parseBox(roomSettings().roomWidthBox), corner.left));
+                 markerX(plan_, roomSettings().dimension(Coordinate::X), corner.left));
     writeReadOut(readOut(object, Coordinate::Y),
-                 markerY(plan_, parseBox(roomSettings().roomDepthBox), corner.top));
+                 markerY(plan_, roomSettings().dimension(Coordinate::Y), corner.top));
 }
 
 void MainWindow::markerReleased(PlacedObject) {
@@ -70,7 +66,7 @@ void MainWindow::markerReleased(PlacedObject) {
 }
 
 void MainWindow::sliderMoved(PlacedObject object) {
-    const double height = parseBox(roomSettings().roomHeightBox);
+    const double height = roomSettings().dimension(Coordinate::Z);
     writeReadOut(readOut(object, Coordinate::Z),
                  fromSliderPosition(controls(object).slider->value(), height));
 }
@@ -82,23 +78,20 @@ void MainWindow::sliderReleased(PlacedObject) {
 void MainWindow::nudgeKeyPressed(PlacedObject object, int key, Qt::KeyboardModifiers modifiers) {
     if (const std::optional<NudgeKey> nudgeKey = nudgeKeyOf(key)) {
         const Coordinate coordinate = nudgedCoordinate(*nudgeKey);
-        QLineEdit* dimension = coordinate == Coordinate::X   ? roomSettings().roomWidthBox
-                               : coordinate == Coordinate::Y ? roomSettings().roomDepthBox
-                                                             : roomSettings().roomHeightBox;
         QLabel* label = readOut(object, coordinate);
         const double value = parseDecimal(toStdString(label->text()), decimalSeparator());
         // Only a step toward the far wall needs the room's size.
-        const double limit = nudgeRaises(*nudgeKey) ? parseBox(dimension) : 0.0;
+        const double limit = nudgeRaises(*nudgeKey) ? roomSettings().dimension(coordinate) : 0.0;
         const long double moved = nudge(value, *nudgeKey, modifiers.testFlag(Qt::ShiftModifier), limit);
         writeReadOut(label, static_cast<double>(moved));
     }
     // Every key, a nudge or not, puts the marker and the slider where the read-outs say
     // and commits the position.
-    const double width = parseBox(roomSettings().roomWidthBox);
-    const double depth = parseBox(roomSettings().roomDepthBox);
+    const double width = roomSettings().dimension(Coordinate::X);
+    const double depth = roomSettings().dimension(Coordinate::Y);
     const Point3 p = position(object);
     placeMarker(object, p, width, depth);
-    controls(object).slider->setValue(toSliderPosition(p.z, parseBox(roomSettings().roomHeightBox)));
+    controls(object).slider->setValue(toSliderPosition(p.z, roomSettings().dimension(Coordinate::Z)));
     recalculateResponse();
 }
 

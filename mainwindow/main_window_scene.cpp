@@ -27,16 +27,6 @@ namespace {
 
 constexpr std::array<PlacedObject, 3> kObjects{PlacedObject::SP1, PlacedObject::SP2, PlacedObject::Listener};
 
-// Runs `read`; a room, coefficient or condition text it refused is reported as the text of
-// its box in the settings dialog.
-template <class Read> auto readingDialogBoxes(const RoomSettingsDialog& dialog, Read read) {
-    try {
-        return read();
-    } catch (const SceneTextError& e) {
-        throw BoxTextError(e.what(), dialog.box(e.text));
-    }
-}
-
 } // namespace
 
 SceneTexts MainWindow::sceneTexts() const {
@@ -81,9 +71,9 @@ void MainWindow::placeMarker(PlacedObject object, const Point3& p, double width,
 
 void MainWindow::applyScene() {
     const SceneTexts texts = sceneTexts();
-    const double width = readDecimalBox(roomSettings().roomWidthBox);
-    const double depth = readDecimalBox(roomSettings().roomDepthBox);
-    const double height = readDecimalBox(roomSettings().roomHeightBox);
+    const double width = roomSettings().dimension(Coordinate::X);
+    const double depth = roomSettings().dimension(Coordinate::Y);
+    const double height = roomSettings().dimension(Coordinate::Z);
     // A room without extent has no plan: refuse it before anything is moved.
     checkRoomSize(width, depth, height);
 
@@ -105,8 +95,8 @@ void MainWindow::applyScene() {
     }
 
     plan_ = planRectFor(width, depth);
-    planView->move(plan_.left, plan_.top);
-    planView->resize(plan_.width, plan_.height);
+    planView_->move(plan_.left, plan_.top);
+    planView_->resize(plan_.width, plan_.height);
 
     for (PlacedObject object : kObjects)
         placeMarker(object, positions[static_cast<std::size_t>(object)], width, depth);
@@ -115,53 +105,47 @@ void MainWindow::applyScene() {
         controls(object).slider->setValue(
             toSliderPosition(positions[static_cast<std::size_t>(object)].z, height));
 
-    setCaption(ceilingHeightLabel, toQString(texts.height) + QStringLiteral("m"));
-    planView->drawRoom(plan_.width, plan_.height);
-    setCaption(roomSizeCaption,
+    setCaption(ceilingHeightLabel_, toQString(texts.height) + QStringLiteral("m"));
+    planView_->drawRoom(plan_.width, plan_.height);
+    setCaption(roomSizeCaption_,
                QStringLiteral("幅：%1m 奥行：%2m 高さ：%3m")
                    .arg(toQString(texts.width), toQString(texts.depth), toQString(texts.height)));
-    setCaption(reflectionCaption,
+    setCaption(reflectionCaption_,
                QStringLiteral("反射率  前%1  後%2  右%3  左%4  上%5  下%6")
                    .arg(toQString(texts.reflFront), toQString(texts.reflBack), toQString(texts.reflRight),
                         toQString(texts.reflLeft), toQString(texts.reflCeiling), toQString(texts.reflFloor)));
-    setCaption(reflectionCountCaption, QStringLiteral("反射回数 ") + toQString(texts.reflectionCount));
-    responseChart->setFootText(QString());
+    setCaption(reflectionCountCaption_, QStringLiteral("反射回数 ") + toQString(texts.reflectionCount));
+    responseChart_->setFootText(QString());
     recalculateResponse();
 }
 
 void MainWindow::recalculateResponse() {
     BusyCursor busy;
     RoomSettingsDialog& dialog = roomSettings();
-    const Scene scene = readingDialogBoxes(dialog, [&] {
-        return readCalculationScene(
-            sceneTexts(), decimalSeparator(), [&dialog](Condition condition, const std::string& corrected) {
-                QLineEdit* box = condition == Condition::ReflectionCount  ? dialog.reflectionCountBox
-                                 : condition == Condition::StartFrequency ? dialog.startFrequencyBox
-                                                                          : dialog.endFrequencyBox;
-                box->setText(toQString(corrected));
-            });
+    const Scene scene = dialog.readingBoxes([&] {
+        return readCalculationScene(sceneTexts(), decimalSeparator(),
+                                    [&dialog](Condition condition, const std::string& corrected) {
+                                        dialog.writeCorrectedCondition(condition, corrected);
+                                    });
     });
     calculateResponse(scene, curves_);
     computed_ = storedElements(scene.startFrequency, scene.endFrequency);
 
     // The level range typed in the graph axis dialog, unless that axis follows the data.
     AxisSettingsDialog& axes = axisSettings();
-    if (!axes.levelAutoBox->isChecked()) {
-        const std::int32_t min = readWholeBox(axes.levelMinBox);
-        const std::int32_t max = readWholeBox(axes.levelMaxBox);
-        responseChart->setAxisRange(ChartAxis::Level, min, max);
-    }
+    if (const std::optional<LevelRange> range = axes.fixedLevelRange())
+        responseChart_->setAxisRange(ChartAxis::Level, range->min, range->max);
 
     // Only the curves whose box is ticked are drawn; the others stay empty.
     for (int curve = 0; curve < 3; ++curve) {
-        responseChart->graph(curve)->data()->clear();
+        responseChart_->graph(curve)->data()->clear();
         if (curveBoxes_[static_cast<std::size_t>(curve)]->isChecked())
             addStoredPoints(curve, scene.startFrequency, scene.endFrequency);
     }
-    responseChart->followData();
-    responseChart->setTitleText(windowTitle() + QStringLiteral("      ") +
-                                QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
-    responseChart->replot();
+    responseChart_->followData();
+    responseChart_->setTitleText(windowTitle() + QStringLiteral("      ") +
+                                 QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
+    responseChart_->replot();
 }
 
 void MainWindow::addStoredPoints(int curve, std::int32_t start, std::int32_t end) {
@@ -180,7 +164,7 @@ void MainWindow::addStoredPoints(int curve, std::int32_t start, std::int32_t end
         frequencies.append(j / 2.0);
         values.append(levels[static_cast<std::size_t>(j)]);
     }
-    responseChart->graph(curve)->addData(frequencies, values, true);
+    responseChart_->graph(curve)->addData(frequencies, values, true);
 }
 
 void MainWindow::toggleSp1Curve() {
@@ -196,14 +180,13 @@ void MainWindow::toggleTotalCurve() {
 void MainWindow::toggleCurve(int curve) {
     SceneTexts texts;
     roomSettings().readTexts(texts);
-    const FrequencyRange range =
-        readingDialogBoxes(roomSettings(), [&] { return readFrequencyRange(texts); });
+    const FrequencyRange range = roomSettings().readingBoxes([&] { return readFrequencyRange(texts); });
     if (curveBoxes_[static_cast<std::size_t>(curve)]->isChecked())
         addStoredPoints(curve, range.start, range.end);
     else
-        responseChart->graph(curve)->data()->clear();
-    responseChart->followData();
-    responseChart->replot();
+        responseChart_->graph(curve)->data()->clear();
+    responseChart_->followData();
+    responseChart_->replot();
 }
 
 } // namespace kolmarin

@@ -1,5 +1,5 @@
 #pragma once
-// The room plan (planView): the floor seen from above, white, divided into ten by ten
+// The room plan: the floor seen from above, white, divided into ten by ten
 // equal cells by thin grey lines, with the two centre lines drawn heavy over them. Before
 // the first room is laid out it shows the full 305 × 417 area with thin centre lines only.
 

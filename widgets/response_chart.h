@@ -1,5 +1,5 @@
 #pragma once
-// The response chart (responseChart): the three levels at the listener over a logarithmic
+// The response chart: the three levels at the listener over a logarithmic
 // frequency axis, with a title row carrying the time of the calculation, a foot row the
 // graph print fills, and a legend. Each axis either follows the data or keeps a fixed range.
 

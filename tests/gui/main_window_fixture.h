@@ -6,6 +6,7 @@
 #include "app/app_windows.h"
 #include "dialogs/axis_settings_dialog.h"
 #include "dialogs/room_settings_dialog.h"
+#include "find_control.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/nudge_box.h"
 #include "mainwindow/plan_view.h"
@@ -48,12 +49,16 @@ class MainWindowFixture {
     MainWindow& mainWindow() { return windows->mainWindow; }
     RoomSettingsDialog& roomSettings() { return windows->roomSettings; }
     AxisSettingsDialog& axisSettings() { return windows->axisSettings; }
-    ResponseChart& chart() { return *windows->mainWindow.responseChart; }
+    ResponseChart& chart() { return *control<ResponseChart>(windows->mainWindow, "responseChart"); }
 
     // An end frequency above 500 Hz is lowered to 500 by every calculation and written
     // back, so the box tells whether a calculation ran since the probe was armed.
-    void armCalculationProbe() { roomSettings().endFrequencyBox->setText(QStringLiteral("501")); }
-    bool calculationRan() { return roomSettings().endFrequencyBox->text() == QStringLiteral("500"); }
+    void armCalculationProbe() {
+        control<QLineEdit>(roomSettings(), "endFrequencyBox")->setText(QStringLiteral("501"));
+    }
+    bool calculationRan() {
+        return control<QLineEdit>(roomSettings(), "endFrequencyBox")->text() == QStringLiteral("500");
+    }
 
     static QVector<double> keys(const QCPGraph* graph) {
         QVector<double> out;

@@ -1,5 +1,6 @@
 // The version box as the user meets it, and the help command with and without its file.
 #include "dialogs/about_box.h"
+#include "find_control.h"
 #include "mainwindow/help_file.h"
 #include "widgets/ui_support.h"
 
@@ -18,6 +19,7 @@
 #include <memory>
 
 using namespace kolmarin;
+using kolmarin::testing::control;
 
 // Stands in for the desktop's handler of local files.
 class OpenedFiles : public QObject {
@@ -53,25 +55,25 @@ class TestAboutBox : public QObject {
         QCOMPARE(box->size(), QSize(244, 230));
         QCOMPARE(box->minimumSize(), box->maximumSize());
         QCOMPARE(box->font().pixelSize(), 12);
-        QCOMPARE(box->panel->geometry(), QRect(7, 7, 226, 186));
-        QCOMPARE(box->programPicture->parentWidget(), box->panel);
-        QCOMPARE(box->programPicture->geometry(), QRect(8, 8, 121, 113));
-        QCOMPARE(box->productName->text(), QStringLiteral("Kolmarin2"));
-        QCOMPARE(box->productName->pos(), QPoint(137, 15));
-        QVERIFY(box->productName->font().bold());
-        QCOMPARE(box->productName->font().pixelSize(), 16);
-        QCOMPARE(box->version->text(), QStringLiteral("バージョン0.90"));
-        QCOMPARE(box->version->pos(), QPoint(137, 45));
-        QCOMPARE(box->okButton->text(), QStringLiteral("OK"));
-        QCOMPARE(box->okButton->geometry(), QRect(94, 197, 69, 23));
-        QVERIFY(box->okButton->isDefault());
+        QCOMPARE(control<QWidget>(*box, "panel")->geometry(), QRect(7, 7, 226, 186));
+        QCOMPARE(control<QWidget>(*box, "programPicture")->parentWidget(), control<QWidget>(*box, "panel"));
+        QCOMPARE(control<QWidget>(*box, "programPicture")->geometry(), QRect(8, 8, 121, 113));
+        QCOMPARE(control<QLabel>(*box, "productName")->text(), QStringLiteral("Kolmarin2"));
+        QCOMPARE(control<QLabel>(*box, "productName")->pos(), QPoint(137, 15));
+        QVERIFY(control<QLabel>(*box, "productName")->font().bold());
+        QCOMPARE(control<QLabel>(*box, "productName")->font().pixelSize(), 16);
+        QCOMPARE(control<QLabel>(*box, "version")->text(), QStringLiteral("バージョン0.90"));
+        QCOMPARE(control<QLabel>(*box, "version")->pos(), QPoint(137, 45));
+        QCOMPARE(control<QPushButton>(*box, "okButton")->text(), QStringLiteral("OK"));
+        QCOMPARE(control<QPushButton>(*box, "okButton")->geometry(), QRect(94, 197, 69, 23));
+        QVERIFY(control<QPushButton>(*box, "okButton")->isDefault());
         // Both texts fit on the panel beside the picture.
-        for (const QLabel* label : {box->productName, box->version})
-            QVERIFY(box->panel->rect().contains(label->geometry()));
+        for (const QLabel* label : {control<QLabel>(*box, "productName"), control<QLabel>(*box, "version")})
+            QVERIFY(control<QWidget>(*box, "panel")->rect().contains(label->geometry()));
     }
 
     void pictureIsDrawn() {
-        const QImage picture = box->programPicture->grab().toImage();
+        const QImage picture = control<QWidget>(*box, "programPicture")->grab().toImage();
         bool blueWave = false, redSpeaker = false;
         for (int y = 0; y < picture.height(); ++y)
             for (int x = 0; x < picture.width(); ++x) {
@@ -94,7 +96,7 @@ class TestAboutBox : public QObject {
     void okCloses() {
         box->open();
         QVERIFY(QTest::qWaitForWindowExposed(box.get()));
-        QTest::mouseClick(box->okButton, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*box, "okButton"), Qt::LeftButton);
         QVERIFY(!box->isVisible());
         QCOMPARE(box->result(), int(QDialog::Accepted));
     }

@@ -2,6 +2,7 @@
 // asked to do.
 
 #include "dialogs/axis_settings_dialog.h"
+#include "find_control.h"
 #include "widgets/chart_axes.h"
 #include "widgets/ui_support.h"
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 using namespace kolmarin;
+using kolmarin::testing::control;
 
 namespace {
 
@@ -76,75 +78,80 @@ class TestAxisSettingsDialog : public QObject {
 
     void startsWithFixedLevelsAndAutomaticFrequencies() {
         QVERIFY(chart.calls.empty());
-        QVERIFY(!form->levelAutoBox->isChecked());
-        QVERIFY(form->frequencyAutoBox->isChecked());
-        QVERIFY(looksFixed(form->levelMinBox) && looksFixed(form->levelMaxBox));
-        QVERIFY(looksAutomatic(form->frequencyMinBox) && looksAutomatic(form->frequencyMaxBox));
-        QCOMPARE(form->levelMinBox->text(), QStringLiteral("-25"));
-        QCOMPARE(form->frequencyMaxBox->text(), QStringLiteral("500"));
-        QCOMPARE(form->focusWidget(), form->okButton);
+        QVERIFY(!control<QCheckBox>(*form, "levelAutoBox")->isChecked());
+        QVERIFY(control<QCheckBox>(*form, "frequencyAutoBox")->isChecked());
+        QVERIFY(looksFixed(control<QLineEdit>(*form, "levelMinBox")) &&
+                looksFixed(control<QLineEdit>(*form, "levelMaxBox")));
+        QVERIFY(looksAutomatic(control<QLineEdit>(*form, "frequencyMinBox")) &&
+                looksAutomatic(control<QLineEdit>(*form, "frequencyMaxBox")));
+        QCOMPARE(control<QLineEdit>(*form, "levelMinBox")->text(), QStringLiteral("-25"));
+        QCOMPARE(control<QLineEdit>(*form, "frequencyMaxBox")->text(), QStringLiteral("500"));
+        QCOMPARE(form->focusWidget(), control<QPushButton>(*form, "okButton"));
     }
 
     void levelCheckBoxSwitchesBetweenDataAndTheTypedRange() {
-        click(form->levelAutoBox);
-        QVERIFY(form->levelAutoBox->isChecked());
+        click(control<QCheckBox>(*form, "levelAutoBox"));
+        QVERIFY(control<QCheckBox>(*form, "levelAutoBox")->isChecked());
         QCOMPARE(chart.calls, std::vector{automaticCall(ChartAxis::Level)});
-        QVERIFY(looksAutomatic(form->levelMinBox) && looksAutomatic(form->levelMaxBox));
+        QVERIFY(looksAutomatic(control<QLineEdit>(*form, "levelMinBox")) &&
+                looksAutomatic(control<QLineEdit>(*form, "levelMaxBox")));
 
-        click(form->levelAutoBox);
+        click(control<QCheckBox>(*form, "levelAutoBox"));
         QCOMPARE(chart.calls.back(), rangeCall(ChartAxis::Level, -25, 25));
-        QVERIFY(looksFixed(form->levelMinBox) && looksFixed(form->levelMaxBox));
+        QVERIFY(looksFixed(control<QLineEdit>(*form, "levelMinBox")) &&
+                looksFixed(control<QLineEdit>(*form, "levelMaxBox")));
         QCOMPARE(chart.calls.size(), size_t(2));
         QVERIFY(errors.isEmpty());
     }
 
     void uncheckingTheFrequencyGroupFixesTheShownRange() {
-        click(form->frequencyAutoBox);
+        click(control<QCheckBox>(*form, "frequencyAutoBox"));
         QCOMPARE(chart.calls, std::vector{rangeCall(ChartAxis::Frequency, 20, 500)});
-        QVERIFY(looksFixed(form->frequencyMinBox) && looksFixed(form->frequencyMaxBox));
+        QVERIFY(looksFixed(control<QLineEdit>(*form, "frequencyMinBox")) &&
+                looksFixed(control<QLineEdit>(*form, "frequencyMaxBox")));
     }
 
     void typingAloneChangesNothingUntilOk() {
-        form->levelMinBox->setText(QStringLiteral("-40"));
-        QTest::keyClicks(form->levelMaxBox, QStringLiteral("0"));
+        control<QLineEdit>(*form, "levelMinBox")->setText(QStringLiteral("-40"));
+        QTest::keyClicks(control<QLineEdit>(*form, "levelMaxBox"), QStringLiteral("0"));
         QVERIFY(chart.calls.empty());
-        click(form->okButton);
+        click(control<QPushButton>(*form, "okButton"));
         QVERIFY(!form->isVisible());
         QCOMPARE(chart.calls,
                  (std::vector{rangeCall(ChartAxis::Level, -40, 250), automaticCall(ChartAxis::Frequency)}));
     }
 
     void reversedFrequenciesArePassedAsTypedForTheChartToOrder() {
-        click(form->frequencyAutoBox);
+        click(control<QCheckBox>(*form, "frequencyAutoBox"));
         chart.calls.clear();
-        form->frequencyMinBox->setText(QStringLiteral("500"));
-        form->frequencyMaxBox->setText(QStringLiteral("20"));
-        click(form->okButton);
+        control<QLineEdit>(*form, "frequencyMinBox")->setText(QStringLiteral("500"));
+        control<QLineEdit>(*form, "frequencyMaxBox")->setText(QStringLiteral("20"));
+        click(control<QPushButton>(*form, "okButton"));
         QVERIFY(!form->isVisible());
         QCOMPARE(chart.calls.back(), rangeCall(ChartAxis::Frequency, 500, 20));
     }
 
     void okOnAnAutomaticGroupNeverFixesThatAxis() {
-        form->frequencyMinBox->setText(QStringLiteral("30"));
-        click(form->okButton);
+        control<QLineEdit>(*form, "frequencyMinBox")->setText(QStringLiteral("30"));
+        click(control<QPushButton>(*form, "okButton"));
         for (const AxisCall& call : chart.calls)
             QVERIFY(call.axis != ChartAxis::Frequency || call.automatic);
-        QVERIFY(looksAutomatic(form->frequencyMinBox));
+        QVERIFY(looksAutomatic(control<QLineEdit>(*form, "frequencyMinBox")));
     }
 
     void aBadLevelTextKeepsOkOpenAndSkipsTheFrequencyGroup() {
-        click(form->frequencyAutoBox);
+        click(control<QCheckBox>(*form, "frequencyAutoBox"));
         chart.calls.clear();
-        form->levelMaxBox->setText(QStringLiteral("abc"));
-        form->frequencyMinBox->setText(QStringLiteral("30"));
-        click(form->okButton);
+        control<QLineEdit>(*form, "levelMaxBox")->setText(QStringLiteral("abc"));
+        control<QLineEdit>(*form, "frequencyMinBox")->setText(QStringLiteral("30"));
+        click(control<QPushButton>(*form, "okButton"));
         QVERIFY(form->isVisible());
         QVERIFY(chart.calls.empty());
         QCOMPARE(errors, QStringList{QStringLiteral("'abc' は浮動小数点数ではありません")});
 
-        // Mended, the same okButton goes through.
-        form->levelMaxBox->setText(QStringLiteral("20"));
-        click(form->okButton);
+        // Mended, the same OK goes through.
+        control<QLineEdit>(*form, "levelMaxBox")->setText(QStringLiteral("20"));
+        click(control<QPushButton>(*form, "okButton"));
         QVERIFY(!form->isVisible());
         QCOMPARE(chart.calls, (std::vector{rangeCall(ChartAxis::Level, -25, 20),
                                            rangeCall(ChartAxis::Frequency, 30, 500)}));
@@ -153,47 +160,49 @@ class TestAxisSettingsDialog : public QObject {
     void aBadTextStillReadsWhenSwitchingToAutomatic() {
         // Both texts are read first, whatever the check box says; the box keeps its new
         // state, and neither the chart nor the looks change.
-        form->levelMinBox->setText(QString());
-        click(form->levelAutoBox);
-        QVERIFY(form->levelAutoBox->isChecked());
+        control<QLineEdit>(*form, "levelMinBox")->setText(QString());
+        click(control<QCheckBox>(*form, "levelAutoBox"));
+        QVERIFY(control<QCheckBox>(*form, "levelAutoBox")->isChecked());
         QVERIFY(chart.calls.empty());
-        QVERIFY(looksFixed(form->levelMinBox));
+        QVERIFY(looksFixed(control<QLineEdit>(*form, "levelMinBox")));
         QCOMPARE(errors, QStringList{QStringLiteral("'' は浮動小数点数ではありません")});
     }
 
     void fractionalAndLocaleFormedLevelsAreAccepted() {
-        form->levelMinBox->setText(QStringLiteral("-25.5"));
-        click(form->okButton);
+        control<QLineEdit>(*form, "levelMinBox")->setText(QStringLiteral("-25.5"));
+        click(control<QPushButton>(*form, "okButton"));
         QVERIFY(errors.isEmpty());
         QCOMPARE(chart.calls.front(), rangeCall(ChartAxis::Level, -25.5, 25));
 
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         chart.calls.clear();
         form->show();
-        form->levelMinBox->setText(QStringLiteral("-12,5"));
-        click(form->okButton);
+        control<QLineEdit>(*form, "levelMinBox")->setText(QStringLiteral("-12,5"));
+        click(control<QPushButton>(*form, "okButton"));
         QVERIFY(errors.isEmpty());
         QCOMPARE(chart.calls.front(), rangeCall(ChartAxis::Level, -12.5, 25));
     }
 
     void closingHidesWithoutApplying() {
-        form->levelMinBox->setText(QStringLiteral("-10"));
+        control<QLineEdit>(*form, "levelMinBox")->setText(QStringLiteral("-10"));
         form->close();
         QVERIFY(!form->isVisible());
         QVERIFY(chart.calls.empty());
     }
 
     void tabOrderStartsAtOk() {
-        const QList<QWidget*> expected{form->okButton,       form->levelAutoBox,     form->levelMinBox,
-                                       form->levelMaxBox,    form->frequencyAutoBox, form->frequencyMinBox,
-                                       form->frequencyMaxBox};
+        const QList<QWidget*> expected{
+            control<QPushButton>(*form, "okButton"),       control<QCheckBox>(*form, "levelAutoBox"),
+            control<QLineEdit>(*form, "levelMinBox"),      control<QLineEdit>(*form, "levelMaxBox"),
+            control<QCheckBox>(*form, "frequencyAutoBox"), control<QLineEdit>(*form, "frequencyMinBox"),
+            control<QLineEdit>(*form, "frequencyMaxBox")};
         QList<QWidget*> chain;
-        QWidget* w = form->okButton;
+        QWidget* w = control<QPushButton>(*form, "okButton");
         do {
             if (w->focusPolicy() & Qt::TabFocus)
                 chain << w;
             w = w->nextInFocusChain();
-        } while (w != form->okButton);
+        } while (w != control<QPushButton>(*form, "okButton"));
         QCOMPARE(chain, expected);
     }
 };

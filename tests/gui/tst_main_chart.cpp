@@ -1,11 +1,13 @@
 // The response chart in the main window: the labels of the frequency axis, the level
 // axis, the curve switches, and the calculation's failures that must leave the chart as
 // it was.
+#include "find_control.h"
 #include "main_window_fixture.h"
 
 #include <QApplication>
 
 using namespace kolmarin;
+using kolmarin::testing::control;
 
 class TestMainChart : public QObject, public testing::MainWindowFixture {
     Q_OBJECT
@@ -38,8 +40,8 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
     }
 
     void anAutomaticAxisFollowsAStartAtTenHertz() {
-        roomSettings().startFrequencyBox->setText("10");
-        click(roomSettings().applyButton);
+        control<QLineEdit>(roomSettings(), "startFrequencyBox")->setText("10");
+        click(control<QPushButton>(roomSettings(), "applyButton"));
         QCOMPARE(chart().sp1Curve->dataCount(), 981);
         QCOMPARE(ticks().front(), 10.0);
         QCOMPARE(tickTexts().front(), QStringLiteral("10"));
@@ -47,21 +49,21 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
     }
 
     void aFixedMinimumOffTheTableGetsAnUnnumberedLine() {
-        axisSettings().frequencyMinBox->setText("25");
-        click(axisSettings().frequencyAutoBox);
+        control<QLineEdit>(axisSettings(), "frequencyMinBox")->setText("25");
+        click(control<QCheckBox>(axisSettings(), "frequencyAutoBox"));
         QVERIFY(errors().isEmpty());
         QCOMPARE(chart().frequencyAxis()->range().lower, 25.0);
         QCOMPARE(ticks().mid(0, 3), (QVector<double>{25, 30, 40}));
         QCOMPARE(tickTexts().mid(0, 3), (QStringList{"", "30", "40"}));
         // The fixed range stays through a calculation.
-        clickMarker(mainWindow().sp1Marker);
+        clickMarker(control<MarkerShape>(mainWindow(), "sp1Marker"));
         QCOMPARE(chart().frequencyAxis()->range().lower, 25.0);
     }
 
     void aWideFixedRangeEndsAtTwoThousandWithAGroupedThousand() {
-        axisSettings().frequencyAutoBox->setChecked(false);
-        axisSettings().frequencyMaxBox->setText("3000");
-        click(axisSettings().okButton);
+        control<QCheckBox>(axisSettings(), "frequencyAutoBox")->setChecked(false);
+        control<QLineEdit>(axisSettings(), "frequencyMaxBox")->setText("3000");
+        click(control<QPushButton>(axisSettings(), "okButton"));
         QVERIFY(errors().isEmpty());
         QCOMPARE(ticks().mid(12), (QVector<double>{500, 600, 700, 800, 900, 1000, 2000}));
         QCOMPARE(tickTexts().mid(12), (QStringList{"500", "", "", "", "", "1,000", ""}));
@@ -71,7 +73,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
     }
 
     void theLevelAxisFollowsTheDataWhenAutomatic() {
-        click(axisSettings().levelAutoBox);
+        click(control<QCheckBox>(axisSettings(), "levelAutoBox"));
         QVERIFY(chart().isAxisAutomatic(ChartAxis::Level));
         const auto dataRange = [&] {
             bool found = false;
@@ -82,11 +84,11 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         };
         QCOMPARE(chart().levelAxis()->range(), dataRange());
         // A calculation leaves an automatic level axis to the data.
-        mainWindow().listenerXReadOut->setText(" 0.30");
-        clickMarker(mainWindow().listenerMarker);
+        control<QLabel>(mainWindow(), "listenerXReadOut")->setText(" 0.30");
+        clickMarker(control<MarkerShape>(mainWindow(), "listenerMarker"));
         QCOMPARE(chart().levelAxis()->range(), dataRange());
         // Back to fixed: the typed range applies at once.
-        click(axisSettings().levelAutoBox);
+        click(control<QCheckBox>(axisSettings(), "levelAutoBox"));
         QCOMPARE(chart().levelAxis()->range(), QCPRange(-25, 25));
     }
 
@@ -103,13 +105,13 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         const QVector<double> before = values(chart().sp2Curve);
         // A moved loudspeaker would change the stored levels if anything recalculated.
         const ResponseCurves stored = mainWindow().responseCurves();
-        mainWindow().sp2XReadOut->setText(" 1.00");
-        click(mainWindow().sp2CurveBox);
-        QVERIFY(!mainWindow().sp2CurveBox->isChecked());
+        control<QLabel>(mainWindow(), "sp2XReadOut")->setText(" 1.00");
+        click(control<QCheckBox>(mainWindow(), "sp2CurveBox"));
+        QVERIFY(!control<QCheckBox>(mainWindow(), "sp2CurveBox")->isChecked());
         QCOMPARE(chart().sp2Curve->dataCount(), 0);
         QCOMPARE(chart().sp1Curve->dataCount(), 961);
         QCOMPARE(chart().legend->itemCount(), 3);
-        click(mainWindow().sp2CurveBox);
+        click(control<QCheckBox>(mainWindow(), "sp2CurveBox"));
         QCOMPARE(values(chart().sp2Curve), before);
         QCOMPARE(keys(chart().sp2Curve).front(), 20.0);
         QVERIFY(mainWindow().responseCurves().sp2 == stored.sp2);
@@ -117,40 +119,40 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
     }
 
     void aCalculationLeavesAnUncheckedCurveEmpty() {
-        click(mainWindow().sp2CurveBox);
-        clickMarker(mainWindow().sp1Marker);
+        click(control<QCheckBox>(mainWindow(), "sp2CurveBox"));
+        clickMarker(control<MarkerShape>(mainWindow(), "sp1Marker"));
         QCOMPARE(chart().sp1Curve->dataCount(), 961);
         QCOMPARE(chart().sp2Curve->dataCount(), 0);
         QCOMPARE(chart().totalCurve->dataCount(), 961);
         // The levels were still computed and are shown when the box is ticked again.
-        click(mainWindow().sp2CurveBox);
+        click(control<QCheckBox>(mainWindow(), "sp2CurveBox"));
         QCOMPARE(values(chart().sp2Curve).front(), mainWindow().responseCurves().sp2[40]);
     }
 
     void aCurveSwitchShowsOnlyComputedLevels() {
         // A typed but unapplied range shows the part the last calculation computed (20..500
         // Hz) and never reads beyond the stored 0..600 Hz.
-        roomSettings().startFrequencyBox->setText("-5");
-        roomSettings().endFrequencyBox->setText("800");
-        click(mainWindow().sp1CurveBox);
-        click(mainWindow().sp1CurveBox);
+        control<QLineEdit>(roomSettings(), "startFrequencyBox")->setText("-5");
+        control<QLineEdit>(roomSettings(), "endFrequencyBox")->setText("800");
+        click(control<QCheckBox>(mainWindow(), "sp1CurveBox"));
+        click(control<QCheckBox>(mainWindow(), "sp1CurveBox"));
         QCOMPARE(chart().sp1Curve->dataCount(), 961);
         QCOMPARE(keys(chart().sp1Curve).front(), 20.0);
         QCOMPARE(keys(chart().sp1Curve).back(), 500.0);
-        roomSettings().startFrequencyBox->setText("100");
-        roomSettings().endFrequencyBox->setText("200");
-        click(mainWindow().sp1CurveBox);
-        click(mainWindow().sp1CurveBox);
+        control<QLineEdit>(roomSettings(), "startFrequencyBox")->setText("100");
+        control<QLineEdit>(roomSettings(), "endFrequencyBox")->setText("200");
+        click(control<QCheckBox>(mainWindow(), "sp1CurveBox"));
+        click(control<QCheckBox>(mainWindow(), "sp1CurveBox"));
         QCOMPARE(chart().sp1Curve->dataCount(), 201);
         QCOMPARE(values(chart().sp1Curve).front(), mainWindow().responseCurves().sp1[200]);
         QVERIFY(errors().isEmpty());
     }
 
     void aCurveSwitchWithABadRangeKeepsTheCurve() {
-        roomSettings().startFrequencyBox->setText("abc");
-        click(mainWindow().sp1CurveBox);
+        control<QLineEdit>(roomSettings(), "startFrequencyBox")->setText("abc");
+        click(control<QCheckBox>(mainWindow(), "sp1CurveBox"));
         QCOMPARE(errors(), QStringList{"'abc' は整数ではありません"});
-        QVERIFY(!mainWindow().sp1CurveBox->isChecked());
+        QVERIFY(!control<QCheckBox>(mainWindow(), "sp1CurveBox")->isChecked());
         QCOMPARE(chart().sp1Curve->dataCount(), 961);
     }
 
@@ -158,9 +160,9 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         const QVector<double> shown = values(chart().sp1Curve);
         const QString title = chart().titleText();
         const ResponseCurves stored = mainWindow().responseCurves();
-        roomSettings().frontReflectionBox->setText("x");
-        mainWindow().sp1XReadOut->setText(" 1.00");
-        clickMarker(mainWindow().sp1Marker);
+        control<QLineEdit>(roomSettings(), "frontReflectionBox")->setText("x");
+        control<QLabel>(mainWindow(), "sp1XReadOut")->setText(" 1.00");
+        clickMarker(control<MarkerShape>(mainWindow(), "sp1Marker"));
         QCOMPARE(errors(), QStringList{"'x' は浮動小数点数ではありません"});
         QCOMPARE(values(chart().sp1Curve), shown);
         QCOMPARE(chart().titleText(), title);
@@ -168,21 +170,21 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         QVERIFY(QApplication::overrideCursor() == nullptr);
 
         // A condition corrected before the failing one stays corrected.
-        roomSettings().frontReflectionBox->setText("0.85");
-        roomSettings().startFrequencyBox->setText("5");
-        roomSettings().endFrequencyBox->setText("five hundred");
-        clickMarker(mainWindow().sp1Marker);
+        control<QLineEdit>(roomSettings(), "frontReflectionBox")->setText("0.85");
+        control<QLineEdit>(roomSettings(), "startFrequencyBox")->setText("5");
+        control<QLineEdit>(roomSettings(), "endFrequencyBox")->setText("five hundred");
+        clickMarker(control<MarkerShape>(mainWindow(), "sp1Marker"));
         QCOMPARE(errors().value(1), QStringLiteral("'five hundred' は整数ではありません"));
-        QCOMPARE(roomSettings().startFrequencyBox->text(), QStringLiteral("10"));
+        QCOMPARE(control<QLineEdit>(roomSettings(), "startFrequencyBox")->text(), QStringLiteral("10"));
         QCOMPARE(values(chart().sp1Curve), shown);
         QVERIFY(mainWindow().responseCurves().sp1 == stored.sp1);
     }
 
     void aFractionalLevelLimitStopsAfterTheLevelsAreStored() {
         const QVector<double> shown = values(chart().sp1Curve);
-        axisSettings().levelMinBox->setText("-25.5");
-        mainWindow().sp1XReadOut->setText(" 1.00");
-        clickMarker(mainWindow().sp1Marker);
+        control<QLineEdit>(axisSettings(), "levelMinBox")->setText("-25.5");
+        control<QLabel>(mainWindow(), "sp1XReadOut")->setText(" 1.00");
+        clickMarker(control<MarkerShape>(mainWindow(), "sp1Marker"));
         QCOMPARE(errors(), QStringList{"'-25.5' は整数ではありません"});
         QVERIFY(mainWindow().responseCurves().sp1[40] != shown.front()); // new levels stored
         QCOMPARE(values(chart().sp1Curve), shown);                       // old curve shown
@@ -191,24 +193,27 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
 
     void aLoudspeakerOnTheListenerIsReported() {
         const QVector<double> shown = values(chart().totalCurve);
-        mainWindow().sp2XReadOut->setText(mainWindow().listenerXReadOut->text());
-        mainWindow().sp2YReadOut->setText(mainWindow().listenerYReadOut->text());
-        mainWindow().sp2ZReadOut->setText(mainWindow().listenerZReadOut->text());
-        clickMarker(mainWindow().sp2Marker);
+        control<QLabel>(mainWindow(), "sp2XReadOut")
+            ->setText(control<QLabel>(mainWindow(), "listenerXReadOut")->text());
+        control<QLabel>(mainWindow(), "sp2YReadOut")
+            ->setText(control<QLabel>(mainWindow(), "listenerYReadOut")->text());
+        control<QLabel>(mainWindow(), "sp2ZReadOut")
+            ->setText(control<QLabel>(mainWindow(), "listenerZReadOut")->text());
+        clickMarker(control<MarkerShape>(mainWindow(), "sp2Marker"));
         QCOMPARE(errors(), QStringList{"0 による浮動小数点数除算"});
         QCOMPARE(values(chart().totalCurve), shown);
     }
 
     void correctedConditionsAndAnEmptyRange() {
-        roomSettings().startFrequencyBox->setText("5");
-        clickMarker(mainWindow().listenerMarker);
-        QCOMPARE(roomSettings().startFrequencyBox->text(), QStringLiteral("10"));
+        control<QLineEdit>(roomSettings(), "startFrequencyBox")->setText("5");
+        clickMarker(control<MarkerShape>(mainWindow(), "listenerMarker"));
+        QCOMPARE(control<QLineEdit>(roomSettings(), "startFrequencyBox")->text(), QStringLiteral("10"));
         QCOMPARE(chart().totalCurve->dataCount(), 981);
         QCOMPARE(keys(chart().totalCurve).front(), 10.0);
 
-        roomSettings().startFrequencyBox->setText("300");
-        roomSettings().endFrequencyBox->setText("200");
-        clickMarker(mainWindow().listenerMarker);
+        control<QLineEdit>(roomSettings(), "startFrequencyBox")->setText("300");
+        control<QLineEdit>(roomSettings(), "endFrequencyBox")->setText("200");
+        clickMarker(control<MarkerShape>(mainWindow(), "listenerMarker"));
         QVERIFY(errors().isEmpty());
         for (QCPGraph* g : {chart().sp1Curve, chart().sp2Curve, chart().totalCurve})
             QCOMPARE(g->dataCount(), 0);
@@ -219,16 +224,16 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         const int rows = chart().plotLayout()->rowCount();
         chart().setFootText(QStringLiteral("反射率"));
         QCOMPARE(chart().plotLayout()->rowCount(), rows + 1);
-        click(roomSettings().applyButton);
+        click(control<QPushButton>(roomSettings(), "applyButton"));
         QCOMPARE(chart().footText(), QString());
         QCOMPARE(chart().plotLayout()->rowCount(), rows);
     }
 
     void arrowKeysInTheSettingsDialogRecomputeTheWindow() {
         const ResponseCurves before = mainWindow().responseCurves();
-        QTest::keyClick(roomSettings().roomHeightBox, Qt::Key_Down);
-        QCOMPARE(roomSettings().roomHeightBox->text(), QStringLiteral("2.3"));
-        QCOMPARE(mainWindow().ceilingHeightLabel->text(), QStringLiteral("2.3m"));
+        QTest::keyClick(control<QLineEdit>(roomSettings(), "roomHeightBox"), Qt::Key_Down);
+        QCOMPARE(control<QLineEdit>(roomSettings(), "roomHeightBox")->text(), QStringLiteral("2.3"));
+        QCOMPARE(control<QLabel>(mainWindow(), "ceilingHeightLabel")->text(), QStringLiteral("2.3m"));
         QVERIFY(mainWindow().responseCurves().total != before.total);
     }
 };

@@ -1,5 +1,6 @@
 // The main window as a user meets it: the state after start-up, placing the loudspeakers
 // and the listener with the mouse, the sliders and the nudge keys, and changing the room.
+#include "find_control.h"
 #include "main_window_fixture.h"
 #include "widgets/user_dialogs.h"
 
@@ -11,6 +12,7 @@
 #include <QWheelEvent>
 
 using namespace kolmarin;
+using kolmarin::testing::control;
 
 class TestMainWindow : public QObject, public testing::MainWindowFixture {
     Q_OBJECT
@@ -28,26 +30,27 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         MainWindow& f = mainWindow();
         QVERIFY(errors().isEmpty());
         QCOMPARE(f.windowTitle(), QStringLiteral("Kolmarin2 部屋.dtr"));
-        QCOMPARE(f.planView->geometry(), QRect(696, 32, 250, 417));
-        QVERIFY(f.planView->showsRoom());
-        QCOMPARE(corner(f.sp1Marker), QPoint(731, 90));
-        QCOMPARE(corner(f.sp2Marker), QPoint(897, 90));
-        QCOMPARE(corner(f.listenerMarker), QPoint(815, 294));
+        QCOMPARE(control<PlanView>(f, "planView")->geometry(), QRect(696, 32, 250, 417));
+        QVERIFY(control<PlanView>(f, "planView")->showsRoom());
+        QCOMPARE(corner(control<MarkerShape>(f, "sp1Marker")), QPoint(731, 90));
+        QCOMPARE(corner(control<MarkerShape>(f, "sp2Marker")), QPoint(897, 90));
+        QCOMPARE(corner(control<MarkerShape>(f, "listenerMarker")), QPoint(815, 294));
         // Heights snap to their sliders and are rewritten with the leading blank; x and y
         // keep their first texts.
-        QCOMPARE(f.sp1HeightSlider->value(), 79);
-        QCOMPARE(f.sp2HeightSlider->value(), 79);
-        QCOMPARE(f.listenerHeightSlider->value(), 58);
-        QCOMPARE(text(f.sp1ZReadOut), QStringLiteral(" 0.50"));
-        QCOMPARE(text(f.sp2ZReadOut), QStringLiteral(" 0.50"));
-        QCOMPARE(text(f.listenerZReadOut), QStringLiteral(" 1.01"));
-        QCOMPARE(text(f.sp1XReadOut), QStringLiteral("0.45"));
-        QCOMPARE(text(f.listenerYReadOut), QStringLiteral("2.90"));
-        QCOMPARE(text(f.roomSizeCaption), QStringLiteral("幅：2.70m 奥行：4.50m 高さ：2.40m"));
-        QCOMPARE(text(f.reflectionCaption),
+        QCOMPARE(control<HeightSlider>(f, "sp1HeightSlider")->value(), 79);
+        QCOMPARE(control<HeightSlider>(f, "sp2HeightSlider")->value(), 79);
+        QCOMPARE(control<HeightSlider>(f, "listenerHeightSlider")->value(), 58);
+        QCOMPARE(text(control<QLabel>(f, "sp1ZReadOut")), QStringLiteral(" 0.50"));
+        QCOMPARE(text(control<QLabel>(f, "sp2ZReadOut")), QStringLiteral(" 0.50"));
+        QCOMPARE(text(control<QLabel>(f, "listenerZReadOut")), QStringLiteral(" 1.01"));
+        QCOMPARE(text(control<QLabel>(f, "sp1XReadOut")), QStringLiteral("0.45"));
+        QCOMPARE(text(control<QLabel>(f, "listenerYReadOut")), QStringLiteral("2.90"));
+        QCOMPARE(text(control<QLabel>(f, "roomSizeCaption")),
+                 QStringLiteral("幅：2.70m 奥行：4.50m 高さ：2.40m"));
+        QCOMPARE(text(control<QLabel>(f, "reflectionCaption")),
                  QStringLiteral("反射率  前0.85  後0.85  右0.8  左0.8  上0.9  下0.9"));
-        QCOMPARE(text(f.reflectionCountCaption), QStringLiteral("反射回数 30"));
-        QCOMPARE(text(f.ceilingHeightLabel), QStringLiteral("2.40m"));
+        QCOMPARE(text(control<QLabel>(f, "reflectionCountCaption")), QStringLiteral("反射回数 30"));
+        QCOMPARE(text(control<QLabel>(f, "ceilingHeightLabel")), QStringLiteral("2.40m"));
     }
 
     void startUpDrawsTheFirstCurves() {
@@ -82,37 +85,42 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         const QRect client = f.centralWidget()->rect();
         for (QWidget* child : f.centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             QVERIFY2(client.contains(child->geometry()), qPrintable(child->metaObject()->className()));
-        QVERIFY(f.listenerMarker->geometry().intersects(f.planView->geometry()));
+        QVERIFY(control<MarkerShape>(f, "listenerMarker")
+                    ->geometry()
+                    .intersects(control<PlanView>(f, "planView")->geometry()));
     }
 
     void markersStackWithTheListenerOnTop() {
         MainWindow& f = mainWindow();
         const auto siblings = f.centralWidget()->children();
         const auto at = [&](QObject* o) { return siblings.indexOf(o); };
-        QVERIFY(at(f.planView) < at(f.sp1Marker));
-        QVERIFY(at(f.sp1Marker) < at(f.sp2Marker));
-        QVERIFY(at(f.sp2Marker) < at(f.listenerMarker));
-        f.sp2Marker->move(f.listenerMarker->pos());
-        QCOMPARE(f.centralWidget()->childAt(f.listenerMarker->geometry().center()), f.listenerMarker);
+        QVERIFY(at(control<PlanView>(f, "planView")) < at(control<MarkerShape>(f, "sp1Marker")));
+        QVERIFY(at(control<MarkerShape>(f, "sp1Marker")) < at(control<MarkerShape>(f, "sp2Marker")));
+        QVERIFY(at(control<MarkerShape>(f, "sp2Marker")) < at(control<MarkerShape>(f, "listenerMarker")));
+        control<MarkerShape>(f, "sp2Marker")->move(control<MarkerShape>(f, "listenerMarker")->pos());
+        QCOMPARE(f.centralWidget()->childAt(control<MarkerShape>(f, "listenerMarker")->geometry().center()),
+                 control<MarkerShape>(f, "listenerMarker"));
     }
 
     void draggingFollowsThePointerAndStopsAtEachWall() {
         MainWindow& f = mainWindow();
-        MarkerShape* m = f.sp1Marker;
+        MarkerShape* m = control<MarkerShape>(f, "sp1Marker");
         const ResponseCurves before = f.responseCurves();
         armCalculationProbe();
         QTest::mousePress(m, Qt::LeftButton, {}, QPoint(7, 7));
         QTest::mouseMove(m, QPoint(17, 27));
         QCOMPARE(corner(m), QPoint(741, 110));
-        QCOMPARE(text(f.sp1XReadOut), QStringLiteral(" 0.56")); // 52 of 250 pixels over 2.70 m
-        QCOMPARE(text(f.sp1YReadOut), QStringLiteral(" 0.92")); // 85 of 417 pixels over 4.50 m
-        QCOMPARE(text(f.sp1ZReadOut), QStringLiteral(" 0.50"));
+        QCOMPARE(text(control<QLabel>(f, "sp1XReadOut")),
+                 QStringLiteral(" 0.56")); // 52 of 250 pixels over 2.70 m
+        QCOMPARE(text(control<QLabel>(f, "sp1YReadOut")),
+                 QStringLiteral(" 0.92")); // 85 of 417 pixels over 4.50 m
+        QCOMPARE(text(control<QLabel>(f, "sp1ZReadOut")), QStringLiteral(" 0.50"));
 
         // Left wall: the reference point stops on the plan's edge and the marker no longer
         // follows the pointer up or down.
         QTest::mouseMove(m, QPoint(-100, 60));
         QCOMPARE(corner(m), QPoint(689, 110));
-        QCOMPARE(text(f.sp1XReadOut), QStringLiteral(" 0.00"));
+        QCOMPARE(text(control<QLabel>(f, "sp1XReadOut")), QStringLiteral(" 0.00"));
         QTest::mouseMove(m, QPoint(-5, 60));
         QCOMPARE(corner(m), QPoint(689, 110));
         // Back inside it follows again.
@@ -121,14 +129,14 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
 
         QTest::mouseMove(m, QPoint(400, -50)); // right wall
         QCOMPARE(corner(m), QPoint(939, 120));
-        QCOMPARE(text(f.sp1XReadOut), QStringLiteral(" 2.70"));
+        QCOMPARE(text(control<QLabel>(f, "sp1XReadOut")), QStringLiteral(" 2.70"));
         // Front and back walls hold the marker's left where it was, here against the right wall.
         QTest::mouseMove(m, QPoint(-50, -300));
         QCOMPARE(corner(m), QPoint(939, 25));
-        QCOMPARE(text(f.sp1YReadOut), QStringLiteral(" 0.00"));
+        QCOMPARE(text(control<QLabel>(f, "sp1YReadOut")), QStringLiteral(" 0.00"));
         QTest::mouseMove(m, QPoint(-20, 900));
         QCOMPARE(corner(m), QPoint(939, 442));
-        QCOMPARE(text(f.sp1YReadOut), QStringLiteral(" 4.50"));
+        QCOMPARE(text(control<QLabel>(f, "sp1YReadOut")), QStringLiteral(" 4.50"));
 
         // Nothing is computed while dragging.
         QVERIFY(!calculationRan());
@@ -147,18 +155,18 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
     void clicksRecalculateAndOnlyTheLeftButtonDrags() {
         MainWindow& f = mainWindow();
         armCalculationProbe();
-        QTest::mouseClick(f.listenerMarker, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(control<MarkerShape>(f, "listenerMarker"), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(calculationRan());
-        QCOMPARE(text(f.listenerXReadOut), QStringLiteral("1.36"));
-        QCOMPARE(text(f.listenerYReadOut), QStringLiteral("2.90"));
+        QCOMPARE(text(control<QLabel>(f, "listenerXReadOut")), QStringLiteral("1.36"));
+        QCOMPARE(text(control<QLabel>(f, "listenerYReadOut")), QStringLiteral("2.90"));
 
         armCalculationProbe();
-        QTest::mousePress(f.listenerMarker, Qt::RightButton, {}, QPoint(5, 5));
-        QTest::mouseMove(f.listenerMarker, QPoint(40, 40));
-        QCOMPARE(corner(f.listenerMarker), QPoint(815, 294));
-        QCOMPARE(text(f.listenerXReadOut), QStringLiteral("1.36"));
+        QTest::mousePress(control<MarkerShape>(f, "listenerMarker"), Qt::RightButton, {}, QPoint(5, 5));
+        QTest::mouseMove(control<MarkerShape>(f, "listenerMarker"), QPoint(40, 40));
+        QCOMPARE(corner(control<MarkerShape>(f, "listenerMarker")), QPoint(815, 294));
+        QCOMPARE(text(control<QLabel>(f, "listenerXReadOut")), QStringLiteral("1.36"));
         QVERIFY(!calculationRan());
-        QTest::mouseRelease(f.listenerMarker, Qt::RightButton, {}, QPoint(40, 40));
+        QTest::mouseRelease(control<MarkerShape>(f, "listenerMarker"), Qt::RightButton, {}, QPoint(40, 40));
         QVERIFY(calculationRan());
     }
 
@@ -166,27 +174,29 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         // An unapplied width counts for the next drag: the plan keeps its pixels, the
         // read-outs use the new metres per pixel.
         MainWindow& f = mainWindow();
-        roomSettings().roomWidthBox->setText(QStringLiteral("5.40"));
-        QTest::mousePress(f.sp1Marker, Qt::LeftButton, {}, QPoint(7, 7));
-        QTest::mouseMove(f.sp1Marker, QPoint(7, 8));
-        QCOMPARE(text(f.sp1XReadOut), QStringLiteral(" 0.91")); // 42 pixels of 250 over 5.40 m
-        QTest::mouseRelease(f.sp1Marker, Qt::LeftButton, {}, QPoint(7, 7));
+        control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("5.40"));
+        QTest::mousePress(control<MarkerShape>(f, "sp1Marker"), Qt::LeftButton, {}, QPoint(7, 7));
+        QTest::mouseMove(control<MarkerShape>(f, "sp1Marker"), QPoint(7, 8));
+        QCOMPARE(text(control<QLabel>(f, "sp1XReadOut")),
+                 QStringLiteral(" 0.91")); // 42 pixels of 250 over 5.40 m
+        QTest::mouseRelease(control<MarkerShape>(f, "sp1Marker"), Qt::LeftButton, {}, QPoint(7, 7));
 
         // The marker moves and x is written before the unreadable depth stops the move.
-        roomSettings().roomDepthBox->setText(QStringLiteral("deep"));
-        const QString yBefore = text(f.sp1YReadOut);
-        QTest::mousePress(f.sp1Marker, Qt::LeftButton, {}, QPoint(7, 7));
-        QTest::mouseMove(f.sp1Marker, QPoint(30, 30));
+        control<QLineEdit>(roomSettings(), "roomDepthBox")->setText(QStringLiteral("deep"));
+        const QString yBefore = text(control<QLabel>(f, "sp1YReadOut"));
+        QTest::mousePress(control<MarkerShape>(f, "sp1Marker"), Qt::LeftButton, {}, QPoint(7, 7));
+        QTest::mouseMove(control<MarkerShape>(f, "sp1Marker"), QPoint(30, 30));
         QCOMPARE(errors().value(0), QStringLiteral("'deep' は浮動小数点数ではありません"));
-        QCOMPARE(corner(f.sp1Marker), QPoint(731 + 23, 91 + 23));
-        QCOMPARE(text(f.sp1XReadOut), QStringLiteral(" 1.40")); // 65 pixels of 250 over 5.40 m
-        QCOMPARE(text(f.sp1YReadOut), yBefore);
-        QTest::mouseRelease(f.sp1Marker, Qt::LeftButton, {}, QPoint(7, 7));
+        QCOMPARE(corner(control<MarkerShape>(f, "sp1Marker")), QPoint(731 + 23, 91 + 23));
+        QCOMPARE(text(control<QLabel>(f, "sp1XReadOut")),
+                 QStringLiteral(" 1.40")); // 65 pixels of 250 over 5.40 m
+        QCOMPARE(text(control<QLabel>(f, "sp1YReadOut")), yBefore);
+        QTest::mouseRelease(control<MarkerShape>(f, "sp1Marker"), Qt::LeftButton, {}, QPoint(7, 7));
     }
 
     void sliderWritesTheHeightAndComputesAtRelease() {
         MainWindow& f = mainWindow();
-        HeightSlider* s = f.sp2HeightSlider;
+        HeightSlider* s = control<HeightSlider>(f, "sp2HeightSlider");
         armCalculationProbe();
         QCOMPARE(s->thumbRect().height(), 17);
         QPoint grip = s->thumbRect().center();
@@ -195,16 +205,16 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         for (int step = 0; step < 400 && s->value() != 50; ++step) {
             grip.ry() -= 1;
             QTest::mouseMove(s, grip);
-            if (written.isEmpty() || written.back() != text(f.sp2ZReadOut))
-                written.append(text(f.sp2ZReadOut));
+            if (written.isEmpty() || written.back() != text(control<QLabel>(f, "sp2ZReadOut")))
+                written.append(text(control<QLabel>(f, "sp2ZReadOut")));
         }
         QCOMPARE(s->value(), 50);
-        QCOMPARE(text(f.sp2ZReadOut), QStringLiteral(" 1.20"));
+        QCOMPARE(text(control<QLabel>(f, "sp2ZReadOut")), QStringLiteral(" 1.20"));
         QVERIFY(written.size() > 5); // the read-out followed the thumb
         QVERIFY(!calculationRan());
         QTest::mouseRelease(s, Qt::LeftButton, {}, grip);
         QVERIFY(calculationRan());
-        QCOMPARE(text(f.sp2ZReadOut), QStringLiteral(" 1.20"));
+        QCOMPARE(text(control<QLabel>(f, "sp2ZReadOut")), QStringLiteral(" 1.20"));
 
         // A key or a wheel turn on a slider moves it by the same rule and computes once, so
         // the curves always belong to the heights shown.
@@ -214,7 +224,7 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         s->setFocus();
         QTest::keyClick(s, Qt::Key_Down);
         QCOMPARE(s->value(), 51);
-        QCOMPARE(text(f.sp2ZReadOut), QStringLiteral(" 1.18"));
+        QCOMPARE(text(control<QLabel>(f, "sp2ZReadOut")), QStringLiteral(" 1.18"));
         QCOMPARE(replots.size(), 2 * once);
         QTest::keyClick(s, Qt::Key_PageUp);
         QCOMPARE(s->value(), 41);
@@ -232,69 +242,71 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
     void nudgeKeysStepTheHeightAndSnapToTheSlider() {
         MainWindow& f = mainWindow();
         armCalculationProbe();
-        QTest::keyClick(f.sp1NudgeBox, Qt::Key_U);
-        QCOMPARE(text(f.sp1ZReadOut), QStringLiteral(" 0.60"));
-        QCOMPARE(f.sp1HeightSlider->value(), 75);
+        QTest::keyClick(control<NudgeBox>(f, "sp1NudgeBox"), Qt::Key_U);
+        QCOMPARE(text(control<QLabel>(f, "sp1ZReadOut")), QStringLiteral(" 0.60"));
+        QCOMPARE(control<HeightSlider>(f, "sp1HeightSlider")->value(), 75);
         QVERIFY(calculationRan());
 
-        QTest::keyClick(f.sp1NudgeBox, Qt::Key_D);
-        QCOMPARE(text(f.sp1ZReadOut), QStringLiteral(" 0.50"));
-        QCOMPARE(f.sp1HeightSlider->value(), 79);
+        QTest::keyClick(control<NudgeBox>(f, "sp1NudgeBox"), Qt::Key_D);
+        QCOMPARE(text(control<QLabel>(f, "sp1ZReadOut")), QStringLiteral(" 0.50"));
+        QCOMPARE(control<HeightSlider>(f, "sp1HeightSlider")->value(), 79);
 
         armCalculationProbe();
-        QTest::keyClick(f.sp1NudgeBox, Qt::Key_U, Qt::ShiftModifier);
-        QCOMPARE(text(f.sp1ZReadOut), QStringLiteral(" 0.51"));
-        QCOMPARE(f.sp1HeightSlider->value(), 79);
+        QTest::keyClick(control<NudgeBox>(f, "sp1NudgeBox"), Qt::Key_U, Qt::ShiftModifier);
+        QCOMPARE(text(control<QLabel>(f, "sp1ZReadOut")), QStringLiteral(" 0.51"));
+        QCOMPARE(control<HeightSlider>(f, "sp1HeightSlider")->value(), 79);
         QVERIFY(calculationRan());
-        QTest::keyClick(f.sp1NudgeBox, Qt::Key_U, Qt::ShiftModifier);
-        QCOMPARE(f.sp1HeightSlider->value(), 78);
-        QCOMPARE(text(f.sp1ZReadOut), QStringLiteral(" 0.53")); // 0.52 snapped to the slider's 0.528
-        QCOMPARE(text(f.sp1XReadOut), QStringLiteral("0.45"));
-        QCOMPARE(text(f.sp1YReadOut), QStringLiteral("0.70"));
+        QTest::keyClick(control<NudgeBox>(f, "sp1NudgeBox"), Qt::Key_U, Qt::ShiftModifier);
+        QCOMPARE(control<HeightSlider>(f, "sp1HeightSlider")->value(), 78);
+        QCOMPARE(text(control<QLabel>(f, "sp1ZReadOut")),
+                 QStringLiteral(" 0.53")); // 0.52 snapped to the slider's 0.528
+        QCOMPARE(text(control<QLabel>(f, "sp1XReadOut")), QStringLiteral("0.45"));
+        QCOMPARE(text(control<QLabel>(f, "sp1YReadOut")), QStringLiteral("0.70"));
         QVERIFY(errors().isEmpty());
     }
 
     void arrowKeysMoveTheMarkerAndStopAtTheWalls() {
         MainWindow& f = mainWindow();
-        f.listenerXReadOut->setText(QStringLiteral(" 0.05"));
-        QTest::keyClick(f.listenerNudgeBox, Qt::Key_Left);
-        QCOMPARE(text(f.listenerXReadOut), QStringLiteral(" 0.00"));
-        QCOMPARE(corner(f.listenerMarker).x(), 689);
-        QTest::keyClick(f.listenerNudgeBox, Qt::Key_Left);
-        QCOMPARE(text(f.listenerXReadOut), QStringLiteral(" 0.00"));
+        control<QLabel>(f, "listenerXReadOut")->setText(QStringLiteral(" 0.05"));
+        QTest::keyClick(control<NudgeBox>(f, "listenerNudgeBox"), Qt::Key_Left);
+        QCOMPARE(text(control<QLabel>(f, "listenerXReadOut")), QStringLiteral(" 0.00"));
+        QCOMPARE(corner(control<MarkerShape>(f, "listenerMarker")).x(), 689);
+        QTest::keyClick(control<NudgeBox>(f, "listenerNudgeBox"), Qt::Key_Left);
+        QCOMPARE(text(control<QLabel>(f, "listenerXReadOut")), QStringLiteral(" 0.00"));
 
-        f.listenerXReadOut->setText(QStringLiteral(" 2.65"));
-        QTest::keyClick(f.listenerNudgeBox, Qt::Key_Right);
-        QCOMPARE(text(f.listenerXReadOut), QStringLiteral(" 2.70"));
-        QCOMPARE(corner(f.listenerMarker).x(), 939);
+        control<QLabel>(f, "listenerXReadOut")->setText(QStringLiteral(" 2.65"));
+        QTest::keyClick(control<NudgeBox>(f, "listenerNudgeBox"), Qt::Key_Right);
+        QCOMPARE(text(control<QLabel>(f, "listenerXReadOut")), QStringLiteral(" 2.70"));
+        QCOMPARE(corner(control<MarkerShape>(f, "listenerMarker")).x(), 939);
 
-        QTest::keyClick(f.listenerNudgeBox, Qt::Key_Up);
-        QCOMPARE(text(f.listenerYReadOut), QStringLiteral(" 2.80"));
-        QTest::keyClick(f.listenerNudgeBox, Qt::Key_Down, Qt::ShiftModifier);
-        QCOMPARE(text(f.listenerYReadOut), QStringLiteral(" 2.81"));
-        QCOMPARE(corner(f.listenerMarker).y(), 32 + 260 - 7); // 417 × 2.81 / 4.50 = 260.4
+        QTest::keyClick(control<NudgeBox>(f, "listenerNudgeBox"), Qt::Key_Up);
+        QCOMPARE(text(control<QLabel>(f, "listenerYReadOut")), QStringLiteral(" 2.80"));
+        QTest::keyClick(control<NudgeBox>(f, "listenerNudgeBox"), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(text(control<QLabel>(f, "listenerYReadOut")), QStringLiteral(" 2.81"));
+        QCOMPARE(corner(control<MarkerShape>(f, "listenerMarker")).y(),
+                 32 + 260 - 7); // 417 × 2.81 / 4.50 = 260.4
         // The walls are the room as typed, applied or not.
-        roomSettings().roomDepthBox->setText(QStringLiteral("2.85"));
-        QTest::keyClick(f.listenerNudgeBox, Qt::Key_Down);
-        QCOMPARE(text(f.listenerYReadOut), QStringLiteral(" 2.85"));
+        control<QLineEdit>(roomSettings(), "roomDepthBox")->setText(QStringLiteral("2.85"));
+        QTest::keyClick(control<NudgeBox>(f, "listenerNudgeBox"), Qt::Key_Down);
+        QCOMPARE(text(control<QLabel>(f, "listenerYReadOut")), QStringLiteral(" 2.85"));
         QVERIFY(errors().isEmpty());
         // A step toward the near wall needs no room size: it is written, and an unreadable
         // depth stops the key only where the marker is placed.
-        roomSettings().roomDepthBox->setText(QStringLiteral("deep"));
-        QTest::keyClick(f.listenerNudgeBox, Qt::Key_Up);
-        QCOMPARE(text(f.listenerYReadOut), QStringLiteral(" 2.75"));
+        control<QLineEdit>(roomSettings(), "roomDepthBox")->setText(QStringLiteral("deep"));
+        QTest::keyClick(control<NudgeBox>(f, "listenerNudgeBox"), Qt::Key_Up);
+        QCOMPARE(text(control<QLabel>(f, "listenerYReadOut")), QStringLiteral(" 2.75"));
         QCOMPARE(errors(), QStringList{QStringLiteral("'deep' は浮動小数点数ではありません")});
     }
 
     void anyOtherKeyPlacesFromTheReadOutsAndRecalculates() {
         MainWindow& f = mainWindow();
-        f.sp1XReadOut->setText(QStringLiteral(" 1.35"));
-        f.sp1ZReadOut->setText(QStringLiteral(" 2.40"));
+        control<QLabel>(f, "sp1XReadOut")->setText(QStringLiteral(" 1.35"));
+        control<QLabel>(f, "sp1ZReadOut")->setText(QStringLiteral(" 2.40"));
         armCalculationProbe();
-        QTest::keyClick(f.sp1NudgeBox, Qt::Key_5);
-        QCOMPARE(corner(f.sp1Marker).x(), 696 + 125 - 7);
-        QCOMPARE(f.sp1HeightSlider->value(), 0);
-        QCOMPARE(f.sp1NudgeBox->text(), QStringLiteral("SP1"));
+        QTest::keyClick(control<NudgeBox>(f, "sp1NudgeBox"), Qt::Key_5);
+        QCOMPARE(corner(control<MarkerShape>(f, "sp1Marker")).x(), 696 + 125 - 7);
+        QCOMPARE(control<HeightSlider>(f, "sp1HeightSlider")->value(), 0);
+        QCOMPARE(control<NudgeBox>(f, "sp1NudgeBox")->text(), QStringLiteral("SP1"));
         QVERIFY(calculationRan());
     }
 
@@ -303,147 +315,152 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         f.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f));
         const QColor sky(166, 202, 240);
-        f.sp2NudgeBox->setFocus();
-        QCOMPARE(f.sp2NudgeBox->palette().color(QPalette::Base), sky);
-        QVERIFY(f.sp1NudgeBox->palette().color(QPalette::Base) != sky);
-        QTest::keyClick(f.sp2NudgeBox, Qt::Key_Tab);
-        QVERIFY(f.listenerNudgeBox->hasFocus());
-        QCOMPARE(f.listenerNudgeBox->palette().color(QPalette::Base), sky);
-        QCOMPARE(f.sp2NudgeBox->palette().color(QPalette::Base), f.sp2NudgeBox->idleColour());
-        QTest::keyClick(f.listenerNudgeBox, Qt::Key_Tab);
-        QVERIFY(f.sp1NudgeBox->hasFocus());
+        control<NudgeBox>(f, "sp2NudgeBox")->setFocus();
+        QCOMPARE(control<NudgeBox>(f, "sp2NudgeBox")->palette().color(QPalette::Base), sky);
+        QVERIFY(control<NudgeBox>(f, "sp1NudgeBox")->palette().color(QPalette::Base) != sky);
+        QTest::keyClick(control<NudgeBox>(f, "sp2NudgeBox"), Qt::Key_Tab);
+        QVERIFY(control<NudgeBox>(f, "listenerNudgeBox")->hasFocus());
+        QCOMPARE(control<NudgeBox>(f, "listenerNudgeBox")->palette().color(QPalette::Base), sky);
+        QCOMPARE(control<NudgeBox>(f, "sp2NudgeBox")->palette().color(QPalette::Base),
+                 control<NudgeBox>(f, "sp2NudgeBox")->idleColour());
+        QTest::keyClick(control<NudgeBox>(f, "listenerNudgeBox"), Qt::Key_Tab);
+        QVERIFY(control<NudgeBox>(f, "sp1NudgeBox")->hasFocus());
     }
 
     void applyingASmallerRoomPullsPositionsBackIn() {
         MainWindow& f = mainWindow();
         const ResponseCurves before = f.responseCurves();
-        roomSettings().roomWidthBox->setText(QStringLiteral("2.00"));
-        roomSettings().roomDepthBox->setText(QStringLiteral("2.00"));
-        QTest::mouseClick(roomSettings().applyButton, Qt::LeftButton);
+        control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("2.00"));
+        control<QLineEdit>(roomSettings(), "roomDepthBox")->setText(QStringLiteral("2.00"));
+        QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
         QVERIFY(errors().isEmpty());
-        QCOMPARE(text(f.sp2XReadOut), QStringLiteral(" 2.00"));
-        QCOMPARE(text(f.listenerYReadOut), QStringLiteral(" 2.00"));
-        for (QLabel* unchanged : {f.sp1XReadOut, f.sp1YReadOut, f.sp2YReadOut, f.listenerXReadOut})
+        QCOMPARE(text(control<QLabel>(f, "sp2XReadOut")), QStringLiteral(" 2.00"));
+        QCOMPARE(text(control<QLabel>(f, "listenerYReadOut")), QStringLiteral(" 2.00"));
+        for (QLabel* unchanged : {control<QLabel>(f, "sp1XReadOut"), control<QLabel>(f, "sp1YReadOut"),
+                                  control<QLabel>(f, "sp2YReadOut"), control<QLabel>(f, "listenerXReadOut")})
             QVERIFY(!text(unchanged).startsWith(QLatin1Char(' ')));
-        QCOMPARE(text(f.sp1ZReadOut), QStringLiteral(" 0.50"));
-        QCOMPARE(text(f.listenerZReadOut), QStringLiteral(" 1.01"));
-        QCOMPARE(f.planView->geometry(), QRect(696, 32, 305, 305));
-        QCOMPARE(corner(f.sp2Marker), QPoint(696 + 305 - 7, 32 + 107 - 7));
-        QCOMPARE(text(f.roomSizeCaption), QStringLiteral("幅：2.00m 奥行：2.00m 高さ：2.40m"));
+        QCOMPARE(text(control<QLabel>(f, "sp1ZReadOut")), QStringLiteral(" 0.50"));
+        QCOMPARE(text(control<QLabel>(f, "listenerZReadOut")), QStringLiteral(" 1.01"));
+        QCOMPARE(control<PlanView>(f, "planView")->geometry(), QRect(696, 32, 305, 305));
+        QCOMPARE(corner(control<MarkerShape>(f, "sp2Marker")), QPoint(696 + 305 - 7, 32 + 107 - 7));
+        QCOMPARE(text(control<QLabel>(f, "roomSizeCaption")),
+                 QStringLiteral("幅：2.00m 奥行：2.00m 高さ：2.40m"));
         QVERIFY(f.responseCurves().sp1 != before.sp1);
 
         // Narrower than SP1 and shallower than everyone: each object to its own wall.
-        roomSettings().roomWidthBox->setText(QStringLiteral("0.40"));
-        roomSettings().roomDepthBox->setText(QStringLiteral("0.50"));
-        roomSettings().roomHeightBox->setText(QStringLiteral("0.45"));
-        QTest::mouseClick(roomSettings().applyButton, Qt::LeftButton);
-        QCOMPARE(text(f.sp1XReadOut), QStringLiteral(" 0.00"));
-        QCOMPARE(text(f.sp2XReadOut), QStringLiteral(" 0.40"));
-        QCOMPARE(text(f.listenerXReadOut), QStringLiteral(" 0.20"));
-        QCOMPARE(text(f.sp1YReadOut), QStringLiteral(" 0.00"));
-        QCOMPARE(text(f.sp2YReadOut), QStringLiteral(" 0.00"));
-        QCOMPARE(text(f.listenerYReadOut), QStringLiteral(" 0.50"));
-        QCOMPARE(text(f.listenerZReadOut), QStringLiteral(" 0.45"));
-        QCOMPARE(f.listenerHeightSlider->value(), 0);
-        QCOMPARE(text(f.ceilingHeightLabel), QStringLiteral("0.45m"));
+        control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("0.40"));
+        control<QLineEdit>(roomSettings(), "roomDepthBox")->setText(QStringLiteral("0.50"));
+        control<QLineEdit>(roomSettings(), "roomHeightBox")->setText(QStringLiteral("0.45"));
+        QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
+        QCOMPARE(text(control<QLabel>(f, "sp1XReadOut")), QStringLiteral(" 0.00"));
+        QCOMPARE(text(control<QLabel>(f, "sp2XReadOut")), QStringLiteral(" 0.40"));
+        QCOMPARE(text(control<QLabel>(f, "listenerXReadOut")), QStringLiteral(" 0.20"));
+        QCOMPARE(text(control<QLabel>(f, "sp1YReadOut")), QStringLiteral(" 0.00"));
+        QCOMPARE(text(control<QLabel>(f, "sp2YReadOut")), QStringLiteral(" 0.00"));
+        QCOMPARE(text(control<QLabel>(f, "listenerYReadOut")), QStringLiteral(" 0.50"));
+        QCOMPARE(text(control<QLabel>(f, "listenerZReadOut")), QStringLiteral(" 0.45"));
+        QCOMPARE(control<HeightSlider>(f, "listenerHeightSlider")->value(), 0);
+        QCOMPARE(text(control<QLabel>(f, "ceilingHeightLabel")), QStringLiteral("0.45m"));
         QVERIFY(errors().isEmpty());
 
         // The listener goes to x = 0.625 m, shown as " 0.62", and its marker to the pixel of
         // 0.625 m: 261 * 0.625 / 1.25 = 130.5, which rounds to 130.
-        roomSettings().roomWidthBox->setText(QStringLiteral("1.25"));
-        roomSettings().roomDepthBox->setText(QStringLiteral("2.00"));
-        roomSettings().roomHeightBox->setText(QStringLiteral("2.40"));
-        f.listenerXReadOut->setText(QStringLiteral("1.36"));
-        QTest::mouseClick(roomSettings().applyButton, Qt::LeftButton);
+        control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("1.25"));
+        control<QLineEdit>(roomSettings(), "roomDepthBox")->setText(QStringLiteral("2.00"));
+        control<QLineEdit>(roomSettings(), "roomHeightBox")->setText(QStringLiteral("2.40"));
+        control<QLabel>(f, "listenerXReadOut")->setText(QStringLiteral("1.36"));
+        QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
         QVERIFY(errors().isEmpty());
-        QCOMPARE(f.planView->geometry(), QRect(696, 32, 261, 417));
-        QCOMPARE(text(f.listenerXReadOut), QStringLiteral(" 0.62"));
-        QCOMPARE(corner(f.listenerMarker).x(), 696 + 130 - 7);
+        QCOMPARE(control<PlanView>(f, "planView")->geometry(), QRect(696, 32, 261, 417));
+        QCOMPARE(text(control<QLabel>(f, "listenerXReadOut")), QStringLiteral(" 0.62"));
+        QCOMPARE(corner(control<MarkerShape>(f, "listenerMarker")).x(), 696 + 130 - 7);
     }
 
     void aRoomWithoutExtentIsRefusedBeforeAnythingMoves() {
         MainWindow& f = mainWindow();
-        const QRect plan = f.planView->geometry();
-        const QPoint sp2 = corner(f.sp2Marker);
-        const QString caption = text(f.roomSizeCaption);
-        roomSettings().roomWidthBox->setText(QStringLiteral("0"));
-        QTest::mouseClick(roomSettings().applyButton, Qt::LeftButton);
+        const QRect plan = control<PlanView>(f, "planView")->geometry();
+        const QPoint sp2 = corner(control<MarkerShape>(f, "sp2Marker"));
+        const QString caption = text(control<QLabel>(f, "roomSizeCaption"));
+        control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("0"));
+        QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
         QCOMPARE(errors(), QStringList{QStringLiteral("0 による浮動小数点数除算")});
-        roomSettings().roomDepthBox->setText(QStringLiteral("0.0"));
-        QTest::mouseClick(roomSettings().applyButton, Qt::LeftButton);
+        control<QLineEdit>(roomSettings(), "roomDepthBox")->setText(QStringLiteral("0.0"));
+        QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
         QCOMPARE(errors().value(1), QStringLiteral("不正な浮動小数点数演算命令"));
-        roomSettings().roomWidthBox->setText(QStringLiteral("2.70"));
-        QTest::mouseClick(roomSettings().applyButton, Qt::LeftButton);
+        control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("2.70"));
+        QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
         QCOMPARE(errors().value(2), QStringLiteral("部屋の奥行きは 0 より大きい値にしてください"));
-        roomSettings().roomDepthBox->setText(QStringLiteral("4.50"));
-        roomSettings().roomHeightBox->setText(QStringLiteral("-2.40"));
-        QTest::mouseClick(roomSettings().applyButton, Qt::LeftButton);
+        control<QLineEdit>(roomSettings(), "roomDepthBox")->setText(QStringLiteral("4.50"));
+        control<QLineEdit>(roomSettings(), "roomHeightBox")->setText(QStringLiteral("-2.40"));
+        QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
         QCOMPARE(errors().value(3), QStringLiteral("部屋の高さは 0 より大きい値にしてください"));
         QCOMPARE(errors().size(), 4);
-        QCOMPARE(f.planView->geometry(), plan);
-        QCOMPARE(corner(f.sp2Marker), sp2);
-        QCOMPARE(text(f.roomSizeCaption), caption);
-        QCOMPARE(text(f.sp2XReadOut), QStringLiteral("2.25"));
+        QCOMPARE(control<PlanView>(f, "planView")->geometry(), plan);
+        QCOMPARE(corner(control<MarkerShape>(f, "sp2Marker")), sp2);
+        QCOMPARE(text(control<QLabel>(f, "roomSizeCaption")), caption);
+        QCOMPARE(text(control<QLabel>(f, "sp2XReadOut")), QStringLiteral("2.25"));
     }
 
     void aBadTextNeverKeepsTheMenuFromTheKeyboard() {
         // "3,6" is no number in a point locale; the focus is in SP1's nudge box.
         MainWindow& f = mainWindow();
-        roomSettings().roomWidthBox->setText(QStringLiteral("3,6"));
+        control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("3,6"));
         f.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f));
-        f.sp1NudgeBox->setFocus();
+        control<NudgeBox>(f, "sp1NudgeBox")->setFocus();
         // QTest presses Ctrl (or Alt) alone first, as a keyboard does.
-        QTest::keyClick(f.sp1NudgeBox, Qt::Key_R, Qt::ControlModifier);
+        QTest::keyClick(control<NudgeBox>(f, "sp1NudgeBox"), Qt::Key_R, Qt::ControlModifier);
         QVERIFY(roomSettings().isVisible());
         QVERIFY(errors().isEmpty());
 
         f.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f));
-        f.sp1NudgeBox->setFocus();
-        QTest::keyClick(f.sp1NudgeBox, Qt::Key_F, Qt::AltModifier);
+        control<NudgeBox>(f, "sp1NudgeBox")->setFocus();
+        QTest::keyClick(control<NudgeBox>(f, "sp1NudgeBox"), Qt::Key_F, Qt::AltModifier);
         QWidget* fileMenu = QApplication::activePopupWidget();
-        QCOMPARE(fileMenu, static_cast<QWidget*>(f.fileMenu));
+        QCOMPARE(fileMenu, static_cast<QWidget*>(control<QMenu>(f, "fileMenu")));
         QTest::keyClick(fileMenu, Qt::Key_X);
         QVERIFY(!f.isVisible());
         QVERIFY(errors().isEmpty());
 
         // Any other key still commits the position, and so reports the width.
-        QTest::keyClick(f.sp1NudgeBox, Qt::Key_5);
+        QTest::keyClick(control<NudgeBox>(f, "sp1NudgeBox"), Qt::Key_5);
         QCOMPARE(errors(), QStringList{QStringLiteral("'3,6' は浮動小数点数ではありません")});
     }
 
     void aTextThatIsNoNumberIsShownInItsBoxAfterTheError() {
-        roomSettings().roomWidthBox->setText(QStringLiteral("3,6"));
-        QTest::keyClick(mainWindow().sp1NudgeBox, Qt::Key_Left);
+        control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("3,6"));
+        QTest::keyClick(control<NudgeBox>(mainWindow(), "sp1NudgeBox"), Qt::Key_Left);
         QCOMPARE(errors(), QStringList{QStringLiteral("'3,6' は浮動小数点数ではありません")});
         QVERIFY(roomSettings().isVisible());
-        QCOMPARE(roomSettings().focusWidget(), roomSettings().roomWidthBox);
-        QCOMPARE(roomSettings().roomWidthBox->selectedText(), QStringLiteral("3,6"));
+        QCOMPARE(roomSettings().focusWidget(), control<QLineEdit>(roomSettings(), "roomWidthBox"));
+        QCOMPARE(control<QLineEdit>(roomSettings(), "roomWidthBox")->selectedText(), QStringLiteral("3,6"));
 
         // A text the calculation reads: the reflection count, after a click on a marker.
-        roomSettings().roomWidthBox->setText(QStringLiteral("2.70"));
-        roomSettings().reflectionCountBox->setText(QStringLiteral("30回"));
-        QTest::mouseClick(mainWindow().listenerMarker, Qt::LeftButton, {}, QPoint(5, 5));
+        control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("2.70"));
+        control<QLineEdit>(roomSettings(), "reflectionCountBox")->setText(QStringLiteral("30回"));
+        QTest::mouseClick(control<MarkerShape>(mainWindow(), "listenerMarker"), Qt::LeftButton, {},
+                          QPoint(5, 5));
         QCOMPARE(errors().value(1), QStringLiteral("'30回' は整数ではありません"));
-        QCOMPARE(roomSettings().focusWidget(), roomSettings().reflectionCountBox);
-        QCOMPARE(roomSettings().reflectionCountBox->selectedText(), QStringLiteral("30回"));
+        QCOMPARE(roomSettings().focusWidget(), control<QLineEdit>(roomSettings(), "reflectionCountBox"));
+        QCOMPARE(control<QLineEdit>(roomSettings(), "reflectionCountBox")->selectedText(),
+                 QStringLiteral("30回"));
     }
 
     void okAppliesAndHidesTheSettingsDialog() {
         MainWindow& f = mainWindow();
-        f.roomSettingsAction->trigger();
+        control<QAction>(f, "roomSettingsAction")->trigger();
         QVERIFY(roomSettings().isVisible());
-        f.roomSettingsAction->trigger();
+        control<QAction>(f, "roomSettingsAction")->trigger();
         QCOMPARE(f.findChildren<RoomSettingsDialog*>().size(), 1);
-        roomSettings().roomHeightBox->setText(QStringLiteral("3.00"));
-        QTest::mouseClick(roomSettings().okButton, Qt::LeftButton);
+        control<QLineEdit>(roomSettings(), "roomHeightBox")->setText(QStringLiteral("3.00"));
+        QTest::mouseClick(control<QPushButton>(roomSettings(), "okButton"), Qt::LeftButton);
         QVERIFY(!roomSettings().isVisible());
-        QCOMPARE(text(f.ceilingHeightLabel), QStringLiteral("3.00m"));
-        QCOMPARE(text(f.listenerZReadOut),
+        QCOMPARE(text(control<QLabel>(f, "ceilingHeightLabel")), QStringLiteral("3.00m"));
+        QCOMPARE(text(control<QLabel>(f, "listenerZReadOut")),
                  QStringLiteral(" 1.02")); // 1.01 snaps to slider 66 of a 3.00 m room
 
-        f.axisSettingsAction->trigger();
+        control<QAction>(f, "axisSettingsAction")->trigger();
         QVERIFY(axisSettings().isVisible());
     }
 
@@ -454,23 +471,28 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
             titles.append(menu->text());
         QCOMPARE(titles, (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("計算(&C)"),
                                       QStringLiteral("設定(&O)"), QStringLiteral("ヘルプ(&H)")}));
-        QCOMPARE(f.roomSettingsAction->text(), QStringLiteral("部屋、計算条件(&R)"));
-        QCOMPARE(f.roomSettingsAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
-        QCOMPARE(f.axisSettingsAction->text(), QStringLiteral("グラフ(&G)"));
-        for (QAction* item : {f.openRoomAction, f.saveRoomAction, f.saveResultAction, f.printChartAction,
-                              f.printWindowAction, f.exitAction, f.modesAction, f.roomSettingsAction,
-                              f.axisSettingsAction, f.helpAction, f.aboutAction})
+        QCOMPARE(control<QAction>(f, "roomSettingsAction")->text(), QStringLiteral("部屋、計算条件(&R)"));
+        QCOMPARE(control<QAction>(f, "roomSettingsAction")->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+R")));
+        QCOMPARE(control<QAction>(f, "axisSettingsAction")->text(), QStringLiteral("グラフ(&G)"));
+        for (QAction* item :
+             {control<QAction>(f, "openRoomAction"), control<QAction>(f, "saveRoomAction"),
+              control<QAction>(f, "saveResultAction"), control<QAction>(f, "printChartAction"),
+              control<QAction>(f, "printWindowAction"), control<QAction>(f, "exitAction"),
+              control<QAction>(f, "modesAction"), control<QAction>(f, "roomSettingsAction"),
+              control<QAction>(f, "axisSettingsAction"), control<QAction>(f, "helpAction"),
+              control<QAction>(f, "aboutAction")})
             QVERIFY2(item->isEnabled(), qPrintable(item->text()));
         // The eigenmode item fills the mode list from the dialog's boxes and shows it, as
         // the dialog's own button does.
-        f.modesAction->trigger();
+        control<QAction>(f, "modesAction")->trigger();
         QVERIFY(windows->modeList.isVisible());
-        QCOMPARE(windows->modeList.modeGrid->rowCount(), 42);
+        QCOMPARE(control<QTableWidget>(windows->modeList, "modeGrid")->rowCount(), 42);
         windows->modeList.hide();
-        roomSettings().roomWidthBox->setText(QStringLiteral("0.5"));
-        QTest::mouseClick(roomSettings().modesButton, Qt::LeftButton);
+        control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("0.5"));
+        QTest::mouseClick(control<QPushButton>(roomSettings(), "modesButton"), Qt::LeftButton);
         QVERIFY(windows->modeList.isVisible());
-        QVERIFY(windows->modeList.modeGrid->rowCount() < 42);
+        QVERIFY(control<QTableWidget>(windows->modeList, "modeGrid")->rowCount() < 42);
         QVERIFY(errors().isEmpty());
 
         // Both windows print on the one printer: the landscape set by the window print
@@ -480,13 +502,13 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
             offered.append(&printer);
             return false;
         });
-        f.printWindowAction->trigger();
-        windows->modeList.printModesAction->trigger();
+        control<QAction>(f, "printWindowAction")->trigger();
+        control<QAction>(windows->modeList, "printModesAction")->trigger();
         setPrintDialogHandler({});
         QCOMPARE(offered.size(), 2);
         QCOMPARE(offered[0], offered[1]);
         QCOMPARE(offered[1]->pageLayout().orientation(), QPageLayout::Landscape);
-        f.exitAction->trigger();
+        control<QAction>(f, "exitAction")->trigger();
         QVERIFY(!f.isVisible());
     }
 };

@@ -2,6 +2,7 @@
 // the settings dialog's boxes, the command, the close button, and the window's save and
 // print commands with their dialogs answered by the test.
 
+#include "find_control.h"
 #include "scripted_dialogs.h"
 
 #include "dialogs/eigenmode_command.h"
@@ -30,6 +31,7 @@
 #include <memory>
 
 using namespace kolmarin;
+using kolmarin::testing::control;
 using kolmarin::testing::readAll;
 using kolmarin::testing::writeAll;
 
@@ -49,17 +51,17 @@ class TestModeListWindow : public QObject {
 
     QStringList row(int r) const {
         QStringList texts;
-        for (int c = 0; c < modes->modeGrid->columnCount(); ++c) {
-            const QTableWidgetItem* cell = modes->modeGrid->item(r, c);
+        for (int c = 0; c < control<QTableWidget>(*modes, "modeGrid")->columnCount(); ++c) {
+            const QTableWidgetItem* cell = control<QTableWidget>(*modes, "modeGrid")->item(r, c);
             texts << (cell ? cell->text() : QString());
         }
         return texts;
     }
 
     void setRoom(const QString& w, const QString& d, const QString& h) {
-        room->roomWidthBox->setText(w);
-        room->roomDepthBox->setText(d);
-        room->roomHeightBox->setText(h);
+        control<QLineEdit>(*room, "roomWidthBox")->setText(w);
+        control<QLineEdit>(*room, "roomDepthBox")->setText(d);
+        control<QLineEdit>(*room, "roomHeightBox")->setText(h);
     }
 
     SceneTexts boxTexts() const {
@@ -103,41 +105,46 @@ class TestModeListWindow : public QObject {
         ModeListWindow& m = *modes;
         QVERIFY(!m.isVisible());
         QCOMPARE(m.windowTitle(), QStringLiteral("部屋の固有モード"));
-        QCOMPARE(m.roomSizeTitle->text(), QStringLiteral("部屋の大きさ"));
-        QCOMPARE(m.roomSizeCaption->text(), QStringLiteral("幅　　奥行き　　高さ"));
-        QCOMPARE(m.printButton->text(), QStringLiteral("印刷"));
-        QCOMPARE(m.closeButton->text(), QStringLiteral("閉じる"));
-        QCOMPARE(m.printButton->size(), QSize(73, 33));
-        QCOMPARE(m.closeButton->size(), QSize(65, 33));
-        QVERIFY(m.printButton->x() < m.closeButton->x());
-        QCOMPARE(m.fileMenu->title(), QStringLiteral("ファイル(&F)"));
-        QCOMPARE(m.fileMenu->actions(), (QList<QAction*>{m.saveModesAction, m.printModesAction}));
-        QCOMPARE(m.saveModesAction->text(), QStringLiteral("固有モードの保存(&S)"));
-        QCOMPARE(m.printModesAction->text(), QStringLiteral("固有モードの印刷(&P)"));
+        QCOMPARE(control<QLabel>(m, "roomSizeTitle")->text(), QStringLiteral("部屋の大きさ"));
+        QCOMPARE(control<QLabel>(m, "roomSizeCaption")->text(), QStringLiteral("幅　　奥行き　　高さ"));
+        QCOMPARE(control<QPushButton>(m, "printButton")->text(), QStringLiteral("印刷"));
+        QCOMPARE(control<QPushButton>(m, "closeButton")->text(), QStringLiteral("閉じる"));
+        QCOMPARE(control<QPushButton>(m, "printButton")->size(), QSize(73, 33));
+        QCOMPARE(control<QPushButton>(m, "closeButton")->size(), QSize(65, 33));
+        QVERIFY(control<QPushButton>(m, "printButton")->x() < control<QPushButton>(m, "closeButton")->x());
+        QCOMPARE(control<QMenu>(m, "fileMenu")->title(), QStringLiteral("ファイル(&F)"));
+        QCOMPARE(control<QMenu>(m, "fileMenu")->actions(),
+                 (QList<QAction*>{control<QAction>(m, "saveModesAction"),
+                                  control<QAction>(m, "printModesAction")}));
+        QCOMPARE(control<QAction>(m, "saveModesAction")->text(), QStringLiteral("固有モードの保存(&S)"));
+        QCOMPARE(control<QAction>(m, "printModesAction")->text(), QStringLiteral("固有モードの印刷(&P)"));
 
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
-        QCOMPARE(m.panel->geometry(), QRect(0, m.menuBar->height(), 312, 105));
-        QCOMPARE(m.modeGrid->geometry(), QRect(0, m.menuBar->height() + 105, 312, 468 - 105));
+        QCOMPARE(control<QWidget>(m, "panel")->geometry(),
+                 QRect(0, control<QMenuBar>(m, "menuBar")->height(), 312, 105));
+        QCOMPARE(control<QTableWidget>(m, "modeGrid")->geometry(),
+                 QRect(0, control<QMenuBar>(m, "menuBar")->height() + 105, 312, 468 - 105));
         QCOMPARE(m.minimumWidth(), 312);
         QCOMPARE(m.maximumWidth(), 312);
         QVERIFY(m.minimumHeight() < m.height() && m.maximumHeight() > m.height());
-        QCOMPARE(m.modeGrid->columnCount(), 5);
-        QCOMPARE(m.modeGrid->columnWidth(0), 30);
+        QCOMPARE(control<QTableWidget>(m, "modeGrid")->columnCount(), 5);
+        QCOMPARE(control<QTableWidget>(m, "modeGrid")->columnWidth(0), 30);
         for (int c = 1; c < 5; ++c)
-            QCOMPARE(m.modeGrid->columnWidth(c), 64);
+            QCOMPARE(control<QTableWidget>(m, "modeGrid")->columnWidth(c), 64);
         // Every column shows without scrolling sideways.
-        QVERIFY(m.modeGrid->horizontalScrollBar()->maximum() == 0);
+        QVERIFY(control<QTableWidget>(m, "modeGrid")->horizontalScrollBar()->maximum() == 0);
 
         // Close comes first in the tab order and has the focus.
-        QCOMPARE(m.focusWidget(), m.closeButton);
-        QCOMPARE(m.closeButton->nextInFocusChain(), m.printButton);
+        QCOMPARE(m.focusWidget(), control<QPushButton>(m, "closeButton"));
+        QCOMPARE(control<QPushButton>(m, "closeButton")->nextInFocusChain(),
+                 control<QPushButton>(m, "printButton"));
 
-        QCOMPARE(m.gridPrinter.grid, m.modeGrid);
-        QCOMPARE(m.gridPrinter.leftMargin, 25);
-        QCOMPARE(m.gridPrinter.topMargin, 20);
-        QCOMPARE(m.gridPrinter.rightMargin, 5);
-        QVERIFY(static_cast<bool>(m.gridPrinter.onBeginPage));
+        QCOMPARE(m.gridPrinter().grid, control<QTableWidget>(m, "modeGrid"));
+        QCOMPARE(m.gridPrinter().leftMargin, 25);
+        QCOMPARE(m.gridPrinter().topMargin, 20);
+        QCOMPARE(m.gridPrinter().rightMargin, 5);
+        QVERIFY(static_cast<bool>(m.gridPrinter().onBeginPage));
     }
 
     void theDefaultRoomFillsTheGridAndShowsTheWindow() {
@@ -145,9 +152,10 @@ class TestModeListWindow : public QObject {
         QVERIFY(errors.isEmpty());
         QVERIFY(modes->isVisible());
         QVERIFY(QApplication::overrideCursor() == nullptr);
-        QCOMPARE(modes->roomSizeCaption->text(), QStringLiteral("幅：2.70m 奥行：4.50m 高さ：2.40m"));
+        QCOMPARE(control<QLabel>(*modes, "roomSizeCaption")->text(),
+                 QStringLiteral("幅：2.70m 奥行：4.50m 高さ：2.40m"));
 
-        QTableWidget& grid = *modes->modeGrid;
+        QTableWidget& grid = *control<QTableWidget>(*modes, "modeGrid");
         QCOMPARE(grid.rowCount(), 42);
         QCOMPARE(row(0), (QStringList{"No", "モード(幅)", "モード(奥行)", "モード(高さ)", "  周波数"}));
         QCOMPARE(row(1), (QStringList{"  1", "  0", "  1", "  0", "    38.2"}));
@@ -170,7 +178,7 @@ class TestModeListWindow : public QObject {
         QVERIFY(runEigenmodes());
         modes->hide();
         const ModeTable before = modes->modeTable();
-        const QString label = modes->roomSizeCaption->text();
+        const QString label = control<QLabel>(*modes, "roomSizeCaption")->text();
 
         const auto failsWith = [&](const QString& w, const QString& d, const QString& h,
                                    const QString& message) {
@@ -179,7 +187,7 @@ class TestModeListWindow : public QObject {
             QVERIFY(!runEigenmodes());
             QCOMPARE(errors, QStringList{message});
             QCOMPARE(modes->modeTable().rows, before.rows);
-            QCOMPARE(modes->roomSizeCaption->text(), label);
+            QCOMPARE(control<QLabel>(*modes, "roomSizeCaption")->text(), label);
             QVERIFY(!modes->isVisible());
             QVERIFY(QApplication::overrideCursor() == nullptr);
         };
@@ -195,15 +203,17 @@ class TestModeListWindow : public QObject {
         QVERIFY(runEigenmodes());
         setRoom("0.8", "0.80", "0.85");
         QVERIFY(runEigenmodes());
-        QCOMPARE(modes->modeGrid->rowCount(), 1);
+        QCOMPARE(control<QTableWidget>(*modes, "modeGrid")->rowCount(), 1);
         QCOMPARE(modes->modeTable().rows, std::vector<ModeRow>{modeTableHeader()});
-        QCOMPARE(modes->roomSizeCaption->text(), QStringLiteral("幅：0.8m 奥行：0.80m 高さ：0.85m"));
+        QCOMPARE(control<QLabel>(*modes, "roomSizeCaption")->text(),
+                 QStringLiteral("幅：0.8m 奥行：0.80m 高さ：0.85m"));
 
         // Growing again writes every new row whole; the size texts stay as typed.
         setRoom("-2.70", "4.5", "3");
         QVERIFY(runEigenmodes());
         QCOMPARE(modes->modeTable().rows, computeModeTable(2.7, 4.5, 3.0).rows);
-        QCOMPARE(modes->roomSizeCaption->text(), QStringLiteral("幅：-2.70m 奥行：4.5m 高さ：3m"));
+        QCOMPARE(control<QLabel>(*modes, "roomSizeCaption")->text(),
+                 QStringLiteral("幅：-2.70m 奥行：4.5m 高さ：3m"));
         QVERIFY(errors.isEmpty());
     }
 
@@ -212,27 +222,29 @@ class TestModeListWindow : public QObject {
         setRoom("2,70", "4,50", "2,40");
         QVERIFY(runEigenmodes());
         QCOMPARE(row(1), (QStringList{"  1", "  0", "  1", "  0", "    38,2"}));
-        QCOMPARE(modes->roomSizeCaption->text(), QStringLiteral("幅：2,70m 奥行：4,50m 高さ：2,40m"));
+        QCOMPARE(control<QLabel>(*modes, "roomSizeCaption")->text(),
+                 QStringLiteral("幅：2,70m 奥行：4,50m 高さ：2,40m"));
     }
 
     void closingOnlyHidesAndTheNextRunReopensWithTheNewList() {
         QVERIFY(runEigenmodes());
-        QTest::mouseClick(modes->closeButton, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*modes, "closeButton"), Qt::LeftButton);
         QVERIFY(!modes->isVisible());
-        QCOMPARE(modes->modeGrid->rowCount(), 42);
+        QCOMPARE(control<QTableWidget>(*modes, "modeGrid")->rowCount(), 42);
 
         setRoom("3.00", "4.50", "2.40");
         QVERIFY(runEigenmodes());
         QVERIFY(modes->isVisible());
         QCOMPARE(modes->modeTable().rows, computeModeTable(3.0, 4.5, 2.4).rows);
-        QCOMPARE(modes->roomSizeCaption->text(), QStringLiteral("幅：3.00m 奥行：4.50m 高さ：2.40m"));
+        QCOMPARE(control<QLabel>(*modes, "roomSizeCaption")->text(),
+                 QStringLiteral("幅：3.00m 奥行：4.50m 高さ：2.40m"));
     }
 
     void theTitleRowStaysInViewWhileTheBodyScrolls() {
         setRoom("6", "8", "4"); // a few hundred modes
         QVERIFY(runEigenmodes());
         QVERIFY(QTest::qWaitForWindowExposed(modes.get()));
-        QTableWidget& grid = *modes->modeGrid;
+        QTableWidget& grid = *control<QTableWidget>(*modes, "modeGrid");
         QScrollBar* bar = grid.verticalScrollBar();
         QVERIFY(bar->maximum() > 0);
         bar->setValue(bar->maximum());
@@ -264,7 +276,7 @@ class TestModeListWindow : public QObject {
             return path;
         });
 
-        modes->saveModesAction->trigger();
+        control<QAction>(*modes, "saveModesAction")->trigger();
         QVERIFY(errors.isEmpty());
         QVERIFY(questions.isEmpty());
         QCOMPARE(kinds, QList<FileDialogKind>{FileDialogKind::Save});
@@ -278,11 +290,12 @@ class TestModeListWindow : public QObject {
                                "3m")); // 部屋の幅3m in CP932
         QCOMPARE(saved.count("\r\n"), 45);
         QCOMPARE(modes->modeTable().rows, computed.rows);
-        QCOMPARE(modes->roomSizeCaption->text(), QStringLiteral("幅：2.70m 奥行：4.50m 高さ：2.40m"));
+        QCOMPARE(control<QLabel>(*modes, "roomSizeCaption")->text(),
+                 QStringLiteral("幅：2.70m 奥行：4.50m 高さ：2.40m"));
 
         // The next save proposes the name chosen last; No keeps the old file.
         setRoom("4", "4.50", "2.40");
-        modes->saveModesAction->trigger();
+        control<QAction>(*modes, "saveModesAction")->trigger();
         QCOMPARE(requests.size(), 2);
         QCOMPARE(requests[1].proposedName, path);
         QCOMPARE(questions, QStringList{QStringLiteral(
@@ -290,7 +303,7 @@ class TestModeListWindow : public QObject {
         QCOMPARE(readAll(path), saved);
 
         setQuestionHandler([](QWidget*, const QString&, const QString&) { return true; });
-        modes->saveModesAction->trigger();
+        control<QAction>(*modes, "saveModesAction")->trigger();
         QCOMPARE(readAll(path), modeFileBytes(boxTexts(), computed));
         QVERIFY(readAll(path) != saved);
         QVERIFY(errors.isEmpty());
@@ -300,7 +313,7 @@ class TestModeListWindow : public QObject {
         QVERIFY(runEigenmodes());
         writeAll(dir->filePath(QStringLiteral("mode.dat")), "old");
         setFileDialogHandler([](QWidget*, FileDialogKind, const FileDialogRequest&) { return QString(); });
-        modes->saveModesAction->trigger();
+        control<QAction>(*modes, "saveModesAction")->trigger();
         QVERIFY(errors.isEmpty());
         QVERIFY(questions.isEmpty());
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("mode.dat")});
@@ -312,7 +325,7 @@ class TestModeListWindow : public QObject {
             proposed = request.proposedName;
             return QString();
         });
-        modes->saveModesAction->trigger();
+        control<QAction>(*modes, "saveModesAction")->trigger();
         QCOMPARE(proposed, QStringLiteral("mode.dat"));
     }
 
@@ -320,7 +333,7 @@ class TestModeListWindow : public QObject {
         QVERIFY(runEigenmodes());
         const QString path = dir->filePath(QStringLiteral("missing/mode.dat"));
         setFileDialogHandler([&](QWidget*, FileDialogKind, const FileDialogRequest&) { return path; });
-        modes->saveModesAction->trigger();
+        control<QAction>(*modes, "saveModesAction")->trigger();
         QCOMPARE(errors, QStringList{QStringLiteral("保存先のフォルダが見つかりません")});
         QVERIFY(!QFile::exists(path));
 
@@ -328,8 +341,8 @@ class TestModeListWindow : public QObject {
         errors.clear();
         const QString good = dir->filePath(QStringLiteral("mode.dat"));
         setFileDialogHandler([&](QWidget*, FileDialogKind, const FileDialogRequest&) { return good; });
-        room->roomWidthBox->setText(QStringLiteral("2.70\U0001F600"));
-        modes->saveModesAction->trigger();
+        control<QLineEdit>(*room, "roomWidthBox")->setText(QStringLiteral("2.70\U0001F600"));
+        control<QAction>(*modes, "saveModesAction")->trigger();
         QCOMPARE(errors.size(), 1);
         QVERIFY(!QFile::exists(good));
     }
@@ -347,14 +360,14 @@ class TestModeListWindow : public QObject {
             return true;
         });
         QStringList headers;
-        const auto pageHeader = modes->gridPrinter.onBeginPage;
-        modes->gridPrinter.onBeginPage = [&](GridPrinter& sender) {
+        const auto pageHeader = modes->gridPrinter().onBeginPage;
+        modes->gridPrinter().onBeginPage = [&](GridPrinter& sender) {
             headers << modes->pageHeaderText();
             pageHeader(sender);
         };
 
-        QTest::mouseClick(modes->printButton, Qt::LeftButton);
-        modes->printModesAction->trigger();
+        QTest::mouseClick(control<QPushButton>(*modes, "printButton"), Qt::LeftButton);
+        control<QAction>(*modes, "printModesAction")->trigger();
         QVERIFY(errors.isEmpty());
         QCOMPARE(jobs, 2);
         const QByteArray byButton = readAll(dir->filePath(QStringLiteral("job1.pdf")));
@@ -371,7 +384,7 @@ class TestModeListWindow : public QObject {
         // A list of a few hundred modes runs over more pages.
         setRoom("6", "8", "4");
         QVERIFY(runEigenmodes());
-        modes->printModesAction->trigger();
+        control<QAction>(*modes, "printModesAction")->trigger();
         QVERIFY(pages(readAll(dir->filePath(QStringLiteral("job3.pdf")))) > perJob);
     }
 
@@ -384,7 +397,7 @@ class TestModeListWindow : public QObject {
             printer.setOutputFileName(dir->filePath(QStringLiteral("cancelled.pdf")));
             return false;
         });
-        modes->printModesAction->trigger();
+        control<QAction>(*modes, "printModesAction")->trigger();
         QCOMPARE(asked, 1);
         QVERIFY(errors.isEmpty());
         QVERIFY(!QFile::exists(dir->filePath(QStringLiteral("cancelled.pdf"))));
@@ -397,7 +410,7 @@ class TestModeListWindow : public QObject {
             printer.setOutputFileName(dir->filePath(QStringLiteral("missing/list.pdf")));
             return true;
         });
-        modes->printModesAction->trigger();
+        control<QAction>(*modes, "printModesAction")->trigger();
         QCOMPARE(errors, QStringList{QStringLiteral("印刷を開始できません\n") +
                                      dir->filePath(QStringLiteral("missing/list.pdf"))});
     }

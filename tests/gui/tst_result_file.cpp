@@ -1,5 +1,6 @@
 // The main window's calculation result command on the program's real windows: the file
 // dialog and the replace question are answered by the test, errors recorded.
+#include "find_control.h"
 #include "main_window_fixture.h"
 #include "scripted_dialogs.h"
 
@@ -7,6 +8,7 @@
 #include <QTemporaryDir>
 
 using namespace kolmarin;
+using kolmarin::testing::control;
 using kolmarin::testing::readAll;
 using kolmarin::testing::writeAll;
 
@@ -32,7 +34,7 @@ class TestResultFile : public QObject, public testing::MainWindowFixture, public
 
     QString path(const char* name) const { return dir->filePath(QString::fromUtf8(name)); }
 
-    void saveResult() { mainWindow().saveResultAction->trigger(); }
+    void saveResult() { control<QAction>(mainWindow(), "saveResultAction")->trigger(); }
 
     // What kolmarin2-cli writes for the start-up room file.
     static QByteArray startupResult() { return readAll(QFINDTESTDATA("../files/data/startup_result.dat")); }
@@ -72,25 +74,25 @@ class TestResultFile : public QObject, public testing::MainWindowFixture, public
     }
 
     void aCurveSwitchedOffIsWrittenAll() {
-        QTest::mouseClick(mainWindow().sp2CurveBox, Qt::LeftButton);
-        QVERIFY(!mainWindow().sp2CurveBox->isChecked());
+        QTest::mouseClick(control<QCheckBox>(mainWindow(), "sp2CurveBox"), Qt::LeftButton);
+        QVERIFY(!control<QCheckBox>(mainWindow(), "sp2CurveBox")->isChecked());
         answers << path("off.dat");
         saveResult();
         QCOMPARE(readAll(path("off.dat")), startupResult());
     }
 
     void anUnappliedNarrowerRangeWritesItsRowsOnly() {
-        roomSettings().endFrequencyBox->setText(QStringLiteral("100"));
+        control<QLineEdit>(roomSettings(), "endFrequencyBox")->setText(QStringLiteral("100"));
         answers << path("narrow.dat");
         saveResult();
         QCOMPARE(readAll(path("narrow.dat")), firstLines(startupResult(), 10 + 161));
     }
 
     void aBadFrequencyFailsBeforeTheDialog() {
-        roomSettings().startFrequencyBox->setText(QStringLiteral("2O"));
+        control<QLineEdit>(roomSettings(), "startFrequencyBox")->setText(QStringLiteral("2O"));
         saveResult();
-        roomSettings().startFrequencyBox->setText(QStringLiteral("20"));
-        roomSettings().endFrequencyBox->setText(QStringLiteral("5.0e2"));
+        control<QLineEdit>(roomSettings(), "startFrequencyBox")->setText(QStringLiteral("20"));
+        control<QLineEdit>(roomSettings(), "endFrequencyBox")->setText(QStringLiteral("5.0e2"));
         saveResult();
         QVERIFY(asked.isEmpty());
         QCOMPARE(errors(), (QStringList{QStringLiteral("'2O' は整数ではありません"),

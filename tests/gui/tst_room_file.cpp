@@ -1,5 +1,6 @@
 // The room data file commands of the settings dialog, run on the program's real windows:
 // the file dialogs and the replace question are answered by the test, errors recorded.
+#include "find_control.h"
 #include "main_window_fixture.h"
 #include "scripted_dialogs.h"
 
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 
 using namespace kolmarin;
+using kolmarin::testing::control;
 using kolmarin::testing::readAll;
 using kolmarin::testing::writeAll;
 
@@ -66,7 +68,7 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
     }
 
     QString save() {
-        roomSettings().saveRoomAction->trigger();
+        control<QAction>(roomSettings(), "saveRoomAction")->trigger();
         return caption();
     }
     OpenOutcome open() { return roomSettings().openRoomFile(); }
@@ -87,10 +89,12 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
     }
 
     void theDialogsMenuOffersBothCommands() {
-        QVERIFY(roomSettings().openRoomAction->isEnabled());
-        QVERIFY(roomSettings().saveRoomAction->isEnabled());
-        QCOMPARE(roomSettings().openRoomAction->text(), QStringLiteral("部屋データを開く(&O)"));
-        QCOMPARE(roomSettings().saveRoomAction->text(), QStringLiteral("部屋データの保存(&S)"));
+        QVERIFY(control<QAction>(roomSettings(), "openRoomAction")->isEnabled());
+        QVERIFY(control<QAction>(roomSettings(), "saveRoomAction")->isEnabled());
+        QCOMPARE(control<QAction>(roomSettings(), "openRoomAction")->text(),
+                 QStringLiteral("部屋データを開く(&O)"));
+        QCOMPARE(control<QAction>(roomSettings(), "saveRoomAction")->text(),
+                 QStringLiteral("部屋データの保存(&S)"));
     }
 
     void savingRightAfterStartUpAndOpeningAgainGivesBackEveryText() {
@@ -110,7 +114,7 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
         QCOMPARE(readAll(path("room.dtr")), expected);
 
         show(otherScene());
-        const QPoint sp1Marker = mainWindow().sp1Marker->pos();
+        const QPoint sp1Marker = control<MarkerShape>(mainWindow(), "sp1Marker")->pos();
         mainWindow().setWindowTitle(QStringLiteral("before"));
         answers << path("room.dtr");
         QCOMPARE(open(), OpenOutcome::Loaded);
@@ -121,10 +125,10 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
         QCOMPARE(asked[1].request.pattern, QStringLiteral("*.dtr"));
         QCOMPARE(asked[1].request.proposedName, QString());
         QCOMPARE(shownTexts(), startupScene());
-        QCOMPARE(mainWindow().listenerZReadOut->text(), QStringLiteral(" 1.01"));
+        QCOMPARE(control<QLabel>(mainWindow(), "listenerZReadOut")->text(), QStringLiteral(" 1.01"));
         QCOMPARE(caption(), mainCaption("room.dtr"));
         // Loading alone moves nothing: the scene takes effect with the next Apply.
-        QCOMPARE(mainWindow().sp1Marker->pos(), sp1Marker);
+        QCOMPARE(control<MarkerShape>(mainWindow(), "sp1Marker")->pos(), sp1Marker);
     }
 
     void eachDialogProposesTheNameLastChosenInIt() {
@@ -198,7 +202,7 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
         show(otherScene());
         const QString kept = QStringLiteral("Kolmarin2\u3000kept.dtr");
         mainWindow().setWindowTitle(kept);
-        const QPoint sp1Marker = mainWindow().sp1Marker->pos();
+        const QPoint sp1Marker = control<MarkerShape>(mainWindow(), "sp1Marker")->pos();
         for (qsizetype i = 0; i < refused.size(); ++i) {
             errors().clear();
             writeAll(path(refused[i].first), refused[i].second);
@@ -207,12 +211,12 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
             QCOMPARE(errors(), QStringList{messages[i]});
             QCOMPARE(shownTexts(), otherScene());
             QCOMPARE(caption(), kept);
-            QCOMPARE(mainWindow().sp1Marker->pos(), sp1Marker);
+            QCOMPARE(control<MarkerShape>(mainWindow(), "sp1Marker")->pos(), sp1Marker);
             QVERIFY(!roomSettings().isVisible()); // a file's text is no box's
         }
         // From the main menu the scene that stands is applied: the chart keeps the caption.
         answers << path("negative.dtr");
-        mainWindow().openRoomAction->trigger();
+        control<QAction>(mainWindow(), "openRoomAction")->trigger();
         QCOMPARE(caption(), kept);
         QVERIFY(chart().titleText().startsWith(kept + QLatin1Char(' ')));
         QCOMPARE(kNotARoomFile, QStringLiteral("このアプリケーションのデータファイルでないか\n"
@@ -238,7 +242,8 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
     }
 
     void aTextTheFileCannotHoldIsRefusedBeforeAnyDialog() {
-        roomSettings().roomWidthBox->setText(QStringLiteral("3\u00e9")); // é has no CP932 code
+        control<QLineEdit>(roomSettings(), "roomWidthBox")
+            ->setText(QStringLiteral("3\u00e9")); // é has no CP932 code
         save();
         QVERIFY(asked.isEmpty());
         QCOMPARE(errors(), QStringList{QString::fromUtf8(msg::notEncodable("3\u00e9", "\u00e9"))});
@@ -247,19 +252,19 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
     void theMainMenusOpenAppliesTheSceneUnlessReadingFailed() {
         // A cancelled dialog and a refused file still apply the boxes' current texts.
         armCalculationProbe();
-        mainWindow().openRoomAction->trigger();
+        control<QAction>(mainWindow(), "openRoomAction")->trigger();
         QVERIFY(calculationRan());
         writeAll(path("other.dtr"), "Kolmarin2 Ver0.84 room data\r\n");
         answers << path("other.dtr");
         armCalculationProbe();
-        mainWindow().openRoomAction->trigger();
+        control<QAction>(mainWindow(), "openRoomAction")->trigger();
         QVERIFY(calculationRan());
         QCOMPARE(errors(), QStringList{kNotARoomFile});
 
         errors().clear();
         answers << path("gone.dtr");
         armCalculationProbe();
-        mainWindow().openRoomAction->trigger();
+        control<QAction>(mainWindow(), "openRoomAction")->trigger();
         QVERIFY(!calculationRan());
         QCOMPARE(errors(), QStringList{QStringLiteral("ファイルが見つかりません")});
 
@@ -268,13 +273,14 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
         wide.endFrequency = "501";
         show(wide);
         answers << path("wide.dtr");
-        mainWindow().saveRoomAction->trigger();
+        control<QAction>(mainWindow(), "saveRoomAction")->trigger();
         QCOMPARE(caption(), mainCaption("wide.dtr"));
         show(startupScene());
         mainWindow().applyScene();
         answers << path("wide.dtr");
-        mainWindow().openRoomAction->trigger();
-        QCOMPARE(mainWindow().roomSizeCaption->text(), QStringLiteral("幅：3.1m 奥行：5m 高さ：2.2m"));
+        control<QAction>(mainWindow(), "openRoomAction")->trigger();
+        QCOMPARE(control<QLabel>(mainWindow(), "roomSizeCaption")->text(),
+                 QStringLiteral("幅：3.1m 奥行：5m 高さ：2.2m"));
         QVERIFY(calculationRan());
         QCOMPARE(errors().size(), 1);
     }

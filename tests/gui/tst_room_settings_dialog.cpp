@@ -2,6 +2,7 @@
 // boxes and buttons; the main window's scene update is replaced by a counter.
 
 #include "dialogs/room_settings_dialog.h"
+#include "find_control.h"
 #include "model/errors.h"
 #include "widgets/ui_support.h"
 
@@ -13,6 +14,7 @@
 #include <memory>
 
 using namespace kolmarin;
+using kolmarin::testing::control;
 
 class TestRoomSettingsDialog : public QObject {
     Q_OBJECT
@@ -57,50 +59,55 @@ class TestRoomSettingsDialog : public QObject {
         QStringList heightsSeen;
         form->applyScene = [&] {
             ++applied;
-            heightsSeen << form->roomHeightBox->text();
+            heightsSeen << control<QLineEdit>(*form, "roomHeightBox")->text();
         };
-        QCOMPARE(press(form->roomHeightBox, Qt::Key_Down), QStringLiteral("2.3"));
+        QCOMPARE(press(control<QLineEdit>(*form, "roomHeightBox"), Qt::Key_Down), QStringLiteral("2.3"));
         QCOMPARE(applied, 1);
         QCOMPARE(heightsSeen, QStringList{QStringLiteral("2.3")});
-        QCOMPARE(press(form->roomWidthBox, Qt::Key_Up), QStringLiteral("2.8"));
-        QCOMPARE(press(form->roomDepthBox, Qt::Key_Up), QStringLiteral("4.6"));
+        QCOMPARE(press(control<QLineEdit>(*form, "roomWidthBox"), Qt::Key_Up), QStringLiteral("2.8"));
+        QCOMPARE(press(control<QLineEdit>(*form, "roomDepthBox"), Qt::Key_Up), QStringLiteral("4.6"));
         QCOMPARE(applied, 3);
 
         // The step never takes a dimension to 0.1 m or below, but applies all the same.
-        form->roomHeightBox->setText(QStringLiteral("0.2"));
-        QCOMPARE(press(form->roomHeightBox, Qt::Key_Down), QStringLiteral("0.2"));
+        control<QLineEdit>(*form, "roomHeightBox")->setText(QStringLiteral("0.2"));
+        QCOMPARE(press(control<QLineEdit>(*form, "roomHeightBox"), Qt::Key_Down), QStringLiteral("0.2"));
         QCOMPARE(applied, 4);
-        form->roomHeightBox->setText(QStringLiteral("0.25"));
-        QCOMPARE(press(form->roomHeightBox, Qt::Key_Down), QStringLiteral("0.15"));
+        control<QLineEdit>(*form, "roomHeightBox")->setText(QStringLiteral("0.25"));
+        QCOMPARE(press(control<QLineEdit>(*form, "roomHeightBox"), Qt::Key_Down), QStringLiteral("0.15"));
         QCOMPARE(applied, 5);
         QVERIFY(errors.isEmpty());
     }
 
     void coefficientArrowsStayInsideZeroToOne() {
-        QCOMPARE(press(form->rightReflectionBox, Qt::Key_Up), QStringLiteral("0.85"));
-        QCOMPARE(press(form->backReflectionBox, Qt::Key_Down), QStringLiteral("0.8"));
-        form->leftReflectionBox->setText(QStringLiteral("0.97"));
-        QCOMPARE(press(form->leftReflectionBox, Qt::Key_Up), QStringLiteral("1"));
-        QCOMPARE(press(form->leftReflectionBox, Qt::Key_Up), QStringLiteral("1"));
-        form->floorReflectionBox->setText(QStringLiteral("0.03"));
-        QCOMPARE(press(form->floorReflectionBox, Qt::Key_Down), QStringLiteral("0"));
-        QCOMPARE(press(form->ceilingReflectionBox, Qt::Key_Down), QStringLiteral("0.85"));
-        QCOMPARE(press(form->frontReflectionBox, Qt::Key_Up), QStringLiteral("0.9"));
+        QCOMPARE(press(control<QLineEdit>(*form, "rightReflectionBox"), Qt::Key_Up), QStringLiteral("0.85"));
+        QCOMPARE(press(control<QLineEdit>(*form, "backReflectionBox"), Qt::Key_Down), QStringLiteral("0.8"));
+        control<QLineEdit>(*form, "leftReflectionBox")->setText(QStringLiteral("0.97"));
+        QCOMPARE(press(control<QLineEdit>(*form, "leftReflectionBox"), Qt::Key_Up), QStringLiteral("1"));
+        QCOMPARE(press(control<QLineEdit>(*form, "leftReflectionBox"), Qt::Key_Up), QStringLiteral("1"));
+        control<QLineEdit>(*form, "floorReflectionBox")->setText(QStringLiteral("0.03"));
+        QCOMPARE(press(control<QLineEdit>(*form, "floorReflectionBox"), Qt::Key_Down), QStringLiteral("0"));
+        QCOMPARE(press(control<QLineEdit>(*form, "ceilingReflectionBox"), Qt::Key_Down),
+                 QStringLiteral("0.85"));
+        QCOMPARE(press(control<QLineEdit>(*form, "frontReflectionBox"), Qt::Key_Up), QStringLiteral("0.9"));
         QCOMPARE(applied, 7);
     }
 
     void modifiersMakeNoDifferenceAndOtherKeysDoNothing() {
-        QCOMPARE(press(form->roomWidthBox, Qt::Key_Up, Qt::ShiftModifier), QStringLiteral("2.8"));
-        QCOMPARE(press(form->rightReflectionBox, Qt::Key_Down, Qt::ControlModifier), QStringLiteral("0.75"));
+        QCOMPARE(press(control<QLineEdit>(*form, "roomWidthBox"), Qt::Key_Up, Qt::ShiftModifier),
+                 QStringLiteral("2.8"));
+        QCOMPARE(press(control<QLineEdit>(*form, "rightReflectionBox"), Qt::Key_Down, Qt::ControlModifier),
+                 QStringLiteral("0.75"));
         QCOMPARE(applied, 2);
         for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_Return})
-            press(form->roomWidthBox, key);
+            press(control<QLineEdit>(*form, "roomWidthBox"), key);
         QCOMPARE(applied, 2);
-        QCOMPARE(form->roomWidthBox->text(), QStringLiteral("2.8"));
+        QCOMPARE(control<QLineEdit>(*form, "roomWidthBox")->text(), QStringLiteral("2.8"));
     }
 
     void theConditionBoxesIgnoreArrows() {
-        for (QLineEdit* box : {form->reflectionCountBox, form->startFrequencyBox, form->endFrequencyBox}) {
+        for (QLineEdit* box :
+             {control<QLineEdit>(*form, "reflectionCountBox"), control<QLineEdit>(*form, "startFrequencyBox"),
+              control<QLineEdit>(*form, "endFrequencyBox")}) {
             const QString before = box->text();
             QCOMPARE(press(box, Qt::Key_Up), before);
             QCOMPARE(press(box, Qt::Key_Down), before);
@@ -109,10 +116,11 @@ class TestRoomSettingsDialog : public QObject {
     }
 
     void anUnreadableBoxReportsTheTextAndAppliesNothing() {
-        form->roomWidthBox->setText(QStringLiteral("2,70"));
-        QCOMPARE(press(form->roomWidthBox, Qt::Key_Up), QStringLiteral("2,70"));
-        form->ceilingReflectionBox->setText(QStringLiteral("abc"));
-        QCOMPARE(press(form->ceilingReflectionBox, Qt::Key_Down), QStringLiteral("abc"));
+        control<QLineEdit>(*form, "roomWidthBox")->setText(QStringLiteral("2,70"));
+        QCOMPARE(press(control<QLineEdit>(*form, "roomWidthBox"), Qt::Key_Up), QStringLiteral("2,70"));
+        control<QLineEdit>(*form, "ceilingReflectionBox")->setText(QStringLiteral("abc"));
+        QCOMPARE(press(control<QLineEdit>(*form, "ceilingReflectionBox"), Qt::Key_Down),
+                 QStringLiteral("abc"));
         QCOMPARE(applied, 0);
         QCOMPARE(errors, QStringList({QStringLiteral("'2,70' は浮動小数点数ではありません"),
                                       QStringLiteral("'abc' は浮動小数点数ではありません")}));
@@ -120,10 +128,10 @@ class TestRoomSettingsDialog : public QObject {
 
     void stepsFollowTheLocaleDecimalSeparator() {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        form->roomHeightBox->setText(QStringLiteral("2,40"));
-        QCOMPARE(press(form->roomHeightBox, Qt::Key_Down), QStringLiteral("2,3"));
+        control<QLineEdit>(*form, "roomHeightBox")->setText(QStringLiteral("2,40"));
+        QCOMPARE(press(control<QLineEdit>(*form, "roomHeightBox"), Qt::Key_Down), QStringLiteral("2,3"));
         // A point is no decimal separator here: the start-up text no longer reads.
-        QCOMPARE(press(form->rightReflectionBox, Qt::Key_Up), QStringLiteral("0.8"));
+        QCOMPARE(press(control<QLineEdit>(*form, "rightReflectionBox"), Qt::Key_Up), QStringLiteral("0.8"));
         QCOMPARE(errors, QStringList{QStringLiteral("'0.8' は浮動小数点数ではありません")});
         QCOMPARE(applied, 1);
     }
@@ -131,10 +139,10 @@ class TestRoomSettingsDialog : public QObject {
     void aCommaLocaleStartsWithTextsItCanRead() {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         RoomSettingsDialog german;
-        QCOMPARE(german.roomWidthBox->text(), QStringLiteral("2,70"));
-        QCOMPARE(german.frontReflectionBox->text(), QStringLiteral("0,85"));
-        QCOMPARE(german.reflectionCountBox->text(), QStringLiteral("30"));
-        QCOMPARE(press(german.frontReflectionBox, Qt::Key_Up), QStringLiteral("0,9"));
+        QCOMPARE(control<QLineEdit>(german, "roomWidthBox")->text(), QStringLiteral("2,70"));
+        QCOMPARE(control<QLineEdit>(german, "frontReflectionBox")->text(), QStringLiteral("0,85"));
+        QCOMPARE(control<QLineEdit>(german, "reflectionCountBox")->text(), QStringLiteral("30"));
+        QCOMPARE(press(control<QLineEdit>(german, "frontReflectionBox"), Qt::Key_Up), QStringLiteral("0,9"));
         QVERIFY(errors.isEmpty());
     }
 
@@ -143,13 +151,13 @@ class TestRoomSettingsDialog : public QObject {
             ++applied;
             throw UserError(msg::kZeroDivide);
         };
-        QCOMPARE(press(form->roomWidthBox, Qt::Key_Down), QStringLiteral("2.6"));
+        QCOMPARE(press(control<QLineEdit>(*form, "roomWidthBox"), Qt::Key_Down), QStringLiteral("2.6"));
         QCOMPARE(applied, 1);
         QCOMPARE(errors, QStringList{QString::fromUtf8(msg::kZeroDivide)});
     }
 
     void applyButtonAppliesAndStaysOpen() {
-        QTest::mouseClick(form->applyButton, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*form, "applyButton"), Qt::LeftButton);
         QCOMPARE(applied, 1);
         QVERIFY(form->isVisible());
     }
@@ -161,7 +169,7 @@ class TestRoomSettingsDialog : public QObject {
         form->show();
         QVERIFY(!mainWindow.isVisible());
 
-        QTest::mouseClick(form->okButton, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*form, "okButton"), Qt::LeftButton);
         QCOMPARE(applied, 1);
         QVERIFY(!form->isVisible());
         QVERIFY(mainWindow.isVisible());
@@ -173,18 +181,18 @@ class TestRoomSettingsDialog : public QObject {
             ++applied;
             throw UserError(msg::notAFloat("x"));
         };
-        QTest::mouseClick(form->okButton, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*form, "okButton"), Qt::LeftButton);
         QCOMPARE(applied, 1);
         QVERIFY(form->isVisible());
         QCOMPARE(errors, QStringList{QStringLiteral("'x' は浮動小数点数ではありません")});
     }
 
     void closingOnlyHidesAndTheTextsSurvive() {
-        form->roomWidthBox->setText(QStringLiteral("3.1"));
+        control<QLineEdit>(*form, "roomWidthBox")->setText(QStringLiteral("3.1"));
         form->close();
         QVERIFY(!form->isVisible());
         form->show();
-        QCOMPARE(form->roomWidthBox->text(), QStringLiteral("3.1"));
+        QCOMPARE(control<QLineEdit>(*form, "roomWidthBox")->text(), QStringLiteral("3.1"));
         QCOMPARE(applied, 0);
     }
 
@@ -203,9 +211,9 @@ class TestRoomSettingsDialog : public QObject {
         texts.startFrequency = " 15";
         texts.endFrequency = "250";
         form->writeTexts(texts);
-        QCOMPARE(form->floorReflectionBox->text(), QStringLiteral("0.5"));
-        QCOMPARE(form->ceilingReflectionBox->text(), QStringLiteral("0.6"));
-        QCOMPARE(form->startFrequencyBox->text(), QStringLiteral(" 15"));
+        QCOMPARE(control<QLineEdit>(*form, "floorReflectionBox")->text(), QStringLiteral("0.5"));
+        QCOMPARE(control<QLineEdit>(*form, "ceilingReflectionBox")->text(), QStringLiteral("0.6"));
+        QCOMPARE(control<QLineEdit>(*form, "startFrequencyBox")->text(), QStringLiteral(" 15"));
 
         SceneTexts read;
         form->readTexts(read);
@@ -214,21 +222,30 @@ class TestRoomSettingsDialog : public QObject {
     }
 
     void applyHasTheFocusFirstAndTabFollowsTheBoxes() {
-        const QList<QWidget*> expected{
-            form->applyButton,          form->roomWidthBox,       form->roomDepthBox,
-            form->roomHeightBox,        form->rightReflectionBox, form->leftReflectionBox,
-            form->frontReflectionBox,   form->backReflectionBox,  form->floorReflectionBox,
-            form->ceilingReflectionBox, form->modesButton,        form->reflectionCountBox,
-            form->startFrequencyBox,    form->endFrequencyBox,    form->okButton};
+        const QList<QWidget*> expected{control<QPushButton>(*form, "applyButton"),
+                                       control<QLineEdit>(*form, "roomWidthBox"),
+                                       control<QLineEdit>(*form, "roomDepthBox"),
+                                       control<QLineEdit>(*form, "roomHeightBox"),
+                                       control<QLineEdit>(*form, "rightReflectionBox"),
+                                       control<QLineEdit>(*form, "leftReflectionBox"),
+                                       control<QLineEdit>(*form, "frontReflectionBox"),
+                                       control<QLineEdit>(*form, "backReflectionBox"),
+                                       control<QLineEdit>(*form, "floorReflectionBox"),
+                                       control<QLineEdit>(*form, "ceilingReflectionBox"),
+                                       control<QPushButton>(*form, "modesButton"),
+                                       control<QLineEdit>(*form, "reflectionCountBox"),
+                                       control<QLineEdit>(*form, "startFrequencyBox"),
+                                       control<QLineEdit>(*form, "endFrequencyBox"),
+                                       control<QPushButton>(*form, "okButton")};
         QList<QWidget*> chain;
-        QWidget* w = form->applyButton;
+        QWidget* w = control<QPushButton>(*form, "applyButton");
         do {
             if (w->focusPolicy() & Qt::TabFocus)
                 chain << w;
             w = w->nextInFocusChain();
-        } while (w != form->applyButton);
+        } while (w != control<QPushButton>(*form, "applyButton"));
         QCOMPARE(chain, expected);
-        QCOMPARE(form->focusWidget(), form->applyButton);
+        QCOMPARE(form->focusWidget(), control<QPushButton>(*form, "applyButton"));
     }
 };
 
