@@ -1,6 +1,7 @@
 #include "dialogs/about_box.h"
 
 #include "widgets/japanese_fonts.h"
+#include "widgets/placed_controls.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -110,12 +111,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
 }
 
 void AboutBox::showEvent(QShowEvent* event) {
-    if (const QScreen* shownOn = screen()) {
-        // move() places the frame, so the frame is what is centred.
-        QRect placed(QPoint(), frameGeometry().size());
-        placed.moveCenter(shownOn->availableGeometry().center());
-        move(placed.topLeft());
-    }
+    // move() places the frame, so the frame is what is centred.
+    centreOnScreen(*this, screen(), frameGeometry().size());
     QDialog::showEvent(event);
 }
 

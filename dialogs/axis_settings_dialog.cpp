@@ -3,6 +3,7 @@
 #include "model/number_text.h"
 #include "widgets/chart_axes.h"
 #include "widgets/japanese_fonts.h"
+#include "widgets/placed_controls.h"
 #include "widgets/ui_support.h"
 
 #include <QCheckBox>
@@ -20,29 +21,10 @@ namespace {
 constexpr int kClientWidth = 282;
 constexpr int kClientHeight = 262;
 
-void bevel(QWidget* parent, int x, int y, int w, int h) {
-    auto* frame = new QFrame(parent);
-    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    frame->setGeometry(x, y, w, h);
-}
-
-void label(QWidget* parent, const QString& text, int x, int y) {
-    auto* caption = new QLabel(text, parent);
-    caption->move(x, y);
-    caption->adjustSize();
-}
-
 QCheckBox* checkBox(QWidget* parent, const char* name, int x, int y) {
     auto* box = new QCheckBox(QStringLiteral("自動"), parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setGeometry(x, y, 57, 25);
-    return box;
-}
-
-QLineEdit* edit(QWidget* parent, const char* name, const QString& text, int x, int y) {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(x, y, 33, 21);
     return box;
 }
 
@@ -82,23 +64,23 @@ AxisSettingsDialog::AxisSettingsDialog(ChartAxes& chart, QWidget* parent) : QDia
     setFixedSize(kClientWidth, kClientHeight);
 
     // Frames first, so they lie beneath the controls drawn on them.
-    bevel(this, 24, 16, 233, 89);
-    bevel(this, 24, 120, 233, 89);
+    placeBevel(this, QFrame::Box, QRect(24, 16, 233, 89));
+    placeBevel(this, QFrame::Box, QRect(24, 120, 233, 89));
 
-    label(this, QStringLiteral("グラフ縦軸（音圧：ｄＢ）範囲指定"), 32, 24);
+    placeLabel(this, QStringLiteral("グラフ縦軸（音圧：ｄＢ）範囲指定"), 32, 24);
     levelAutoBox_ = checkBox(this, "levelAutoBox", 48, 40);
-    levelMinBox_ = edit(this, "levelMinBox", QStringLiteral("-25"), 80, 72);
-    label(this, QStringLiteral("dBから"), 120, 80);
-    levelMaxBox_ = edit(this, "levelMaxBox", QStringLiteral("25"), 168, 72);
-    label(this, QStringLiteral("dBまで"), 208, 80);
+    levelMinBox_ = placeEdit(this, "levelMinBox", QStringLiteral("-25"), QRect(80, 72, 33, 21));
+    placeLabel(this, QStringLiteral("dBから"), 120, 80);
+    levelMaxBox_ = placeEdit(this, "levelMaxBox", QStringLiteral("25"), QRect(168, 72, 33, 21));
+    placeLabel(this, QStringLiteral("dBまで"), 208, 80);
 
-    label(this, QStringLiteral("グラフ横軸（周波数:Hz）範囲指定"), 32, 128);
+    placeLabel(this, QStringLiteral("グラフ横軸（周波数:Hz）範囲指定"), 32, 128);
     frequencyAutoBox_ = checkBox(this, "frequencyAutoBox", 48, 144);
     frequencyAutoBox_->setChecked(true);
-    frequencyMinBox_ = edit(this, "frequencyMinBox", QStringLiteral("20"), 80, 176);
-    label(this, QStringLiteral("Hzから"), 120, 184);
-    frequencyMaxBox_ = edit(this, "frequencyMaxBox", QStringLiteral("500"), 168, 176);
-    label(this, QStringLiteral("Hzまで"), 208, 184);
+    frequencyMinBox_ = placeEdit(this, "frequencyMinBox", QStringLiteral("20"), QRect(80, 176, 33, 21));
+    placeLabel(this, QStringLiteral("Hzから"), 120, 184);
+    frequencyMaxBox_ = placeEdit(this, "frequencyMaxBox", QStringLiteral("500"), QRect(168, 176, 33, 21));
+    placeLabel(this, QStringLiteral("Hzまで"), 208, 184);
 
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
     okButton_->setObjectName(QStringLiteral("okButton"));
@@ -122,11 +104,7 @@ AxisSettingsDialog::AxisSettingsDialog(ChartAxes& chart, QWidget* parent) : QDia
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     okButton_->setFocus();
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect placed(QPoint(), size());
-        placed.moveCenter(screen->availableGeometry().center());
-        move(placed.topLeft());
-    }
+    centreOnScreen(*this, QGuiApplication::primaryScreen(), size());
 }
 
 void AxisSettingsDialog::applyLevelAxis() {

@@ -4,9 +4,10 @@
 
 #include "dialogs/room_settings_dialog.h"
 #include "files/mode_file.h"
-#include "files/save_file.h"
 #include "model/errors.h"
 #include "widgets/japanese_fonts.h"
+#include "widgets/placed_controls.h"
+#include "widgets/save_command.h"
 #include "widgets/ui_support.h"
 #include "widgets/user_dialogs.h"
 
@@ -114,22 +115,6 @@ class FixedTitleGrid : public QTableWidget {
     QTableView* titles_;
 };
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text, int x, int y, int w) {
-    auto* push = new QPushButton(text, parent);
-    push->setObjectName(QString::fromLatin1(name));
-    push->setGeometry(x, y, w, 33);
-    push->setAutoDefault(false);
-    return push;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y) {
-    auto* caption = new QLabel(text, parent);
-    caption->setObjectName(QString::fromLatin1(name));
-    caption->move(x, y);
-    caption->adjustSize();
-    return caption;
-}
-
 } // namespace
 
 ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
@@ -152,11 +137,14 @@ ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
     panel_->setObjectName(QStringLiteral("panel"));
     panel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel_->setFixedHeight(kPanelHeight);
-    label(panel_, "roomSizeTitle", QStringLiteral("部屋の大きさ"), 16, 12);
-    roomSizeCaption_ = label(panel_, "roomSizeCaption", QStringLiteral("幅　　奥行き　　高さ"), 16, 36);
+    placeLabel(panel_, QStringLiteral("部屋の大きさ"), 16, 12)
+        ->setObjectName(QStringLiteral("roomSizeTitle"));
+    roomSizeCaption_ = placeLabel(panel_, QStringLiteral("幅　　奥行き　　高さ"), 16, 36);
+    roomSizeCaption_->setObjectName(QStringLiteral("roomSizeCaption"));
     roomSizeCaption_->setFixedWidth(kClientWidth - 2 * 16);
-    printButton_ = button(panel_, "printButton", QStringLiteral("印刷"), 16, 64, 73);
-    closeButton_ = button(panel_, "closeButton", QStringLiteral("閉じる"), kClientWidth - 16 - 65, 64, 65);
+    printButton_ = placeButton(panel_, "printButton", QStringLiteral("印刷"), QRect(16, 64, 73, 33));
+    closeButton_ = placeButton(panel_, "closeButton", QStringLiteral("閉じる"),
+                               QRect(kClientWidth - 16 - 65, 64, 65, 33));
 
     modeGrid_ = new FixedTitleGrid(this);
     modeGrid_->setObjectName(QStringLiteral("modeGrid"));
@@ -196,11 +184,7 @@ ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
     setFixedWidth(kClientWidth);
     setMinimumHeight(menuHeight + kPanelHeight + 2 * kDefaultRowHeight);
     resize(kClientWidth, menuHeight + kClientHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect placed(QPoint(), size());
-        placed.moveCenter(screen->availableGeometry().center());
-        move(placed.topLeft());
-    }
+    centreOnScreen(*this, QGuiApplication::primaryScreen(), size());
 }
 
 void ModeListWindow::writeCell(int row, int column, const QString& text) {
@@ -293,15 +277,10 @@ void ModeListWindow::saveModes() {
     SceneTexts texts;
     room_.readTexts(texts);
     const QByteArray bytes = modeFileBytes(texts, modeTable());
-    const QString path = askFileName(
-        this, FileDialogKind::Save,
-        {QStringLiteral("固有モードデータファイル(*.dat)"), QStringLiteral("*.dat"), saveName_, QString()});
-    if (path.isEmpty())
-        return;
-    saveName_ = path;
-    if (!mayOverwrite(this, path))
-        return;
-    saveFileAtomically(path, bytes);
+    saveThroughDialog(
+        this,
+        {QStringLiteral("固有モードデータファイル(*.dat)"), QStringLiteral("*.dat"), QString(), QString()},
+        saveName_, bytes);
 }
 
 void ModeListWindow::setRoomSizeCaption(const QString& caption) {

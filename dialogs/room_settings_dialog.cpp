@@ -2,6 +2,7 @@
 
 #include "model/dialog_steps.h"
 #include "widgets/japanese_fonts.h"
+#include "widgets/placed_controls.h"
 #include "widgets/ui_support.h"
 
 #include <QAction>
@@ -29,36 +30,6 @@ constexpr int kClientWidth = 511;
 constexpr int kClientHeight = 205;
 constexpr int kEditWidth = 41;
 constexpr int kEditHeight = 21;
-
-QFrame* bevel(QWidget* parent, int x, int y, int w, int h) {
-    auto* frame = new QFrame(parent);
-    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    frame->setGeometry(x, y, w, h);
-    return frame;
-}
-
-QLabel* label(QWidget* parent, const QString& text, int x, int y) {
-    auto* caption = new QLabel(text, parent);
-    caption->move(x, y);
-    caption->adjustSize();
-    return caption;
-}
-
-QLineEdit* edit(QWidget* parent, const char* name, const QString& text, int x, int y) {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(x, y, kEditWidth, kEditHeight);
-    return box;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& text, int x, int y, int w) {
-    auto* push = new QPushButton(text, parent);
-    push->setObjectName(QString::fromLatin1(name));
-    push->setGeometry(x, y, w, 25);
-    // Enter in a box must not press whichever button last had the focus.
-    push->setAutoDefault(false);
-    return push;
-}
 
 } // namespace
 
@@ -107,54 +78,64 @@ void RoomSettingsDialog::createMenu() {
 
 void RoomSettingsDialog::createBoxes(QWidget* client) {
     // Room size: three rows of label, box and unit.
-    bevel(client, 8, 8, 140, 108);
-    label(client, QStringLiteral("部屋の大きさ"), 16, 14);
-    label(client, QStringLiteral("幅(短辺)"), 16, 38);
-    label(client, QStringLiteral("奥行き(長辺)"), 16, 64);
-    label(client, QStringLiteral("高さ"), 16, 90);
-    roomWidthBox_ = edit(client, "roomWidthBox", QString(), 88, 34);
-    roomDepthBox_ = edit(client, "roomDepthBox", QString(), 88, 60);
-    roomHeightBox_ = edit(client, "roomHeightBox", QString(), 88, 86);
-    label(client, QStringLiteral("m"), 134, 38);
-    label(client, QStringLiteral("m"), 134, 64);
-    label(client, QStringLiteral("m"), 134, 90);
+    placeBevel(client, QFrame::Box, QRect(8, 8, 140, 108));
+    placeLabel(client, QStringLiteral("部屋の大きさ"), 16, 14);
+    placeLabel(client, QStringLiteral("幅(短辺)"), 16, 38);
+    placeLabel(client, QStringLiteral("奥行き(長辺)"), 16, 64);
+    placeLabel(client, QStringLiteral("高さ"), 16, 90);
+    roomWidthBox_ = placeEdit(client, "roomWidthBox", QString(), QRect(88, 34, kEditWidth, kEditHeight));
+    roomDepthBox_ = placeEdit(client, "roomDepthBox", QString(), QRect(88, 60, kEditWidth, kEditHeight));
+    roomHeightBox_ = placeEdit(client, "roomHeightBox", QString(), QRect(88, 86, kEditWidth, kEditHeight));
+    placeLabel(client, QStringLiteral("m"), 134, 38);
+    placeLabel(client, QStringLiteral("m"), 134, 64);
+    placeLabel(client, QStringLiteral("m"), 134, 90);
 
     // Reflection coefficients: the opposite surfaces side by side.
-    bevel(client, 156, 8, 164, 108);
-    label(client, QStringLiteral("部屋の反射率"), 164, 14);
-    label(client, QStringLiteral("右"), 164, 38);
-    label(client, QStringLiteral("正面"), 164, 64);
-    label(client, QStringLiteral("床面"), 164, 90);
-    label(client, QStringLiteral("左"), 245, 38);
-    label(client, QStringLiteral("後面"), 245, 64);
-    label(client, QStringLiteral("天井"), 245, 90);
-    rightReflectionBox_ = edit(client, "rightReflectionBox", QString(), 192, 34);
-    frontReflectionBox_ = edit(client, "frontReflectionBox", QString(), 192, 60);
-    floorReflectionBox_ = edit(client, "floorReflectionBox", QString(), 192, 86);
-    leftReflectionBox_ = edit(client, "leftReflectionBox", QString(), 273, 34);
-    backReflectionBox_ = edit(client, "backReflectionBox", QString(), 273, 60);
-    ceilingReflectionBox_ = edit(client, "ceilingReflectionBox", QString(), 273, 86);
+    placeBevel(client, QFrame::Box, QRect(156, 8, 164, 108));
+    placeLabel(client, QStringLiteral("部屋の反射率"), 164, 14);
+    placeLabel(client, QStringLiteral("右"), 164, 38);
+    placeLabel(client, QStringLiteral("正面"), 164, 64);
+    placeLabel(client, QStringLiteral("床面"), 164, 90);
+    placeLabel(client, QStringLiteral("左"), 245, 38);
+    placeLabel(client, QStringLiteral("後面"), 245, 64);
+    placeLabel(client, QStringLiteral("天井"), 245, 90);
+    rightReflectionBox_ =
+        placeEdit(client, "rightReflectionBox", QString(), QRect(192, 34, kEditWidth, kEditHeight));
+    frontReflectionBox_ =
+        placeEdit(client, "frontReflectionBox", QString(), QRect(192, 60, kEditWidth, kEditHeight));
+    floorReflectionBox_ =
+        placeEdit(client, "floorReflectionBox", QString(), QRect(192, 86, kEditWidth, kEditHeight));
+    leftReflectionBox_ =
+        placeEdit(client, "leftReflectionBox", QString(), QRect(273, 34, kEditWidth, kEditHeight));
+    backReflectionBox_ =
+        placeEdit(client, "backReflectionBox", QString(), QRect(273, 60, kEditWidth, kEditHeight));
+    ceilingReflectionBox_ =
+        placeEdit(client, "ceilingReflectionBox", QString(), QRect(273, 86, kEditWidth, kEditHeight));
 
     // Calculation conditions and the limits the calculation applies to them.
-    bevel(client, 328, 8, 175, 108);
-    label(client, QStringLiteral("計算条件"), 336, 14);
-    label(client, QStringLiteral("反射回数"), 336, 38);
-    label(client, QStringLiteral("開始周波数"), 336, 64);
-    label(client, QStringLiteral("終了周波数"), 336, 90);
-    reflectionCountBox_ = edit(client, "reflectionCountBox", QString(), 404, 34);
-    startFrequencyBox_ = edit(client, "startFrequencyBox", QString(), 404, 60);
-    endFrequencyBox_ = edit(client, "endFrequencyBox", QString(), 404, 86);
-    label(client, QStringLiteral("回"), 450, 38);
-    label(client, QStringLiteral("Hz"), 450, 64);
-    label(client, QStringLiteral("Hz"), 450, 90);
-    label(client, QStringLiteral("反射回数の上限は200"), 330, 124);
-    label(client, QStringLiteral("計算可能周波数は10Hz～500Hz"), 330, 142);
+    placeBevel(client, QFrame::Box, QRect(328, 8, 175, 108));
+    placeLabel(client, QStringLiteral("計算条件"), 336, 14);
+    placeLabel(client, QStringLiteral("反射回数"), 336, 38);
+    placeLabel(client, QStringLiteral("開始周波数"), 336, 64);
+    placeLabel(client, QStringLiteral("終了周波数"), 336, 90);
+    reflectionCountBox_ =
+        placeEdit(client, "reflectionCountBox", QString(), QRect(404, 34, kEditWidth, kEditHeight));
+    startFrequencyBox_ =
+        placeEdit(client, "startFrequencyBox", QString(), QRect(404, 60, kEditWidth, kEditHeight));
+    endFrequencyBox_ =
+        placeEdit(client, "endFrequencyBox", QString(), QRect(404, 86, kEditWidth, kEditHeight));
+    placeLabel(client, QStringLiteral("回"), 450, 38);
+    placeLabel(client, QStringLiteral("Hz"), 450, 64);
+    placeLabel(client, QStringLiteral("Hz"), 450, 90);
+    placeLabel(client, QStringLiteral("反射回数の上限は200"), 330, 124);
+    placeLabel(client, QStringLiteral("計算可能周波数は10Hz～500Hz"), 330, 142);
 }
 
 void RoomSettingsDialog::createButtons(QWidget* client) {
-    modesButton_ = button(client, "modesButton", QStringLiteral("固有モード計算"), 8, 170, 113);
-    applyButton_ = button(client, "applyButton", QStringLiteral("適用(&A)"), 318, 170, 89);
-    okButton_ = button(client, "okButton", QStringLiteral("OK(&C)"), 414, 170, 89);
+    modesButton_ =
+        placeButton(client, "modesButton", QStringLiteral("固有モード計算"), QRect(8, 170, 113, 25));
+    applyButton_ = placeButton(client, "applyButton", QStringLiteral("適用(&A)"), QRect(318, 170, 89, 25));
+    okButton_ = placeButton(client, "okButton", QStringLiteral("OK(&C)"), QRect(414, 170, 89, 25));
     // Enabled once the eigenmode command is set.
     modesButton_->setEnabled(false);
 

@@ -4,7 +4,7 @@
 
 #include "files/file_errors.h"
 #include "files/room_file.h"
-#include "files/save_file.h"
+#include "widgets/save_command.h"
 #include "widgets/ui_support.h"
 #include "widgets/user_dialogs.h"
 
@@ -35,19 +35,13 @@ void RoomSettingsDialog::saveRoomFile() {
     // A text the file cannot hold is refused before the user is asked for a name.
     const QByteArray bytes = roomFileBytes(texts);
 
-    QWidget* owner = commandOwner();
-    const QString path = askFileName(owner, FileDialogKind::Save,
-                                     {QStringLiteral("Kolmarin2部屋データファイル(*.dtr)"),
-                                      QStringLiteral("*.dtr"), saveProposal_, QStringLiteral("rmd")});
-    if (path.isEmpty())
+    if (!saveThroughDialog(commandOwner(),
+                           {QStringLiteral("Kolmarin2部屋データファイル(*.dtr)"), QStringLiteral("*.dtr"),
+                            QString(), QStringLiteral("rmd")},
+                           saveProposal_, bytes))
         return;
-    saveProposal_ = path;
-    if (!mayOverwrite(owner, path))
-        return;
-
-    saveFileAtomically(path, bytes);
     if (setMainCaption)
-        setMainCaption(mainCaptionFor(path));
+        setMainCaption(mainCaptionFor(saveProposal_));
 }
 
 RoomSettingsDialog::OpenResult RoomSettingsDialog::openRoomData() {

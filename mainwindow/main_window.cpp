@@ -8,6 +8,7 @@
 #include "widgets/height_slider.h"
 #include "widgets/japanese_fonts.h"
 #include "widgets/marker_shape.h"
+#include "widgets/placed_controls.h"
 #include "widgets/response_chart.h"
 #include "widgets/ui_support.h"
 
@@ -27,21 +28,6 @@ namespace {
 // The client area below the menu bar; the window never grows beyond it.
 constexpr int kClientWidth = 1016;
 constexpr int kClientHeight = 548;
-
-QLabel* placeLabel(QWidget* parent, const QString& text, int left, int top) {
-    auto* label = new QLabel(text, parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-QFrame* placeBevel(QWidget* parent, const QRect& geometry) {
-    auto* frame = new QFrame(parent);
-    frame->setFrameShape(QFrame::Panel);
-    frame->setFrameShadow(QFrame::Sunken);
-    frame->setGeometry(geometry);
-    return frame;
-}
 
 QCheckBox* placeCurveBox(QWidget* parent, const QString& text, int left, int width) {
     auto* box = new QCheckBox(text, parent);
@@ -117,7 +103,7 @@ void MainWindow::createControls() {
     roomSizeCaption_ = placeLabel(client, QString(), 776, 0);
     reflectionCaption_ = placeLabel(client, QString(), 704, 16);
 
-    sliderPanel_ = placeBevel(client, QRect(568, 32, 121, 417));
+    sliderPanel_ = placeBevel(client, QFrame::Panel, QRect(568, 32, 121, 417));
     heightTitle_ = placeLabel(client, QStringLiteral("高さ指定"), 576, 56);
     sp1SliderLabel_ = placeLabel(client, QStringLiteral("SP1"), 576, 112);
     sp2SliderLabel_ = placeLabel(client, QStringLiteral("SP2"), 600, 112);
@@ -175,7 +161,7 @@ void MainWindow::createControls() {
     row(defaults.sp2, 504, sp2XReadOut_, sp2YReadOut_, sp2ZReadOut_);
     row(defaults.listener, 528, listenerXReadOut_, listenerYReadOut_, listenerZReadOut_);
 
-    curvePanel_ = placeBevel(client, QRect(144, 456, 273, 33));
+    curvePanel_ = placeBevel(client, QFrame::Panel, QRect(144, 456, 273, 33));
     curveTitle_ = placeLabel(client, QStringLiteral("グラフ表示"), 152, 464);
     sp1CurveBox_ = placeCurveBox(client, QStringLiteral("SP1"), 224, 49);
     sp2CurveBox_ = placeCurveBox(client, QStringLiteral("SP2"), 288, 41);

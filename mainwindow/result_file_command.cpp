@@ -1,8 +1,7 @@
 #include "mainwindow/result_file_command.h"
 
 #include "files/result_file.h"
-#include "files/save_file.h"
-#include "widgets/user_dialogs.h"
+#include "widgets/save_command.h"
 
 namespace kolmarin {
 
@@ -13,15 +12,9 @@ void ResultFileCommand::run(QWidget* parent, const SceneTexts& texts, const Resp
     const QByteArray bytes = resultFileBytes(texts, curves, computed);
 
     // No default extension: a name typed without one is used as typed.
-    const QString path = askFileName(
-        parent, FileDialogKind::Save,
-        {QStringLiteral("Kolmarin2計算データ(*.dat)"), QStringLiteral("*.dat"), proposal_, QString()});
-    if (path.isEmpty())
-        return;
-    proposal_ = path;
-    if (!mayOverwrite(parent, path))
-        return;
-    saveFileAtomically(path, bytes);
+    saveThroughDialog(
+        parent, {QStringLiteral("Kolmarin2計算データ(*.dat)"), QStringLiteral("*.dat"), QString(), QString()},
+        proposal_, bytes);
 }
 
 } // namespace kolmarin

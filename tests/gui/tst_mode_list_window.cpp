@@ -3,6 +3,7 @@
 // print commands with their dialogs answered by the test.
 
 #include "find_control.h"
+#include "pdf_pages.h"
 #include "scripted_dialogs.h"
 
 #include "dialogs/eigenmode_command.h"
@@ -22,7 +23,6 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -68,13 +68,6 @@ class TestModeListWindow : public QObject {
         SceneTexts texts;
         room->readTexts(texts);
         return texts;
-    }
-
-    static int pages(const QByteArray& pdf) {
-        // Each page object of Qt's PDF writer is a dictionary of type /Page (the page tree
-        // is /Pages).
-        return static_cast<int>(
-            QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
     }
 
   private slots:
@@ -374,9 +367,9 @@ class TestModeListWindow : public QObject {
         const QByteArray byMenu = readAll(dir->filePath(QStringLiteral("job2.pdf")));
         QVERIFY(byButton.startsWith("%PDF"));
         QVERIFY(byMenu.startsWith("%PDF"));
-        const int perJob = pages(byButton);
+        const int perJob = testing::pdfPageCount(byButton);
         QVERIFY(perJob >= 1);
-        QCOMPARE(pages(byMenu), perJob);
+        QCOMPARE(testing::pdfPageCount(byMenu), perJob);
         QCOMPARE(headers.size(), 2 * perJob);
         QCOMPARE(headers.front(),
                  QStringLiteral("部屋の基準振動モード　部屋の幅：3m  奥行：4.50m  高さ：2.40m"));
@@ -385,7 +378,7 @@ class TestModeListWindow : public QObject {
         setRoom("6", "8", "4");
         QVERIFY(runEigenmodes());
         control<QAction>(*modes, "printModesAction")->trigger();
-        QVERIFY(pages(readAll(dir->filePath(QStringLiteral("job3.pdf")))) > perJob);
+        QVERIFY(testing::pdfPageCount(readAll(dir->filePath(QStringLiteral("job3.pdf")))) > perJob);
     }
 
     void cancellingThePrintDialogPrintsNothing() {

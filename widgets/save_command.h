@@ -1,0 +1,20 @@
+#pragma once
+// The save flow every file command shares: ask for the file, ask before replacing one,
+// then write the whole file at once.
+
+#include "widgets/user_dialogs.h"
+
+#include <QByteArray>
+#include <QString>
+
+class QWidget;
+
+namespace kolmarin {
+
+// Asks for the file with `request`, proposing `chosen` (the name last chosen in this
+// command's dialog, which then holds the new choice), asks before replacing a file, and
+// saves `bytes` so that a failed save leaves any old file whole. Returns false when the
+// user cancelled or would not replace the file; throws UserError when the save failed.
+bool saveThroughDialog(QWidget* owner, FileDialogRequest request, QString& chosen, const QByteArray& bytes);
+
+} // namespace kolmarin
