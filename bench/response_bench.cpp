@@ -7,11 +7,11 @@
 //                 widest vectors the processor has: what a loop bound by them would take
 //   Response*     the whole calculation: both loudspeakers, three transforms, levels;
 //                 Response/0 is its fixed cost
-#include "model/ffts.h"
-#include "model/image_accumulation.h"
-#include "model/response.h"
-#include "model/scene.h"
-#include "model/worker_pool.h"
+#include "model/acoustics/image_accumulation.h"
+#include "model/acoustics/response.h"
+#include "model/acoustics/scene.h"
+#include "model/acoustics/worker_pool.h"
+#include "model/fft/fft.h"
 
 #include <benchmark/benchmark.h>
 

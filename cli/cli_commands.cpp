@@ -3,9 +3,9 @@
 #include "files/mode_file.h"
 #include "files/response_csv.h"
 #include "files/result_file.h"
-#include "model/eigenmodes.h"
-#include "model/number_text.h"
-#include "model/response.h"
+#include "model/acoustics/eigenmodes.h"
+#include "model/acoustics/number_text.h"
+#include "model/acoustics/response.h"
 
 #include <cstdio>
 

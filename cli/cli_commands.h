@@ -2,7 +2,7 @@
 // What kolmarin2-cli computes and writes: the same texts, parsers, corrections and model
 // as the windows, so its files equal the ones the windows save for the same scene.
 
-#include "model/scene.h"
+#include "model/acoustics/scene.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers shared by the file tests.
 
-#include "model/scene.h"
+#include "model/acoustics/scene.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "model/frequency_axis_labels.h"
+#include "model/layout/frequency_axis_labels.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "model/dialog_steps.h"
 #include "model/errors.h"
+#include "model/layout/dialog_steps.h"
 
 #include "tests/model/user_error.h"
 

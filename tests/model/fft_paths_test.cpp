@@ -1,4 +1,4 @@
-#include "model/ffts.h"
+#include "model/fft/fft.h"
 
 #include <gtest/gtest.h>
 

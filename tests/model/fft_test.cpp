@@ -1,5 +1,5 @@
 #include "model/errors.h"
-#include "model/ffts.h"
+#include "model/fft/fft.h"
 
 #include "tests/model/user_error.h"
 

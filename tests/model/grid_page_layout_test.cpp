@@ -1,5 +1,5 @@
 #include "model/errors.h"
-#include "model/grid_page_layout.h"
+#include "model/layout/grid_page_layout.h"
 
 #include "tests/model/user_error.h"
 

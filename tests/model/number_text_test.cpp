@@ -1,5 +1,5 @@
+#include "model/acoustics/number_text.h"
 #include "model/errors.h"
-#include "model/number_text.h"
 
 #include "tests/model/user_error.h"
 

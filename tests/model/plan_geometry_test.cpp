@@ -1,6 +1,6 @@
+#include "model/acoustics/number_text.h"
 #include "model/errors.h"
-#include "model/number_text.h"
-#include "model/plan_geometry.h"
+#include "model/layout/plan_geometry.h"
 
 #include "tests/model/user_error.h"
 
