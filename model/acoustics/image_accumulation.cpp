@@ -4,6 +4,7 @@
 #include "model/acoustics/image_tables.h"
 #include "model/acoustics/late_rows.h"
 #include "model/acoustics/worker_pool.h"
+#include "model/cpu_features.h"
 #include "model/errors.h"
 
 #include <algorithm>
@@ -27,9 +28,9 @@ bool processorHas(VectorIsa isa) {
 #if defined(KOLMARIN_X86_ROW_LOOPS)
     switch (isa) {
     case VectorIsa::Avx512:
-        return __builtin_cpu_supports("avx512f");
+        return processorHasAvx512();
     case VectorIsa::Avx2:
-        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+        return processorHasAvx2() && processorHasFma();
     case VectorIsa::Baseline:
         return true;
     }

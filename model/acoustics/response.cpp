@@ -179,8 +179,8 @@ namespace {
 // inputs and spectra of 8192 complex values would otherwise be fresh allocations, and
 // fresh pages, every time.
 struct TransformBuffers {
-    std::vector<TComplexNum> inputs[3];
-    std::vector<TComplexNum> spectra[3];
+    std::vector<Complex> inputs[3];
+    std::vector<Complex> spectra[3];
     std::array<double, kCurvePoints> levels[3];
     TransformBuffers() {
         for (int curve = 0; curve < 3; ++curve) {
@@ -206,10 +206,10 @@ struct LevelFault {
 // Levels in dB of bins first + 1 .. last + 1 into levels[first .. last]; stops at the
 // first bin whose power overflows or is zero (the logarithm of zero divides by zero), or
 // is at most `noisePower`.
-LevelFault takeLevels(const std::vector<TComplexNum>& spectrum, std::array<double, kCurvePoints>& levels,
+LevelFault takeLevels(const std::vector<Complex>& spectrum, std::array<double, kCurvePoints>& levels,
                       const ElementRange& range, double noisePower) {
     for (int j = range.first; j <= range.last; ++j) {
-        const TComplexNum& z = spectrum[static_cast<std::size_t>(j + 1)];
+        const Complex& z = spectrum[static_cast<std::size_t>(j + 1)];
         const double power = z.re * z.re + z.im * z.im;
         if (!std::isfinite(power))
             return {j, msg::kOverflow};
@@ -223,7 +223,7 @@ LevelFault takeLevels(const std::vector<TComplexNum>& spectrum, std::array<doubl
 }
 
 // Input `curve` of the transforms: h1, h2 or their sum, with zero imaginary parts.
-void fillInput(int curve, const double* h1, const double* h2, TComplexNum* in) {
+void fillInput(int curve, const double* h1, const double* h2, Complex* in) {
     if (curve < 2) {
         const double* h = curve == 0 ? h1 : h2;
         for (int n = 0; n < kTransformLength; ++n)
@@ -257,20 +257,20 @@ bool storeLevels(const Scene& scene, const ImpulseResponses& h, ResponseCurves& 
         // The three transforms and their levels are independent: they run side by side.
         WorkerPool::shared().run(3, [&](int curve) {
             fillInput(curve, h1, h2, b.inputs[curve].data());
-            ForwardFft(b.inputs[curve].data(), b.spectra[curve].data(), kTransformLength);
+            forwardFft(b.inputs[curve].data(), b.spectra[curve].data(), kTransformLength);
             faults[curve] = takeLevels(b.spectra[curve], b.levels[curve], range, noisePower[curve]);
         });
     } else {
         for (int curve = 0; curve < 3; ++curve) {
-            TComplexNum* in = b.inputs[curve].data();
+            Complex* in = b.inputs[curve].data();
             fillInput(curve, h1, h2, in);
             for (int n = 0; n < kTransformLength; ++n)
                 if (!std::isfinite(in[n].re))
                     throw UserError(msg::kOverflow);
-            ForwardFft(in, b.spectra[curve].data(), kTransformLength);
+            forwardFft(in, b.spectra[curve].data(), kTransformLength);
         }
         for (const auto& spectrum : b.spectra)
-            for (const TComplexNum& z : spectrum)
+            for (const Complex& z : spectrum)
                 if (!std::isfinite(z.re) || !std::isfinite(z.im))
                     throw UserError(msg::kOverflow);
         for (int curve = 0; curve < 3; ++curve)

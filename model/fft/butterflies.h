@@ -43,13 +43,13 @@ template <typename T> [[gnu::always_inline]] inline Cx<T> scale(Cx<T> a, double 
 // z[k] = sum_b z[b] exp(-2 pi i bk / radix) for the hand-written radices. -i*x is formed
 // directly as (x.im, -x.re).
 
-template <typename T> [[gnu::always_inline]] inline void SmallDft2(Cx<T>* z) {
+template <typename T> [[gnu::always_inline]] inline void smallDft2(Cx<T>* z) {
     const Cx<T> z0 = z[0];
     z[0] = add(z0, z[1]);
     z[1] = sub(z0, z[1]);
 }
 
-template <typename T> [[gnu::always_inline]] inline void SmallDft3(Cx<T>* z) {
+template <typename T> [[gnu::always_inline]] inline void smallDft3(Cx<T>* z) {
     const Cx<T> t1 = add(z[1], z[2]);
     z[0] = add(z[0], t1);
     const Cx<T> m1 = scale(t1, c3_1);
@@ -59,7 +59,7 @@ template <typename T> [[gnu::always_inline]] inline void SmallDft3(Cx<T>* z) {
     z[2] = sub(s1, m2);
 }
 
-template <typename T> [[gnu::always_inline]] inline void SmallDft4(Cx<T>* z) {
+template <typename T> [[gnu::always_inline]] inline void smallDft4(Cx<T>* z) {
     const Cx<T> t1 = add(z[0], z[2]);
     const Cx<T> t2 = add(z[1], z[3]);
     const Cx<T> m2 = sub(z[0], z[2]);
@@ -70,7 +70,7 @@ template <typename T> [[gnu::always_inline]] inline void SmallDft4(Cx<T>* z) {
     z[3] = sub(m2, m3);
 }
 
-template <typename T> [[gnu::always_inline]] inline void SmallDft5(Cx<T>* z) {
+template <typename T> [[gnu::always_inline]] inline void smallDft5(Cx<T>* z) {
     const Cx<T> t1 = add(z[1], z[4]);
     const Cx<T> t2 = add(z[2], z[3]);
     const Cx<T> t3 = sub(z[1], z[4]);
@@ -95,11 +95,11 @@ template <typename T> [[gnu::always_inline]] inline void SmallDft5(Cx<T>* z) {
 
 // Two radix-4 transforms of the even and odd samples joined by the eighth roots of unity;
 // those are applied as sums and differences scaled by sqrt(0.5).
-template <typename T> [[gnu::always_inline]] inline void SmallDft8(Cx<T>* z) {
+template <typename T> [[gnu::always_inline]] inline void smallDft8(Cx<T>* z) {
     Cx<T> a[4] = {z[0], z[2], z[4], z[6]};
     Cx<T> b[4] = {z[1], z[3], z[5], z[7]};
-    SmallDft4(a);
-    SmallDft4(b);
+    smallDft4(a);
+    smallDft4(b);
     b[1] = {c8 * (b[1].re + b[1].im), c8 * (b[1].im - b[1].re)};
     b[2] = {b[2].im, -b[2].re};
     b[3] = {c8 * (b[3].im - b[3].re), -c8 * (b[3].re + b[3].im)};
@@ -111,11 +111,11 @@ template <typename T> [[gnu::always_inline]] inline void SmallDft8(Cx<T>* z) {
 }
 
 // 2 x 5 prime-factor index map: the coprime factors need no twiddles between them.
-template <typename T> [[gnu::always_inline]] inline void SmallDft10(Cx<T>* z) {
+template <typename T> [[gnu::always_inline]] inline void smallDft10(Cx<T>* z) {
     Cx<T> a[5] = {z[0], z[2], z[4], z[6], z[8]};
     Cx<T> b[5] = {z[5], z[7], z[9], z[1], z[3]};
-    SmallDft5(a);
-    SmallDft5(b);
+    smallDft5(a);
+    smallDft5(b);
     z[0] = add(a[0], b[0]);
     z[5] = sub(a[0], b[0]);
     z[6] = add(a[1], b[1]);
@@ -128,19 +128,19 @@ template <typename T> [[gnu::always_inline]] inline void SmallDft10(Cx<T>* z) {
     z[9] = sub(a[4], b[4]);
 }
 
-template <int Radix, typename T> [[gnu::always_inline]] inline void SmallDft(Cx<T>* z) {
+template <int Radix, typename T> [[gnu::always_inline]] inline void smallDft(Cx<T>* z) {
     if constexpr (Radix == 2)
-        SmallDft2(z);
+        smallDft2(z);
     else if constexpr (Radix == 3)
-        SmallDft3(z);
+        smallDft3(z);
     else if constexpr (Radix == 4)
-        SmallDft4(z);
+        smallDft4(z);
     else if constexpr (Radix == 5)
-        SmallDft5(z);
+        smallDft5(z);
     else if constexpr (Radix == 8)
-        SmallDft8(z);
+        smallDft8(z);
     else
-        SmallDft10(z);
+        smallDft10(z);
 }
 
 } // namespace kolmarin::detail

@@ -1,26 +1,29 @@
 #pragma once
-// A double-precision complex number and the five operations the transform uses.
+// A double-precision complex number and the arithmetic the transform uses. Each operator
+// is one fixed expression (no fused multiply-add, see the model's build options), so the
+// transform's results do not depend on how a caller groups its operations.
 
 namespace kolmarin {
 
-struct TComplexNum {
+struct Complex {
     double re;
     double im;
 };
 
-inline TComplexNum ComplexOf(double re, double im) {
-    return {re, im};
-}
-inline TComplexNum ComplexAdd(TComplexNum a, TComplexNum b) {
+inline Complex operator+(Complex a, Complex b) {
     return {a.re + b.re, a.im + b.im};
 }
-inline TComplexNum ComplexSub(TComplexNum a, TComplexNum b) {
+inline Complex operator-(Complex a, Complex b) {
     return {a.re - b.re, a.im - b.im};
 }
-inline TComplexNum ComplexMul(TComplexNum a, TComplexNum b) {
+inline Complex operator*(Complex a, Complex b) {
     return {a.re * b.re - a.im * b.im, a.im * b.re + a.re * b.im};
 }
-inline TComplexNum ComplexScale(TComplexNum a, double s) {
+// Scaling by a real number s: {s * re, s * im}, whichever side s stands on.
+inline Complex operator*(double s, Complex a) {
+    return {s * a.re, s * a.im};
+}
+inline Complex operator*(Complex a, double s) {
     return {s * a.re, s * a.im};
 }
 

@@ -20,7 +20,7 @@ namespace {
 // i by 1) use whole cache lines; the digits between them are counted in count[], where a
 // carry out of digit j takes back that digit's whole span remain[j-1] from k and steps the
 // next digit by remain[j+1].
-void DigitReverseCopy(const TComplexNum* input, TComplexNum* target, std::int32_t n, const PassPlan& plan) {
+void digitReverseCopy(const Complex* input, Complex* target, std::int32_t n, const PassPlan& plan) {
     const int m = plan.count;
     if (m == 1) {
         std::copy(input, input + n, target);
@@ -35,9 +35,9 @@ void DigitReverseCopy(const TComplexNum* input, TComplexNum* target, std::int32_
     std::array<std::int32_t, kFactorSlots> count{};
     std::ptrdiff_t k = 0;
     for (std::int32_t block = 0;; ++block) {
-        TComplexNum* out = target + static_cast<std::ptrdiff_t>(block) * firstRadix;
+        Complex* out = target + static_cast<std::ptrdiff_t>(block) * firstRadix;
         for (std::int32_t first = 0; first < firstRadix; ++first) {
-            const TComplexNum* run = input + k + first * firstStepInK;
+            const Complex* run = input + k + first * firstStepInK;
             for (std::int32_t last = 0; last < lastRadix; ++last)
                 out[first + last * lastStepInI] = run[last];
         }
@@ -55,24 +55,24 @@ void DigitReverseCopy(const TComplexNum* input, TComplexNum* target, std::int32_
     }
 }
 
-bool overlaps(const TComplexNum* a, const TComplexNum* b, std::int32_t n) {
-    const std::less<const TComplexNum*> before;
+bool overlaps(const Complex* a, const Complex* b, std::int32_t n) {
+    const std::less<const Complex*> before;
     return before(a, b + n) && before(b, a + n);
 }
 
 } // namespace
 
-void DigitReversalFft(const TComplexNum* input, TComplexNum* output, std::int32_t n, const PassPlan& plan) {
+void digitReversalFft(const Complex* input, Complex* output, std::int32_t n, const PassPlan& plan) {
     if (overlaps(input, output, n)) {
-        std::vector<TComplexNum> copy(static_cast<std::size_t>(n));
-        DigitReverseCopy(input, copy.data(), n, plan);
+        std::vector<Complex> copy(static_cast<std::size_t>(n));
+        digitReverseCopy(input, copy.data(), n, plan);
         std::copy(copy.begin(), copy.end(), output);
     } else {
-        DigitReverseCopy(input, output, n, plan);
+        digitReverseCopy(input, output, n, plan);
     }
 
     for (int i = 1; i <= plan.count; ++i)
-        RadixPass(output, plan.sofar[i], plan.factor[i], plan.remain[i]);
+        radixPass(output, plan.sofar[i], plan.factor[i], plan.remain[i]);
 }
 
 } // namespace kolmarin::detail

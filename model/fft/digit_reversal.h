@@ -11,6 +11,6 @@ namespace kolmarin::detail {
 // The transform of input into output along plan (tables filled): the input is copied in
 // digit-reversed order and the passes run in place on output. input and output may be the
 // same sequence or overlap.
-void DigitReversalFft(const TComplexNum* input, TComplexNum* output, std::int32_t n, const PassPlan& plan);
+void digitReversalFft(const Complex* input, Complex* output, std::int32_t n, const PassPlan& plan);
 
 } // namespace kolmarin::detail

@@ -91,7 +91,7 @@ void fillPassTables(std::int32_t n, PassPlan& plan) {
 
 } // namespace detail
 
-std::vector<int> SplitLength(std::int32_t n) {
+std::vector<int> splitLength(std::int32_t n) {
     if (n <= 0)
         return {};
     detail::PassPlan plan;

@@ -14,7 +14,7 @@ namespace kolmarin::detail {
 // Every factor is at least 2 apart from a single leading 1 for n = 1, at most one factor
 // is 2 and all others are at least 3, so a 32-bit length has at most 1 + log3(2^30) < 20
 // factors. Index 0 and the slot after the last factor are used by the pass tables.
-constexpr int kFactorSlots = cMaxFactorCount + 2;
+constexpr int kFactorSlots = kMaxFactorCount + 2;
 
 // The factors of a length and the pass tables built from them, 1-based as the passes use
 // them: factor[i] is the radix of pass i, sofar[i] the product of the radices before it
@@ -38,9 +38,9 @@ void fillPassTables(std::int32_t n, PassPlan& plan);
 double fullTurnOver(std::int64_t denominator);
 
 // Step between the twiddle bases of neighbouring positions: exp(-2 pi i / (sofar*radix)).
-inline TComplexNum twiddleStep(std::int32_t sofar, int radix) {
+inline Complex twiddleStep(std::int32_t sofar, int radix) {
     const double omega = fullTurnOver(static_cast<std::int64_t>(sofar) * radix);
-    return ComplexOf(std::cos(omega), -std::sin(omega));
+    return Complex{std::cos(omega), -std::sin(omega)};
 }
 
 } // namespace kolmarin::detail

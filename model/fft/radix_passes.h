@@ -10,6 +10,6 @@ namespace kolmarin::detail {
 // One pass over y (already in digit-reversed order): the remain groups of each of the
 // sofar positions are twiddled, transformed with the radix's small transform (or the
 // general odd one) and written back in place.
-void RadixPass(TComplexNum* y, std::int32_t sofar, int radix, std::int32_t remain);
+void radixPass(Complex* y, std::int32_t sofar, int radix, std::int32_t remain);
 
 } // namespace kolmarin::detail

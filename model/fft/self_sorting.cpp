@@ -1,5 +1,6 @@
 #include "model/fft/self_sorting.h"
 
+#include "model/cpu_features.h"
 #include "model/fft/butterflies.h"
 #include "model/fft/self_sorting_plan.h"
 #include "model/fft/vector_lanes.h"
@@ -55,7 +56,7 @@ template <int Radix, int W, class Source, class Target>
                 for (int b = 1; b < Radix; ++b)
                     z[b] = mul(Cx<T>{T{} + tw[b].re, T{} + tw[b].im}, z[b]);
             }
-            SmallDft<Radix>(z);
+            smallDft<Radix>(z);
 #pragma GCC unroll 10
             for (int k = 0; k < Radix; ++k)
                 storeLanes<L>(to, (d + sofar * k) * remain + c, z[k]);
@@ -95,7 +96,7 @@ template <int Radix, int W, class Target>
                     z[b] = turned;
                 }
             }
-            SmallDft<Radix>(z);
+            smallDft<Radix>(z);
 #pragma GCC unroll 10
             for (int k = 0; k < Radix; ++k)
                 storeLanes<L>(to, (c * Radix + k) * sofar + d, z[k]);
@@ -180,8 +181,8 @@ template <int W, class Target>
 // Every pass of a self-sorting plan (at least two passes), W lanes wide. The first pass
 // reads the input, the last writes the output, the others go between the work arrays.
 template <int W>
-[[gnu::always_inline]] inline void runSortingPasses(const SortingPlan& plan, const TComplexNum* input,
-                                                    TComplexNum* output, const SortingScratch& scratch) {
+[[gnu::always_inline]] inline void runSortingPasses(const SortingPlan& plan, const Complex* input,
+                                                    Complex* output, const SortingScratch& scratch) {
     const PassPlan& p = plan.passes;
     const int m = p.count;
     SplitArrays work[2] = {{scratch.array(0), scratch.array(1)}, {scratch.array(2), scratch.array(3)}};
@@ -214,32 +215,32 @@ template <int W>
     }
 }
 
-void sortingPassesBaseline(const SortingPlan& plan, const TComplexNum* input, TComplexNum* output,
+void sortingPassesBaseline(const SortingPlan& plan, const Complex* input, Complex* output,
                            const SortingScratch& scratch) {
     runSortingPasses<2>(plan, input, output, scratch);
 }
 
 #if defined(__x86_64__)
-[[gnu::target("avx2")]] void sortingPassesAvx2(const SortingPlan& plan, const TComplexNum* input,
-                                               TComplexNum* output, const SortingScratch& scratch) {
+[[gnu::target("avx2")]] void sortingPassesAvx2(const SortingPlan& plan, const Complex* input, Complex* output,
+                                               const SortingScratch& scratch) {
     runSortingPasses<4>(plan, input, output, scratch);
 }
 
-[[gnu::target("avx512f")]] void sortingPassesAvx512(const SortingPlan& plan, const TComplexNum* input,
-                                                    TComplexNum* output, const SortingScratch& scratch) {
+[[gnu::target("avx512f")]] void sortingPassesAvx512(const SortingPlan& plan, const Complex* input,
+                                                    Complex* output, const SortingScratch& scratch) {
     runSortingPasses<8>(plan, input, output, scratch);
 }
 #endif
 
-using SortingPasses = void (*)(const SortingPlan&, const TComplexNum*, TComplexNum*, const SortingScratch&);
+using SortingPasses = void (*)(const SortingPlan&, const Complex*, Complex*, const SortingScratch&);
 
 // The widest lanes this processor has: every lane does the same operations in the same
 // order whatever the width, so the choice changes the speed only.
 SortingPasses widestSortingPasses() {
 #if defined(__x86_64__)
-    if (__builtin_cpu_supports("avx512f"))
+    if (processorHasAvx512())
         return sortingPassesAvx512;
-    if (__builtin_cpu_supports("avx2"))
+    if (processorHasAvx2())
         return sortingPassesAvx2;
 #endif
     return sortingPassesBaseline;
@@ -256,7 +257,7 @@ bool sortsItself(const PassPlan& plan) {
     return true;
 }
 
-void SelfSortingFft(FftPath path, const TComplexNum* input, TComplexNum* output, std::int32_t n,
+void selfSortingFft(FftPath path, const Complex* input, Complex* output, std::int32_t n,
                     const PassPlan& plan) {
     static const SortingPasses widest = widestSortingPasses();
     SortingPasses passes = widest;

@@ -18,7 +18,7 @@ bool sortsItself(const PassPlan& plan);
 // The transform of input into output along plan (tables filled, sortsItself(plan) true),
 // with the lanes `path` asks for (any other path than a SelfSorting one takes the widest).
 // input and output may be the same sequence.
-void SelfSortingFft(FftPath path, const TComplexNum* input, TComplexNum* output, std::int32_t n,
+void selfSortingFft(FftPath path, const Complex* input, Complex* output, std::int32_t n,
                     const PassPlan& plan);
 
 } // namespace kolmarin::detail

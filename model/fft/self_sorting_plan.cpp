@@ -32,17 +32,17 @@ std::shared_ptr<const SortingPlan> buildSortingPlan(std::int32_t n, const PassPl
             continue;
         double* re = plan->re.data() + plan->offset[i];
         double* im = plan->im.data() + plan->offset[i];
-        const TComplexNum step = twiddleStep(sofar, radix);
-        TComplexNum tw = ComplexOf(1.0, 0.0);
+        const Complex step = twiddleStep(sofar, radix);
+        Complex tw{1.0, 0.0};
         for (std::int32_t d = 0; d < sofar; ++d) {
-            TComplexNum power = tw;
+            Complex power = tw;
             for (int b = 1; b < radix; ++b) {
                 if (b > 1)
-                    power = ComplexMul(tw, power);
+                    power = tw * power;
                 re[twiddleIndex(d, b, radix)] = power.re;
                 im[twiddleIndex(d, b, radix)] = power.im;
             }
-            tw = ComplexMul(step, tw);
+            tw = step * tw;
         }
     }
     return plan;

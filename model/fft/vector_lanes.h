@@ -72,7 +72,7 @@ template <int W>
 
 // W neighbouring complex values of an interleaved sequence, split into their parts.
 template <int W>
-[[gnu::always_inline]] inline Cx<typename LaneType<W>::V> loadLanes(const TComplexNum* x, std::ptrdiff_t p) {
+[[gnu::always_inline]] inline Cx<typename LaneType<W>::V> loadLanes(const Complex* x, std::ptrdiff_t p) {
     if constexpr (W == 1) {
         return {x[p].re, x[p].im};
     } else {
@@ -91,8 +91,7 @@ template <int W>
 }
 
 template <int W>
-[[gnu::always_inline]] inline void storeLanes(TComplexNum* x, std::ptrdiff_t p,
-                                              Cx<typename LaneType<W>::V> z) {
+[[gnu::always_inline]] inline void storeLanes(Complex* x, std::ptrdiff_t p, Cx<typename LaneType<W>::V> z) {
     if constexpr (W == 1) {
         x[p] = {z.re, z.im};
     } else {

@@ -34,7 +34,7 @@ std::string formatAxisNumber(double value, const NumberFormat& format) {
     return text;
 }
 
-void Chart1GetNextAxisLabel(LabelAxis axis, int index, double& value, bool& stop) {
+void nextFrequencyAxisLabel(LabelAxis axis, int index, double& value, bool& stop) {
     if (axis != LabelAxis::Frequency)
         return;
     if (index >= 0 && index < static_cast<int>(kFrequencyLabelPositions.size())) {
@@ -45,7 +45,7 @@ void Chart1GetNextAxisLabel(LabelAxis axis, int index, double& value, bool& stop
     stop = false;
 }
 
-void Chart1GetAxisLabel(LabelAxis axis, std::string& text, const NumberFormat& format) {
+void frequencyAxisLabelText(LabelAxis axis, std::string& text, const NumberFormat& format) {
     if (axis != LabelAxis::Frequency)
         return;
     for (double number : kFrequencyLabelNumbers)
@@ -59,13 +59,13 @@ std::vector<AxisLabel> frequencyAxisLabels(double min, double max, const NumberF
     double value = min;
     bool stop = true;
     for (int index = 0; index < kMaxLabelRequests; ++index) {
-        Chart1GetNextAxisLabel(LabelAxis::Frequency, index, value, stop);
+        nextFrequencyAxisLabel(LabelAxis::Frequency, index, value, stop);
         if (stop || value < min - kLabelRangeTolerance || value > max + kLabelRangeTolerance)
             break;
         if (!labels.empty() && labels.back().value == value)
             continue;
         AxisLabel label{value, formatAxisNumber(value, format)};
-        Chart1GetAxisLabel(LabelAxis::Frequency, label.text, format);
+        frequencyAxisLabelText(LabelAxis::Frequency, label.text, format);
         labels.push_back(std::move(label));
     }
     return labels;

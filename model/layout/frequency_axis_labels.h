@@ -38,11 +38,11 @@ std::string formatAxisNumber(double value, const NumberFormat& format);
 // Position of label `index`: `value` arrives holding the previous answer (the axis
 // minimum for index 0) and `stop` true for index 0. The frequency axis answers the larger
 // of `value` and the table entry, and clears `stop`; the level axis is left to the chart.
-void Chart1GetNextAxisLabel(LabelAxis axis, int index, double& value, bool& stop);
+void nextFrequencyAxisLabel(LabelAxis axis, int index, double& value, bool& stop);
 
 // Text of one label: `text` arrives as the chart's own text for the label value. On the
 // frequency axis it stays only if it reads like one of the numbered table entries.
-void Chart1GetAxisLabel(LabelAxis axis, std::string& text, const NumberFormat& format);
+void frequencyAxisLabelText(LabelAxis axis, std::string& text, const NumberFormat& format);
 
 struct AxisLabel {
     double value = 0;
