@@ -11,14 +11,6 @@
 
 namespace kolmarin::cli {
 
-SceneTexts startupSceneTexts() {
-    SceneTexts texts;
-    texts.sp1.z = " 0.50";
-    texts.sp2.z = " 0.50";
-    texts.listener.z = " 1.01";
-    return texts;
-}
-
 QByteArray responseOutput(SceneTexts texts, char decimalSeparator, bool csv) {
     auto correct = [&texts](Condition which, const std::string& text) {
         switch (which) {

@@ -9,10 +9,6 @@
 
 namespace kolmarin::cli {
 
-// The scene as the main window shows it right after start-up: the first layout sets the
-// height sliders and rewrites the three heights from them in the position form.
-SceneTexts startupSceneTexts();
-
 // The calculation result file (or, with `csv`, the CSV) for a room file's texts: the
 // texts get the calculation's corrections, as the window's boxes do.
 QByteArray responseOutput(SceneTexts texts, char decimalSeparator, bool csv);

@@ -31,7 +31,7 @@ QByteArray produce(const cli::Request& request) {
     case cli::Command::Modes:
         return cli::modesOutput(readRoomFile(request.roomPath), decimalSeparatorOf(QLocale::system()));
     case cli::Command::Room:
-        return roomFileBytes(cli::startupSceneTexts());
+        return roomFileBytes(startupSceneTexts());
     case cli::Command::Help:
         break;
     }

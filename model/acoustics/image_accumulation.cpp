@@ -175,6 +175,149 @@ RowLoop rowLoopFor(VectorIsa isa, bool singlePrecisionRange) {
     return accumulateRowsBaseline;
 }
 
+// Both loudspeakers' axis tables sorted and padded for the row loop, in the workspace.
+// minSum and maxSum bound every image's squared delay: the nearest and the farthest image
+// of either loudspeaker.
+struct SortedScene {
+    SortedImageTables tables[2];
+    std::size_t tableLength = 0; // entries per axis table, padding included
+    double minSum = 0.0;
+    double maxSum = 0.0;
+};
+
+// Sorts the three axes of each loudspeaker into the workspace, pads them for the widest
+// vectors and fits the late-row series where some rows arrive late as a whole.
+SortedScene sortTables(const AxisTables& t, const LoudspeakerTables (&speakers)[2], Workspace& w) {
+    SortedScene sorted;
+    const int count = t.count;
+    const int padded = (count + kRowPadding - 1) / kRowPadding * kRowPadding;
+    // Per loudspeaker: x, rx of `count` entries, z and rz of `padded`, y and ry of
+    // `padded` + kRowPadding entries.
+    const std::size_t tableLength = static_cast<std::size_t>(padded + kRowPadding);
+    sorted.tableLength = tableLength;
+    double* tableStart = alignedStart(w.tables, 2 * 6 * tableLength);
+    for (int s = 0; s < 2; ++s) {
+        const LoudspeakerTables& src = speakers[s];
+        double* p = tableStart + static_cast<std::size_t>(s) * 6 * tableLength;
+        double* x = p;
+        double* rx = p + tableLength;
+        double* y = p + 2 * tableLength;
+        double* ry = p + 3 * tableLength;
+        double* z = p + 4 * tableLength;
+        double* rz = p + 5 * tableLength;
+        sortAxis(src.x2, t.rx, 1.0, x, rx);
+        sortAxis(src.y2, t.ry, 1.0, y, ry);
+        sortAxis(src.z2, t.rz, kSamplesPerMetre, z, rz);
+        const double lowest = (x[0] + y[0]) + z[0];
+        const double highest = (x[count - 1] + y[count - 1]) + z[count - 1];
+        sorted.minSum = s == 0 ? lowest : std::min(sorted.minSum, lowest);
+        sorted.maxSum = std::max(sorted.maxSum, highest);
+        // Padding repeats the farthest image with no amplitude: it lands wherever that image
+        // does and adds exact zeros, so a row needs no partial last block.
+        for (int i = count; i < padded; ++i) {
+            z[i] = z[count - 1];
+            rz[i] = 0.0;
+        }
+        for (int i = count; i < padded + kRowPadding; ++i) {
+            y[i] = y[count - 1];
+            ry[i] = 0.0;
+        }
+        sorted.tables[s] = {count, padded, x, rx, y, ry, z, rz, {}};
+        // Rows whose nearest image is late, if there are any, have xy above both of these.
+        if ((x[count - 1] + y[count - 1]) + z[0] > kClampedSquare) {
+            const double lowestLateRow = std::max(kClampedSquare - z[0], x[0] + y[0]);
+            sorted.tables[s].late = fitLateRowSeries(z, rz, count, lowestLateRow, w.lateSeries[s]);
+        }
+    }
+    return sorted;
+}
+
+// The samples a band can reach: its nearest and farthest images bound them, and its late
+// images add at sample 8000 (and 8001). Elsewhere its response stays zero and is neither
+// cleared nor summed.
+struct SampleSpan {
+    int first, last;
+};
+
+// The jobs of one accumulation: band b of SP1 at job 2b, of SP2 at 2b + 1, nearest rows
+// first, each with its own response buffer and scratch rows in the workspace.
+struct BandPlan {
+    std::vector<RowBand> bands;
+    std::vector<SampleSpan> spans;
+    int jobs() const { return static_cast<int>(bands.size()); }
+};
+
+BandPlan planBands(const SortedScene& sorted, int count, Workspace& w) {
+    const int bands = bandCount(count);
+    const int jobs = 2 * bands;
+    const std::size_t tableLength = sorted.tableLength;
+    double* responses = alignedStart(w.responses, static_cast<std::size_t>(jobs) * kBandStride);
+    double* values = alignedStart(w.values, static_cast<std::size_t>(jobs) * 2 * tableLength);
+    std::uint32_t* delays = alignedStart(w.delays, static_cast<std::size_t>(jobs) * 2 * tableLength);
+    BandPlan plan;
+    plan.spans.resize(static_cast<std::size_t>(jobs));
+    plan.bands.resize(static_cast<std::size_t>(jobs));
+    const auto sampleNear = [](double squaredDelay, int margin) {
+        const double delay = std::sqrt(squaredDelay);
+        return delay < kLateSample ? std::clamp(static_cast<int>(delay) + margin, 0, kLateSample - 1)
+                                   : kLateSample - 1;
+    };
+    for (int j = 0; j < jobs; ++j) {
+        const SortedImageTables& tables = sorted.tables[j % 2];
+        const int band = j / 2;
+        RowBand& r = plan.bands[static_cast<std::size_t>(j)];
+        r.tables = &tables;
+        r.firstA = static_cast<int>(1LL * count * band / bands);
+        r.endA = static_cast<int>(1LL * count * (band + 1) / bands);
+        r.response = responses + static_cast<std::size_t>(j) * kBandStride;
+        r.values = values + static_cast<std::size_t>(j) * 2 * tableLength;
+        r.delays = delays + static_cast<std::size_t>(j) * 2 * tableLength;
+        plan.spans[static_cast<std::size_t>(j)] = {
+            sampleNear((tables.x[r.firstA] + tables.y[0]) + tables.z[0], -2),
+            sampleNear((tables.x[r.endA - 1] + tables.y[count - 1]) + tables.z[count - 1], 2)};
+    }
+    return plan;
+}
+
+// Every band into its own response, spread over the pool.
+void accumulateBands(const BandPlan& plan, RowLoop rowLoop, int threads) {
+    WorkerPool::shared().run(
+        plan.jobs(),
+        [&](int j) {
+            const RowBand& r = plan.bands[static_cast<std::size_t>(j)];
+            const SampleSpan span = plan.spans[static_cast<std::size_t>(j)];
+            std::fill(r.response + span.first, r.response + span.last + 1, 0.0);
+            r.response[kLateSample] = 0.0;
+            r.response[kOverflowSample] = 0.0;
+            rowLoop(r);
+        },
+        threads);
+}
+
+// Each sample is the sum of the bands in band order, whoever computed them.
+void sumBands(const BandPlan& plan, ImpulseResponses& out, int threads) {
+    const int jobs = plan.jobs();
+    const int sumPieces = jobs > 2 ? 4 : 1;
+    WorkerPool::shared().run(
+        sumPieces,
+        [&](int piece) {
+            const int begin = kBandSamples * piece / sumPieces;
+            const int end = kBandSamples * (piece + 1) / sumPieces;
+            for (int j = 0; j < jobs; ++j) {
+                const double* band = plan.bands[static_cast<std::size_t>(j)].response;
+                double* h = (j % 2 == 0 ? out.h1 : out.h2).data();
+                const SampleSpan span = plan.spans[static_cast<std::size_t>(j)];
+                for (int n = std::max(begin, span.first); n < std::min(end, span.last + 1); ++n)
+                    h[n] += band[n];
+                if (begin <= kLateSample && kLateSample < end) {
+                    h[kLateSample] += band[kLateSample];
+                    h[kLateSample] += band[kOverflowSample];
+                }
+            }
+        },
+        threads);
+}
+
 } // namespace
 
 bool isaAvailable(VectorIsa isa) {
@@ -194,134 +337,29 @@ void accumulateImagesFast(const Scene& scene, ImpulseResponses& out, const FastA
     std::fill(out.h2.begin(), out.h2.end(), 0.0);
     if (t.count == 0)
         return;
-    const LoudspeakerTables sp1{t.sp1X2, t.sp1Y2, t.sp1Z2};
-    const LoudspeakerTables sp2{t.sp2X2, t.sp2Y2, t.sp2Z2};
-    if (!staysInRange(t, sp1) || !staysInRange(t, sp2)) {
+    const LoudspeakerTables speakers[2] = {{t.sp1X2, t.sp1Y2, t.sp1Z2}, {t.sp2X2, t.sp2Y2, t.sp2Z2}};
+    if (!staysInRange(t, speakers[0]) || !staysInRange(t, speakers[1])) {
         accumulateImpulseResponsesReference(scene, out);
         return;
     }
-    raiseImageOnListener(t, sp1, sp2);
+    raiseImageOnListener(t, speakers[0], speakers[1]);
 
     Workspace& w = workspace();
     std::lock_guard lock(w.mutex);
-
-    const int count = t.count;
-    const int padded = (count + kRowPadding - 1) / kRowPadding * kRowPadding;
-    // Per loudspeaker: x, rx of `count` entries, z and rz of `padded`, y and ry of
-    // `padded` + kRowPadding entries.
-    const std::size_t tableLength = static_cast<std::size_t>(padded + kRowPadding);
-    double* tableStart = alignedStart(w.tables, 2 * 6 * tableLength);
-    SortedImageTables sorted[2];
-    double minSum = 0.0, maxSum = 0.0;
-    for (int s = 0; s < 2; ++s) {
-        const LoudspeakerTables& src = s == 0 ? sp1 : sp2;
-        double* p = tableStart + static_cast<std::size_t>(s) * 6 * tableLength;
-        double* x = p;
-        double* rx = p + tableLength;
-        double* y = p + 2 * tableLength;
-        double* ry = p + 3 * tableLength;
-        double* z = p + 4 * tableLength;
-        double* rz = p + 5 * tableLength;
-        sortAxis(src.x2, t.rx, 1.0, x, rx);
-        sortAxis(src.y2, t.ry, 1.0, y, ry);
-        sortAxis(src.z2, t.rz, kSamplesPerMetre, z, rz);
-        const double lowest = (x[0] + y[0]) + z[0];
-        const double highest = (x[count - 1] + y[count - 1]) + z[count - 1];
-        minSum = s == 0 ? lowest : std::min(minSum, lowest);
-        maxSum = std::max(maxSum, highest);
-        // Padding repeats the farthest image with no amplitude: it lands wherever that image
-        // does and adds exact zeros, so a row needs no partial last block.
-        for (int i = count; i < padded; ++i) {
-            z[i] = z[count - 1];
-            rz[i] = 0.0;
-        }
-        for (int i = count; i < padded + kRowPadding; ++i) {
-            y[i] = y[count - 1];
-            ry[i] = 0.0;
-        }
-        sorted[s] = {count, padded, x, rx, y, ry, z, rz, {}};
-        // Rows whose nearest image is late, if there are any, have xy above both of these.
-        if ((x[count - 1] + y[count - 1]) + z[0] > kClampedSquare) {
-            const double lowestLateRow = std::max(kClampedSquare - z[0], x[0] + y[0]);
-            sorted[s].late = fitLateRowSeries(z, rz, count, lowestLateRow, w.lateSeries[s]);
-        }
-    }
+    const SortedScene sorted = sortTables(t, speakers, w);
 
     VectorIsa isa = options.isa;
     while (!processorHas(isa))
         isa = static_cast<VectorIsa>(static_cast<int>(isa) - 1);
-    const RowLoop rowLoop = rowLoopFor(isa, minSum >= 1e-30 && maxSum <= 1e30);
+    const RowLoop rowLoop = rowLoopFor(isa, sorted.minSum >= 1e-30 && sorted.maxSum <= 1e30);
 
-    const int bands = bandCount(count);
-    const int jobs = 2 * bands; // band b of SP1, then of SP2, nearest rows first
-    double* responses = alignedStart(w.responses, static_cast<std::size_t>(jobs) * kBandStride);
-    double* values = alignedStart(w.values, static_cast<std::size_t>(jobs) * 2 * tableLength);
-    std::uint32_t* delays = alignedStart(w.delays, static_cast<std::size_t>(jobs) * 2 * tableLength);
-    // The samples a band can reach: its nearest and farthest images bound them, and its
-    // late images add at sample 8000 (and 8001). Elsewhere its response stays zero and is
-    // neither cleared nor summed.
-    struct SampleSpan {
-        int first, last;
-    };
-    std::vector<SampleSpan> spans(static_cast<std::size_t>(jobs));
-    std::vector<RowBand> rowBands(static_cast<std::size_t>(jobs));
-    const auto sampleNear = [](double squaredDelay, int margin) {
-        const double delay = std::sqrt(squaredDelay);
-        return delay < kLateSample ? std::clamp(static_cast<int>(delay) + margin, 0, kLateSample - 1)
-                                   : kLateSample - 1;
-    };
-    for (int j = 0; j < jobs; ++j) {
-        const SortedImageTables& tables = sorted[j % 2];
-        const int band = j / 2;
-        RowBand& r = rowBands[static_cast<std::size_t>(j)];
-        r.tables = &tables;
-        r.firstA = static_cast<int>(1LL * count * band / bands);
-        r.endA = static_cast<int>(1LL * count * (band + 1) / bands);
-        r.response = responses + static_cast<std::size_t>(j) * kBandStride;
-        r.values = values + static_cast<std::size_t>(j) * 2 * tableLength;
-        r.delays = delays + static_cast<std::size_t>(j) * 2 * tableLength;
-        spans[static_cast<std::size_t>(j)] = {
-            sampleNear((tables.x[r.firstA] + tables.y[0]) + tables.z[0], -2),
-            sampleNear((tables.x[r.endA - 1] + tables.y[count - 1]) + tables.z[count - 1], 2)};
-    }
-
+    const BandPlan plan = planBands(sorted, t.count, w);
     // Waking a helper costs some tens of microseconds: small scenes run in the caller alone.
     // The bands and their order are the same either way.
-    const long long images = 2LL * count * count * count;
+    const long long images = 2LL * t.count * t.count * t.count;
     const int threads = images < kSmallestParallelWork ? 1 : options.maxThreads;
-    WorkerPool& pool = WorkerPool::shared();
-    pool.run(
-        jobs,
-        [&](int j) {
-            const RowBand& r = rowBands[static_cast<std::size_t>(j)];
-            const SampleSpan span = spans[static_cast<std::size_t>(j)];
-            std::fill(r.response + span.first, r.response + span.last + 1, 0.0);
-            r.response[kLateSample] = 0.0;
-            r.response[kOverflowSample] = 0.0;
-            rowLoop(r);
-        },
-        threads);
-
-    // Each sample is the sum of the bands in band order, whoever computed them.
-    const int sumPieces = jobs > 2 ? 4 : 1;
-    pool.run(
-        sumPieces,
-        [&](int piece) {
-            const int begin = kBandSamples * piece / sumPieces;
-            const int end = kBandSamples * (piece + 1) / sumPieces;
-            for (int j = 0; j < jobs; ++j) {
-                const double* band = rowBands[static_cast<std::size_t>(j)].response;
-                double* h = (j % 2 == 0 ? out.h1 : out.h2).data();
-                const SampleSpan span = spans[static_cast<std::size_t>(j)];
-                for (int n = std::max(begin, span.first); n < std::min(end, span.last + 1); ++n)
-                    h[n] += band[n];
-                if (begin <= kLateSample && kLateSample < end) {
-                    h[kLateSample] += band[kLateSample];
-                    h[kLateSample] += band[kOverflowSample];
-                }
-            }
-        },
-        threads);
+    accumulateBands(plan, rowLoop, threads);
+    sumBands(plan, out, threads);
 
     const auto finite = [](const std::vector<double>& h) {
         return std::all_of(h.begin(), h.end(), [](double v) { return std::isfinite(v); });

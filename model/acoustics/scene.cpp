@@ -27,6 +27,14 @@ SceneTexts startupTexts(char sep) {
     return t;
 }
 
+SceneTexts startupSceneTexts(char sep) {
+    SceneTexts t = startupTexts(sep);
+    t.sp1.z = std::string(" 0") + sep + "50";
+    t.sp2.z = t.sp1.z;
+    t.listener.z = std::string(" 1") + sep + "01";
+    return t;
+}
+
 Scene readCalculationScene(const SceneTexts& t, char sep, const CorrectionSink& onCorrection) {
     Scene s;
     s.depth = parseDecimal(t.depth, sep);

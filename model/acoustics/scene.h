@@ -42,6 +42,12 @@ struct SceneTexts {
 // locale writes 2,70 starts with texts the parsers accept.
 SceneTexts startupTexts(char decimalSeparator);
 
+// The scene as the main window shows it right after start-up: its first layout sets the
+// height sliders from the start-up texts and rewrites the three heights as the heights
+// their slider positions stand for, in the position form (" 0.50", " 0.50", " 1.01").
+// The command-line tool starts from these texts too, so its files equal the window's.
+SceneTexts startupSceneTexts(char decimalSeparator = '.');
+
 struct Point3 {
     double x = 0, y = 0, z = 0;
 };

@@ -34,7 +34,7 @@ namespace detail {
 // lanes; Widest is the self-sorting form with the widest lanes the processor has.
 enum class FftPath { DigitReversal, SelfSorting2, SelfSorting4, SelfSorting8, Widest };
 
-// Whether this processor can run `path`.
+// False for SelfSorting4 and SelfSorting8 on processors without AVX2 or AVX-512.
 bool fftPathAvailable(FftPath path);
 
 // forwardFft along `path`; lengths the self-sorting form does not take use DigitReversal.

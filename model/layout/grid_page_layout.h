@@ -3,9 +3,9 @@
 // strips across it, the fixed (header) rows and columns optionally repeated on every
 // page, and the rectangle in printer dots of every cell a page prints. Cell sizes come
 // from the screen in pixels and keep their physical size on paper, scaled by
-// printer dpi / screen dpi; margins are whole millimetres. "Trunc" below means cut
-// toward zero; the scale factors and running positions are kept in long double so a
-// row of many cells does not drift.
+// printer dpi / screen dpi; margins are whole millimetres. Dot counts are cut toward
+// zero; the scale factors and running positions are kept in long double so a row of
+// many cells does not drift.
 //
 // The page and strip tables grow with the table: there is no upper limit on the number
 // of row pages or column strips.
@@ -58,7 +58,7 @@ struct GridPageLayout {
     int pageCount() const;
 };
 
-// Trunc(mm / 25.4 · dpi).
+// mm / 25.4 · dpi, cut toward zero.
 int mmToDots(int mm, int dotsPerInch);
 
 // Splits items of the given extents (dots), from `firstBody` on, into pages of

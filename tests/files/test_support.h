@@ -11,9 +11,6 @@
 
 namespace kolmarin::test {
 
-// The scene texts right after start-up, once the main window has rewritten the heights.
-SceneTexts startupTexts();
-
 QString fixturePath(const char* name); // a file under tests/files/data
 QByteArray fixture(const char* name);
 QByteArray readBytes(const QString& path); // empty when the file cannot be read
@@ -25,15 +22,5 @@ QStringList cp932Lines(const QByteArray& bytes);
 
 // UTF-8 text to CP932 bytes, for expected file contents.
 QByteArray cp932(const char* utf8);
-
-// The message of the exception `f` throws, or "" when it throws none.
-template <class F> std::string errorMessageOf(F&& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return {};
-}
 
 } // namespace kolmarin::test

@@ -1,7 +1,7 @@
 #include "model/errors.h"
 #include "model/fft/fft.h"
 
-#include "tests/model/user_error.h"
+#include "tests/user_error.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include <vector>
 
 using namespace kolmarin;
-using kolmarin::testing::errorOf;
+using kolmarin::test::errorOf;
 
 namespace {
 

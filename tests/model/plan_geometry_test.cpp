@@ -2,12 +2,12 @@
 #include "model/errors.h"
 #include "model/layout/plan_geometry.h"
 
-#include "tests/model/user_error.h"
+#include "tests/user_error.h"
 
 #include <gtest/gtest.h>
 
 using namespace kolmarin;
-using kolmarin::testing::errorOf;
+using kolmarin::test::errorOf;
 
 namespace {
 

@@ -1,11 +1,12 @@
 #pragma once
-// The message of the UserError a call raises, or "" when it raises none.
+// The message of the UserError a call raises, or "" when it raises none. Shared by the
+// model and file tests.
 
 #include "model/errors.h"
 
 #include <string>
 
-namespace kolmarin::testing {
+namespace kolmarin::test {
 
 std::string errorOf(auto&& call) {
     try {
@@ -16,4 +17,4 @@ std::string errorOf(auto&& call) {
     return "";
 }
 
-} // namespace kolmarin::testing
+} // namespace kolmarin::test
