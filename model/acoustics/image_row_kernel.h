@@ -98,12 +98,11 @@ template <int Width> struct RowScatter {
 template <class Ops>
 [[gnu::always_inline]] inline void sumLateRowsBySeries(const LateRowSeries& series, const double* yTable,
                                                        const double* ryTable, double xa, double ra, int fromB,
-                                                       int count, typename Ops::V& late) {
+                                                       int count, typename Ops::V zScale,
+                                                       typename Ops::V spanScale, typename Ops::V& late) {
     using V = typename Ops::V;
     constexpr int kWidth = Ops::kWidth;
     const V zero{};
-    const V zScale = zero + series.zScale;
-    const V spanScale = zero + 2.0 / series.vSpan;
     for (int ib = fromB; ib < count; ib += kWidth) {
         const V xy = (zero + xa) + loadVector<V>(yTable + ib);
         const V rab = (zero + ra) * loadVector<V>(ryTable + ib);
@@ -127,9 +126,10 @@ template <class Ops>
 // into the returned lanes for sample 8000. Returns the end of the row's waiting entries
 // through `rowEnd`.
 template <class Ops>
-[[gnu::always_inline]] inline typename Ops::V
-sumRowImages(const double* zTable, const double* rzTable, int padded, int cut, typename Ops::V rowDistance,
-             typename Ops::V rowFactor, RowScatter<Ops::kWidth>& scatter, int& rowEnd) {
+[[gnu::always_inline]] inline typename Ops::V sumRowImages(const double* zTable, const double* rzTable,
+                                                           int padded, int cut, typename Ops::V rowDistance,
+                                                           typename Ops::V rowFactor, typename Ops::VI lane,
+                                                           RowScatter<Ops::kWidth>& scatter, int& rowEnd) {
     using V = typename Ops::V;
     using VI = typename Ops::VI;
     constexpr int kWidth = Ops::kWidth;
@@ -151,9 +151,6 @@ sumRowImages(const double* zTable, const double* rzTable, int padded, int cut, t
     if (i < cut) {
         // The block that straddles the cut: its early lanes are scattered like the
         // others, its late lanes join the sum for sample 8000 instead.
-        VI lane{};
-        for (int l = 0; l < kWidth; ++l)
-            lane[l] = l;
         V root, reciprocal;
         Ops::rootAndReciprocal(rowDistance + loadVector<V>(zTable + i), root, reciprocal);
         const V weight = loadVector<V>(rzTable + i) * reciprocal;
@@ -177,6 +174,7 @@ sumRowImages(const double* zTable, const double* rzTable, int padded, int cut, t
 
 template <class Ops> void accumulateBand(const RowBand& band) {
     using V = typename Ops::V;
+    using VI = typename Ops::VI;
     constexpr int kWidth = Ops::kWidth;
 
     // Local copies of the table pointers: the stores into the scratch rows could alias the
@@ -193,8 +191,14 @@ template <class Ops> void accumulateBand(const RowBand& band) {
     const LateRowSeries& series = t.late;
     RowScatter<kWidth> scatter(band, padded);
 
-    // Amplitudes of the images that arrive after sample 8000, summed lane by lane.
     const V zero{};
+    VI lane{};
+    for (int l = 0; l < kWidth; ++l)
+        lane[l] = l;
+    const V zScale = zero + series.zScale;
+    const V spanScale = zero + 2.0 / series.vSpan;
+
+    // Amplitudes of the images that arrive after sample 8000, summed lane by lane.
     V late = zero;
     int firstRowCut = padded;
     int fullyLate = count;
@@ -212,7 +216,8 @@ template <class Ops> void accumulateBand(const RowBand& band) {
             while (fullyLate > 0 && (xa + yTable[fullyLate - 1]) + zTable[0] > kClampedSquare)
                 --fullyLate;
             directRowsEnd = fullyLate;
-            sumLateRowsBySeries<Ops>(series, yTable, ryTable, xa, ra, fullyLate, count, late);
+            sumLateRowsBySeries<Ops>(series, yTable, ryTable, xa, ra, fullyLate, count, zScale, spanScale,
+                                     late);
         }
         int cut = firstRowCut;
         for (int ib = 0; ib < directRowsEnd; ++ib) {
@@ -226,7 +231,7 @@ template <class Ops> void accumulateBand(const RowBand& band) {
             const V rowFactor = zero + rab;
             int rowEnd = 0;
             const V rowLate =
-                sumRowImages<Ops>(zTable, rzTable, padded, cut, zero + xy, rowFactor, scatter, rowEnd);
+                sumRowImages<Ops>(zTable, rzTable, padded, cut, zero + xy, rowFactor, lane, scatter, rowEnd);
             late = Ops::fma(rowFactor, rowLate, late);
             scatter.finishRow(rowEnd);
         }
