@@ -4,8 +4,8 @@
 #include "dialogs/room_form.h"
 #include "mainwindow/busy_cursor.h"
 #include "mainwindow/ui_support.h"
-#include "model/eigenmodes.h"
-#include "model/number_text.h"
+#include "model/acoustics/eigenmodes.h"
+#include "model/acoustics/number_text.h"
 
 #include <QApplication>
 #include <QLabel>

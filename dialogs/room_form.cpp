@@ -2,7 +2,7 @@
 
 #include "mainwindow/japanese_fonts.h"
 #include "mainwindow/ui_support.h"
-#include "model/dialog_steps.h"
+#include "model/layout/dialog_steps.h"
 
 #include <QAction>
 #include <QApplication>

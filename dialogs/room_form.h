@@ -3,7 +3,7 @@
 // reflection coefficients and the calculation conditions as text. Modeless; closing it
 // only hides it.
 
-#include "model/scene.h"
+#include "model/acoustics/scene.h"
 
 #include <QDialog>
 #include <QString>

@@ -3,7 +3,7 @@
 #include "mainwindow/chart_axes.h"
 #include "mainwindow/japanese_fonts.h"
 #include "mainwindow/ui_support.h"
-#include "model/number_text.h"
+#include "model/acoustics/number_text.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -7,7 +7,7 @@
 #include "mainwindow/marker_shape.h"
 #include "mainwindow/trk_bar_ex.h"
 #include "mainwindow/ui_support.h"
-#include "model/number_text.h"
+#include "model/acoustics/number_text.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -10,7 +10,7 @@
 #include "mainwindow/response_chart.h"
 #include "mainwindow/trk_bar_ex.h"
 #include "mainwindow/ui_support.h"
-#include "model/number_text.h"
+#include "model/acoustics/number_text.h"
 
 #include <QApplication>
 #include <QCheckBox>

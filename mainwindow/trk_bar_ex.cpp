@@ -1,6 +1,6 @@
 #include "mainwindow/trk_bar_ex.h"
 
-#include "model/plan_geometry.h"
+#include "model/layout/plan_geometry.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
