@@ -7,11 +7,12 @@
 //                 widest vectors the processor has: what a loop bound by them would take
 //   Response*     the whole calculation: both loudspeakers, three transforms, levels;
 //                 Response/0 is its fixed cost
-#include "model/ffts.h"
-#include "model/image_accumulation.h"
-#include "model/response.h"
-#include "model/scene.h"
-#include "model/worker_pool.h"
+#include "model/acoustics/image_accumulation.h"
+#include "model/acoustics/response.h"
+#include "model/acoustics/scene.h"
+#include "model/acoustics/worker_pool.h"
+#include "model/cpu_features.h"
+#include "model/fft/fft.h"
 
 #include <benchmark/benchmark.h>
 
@@ -169,9 +170,9 @@ void BM_Roofline(benchmark::State& state) {
         w[static_cast<std::size_t>(i)] = i < count ? 0.9 : 0.0;
     }
 #if defined(__x86_64__)
-    auto* kernel = __builtin_cpu_supports("avx512f") ? rootsAndQuotientsAvx512
-                   : __builtin_cpu_supports("avx2")  ? rootsAndQuotientsAvx2
-                                                     : rootsAndQuotientsScalar;
+    auto* kernel = kolmarin::processorHasAvx512() ? rootsAndQuotientsAvx512
+                   : kolmarin::processorHasAvx2() ? rootsAndQuotientsAvx2
+                                                  : rootsAndQuotientsScalar;
 #else
     auto* kernel = rootsAndQuotientsScalar;
 #endif
@@ -215,11 +216,11 @@ void BM_Response(benchmark::State& state) {
 BENCHMARK(BM_Response)->Arg(0)->Arg(30)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Fft8192(benchmark::State& state) {
-    std::vector<kolmarin::TComplexNum> in(8192), out(8192);
+    std::vector<kolmarin::Complex> in(8192), out(8192);
     for (int i = 0; i < 8192; ++i)
         in[i] = {1.0 / (1 + i % 97), 0.0};
     for (auto _ : state) {
-        kolmarin::ForwardFft(in.data(), out.data(), 8192);
+        kolmarin::forwardFft(in.data(), out.data(), 8192);
         benchmark::DoNotOptimize(out.data());
     }
 }

@@ -3,21 +3,13 @@
 #include "files/mode_file.h"
 #include "files/response_csv.h"
 #include "files/result_file.h"
-#include "model/eigenmodes.h"
-#include "model/number_text.h"
-#include "model/response.h"
+#include "model/acoustics/eigenmodes.h"
+#include "model/acoustics/number_text.h"
+#include "model/acoustics/response.h"
 
 #include <cstdio>
 
 namespace kolmarin::cli {
-
-SceneTexts startupSceneTexts() {
-    SceneTexts texts;
-    texts.sp1.z = " 0.50";
-    texts.sp2.z = " 0.50";
-    texts.listener.z = " 1.01";
-    return texts;
-}
 
 QByteArray responseOutput(SceneTexts texts, char decimalSeparator, bool csv) {
     auto correct = [&texts](Condition which, const std::string& text) {

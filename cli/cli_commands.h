@@ -2,16 +2,12 @@
 // What kolmarin2-cli computes and writes: the same texts, parsers, corrections and model
 // as the windows, so its files equal the ones the windows save for the same scene.
 
-#include "model/scene.h"
+#include "model/acoustics/scene.h"
 
 #include <QByteArray>
 #include <QString>
 
 namespace kolmarin::cli {
-
-// The scene as the main window shows it right after start-up: the first layout sets the
-// height sliders and rewrites the three heights from them in the position form.
-SceneTexts startupSceneTexts();
 
 // The calculation result file (or, with `csv`, the CSV) for a room file's texts: the
 // texts get the calculation's corrections, as the window's boxes do.

@@ -46,7 +46,7 @@ QByteArray produce(const cli::Request& request) {
     case cli::Command::Modes:
         return cli::modesOutput(readCheckedRoomFile(request.roomPath, separator), separator);
     case cli::Command::Room:
-        return roomFileBytes(cli::startupSceneTexts());
+        return roomFileBytes(startupSceneTexts());
     case cli::Command::Help:
         break;
     }

@@ -2,8 +2,8 @@
 
 #include "dialogs/mode_list_window.h"
 #include "dialogs/room_settings_dialog.h"
-#include "model/eigenmodes.h"
-#include "model/number_text.h"
+#include "model/acoustics/eigenmodes.h"
+#include "model/acoustics/number_text.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/ui_support.h"
 

@@ -4,7 +4,7 @@
 // a text file. Modeless; closing it only hides it, and the list stays until the next
 // eigenmode calculation replaces it.
 
-#include "model/eigenmodes.h"
+#include "model/acoustics/eigenmodes.h"
 #include "printing/grid_printer.h"
 
 #include <QDialog>

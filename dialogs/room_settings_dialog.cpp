@@ -1,6 +1,6 @@
 #include "dialogs/room_settings_dialog.h"
 
-#include "model/dialog_steps.h"
+#include "model/layout/dialog_steps.h"
 #include "widgets/japanese_fonts.h"
 #include "widgets/placed_controls.h"
 #include "widgets/ui_support.h"

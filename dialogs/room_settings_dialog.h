@@ -3,8 +3,8 @@
 // reflection coefficients and the calculation conditions as text. Modeless; closing it
 // only hides it.
 
-#include "model/plan_geometry.h"
-#include "model/scene.h"
+#include "model/acoustics/scene.h"
+#include "model/layout/plan_geometry.h"
 #include "widgets/ui_support.h"
 
 #include <QDialog>

@@ -2,8 +2,8 @@
 // The mode list file: a title, the room's three dimension texts as they stand, then the
 // ModeTable, header row first, each cell right-aligned in 14 bytes. CP932, CR LF.
 
-#include "model/eigenmodes.h"
-#include "model/scene.h"
+#include "model/acoustics/eigenmodes.h"
+#include "model/acoustics/scene.h"
 
 #include <QByteArray>
 

@@ -4,7 +4,7 @@
 // the three levels to 17 significant digits (enough to give back the exact double), a
 // point as decimal separator whatever the locale. Lines end with LF.
 
-#include "model/response.h"
+#include "model/acoustics/response.h"
 
 #include <QByteArray>
 

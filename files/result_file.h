@@ -3,8 +3,8 @@
 // then one row per 0.5 Hz with the stored levels of SP1, SP2 and Total. CP932, CR LF;
 // numbers right-aligned in 10-byte fields with one decimal and a point.
 
-#include "model/response.h"
-#include "model/scene.h"
+#include "model/acoustics/response.h"
+#include "model/acoustics/scene.h"
 
 #include <QByteArray>
 

@@ -11,7 +11,7 @@
 //   6 back wall      13 listener z      20 reflection count
 //   7 right wall     14 SP1 from left   21 start frequency, 22 end frequency
 
-#include "model/scene.h"
+#include "model/acoustics/scene.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

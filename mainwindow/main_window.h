@@ -6,9 +6,9 @@
 // the texts it needs when it runs.
 
 #include "mainwindow/result_file_command.h"
-#include "model/plan_geometry.h"
-#include "model/response.h"
-#include "model/scene.h"
+#include "model/acoustics/response.h"
+#include "model/acoustics/scene.h"
+#include "model/layout/plan_geometry.h"
 
 #include <QMainWindow>
 

@@ -5,7 +5,7 @@
 #include "dialogs/axis_settings_dialog.h"
 #include "dialogs/room_settings_dialog.h"
 #include "mainwindow/plan_view.h"
-#include "model/number_text.h"
+#include "model/acoustics/number_text.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/height_slider.h"
 #include "widgets/marker_shape.h"

@@ -1,6 +1,6 @@
 #include "mainwindow/plan_view.h"
 
-#include "model/plan_geometry.h"
+#include "model/layout/plan_geometry.h"
 
 #include <QPainter>
 

@@ -2,8 +2,8 @@
 // The main window's command "計算結果保存(&D)": the stored levels of the three curves,
 // after a description of the scene, saved to a text file the user chooses.
 
-#include "model/response.h"
-#include "model/scene.h"
+#include "model/acoustics/response.h"
+#include "model/acoustics/scene.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 // landscape page with the scene written in its foot, and a picture of the whole window.
 // Both ask with the print dialog first; a job that cannot be printed throws UserError.
 
-#include "model/scene.h"
+#include "model/acoustics/scene.h"
 
 class QPrinter;
 class QWidget;

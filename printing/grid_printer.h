@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/grid_page_layout.h"
+#include "model/layout/grid_page_layout.h"
 
 #include <QRect>
 

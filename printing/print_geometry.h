@@ -4,8 +4,8 @@
 // goes, and the five lines describing the scene that are printed under the chart.
 // Standard C++ only, so the numbers are tested without a printer.
 
-#include "model/plan_geometry.h" // roundHalfEven: halves to the even neighbour
-#include "model/scene.h"
+#include "model/acoustics/scene.h"
+#include "model/layout/plan_geometry.h" // roundHalfEven: halves to the even neighbour
 
 #include <algorithm>
 #include <array>

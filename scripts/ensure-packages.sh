@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libqcustomplot-dev
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
+  desktop-file-utils appstream shared-mime-info libglib2.0-bin libxml2-utils lintian
 )
 
 missing=()

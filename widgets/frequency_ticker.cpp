@@ -1,6 +1,6 @@
 #include "widgets/frequency_ticker.h"
 
-#include "model/frequency_axis_labels.h"
+#include "model/layout/frequency_axis_labels.h"
 
 namespace kolmarin {
 

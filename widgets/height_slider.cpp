@@ -1,6 +1,6 @@
 #include "widgets/height_slider.h"
 
-#include "model/plan_geometry.h"
+#include "model/layout/plan_geometry.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

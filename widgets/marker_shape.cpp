@@ -1,6 +1,6 @@
 #include "widgets/marker_shape.h"
 
-#include "model/plan_geometry.h"
+#include "model/layout/plan_geometry.h"
 
 #include <QMouseEvent>
 #include <QPainter>

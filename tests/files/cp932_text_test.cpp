@@ -2,13 +2,14 @@
 // silent replacement.
 #include "files/cp932_text.h"
 #include "test_support.h"
+#include "tests/user_error.h"
 
 #include <gtest/gtest.h>
 
 namespace kolmarin {
 namespace {
 
-using test::errorMessageOf;
+using test::errorOf;
 
 QByteArray hex(const char* h) {
     return QByteArray::fromHex(h);
@@ -60,21 +61,21 @@ TEST(Cp932Text, RejectsBytesThatAreNotCp932) {
 }
 
 TEST(Cp932Text, RefusesCharactersWithoutACp932FormByName) {
-    EXPECT_EQ(errorMessageOf([] { encodeLineText("2.70€"); }),
+    EXPECT_EQ(errorOf([] { encodeLineText("2.70€"); }),
               "'2.70€' の文字 '€' は Shift-JIS (CP932) で表せないため、ファイルに書けません");
     // Characters with no exact CP932 form are refused, not replaced by a look-alike.
     for (const char* text : {"¥5", "〜", "—", "¢", "a😀b", "é"}) {
-        const std::string message = errorMessageOf([&] { encodeLineText(text); });
+        const std::string message = errorOf([&] { encodeLineText(text); });
         EXPECT_NE(message.find(std::string("'") + text + "'"), std::string::npos) << message;
     }
-    EXPECT_NE(errorMessageOf([] { encodeLineText("a😀b"); }).find("'😀'"), std::string::npos);
+    EXPECT_NE(errorOf([] { encodeLineText("a😀b"); }).find("'😀'"), std::string::npos);
 }
 
 TEST(Cp932Text, RefusesTextsThatWouldBreakTheLine) {
-    EXPECT_EQ(errorMessageOf([] { encodeLineText("2.7\n0"); }),
+    EXPECT_EQ(errorOf([] { encodeLineText("2.7\n0"); }),
               "'2.7\n0' は改行または Ctrl-Z を含むため、ファイルに書けません");
-    EXPECT_FALSE(errorMessageOf([] { encodeLineText("2.7\x1a"); }).empty());
-    EXPECT_TRUE(errorMessageOf([] { encodeLineText("2.7\r"); }).empty());
+    EXPECT_FALSE(errorOf([] { encodeLineText("2.7\x1a"); }).empty());
+    EXPECT_TRUE(errorOf([] { encodeLineText("2.7\r"); }).empty());
 }
 
 TEST(Cp932Text, RightAlignsByBytes) {

@@ -9,7 +9,7 @@ namespace kolmarin {
 namespace {
 
 TEST(ModeFile, WritesTheStartupRoomByteForByte) {
-    const QByteArray file = modeFileBytes(test::startupTexts(), computeModeTable(2.70, 4.50, 2.40));
+    const QByteArray file = modeFileBytes(startupSceneTexts(), computeModeTable(2.70, 4.50, 2.40));
     EXPECT_EQ(file, test::fixture("startup_modes.dat"));
 
     const QStringList lines = test::cp932Lines(file);
@@ -22,7 +22,7 @@ TEST(ModeFile, WritesTheStartupRoomByteForByte) {
 }
 
 TEST(ModeFile, AlignsEveryCellInFourteenBytes) {
-    const QByteArray file = modeFileBytes(test::startupTexts(), computeModeTable(2.70, 4.50, 2.40));
+    const QByteArray file = modeFileBytes(startupSceneTexts(), computeModeTable(2.70, 4.50, 2.40));
     const QList<QByteArray> lines = file.split('\n');
     for (qsizetype i = 3; i + 1 < lines.size(); ++i)
         EXPECT_EQ(lines[i].size(), 71) << i; // 70 bytes and the CR
@@ -33,13 +33,13 @@ TEST(ModeFile, AlignsEveryCellInFourteenBytes) {
 }
 
 TEST(ModeFile, WritesAHeaderOnlyTableAsFourLines) {
-    const QByteArray file = modeFileBytes(test::startupTexts(), computeModeTable(0.5, 0.5, 0.5));
+    const QByteArray file = modeFileBytes(startupSceneTexts(), computeModeTable(0.5, 0.5, 0.5));
     EXPECT_EQ(test::cp932Lines(file).size(), 4);
     EXPECT_TRUE(file.endsWith("\r\n"));
 }
 
 TEST(ModeFile, CopiesTheDimensionTextsUnformatted) {
-    SceneTexts t = test::startupTexts();
+    SceneTexts t = startupSceneTexts();
     t.width = "3";
     t.height = " 2.4e0";
     EXPECT_EQ(test::cp932Lines(modeFileBytes(t, ModeTable{{modeTableHeader()}}))[2],
@@ -48,7 +48,7 @@ TEST(ModeFile, CopiesTheDimensionTextsUnformatted) {
 
 TEST(ModeFile, WritesALongCellWhole) {
     ModeTable table{{modeTableHeader(), ModeRow{"123456", "1234567890123456", "0", "0", "   100.0"}}};
-    const QStringList lines = test::cp932Lines(modeFileBytes(test::startupTexts(), table));
+    const QStringList lines = test::cp932Lines(modeFileBytes(startupSceneTexts(), table));
     ASSERT_EQ(lines.size(), 5);
     EXPECT_EQ(lines[4], QString(8, u' ') + "123456" + "1234567890123456" + QString(13, u' ') + "0" +
                             QString(13, u' ') + "0" + QString(6, u' ') + "   100.0");

@@ -3,13 +3,14 @@
 #include "files/result_file.h"
 #include "model/errors.h"
 #include "test_support.h"
+#include "tests/user_error.h"
 
 #include <gtest/gtest.h>
 
 namespace kolmarin {
 namespace {
 
-using test::errorMessageOf;
+using test::errorOf;
 
 // Curves whose every element tells its own index, so a row shows which element it read.
 ResponseCurves indexedCurves() {
@@ -29,7 +30,7 @@ QStringList rowsOf(const QByteArray& file) {
 }
 
 SceneTexts withRange(const char* start, const char* end) {
-    SceneTexts t = test::startupTexts();
+    SceneTexts t = startupSceneTexts();
     t.startFrequency = start;
     t.endFrequency = end;
     return t;
@@ -38,7 +39,7 @@ SceneTexts withRange(const char* start, const char* end) {
 TEST(ResultFile, WritesTheStartupSceneByteForByte) {
     // To renew after a deliberate change of the model:
     //   kolmarin2-cli response tests/files/data/startup_room.dtr -o tests/files/data/startup_result.dat
-    const SceneTexts texts = test::startupTexts();
+    const SceneTexts texts = startupSceneTexts();
     const Scene scene = readCalculationScene(texts, '.', nullptr);
     ResponseCurves curves;
     calculateResponse(scene, curves);
@@ -53,7 +54,7 @@ TEST(ResultFile, WritesTheStartupSceneByteForByte) {
 }
 
 TEST(ResultFile, DescribesTheSceneWithItsTextsAsTheyStand) {
-    SceneTexts t = test::startupTexts();
+    SceneTexts t = startupSceneTexts();
     t.width = "３";
     t.reflCeiling = "0.95";
     t.reflFloor = "0.7";
@@ -132,14 +133,13 @@ TEST(ResultFile, WritesOnlyRowsTheLastCalculationComputed) {
 
 TEST(ResultFile, RefusesABadRangeOrAnUnwritableTextBeforeWritingAnything) {
     const ResponseCurves c;
-    EXPECT_EQ(errorMessageOf([&] { resultFileBytes(withRange("2O", "500"), c, kAllElements); }),
+    EXPECT_EQ(errorOf([&] { resultFileBytes(withRange("2O", "500"), c, kAllElements); }),
               msg::notAnInteger("2O"));
-    EXPECT_EQ(errorMessageOf([&] { resultFileBytes(withRange("20", "500 "), c, kAllElements); }),
+    EXPECT_EQ(errorOf([&] { resultFileBytes(withRange("20", "500 "), c, kAllElements); }),
               msg::notAnInteger("500 "));
-    SceneTexts t = test::startupTexts();
+    SceneTexts t = startupSceneTexts();
     t.sp2.y = "0.70¥";
-    EXPECT_NE(errorMessageOf([&] { resultFileBytes(t, c, kAllElements); }).find("'0.70¥'"),
-              std::string::npos);
+    EXPECT_NE(errorOf([&] { resultFileBytes(t, c, kAllElements); }).find("'0.70¥'"), std::string::npos);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "files/file_errors.h"
 #include "files/room_file.h"
 #include "test_support.h"
+#include "tests/user_error.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +21,7 @@
 namespace kolmarin {
 namespace {
 
-using test::errorMessageOf;
+using test::errorOf;
 
 class RoomFileReading : public ::testing::Test {
   protected:
@@ -29,16 +30,16 @@ class RoomFileReading : public ::testing::Test {
 };
 
 TEST_F(RoomFileReading, ReadsAFileFromDisk) {
-    EXPECT_EQ(readRoomFile(test::fixturePath("startup_room.dtr")), test::startupTexts());
+    EXPECT_EQ(readRoomFile(test::fixturePath("startup_room.dtr")), startupSceneTexts());
     // Only the header identifies the file; the name does not matter.
     test::writeBytes(path("部屋.rmd"), test::fixture("startup_room.dtr"));
-    EXPECT_EQ(readRoomFile(path("部屋.rmd")), test::startupTexts());
+    EXPECT_EQ(readRoomFile(path("部屋.rmd")), startupSceneTexts());
 }
 
 TEST_F(RoomFileReading, ReportsAMissingOrUnreadableFile) {
-    EXPECT_EQ(errorMessageOf([&] { readRoomFile(path("none.dtr")); }), msg::kFileNotFound);
-    EXPECT_EQ(errorMessageOf([&] { readRoomFile(path("no folder/none.dtr")); }), msg::kFileNotFound);
-    EXPECT_EQ(errorMessageOf([&] { readRoomFile(dir_.path()); }), msg::kAccessDenied);
+    EXPECT_EQ(errorOf([&] { readRoomFile(path("none.dtr")); }), msg::kFileNotFound);
+    EXPECT_EQ(errorOf([&] { readRoomFile(path("no folder/none.dtr")); }), msg::kFileNotFound);
+    EXPECT_EQ(errorOf([&] { readRoomFile(dir_.path()); }), msg::kAccessDenied);
 }
 
 TEST_F(RoomFileReading, AcceptsUpTo64KiBAndRefusesALargerFile) {
@@ -46,10 +47,10 @@ TEST_F(RoomFileReading, AcceptsUpTo64KiBAndRefusesALargerFile) {
     bytes += QByteArray(kMaxRoomFileBytes - bytes.size() - 2, 'x') + "\r\n"; // lines after 22
     ASSERT_EQ(bytes.size(), kMaxRoomFileBytes);
     test::writeBytes(path("limit.dtr"), bytes);
-    EXPECT_EQ(readRoomFile(path("limit.dtr")), test::startupTexts());
+    EXPECT_EQ(readRoomFile(path("limit.dtr")), startupSceneTexts());
 
     test::writeBytes(path("over.dtr"), bytes + "x");
-    EXPECT_EQ(errorMessageOf([&] { readRoomFile(path("over.dtr")); }), msg::kNotARoomFile);
+    EXPECT_EQ(errorOf([&] { readRoomFile(path("over.dtr")); }), msg::kNotARoomFile);
 
     // A valid start followed by a gigabyte (sparse, so it costs no disk space).
     QFile huge(path("huge.dtr"));
@@ -57,11 +58,11 @@ TEST_F(RoomFileReading, AcceptsUpTo64KiBAndRefusesALargerFile) {
     huge.write(test::fixture("startup_room.dtr"));
     ASSERT_TRUE(huge.resize(qint64{1} << 30));
     huge.close();
-    EXPECT_EQ(errorMessageOf([&] { readRoomFile(path("huge.dtr")); }), msg::kNotARoomFile);
+    EXPECT_EQ(errorOf([&] { readRoomFile(path("huge.dtr")); }), msg::kNotARoomFile);
 }
 
 TEST_F(RoomFileReading, RefusesAnEndlessDeviceAfterItsFirstBytes) {
-    EXPECT_EQ(errorMessageOf([] { readRoomFile(QStringLiteral("/dev/zero")); }), msg::kNotARoomFile);
+    EXPECT_EQ(errorOf([] { readRoomFile(QStringLiteral("/dev/zero")); }), msg::kNotARoomFile);
 }
 
 // Ignores SIGPIPE while it lives, so a write into a pipe whose reader has gone fails with
@@ -96,7 +97,7 @@ TEST_F(RoomFileReading, StopsReadingAnEndlessPipeAfter64KiB) {
         }
         ::close(fd);
     });
-    const std::string message = errorMessageOf([&] { readRoomFile(QFile::decodeName(fifo)); });
+    const std::string message = errorOf([&] { readRoomFile(QFile::decodeName(fifo)); });
     writer.join();
     EXPECT_EQ(message, msg::kNotARoomFile);
     // The reader took 64 KiB and closed; the pipe's buffer holds at most another 64 KiB or so.

@@ -4,6 +4,7 @@
 #include "files/room_file.h"
 #include "model/errors.h"
 #include "test_support.h"
+#include "tests/user_error.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@
 namespace kolmarin {
 namespace {
 
-using test::errorMessageOf;
+using test::errorOf;
 
 const QByteArray kHeaderLine = QByteArray(kRoomFileHeader) + "\r\n";
 
@@ -25,15 +26,15 @@ QByteArray lines(std::initializer_list<const char*> texts, const char* end = "\r
 }
 
 bool isRefused(const QByteArray& bytes) {
-    return errorMessageOf([&] { parseRoomFile(bytes); }) == msg::kNotARoomFile;
+    return errorOf([&] { parseRoomFile(bytes); }) == msg::kNotARoomFile;
 }
 
 TEST(RoomFile, WritesTheStartupSceneByteForByte) {
-    EXPECT_EQ(roomFileBytes(test::startupTexts()), test::fixture("startup_room.dtr"));
+    EXPECT_EQ(roomFileBytes(startupSceneTexts()), test::fixture("startup_room.dtr"));
 }
 
 TEST(RoomFile, GivesBackEveryTextUnchanged) {
-    const SceneTexts startup = test::startupTexts();
+    const SceneTexts startup = startupSceneTexts();
     EXPECT_EQ(parseRoomFile(roomFileBytes(startup)), startup);
 
     // Texts are stored as typed: blanks, other number forms, Japanese, a CR inside a text,
@@ -68,7 +69,7 @@ TEST(RoomFile, PutsTheLinesInFileOrder) {
 }
 
 TEST(RoomFile, ReadsLinesEndedByLfOrCrLf) {
-    const SceneTexts startup = test::startupTexts();
+    const SceneTexts startup = startupSceneTexts();
     QByteArray lf = test::fixture("startup_room.dtr");
     lf.replace("\r\n", "\n");
     EXPECT_EQ(parseRoomFile(lf), startup);
@@ -114,7 +115,7 @@ TEST(RoomFile, ReadsMissingLinesAsEmptyAndIgnoresLinesAfter22) {
 
     // Anything after line 22, even bytes that are not CP932, is ignored.
     QByteArray longer = test::fixture("startup_room.dtr") + "extra\r\n\xff\x80\r\n";
-    EXPECT_EQ(parseRoomFile(longer), test::startupTexts());
+    EXPECT_EQ(parseRoomFile(longer), startupSceneTexts());
 }
 
 TEST(RoomFile, RefusesAnythingButTheExactHeader) {
@@ -133,7 +134,7 @@ TEST(RoomFile, RefusesAnythingButTheExactHeader) {
     EXPECT_TRUE(isRefused(QByteArray("\x1a", 1) + kHeaderLine));             // ends before the header
     EXPECT_TRUE(isRefused(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16))); // binary
     EXPECT_EQ(
-        test::errorMessageOf([] { parseRoomFile(""); }),
+        test::errorOf([] { parseRoomFile(""); }),
         "このアプリケーションのデータファイルでないか\nバージョンが違うためこのファイルを読み込めません。");
 }
 
@@ -143,13 +144,13 @@ TEST(RoomFile, RefusesValueLinesThatAreNotCp932) {
 }
 
 TEST(RoomFile, RefusesToWriteATextItCannotStore) {
-    SceneTexts t = test::startupTexts();
+    SceneTexts t = startupSceneTexts();
     t.listener.x = "1.36€";
-    EXPECT_EQ(errorMessageOf([&] { roomFileBytes(t); }),
+    EXPECT_EQ(errorOf([&] { roomFileBytes(t); }),
               "'1.36€' の文字 '€' は Shift-JIS (CP932) で表せないため、ファイルに書けません");
-    t = test::startupTexts();
+    t = startupSceneTexts();
     t.reflFloor = "0.9\n0.8"; // would shift every later line
-    EXPECT_NE(errorMessageOf([&] { roomFileBytes(t); }), "");
+    EXPECT_NE(errorOf([&] { roomFileBytes(t); }), "");
 }
 
 TEST(RoomFile, ReadsAnyBytesSafelyAndWritesBackWhatItRead) {

@@ -4,6 +4,7 @@
 #include "files/file_errors.h"
 #include "files/save_file.h"
 #include "test_support.h"
+#include "tests/user_error.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -22,7 +23,7 @@
 namespace kolmarin {
 namespace {
 
-using test::errorMessageOf;
+using test::errorOf;
 
 QStringList entriesOf(const QString& dir) {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -55,13 +56,13 @@ TEST_F(SaveFile, CreatesAndReplacesWholeFiles) {
 }
 
 TEST_F(SaveFile, ReportsAMissingFolderAndCreatesNothing) {
-    EXPECT_EQ(errorMessageOf([&] { saveFileAtomically(path("gone/data.dat"), "x"); }), msg::kFolderNotFound);
+    EXPECT_EQ(errorOf([&] { saveFileAtomically(path("gone/data.dat"), "x"); }), msg::kFolderNotFound);
     EXPECT_TRUE(entriesOf(dir_.path()).isEmpty());
 }
 
 TEST_F(SaveFile, RefusesToReplaceAFolder) {
     ASSERT_TRUE(QDir(dir_.path()).mkdir("data.dat"));
-    EXPECT_EQ(errorMessageOf([&] { saveFileAtomically(path("data.dat"), "x"); }), msg::kAccessDenied);
+    EXPECT_EQ(errorOf([&] { saveFileAtomically(path("data.dat"), "x"); }), msg::kAccessDenied);
     EXPECT_TRUE(QFileInfo(path("data.dat")).isDir());
     EXPECT_EQ(entriesOf(dir_.path()), QStringList{"data.dat"});
 }
@@ -131,7 +132,7 @@ TEST_F(SaveFile, KeepsTheOldFileWhenWritingFails) {
     {
         FileSizeLimit limit(4096);
         ASSERT_TRUE(limit.applied());
-        message = errorMessageOf([&] { saveFileAtomically(path("data.dat"), sampleBytes(100000)); });
+        message = errorOf([&] { saveFileAtomically(path("data.dat"), sampleBytes(100000)); });
     }
     EXPECT_EQ(message, msg::ioError(EFBIG));
     EXPECT_EQ(test::readBytes(path("data.dat")), old);
@@ -169,7 +170,7 @@ TEST_F(SaveFile, KeepsTheOldFileWhenTheDiskIsFull) {
     const QString target = path("small/data.dat");
     const QByteArray old = sampleBytes(1000);
     test::writeBytes(target, old);
-    EXPECT_EQ(errorMessageOf([&] { saveFileAtomically(target, sampleBytes(200000)); }), msg::kDiskFull);
+    EXPECT_EQ(errorOf([&] { saveFileAtomically(target, sampleBytes(200000)); }), msg::kDiskFull);
     EXPECT_EQ(test::readBytes(target), old);
     EXPECT_EQ(entriesOf(path("small")), QStringList{"data.dat"});
 }

@@ -8,14 +8,6 @@
 
 namespace kolmarin::test {
 
-SceneTexts startupTexts() {
-    SceneTexts t;
-    t.sp1.z = " 0.50";
-    t.sp2.z = " 0.50";
-    t.listener.z = " 1.01";
-    return t;
-}
-
 QString fixturePath(const char* name) {
     return QStringLiteral(KOLMARIN_FILES_TEST_DATA "/") + QString::fromUtf8(name);
 }

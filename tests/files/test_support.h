@@ -1,7 +1,7 @@
 #pragma once
 // Helpers shared by the file tests.
 
-#include "model/scene.h"
+#include "model/acoustics/scene.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,9 +10,6 @@
 #include <string>
 
 namespace kolmarin::test {
-
-// The scene texts right after start-up, once the main window has rewritten the heights.
-SceneTexts startupTexts();
 
 QString fixturePath(const char* name); // a file under tests/files/data
 QByteArray fixture(const char* name);
@@ -25,15 +22,5 @@ QStringList cp932Lines(const QByteArray& bytes);
 
 // UTF-8 text to CP932 bytes, for expected file contents.
 QByteArray cp932(const char* utf8);
-
-// The message of the exception `f` throws, or "" when it throws none.
-template <class F> std::string errorMessageOf(F&& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return {};
-}
 
 } // namespace kolmarin::test

@@ -1,9 +1,9 @@
 #pragma once
 // Clang has no __builtin_shuffle, GCC's lane permutation by a mask vector, which the
-// transform's vector code uses. The fuzz build (the only one made with Clang) includes
-// this before every model source: a lane-by-lane permutation with the same meaning, mask
-// lanes taken modulo twice the lane count as GCC does, which the optimiser turns back
-// into shuffles where the mask is known.
+// transform's vector lanes (model/fft/vector_lanes.h) use. The fuzz build (the only one
+// made with Clang) includes this before every model source: a lane-by-lane permutation
+// with the same meaning, mask lanes taken modulo twice the lane count as GCC does, which
+// the optimiser turns back into shuffles where the mask is known.
 #if defined(__clang__) && !__has_builtin(__builtin_shuffle)
 
 template <class V, class Mask> inline V kolmarinShuffleLanes(V a, V b, Mask mask) {

@@ -5,10 +5,10 @@
 // the same impulse responses (as fast_response_test compares them) and the same levels.
 #include "fuzz_support.h"
 
+#include "model/acoustics/image_accumulation.h"
+#include "model/acoustics/response.h"
+#include "model/acoustics/scene.h"
 #include "model/errors.h"
-#include "model/image_accumulation.h"
-#include "model/response.h"
-#include "model/scene.h"
 
 #include <array>
 #include <cmath>

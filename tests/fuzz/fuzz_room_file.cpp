@@ -5,8 +5,8 @@
 
 #include "files/file_errors.h"
 #include "files/room_file.h"
+#include "model/acoustics/scene.h"
 #include "model/errors.h"
-#include "model/scene.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

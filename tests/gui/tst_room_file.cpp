@@ -34,14 +34,6 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
     // The nine read-outs and the twelve boxes as the controls hold them.
     SceneTexts shownTexts() { return mainWindow().sceneTexts(); }
 
-    SceneTexts startupScene() {
-        SceneTexts t;
-        t.sp1.z = " 0.50";
-        t.sp2.z = " 0.50";
-        t.listener.z = " 1.01";
-        return t;
-    }
-
     SceneTexts otherScene() {
         SceneTexts t;
         t.width = "3.1";
@@ -124,7 +116,7 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
         QCOMPARE(asked[1].request.description, QStringLiteral("Kolmarin2部屋データファイル(*dtr)"));
         QCOMPARE(asked[1].request.pattern, QStringLiteral("*.dtr"));
         QCOMPARE(asked[1].request.proposedName, QString());
-        QCOMPARE(shownTexts(), startupScene());
+        QCOMPARE(shownTexts(), startupSceneTexts());
         QCOMPARE(control<QLabel>(mainWindow(), "listenerZReadOut")->text(), QStringLiteral(" 1.01"));
         QCOMPARE(caption(), mainCaption("room.dtr"));
         // Loading alone moves nothing: the scene takes effect with the next Apply.
@@ -149,7 +141,7 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
         show(otherScene());
         answers << path("plain.rmd");
         QCOMPARE(open(), OpenOutcome::Loaded);
-        QCOMPARE(shownTexts(), startupScene());
+        QCOMPARE(shownTexts(), startupSceneTexts());
         QCOMPARE(caption(), mainCaption("plain.rmd"));
     }
 
@@ -275,7 +267,7 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
         answers << path("wide.dtr");
         control<QAction>(mainWindow(), "saveRoomAction")->trigger();
         QCOMPARE(caption(), mainCaption("wide.dtr"));
-        show(startupScene());
+        show(startupSceneTexts());
         mainWindow().applyScene();
         answers << path("wide.dtr");
         control<QAction>(mainWindow(), "openRoomAction")->trigger();

@@ -1,4 +1,4 @@
-#include "model/frequency_axis_labels.h"
+#include "model/layout/frequency_axis_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -51,23 +51,23 @@ TEST(AxisNumberFormat, UsesTheLocalesSeparators) {
 TEST(NextAxisLabel, AnswersTheLargerOfThePreviousAndTheTable) {
     double value = 25;
     bool stop = true;
-    Chart1GetNextAxisLabel(LabelAxis::Frequency, 0, value, stop);
+    nextFrequencyAxisLabel(LabelAxis::Frequency, 0, value, stop);
     EXPECT_EQ(value, 25);
     EXPECT_FALSE(stop);
-    Chart1GetNextAxisLabel(LabelAxis::Frequency, 1, value, stop);
+    nextFrequencyAxisLabel(LabelAxis::Frequency, 1, value, stop);
     EXPECT_EQ(value, 25);
-    Chart1GetNextAxisLabel(LabelAxis::Frequency, 2, value, stop);
+    nextFrequencyAxisLabel(LabelAxis::Frequency, 2, value, stop);
     EXPECT_EQ(value, 30);
-    Chart1GetNextAxisLabel(LabelAxis::Frequency, 19, value, stop);
+    nextFrequencyAxisLabel(LabelAxis::Frequency, 19, value, stop);
     EXPECT_EQ(value, 2000);
     // Beyond the table the answer repeats.
-    Chart1GetNextAxisLabel(LabelAxis::Frequency, 20, value, stop);
+    nextFrequencyAxisLabel(LabelAxis::Frequency, 20, value, stop);
     EXPECT_EQ(value, 2000);
 
     // The level axis is left to the chart: nothing is touched, stop stays set.
     double level = -25;
     bool levelStop = true;
-    Chart1GetNextAxisLabel(LabelAxis::Level, 0, level, levelStop);
+    nextFrequencyAxisLabel(LabelAxis::Level, 0, level, levelStop);
     EXPECT_EQ(level, -25);
     EXPECT_TRUE(levelStop);
 }
@@ -75,25 +75,25 @@ TEST(NextAxisLabel, AnswersTheLargerOfThePreviousAndTheTable) {
 TEST(AxisLabelText, OnlyTheNumberedEntriesKeepTheirText) {
     for (std::string text : {"10", "20", "70", "100", "500", "1,000", "10,000"}) {
         const std::string kept = text;
-        Chart1GetAxisLabel(LabelAxis::Frequency, text, kPointFormat);
+        frequencyAxisLabelText(LabelAxis::Frequency, text, kPointFormat);
         EXPECT_EQ(text, kept);
     }
     for (std::string text : {"80", "90", "600", "900", "2,000", "25", "1000", "20.5"}) {
-        Chart1GetAxisLabel(LabelAxis::Frequency, text, kPointFormat);
+        frequencyAxisLabelText(LabelAxis::Frequency, text, kPointFormat);
         EXPECT_EQ(text, "") << text;
     }
     // The comparison is on the formatted text: with a point as group separator 1000 reads
     // "1.000", and "1,000" is no longer a table text.
     const NumberFormat german{".", ",", "-"};
     std::string grouped = "1.000";
-    Chart1GetAxisLabel(LabelAxis::Frequency, grouped, german);
+    frequencyAxisLabelText(LabelAxis::Frequency, grouped, german);
     EXPECT_EQ(grouped, "1.000");
     std::string foreign = "1,000";
-    Chart1GetAxisLabel(LabelAxis::Frequency, foreign, german);
+    frequencyAxisLabelText(LabelAxis::Frequency, foreign, german);
     EXPECT_EQ(foreign, "");
     // Level-axis texts are never changed.
     std::string level = "-25";
-    Chart1GetAxisLabel(LabelAxis::Level, level, kPointFormat);
+    frequencyAxisLabelText(LabelAxis::Level, level, kPointFormat);
     EXPECT_EQ(level, "-25");
 }
 

@@ -1,7 +1,7 @@
-#include "model/dialog_steps.h"
 #include "model/errors.h"
+#include "model/layout/dialog_steps.h"
 
-#include "tests/model/user_error.h"
+#include "tests/user_error.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 using namespace kolmarin;
-using kolmarin::testing::errorOf;
+using kolmarin::test::errorOf;
 
 namespace {
 

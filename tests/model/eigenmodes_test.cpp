@@ -1,4 +1,4 @@
-#include "model/eigenmodes.h"
+#include "model/acoustics/eigenmodes.h"
 #include "model/errors.h"
 
 #include <gtest/gtest.h>

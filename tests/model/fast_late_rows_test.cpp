@@ -1,6 +1,6 @@
 // The Chebyshev series that sums a row of late images at once, against the sum image by
 // image over the whole span of row distances it is fitted for.
-#include "model/late_rows.h"
+#include "model/acoustics/late_rows.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The fast image-source accumulation against the reference loop: the same impulse
 // responses up to rounding, the same delays, the same levels, the same faults, and the
 // same bits whatever the number of threads.
+#include "model/acoustics/image_accumulation.h"
+#include "model/acoustics/response.h"
+#include "model/acoustics/scene.h"
 #include "model/errors.h"
-#include "model/image_accumulation.h"
-#include "model/response.h"
-#include "model/scene.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "model/ffts.h"
+#include "model/fft/fft.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ using detail::FftPath;
 
 namespace {
 
-using Signal = std::vector<TComplexNum>;
+using Signal = std::vector<Complex>;
 
 // Random values with a few that arithmetic must carry exactly: signed zeros, an infinity
 // and a value near the top of the range, whose products differ from a multiplication by
@@ -21,7 +21,7 @@ Signal awkwardSignal(int n, unsigned seed) {
     std::mt19937_64 rng(seed);
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
     Signal x(static_cast<std::size_t>(n));
-    for (TComplexNum& z : x)
+    for (Complex& z : x)
         z = {unit(rng), unit(rng)};
     if (n > 4 && seed % 2 == 0) {
         x[1] = {-0.0, 0.0};
@@ -33,12 +33,12 @@ Signal awkwardSignal(int n, unsigned seed) {
 
 Signal transformedBy(FftPath path, const Signal& x) {
     Signal y(x.size());
-    detail::ForwardFftBy(path, x.data(), y.data(), static_cast<std::int32_t>(x.size()));
+    detail::forwardFftBy(path, x.data(), y.data(), static_cast<std::int32_t>(x.size()));
     return y;
 }
 
 bool sameBits(const Signal& a, const Signal& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(TComplexNum)) == 0;
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(Complex)) == 0;
 }
 
 } // namespace
@@ -58,7 +58,7 @@ TEST(FftPaths, EveryPathGivesTheBitsOfTheDigitReversalForm) {
             continue;
         int mismatches = 0;
         for (int n : lengths) {
-            if (SplitLength(n).front() > cMaxPrimeFactor)
+            if (splitLength(n).front() > kMaxPrimeFactor)
                 continue;
             for (unsigned seed : {1u, 2u}) {
                 const Signal x = awkwardSignal(n, seed + static_cast<unsigned>(n));
@@ -69,7 +69,7 @@ TEST(FftPaths, EveryPathGivesTheBitsOfTheDigitReversalForm) {
                         return;
                 }
                 Signal same = x;
-                detail::ForwardFftBy(path, same.data(), same.data(), n);
+                detail::forwardFftBy(path, same.data(), same.data(), n);
                 EXPECT_TRUE(sameBits(same, expected))
                     << "in place, path " << static_cast<int>(path) << ", n = " << n;
             }

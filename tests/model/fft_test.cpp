@@ -1,7 +1,7 @@
 #include "model/errors.h"
-#include "model/ffts.h"
+#include "model/fft/fft.h"
 
-#include "tests/model/user_error.h"
+#include "tests/user_error.h"
 
 #include <gtest/gtest.h>
 
@@ -13,24 +13,24 @@
 #include <vector>
 
 using namespace kolmarin;
-using kolmarin::testing::errorOf;
+using kolmarin::test::errorOf;
 
 namespace {
 
-using Signal = std::vector<TComplexNum>;
+using Signal = std::vector<Complex>;
 
 Signal randomSignal(int n, unsigned seed) {
     std::mt19937_64 rng(seed);
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
     Signal x(static_cast<std::size_t>(n));
-    for (TComplexNum& z : x)
+    for (Complex& z : x)
         z = {unit(rng), unit(rng)};
     return x;
 }
 
 Signal transformed(const Signal& x) {
     Signal y(x.size());
-    ForwardFft(x.data(), y.data(), static_cast<std::int32_t>(x.size()));
+    forwardFft(x.data(), y.data(), static_cast<std::int32_t>(x.size()));
     return y;
 }
 
@@ -76,7 +76,7 @@ double relativeError(const Signal& y, const std::vector<LongComplex>& exact) {
 }
 
 bool sameBits(const Signal& a, const Signal& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(TComplexNum)) == 0;
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(Complex)) == 0;
 }
 
 // The butterfly constants carry 14 significant digits and the twiddles are built by
@@ -86,46 +86,46 @@ constexpr double kRelativeBound = 2e-13;
 
 } // namespace
 
-TEST(SplitLength, GivesThePassRadicesInPassOrder) {
-    EXPECT_EQ(SplitLength(8192), (std::vector<int>{4, 4, 8, 8, 8}));
-    EXPECT_EQ(SplitLength(1000), (std::vector<int>{10, 10, 10}));
-    EXPECT_EQ(SplitLength(128), (std::vector<int>{4, 4, 8}));
-    EXPECT_EQ(SplitLength(12), (std::vector<int>{3, 4}));
-    EXPECT_EQ(SplitLength(14), (std::vector<int>{7, 2}));
-    EXPECT_EQ(SplitLength(1022), (std::vector<int>{73, 7, 2}));
-    EXPECT_EQ(SplitLength(2042), (std::vector<int>{1021, 2}));
-    EXPECT_EQ(SplitLength(1), (std::vector<int>{1}));
-    EXPECT_EQ(SplitLength(210), (std::vector<int>{7, 3, 10}));
+TEST(splitLength, GivesThePassRadicesInPassOrder) {
+    EXPECT_EQ(splitLength(8192), (std::vector<int>{4, 4, 8, 8, 8}));
+    EXPECT_EQ(splitLength(1000), (std::vector<int>{10, 10, 10}));
+    EXPECT_EQ(splitLength(128), (std::vector<int>{4, 4, 8}));
+    EXPECT_EQ(splitLength(12), (std::vector<int>{3, 4}));
+    EXPECT_EQ(splitLength(14), (std::vector<int>{7, 2}));
+    EXPECT_EQ(splitLength(1022), (std::vector<int>{73, 7, 2}));
+    EXPECT_EQ(splitLength(2042), (std::vector<int>{1021, 2}));
+    EXPECT_EQ(splitLength(1), (std::vector<int>{1}));
+    EXPECT_EQ(splitLength(210), (std::vector<int>{7, 3, 10}));
     // 8*2 is rebalanced even when another radix follows the 8.
-    EXPECT_EQ(SplitLength(160), (std::vector<int>{4, 4, 10}));
-    EXPECT_EQ(SplitLength(20), (std::vector<int>{2, 10}));
-    EXPECT_EQ(SplitLength(56), (std::vector<int>{7, 8}));
+    EXPECT_EQ(splitLength(160), (std::vector<int>{4, 4, 10}));
+    EXPECT_EQ(splitLength(20), (std::vector<int>{2, 10}));
+    EXPECT_EQ(splitLength(56), (std::vector<int>{7, 8}));
 }
 
-TEST(SplitLength, TrialDivisionReachesTheSquareRoot) {
-    EXPECT_EQ(SplitLength(49), (std::vector<int>{7, 7}));
-    EXPECT_EQ(SplitLength(7 * 11 * 11), (std::vector<int>{11, 11, 7}));
-    EXPECT_EQ(SplitLength(1031 * 1031), (std::vector<int>{1031, 1031}));
-    EXPECT_EQ(SplitLength(2147483647), (std::vector<int>{2147483647}));
+TEST(splitLength, TrialDivisionReachesTheSquareRoot) {
+    EXPECT_EQ(splitLength(49), (std::vector<int>{7, 7}));
+    EXPECT_EQ(splitLength(7 * 11 * 11), (std::vector<int>{11, 11, 7}));
+    EXPECT_EQ(splitLength(1031 * 1031), (std::vector<int>{1031, 1031}));
+    EXPECT_EQ(splitLength(2147483647), (std::vector<int>{2147483647}));
 }
 
-TEST(SplitLength, FactorsMultiplyBackToTheLength) {
+TEST(splitLength, FactorsMultiplyBackToTheLength) {
     for (int n = 1; n <= 20000; ++n) {
-        const std::vector<int> f = SplitLength(n);
-        ASSERT_LE(f.size(), static_cast<std::size_t>(cMaxFactorCount)) << n;
+        const std::vector<int> f = splitLength(n);
+        ASSERT_LE(f.size(), static_cast<std::size_t>(kMaxFactorCount)) << n;
         long long product = 1;
         for (int radix : f)
             product *= radix;
         ASSERT_EQ(product, n) << n;
     }
     // The longest lists a 32-bit length can have still fit the factor table.
-    EXPECT_EQ(SplitLength(1162261467).size(), 19u); // 3^19
-    EXPECT_EQ(SplitLength(4 * 387420489).size(), 19u);
+    EXPECT_EQ(splitLength(1162261467).size(), 19u); // 3^19
+    EXPECT_EQ(splitLength(4 * 387420489).size(), 19u);
 }
 
-TEST(SplitLength, PowersOfTwoRunInRadixEightAndFourOnly) {
+TEST(splitLength, PowersOfTwoRunInRadixEightAndFourOnly) {
     for (int e = 2; e <= 30; ++e) {
-        for (int radix : SplitLength(1 << e))
+        for (int radix : splitLength(1 << e))
             EXPECT_TRUE(radix == 4 || radix == 8) << "2^" << e << " has radix " << radix;
     }
 }
@@ -161,16 +161,16 @@ TEST(FftDirectSum, Length8192WithinOneEMinus8OfTheDirectSum) {
 }
 
 TEST(FftSpecialInputs, LengthOneCopiesTheValue) {
-    const TComplexNum in{0.3, -7.25};
-    TComplexNum out{99, 99};
-    ForwardFft(&in, &out, 1);
+    const Complex in{0.3, -7.25};
+    Complex out{99, 99};
+    forwardFft(&in, &out, 1);
     EXPECT_EQ(out.re, 0.3);
     EXPECT_EQ(out.im, -7.25);
 }
 
 TEST(FftSpecialInputs, ImpulseGivesOnesEverywhere) {
     for (int n : {2, 7, 30, 210, 1000, 1022, 8192}) {
-        Signal x(static_cast<std::size_t>(n), TComplexNum{0, 0});
+        Signal x(static_cast<std::size_t>(n), Complex{0, 0});
         x[0] = {1, 0};
         const Signal y = transformed(x);
         for (int k = 0; k < n; ++k) {
@@ -181,7 +181,7 @@ TEST(FftSpecialInputs, ImpulseGivesOnesEverywhere) {
 }
 
 TEST(FftSpecialInputs, ConstantIsNotScaled) {
-    const TComplexNum c{0.75, -0.5};
+    const Complex c{0.75, -0.5};
     for (int n : {3, 10, 14, 1022, 8192}) {
         const Signal y = transformed(Signal(static_cast<std::size_t>(n), c));
         EXPECT_NEAR(y[0].re, n * c.re, 1e-12 * n) << n;
@@ -197,16 +197,16 @@ TEST(FftBuffers, InPlaceMatchesSeparateBuffersBitForBit) {
     for (int n : {1, 2, 30, 210, 1000, 1022, 2042, 8192}) {
         const Signal x = randomSignal(n, 77u);
         Signal y = x;
-        ForwardFft(y.data(), y.data(), n);
+        forwardFft(y.data(), y.data(), n);
         EXPECT_TRUE(sameBits(y, transformed(x))) << "n = " << n;
     }
 }
 
 TEST(FftBuffers, TouchesOnlyTheFirstNElements) {
-    const TComplexNum guard{-123.5, 456.25};
+    const Complex guard{-123.5, 456.25};
     Signal x = randomSignal(40, 5u);
     Signal y(40, guard);
-    ForwardFft(x.data(), y.data(), 30);
+    forwardFft(x.data(), y.data(), 30);
     for (int k = 30; k < 40; ++k) {
         EXPECT_EQ(y[k].re, guard.re);
         EXPECT_EQ(y[k].im, guard.im);
@@ -216,12 +216,12 @@ TEST(FftBuffers, TouchesOnlyTheFirstNElements) {
 }
 
 TEST(FftBuffers, ZeroAndNegativeLengthsDoNothing) {
-    const TComplexNum guard{-1.5, 2.5};
+    const Complex guard{-1.5, 2.5};
     Signal x = randomSignal(4, 3u);
     Signal y(4, guard);
-    ForwardFft(x.data(), y.data(), 0);
-    ForwardFft(x.data(), y.data(), -4);
-    for (const TComplexNum& z : y) {
+    forwardFft(x.data(), y.data(), 0);
+    forwardFft(x.data(), y.data(), -4);
+    for (const Complex& z : y) {
         EXPECT_EQ(z.re, guard.re);
         EXPECT_EQ(z.im, guard.im);
     }
@@ -256,13 +256,13 @@ TEST(FftPrimeFactorLimit, TooLargeAFactorFailsWithoutWriting) {
 
     for (int n : {1031, 2062, 1021 * 1031, 1031 * 1031}) {
         const Signal x = randomSignal(n, 11u);
-        const TComplexNum guard{3.5, -4.5};
+        const Complex guard{3.5, -4.5};
         Signal y(static_cast<std::size_t>(n), guard);
-        EXPECT_EQ(errorOf([&] { ForwardFft(x.data(), y.data(), n); }), msg::kFftPrimeFactor) << n;
+        EXPECT_EQ(errorOf([&] { forwardFft(x.data(), y.data(), n); }), msg::kFftPrimeFactor) << n;
         EXPECT_TRUE(sameBits(y, Signal(static_cast<std::size_t>(n), guard))) << n;
 
         Signal same = x;
-        EXPECT_EQ(errorOf([&] { ForwardFft(same.data(), same.data(), n); }), msg::kFftPrimeFactor) << n;
+        EXPECT_EQ(errorOf([&] { forwardFft(same.data(), same.data(), n); }), msg::kFftPrimeFactor) << n;
         EXPECT_TRUE(sameBits(same, x)) << n;
     }
 }

@@ -1,12 +1,12 @@
 #include "model/errors.h"
-#include "model/grid_page_layout.h"
+#include "model/layout/grid_page_layout.h"
 
-#include "tests/model/user_error.h"
+#include "tests/user_error.h"
 
 #include <gtest/gtest.h>
 
 using namespace kolmarin;
-using kolmarin::testing::errorOf;
+using kolmarin::test::errorOf;
 
 namespace {
 

@@ -1,7 +1,7 @@
+#include "model/acoustics/number_text.h"
 #include "model/errors.h"
-#include "model/number_text.h"
 
-#include "tests/model/user_error.h"
+#include "tests/user_error.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <limits>
 
 using namespace kolmarin;
-using kolmarin::testing::errorOf;
+using kolmarin::test::errorOf;
 
 TEST(ParseDecimal, AcceptsBlanksSignsAndExponents) {
     EXPECT_DOUBLE_EQ(parseDecimal(" 0.45"), 0.45);

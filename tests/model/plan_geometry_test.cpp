@@ -1,13 +1,13 @@
+#include "model/acoustics/number_text.h"
 #include "model/errors.h"
-#include "model/number_text.h"
-#include "model/plan_geometry.h"
+#include "model/layout/plan_geometry.h"
 
-#include "tests/model/user_error.h"
+#include "tests/user_error.h"
 
 #include <gtest/gtest.h>
 
 using namespace kolmarin;
-using kolmarin::testing::errorOf;
+using kolmarin::test::errorOf;
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The response calculation against hand-checked values of the default room, its
 // corrections of the conditions, and its failures.
+#include "model/acoustics/response.h"
+#include "model/acoustics/scene.h"
 #include "model/errors.h"
-#include "model/response.h"
-#include "model/scene.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The worker pool: every index runs exactly once, on as many threads as allowed, failures
 // come back to the caller after the other indices have run, and concurrent callers wait
 // their turn.
-#include "model/worker_pool.h"
+#include "model/acoustics/worker_pool.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,371 @@
+#include "model/acoustics/image_accumulation.h"
+
+#include "model/acoustics/image_rows.h"
+#include "model/acoustics/image_tables.h"
+#include "model/acoustics/late_rows.h"
+#include "model/acoustics/worker_pool.h"
+#include "model/cpu_features.h"
+#include "model/errors.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <mutex>
+#include <numeric>
+#include <optional>
+#include <vector>
+
+namespace kolmarin::detail {
+
+namespace {
+
+// Samples 0..8000 of the impulse responses receive images.
+constexpr int kBandSamples = kLateSample + 1;
+// Image counts below this are not worth waking the helper threads for.
+constexpr long long kSmallestParallelWork = 100000;
+
+bool processorHas(VectorIsa isa) {
+#if defined(KOLMARIN_X86_ROW_LOOPS)
+    switch (isa) {
+    case VectorIsa::Avx512:
+        return processorHasAvx512();
+    case VectorIsa::Avx2:
+        return processorHasAvx2() && processorHasFma();
+    case VectorIsa::Baseline:
+        return true;
+    }
+    return false;
+#else
+    return isa == VectorIsa::Baseline;
+#endif
+}
+
+// Limits a scene must keep to take the fast path: squared distances and amplitudes this
+// far inside the range of a double cannot overflow or lose their reciprocal square root
+// in any order of summation, so the only fault left is an image at distance zero.
+constexpr double kLargestSquaredDistance = 1e280;
+constexpr double kSmallestSquaredDistance = 1e-280;
+constexpr long double kLargestAmplitudeSum = 1e300L;
+
+double maxAbs(const std::vector<double>& v) {
+    double m = 0.0;
+    for (double e : v)
+        m = std::max(m, std::fabs(e));
+    return m;
+}
+
+struct LoudspeakerTables {
+    const std::vector<double>& x2;
+    const std::vector<double>& y2;
+    const std::vector<double>& z2;
+};
+
+// Whether sums of three entries, their square roots and the amplitudes of all images stay
+// well inside the range of a double.
+bool staysInRange(const AxisTables& t, const LoudspeakerTables& s) {
+    const double largest = (maxAbs(s.x2) + maxAbs(s.y2)) + maxAbs(s.z2);
+    if (!(largest <= kLargestSquaredDistance))
+        return false;
+    double smallestPositive = kLargestSquaredDistance;
+    for (const auto* table : {&s.x2, &s.y2, &s.z2})
+        for (double e : *table)
+            if (e > 0.0)
+                smallestPositive = std::min(smallestPositive, e);
+    if (smallestPositive < kSmallestSquaredDistance)
+        return false;
+    const long double rowFactor = static_cast<long double>(maxAbs(t.rx)) * maxAbs(t.ry);
+    const long double images = std::pow(static_cast<long double>(t.count), 3);
+    const long double amplitudes = rowFactor * maxAbs(t.rz) * images * kSamplesPerMetre /
+                                   std::sqrt(static_cast<long double>(smallestPositive));
+    return rowFactor < kLargestAmplitudeSum && amplitudes < kLargestAmplitudeSum;
+}
+
+struct ImageIndex {
+    int a, b, c;
+    auto operator<=>(const ImageIndex&) const = default;
+};
+
+// The first image in loop order at distance zero from the listener, if any.
+std::optional<ImageIndex> firstImageOnListener(const LoudspeakerTables& s) {
+    auto firstZero = [](const std::vector<double>& v) {
+        return static_cast<int>(std::find(v.begin(), v.end(), 0.0) - v.begin());
+    };
+    const ImageIndex i{firstZero(s.x2), firstZero(s.y2), firstZero(s.z2)};
+    const int count = static_cast<int>(s.x2.size());
+    if (i.a == count || i.b == count || i.c == count)
+        return std::nullopt;
+    return i;
+}
+
+// Raises the fault of the first image at distance zero (SP1 before SP2 at the same image):
+// 0/0 when its reflection factor is zero, a division by zero otherwise. In a scene that
+// stays in range nothing can fail earlier in loop order.
+void raiseImageOnListener(const AxisTables& t, const LoudspeakerTables& sp1, const LoudspeakerTables& sp2) {
+    const auto first1 = firstImageOnListener(sp1);
+    const auto first2 = firstImageOnListener(sp2);
+    if (!first1 && !first2)
+        return;
+    const ImageIndex i = first1 && (!first2 || *first1 <= *first2) ? *first1 : *first2;
+    const double factor = t.rx[i.a] * t.ry[i.b] * t.rz[i.c];
+    throw UserError(factor == 0.0 ? msg::kInvalidOperation : msg::kZeroDivide);
+}
+
+// Storage of one accumulation, kept between calculations so a run allocates nothing once
+// it has met its largest scene.
+struct Workspace {
+    std::mutex mutex;
+    std::vector<double> tables;
+    std::vector<double> lateSeries[2];
+    std::vector<double> responses;
+    std::vector<double> values;
+    std::vector<std::uint32_t> delays;
+};
+
+Workspace& workspace() {
+    static Workspace w;
+    return w;
+}
+
+template <class T> T* alignedStart(std::vector<T>& storage, std::size_t count) {
+    storage.resize(count + 64 / sizeof(T));
+    const auto address = reinterpret_cast<std::uintptr_t>(storage.data());
+    return storage.data() + (64 - address % 64) % 64 / sizeof(T);
+}
+
+constexpr double kSquareScale = kSamplesPerMetre * kSamplesPerMetre;
+
+// One axis sorted by its squared distance, scaled to squared samples, with its
+// reflection factors in the same order. Equal distances keep their index order.
+void sortAxis(const std::vector<double>& squares, const std::vector<double>& factors, double factorScale,
+              double* sortedSquares, double* sortedFactors) {
+    std::vector<int> order(squares.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int i, int j) { return squares[i] < squares[j]; });
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        sortedSquares[k] = squares[order[k]] * kSquareScale;
+        sortedFactors[k] = factors[order[k]] * factorScale;
+    }
+}
+
+// Bands per loudspeaker: a fixed split that depends only on the table length, never on
+// the threads, so every run adds the same numbers in the same order. A band of about a
+// quarter million images or more is worth its own response buffer; narrow bands also keep
+// the delays one band reaches, and so the samples it touches, close together.
+int bandCount(int count) {
+    const long long images = 1LL * count * count * count;
+    return static_cast<int>(std::clamp<long long>(images >> 18, 1, std::min(32, count)));
+}
+
+using RowLoop = void (*)(const RowBand&);
+
+RowLoop rowLoopFor(VectorIsa isa, bool singlePrecisionRange) {
+#if defined(KOLMARIN_X86_ROW_LOOPS)
+    switch (isa) {
+    case VectorIsa::Avx512:
+        return accumulateRowsAvx512;
+    case VectorIsa::Avx2:
+        return singlePrecisionRange ? accumulateRowsAvx2 : accumulateRowsAvx2Exact;
+    case VectorIsa::Baseline:
+        break;
+    }
+#else
+    (void)isa;
+    (void)singlePrecisionRange;
+#endif
+    return accumulateRowsBaseline;
+}
+
+// Both loudspeakers' axis tables sorted and padded for the row loop, in the workspace.
+// minSum and maxSum bound every image's squared delay: the nearest and the farthest image
+// of either loudspeaker.
+struct SortedScene {
+    SortedImageTables tables[2];
+    std::size_t tableLength = 0; // entries per axis table, padding included
+    double minSum = 0.0;
+    double maxSum = 0.0;
+};
+
+// Sorts the three axes of each loudspeaker into the workspace, pads them for the widest
+// vectors and fits the late-row series where some rows arrive late as a whole.
+SortedScene sortTables(const AxisTables& t, const LoudspeakerTables (&speakers)[2], Workspace& w) {
+    SortedScene sorted;
+    const int count = t.count;
+    const int padded = (count + kRowPadding - 1) / kRowPadding * kRowPadding;
+    // Per loudspeaker: x, rx of `count` entries, z and rz of `padded`, y and ry of
+    // `padded` + kRowPadding entries.
+    const std::size_t tableLength = static_cast<std::size_t>(padded + kRowPadding);
+    sorted.tableLength = tableLength;
+    double* tableStart = alignedStart(w.tables, 2 * 6 * tableLength);
+    for (int s = 0; s < 2; ++s) {
+        const LoudspeakerTables& src = speakers[s];
+        double* p = tableStart + static_cast<std::size_t>(s) * 6 * tableLength;
+        double* x = p;
+        double* rx = p + tableLength;
+        double* y = p + 2 * tableLength;
+        double* ry = p + 3 * tableLength;
+        double* z = p + 4 * tableLength;
+        double* rz = p + 5 * tableLength;
+        sortAxis(src.x2, t.rx, 1.0, x, rx);
+        sortAxis(src.y2, t.ry, 1.0, y, ry);
+        sortAxis(src.z2, t.rz, kSamplesPerMetre, z, rz);
+        const double lowest = (x[0] + y[0]) + z[0];
+        const double highest = (x[count - 1] + y[count - 1]) + z[count - 1];
+        sorted.minSum = s == 0 ? lowest : std::min(sorted.minSum, lowest);
+        sorted.maxSum = std::max(sorted.maxSum, highest);
+        // Padding repeats the farthest image with no amplitude: it lands wherever that image
+        // does and adds exact zeros, so a row needs no partial last block.
+        for (int i = count; i < padded; ++i) {
+            z[i] = z[count - 1];
+            rz[i] = 0.0;
+        }
+        for (int i = count; i < padded + kRowPadding; ++i) {
+            y[i] = y[count - 1];
+            ry[i] = 0.0;
+        }
+        sorted.tables[s] = {count, padded, x, rx, y, ry, z, rz, {}};
+        // Rows whose nearest image is late, if there are any, have xy above both of these.
+        if ((x[count - 1] + y[count - 1]) + z[0] > kClampedSquare) {
+            const double lowestLateRow = std::max(kClampedSquare - z[0], x[0] + y[0]);
+            sorted.tables[s].late = fitLateRowSeries(z, rz, count, lowestLateRow, w.lateSeries[s]);
+        }
+    }
+    return sorted;
+}
+
+// The samples a band can reach: its nearest and farthest images bound them, and its late
+// images add at sample 8000 (and 8001). Elsewhere its response stays zero and is neither
+// cleared nor summed.
+struct SampleSpan {
+    int first, last;
+};
+
+// The jobs of one accumulation: band b of SP1 at job 2b, of SP2 at 2b + 1, nearest rows
+// first, each with its own response buffer and scratch rows in the workspace.
+struct BandPlan {
+    std::vector<RowBand> bands;
+    std::vector<SampleSpan> spans;
+    int jobs() const { return static_cast<int>(bands.size()); }
+};
+
+BandPlan planBands(const SortedScene& sorted, int count, Workspace& w) {
+    const int bands = bandCount(count);
+    const int jobs = 2 * bands;
+    const std::size_t tableLength = sorted.tableLength;
+    double* responses = alignedStart(w.responses, static_cast<std::size_t>(jobs) * kBandStride);
+    double* values = alignedStart(w.values, static_cast<std::size_t>(jobs) * 2 * tableLength);
+    std::uint32_t* delays = alignedStart(w.delays, static_cast<std::size_t>(jobs) * 2 * tableLength);
+    BandPlan plan;
+    plan.spans.resize(static_cast<std::size_t>(jobs));
+    plan.bands.resize(static_cast<std::size_t>(jobs));
+    const auto sampleNear = [](double squaredDelay, int margin) {
+        const double delay = std::sqrt(squaredDelay);
+        return delay < kLateSample ? std::clamp(static_cast<int>(delay) + margin, 0, kLateSample - 1)
+                                   : kLateSample - 1;
+    };
+    for (int j = 0; j < jobs; ++j) {
+        const SortedImageTables& tables = sorted.tables[j % 2];
+        const int band = j / 2;
+        RowBand& r = plan.bands[static_cast<std::size_t>(j)];
+        r.tables = &tables;
+        r.firstA = static_cast<int>(1LL * count * band / bands);
+        r.endA = static_cast<int>(1LL * count * (band + 1) / bands);
+        r.response = responses + static_cast<std::size_t>(j) * kBandStride;
+        r.values = values + static_cast<std::size_t>(j) * 2 * tableLength;
+        r.delays = delays + static_cast<std::size_t>(j) * 2 * tableLength;
+        plan.spans[static_cast<std::size_t>(j)] = {
+            sampleNear((tables.x[r.firstA] + tables.y[0]) + tables.z[0], -2),
+            sampleNear((tables.x[r.endA - 1] + tables.y[count - 1]) + tables.z[count - 1], 2)};
+    }
+    return plan;
+}
+
+// Every band into its own response, spread over the pool.
+void accumulateBands(const BandPlan& plan, RowLoop rowLoop, int threads) {
+    WorkerPool::shared().run(
+        plan.jobs(),
+        [&](int j) {
+            const RowBand& r = plan.bands[static_cast<std::size_t>(j)];
+            const SampleSpan span = plan.spans[static_cast<std::size_t>(j)];
+            std::fill(r.response + span.first, r.response + span.last + 1, 0.0);
+            r.response[kLateSample] = 0.0;
+            r.response[kOverflowSample] = 0.0;
+            rowLoop(r);
+        },
+        threads);
+}
+
+// Each sample is the sum of the bands in band order, whoever computed them.
+void sumBands(const BandPlan& plan, ImpulseResponses& out, int threads) {
+    const int jobs = plan.jobs();
+    const int sumPieces = jobs > 2 ? 4 : 1;
+    WorkerPool::shared().run(
+        sumPieces,
+        [&](int piece) {
+            const int begin = kBandSamples * piece / sumPieces;
+            const int end = kBandSamples * (piece + 1) / sumPieces;
+            for (int j = 0; j < jobs; ++j) {
+                const double* band = plan.bands[static_cast<std::size_t>(j)].response;
+                double* h = (j % 2 == 0 ? out.h1 : out.h2).data();
+                const SampleSpan span = plan.spans[static_cast<std::size_t>(j)];
+                for (int n = std::max(begin, span.first); n < std::min(end, span.last + 1); ++n)
+                    h[n] += band[n];
+                if (begin <= kLateSample && kLateSample < end) {
+                    h[kLateSample] += band[kLateSample];
+                    h[kLateSample] += band[kOverflowSample];
+                }
+            }
+        },
+        threads);
+}
+
+} // namespace
+
+bool isaAvailable(VectorIsa isa) {
+    return processorHas(isa);
+}
+
+VectorIsa widestAvailableIsa() {
+    for (VectorIsa isa : {VectorIsa::Avx512, VectorIsa::Avx2})
+        if (processorHas(isa))
+            return isa;
+    return VectorIsa::Baseline;
+}
+
+void accumulateImagesFast(const Scene& scene, ImpulseResponses& out, const FastAccumulationOptions& options) {
+    const AxisTables t = buildAxisTables(scene);
+    std::fill(out.h1.begin(), out.h1.end(), 0.0);
+    std::fill(out.h2.begin(), out.h2.end(), 0.0);
+    if (t.count == 0)
+        return;
+    const LoudspeakerTables speakers[2] = {{t.sp1X2, t.sp1Y2, t.sp1Z2}, {t.sp2X2, t.sp2Y2, t.sp2Z2}};
+    if (!staysInRange(t, speakers[0]) || !staysInRange(t, speakers[1])) {
+        accumulateImpulseResponsesReference(scene, out);
+        return;
+    }
+    raiseImageOnListener(t, speakers[0], speakers[1]);
+
+    Workspace& w = workspace();
+    std::lock_guard lock(w.mutex);
+    const SortedScene sorted = sortTables(t, speakers, w);
+
+    VectorIsa isa = options.isa;
+    while (!processorHas(isa))
+        isa = static_cast<VectorIsa>(static_cast<int>(isa) - 1);
+    const RowLoop rowLoop = rowLoopFor(isa, sorted.minSum >= 1e-30 && sorted.maxSum <= 1e30);
+
+    const BandPlan plan = planBands(sorted, t.count, w);
+    // Waking a helper costs some tens of microseconds: small scenes run in the caller alone.
+    // The bands and their order are the same either way.
+    const long long images = 2LL * t.count * t.count * t.count;
+    const int threads = images < kSmallestParallelWork ? 1 : options.maxThreads;
+    accumulateBands(plan, rowLoop, threads);
+    sumBands(plan, out, threads);
+
+    const auto finite = [](const std::vector<double>& h) {
+        return std::all_of(h.begin(), h.end(), [](double v) { return std::isfinite(v); });
+    };
+    if (!finite(out.h1) || !finite(out.h2))
+        accumulateImpulseResponsesReference(scene, out);
+}
+
+} // namespace kolmarin::detail

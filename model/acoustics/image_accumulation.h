@@ -1,0 +1,30 @@
+#pragma once
+// The fast image-source accumulation: the same model as the reference loop, with each
+// axis sorted by distance so the late images of a row form its tail, the inner loop in
+// vectors, rows whose images all arrive after sample 8000 summed by a series, and the
+// rows spread over the worker pool in fixed bands that are summed in a fixed order, so the
+// result does not depend on the number of threads.
+
+#include "model/acoustics/response.h"
+#include "model/acoustics/scene.h"
+
+namespace kolmarin::detail {
+
+enum class VectorIsa { Baseline, Avx2, Avx512 };
+
+// Whether this build has the row loop for `isa` and this processor can run it.
+bool isaAvailable(VectorIsa isa);
+VectorIsa widestAvailableIsa();
+
+struct FastAccumulationOptions {
+    int maxThreads = 0;                // 0: every thread of the shared pool
+    VectorIsa isa = VectorIsa::Avx512; // lowered to the widest available
+};
+
+// Clears and fills `out` like accumulateImpulseResponsesReference, and raises the same
+// error for a faulty scene. Scenes whose values come near the limits of a double are
+// handed to the reference loop whole.
+void accumulateImagesFast(const Scene& scene, ImpulseResponses& out,
+                          const FastAccumulationOptions& options = {});
+
+} // namespace kolmarin::detail

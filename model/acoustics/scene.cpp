@@ -1,0 +1,100 @@
+#include "model/acoustics/scene.h"
+
+#include "model/acoustics/number_text.h"
+#include "model/layout/plan_geometry.h"
+
+namespace kolmarin {
+
+namespace {
+
+Point3 readPoint(const PositionTexts& p, char sep) {
+    Point3 out;
+    out.x = parseDecimal(p.x, sep);
+    out.y = parseDecimal(p.y, sep);
+    out.z = parseDecimal(p.z, sep);
+    return out;
+}
+
+// Parses the text `which` of `t`; a refusal names the text.
+template <class Parse> auto parseText(const SceneTexts& t, SceneText which, Parse parse) {
+    try {
+        return parse(t.*which);
+    } catch (const UserError& e) {
+        throw SceneTextError(e.what(), which);
+    }
+}
+
+double decimalText(const SceneTexts& t, SceneText which, char sep) {
+    return parseText(t, which, [sep](const std::string& text) { return parseDecimal(text, sep); });
+}
+
+std::int32_t wholeText(const SceneTexts& t, SceneText which) {
+    return parseText(t, which, [](const std::string& text) { return parseWhole(text); });
+}
+
+} // namespace
+
+SceneTexts startupTexts(char sep) {
+    SceneTexts t;
+    for (std::string* text : {&t.width, &t.depth, &t.height, &t.reflRight, &t.reflLeft, &t.reflFront,
+                              &t.reflBack, &t.reflFloor, &t.reflCeiling, &t.sp1.x, &t.sp1.y, &t.sp1.z,
+                              &t.sp2.x, &t.sp2.y, &t.sp2.z, &t.listener.x, &t.listener.y, &t.listener.z})
+        for (char& c : *text)
+            if (c == '.')
+                c = sep;
+    return t;
+}
+
+SceneTexts startupSceneTexts(char sep) {
+    SceneTexts t = startupTexts(sep);
+    t.sp1.z = std::string(" 0") + sep + "50";
+    t.sp2.z = t.sp1.z;
+    t.listener.z = std::string(" 1") + sep + "01";
+    return t;
+}
+
+Scene readCalculationScene(const SceneTexts& t, char sep, const CorrectionSink& onCorrection) {
+    Scene s;
+    s.depth = decimalText(t, &SceneTexts::depth, sep);
+    s.width = decimalText(t, &SceneTexts::width, sep);
+    s.height = decimalText(t, &SceneTexts::height, sep);
+    s.reflFront = decimalText(t, &SceneTexts::reflFront, sep);
+    s.reflBack = decimalText(t, &SceneTexts::reflBack, sep);
+    s.reflRight = decimalText(t, &SceneTexts::reflRight, sep);
+    s.reflLeft = decimalText(t, &SceneTexts::reflLeft, sep);
+    s.reflFloor = decimalText(t, &SceneTexts::reflFloor, sep);
+    s.reflCeiling = decimalText(t, &SceneTexts::reflCeiling, sep);
+    s.listener = readPoint(t.listener, sep);
+    s.sp1 = readPoint(t.sp1, sep);
+    s.sp2 = readPoint(t.sp2, sep);
+
+    auto correct = [&](Condition which, std::int32_t value) {
+        if (onCorrection)
+            onCorrection(which, std::to_string(value));
+        return value;
+    };
+    s.reflectionCount = wholeText(t, &SceneTexts::reflectionCount);
+    if (s.reflectionCount > kMaxReflectionCount)
+        s.reflectionCount = correct(Condition::ReflectionCount, kMaxReflectionCount);
+    s.startFrequency = wholeText(t, &SceneTexts::startFrequency);
+    if (s.startFrequency < kLowestFrequency)
+        s.startFrequency = correct(Condition::StartFrequency, kLowestFrequency);
+    s.endFrequency = wholeText(t, &SceneTexts::endFrequency);
+    if (s.endFrequency > kHighestFrequency)
+        s.endFrequency = correct(Condition::EndFrequency, kHighestFrequency);
+    return s;
+}
+
+FrequencyRange readFrequencyRange(const SceneTexts& t) {
+    FrequencyRange r;
+    r.start = wholeText(t, &SceneTexts::startFrequency);
+    r.end = wholeText(t, &SceneTexts::endFrequency);
+    return r;
+}
+
+void checkSceneTexts(const SceneTexts& t, char sep) {
+    const Scene s = readCalculationScene(t, sep, nullptr);
+    checkRoomSize(s.width, s.depth, s.height);
+}
+
+} // namespace kolmarin

@@ -1,0 +1,105 @@
+#pragma once
+// The scene: the room, its six reflection coefficients, the positions of the two
+// loudspeakers and the listener, and the calculation conditions. The windows hold
+// every value as the text of one control; SceneTexts is that set of texts, Scene the
+// numbers one calculation reads from them.
+
+#include "model/errors.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace kolmarin {
+
+struct PositionTexts {
+    std::string x; // from the left wall, metres
+    std::string y; // from the front wall
+    std::string z; // from the floor
+
+    bool operator==(const PositionTexts&) const = default;
+};
+
+struct SceneTexts {
+    std::string width = "2.70";
+    std::string depth = "4.50";
+    std::string height = "2.40";
+    std::string reflRight = "0.8";
+    std::string reflLeft = "0.8";
+    std::string reflFront = "0.85";
+    std::string reflBack = "0.85";
+    std::string reflFloor = "0.9";
+    std::string reflCeiling = "0.9";
+    std::string reflectionCount = "30";
+    std::string startFrequency = "20";
+    std::string endFrequency = "500";
+    PositionTexts sp1{"0.45", "0.70", "0.50"};
+    PositionTexts sp2{"2.25", "0.70", "0.50"};
+    PositionTexts listener{"1.36", "2.90", "1.00"};
+
+    bool operator==(const SceneTexts&) const = default;
+};
+
+// The start-up texts with `decimalSeparator` in the decimal values, so a user whose
+// locale writes 2,70 starts with texts the parsers accept.
+SceneTexts startupTexts(char decimalSeparator);
+
+// The scene as the main window shows it right after start-up: its first layout sets the
+// height sliders from the start-up texts and rewrites the three heights as the heights
+// their slider positions stand for, in the position form (" 0.50", " 0.50", " 1.01").
+// The command-line tool starts from these texts too, so its files equal the window's.
+SceneTexts startupSceneTexts(char decimalSeparator = '.');
+
+struct Point3 {
+    double x = 0, y = 0, z = 0;
+};
+
+struct Scene {
+    double width = 0, depth = 0, height = 0;
+    double reflRight = 0, reflLeft = 0, reflFront = 0, reflBack = 0, reflFloor = 0, reflCeiling = 0;
+    Point3 sp1, sp2, listener;
+    std::int32_t reflectionCount = 0;
+    std::int32_t startFrequency = 0;
+    std::int32_t endFrequency = 0;
+};
+
+// Limits the calculation applies to the conditions.
+inline constexpr std::int32_t kMaxReflectionCount = 200;
+inline constexpr std::int32_t kLowestFrequency = 10;
+inline constexpr std::int32_t kHighestFrequency = 500;
+
+enum class Condition { ReflectionCount, StartFrequency, EndFrequency };
+// Called with the corrected text ("200", "10", "500") the moment a condition is corrected,
+// so the correction stays written even if a later text fails to parse.
+using CorrectionSink = std::function<void(Condition, const std::string&)>;
+
+// One of the twelve room, coefficient and condition texts of SceneTexts.
+using SceneText = std::string SceneTexts::*;
+
+// A room, coefficient or condition text its parser refused; `text` says which, so the
+// window can show the user the box that holds it.
+class SceneTextError : public UserError {
+  public:
+    SceneTextError(const std::string& message, SceneText which) : UserError(message), text(which) {}
+    SceneText text;
+};
+
+// Reads the scene in the calculation's order: depth, width, height, front, back, right,
+// left, floor, ceiling, listener, SP1, SP2 (x, y, z each), then count, start and end with
+// their corrections. Throws UserError with the parser's message at the first bad text.
+Scene readCalculationScene(const SceneTexts& texts, char decimalSeparator,
+                           const CorrectionSink& onCorrection);
+
+// Reads the start and end frequency as they stand, without corrections.
+struct FrequencyRange {
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+};
+FrequencyRange readFrequencyRange(const SceneTexts& texts);
+
+// Refuses a scene the window could not take: every text is read as the calculation reads
+// it, then the room must have extent (see checkRoomSize). Throws UserError with the message
+// the window would give.
+void checkSceneTexts(const SceneTexts& texts, char decimalSeparator);
+
+} // namespace kolmarin
