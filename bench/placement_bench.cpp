@@ -56,8 +56,10 @@ BENCHMARK(BM_ListenerMapFirst)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_StereoSearch(benchmark::State& state) {
     const auto scene = benchScene(30);
+    long long calculations = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(kolmarin::searchPlacements(scene, {}));
+        calculations = kolmarin::searchPlacements(scene, {}).calculations;
+    state.counters["calculations"] = static_cast<double>(calculations);
 }
 BENCHMARK(BM_StereoSearch)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 

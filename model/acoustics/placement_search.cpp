@@ -56,30 +56,52 @@ std::array<Range, 3> latticeRanges(const Scene& room, Layout layout, const Place
     return {x, y, Range{0, 0}};
 }
 
+// A lattice value as the read-outs hold it: v / 100 is already the double nearest to the
+// two-decimal text, which is what reading that text back gives.
 double centimetres(int value) {
-    return roundedPosition(value / 100.0);
+    return value / 100.0;
 }
 
-Placement placementAt(const Scene& scene, Layout layout, const Lattice& v) {
-    Placement p{scene.sp1, scene.sp2, scene.listener, 0.0, 0.0};
-    switch (layout) {
-    case Layout::Stereo:
-        p.listener.x = roundedPosition(scene.width / 2);
-        p.listener.y = centimetres(v[2]);
-        [[fallthrough]];
-    case Layout::Speakers:
-        p.sp1.x = centimetres(v[0]);
-        p.sp1.y = centimetres(v[1]);
-        p.sp2.x = roundedPosition(scene.width - p.sp1.x);
-        p.sp2.y = p.sp1.y;
-        break;
-    case Layout::Listener:
-        p.listener.x = centimetres(v[0]);
-        p.listener.y = centimetres(v[1]);
-        break;
+// Builds placements from lattice points. The mirrored x and the centre line go through the
+// position form; they are computed once per lattice value, not once per point.
+class PlacementMaker {
+  public:
+    PlacementMaker(const Scene& scene, Layout layout, int highestX)
+        : scene_(scene), layout_(layout), centre_(roundedPosition(scene.width / 2)) {
+        mirrored_.resize(static_cast<std::size_t>(std::max(highestX, 0) + 1));
+        for (std::size_t v = 0; v < mirrored_.size(); ++v)
+            mirrored_[v] = roundedPosition(scene.width - centimetres(static_cast<int>(v)));
     }
-    return p;
-}
+
+    Placement operator()(const Lattice& v) const {
+        Placement p{scene_.sp1, scene_.sp2, scene_.listener, 0.0, 0.0};
+        switch (layout_) {
+        case Layout::Stereo:
+            p.listener.x = centre_;
+            p.listener.y = centimetres(v[2]);
+            [[fallthrough]];
+        case Layout::Speakers:
+            p.sp1.x = centimetres(v[0]);
+            p.sp1.y = centimetres(v[1]);
+            p.sp2.x = v[0] >= 0 && v[0] < static_cast<int>(mirrored_.size())
+                          ? mirrored_[static_cast<std::size_t>(v[0])]
+                          : roundedPosition(scene_.width - p.sp1.x);
+            p.sp2.y = p.sp1.y;
+            break;
+        case Layout::Listener:
+            p.listener.x = centimetres(v[0]);
+            p.listener.y = centimetres(v[1]);
+            break;
+        }
+        return p;
+    }
+
+  private:
+    const Scene& scene_;
+    Layout layout_;
+    double centre_;
+    std::vector<double> mirrored_;
+};
 
 bool distinct(const Placement& a, const Placement& b) {
     const double gaps[] = {a.sp1.x - b.sp1.x, a.sp1.y - b.sp1.y,           a.sp2.x - b.sp2.x,
@@ -121,7 +143,8 @@ class Search {
         : scene_(sceneForBand(scene, options.band)), options_(options), progress_(progress), stop_(stop),
           dims_(dimensions(options.layout)),
           ranges_(latticeRanges(scene, options.layout, options.constraints)),
-          start_(std::chrono::steady_clock::now()), lastReport_(start_) {}
+          place_(scene_, options.layout, ranges_[0].high + 1), start_(std::chrono::steady_clock::now()),
+          lastReport_(start_) {}
 
     SearchResult run() {
         SearchResult result;
@@ -155,6 +178,7 @@ class Search {
             runTasks(static_cast<int>(result.best.size()),
                      [&](int i) { addRobustness(result.best[static_cast<std::size_t>(i)]); });
         result.cancelled = stop_.stop_requested();
+        result.calculations = done_;
         if (result.cancelled)
             for (Placement& p : result.best)
                 p.robust = std::numeric_limits<double>::quiet_NaN();
@@ -168,33 +192,35 @@ class Search {
         return keepsConstraints(scene_, p, options_.layout, options_.constraints);
     }
 
-    // Every feasible point of the finest grid within the budget, in lattice order.
+    // Every feasible point of the finest grid within the budget, in lattice order: the
+    // grids are tried from the coarsest on, until one has too many points.
     std::vector<Lattice> coarseGrid() const {
-        std::vector<Lattice> points;
-        for (int step : kCoarseSteps) {
+        std::vector<Lattice> chosen, points;
+        for (auto step = std::rbegin(kCoarseSteps); step != std::rend(kCoarseSteps); ++step) {
             points.clear();
             Lattice v{};
             const auto walk = [&](auto&& self, int axis) -> void {
                 if (axis == dims_) {
-                    if (feasible(placementAt(scene_, options_.layout, v)))
+                    if (feasible(place_(v)))
                         points.push_back(v);
                     return;
                 }
-                for (v[axis] = ranges_[axis].low; v[axis] <= ranges_[axis].high; v[axis] += step)
+                for (v[axis] = ranges_[axis].low; v[axis] <= ranges_[axis].high; v[axis] += *step)
                     self(self, axis + 1);
             };
             walk(walk, 0);
-            coarseStep_ = step;
-            if (points.size() <= kCoarseBudget)
+            if (points.size() > kCoarseBudget && !chosen.empty())
                 break;
+            chosen.swap(points);
+            coarseStep_ = *step;
         }
-        return points;
+        return chosen;
     }
 
     std::optional<Candidate> evaluate(const Lattice& at) {
         if (stop_.stop_requested())
             return std::nullopt;
-        Placement p = placementAt(scene_, options_.layout, at);
+        Placement p = place_(at);
         const auto spread = spreadOf(withPlacement(scene_, p), options_.band);
         counted();
         if (!spread)
@@ -233,7 +259,7 @@ class Search {
                     v[axis] += sign * step;
                     auto found = seen.find(v);
                     if (found == seen.end()) {
-                        const bool inside = feasible(placementAt(scene_, options_.layout, v));
+                        const bool inside = feasible(place_(v));
                         found = seen.emplace(v, inside ? evaluate(v) : std::nullopt).first;
                     }
                     if (found->second && better(*found->second, next ? *next : here))
@@ -299,6 +325,7 @@ class Search {
     std::stop_token stop_;
     const int dims_;
     const std::array<Range, 3> ranges_;
+    const PlacementMaker place_;
     mutable int coarseStep_ = 1;
 
     std::mutex mutex_;

@@ -51,6 +51,7 @@ struct SearchResult {
     std::vector<Placement> best;         // at most `top`, lowest spread first
     std::optional<double> currentSpread; // of the scene as it stands
     std::optional<Placement> coarseBest; // the best point of the coarse grid
+    long long calculations = 0;          // spreads computed, robustness included
     bool cancelled = false;
 };
 
