@@ -5,11 +5,12 @@
 //   ListenerMapFirst  its coarse pass alone (every 4th point each way)
 //   StereoSearch      the stereo search with every default, robustness included
 //
-// Compare the maps with 4860 times BM_Roofline/30/0 of response_bench, the same number of
-// square roots and divisions on every thread.
+//   MapRoofline       the roofline of response_bench (one square root and one division per
+//                     image, on every thread) for the listener map's images: 4860 x 2 x 61^3
 #include "model/acoustics/placement_search.h"
 #include "model/acoustics/response_map.h"
 #include "model/acoustics/spread.h"
+#include "roofline.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,6 +41,16 @@ void BM_ListenerMap(benchmark::State& state) {
         kolmarin::mapGrid(scene.width, scene.depth, kolmarin::kDefaultMapStep).points();
 }
 BENCHMARK(BM_ListenerMap)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+void BM_MapRoofline(benchmark::State& state) {
+    const auto scene = benchScene(30);
+    const int count = 2 * 30 + 1;
+    const long long points = kolmarin::mapGrid(scene.width, scene.depth, kolmarin::kDefaultMapStep).points();
+    kolmarin::bench::Roofline roofline(points * 2 * count * count, count);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(roofline.run(0));
+}
+BENCHMARK(BM_MapRoofline)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 void BM_ListenerMapFirst(benchmark::State& state) {
     const auto scene = benchScene(30);

@@ -14,8 +14,8 @@ namespace {
 
 // Points per pool run: short runs let a stop take effect quickly and let the window's own
 // calculation, which shares the pool, in between.
-constexpr int kPointsPerRun = 64;
-constexpr int kPointsPerTask = 4;
+constexpr int kPointsPerRun = 128;
+constexpr int kPointsPerTask = 2;
 
 int cellsIn(double length, double step) {
     if (!(length > 0.0) || !(step > 0.0))
