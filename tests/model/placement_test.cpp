@@ -60,6 +60,21 @@ TEST(Spread, IsTheStandardDeviationOfTheChartsTotalToTheLastBit) {
     EXPECT_DOUBLE_EQ(populationStandardDeviation(levels, 4), std::sqrt(1.25));
 }
 
+TEST(Spread, TheCallersOwnCalculationMatchesThePoolsInEveryCurve) {
+    // 141^3 images per loudspeaker make ten bands: their sum in the caller must keep the
+    // pool's order.
+    for (const Scene& scene : {sceneWith(70), sceneWith(30, [](SceneTexts& t) { t.reflFloor = "-0.7"; })}) {
+        ResponseCurves pool, caller;
+        calculateResponse(scene, pool);
+        calculateResponseInCaller(scene, caller);
+        for (int j = 0; j < kCurvePoints; ++j) {
+            EXPECT_TRUE(sameBits(pool.sp1[j], caller.sp1[j])) << j;
+            EXPECT_TRUE(sameBits(pool.sp2[j], caller.sp2[j])) << j;
+            EXPECT_TRUE(sameBits(pool.total[j], caller.total[j])) << j;
+        }
+    }
+}
+
 TEST(Spread, IsUnknownWhereTheCalculationFails) {
     const Scene onListener = sceneWith(3, [](SceneTexts& t) { t.sp1 = t.listener; });
     EXPECT_FALSE(spreadOf(onListener, {}).has_value());
@@ -123,6 +138,15 @@ TEST(ResponseMap, MarksAPointOnTheLoudspeakerUnknownAndStopsWhenAsked) {
         computeResponseMap(sceneWith(30), MapMarker::Listener, {}, 0.05, callbacks, stop.get_token());
     EXPECT_TRUE(stopped.cancelled);
     EXPECT_EQ(stopped.passes, 0);
+    for (std::size_t i = 0; i < stopped.spread.size(); ++i)
+        if (stopped.computed[i]) {
+            const int row = static_cast<int>(i) / stopped.grid.columns,
+                      column = static_cast<int>(i) % stopped.grid.columns;
+            EXPECT_TRUE(sameBits(stopped.spread[i],
+                                 *spreadOf(withMarkerAt(sceneWith(30), MapMarker::Listener,
+                                                        stopped.grid.x(column), stopped.grid.y(row)),
+                                           {})));
+        }
     long long done = 0;
     for (auto c : stopped.computed)
         done += c;
@@ -206,6 +230,29 @@ TEST(PlacementSearch, RepeatsItselfAndAStopKeepsTheBestSoFar) {
     ASSERT_GE(reports.size(), 1u);
     EXPECT_GT(reports.front().fraction, 0.0);
     EXPECT_GT(reports.front().secondsLeft, 0.0);
+}
+
+TEST(PlacementSearch, ConstraintsHoldToTheCentimetre) {
+    const Scene room = sceneWith(0);
+    // Stereo at 60 degrees: s = 0.5, yl - ys = 0.5 / tan 30 = 0.866.
+    const Placement good{{0.85, 1.00, 0.5}, {1.85, 1.00, 0.5}, {1.35, 1.87, 1.0}, 0, 0};
+    EXPECT_TRUE(keepsConstraints(room, good, Layout::Stereo, {}));
+    const auto breaks = [&](void (*edit)(Placement&), Layout layout) {
+        Placement p = good;
+        edit(p);
+        return !keepsConstraints(room, p, layout, {});
+    };
+    EXPECT_TRUE(breaks([](Placement& p) { p.sp1.x = 0.29; }, Layout::Speakers));
+    EXPECT_FALSE(breaks([](Placement& p) { p.sp1.x = 0.30; }, Layout::Speakers));
+    // Markers that stay where they are need no clearance.
+    EXPECT_FALSE(breaks([](Placement& p) { p.sp1.x = 0.10; }, Layout::Listener));
+    EXPECT_TRUE(breaks([](Placement& p) { p.listener.y = 4.21; }, Layout::Listener));
+    EXPECT_TRUE(breaks([](Placement& p) { p.listener.y = 1.49; }, Layout::Listener));
+    EXPECT_FALSE(breaks([](Placement& p) { p.listener.y = 1.50; }, Layout::Listener));
+    // At 2.15 the pair is 47.0 degrees wide, at 1.67 73.5, at 2.07 50.1.
+    EXPECT_TRUE(breaks([](Placement& p) { p.listener.y = 2.15; }, Layout::Stereo));
+    EXPECT_TRUE(breaks([](Placement& p) { p.listener.y = 1.67; }, Layout::Stereo));
+    EXPECT_FALSE(breaks([](Placement& p) { p.listener.y = 2.07; }, Layout::Stereo));
 }
 
 TEST(ColourScale, RunsFromDarkToLightThroughTheKeyColours) {
