@@ -11,6 +11,7 @@
 #include <map>
 #include <mutex>
 #include <numbers>
+#include <thread>
 
 namespace kolmarin {
 
@@ -301,7 +302,7 @@ class Search {
     }
 
     void runTasks(int count, const std::function<void(int)>& task) {
-        WorkerPool::shared().run(count, [&](int i) {
+        workers_.run(count, [&](int i) {
             if (!stop_.stop_requested())
                 task(i);
         });
@@ -326,6 +327,9 @@ class Search {
     const int dims_;
     const std::array<Range, 3> ranges_;
     const PlacementMaker place_;
+    // Workers of its own, one per hardware thread: the window's calculations use the shared
+    // pool and never wait for a search.
+    WorkerPool workers_{static_cast<int>(std::max(1u, std::thread::hardware_concurrency()))};
     mutable int coarseStep_ = 1;
 
     std::mutex mutex_;

@@ -70,7 +70,7 @@ inline constexpr double kDistinctPlacement = 0.15;
 // The listener's moves for the robustness figure.
 inline constexpr double kRobustnessMove = 0.10;
 
-// Searches on the worker pool; blocks the calling thread. `progress` is called at least
+// Searches on worker threads of its own; blocks the calling thread. `progress` is called at least
 // once a second, from a worker, one call at a time. A stop ends the search promptly with
 // the best placements found so far (their robustness then unknown).
 SearchResult searchPlacements(const Scene& scene, const SearchOptions& options,

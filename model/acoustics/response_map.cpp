@@ -7,13 +7,13 @@
 #include <cmath>
 #include <limits>
 #include <mutex>
+#include <thread>
 
 namespace kolmarin {
 
 namespace {
 
-// Points per pool run: short runs let a stop take effect quickly and let the window's own
-// calculation, which shares the pool, in between.
+// Points per run of the workers: each run ends a few points after a stop.
 constexpr int kPointsPerRun = 128;
 constexpr int kPointsPerTask = 2;
 
@@ -56,6 +56,9 @@ ResponseMap computeResponseMap(const Scene& scene, MapMarker marker, Band band, 
     map.spread.assign(static_cast<std::size_t>(g.points()), std::numeric_limits<double>::quiet_NaN());
     map.computed.assign(static_cast<std::size_t>(g.points()), 0);
     const Scene banded = sceneForBand(scene, band);
+    // Workers of its own, one per hardware thread: the window's calculations use the shared
+    // pool and never wait for a map.
+    WorkerPool workers(static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
 
     std::mutex progressMutex;
     std::atomic<long long> done{0};
@@ -74,7 +77,7 @@ ResponseMap computeResponseMap(const Scene& scene, MapMarker marker, Band band, 
                 break;
             const int count = static_cast<int>(std::min<std::size_t>(kPointsPerRun, pending.size() - first));
             const int tasks = (count + kPointsPerTask - 1) / kPointsPerTask;
-            WorkerPool::shared().run(tasks, [&](int task) {
+            workers.run(tasks, [&](int task) {
                 const int begin = task * kPointsPerTask;
                 const int end = std::min(count, begin + kPointsPerTask);
                 for (int k = begin; k < end; ++k) {

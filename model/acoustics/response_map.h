@@ -1,7 +1,7 @@
 #pragma once
 // Response maps: the spread (see spread.h) over the room's plan for one moving marker,
 // the others where they stand. The grid's cells cover the plan; each cell's centre is a
-// place for the marker. Points are computed side by side on the worker pool, coarse
+// place for the marker. Points are computed side by side on worker threads, coarse
 // points first, so a picture of the whole room is there long before the last point.
 
 #include "model/acoustics/scene.h"
