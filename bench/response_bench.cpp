@@ -13,12 +13,9 @@
 #include "model/acoustics/worker_pool.h"
 #include "model/cpu_features.h"
 #include "model/fft/fft.h"
+#include "roofline.h"
 
 #include <benchmark/benchmark.h>
-
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
 
 #include <algorithm>
 #include <cmath>
@@ -96,101 +93,15 @@ BENCHMARK(BM_AccumulateFastIsa)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-#if defined(__x86_64__)
-// Roofline: per image, one square root and one division, summed so nothing is dropped;
-// the squared distances come from a row constant and a table as in the real loop. (The
-// zero-masked AVX-512 forms avoid GCC 12's warning about the plain ones' undefined input.)
-__attribute__((target("avx512f"))) double
-rootsAndQuotientsAvx512(const double* rows, int rowCount, const double* z, const double* w, int count) {
-    __m512d sum0 = _mm512_setzero_pd(), sum1 = _mm512_setzero_pd();
-    for (int r = 0; r < rowCount; ++r) {
-        const __m512d row = _mm512_set1_pd(rows[r]);
-        int i = 0;
-        for (; i + 16 <= count; i += 16) {
-            const __m512d r0 = _mm512_maskz_sqrt_pd(0xFF, _mm512_add_pd(row, _mm512_loadu_pd(z + i)));
-            const __m512d r1 = _mm512_maskz_sqrt_pd(0xFF, _mm512_add_pd(row, _mm512_loadu_pd(z + i + 8)));
-            sum0 = _mm512_add_pd(sum0, _mm512_div_pd(_mm512_loadu_pd(w + i), r0));
-            sum1 = _mm512_add_pd(sum1, _mm512_div_pd(_mm512_loadu_pd(w + i + 8), r1));
-        }
-        for (; i < count; i += 8) {
-            const __m512d r0 = _mm512_maskz_sqrt_pd(0xFF, _mm512_add_pd(row, _mm512_loadu_pd(z + i)));
-            sum0 = _mm512_add_pd(sum0, _mm512_div_pd(_mm512_loadu_pd(w + i), r0));
-        }
-    }
-    alignas(64) double lanes[8];
-    _mm512_store_pd(lanes, _mm512_add_pd(sum0, sum1));
-    double sum = 0.0;
-    for (double l : lanes)
-        sum += l;
-    return sum;
-}
-
-__attribute__((target("avx2"))) double rootsAndQuotientsAvx2(const double* rows, int rowCount,
-                                                             const double* z, const double* w, int count) {
-    __m256d sum0 = _mm256_setzero_pd(), sum1 = _mm256_setzero_pd();
-    for (int r = 0; r < rowCount; ++r) {
-        const __m256d row = _mm256_set1_pd(rows[r]);
-        for (int i = 0; i < count; i += 8) {
-            const __m256d r0 = _mm256_sqrt_pd(_mm256_add_pd(row, _mm256_loadu_pd(z + i)));
-            const __m256d r1 = _mm256_sqrt_pd(_mm256_add_pd(row, _mm256_loadu_pd(z + i + 4)));
-            sum0 = _mm256_add_pd(sum0, _mm256_div_pd(_mm256_loadu_pd(w + i), r0));
-            sum1 = _mm256_add_pd(sum1, _mm256_div_pd(_mm256_loadu_pd(w + i + 4), r1));
-        }
-    }
-    alignas(32) double lanes[4];
-    _mm256_store_pd(lanes, _mm256_add_pd(sum0, sum1));
-    return (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
-}
-
-#endif
-
-double rootsAndQuotientsScalar(const double* rows, int rowCount, const double* z, const double* w,
-                               int count) {
-    double sum = 0.0;
-    for (int r = 0; r < rowCount; ++r)
-        for (int i = 0; i < count; ++i)
-            sum += w[i] / std::sqrt(rows[r] + z[i]);
-    return sum;
-}
-
 // Second argument: threads, 0 for all (the roofline proper; one thread shows the scaling).
 void BM_Roofline(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const int maxThreads = static_cast<int>(state.range(1));
-    const int count = 2 * n + 1;
-    const int padded = (count + 15) / 16 * 16;
     // Two loudspeakers: twice the rows of one.
-    const int rows = 2 * count * count;
-    std::vector<double> rowValues(static_cast<std::size_t>(rows)), z(static_cast<std::size_t>(padded)),
-        w(static_cast<std::size_t>(padded));
-    for (int r = 0; r < rows; ++r)
-        rowValues[static_cast<std::size_t>(r)] = 1.0 + 0.37 * (r % 977);
-    for (int i = 0; i < padded; ++i) {
-        z[static_cast<std::size_t>(i)] = 0.25 + 2.4 * i * i;
-        w[static_cast<std::size_t>(i)] = i < count ? 0.9 : 0.0;
-    }
-#if defined(__x86_64__)
-    auto* kernel = kolmarin::processorHasAvx512() ? rootsAndQuotientsAvx512
-                   : kolmarin::processorHasAvx2() ? rootsAndQuotientsAvx2
-                                                  : rootsAndQuotientsScalar;
-#else
-    auto* kernel = rootsAndQuotientsScalar;
-#endif
-    kolmarin::WorkerPool& pool = kolmarin::WorkerPool::shared();
-    const int parts = maxThreads > 0 ? std::min(maxThreads, pool.size()) : pool.size();
-    std::vector<double> sums(static_cast<std::size_t>(parts));
-    for (auto _ : state) {
-        pool.run(
-            parts,
-            [&](int p) {
-                const int first = static_cast<int>(1LL * rows * p / parts);
-                const int end = static_cast<int>(1LL * rows * (p + 1) / parts);
-                sums[static_cast<std::size_t>(p)] =
-                    kernel(rowValues.data() + first, end - first, z.data(), w.data(), count);
-            },
-            parts);
-        benchmark::DoNotOptimize(sums.data());
-    }
+    const int count = 2 * n + 1;
+    kolmarin::bench::Roofline roofline(2 * count * count, count);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(roofline.run(maxThreads));
     setImageRate(state, n);
 }
 BENCHMARK(BM_Roofline)->ArgsProduct({{30, 100, 200}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -1,5 +1,7 @@
 #include "cli/cli_arguments.h"
 
+#include <QRegularExpression>
+
 #include <string>
 
 namespace kolmarin::cli {
@@ -14,6 +16,60 @@ std::string quoted(const QString& text) {
     return "'" + text.toStdString() + "'";
 }
 
+bool isPlacementOption(const QString& option, Command command) {
+    if (command == Command::Map)
+        return option == QStringLiteral("--vary") || option == QStringLiteral("--band") ||
+               option == QStringLiteral("--step");
+    if (command == Command::Place)
+        return option == QStringLiteral("--layout") || option == QStringLiteral("--band") ||
+               option == QStringLiteral("--top");
+    return false;
+}
+
+// "LO-HI" in whole hertz within 10..500, LO < HI.
+Band parseBand(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^([0-9]{1,3})-([0-9]{1,3})$"));
+    const QRegularExpressionMatch m = form.match(text);
+    const Band band = m.hasMatch() ? Band{m.captured(1).toInt(), m.captured(2).toInt()} : Band{0, 0};
+    if (!isValidBand(band))
+        refuse("--band は 10 から 500 までの整数の周波数を LO-HI (LO < HI) で指定します: " + quoted(text));
+    return band;
+}
+
+void readPlacementOption(const QString& option, const QString& value, Request& request) {
+    if (option == QStringLiteral("--band")) {
+        request.band = parseBand(value);
+    } else if (option == QStringLiteral("--step")) {
+        bool ok = false;
+        const double step = value.toDouble(&ok);
+        if (!ok || !(step >= kSmallestMapStep && step <= kLargestMapStep))
+            refuse("--step は 0.01 から 1 までの m で指定します: " + quoted(value));
+        request.step = step;
+    } else if (option == QStringLiteral("--top")) {
+        bool ok = false;
+        const int top = value.toInt(&ok);
+        if (!ok || top < 1 || top > kMostPlacements)
+            refuse("--top は 1 から 100 までの整数です: " + quoted(value));
+        request.top = top;
+    } else if (option == QStringLiteral("--vary")) {
+        if (value == QStringLiteral("listener"))
+            request.vary = MapMarker::Listener;
+        else if (value == QStringLiteral("speakers"))
+            request.vary = MapMarker::Speakers;
+        else
+            refuse("--vary は listener か speakers です: " + quoted(value));
+    } else {
+        if (value == QStringLiteral("stereo"))
+            request.layout = Layout::Stereo;
+        else if (value == QStringLiteral("listener"))
+            request.layout = Layout::Listener;
+        else if (value == QStringLiteral("speakers"))
+            request.layout = Layout::Speakers;
+        else
+            refuse("--layout は stereo、listener、speakers のどれかです: " + quoted(value));
+    }
+}
+
 } // namespace
 
 const char* usageText() {
@@ -22,6 +78,11 @@ const char* usageText() {
            "  kolmarin2-cli response\n"
            "  kolmarin2-cli modes ROOM.dtr [-o FILE]\n"
            "  kolmarin2-cli room [-o FILE]\n"
+           "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--band LO-HI] [--step M] [--csv] [-o "
+           "FILE]\n"
+           "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--band LO-HI] [--top K] "
+           "[--csv]\n"
+           "                [-o BEST.dtr]\n"
            "  kolmarin2-cli --help\n";
 }
 
@@ -39,6 +100,23 @@ const char* helpText() {
            "      部屋の固有モード一覧ファイルを書きます。\n"
            "  kolmarin2-cli room [-o FILE]\n"
            "      起動直後の部屋を部屋データファイルとして書きます (編集用のひな形)。\n"
+           "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--band LO-HI] [--step M] [--csv] [-o "
+           "FILE]\n"
+           "      聴取位置 (listener、既定) またはスピーカー対 (speakers: SP1 をその点に、SP2 を中心線の\n"
+           "      反対側に) を平面上で動かしたときの、帯域 LO-HI Hz (既定 20-200) での Total の\n"
+           "      レベルのばらつき (標準偏差 dB) の地図を PNG 画像で書きます (-o が要ります)。\n"
+           "      --step  格子の間隔 m (既定 0.05、0.01 から 1)\n"
+           "      --csv   代わりに x_m,y_m,spread_db の CSV を書きます (y ごとに x の順、不明は nan)。\n"
+           "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--band LO-HI] [--top K] "
+           "[--csv]\n"
+           "                [-o BEST.dtr]\n"
+           "      ばらつきの小さい配置を探し、よい順に K 個 (既定 10) を一覧表示します。\n"
+           "      stereo (既定) はスピーカー対と聴取位置を左右対称に、listener は聴取位置だけを、\n"
+           "      speakers はスピーカー対だけを動かします。壁から 0.30 m 以上、聴取位置はスピーカーの\n"
+           "      線より 0.5 m 以上後ろ、stereo では見込み角 50 度から 70 度です。\n"
+           "      --csv  一覧を rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db の\n"
+           "             CSV で書きます (robust_db は聴取位置を 0.10 m 動かしたときの最大のばらつき)。\n"
+           "      -o BEST.dtr  一番よい配置の部屋データファイルを書きます。\n"
            "\n"
            "  -o FILE  FILE に書きます (同名のファイルは確認なしで置き換えます)。\n"
            "           省くと標準出力に書きます。文字コードは CP932、改行は CR LF です。\n"
@@ -63,6 +141,10 @@ Request parseArguments(const QStringList& arguments) {
         request.command = Command::Modes;
     else if (command == QStringLiteral("room"))
         request.command = Command::Room;
+    else if (command == QStringLiteral("map"))
+        request.command = Command::Map;
+    else if (command == QStringLiteral("place"))
+        request.command = Command::Place;
     else
         refuse("不明なコマンド " + quoted(command));
 
@@ -82,8 +164,13 @@ Request parseArguments(const QStringList& arguments) {
                 refuse("-o の後に出力ファイル名がありません");
             request.outputPath = arguments[++i];
             outputGiven = true;
-        } else if (a == QStringLiteral("--csv") && request.command == Command::Response) {
+        } else if (a == QStringLiteral("--csv") && request.command != Command::Modes &&
+                   request.command != Command::Room) {
             request.csv = true;
+        } else if (isPlacementOption(a, request.command)) {
+            if (i + 1 >= arguments.size())
+                refuse(a.toStdString() + " の後に値がありません");
+            readPlacementOption(a, arguments[++i], request);
         } else {
             refuse(command.toStdString() + " に使えないオプション " + quoted(a));
         }
@@ -105,6 +192,14 @@ Request parseArguments(const QStringList& arguments) {
         if (files.size() != 1)
             refuse("modes には部屋データファイルを一つ指定します");
         request.roomPath = files.front();
+        break;
+    case Command::Map:
+    case Command::Place:
+        if (files.size() != 1)
+            refuse(command.toStdString() + " には部屋データファイルを一つ指定します");
+        request.roomPath = files.front();
+        if (request.command == Command::Map && !request.csv && !outputGiven)
+            refuse("地図の画像には -o で出力ファイルを指定します (--csv なら標準出力に書けます)");
         break;
     case Command::Room:
         if (!files.isEmpty())

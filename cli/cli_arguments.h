@@ -1,6 +1,10 @@
 #pragma once
 // The command line of kolmarin2-cli.
 
+#include "model/acoustics/placement_search.h"
+#include "model/acoustics/response_map.h"
+#include "model/acoustics/spread.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,13 +18,26 @@ enum class Command {
     Response,        // response ROOM.dtr [-o FILE] [--csv]
     Modes,           // modes ROOM.dtr [-o FILE]
     Room,            // room [-o FILE]
+    Map,             // map ROOM.dtr [--vary listener|speakers] [--band LO-HI] [--step M] [--csv] [-o FILE]
+    Place, // place ROOM.dtr [--layout stereo|listener|speakers] [--band LO-HI] [--top K] [--csv] [-o
+           // BEST.dtr]
 };
+
+// Limits of the map's grid step in metres and of the number of placements listed.
+inline constexpr double kSmallestMapStep = 0.01;
+inline constexpr double kLargestMapStep = 1.0;
+inline constexpr int kMostPlacements = 100;
 
 struct Request {
     Command command = Command::Help;
     QString roomPath;
     QString outputPath; // empty: standard output
     bool csv = false;
+    MapMarker vary = MapMarker::Listener;
+    Band band;
+    double step = kDefaultMapStep;
+    Layout layout = Layout::Stereo;
+    int top = 10;
 };
 
 // A command line that does not fit the usage; what() says what is wrong.

@@ -2,6 +2,8 @@
 // for scripts and batch work.
 #include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_placement.h"
+#include "cli/map_image.h"
 #include "files/cp932_text.h"
 #include "files/file_errors.h"
 #include "files/locale_text.h"
@@ -10,11 +12,13 @@
 #include "model/errors.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QStringEncoder>
 
 #include <cerrno>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <optional>
 
 #include <langinfo.h>
@@ -36,9 +40,40 @@ SceneTexts readCheckedRoomFile(const QString& path, char decimalSeparator) {
     return texts;
 }
 
+// The map of the room file's scene: CSV, or the PNG image.
+QByteArray mapOutput(const cli::Request& request, char separator) {
+    const Scene scene = cli::calculationScene(readCheckedRoomFile(request.roomPath, separator), separator);
+    const MapGrid grid = mapGrid(scene.width, scene.depth, request.step);
+    if (grid.points() == 0)
+        throw UserError("部屋が格子の間隔より小さく、地図の点がありません");
+    const ResponseMap map = computeResponseMap(scene, request.vary, request.band, request.step);
+    return request.csv ? cli::mapCsv(map) : cli::mapPng(map);
+}
+
+// The placements of the room file's scene for standard output, and, with -o, the room
+// file of the best one in `bestRoom`.
+QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& bestRoom) {
+    const SceneTexts texts = readCheckedRoomFile(request.roomPath, separator);
+    SearchOptions options;
+    options.layout = request.layout;
+    options.band = request.band;
+    options.top = request.top;
+    const SearchResult result = searchPlacements(cli::calculationScene(texts, separator), options);
+    if (result.best.empty())
+        throw UserError("壁からの距離と聴取位置・見込み角の条件を満たす配置がありません");
+    if (!request.outputPath.isEmpty())
+        bestRoom =
+            roomFileBytes(cli::textsWithPlacement(texts, result.best.front(), request.layout, separator));
+    return request.csv ? cli::placementCsv(result) : cli::placementTable(result);
+}
+
 QByteArray produce(const cli::Request& request) {
     const char separator = decimalSeparatorOf(QLocale::system());
     switch (request.command) {
+    case cli::Command::Map:
+        return mapOutput(request, separator);
+    case cli::Command::Place:
+        break;
     case cli::Command::DefaultResponse:
         return cli::defaultResponseListing();
     case cli::Command::Response:
@@ -107,10 +142,30 @@ int main(int argc, char** argv) {
         return kUsageError;
     }
 
+    // The map's image needs fonts for its scale, so a GUI application without a screen.
+    // Qt's notes about the desktop session it finds are no concern of the tool's user.
+    std::unique_ptr<QGuiApplication> painting;
+    if (request.command == cli::Command::Map && !request.csv) {
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        painting = std::make_unique<QGuiApplication>(argc, argv);
+    }
+
     // Each failure names the file it concerns: the room file while it is read and
     // computed, then the output.
     QString file = request.roomPath;
     try {
+        if (request.command == cli::Command::Place) {
+            QByteArray bestRoom;
+            const QByteArray table = placeOutput(request, decimalSeparatorOf(QLocale::system()), bestRoom);
+            if (!request.outputPath.isEmpty()) {
+                file = request.outputPath;
+                saveFileAtomically(request.outputPath, bestRoom);
+            }
+            file = QStringLiteral("標準出力");
+            writeToStandardOutput(table, false);
+            return 0;
+        }
         const QByteArray bytes = produce(request);
         if (request.outputPath.isEmpty()) {
             file = QStringLiteral("標準出力");

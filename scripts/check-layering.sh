@@ -3,7 +3,8 @@
 # include its own headers and those of the folders below it:
 #   model < files < widgets < printing < dialogs < mainwindow < app
 # cli/ may include model/ and files/ only. model/ includes no Qt or QCustomPlot header;
-# files/ and cli/ include nothing of QtWidgets, QtGui, QtPrintSupport or QCustomPlot.
+# files/ and cli/ include nothing of QtWidgets, QtPrintSupport or QCustomPlot, and files/
+# nothing of QtGui either (cli/ draws its map images with QtGui, offscreen).
 # Tests and benchmarks are not checked.
 # Usage: check-layering.sh SOURCE_ROOT QT_INCLUDE_ROOT
 set -uo pipefail
@@ -67,7 +68,8 @@ for folder in "${layers[@]}" cli; do
             if [[ $folder == model && ( -n $module || $qcp == yes ) ]]; then
                 complain "$where" "model/ includes the Qt header $header"
             elif [[ ($folder == files || $folder == cli) &&
-                    ($module == QtWidgets || $module == QtGui || $module == QtPrintSupport || $qcp == yes) ]]; then
+                    ($module == QtWidgets || $module == QtPrintSupport || $qcp == yes) ]] ||
+                [[ $folder == files && $module == QtGui ]]; then
                 complain "$where" "$folder/ includes $header of ${module:-QCustomPlot}"
             fi
         done < <(grep -E '^[[:space:]]*#[[:space:]]*include' "$file")

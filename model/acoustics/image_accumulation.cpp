@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <numeric>
 #include <optional>
@@ -279,9 +280,20 @@ BandPlan planBands(const SortedScene& sorted, int count, Workspace& w) {
     return plan;
 }
 
+// Runs task(0..count-1) on the pool, or one after another in the caller when `threads`
+// is negative.
+void runJobs(int count, const std::function<void(int)>& task, int threads) {
+    if (threads < 0) {
+        for (int i = 0; i < count; ++i)
+            task(i);
+        return;
+    }
+    WorkerPool::shared().run(count, task, threads);
+}
+
 // Every band into its own response, spread over the pool.
 void accumulateBands(const BandPlan& plan, RowLoop rowLoop, int threads) {
-    WorkerPool::shared().run(
+    runJobs(
         plan.jobs(),
         [&](int j) {
             const RowBand& r = plan.bands[static_cast<std::size_t>(j)];
@@ -298,7 +310,7 @@ void accumulateBands(const BandPlan& plan, RowLoop rowLoop, int threads) {
 void sumBands(const BandPlan& plan, ImpulseResponses& out, int threads) {
     const int jobs = plan.jobs();
     const int sumPieces = jobs > 2 ? 4 : 1;
-    WorkerPool::shared().run(
+    runJobs(
         sumPieces,
         [&](int piece) {
             const int begin = kBandSamples * piece / sumPieces;
@@ -344,8 +356,11 @@ void accumulateImagesFast(const Scene& scene, ImpulseResponses& out, const FastA
     }
     raiseImageOnListener(t, speakers[0], speakers[1]);
 
-    Workspace& w = workspace();
-    std::lock_guard lock(w.mutex);
+    thread_local Workspace own;
+    Workspace& w = options.inCaller ? own : workspace();
+    std::unique_lock lock(w.mutex, std::defer_lock);
+    if (!options.inCaller)
+        lock.lock();
     const SortedScene sorted = sortTables(t, speakers, w);
 
     VectorIsa isa = options.isa;
@@ -357,7 +372,7 @@ void accumulateImagesFast(const Scene& scene, ImpulseResponses& out, const FastA
     // Waking a helper costs some tens of microseconds: small scenes run in the caller alone.
     // The bands and their order are the same either way.
     const long long images = 2LL * t.count * t.count * t.count;
-    const int threads = images < kSmallestParallelWork ? 1 : options.maxThreads;
+    const int threads = options.inCaller ? -1 : images < kSmallestParallelWork ? 1 : options.maxThreads;
     accumulateBands(plan, rowLoop, threads);
     sumBands(plan, out, threads);
 

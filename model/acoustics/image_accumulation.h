@@ -19,6 +19,10 @@ VectorIsa widestAvailableIsa();
 struct FastAccumulationOptions {
     int maxThreads = 0;                // 0: every thread of the shared pool
     VectorIsa isa = VectorIsa::Avx512; // lowered to the widest available
+    // Every band in the calling thread with this thread's own workspace, never waking the
+    // pool: for callers that are themselves pool tasks, many scenes side by side. The
+    // bands and their order are the same, so the result is too.
+    bool inCaller = false;
 };
 
 // Clears and fills `out` like accumulateImpulseResponsesReference, and raises the same

@@ -240,7 +240,7 @@ void fillInput(int curve, const double* h1, const double* h2, Complex* in) {
 // Returns false, storing nothing and raising nothing, when the first such bin has a power
 // at most its curve's `noisePower` (a negative bound never applies).
 bool storeLevels(const Scene& scene, const ImpulseResponses& h, ResponseCurves& curves,
-                 const std::array<double, 3>& noisePower) {
+                 const std::array<double, 3>& noisePower, bool inCaller) {
     const double* h1 = h.h1.data();
     const double* h2 = h.h2.data();
     const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
@@ -255,11 +255,17 @@ bool storeLevels(const Scene& scene, const ImpulseResponses& h, ResponseCurves& 
         large += !(std::fabs(h1[n]) <= 1e290) + !(std::fabs(h2[n]) <= 1e290);
     if (large == 0) {
         // The three transforms and their levels are independent: they run side by side.
-        WorkerPool::shared().run(3, [&](int curve) {
+        const auto transform = [&](int curve) {
             fillInput(curve, h1, h2, b.inputs[curve].data());
             forwardFft(b.inputs[curve].data(), b.spectra[curve].data(), kTransformLength);
             faults[curve] = takeLevels(b.spectra[curve], b.levels[curve], range, noisePower[curve]);
-        });
+        };
+        if (inCaller) {
+            for (int curve = 0; curve < 3; ++curve)
+                transform(curve);
+        } else {
+            WorkerPool::shared().run(3, transform);
+        }
     } else {
         for (int curve = 0; curve < 3; ++curve) {
             Complex* in = b.inputs[curve].data();
@@ -320,21 +326,34 @@ std::array<double, 3> roundingNoisePowers(const Scene& scene, const ImpulseRespo
     return {noise(scale1), noise(scale2), noise(scale1 + scale2)};
 }
 
+// One calculation, on the pool or wholly in the calling thread; the same steps either way.
+void calculate(const Scene& scene, ResponseCurves& curves, bool inCaller) {
+    ImpulseResponses h;
+    detail::FastAccumulationOptions options;
+    options.inCaller = inCaller;
+    detail::accumulateImagesFast(scene, h, options);
+    // Where a level is rounding noise, the straightforward order of the images decides it,
+    // as it decides whether an exact zero fails.
+    if (!storeLevels(scene, h, curves, roundingNoisePowers(scene, h), inCaller)) {
+        accumulateImpulseResponsesReference(scene, h);
+        storeLevels(scene, h, curves, kNoNoiseBound, inCaller);
+    }
+}
+
 } // namespace
 
 void calculateResponse(const Scene& scene, ResponseCurves& curves) {
-    ImpulseResponses h;
-    accumulateImpulseResponses(scene, h);
-    // Where a level is rounding noise, the straightforward order of the images decides it,
-    // as it decides whether an exact zero fails.
-    if (!storeLevels(scene, h, curves, roundingNoisePowers(scene, h)))
-        calculateResponseReference(scene, curves);
+    calculate(scene, curves, false);
+}
+
+void calculateResponseInCaller(const Scene& scene, ResponseCurves& curves) {
+    calculate(scene, curves, true);
 }
 
 void calculateResponseReference(const Scene& scene, ResponseCurves& curves) {
     ImpulseResponses h;
     accumulateImpulseResponsesReference(scene, h);
-    storeLevels(scene, h, curves, kNoNoiseBound);
+    storeLevels(scene, h, curves, kNoNoiseBound, false);
 }
 
 void accumulateImpulseResponses(const Scene& scene, ImpulseResponses& out) {

@@ -3,6 +3,7 @@
 #include "files/result_file.h"
 #include "test_support.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -184,6 +185,99 @@ TEST_F(Cli, WritesToATerminalInItsEncoding) {
     ASSERT_EQ(run.exitCode, 1) << run.err.toStdString();
     EXPECT_TRUE(run.out.startsWith("定在波周波数特性計算Kolmarin2")) << run.out.left(40).toStdString();
     EXPECT_TRUE(run.out.contains(path("missing.dtr").toUtf8() + ": " + msg::kFileNotFound));
+}
+
+// The start-up room with two reflections per axis: maps and searches in moments.
+QByteArray quickRoom() {
+    QByteArray room = test::fixture("startup_room.dtr");
+    room.replace("\r\n30\r\n20\r\n500\r\n", "\r\n2\r\n20\r\n500\r\n");
+    return room;
+}
+
+TEST_F(Cli, RefusesBadMapAndPlacementOptions) {
+    const QString room = test::fixturePath("startup_room.dtr");
+    const QList<QStringList> bad{
+        {"map", room},
+        {"map", room, "--csv", "--band", "5-200"},
+        {"map", room, "--csv", "--band", "200-100"},
+        {"map", room, "--csv", "--band", "20-501"},
+        {"map", room, "--csv", "--band", "20.5-200"},
+        {"map", room, "--csv", "--step", "0.005"},
+        {"map", room, "--csv", "--step", "1.5"},
+        {"map", room, "--csv", "--step", "abc"},
+        {"map", room, "--csv", "--vary", "sp1"},
+        {"map", room, "--csv", "--top", "3"},
+        {"map", "--csv"},
+        {"place", room, "--layout", "mono"},
+        {"place", room, "--top", "0"},
+        {"place", room, "--step", "0.1"},
+        {"place", room, "--band"},
+        {"response", room, "--band", "20-200"},
+    };
+    for (const QStringList& arguments : bad) {
+        const CliRun run = runCli(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("使い方")) << run.err.toStdString();
+    }
+}
+
+TEST_F(Cli, WritesTheMapAsCsvRowByRowAndAsAnImage) {
+    test::writeBytes(path("quick.dtr"), quickRoom());
+    const CliRun run = runCli({"map", path("quick.dtr"), "--csv", "--step", "0.5", "--vary", "speakers"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QList<QByteArray> lines = run.out.split('\n');
+    ASSERT_EQ(lines.size(), 1 + 5 * 9 + 1);
+    EXPECT_EQ(lines[0], "x_m,y_m,spread_db");
+    EXPECT_TRUE(lines[2].startsWith("0.7500,0.2500,")) << lines[2].toStdString();
+    EXPECT_TRUE(lines[6].startsWith("0.2500,0.7500,")) << lines[6].toStdString();
+    EXPECT_EQ(lines[1].split(',')[2].split('.')[1].size(), 6);
+
+    ASSERT_EQ(runCli({"map", path("quick.dtr"), "--step", "0.5", "-o", path("map.png")}).exitCode, 0);
+    EXPECT_TRUE(test::readBytes(path("map.png")).startsWith("\x89PNG\r\n"));
+}
+
+TEST_F(Cli, ListsPlacementsAndWritesTheBestAsARoomFile) {
+    test::writeBytes(path("quick.dtr"), quickRoom());
+    const CliRun run = runCli(
+        {"place", path("quick.dtr"), "--layout", "listener", "--top", "3", "--csv", "-o", path("best.dtr")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QList<QByteArray> lines = run.out.split('\n');
+    ASSERT_EQ(lines.size(), 1 + 3 + 1);
+    EXPECT_EQ(lines[0], "rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db");
+    const QList<QByteArray> best = lines[1].split(',');
+    ASSERT_EQ(best.size(), 9);
+    EXPECT_EQ(best[1], "0.45");
+    // The listener as a drag leaves it, the rest of the room as it was.
+    const QStringList room = test::cp932Lines(test::readBytes(path("best.dtr")));
+    const QStringList original = test::cp932Lines(quickRoom());
+    EXPECT_EQ(room[10], QString::asprintf("%5.2f", best[5].toDouble()));
+    EXPECT_EQ(room[11], QString::asprintf("%5.2f", best[6].toDouble()));
+    EXPECT_EQ(room.mid(0, 10), original.mid(0, 10));
+    EXPECT_EQ(room.mid(12), original.mid(12));
+
+    const CliRun table = runCli({"place", path("quick.dtr"), "--top", "2"});
+    EXPECT_EQ(table.exitCode, 0);
+    EXPECT_EQ(table.out.count('\n'), 4);
+}
+
+TEST_F(Cli, MapAndPlacementFailuresLeaveNoFile) {
+    QByteArray negative = quickRoom();
+    negative.replace("\r\n2.70\r\n", "\r\n-3.6\r\n");
+    test::writeBytes(path("negative.dtr"), negative);
+    for (const QStringList& arguments :
+         {QStringList{"place", path("negative.dtr"), "-o", path("best.dtr")},
+          QStringList{"map", path("negative.dtr"), "-o", path("map.png")},
+          QStringList{"map", path("missing.dtr"), "--csv", "-o", path("map.csv")}}) {
+        const CliRun run = runCli(arguments);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.startsWith(arguments[1].toUtf8() + ": ")) << run.err.toStdString();
+    }
+    // A room too narrow for the wall clearances has no placement at all.
+    QByteArray narrow = quickRoom();
+    narrow.replace("\r\n2.70\r\n", "\r\n0.50\r\n");
+    test::writeBytes(path("narrow.dtr"), narrow);
+    EXPECT_EQ(runCli({"place", path("narrow.dtr"), "-o", path("best.dtr")}).exitCode, 1);
+    EXPECT_TRUE(QDir(dir_.path()).entryList({"best*", "map*"}).isEmpty());
 }
 
 TEST_F(Cli, KeepsThePlainListingOfTheStartupScene) {

@@ -1,0 +1,29 @@
+#pragma once
+// What kolmarin2-cli's map and place commands compute and write.
+
+#include "model/acoustics/placement_search.h"
+#include "model/acoustics/response_map.h"
+#include "model/acoustics/scene.h"
+
+#include <QByteArray>
+
+namespace kolmarin::cli {
+
+// The scene a room file's texts give the calculation, with its corrections.
+Scene calculationScene(const SceneTexts& texts, char decimalSeparator);
+
+// x_m,y_m,spread_db and one row per grid point, y outer and x inner; "nan" where the
+// spread is unknown.
+QByteArray mapCsv(const ResponseMap& map);
+
+// The placements, the current one's spread after them: a table to read, or the CSV
+// rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db.
+QByteArray placementTable(const SearchResult& result);
+QByteArray placementCsv(const SearchResult& result);
+
+// The room file's texts with the placement's moved markers at their positions in the
+// position form, as dragging them there would write them.
+SceneTexts textsWithPlacement(SceneTexts texts, const Placement& placement, Layout layout,
+                              char decimalSeparator);
+
+} // namespace kolmarin::cli

@@ -1,0 +1,111 @@
+#include "model/acoustics/response_map.h"
+
+#include "model/acoustics/worker_pool.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <limits>
+#include <mutex>
+#include <thread>
+
+namespace kolmarin {
+
+namespace {
+
+// Points per run of the workers: each run ends a few points after a stop.
+constexpr int kPointsPerRun = 128;
+constexpr int kPointsPerTask = 2;
+
+int cellsIn(double length, double step) {
+    if (!(length > 0.0) || !(step > 0.0))
+        return 0;
+    const double cells = std::floor(length / step + 1e-9);
+    return cells < 1e6 ? static_cast<int>(cells) : 1000000;
+}
+
+} // namespace
+
+MapGrid mapGrid(double width, double depth, double step) {
+    return {step, cellsIn(width, step), cellsIn(depth, step)};
+}
+
+Scene withMarkerAt(const Scene& scene, MapMarker marker, double x, double y) {
+    Scene s = scene;
+    if (marker == MapMarker::Listener) {
+        s.listener.x = x;
+        s.listener.y = y;
+    } else {
+        s.sp1.x = x;
+        s.sp1.y = y;
+        s.sp2.x = scene.width - x;
+        s.sp2.y = y;
+    }
+    return s;
+}
+
+int mapPassStride(int pass) {
+    return 4 >> pass;
+}
+
+ResponseMap computeResponseMap(const Scene& scene, MapMarker marker, Band band, double step,
+                               const MapCallbacks& callbacks, std::stop_token stop) {
+    ResponseMap map;
+    map.grid = mapGrid(scene.width, scene.depth, step);
+    const MapGrid& g = map.grid;
+    map.spread.assign(static_cast<std::size_t>(g.points()), std::numeric_limits<double>::quiet_NaN());
+    map.computed.assign(static_cast<std::size_t>(g.points()), 0);
+    const Scene banded = sceneForBand(scene, band);
+    // Workers of its own, one per hardware thread: the window's calculations use the shared
+    // pool and never wait for a map.
+    WorkerPool workers(static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+
+    std::mutex progressMutex;
+    std::atomic<long long> done{0};
+    std::vector<int> pending;
+    for (int pass = 0; pass < kMapPasses; ++pass) {
+        const int stride = mapPassStride(pass);
+        pending.clear();
+        for (int row = 0; row < g.rows; row += stride)
+            for (int column = 0; column < g.columns; column += stride) {
+                const int index = row * g.columns + column;
+                if (!map.computed[static_cast<std::size_t>(index)])
+                    pending.push_back(index);
+            }
+        for (std::size_t first = 0; first < pending.size(); first += kPointsPerRun) {
+            if (stop.stop_requested())
+                break;
+            const int count = static_cast<int>(std::min<std::size_t>(kPointsPerRun, pending.size() - first));
+            const int tasks = (count + kPointsPerTask - 1) / kPointsPerTask;
+            workers.run(tasks, [&](int task) {
+                const int begin = task * kPointsPerTask;
+                const int end = std::min(count, begin + kPointsPerTask);
+                for (int k = begin; k < end; ++k) {
+                    if (stop.stop_requested())
+                        return;
+                    const int index = pending[first + static_cast<std::size_t>(k)];
+                    const int row = index / g.columns, column = index % g.columns;
+                    const auto spread = spreadOf(withMarkerAt(banded, marker, g.x(column), g.y(row)), band);
+                    map.spread[static_cast<std::size_t>(index)] =
+                        spread.value_or(std::numeric_limits<double>::quiet_NaN());
+                    map.computed[static_cast<std::size_t>(index)] = 1;
+                    done.fetch_add(1, std::memory_order_relaxed);
+                }
+                if (callbacks.progress) {
+                    std::lock_guard lock(progressMutex);
+                    callbacks.progress({done.load(std::memory_order_relaxed), g.points()});
+                }
+            });
+        }
+        if (stop.stop_requested()) {
+            map.cancelled = true;
+            return map;
+        }
+        map.passes = pass + 1;
+        if (callbacks.passDone)
+            callbacks.passDone(map, pass);
+    }
+    return map;
+}
+
+} // namespace kolmarin

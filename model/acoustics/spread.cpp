@@ -1,0 +1,44 @@
+#include "model/acoustics/spread.h"
+
+#include "model/errors.h"
+
+#include <cmath>
+
+namespace kolmarin {
+
+bool isValidBand(Band band) {
+    return kLowestFrequency <= band.low && band.low < band.high && band.high <= kHighestFrequency;
+}
+
+double populationStandardDeviation(const double* values, int count) {
+    double sum = 0.0;
+    for (int i = 0; i < count; ++i)
+        sum += values[i];
+    const double mean = sum / count;
+    double squares = 0.0;
+    for (int i = 0; i < count; ++i)
+        squares += (values[i] - mean) * (values[i] - mean);
+    return std::sqrt(squares / count);
+}
+
+Scene sceneForBand(Scene scene, Band band) {
+    scene.startFrequency = band.low;
+    scene.endFrequency = band.high;
+    return scene;
+}
+
+double totalSpread(const ResponseCurves& curves, Band band) {
+    return populationStandardDeviation(curves.total.data() + 2 * band.low, 2 * (band.high - band.low) + 1);
+}
+
+std::optional<double> spreadOf(const Scene& scene, Band band) {
+    ResponseCurves curves;
+    try {
+        calculateResponseInCaller(sceneForBand(scene, band), curves);
+    } catch (const UserError&) {
+        return std::nullopt;
+    }
+    return totalSpread(curves, band);
+}
+
+} // namespace kolmarin
