@@ -92,9 +92,6 @@ class MainWindow : public QMainWindow {
     void writePositionTexts(const SceneTexts& texts);
 
     const ResponseCurves& responseCurves() const { return curves_; }
-    // The elements of ResponseCurves the last calculation wrote.
-    ElementRange computedElements() const { return computed_; }
-    const PlanRect& planRect() const { return plan_; }
 
     // What the graph axis dialog fixes or frees: the response chart's axes.
     ChartAxes& chartAxes();
