@@ -14,6 +14,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 class QAction;
 class QCheckBox;
@@ -110,6 +111,11 @@ class MainWindow : public QMainWindow {
     };
 
     void createControls();
+    void createCaptions(QWidget* client);
+    void createHeightSliders(QWidget* client, const std::string& roomHeight);
+    void createPlan(QWidget* client);
+    void createPositionRows(QWidget* client, const SceneTexts& defaults);
+    void createCurveBoxes(QWidget* client);
     void nameControls();
     void createMenu();
     void connectHandlers();
