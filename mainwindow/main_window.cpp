@@ -95,14 +95,35 @@ void MainWindow::createControls() {
     setCentralWidget(client);
     const SceneTexts defaults = startupTexts(decimalSeparator());
 
+    // Made in this order, later controls lie over earlier ones.
     responseChart_ = new ResponseChart(client);
     responseChart_->setGeometry(8, 32, 553, 417);
+    createCaptions(client);
+    createHeightSliders(client, defaults.height);
+    createPlan(client);
+    createPositionRows(client, defaults);
+    createCurveBoxes(client);
 
+    objects_ = {
+        ObjectControls{sp1Marker_, sp1HeightSlider_, sp1XReadOut_, sp1YReadOut_, sp1ZReadOut_, sp1NudgeBox_},
+        ObjectControls{sp2Marker_, sp2HeightSlider_, sp2XReadOut_, sp2YReadOut_, sp2ZReadOut_, sp2NudgeBox_},
+        ObjectControls{listenerMarker_, listenerHeightSlider_, listenerXReadOut_, listenerYReadOut_,
+                       listenerZReadOut_, listenerNudgeBox_}};
+
+    // Before any room is known the markers wait at the plan's corner, over the empty plan.
+    for (const ObjectControls& object : objects_)
+        object.shape->move(kPlanLeft - kMarkerHalf, kPlanTop - kMarkerHalf);
+    planView_->drawEmpty();
+}
+
+void MainWindow::createCaptions(QWidget* client) {
     reflectionCountCaption_ = placeLabel(client, QString(), 568, 16);
     roomSizeTitle_ = placeLabel(client, QStringLiteral("部屋の大きさ"), 704, 0);
     roomSizeCaption_ = placeLabel(client, QString(), 776, 0);
     reflectionCaption_ = placeLabel(client, QString(), 704, 16);
+}
 
+void MainWindow::createHeightSliders(QWidget* client, const std::string& roomHeight) {
     sliderPanel_ = placeBevel(client, QFrame::Panel, QRect(568, 32, 121, 417));
     heightTitle_ = placeLabel(client, QStringLiteral("高さ指定"), 576, 56);
     sp1SliderLabel_ = placeLabel(client, QStringLiteral("SP1"), 576, 112);
@@ -114,9 +135,11 @@ void MainWindow::createControls() {
     sp1HeightSlider_->setGeometry(576, 128, 25, 305);
     sp2HeightSlider_->setGeometry(600, 128, 25, 305);
     listenerHeightSlider_->setGeometry(624, 128, 25, 305);
-    ceilingHeightLabel_ = placeLabel(client, toQString(defaults.height) + QStringLiteral("m"), 656, 136);
+    ceilingHeightLabel_ = placeLabel(client, toQString(roomHeight) + QStringLiteral("m"), 656, 136);
     floorHeightLabel_ = placeLabel(client, QStringLiteral("0m"), 656, 416);
+}
 
+void MainWindow::createPlan(QWidget* client) {
     // The plan first, then the markers over it: SP1 lowest, the listener on top, so the
     // listener takes the mouse where markers overlap.
     planView_ = new PlanView(client);
@@ -124,7 +147,10 @@ void MainWindow::createControls() {
     sp1Marker_ = new MarkerShape(MarkerShape::Form::Square, Qt::black, client);
     sp2Marker_ = new MarkerShape(MarkerShape::Form::Square, Qt::red, client);
     listenerMarker_ = new MarkerShape(MarkerShape::Form::Circle, Qt::cyan, client);
+}
 
+// Per object: its key marker, its nudge box and its three read-outs.
+void MainWindow::createPositionRows(QWidget* client, const SceneTexts& defaults) {
     fromLeftWallLabel_ = placeLabel(client, QStringLiteral("左壁から"), 776, 456);
     fromFrontWallLabel_ = placeLabel(client, QStringLiteral("正面壁から"), 840, 456);
     fromFloorLabel_ = placeLabel(client, QStringLiteral("床から"), 912, 456);
@@ -160,24 +186,15 @@ void MainWindow::createControls() {
     row(defaults.sp1, 480, sp1XReadOut_, sp1YReadOut_, sp1ZReadOut_);
     row(defaults.sp2, 504, sp2XReadOut_, sp2YReadOut_, sp2ZReadOut_);
     row(defaults.listener, 528, listenerXReadOut_, listenerYReadOut_, listenerZReadOut_);
+}
 
+void MainWindow::createCurveBoxes(QWidget* client) {
     curvePanel_ = placeBevel(client, QFrame::Panel, QRect(144, 456, 273, 33));
     curveTitle_ = placeLabel(client, QStringLiteral("グラフ表示"), 152, 464);
     sp1CurveBox_ = placeCurveBox(client, QStringLiteral("SP1"), 224, 49);
     sp2CurveBox_ = placeCurveBox(client, QStringLiteral("SP2"), 288, 41);
     totalCurveBox_ = placeCurveBox(client, QStringLiteral("Total"), 344, 65);
     curveBoxes_ = {sp1CurveBox_, sp2CurveBox_, totalCurveBox_};
-
-    objects_ = {
-        ObjectControls{sp1Marker_, sp1HeightSlider_, sp1XReadOut_, sp1YReadOut_, sp1ZReadOut_, sp1NudgeBox_},
-        ObjectControls{sp2Marker_, sp2HeightSlider_, sp2XReadOut_, sp2YReadOut_, sp2ZReadOut_, sp2NudgeBox_},
-        ObjectControls{listenerMarker_, listenerHeightSlider_, listenerXReadOut_, listenerYReadOut_,
-                       listenerZReadOut_, listenerNudgeBox_}};
-
-    // Before any room is known the markers wait at the plan's corner, over the empty plan.
-    for (const ObjectControls& object : objects_)
-        object.shape->move(kPlanLeft - kMarkerHalf, kPlanTop - kMarkerHalf);
-    planView_->drawEmpty();
 }
 
 void MainWindow::createMenu() {

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 class QAction;
 class QCheckBox;
@@ -92,9 +93,6 @@ class MainWindow : public QMainWindow {
     void writePositionTexts(const SceneTexts& texts);
 
     const ResponseCurves& responseCurves() const { return curves_; }
-    // The elements of ResponseCurves the last calculation wrote.
-    ElementRange computedElements() const { return computed_; }
-    const PlanRect& planRect() const { return plan_; }
 
     // What the graph axis dialog fixes or frees: the response chart's axes.
     ChartAxes& chartAxes();
@@ -113,6 +111,11 @@ class MainWindow : public QMainWindow {
     };
 
     void createControls();
+    void createCaptions(QWidget* client);
+    void createHeightSliders(QWidget* client, const std::string& roomHeight);
+    void createPlan(QWidget* client);
+    void createPositionRows(QWidget* client, const SceneTexts& defaults);
+    void createCurveBoxes(QWidget* client);
     void nameControls();
     void createMenu();
     void connectHandlers();

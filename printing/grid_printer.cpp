@@ -2,6 +2,7 @@
 
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QRect>
 #include <QTableWidget>
 
 #include <exception>
@@ -9,6 +10,12 @@
 namespace kolmarin {
 
 namespace {
+
+// The text's offset inside its cell, in screen pixels, and the border widths in printer
+// dots: the fixed cells are framed heavier than the body.
+constexpr int kTextOffset = 2;
+constexpr int kNormalLineWidth = 1;
+constexpr int kFixedLineWidth = 4;
 
 // The grid's font at the same physical size on paper: a font sized in pixels is
 // turned into points at the screen's resolution, since pixels would be printer dots.
@@ -25,35 +32,6 @@ QRect toQRect(const DotRect& r) {
 
 } // namespace
 
-int GridPrinter::normalLineWidth() const {
-    return normalGridWidth_;
-}
-
-void GridPrinter::setNormalLineWidth(int dots) {
-    if (dots >= 1)
-        normalGridWidth_ = dots;
-}
-
-int GridPrinter::fixedLineWidth() const {
-    return fixedGridWidth_;
-}
-
-void GridPrinter::setFixedLineWidth(int dots) {
-    if (dots >= 1)
-        fixedGridWidth_ = dots;
-}
-
-bool GridPrinter::drawFixedArea() const {
-    return drawFixedArea_;
-}
-
-void GridPrinter::setDrawFixedArea(bool on) {
-    if (on == drawFixedArea_)
-        return;
-    drawFixedArea_ = on;
-    layout();
-}
-
 int GridPrinter::mmToPrinterX(int mm) const {
     return mmToDots(mm, printerDpiX_);
 }
@@ -65,41 +43,10 @@ QPainter* GridPrinter::canvas() const {
     return painter_;
 }
 
-int GridPrinter::columnPageCount() const {
-    return layout_.colPageCount();
-}
-int GridPrinter::rowPageCount() const {
-    return layout_.rowPageCount();
-}
-int GridPrinter::pageCount() const {
-    return columnPageCount() * rowPageCount();
-}
-
-int GridPrinter::columnPageStart(int strip) const {
-    return strip >= 1 && strip <= columnPageCount()
-               ? layout_.colPageStart[static_cast<std::size_t>(strip - 1)]
-               : 0;
-}
-
-int GridPrinter::rowPageStart(int page) const {
-    return page >= 1 && page <= rowPageCount() ? layout_.rowPageStart[static_cast<std::size_t>(page - 1)] : 0;
-}
-
-int GridPrinter::currentColumnPage() const {
-    return currentColPage_;
-}
-int GridPrinter::currentRowPage() const {
-    return currentRowPage_;
-}
-int GridPrinter::lastRowBottom() const {
-    return lastRowBottom_;
-}
-
 void GridPrinter::layout() {
     laidOut_ = false;
     layout_ = {};
-    // Without a grid, or before a print has told the page size, there is nothing to lay out.
-    if (!grid || !haveDevice_)
+    if (!grid)
         return;
     try {
         GridPageSetup s;
@@ -113,15 +60,15 @@ void GridPrinter::layout() {
         s.topMargin = topMargin;
         s.rightMargin = rightMargin;
         s.bottomMargin = bottomMargin;
-        s.textLeft = textLeft;
-        s.textTop = textTop;
+        s.textLeft = kTextOffset;
+        s.textTop = kTextOffset;
         for (int c = 0; c < grid->columnCount(); ++c)
             s.columnWidths.push_back(grid->columnWidth(c));
         for (int r = 0; r < grid->rowCount(); ++r)
             s.rowHeights.push_back(grid->rowHeight(r));
-        s.fixedCols = fixedCols;
-        s.fixedRows = fixedRows;
-        s.drawFixedArea = drawFixedArea_;
+        s.fixedCols = 1;
+        s.fixedRows = 1;
+        s.drawFixedArea = true;
         layout_ = layoutGridPages(s);
         layout_.pageCount(); // a page count beyond int fails here, not halfway through the job
         setup_ = std::move(s);
@@ -144,7 +91,6 @@ void GridPrinter::print(QPagedPaintDevice& device, QPainter& painter) {
     pageHeight_ = device.height();
     printerDpiX_ = device.logicalDpiX();
     printerDpiY_ = device.logicalDpiY();
-    haveDevice_ = true;
     layout();
     if (!laidOut_)
         return;
@@ -169,8 +115,6 @@ void GridPrinter::prepareSurface() {
 }
 
 void GridPrinter::drawPage(int strip, int rowPage) {
-    currentColPage_ = strip;
-    currentRowPage_ = rowPage;
     try {
         prepareSurface();
         if (onBeginPage)
@@ -180,9 +124,6 @@ void GridPrinter::drawPage(int strip, int rowPage) {
         const PrintedPage page = layoutPageCells(setup_, layout_, strip, rowPage);
         for (const PrintedCell& cell : page.cells)
             drawCell(cell);
-        lastRowBottom_ = page.lastRowBottom;
-        if (onEndPage)
-            onEndPage(*this);
     } catch (const std::exception&) {
         // The rest of this page is lost; the next page is printed as usual.
     }
@@ -190,10 +131,6 @@ void GridPrinter::drawPage(int strip, int rowPage) {
 
 void GridPrinter::drawCell(const PrintedCell& cell) {
     const QRect rect = toQRect(cell.cell);
-    if (onDrawCell) {
-        onDrawCell(cell.col, cell.row, rect);
-        return;
-    }
     QPainter& p = *painter_;
     if (const QTableWidgetItem* item = grid->item(cell.row, cell.col)) {
         p.save();
@@ -205,7 +142,7 @@ void GridPrinter::drawCell(const PrintedCell& cell) {
     }
     const QPen previous = p.pen();
     QPen border = previous;
-    border.setWidth(cell.fixed ? fixedGridWidth_ : normalGridWidth_);
+    border.setWidth(cell.fixed ? kFixedLineWidth : kNormalLineWidth);
     border.setJoinStyle(Qt::MiterJoin);
     p.setPen(border);
     // A rectangle outline covers its right and bottom edge, so the exclusive bounds

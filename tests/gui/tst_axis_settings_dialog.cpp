@@ -56,7 +56,7 @@ class TestAxisSettingsDialog : public QObject {
     Q_OBJECT
 
     RecordingChart chart;
-    std::unique_ptr<AxisSettingsDialog> form;
+    std::unique_ptr<AxisSettingsDialog> dialog;
     QStringList errors;
 
     void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
@@ -67,92 +67,92 @@ class TestAxisSettingsDialog : public QObject {
         errors.clear();
         setErrorBoxHandler([this](QWidget*, const QString& message) { errors << message; });
         chart.calls.clear();
-        form = std::make_unique<AxisSettingsDialog>(chart);
-        form->show();
+        dialog = std::make_unique<AxisSettingsDialog>(chart);
+        dialog->show();
     }
 
     void cleanup() {
-        form.reset();
+        dialog.reset();
         setErrorBoxHandler({});
     }
 
     void startsWithFixedLevelsAndAutomaticFrequencies() {
         QVERIFY(chart.calls.empty());
-        QVERIFY(!control<QCheckBox>(*form, "levelAutoBox")->isChecked());
-        QVERIFY(control<QCheckBox>(*form, "frequencyAutoBox")->isChecked());
-        QVERIFY(looksFixed(control<QLineEdit>(*form, "levelMinBox")) &&
-                looksFixed(control<QLineEdit>(*form, "levelMaxBox")));
-        QVERIFY(looksAutomatic(control<QLineEdit>(*form, "frequencyMinBox")) &&
-                looksAutomatic(control<QLineEdit>(*form, "frequencyMaxBox")));
-        QCOMPARE(control<QLineEdit>(*form, "levelMinBox")->text(), QStringLiteral("-25"));
-        QCOMPARE(control<QLineEdit>(*form, "frequencyMaxBox")->text(), QStringLiteral("500"));
-        QCOMPARE(form->focusWidget(), control<QPushButton>(*form, "okButton"));
+        QVERIFY(!control<QCheckBox>(*dialog, "levelAutoBox")->isChecked());
+        QVERIFY(control<QCheckBox>(*dialog, "frequencyAutoBox")->isChecked());
+        QVERIFY(looksFixed(control<QLineEdit>(*dialog, "levelMinBox")) &&
+                looksFixed(control<QLineEdit>(*dialog, "levelMaxBox")));
+        QVERIFY(looksAutomatic(control<QLineEdit>(*dialog, "frequencyMinBox")) &&
+                looksAutomatic(control<QLineEdit>(*dialog, "frequencyMaxBox")));
+        QCOMPARE(control<QLineEdit>(*dialog, "levelMinBox")->text(), QStringLiteral("-25"));
+        QCOMPARE(control<QLineEdit>(*dialog, "frequencyMaxBox")->text(), QStringLiteral("500"));
+        QCOMPARE(dialog->focusWidget(), control<QPushButton>(*dialog, "okButton"));
     }
 
     void levelCheckBoxSwitchesBetweenDataAndTheTypedRange() {
-        click(control<QCheckBox>(*form, "levelAutoBox"));
-        QVERIFY(control<QCheckBox>(*form, "levelAutoBox")->isChecked());
+        click(control<QCheckBox>(*dialog, "levelAutoBox"));
+        QVERIFY(control<QCheckBox>(*dialog, "levelAutoBox")->isChecked());
         QCOMPARE(chart.calls, std::vector{automaticCall(ChartAxis::Level)});
-        QVERIFY(looksAutomatic(control<QLineEdit>(*form, "levelMinBox")) &&
-                looksAutomatic(control<QLineEdit>(*form, "levelMaxBox")));
+        QVERIFY(looksAutomatic(control<QLineEdit>(*dialog, "levelMinBox")) &&
+                looksAutomatic(control<QLineEdit>(*dialog, "levelMaxBox")));
 
-        click(control<QCheckBox>(*form, "levelAutoBox"));
+        click(control<QCheckBox>(*dialog, "levelAutoBox"));
         QCOMPARE(chart.calls.back(), rangeCall(ChartAxis::Level, -25, 25));
-        QVERIFY(looksFixed(control<QLineEdit>(*form, "levelMinBox")) &&
-                looksFixed(control<QLineEdit>(*form, "levelMaxBox")));
+        QVERIFY(looksFixed(control<QLineEdit>(*dialog, "levelMinBox")) &&
+                looksFixed(control<QLineEdit>(*dialog, "levelMaxBox")));
         QCOMPARE(chart.calls.size(), size_t(2));
         QVERIFY(errors.isEmpty());
     }
 
     void uncheckingTheFrequencyGroupFixesTheShownRange() {
-        click(control<QCheckBox>(*form, "frequencyAutoBox"));
+        click(control<QCheckBox>(*dialog, "frequencyAutoBox"));
         QCOMPARE(chart.calls, std::vector{rangeCall(ChartAxis::Frequency, 20, 500)});
-        QVERIFY(looksFixed(control<QLineEdit>(*form, "frequencyMinBox")) &&
-                looksFixed(control<QLineEdit>(*form, "frequencyMaxBox")));
+        QVERIFY(looksFixed(control<QLineEdit>(*dialog, "frequencyMinBox")) &&
+                looksFixed(control<QLineEdit>(*dialog, "frequencyMaxBox")));
     }
 
     void typingAloneChangesNothingUntilOk() {
-        control<QLineEdit>(*form, "levelMinBox")->setText(QStringLiteral("-40"));
-        QTest::keyClicks(control<QLineEdit>(*form, "levelMaxBox"), QStringLiteral("0"));
+        control<QLineEdit>(*dialog, "levelMinBox")->setText(QStringLiteral("-40"));
+        QTest::keyClicks(control<QLineEdit>(*dialog, "levelMaxBox"), QStringLiteral("0"));
         QVERIFY(chart.calls.empty());
-        click(control<QPushButton>(*form, "okButton"));
-        QVERIFY(!form->isVisible());
+        click(control<QPushButton>(*dialog, "okButton"));
+        QVERIFY(!dialog->isVisible());
         QCOMPARE(chart.calls,
                  (std::vector{rangeCall(ChartAxis::Level, -40, 250), automaticCall(ChartAxis::Frequency)}));
     }
 
     void reversedFrequenciesArePassedAsTypedForTheChartToOrder() {
-        click(control<QCheckBox>(*form, "frequencyAutoBox"));
+        click(control<QCheckBox>(*dialog, "frequencyAutoBox"));
         chart.calls.clear();
-        control<QLineEdit>(*form, "frequencyMinBox")->setText(QStringLiteral("500"));
-        control<QLineEdit>(*form, "frequencyMaxBox")->setText(QStringLiteral("20"));
-        click(control<QPushButton>(*form, "okButton"));
-        QVERIFY(!form->isVisible());
+        control<QLineEdit>(*dialog, "frequencyMinBox")->setText(QStringLiteral("500"));
+        control<QLineEdit>(*dialog, "frequencyMaxBox")->setText(QStringLiteral("20"));
+        click(control<QPushButton>(*dialog, "okButton"));
+        QVERIFY(!dialog->isVisible());
         QCOMPARE(chart.calls.back(), rangeCall(ChartAxis::Frequency, 500, 20));
     }
 
     void okOnAnAutomaticGroupNeverFixesThatAxis() {
-        control<QLineEdit>(*form, "frequencyMinBox")->setText(QStringLiteral("30"));
-        click(control<QPushButton>(*form, "okButton"));
+        control<QLineEdit>(*dialog, "frequencyMinBox")->setText(QStringLiteral("30"));
+        click(control<QPushButton>(*dialog, "okButton"));
         for (const AxisCall& call : chart.calls)
             QVERIFY(call.axis != ChartAxis::Frequency || call.automatic);
-        QVERIFY(looksAutomatic(control<QLineEdit>(*form, "frequencyMinBox")));
+        QVERIFY(looksAutomatic(control<QLineEdit>(*dialog, "frequencyMinBox")));
     }
 
     void aBadLevelTextKeepsOkOpenAndSkipsTheFrequencyGroup() {
-        click(control<QCheckBox>(*form, "frequencyAutoBox"));
+        click(control<QCheckBox>(*dialog, "frequencyAutoBox"));
         chart.calls.clear();
-        control<QLineEdit>(*form, "levelMaxBox")->setText(QStringLiteral("abc"));
-        control<QLineEdit>(*form, "frequencyMinBox")->setText(QStringLiteral("30"));
-        click(control<QPushButton>(*form, "okButton"));
-        QVERIFY(form->isVisible());
+        control<QLineEdit>(*dialog, "levelMaxBox")->setText(QStringLiteral("abc"));
+        control<QLineEdit>(*dialog, "frequencyMinBox")->setText(QStringLiteral("30"));
+        click(control<QPushButton>(*dialog, "okButton"));
+        QVERIFY(dialog->isVisible());
         QVERIFY(chart.calls.empty());
         QCOMPARE(errors, QStringList{QStringLiteral("'abc' は浮動小数点数ではありません")});
 
         // Mended, the same OK goes through.
-        control<QLineEdit>(*form, "levelMaxBox")->setText(QStringLiteral("20"));
-        click(control<QPushButton>(*form, "okButton"));
-        QVERIFY(!form->isVisible());
+        control<QLineEdit>(*dialog, "levelMaxBox")->setText(QStringLiteral("20"));
+        click(control<QPushButton>(*dialog, "okButton"));
+        QVERIFY(!dialog->isVisible());
         QCOMPARE(chart.calls, (std::vector{rangeCall(ChartAxis::Level, -25, 20),
                                            rangeCall(ChartAxis::Frequency, 30, 500)}));
     }
@@ -160,49 +160,49 @@ class TestAxisSettingsDialog : public QObject {
     void aBadTextStillReadsWhenSwitchingToAutomatic() {
         // Both texts are read first, whatever the check box says; the box keeps its new
         // state, and neither the chart nor the looks change.
-        control<QLineEdit>(*form, "levelMinBox")->setText(QString());
-        click(control<QCheckBox>(*form, "levelAutoBox"));
-        QVERIFY(control<QCheckBox>(*form, "levelAutoBox")->isChecked());
+        control<QLineEdit>(*dialog, "levelMinBox")->setText(QString());
+        click(control<QCheckBox>(*dialog, "levelAutoBox"));
+        QVERIFY(control<QCheckBox>(*dialog, "levelAutoBox")->isChecked());
         QVERIFY(chart.calls.empty());
-        QVERIFY(looksFixed(control<QLineEdit>(*form, "levelMinBox")));
+        QVERIFY(looksFixed(control<QLineEdit>(*dialog, "levelMinBox")));
         QCOMPARE(errors, QStringList{QStringLiteral("'' は浮動小数点数ではありません")});
     }
 
     void fractionalAndLocaleFormedLevelsAreAccepted() {
-        control<QLineEdit>(*form, "levelMinBox")->setText(QStringLiteral("-25.5"));
-        click(control<QPushButton>(*form, "okButton"));
+        control<QLineEdit>(*dialog, "levelMinBox")->setText(QStringLiteral("-25.5"));
+        click(control<QPushButton>(*dialog, "okButton"));
         QVERIFY(errors.isEmpty());
         QCOMPARE(chart.calls.front(), rangeCall(ChartAxis::Level, -25.5, 25));
 
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         chart.calls.clear();
-        form->show();
-        control<QLineEdit>(*form, "levelMinBox")->setText(QStringLiteral("-12,5"));
-        click(control<QPushButton>(*form, "okButton"));
+        dialog->show();
+        control<QLineEdit>(*dialog, "levelMinBox")->setText(QStringLiteral("-12,5"));
+        click(control<QPushButton>(*dialog, "okButton"));
         QVERIFY(errors.isEmpty());
         QCOMPARE(chart.calls.front(), rangeCall(ChartAxis::Level, -12.5, 25));
     }
 
     void closingHidesWithoutApplying() {
-        control<QLineEdit>(*form, "levelMinBox")->setText(QStringLiteral("-10"));
-        form->close();
-        QVERIFY(!form->isVisible());
+        control<QLineEdit>(*dialog, "levelMinBox")->setText(QStringLiteral("-10"));
+        dialog->close();
+        QVERIFY(!dialog->isVisible());
         QVERIFY(chart.calls.empty());
     }
 
     void tabOrderStartsAtOk() {
         const QList<QWidget*> expected{
-            control<QPushButton>(*form, "okButton"),       control<QCheckBox>(*form, "levelAutoBox"),
-            control<QLineEdit>(*form, "levelMinBox"),      control<QLineEdit>(*form, "levelMaxBox"),
-            control<QCheckBox>(*form, "frequencyAutoBox"), control<QLineEdit>(*form, "frequencyMinBox"),
-            control<QLineEdit>(*form, "frequencyMaxBox")};
+            control<QPushButton>(*dialog, "okButton"),       control<QCheckBox>(*dialog, "levelAutoBox"),
+            control<QLineEdit>(*dialog, "levelMinBox"),      control<QLineEdit>(*dialog, "levelMaxBox"),
+            control<QCheckBox>(*dialog, "frequencyAutoBox"), control<QLineEdit>(*dialog, "frequencyMinBox"),
+            control<QLineEdit>(*dialog, "frequencyMaxBox")};
         QList<QWidget*> chain;
-        QWidget* w = control<QPushButton>(*form, "okButton");
+        QWidget* w = control<QPushButton>(*dialog, "okButton");
         do {
             if (w->focusPolicy() & Qt::TabFocus)
                 chain << w;
             w = w->nextInFocusChain();
-        } while (w != control<QPushButton>(*form, "okButton"));
+        } while (w != control<QPushButton>(*dialog, "okButton"));
         QCOMPARE(chain, expected);
     }
 };

@@ -19,7 +19,7 @@ using kolmarin::testing::control;
 class TestRoomSettingsDialog : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<RoomSettingsDialog> form;
+    std::unique_ptr<RoomSettingsDialog> dialog;
     int applied = 0;
     QStringList errors;
 
@@ -34,21 +34,21 @@ class TestRoomSettingsDialog : public QObject {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         errors.clear();
         setErrorBoxHandler([this](QWidget*, const QString& message) { errors << message; });
-        form = std::make_unique<RoomSettingsDialog>();
+        dialog = std::make_unique<RoomSettingsDialog>();
         applied = 0;
-        form->applyScene = [this] { ++applied; };
-        form->show();
+        dialog->applyScene = [this] { ++applied; };
+        dialog->show();
     }
 
     void cleanup() {
-        form.reset();
+        dialog.reset();
         setErrorBoxHandler({});
     }
 
     void startsWithTheDefaultSceneTexts() {
         SceneTexts read;
         read.sp1 = {"9", "9", "9"};
-        form->readTexts(read);
+        dialog->readTexts(read);
         SceneTexts expected;
         expected.sp1 = {"9", "9", "9"}; // positions are not the dialog's
         QCOMPARE(read, expected);
@@ -57,57 +57,59 @@ class TestRoomSettingsDialog : public QObject {
     void dimensionArrowsStepAndApply() {
         // The scene update reads the boxes, so it must see the stepped text.
         QStringList heightsSeen;
-        form->applyScene = [&] {
+        dialog->applyScene = [&] {
             ++applied;
-            heightsSeen << control<QLineEdit>(*form, "roomHeightBox")->text();
+            heightsSeen << control<QLineEdit>(*dialog, "roomHeightBox")->text();
         };
-        QCOMPARE(press(control<QLineEdit>(*form, "roomHeightBox"), Qt::Key_Down), QStringLiteral("2.3"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "roomHeightBox"), Qt::Key_Down), QStringLiteral("2.3"));
         QCOMPARE(applied, 1);
         QCOMPARE(heightsSeen, QStringList{QStringLiteral("2.3")});
-        QCOMPARE(press(control<QLineEdit>(*form, "roomWidthBox"), Qt::Key_Up), QStringLiteral("2.8"));
-        QCOMPARE(press(control<QLineEdit>(*form, "roomDepthBox"), Qt::Key_Up), QStringLiteral("4.6"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "roomWidthBox"), Qt::Key_Up), QStringLiteral("2.8"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "roomDepthBox"), Qt::Key_Up), QStringLiteral("4.6"));
         QCOMPARE(applied, 3);
 
         // The step never takes a dimension to 0.1 m or below, but applies all the same.
-        control<QLineEdit>(*form, "roomHeightBox")->setText(QStringLiteral("0.2"));
-        QCOMPARE(press(control<QLineEdit>(*form, "roomHeightBox"), Qt::Key_Down), QStringLiteral("0.2"));
+        control<QLineEdit>(*dialog, "roomHeightBox")->setText(QStringLiteral("0.2"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "roomHeightBox"), Qt::Key_Down), QStringLiteral("0.2"));
         QCOMPARE(applied, 4);
-        control<QLineEdit>(*form, "roomHeightBox")->setText(QStringLiteral("0.25"));
-        QCOMPARE(press(control<QLineEdit>(*form, "roomHeightBox"), Qt::Key_Down), QStringLiteral("0.15"));
+        control<QLineEdit>(*dialog, "roomHeightBox")->setText(QStringLiteral("0.25"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "roomHeightBox"), Qt::Key_Down), QStringLiteral("0.15"));
         QCOMPARE(applied, 5);
         QVERIFY(errors.isEmpty());
     }
 
     void coefficientArrowsStayInsideZeroToOne() {
-        QCOMPARE(press(control<QLineEdit>(*form, "rightReflectionBox"), Qt::Key_Up), QStringLiteral("0.85"));
-        QCOMPARE(press(control<QLineEdit>(*form, "backReflectionBox"), Qt::Key_Down), QStringLiteral("0.8"));
-        control<QLineEdit>(*form, "leftReflectionBox")->setText(QStringLiteral("0.97"));
-        QCOMPARE(press(control<QLineEdit>(*form, "leftReflectionBox"), Qt::Key_Up), QStringLiteral("1"));
-        QCOMPARE(press(control<QLineEdit>(*form, "leftReflectionBox"), Qt::Key_Up), QStringLiteral("1"));
-        control<QLineEdit>(*form, "floorReflectionBox")->setText(QStringLiteral("0.03"));
-        QCOMPARE(press(control<QLineEdit>(*form, "floorReflectionBox"), Qt::Key_Down), QStringLiteral("0"));
-        QCOMPARE(press(control<QLineEdit>(*form, "ceilingReflectionBox"), Qt::Key_Down),
+        QCOMPARE(press(control<QLineEdit>(*dialog, "rightReflectionBox"), Qt::Key_Up),
                  QStringLiteral("0.85"));
-        QCOMPARE(press(control<QLineEdit>(*form, "frontReflectionBox"), Qt::Key_Up), QStringLiteral("0.9"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "backReflectionBox"), Qt::Key_Down),
+                 QStringLiteral("0.8"));
+        control<QLineEdit>(*dialog, "leftReflectionBox")->setText(QStringLiteral("0.97"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "leftReflectionBox"), Qt::Key_Up), QStringLiteral("1"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "leftReflectionBox"), Qt::Key_Up), QStringLiteral("1"));
+        control<QLineEdit>(*dialog, "floorReflectionBox")->setText(QStringLiteral("0.03"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "floorReflectionBox"), Qt::Key_Down), QStringLiteral("0"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "ceilingReflectionBox"), Qt::Key_Down),
+                 QStringLiteral("0.85"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "frontReflectionBox"), Qt::Key_Up), QStringLiteral("0.9"));
         QCOMPARE(applied, 7);
     }
 
     void modifiersMakeNoDifferenceAndOtherKeysDoNothing() {
-        QCOMPARE(press(control<QLineEdit>(*form, "roomWidthBox"), Qt::Key_Up, Qt::ShiftModifier),
+        QCOMPARE(press(control<QLineEdit>(*dialog, "roomWidthBox"), Qt::Key_Up, Qt::ShiftModifier),
                  QStringLiteral("2.8"));
-        QCOMPARE(press(control<QLineEdit>(*form, "rightReflectionBox"), Qt::Key_Down, Qt::ControlModifier),
+        QCOMPARE(press(control<QLineEdit>(*dialog, "rightReflectionBox"), Qt::Key_Down, Qt::ControlModifier),
                  QStringLiteral("0.75"));
         QCOMPARE(applied, 2);
         for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_Return})
-            press(control<QLineEdit>(*form, "roomWidthBox"), key);
+            press(control<QLineEdit>(*dialog, "roomWidthBox"), key);
         QCOMPARE(applied, 2);
-        QCOMPARE(control<QLineEdit>(*form, "roomWidthBox")->text(), QStringLiteral("2.8"));
+        QCOMPARE(control<QLineEdit>(*dialog, "roomWidthBox")->text(), QStringLiteral("2.8"));
     }
 
     void theConditionBoxesIgnoreArrows() {
-        for (QLineEdit* box :
-             {control<QLineEdit>(*form, "reflectionCountBox"), control<QLineEdit>(*form, "startFrequencyBox"),
-              control<QLineEdit>(*form, "endFrequencyBox")}) {
+        for (QLineEdit* box : {control<QLineEdit>(*dialog, "reflectionCountBox"),
+                               control<QLineEdit>(*dialog, "startFrequencyBox"),
+                               control<QLineEdit>(*dialog, "endFrequencyBox")}) {
             const QString before = box->text();
             QCOMPARE(press(box, Qt::Key_Up), before);
             QCOMPARE(press(box, Qt::Key_Down), before);
@@ -116,10 +118,10 @@ class TestRoomSettingsDialog : public QObject {
     }
 
     void anUnreadableBoxReportsTheTextAndAppliesNothing() {
-        control<QLineEdit>(*form, "roomWidthBox")->setText(QStringLiteral("2,70"));
-        QCOMPARE(press(control<QLineEdit>(*form, "roomWidthBox"), Qt::Key_Up), QStringLiteral("2,70"));
-        control<QLineEdit>(*form, "ceilingReflectionBox")->setText(QStringLiteral("abc"));
-        QCOMPARE(press(control<QLineEdit>(*form, "ceilingReflectionBox"), Qt::Key_Down),
+        control<QLineEdit>(*dialog, "roomWidthBox")->setText(QStringLiteral("2,70"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "roomWidthBox"), Qt::Key_Up), QStringLiteral("2,70"));
+        control<QLineEdit>(*dialog, "ceilingReflectionBox")->setText(QStringLiteral("abc"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "ceilingReflectionBox"), Qt::Key_Down),
                  QStringLiteral("abc"));
         QCOMPARE(applied, 0);
         QCOMPARE(errors, QStringList({QStringLiteral("'2,70' は浮動小数点数ではありません"),
@@ -128,10 +130,10 @@ class TestRoomSettingsDialog : public QObject {
 
     void stepsFollowTheLocaleDecimalSeparator() {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        control<QLineEdit>(*form, "roomHeightBox")->setText(QStringLiteral("2,40"));
-        QCOMPARE(press(control<QLineEdit>(*form, "roomHeightBox"), Qt::Key_Down), QStringLiteral("2,3"));
+        control<QLineEdit>(*dialog, "roomHeightBox")->setText(QStringLiteral("2,40"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "roomHeightBox"), Qt::Key_Down), QStringLiteral("2,3"));
         // A point is no decimal separator here: the start-up text no longer reads.
-        QCOMPARE(press(control<QLineEdit>(*form, "rightReflectionBox"), Qt::Key_Up), QStringLiteral("0.8"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "rightReflectionBox"), Qt::Key_Up), QStringLiteral("0.8"));
         QCOMPARE(errors, QStringList{QStringLiteral("'0.8' は浮動小数点数ではありません")});
         QCOMPARE(applied, 1);
     }
@@ -147,52 +149,52 @@ class TestRoomSettingsDialog : public QObject {
     }
 
     void aFailingApplyAfterAStepKeepsTheSteppedText() {
-        form->applyScene = [this] {
+        dialog->applyScene = [this] {
             ++applied;
             throw UserError(msg::kZeroDivide);
         };
-        QCOMPARE(press(control<QLineEdit>(*form, "roomWidthBox"), Qt::Key_Down), QStringLiteral("2.6"));
+        QCOMPARE(press(control<QLineEdit>(*dialog, "roomWidthBox"), Qt::Key_Down), QStringLiteral("2.6"));
         QCOMPARE(applied, 1);
         QCOMPARE(errors, QStringList{QString::fromUtf8(msg::kZeroDivide)});
     }
 
     void applyButtonAppliesAndStaysOpen() {
-        QTest::mouseClick(control<QPushButton>(*form, "applyButton"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*dialog, "applyButton"), Qt::LeftButton);
         QCOMPARE(applied, 1);
-        QVERIFY(form->isVisible());
+        QVERIFY(dialog->isVisible());
     }
 
     void okAppliesHidesAndBringsTheMainWindowBack() {
         QMainWindow mainWindow;
-        form = std::make_unique<RoomSettingsDialog>(&mainWindow);
-        form->applyScene = [this] { ++applied; };
-        form->show();
+        dialog = std::make_unique<RoomSettingsDialog>(&mainWindow);
+        dialog->applyScene = [this] { ++applied; };
+        dialog->show();
         QVERIFY(!mainWindow.isVisible());
 
-        QTest::mouseClick(control<QPushButton>(*form, "okButton"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*dialog, "okButton"), Qt::LeftButton);
         QCOMPARE(applied, 1);
-        QVERIFY(!form->isVisible());
+        QVERIFY(!dialog->isVisible());
         QVERIFY(mainWindow.isVisible());
-        form.reset();
+        dialog.reset();
     }
 
     void okStaysOpenWhenApplyFails() {
-        form->applyScene = [this] {
+        dialog->applyScene = [this] {
             ++applied;
             throw UserError(msg::notAFloat("x"));
         };
-        QTest::mouseClick(control<QPushButton>(*form, "okButton"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*dialog, "okButton"), Qt::LeftButton);
         QCOMPARE(applied, 1);
-        QVERIFY(form->isVisible());
+        QVERIFY(dialog->isVisible());
         QCOMPARE(errors, QStringList{QStringLiteral("'x' は浮動小数点数ではありません")});
     }
 
     void closingOnlyHidesAndTheTextsSurvive() {
-        control<QLineEdit>(*form, "roomWidthBox")->setText(QStringLiteral("3.1"));
-        form->close();
-        QVERIFY(!form->isVisible());
-        form->show();
-        QCOMPARE(control<QLineEdit>(*form, "roomWidthBox")->text(), QStringLiteral("3.1"));
+        control<QLineEdit>(*dialog, "roomWidthBox")->setText(QStringLiteral("3.1"));
+        dialog->close();
+        QVERIFY(!dialog->isVisible());
+        dialog->show();
+        QCOMPARE(control<QLineEdit>(*dialog, "roomWidthBox")->text(), QStringLiteral("3.1"));
         QCOMPARE(applied, 0);
     }
 
@@ -210,42 +212,42 @@ class TestRoomSettingsDialog : public QObject {
         texts.reflectionCount = "$1E";
         texts.startFrequency = " 15";
         texts.endFrequency = "250";
-        form->writeTexts(texts);
-        QCOMPARE(control<QLineEdit>(*form, "floorReflectionBox")->text(), QStringLiteral("0.5"));
-        QCOMPARE(control<QLineEdit>(*form, "ceilingReflectionBox")->text(), QStringLiteral("0.6"));
-        QCOMPARE(control<QLineEdit>(*form, "startFrequencyBox")->text(), QStringLiteral(" 15"));
+        dialog->writeTexts(texts);
+        QCOMPARE(control<QLineEdit>(*dialog, "floorReflectionBox")->text(), QStringLiteral("0.5"));
+        QCOMPARE(control<QLineEdit>(*dialog, "ceilingReflectionBox")->text(), QStringLiteral("0.6"));
+        QCOMPARE(control<QLineEdit>(*dialog, "startFrequencyBox")->text(), QStringLiteral(" 15"));
 
         SceneTexts read;
-        form->readTexts(read);
+        dialog->readTexts(read);
         QCOMPARE(read, texts);
         QCOMPARE(applied, 0);
     }
 
     void applyHasTheFocusFirstAndTabFollowsTheBoxes() {
-        const QList<QWidget*> expected{control<QPushButton>(*form, "applyButton"),
-                                       control<QLineEdit>(*form, "roomWidthBox"),
-                                       control<QLineEdit>(*form, "roomDepthBox"),
-                                       control<QLineEdit>(*form, "roomHeightBox"),
-                                       control<QLineEdit>(*form, "rightReflectionBox"),
-                                       control<QLineEdit>(*form, "leftReflectionBox"),
-                                       control<QLineEdit>(*form, "frontReflectionBox"),
-                                       control<QLineEdit>(*form, "backReflectionBox"),
-                                       control<QLineEdit>(*form, "floorReflectionBox"),
-                                       control<QLineEdit>(*form, "ceilingReflectionBox"),
-                                       control<QPushButton>(*form, "modesButton"),
-                                       control<QLineEdit>(*form, "reflectionCountBox"),
-                                       control<QLineEdit>(*form, "startFrequencyBox"),
-                                       control<QLineEdit>(*form, "endFrequencyBox"),
-                                       control<QPushButton>(*form, "okButton")};
+        const QList<QWidget*> expected{control<QPushButton>(*dialog, "applyButton"),
+                                       control<QLineEdit>(*dialog, "roomWidthBox"),
+                                       control<QLineEdit>(*dialog, "roomDepthBox"),
+                                       control<QLineEdit>(*dialog, "roomHeightBox"),
+                                       control<QLineEdit>(*dialog, "rightReflectionBox"),
+                                       control<QLineEdit>(*dialog, "leftReflectionBox"),
+                                       control<QLineEdit>(*dialog, "frontReflectionBox"),
+                                       control<QLineEdit>(*dialog, "backReflectionBox"),
+                                       control<QLineEdit>(*dialog, "floorReflectionBox"),
+                                       control<QLineEdit>(*dialog, "ceilingReflectionBox"),
+                                       control<QPushButton>(*dialog, "modesButton"),
+                                       control<QLineEdit>(*dialog, "reflectionCountBox"),
+                                       control<QLineEdit>(*dialog, "startFrequencyBox"),
+                                       control<QLineEdit>(*dialog, "endFrequencyBox"),
+                                       control<QPushButton>(*dialog, "okButton")};
         QList<QWidget*> chain;
-        QWidget* w = control<QPushButton>(*form, "applyButton");
+        QWidget* w = control<QPushButton>(*dialog, "applyButton");
         do {
             if (w->focusPolicy() & Qt::TabFocus)
                 chain << w;
             w = w->nextInFocusChain();
-        } while (w != control<QPushButton>(*form, "applyButton"));
+        } while (w != control<QPushButton>(*dialog, "applyButton"));
         QCOMPARE(chain, expected);
-        QCOMPARE(form->focusWidget(), control<QPushButton>(*form, "applyButton"));
+        QCOMPARE(dialog->focusWidget(), control<QPushButton>(*dialog, "applyButton"));
     }
 };
 

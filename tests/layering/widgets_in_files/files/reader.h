@@ -1,0 +1,3 @@
+#pragma once
+#include <QtWidgets/QWidget>
+#include <qcustomplot.h>
