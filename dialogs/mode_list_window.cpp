@@ -118,7 +118,7 @@ class FixedTitleGrid : public QTableWidget {
 } // namespace
 
 ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
-    : QDialog(parent), room_(room), saveName_(QStringLiteral("mode.dat")) {
+    : QDialog(parent), roomSettings_(room), saveName_(QStringLiteral("mode.dat")) {
     setObjectName(QStringLiteral("modeListWindow"));
     setWindowTitle(QStringLiteral("部屋の固有モード"));
     setFont(japaneseWindowFont(12));
@@ -255,7 +255,7 @@ void ModeListWindow::printModes() {
 
 QString ModeListWindow::pageHeaderText() const {
     SceneTexts texts;
-    room_.readTexts(texts);
+    roomSettings_.readTexts(texts);
     return QStringLiteral("部屋の基準振動モード　部屋の幅：") + toQString(texts.width) +
            QStringLiteral("m  奥行：") + toQString(texts.depth) + QStringLiteral("m  高さ：") +
            toQString(texts.height) + QStringLiteral("m");
@@ -275,7 +275,7 @@ void ModeListWindow::saveModes() {
     // The room size comes from the dialog's boxes as they stand now; a text the file cannot
     // hold is refused before the user is asked for a name.
     SceneTexts texts;
-    room_.readTexts(texts);
+    roomSettings_.readTexts(texts);
     const QByteArray bytes = modeFileBytes(texts, modeTable());
     saveThroughDialog(
         this,

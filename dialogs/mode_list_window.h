@@ -60,7 +60,7 @@ class ModeListWindow : public QDialog {
   private:
     void writeCell(int row, int column, const QString& text);
 
-    const RoomSettingsDialog& room_;
+    const RoomSettingsDialog& roomSettings_;
     QString saveName_; // the name the save dialog proposes: the last one chosen in it
     std::unique_ptr<QPrinter> ownPrinter_;
     QMenuBar* menuBar_ = nullptr;

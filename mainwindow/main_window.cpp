@@ -53,12 +53,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::setDialogs(RoomSettingsDialog* room, ModeListWindow* modes, AxisSettingsDialog* graphset,
+void MainWindow::setDialogs(RoomSettingsDialog* room, ModeListWindow* modes, AxisSettingsDialog* axes,
                             AboutBox* about) {
-    room_ = room;
-    modes_ = modes;
-    graphset_ = graphset;
-    about_ = about;
+    roomSettings_ = room;
+    modeList_ = modes;
+    axisSettings_ = axes;
+    aboutBox_ = about;
 }
 
 namespace {
@@ -73,16 +73,16 @@ template <class Window> Window& connected(Window* window, const char* what) {
 } // namespace
 
 RoomSettingsDialog& MainWindow::roomSettings() const {
-    return connected(room_, "settings dialog missing");
+    return connected(roomSettings_, "settings dialog missing");
 }
 ModeListWindow& MainWindow::modeList() const {
-    return connected(modes_, "mode list window missing");
+    return connected(modeList_, "mode list window missing");
 }
 AxisSettingsDialog& MainWindow::axisSettings() const {
-    return connected(graphset_, "graph axis dialog missing");
+    return connected(axisSettings_, "graph axis dialog missing");
 }
 AboutBox& MainWindow::aboutBox() const {
-    return connected(about_, "version box missing");
+    return connected(aboutBox_, "version box missing");
 }
 
 void MainWindow::setCaption(QLabel* label, const QString& text) {

@@ -45,7 +45,7 @@ class MainWindow : public QMainWindow {
     // The settings dialog holds the room and conditions, the graph axis dialog the level
     // axis range; they, the mode list window and the version box are created after the
     // main window.
-    void setDialogs(RoomSettingsDialog* room, ModeListWindow* modes, AxisSettingsDialog* graphset,
+    void setDialogs(RoomSettingsDialog* room, ModeListWindow* modes, AxisSettingsDialog* axes,
                     AboutBox* about);
 
     // Brings the window in line with the scene: positions beyond a wall come back into the
@@ -192,10 +192,10 @@ class MainWindow : public QMainWindow {
     QAction* aboutAction_ = nullptr;
     std::array<ObjectControls, 3> objects_;
     std::array<QCheckBox*, 3> curveBoxes_{};
-    RoomSettingsDialog* room_ = nullptr;
-    ModeListWindow* modes_ = nullptr;
-    AxisSettingsDialog* graphset_ = nullptr;
-    AboutBox* about_ = nullptr;
+    RoomSettingsDialog* roomSettings_ = nullptr;
+    ModeListWindow* modeList_ = nullptr;
+    AxisSettingsDialog* axisSettings_ = nullptr;
+    AboutBox* aboutBox_ = nullptr;
     std::unique_ptr<QPrinter> printer_;
     ResultFileCommand resultFile_;
     ResponseCurves curves_;

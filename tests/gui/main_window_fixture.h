@@ -54,10 +54,15 @@ class MainWindowFixture {
     // An end frequency above 500 Hz is lowered to 500 by every calculation and written
     // back, so the box tells whether a calculation ran since the probe was armed.
     void armCalculationProbe() {
-        control<QLineEdit>(roomSettings(), "endFrequencyBox")->setText(QStringLiteral("501"));
+        SceneTexts texts;
+        roomSettings().readTexts(texts);
+        texts.endFrequency = "501";
+        roomSettings().writeTexts(texts);
     }
     bool calculationRan() {
-        return control<QLineEdit>(roomSettings(), "endFrequencyBox")->text() == QStringLiteral("500");
+        SceneTexts texts;
+        roomSettings().readTexts(texts);
+        return texts.endFrequency == "500";
     }
 
     static QVector<double> keys(const QCPGraph* graph) {
