@@ -35,6 +35,7 @@ class AboutBox;
 class AxisSettingsDialog;
 class ModeListWindow;
 class RoomSettingsDialog;
+struct ResponseMap;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -99,6 +100,8 @@ class MainWindow : public QMainWindow {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     struct ObjectControls {
@@ -132,6 +135,19 @@ class MainWindow : public QMainWindow {
     void placeMarker(PlacedObject object, const Point3& p, double width, double depth);
     void addStoredPoints(int curve, std::int32_t start, std::int32_t end);
     void toggleCurve(int curve);
+
+    // The response map over the plan (main_window_map.cpp).
+    struct MapState;
+    void createResponseMap();
+    Scene readMapScene() const;
+    void toggleResponseMap();
+    void mapChoiceChanged();
+    void stopResponseMap();                      // when a calculation starts
+    void restartResponseMap(const Scene& scene); // when it has shown its curves
+    void showMapPass(const ResponseMap& map);
+    void showMapProgress(int percent);
+    QString mapTip(QPoint planPoint) const;
+    void moveMarkerToMapPoint(QPoint planPoint);
 
     ResponseChart* responseChart_ = nullptr;
     QLabel* roomSizeTitle_ = nullptr;
@@ -204,6 +220,7 @@ class MainWindow : public QMainWindow {
     bool shown_ = false;
     bool dragging_ = false;
     PixelPoint grabPoint_;
+    MapState* map_ = nullptr; // a child of the window
 };
 
 } // namespace kolmarin

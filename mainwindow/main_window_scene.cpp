@@ -121,6 +121,7 @@ void MainWindow::applyScene() {
 
 void MainWindow::recalculateResponse() {
     BusyCursor busy;
+    stopResponseMap();
     RoomSettingsDialog& dialog = roomSettings();
     const Scene scene = dialog.readingBoxes([&] {
         return readCalculationScene(sceneTexts(), decimalSeparator(),
@@ -146,6 +147,7 @@ void MainWindow::recalculateResponse() {
     responseChart_->setTitleText(windowTitle() + QStringLiteral("      ") +
                                  QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
     responseChart_->replot();
+    restartResponseMap(scene);
 }
 
 void MainWindow::addStoredPoints(int curve, std::int32_t start, std::int32_t end) {

@@ -22,6 +22,12 @@ void PlanView::drawRoom(int widthPx, int heightPx) {
     update();
 }
 
+void PlanView::setLayer(const QImage& cells, const QRectF& area) {
+    layer_ = cells;
+    layerArea_ = area;
+    update();
+}
+
 void PlanView::paintEvent(QPaintEvent*) {
     const int w = width();
     const int h = height();
@@ -29,6 +35,13 @@ void PlanView::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(Qt::white);
     painter.drawRect(0, 0, w - 1, h - 1);
+    if (showsRoom_ && !layer_.isNull()) {
+        // Inside the outline, each cell a sharp block.
+        painter.save();
+        painter.setClipRect(1, 1, w - 2, h - 2);
+        painter.drawImage(layerArea_, layer_);
+        painter.restore();
+    }
 
     const QLine across(0, h / 2, w, h / 2);
     const QLine down(w / 2, 0, w / 2, h);

@@ -1,0 +1,267 @@
+// The response map in the main window: how flat the Total response would be with the
+// listener, or the loudspeaker pair, at each point of the plan, as a colour layer under
+// the plan's grid. Each calculation cancels the map and starts it again for the scene it
+// read; the map fills in on a thread of its own, coarse points first. Hovering the plan
+// tells a point's spread, Ctrl+click moves the marker there.
+#include "dialogs/room_settings_dialog.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/map_picture.h"
+#include "mainwindow/map_runner.h"
+#include "mainwindow/plan_view.h"
+#include "model/acoustics/spread.h"
+#include "widgets/marker_shape.h"
+#include "widgets/placed_controls.h"
+#include "widgets/ui_support.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QToolTip>
+
+#include <array>
+#include <optional>
+
+namespace kolmarin {
+
+namespace {
+
+struct BandChoice {
+    Band band;
+    const char* name;
+};
+constexpr std::array<BandChoice, 3> kBands{
+    {{{20, 200}, "band20to200Action"}, {{20, 300}, "band20to300Action"}, {{10, 500}, "band10to500Action"}}};
+
+QString bandText(Band band) {
+    return QStringLiteral("%1–%2 Hz").arg(band.low).arg(band.high);
+}
+
+QString decibels(double value, int decimals) {
+    return QLocale().toString(value, 'f', decimals);
+}
+
+QAction* addChoice(QMenu* menu, QActionGroup* group, const QString& text, const char* name) {
+    QAction* action = menu->addAction(text);
+    action->setCheckable(true);
+    action->setObjectName(QString::fromLatin1(name));
+    group->addAction(action);
+    return action;
+}
+
+} // namespace
+
+struct MainWindow::MapState : QObject {
+    using QObject::QObject;
+
+    QAction* shown = nullptr;
+    QAction* listener = nullptr;
+    std::array<QAction*, kBands.size()> bands{};
+    MapRunner* runner = nullptr;
+    QWidget* legend = nullptr;
+    QLabel* caption = nullptr;
+    QLabel* range = nullptr;
+    QLabel* current = nullptr;
+
+    // The map as far as it is computed, and the room it was computed for.
+    std::optional<ResponseMap> map;
+    double width = 0;
+    double depth = 0;
+
+    MapMarker marker() const { return listener->isChecked() ? MapMarker::Listener : MapMarker::Speakers; }
+    Band band() const {
+        for (std::size_t i = 0; i < bands.size(); ++i)
+            if (bands[i]->isChecked())
+                return kBands[i].band;
+        return Band{};
+    }
+    QString choiceText() const {
+        const QString moving =
+            listener->isChecked() ? QStringLiteral("聴取者") : QStringLiteral("スピーカー対");
+        return moving + QStringLiteral(" ") + bandText(band());
+    }
+};
+
+void MainWindow::createResponseMap() {
+    map_ = new MapState(this);
+    MapState& m = *map_;
+    m.shown = calculationMenu_->addAction(QStringLiteral("応答マップ"));
+    m.shown->setCheckable(true);
+    m.shown->setObjectName(QStringLiteral("responseMapAction"));
+    QMenu* choices = calculationMenu_->addMenu(QStringLiteral("応答マップの条件"));
+    choices->setObjectName(QStringLiteral("responseMapMenu"));
+    auto* moving = new QActionGroup(choices);
+    m.listener = addChoice(choices, moving, QStringLiteral("聴取者"), "listenerMapAction");
+    addChoice(choices, moving, QStringLiteral("スピーカー対"), "speakerMapAction");
+    m.listener->setChecked(true);
+    choices->addSeparator();
+    auto* bands = new QActionGroup(choices);
+    for (std::size_t i = 0; i < kBands.size(); ++i)
+        m.bands[i] = addChoice(choices, bands, bandText(kBands[i].band), kBands[i].name);
+    m.bands[0]->setChecked(true);
+
+    // Below the plan, left of the read-outs: the progress, the colour scale with the range
+    // of spreads it spans, and the spread where the markers stand now.
+    m.legend = new QWidget(centralWidget());
+    m.legend->setObjectName(QStringLiteral("mapLegend"));
+    m.legend->setGeometry(432, 456, 256, 88);
+    m.caption = placeLabel(m.legend, QString(), 0, 0);
+    m.caption->setObjectName(QStringLiteral("mapCaption"));
+    auto* scale = new MapScale(m.legend);
+    scale->setGeometry(0, 20, 200, 10);
+    m.range = placeLabel(m.legend, QString(), 0, 34);
+    m.range->setObjectName(QStringLiteral("mapRangeCaption"));
+    m.current = placeLabel(m.legend, QString(), 0, 52);
+    m.current->setObjectName(QStringLiteral("mapSpreadCaption"));
+    m.legend->hide();
+
+    m.runner = new MapRunner(&m);
+    m.runner->onPass = [this](const ResponseMap& map) { showMapPass(map); };
+    m.runner->onProgress = [this](int percent) { showMapProgress(percent); };
+    const auto command = [this](auto&& handler) { return [this, handler] { runCommand(this, handler); }; };
+    connect(m.shown, &QAction::toggled, this, command([this] { toggleResponseMap(); }));
+    connect(moving, &QActionGroup::triggered, this, command([this] { mapChoiceChanged(); }));
+    connect(bands, &QActionGroup::triggered, this, command([this] { mapChoiceChanged(); }));
+    planView_->installEventFilter(this);
+}
+
+// The scene as the calculation reads it, corrections written back to the dialog.
+Scene MainWindow::readMapScene() const {
+    RoomSettingsDialog& dialog = roomSettings();
+    return dialog.readingBoxes([&] {
+        return readCalculationScene(sceneTexts(), decimalSeparator(),
+                                    [&dialog](Condition condition, const std::string& corrected) {
+                                        dialog.writeCorrectedCondition(condition, corrected);
+                                    });
+    });
+}
+
+void MainWindow::toggleResponseMap() {
+    stopResponseMap();
+    map_->legend->setVisible(map_->shown->isChecked());
+    if (map_->shown->isChecked())
+        restartResponseMap(readMapScene());
+}
+
+void MainWindow::mapChoiceChanged() {
+    if (!map_->shown->isChecked())
+        return;
+    stopResponseMap();
+    restartResponseMap(readMapScene());
+}
+
+void MainWindow::stopResponseMap() {
+    MapState& m = *map_;
+    m.runner->stop();
+    m.map.reset();
+    if (planView_->hasLayer())
+        planView_->setLayer(QImage(), QRectF());
+    setCaption(m.caption, QStringLiteral("応答マップ"));
+    setCaption(m.range, QString());
+    setCaption(m.current, QString());
+}
+
+void MainWindow::restartResponseMap(const Scene& scene) {
+    MapState& m = *map_;
+    if (!m.shown->isChecked())
+        return;
+    m.width = scene.width;
+    m.depth = scene.depth;
+    // The spread of the curves on the chart, when the last calculation covered the band;
+    // the map computes its points the same way, so they agree bit for bit.
+    const Band band = m.band();
+    const bool covered = computed_.first <= 2 * band.low && 2 * band.high <= computed_.last;
+    setCaption(m.current, QStringLiteral("現在の配置 ") +
+                              (covered ? decibels(totalSpread(curves_, band), 2) + QStringLiteral(" dB")
+                                       : QStringLiteral("不明")));
+    setCaption(m.caption, QStringLiteral("応答マップ 0%"));
+    m.runner->start(scene, m.marker(), band, kDefaultMapStep);
+}
+
+void MainWindow::showMapProgress(int percent) {
+    setCaption(map_->caption, QStringLiteral("応答マップ %1%").arg(percent));
+}
+
+void MainWindow::showMapPass(const ResponseMap& map) {
+    MapState& m = *map_;
+    m.map = map;
+    const MapSpan span = mapSpan(map);
+    planView_->setLayer(mapCells(map, span),
+                        mapArea(map.grid, m.width, m.depth, planView_->width(), planView_->height()));
+    setCaption(m.range,
+               QStringLiteral("ばらつき ") + (span.known ? decibels(span.low, 1) + QStringLiteral("–") +
+                                                               decibels(span.high, 1) + QStringLiteral(" dB")
+                                                         : QStringLiteral("不明")));
+    if (map.passes == kMapPasses)
+        setCaption(m.caption, QStringLiteral("応答マップ ") + m.choiceText());
+}
+
+// The point under the pointer, in metres as a marker dropped there would read, and the
+// spread of its cell.
+QString MainWindow::mapTip(QPoint planPoint) const {
+    const MapState& m = *map_;
+    if (!m.map)
+        return QString();
+    const double x = markerX(plan_, m.width, plan_.left + planPoint.x() - kMarkerHalf);
+    const double y = markerY(plan_, m.depth, plan_.top + planPoint.y() - kMarkerHalf);
+    const std::optional<double> spread = mapSpreadAt(*m.map, x, y);
+    return QStringLiteral("x %1 m, y %2 m: %3")
+        .arg(decibels(x, 2), decibels(y, 2),
+             spread ? decibels(*spread, 2) + QStringLiteral(" dB") : QStringLiteral("不明"));
+}
+
+// As if the marker had been dragged there: its reference point on the clicked pixel and
+// the read-outs written from that pixel. The pair keeps SP2 at SP1's mirror image.
+void MainWindow::moveMarkerToMapPoint(QPoint planPoint) {
+    const double width = roomSettings().dimension(Coordinate::X);
+    const double depth = roomSettings().dimension(Coordinate::Y);
+    const PixelPoint corner{plan_.left + planPoint.x() - kMarkerHalf,
+                            plan_.top + planPoint.y() - kMarkerHalf};
+    const PlacedObject object =
+        map_->marker() == MapMarker::Listener ? PlacedObject::Listener : PlacedObject::SP1;
+    controls(object).shape->move(corner.left, corner.top);
+    writeReadOut(readOut(object, Coordinate::X), markerX(plan_, width, corner.left));
+    writeReadOut(readOut(object, Coordinate::Y), markerY(plan_, depth, corner.top));
+    if (object == PlacedObject::SP1) {
+        // Mirrored from what SP1's read-outs say, so the two read the same distances.
+        const Point3 sp1 = position(PlacedObject::SP1);
+        writeReadOut(readOut(PlacedObject::SP2, Coordinate::X), width - sp1.x);
+        writeReadOut(readOut(PlacedObject::SP2, Coordinate::Y), sp1.y);
+        placeMarker(PlacedObject::SP2, position(PlacedObject::SP2), width, depth);
+    }
+    recalculateResponse();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != planView_ || !map_->shown->isChecked())
+        return QMainWindow::eventFilter(watched, event);
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = mapTip(help->pos());
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, planView_);
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && mouse->modifiers().testFlag(Qt::ControlModifier)) {
+            runCommand(this, [&] { moveMarkerToMapPoint(mouse->position().toPoint()); });
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // No map goes on computing for a window that is gone.
+    map_->runner->stop();
+    QMainWindow::closeEvent(event);
+}
+
+} // namespace kolmarin

@@ -1,0 +1,67 @@
+#include "mainwindow/map_runner.h"
+
+#include <QMetaObject>
+
+#include <memory>
+
+namespace kolmarin {
+
+MapRunner::MapRunner(QObject* parent) : QObject(parent) {}
+
+MapRunner::~MapRunner() {
+    stop();
+}
+
+void MapRunner::stop() {
+    ++generation_;
+    running_ = false;
+    if (thread_.joinable()) {
+        thread_.request_stop();
+        thread_.join();
+    }
+}
+
+void MapRunner::start(const Scene& scene, MapMarker marker, Band band, double step) {
+    stop();
+    running_ = true;
+    const unsigned generation = generation_;
+    // The thread only posts to the runner; in the runner's thread the generation decides,
+    // so whatever a cancelled map had posted is dropped there.
+    const auto post = [this, generation](std::function<void(MapRunner&)> deliver) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, deliver = std::move(deliver)] {
+                if (generation == generation_)
+                    deliver(*this);
+            },
+            Qt::QueuedConnection);
+    };
+    thread_ = std::jthread([post, scene, marker, band, step](std::stop_token stop) {
+        int lastPercent = -1; // the model reports progress one call at a time
+        MapCallbacks callbacks;
+        callbacks.progress = [&](MapProgress progress) {
+            const int percent =
+                progress.total > 0 ? static_cast<int>(100 * progress.done / progress.total) : 100;
+            if (percent == lastPercent)
+                return;
+            lastPercent = percent;
+            post([percent](MapRunner& runner) {
+                if (runner.onProgress)
+                    runner.onProgress(percent);
+            });
+        };
+        callbacks.passDone = [&](const ResponseMap& map, int pass) {
+            auto copy = std::make_shared<const ResponseMap>(map);
+            const bool last = pass + 1 == kMapPasses;
+            post([copy, last](MapRunner& runner) {
+                if (last)
+                    runner.running_ = false;
+                if (runner.onPass)
+                    runner.onPass(*copy);
+            });
+        };
+        computeResponseMap(scene, marker, band, step, callbacks, stop);
+    });
+}
+
+} // namespace kolmarin

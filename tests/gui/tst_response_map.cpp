@@ -1,0 +1,151 @@
+// The response map over the main window's plan: off it changes nothing, on it fills in
+// behind the window, restarts with every calculation, tells a point's spread and moves
+// the marker there on Ctrl+click.
+#include "find_control.h"
+#include "main_window_fixture.h"
+#include "model/acoustics/response_map.h"
+#include "model/acoustics/spread.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QRegularExpression>
+#include <QToolTip>
+
+using namespace kolmarin;
+using kolmarin::testing::control;
+
+class TestResponseMap : public QObject, public testing::MainWindowFixture {
+    Q_OBJECT
+
+  private:
+    static constexpr int kPassTimeout = 60000; // a loaded machine computes slowly
+
+    PlanView* plan() { return control<PlanView>(mainWindow(), "planView"); }
+    QString caption(const char* name) { return control<QLabel>(mainWindow(), name)->text(); }
+    void choose(const char* name) { control<QAction>(mainWindow(), name)->trigger(); }
+    static QString twoDecimals(double value) { return QString::number(value, 'f', 2); }
+
+  private slots:
+    void initTestCase() { setUpApplication(); }
+    void init() { start(); }
+    void cleanup() { stop(); }
+
+    void theMapOffLeavesTheWindowAsItWas() {
+        // Compared once the window has settled: activation moves the focus to a nudge box.
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
+        QWidget* client = mainWindow().centralWidget();
+        const QImage before = client->grab().toImage();
+        QVERIFY(!control<QWidget>(mainWindow(), "mapLegend")->isVisible());
+        choose("responseMapAction");
+        QTRY_VERIFY_WITH_TIMEOUT(plan()->hasLayer(), kPassTimeout);
+        QVERIFY(client->grab().toImage() != before);
+        choose("responseMapAction");
+        QVERIFY(!plan()->hasLayer());
+        QCOMPARE(client->grab().toImage(), before);
+        QVERIFY(errors().isEmpty());
+    }
+
+    void theMapFillsInAndShowsTheSpreadOfTheChart() {
+        choose("responseMapAction");
+        QVERIFY(caption("mapCaption").startsWith(QStringLiteral("応答マップ ")));
+        QCOMPARE(caption("mapSpreadCaption"),
+                 QStringLiteral("現在の配置 ") +
+                     twoDecimals(totalSpread(mainWindow().responseCurves(), Band{20, 200})) +
+                     QStringLiteral(" dB"));
+        QTRY_VERIFY_WITH_TIMEOUT(plan()->hasLayer(), kPassTimeout);
+        QVERIFY(caption("mapRangeCaption")
+                    .contains(QRegularExpression(QStringLiteral("^ばらつき \\d+\\.\\d–\\d+\\.\\d dB$"))));
+        // The layer lies under the grid: the middle of a cell is coloured, a line stays grey.
+        const QImage picture = plan()->grab().toImage();
+        QVERIFY(picture.pixelColor(12, 12) != QColor(Qt::white));
+        QCOMPARE(picture.pixelColor(25, 12), QColor(128, 128, 128));
+
+        // The front left cell is one of the first pass; its tip gives the model's spread of
+        // the listener there.
+        QHelpEvent hover(QEvent::ToolTip, QPoint(1, 1), plan()->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(plan(), &hover);
+        Scene scene = readCalculationScene(mainWindow().sceneTexts(), '.', {});
+        const std::optional<double> corner =
+            spreadOf(withMarkerAt(scene, MapMarker::Listener, 0.025, 0.025), Band{20, 200});
+        QCOMPARE(QToolTip::text(),
+                 QStringLiteral("x 0.01 m, y 0.01 m: ") + twoDecimals(*corner) + QStringLiteral(" dB"));
+
+        // Another band: the spread at the placement follows it, unknown where the chart's
+        // calculation (20 to 500 Hz) left part of the band out.
+        choose("band20to300Action");
+        QCOMPARE(caption("mapSpreadCaption"),
+                 QStringLiteral("現在の配置 ") +
+                     twoDecimals(totalSpread(mainWindow().responseCurves(), Band{20, 300})) +
+                     QStringLiteral(" dB"));
+        QVERIFY(!plan()->hasLayer());
+        QTRY_VERIFY_WITH_TIMEOUT(plan()->hasLayer(), kPassTimeout);
+        choose("band10to500Action");
+        QCOMPARE(caption("mapSpreadCaption"), QStringLiteral("現在の配置 不明"));
+        QVERIFY(errors().isEmpty());
+    }
+
+    void everyCalculationRestartsTheMap() {
+        choose("responseMapAction");
+        QTRY_VERIFY_WITH_TIMEOUT(plan()->hasLayer(), kPassTimeout);
+        const QString spread = caption("mapSpreadCaption");
+        QTest::keyClick(control<NudgeBox>(mainWindow(), "listenerNudgeBox"), Qt::Key_Right);
+        QVERIFY(!plan()->hasLayer());
+        QCOMPARE(caption("mapCaption"), QStringLiteral("応答マップ 0%"));
+        QVERIFY(caption("mapSpreadCaption") != spread);
+        QTRY_VERIFY_WITH_TIMEOUT(plan()->hasLayer(), kPassTimeout);
+
+        // A text the calculation cannot read: its error, and no map until it is mended.
+        control<QLineEdit>(roomSettings(), "frontReflectionBox")->setText(QStringLiteral("hard"));
+        QTest::keyClick(control<NudgeBox>(mainWindow(), "listenerNudgeBox"), Qt::Key_Left);
+        QCOMPARE(errors().value(0), QStringLiteral("'hard' は浮動小数点数ではありません"));
+        QTest::qWait(300);
+        QVERIFY(!plan()->hasLayer());
+        QCOMPARE(caption("mapSpreadCaption"), QString());
+    }
+
+    void closingTheWindowStopsTheMap() {
+        choose("responseMapAction");
+        mainWindow().close();
+        QTest::qWait(500);
+        QVERIFY(!plan()->hasLayer());
+    }
+
+    void ctrlClickMovesTheMovingMarkerAndRecalculates() {
+        MainWindow& f = mainWindow();
+        // Without the map a Ctrl+click on the plan does nothing.
+        armCalculationProbe();
+        QTest::mouseClick(plan(), Qt::LeftButton, Qt::ControlModifier, QPoint(100, 50));
+        QVERIFY(!calculationRan());
+
+        choose("responseMapAction");
+        choose("speakerMapAction");
+        armCalculationProbe();
+        QTest::mouseClick(plan(), Qt::LeftButton, Qt::ControlModifier, QPoint(100, 50));
+        QVERIFY(calculationRan());
+        // 100 of 250 pixels over 2.70 m, 50 of 417 over 4.50 m; SP2 mirrored.
+        QCOMPARE(control<MarkerShape>(f, "sp1Marker")->pos(), QPoint(696 + 100 - 7, 32 + 50 - 7));
+        QCOMPARE(caption("sp1XReadOut"), QStringLiteral(" 1.08"));
+        QCOMPARE(caption("sp1YReadOut"), QStringLiteral(" 0.54"));
+        QCOMPARE(caption("sp2XReadOut"), QStringLiteral(" 1.62"));
+        QCOMPARE(caption("sp2YReadOut"), QStringLiteral(" 0.54"));
+        QCOMPARE(control<MarkerShape>(f, "sp2Marker")->pos(), QPoint(696 + 150 - 7, 32 + 50 - 7));
+        QCOMPARE(caption("listenerXReadOut"), QStringLiteral("1.36"));
+
+        choose("listenerMapAction");
+        QTest::mouseClick(plan(), Qt::LeftButton, Qt::ControlModifier, QPoint(125, 400));
+        QCOMPARE(caption("listenerXReadOut"), QStringLiteral(" 1.35"));
+        QCOMPARE(caption("listenerYReadOut"), QStringLiteral(" 4.32"));
+        QCOMPARE(caption("sp1XReadOut"), QStringLiteral(" 1.08"));
+        QCOMPARE(caption("mapSpreadCaption"),
+                 QStringLiteral("現在の配置 ") + twoDecimals(totalSpread(f.responseCurves(), Band{20, 200})) +
+                     QStringLiteral(" dB"));
+        // A plain click is no placing.
+        QTest::mouseClick(plan(), Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(caption("listenerXReadOut"), QStringLiteral(" 1.35"));
+        QVERIFY(errors().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestResponseMap)
+#include "tst_response_map.moc"
