@@ -107,7 +107,7 @@ class TestResponseMap : public QObject, public testing::MainWindowFixture {
     void closingTheWindowStopsTheMap() {
         choose("responseMapAction");
         mainWindow().close();
-        QTest::qWait(500);
+        QTest::qWait(1000);
         QVERIFY(!plan()->hasLayer());
     }
 
