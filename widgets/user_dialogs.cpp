@@ -6,6 +6,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include <algorithm>
+
 namespace kolmarin {
 
 namespace {
@@ -25,7 +27,15 @@ PrintDialogHandler& printDialogHandler() {
 
 } // namespace
 
-QString askFileName(QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
+namespace {
+
+QString filterText(const QString& description, const QString& pattern) {
+    return description + QStringLiteral(" (") + pattern + QStringLiteral(")");
+}
+
+} // namespace
+
+FileChoice askFileChoice(QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
     if (fileDialogHandler())
         return fileDialogHandler()(parent, kind, request);
     QFileDialog dialog(parent);
@@ -37,13 +47,27 @@ QString askFileName(QWidget* parent, FileDialogKind kind, const FileDialogReques
     // Qt reads the patterns from the last parentheses of the filter text and, with the
     // details hidden, shows the user the description alone.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilter(request.description + QStringLiteral(" (") + request.pattern + QStringLiteral(")"));
+    QStringList filters{filterText(request.description, request.pattern)};
+    for (const FileFilter& filter : request.moreFilters)
+        filters.append(filterText(filter.description, filter.pattern));
+    dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    // A name typed without an extension gets the one of the filter chosen ("*.pdf": pdf).
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
+        const qsizetype index = filters.indexOf(chosen);
+        dialog.setDefaultSuffix(index <= 0 ? request.defaultSuffix
+                                           : request.moreFilters[index - 1].pattern.section(u'.', -1));
+    });
     if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+        return FileChoice();
+    return FileChoice(dialog.selectedFiles().constFirst(),
+                      std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter()))));
+}
+
+QString askFileName(QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
+    return askFileChoice(parent, kind, request).path;
 }
 
 bool askYesNo(QWidget* parent, const QString& caption, const QString& text) {
