@@ -48,22 +48,29 @@ FileChoice askFileChoice(QWidget* parent, FileDialogKind kind, const FileDialogR
     // details hidden, shows the user the description alone.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     QStringList filters{filterText(request.description, request.pattern)};
-    for (const FileFilter& filter : request.moreFilters)
+    QStringList descriptions{request.description};
+    QStringList suffixes{request.defaultSuffix};
+    for (const FileFilter& filter : request.moreFilters) {
         filters.append(filterText(filter.description, filter.pattern));
+        descriptions.append(filter.description);
+        suffixes.append(filter.pattern.section(u'.', -1)); // "*.pdf": pdf
+    }
     dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(request.defaultSuffix);
-    // A name typed without an extension gets the one of the filter chosen ("*.pdf": pdf).
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
-        const qsizetype index = filters.indexOf(chosen);
-        dialog.setDefaultSuffix(index <= 0 ? request.defaultSuffix
-                                           : request.moreFilters[index - 1].pattern.section(u'.', -1));
-    });
+    // With several filters the extension depends on the one chosen, so it is added below.
+    const bool several = filters.size() > 1;
+    dialog.setDefaultSuffix(several ? QString() : request.defaultSuffix);
     if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return FileChoice();
-    return FileChoice(dialog.selectedFiles().constFirst(),
-                      std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter()))));
+    // With the details hidden, Qt's own dialog names the chosen filter by its description.
+    const QString selected = dialog.selectedNameFilter();
+    const int filter = static_cast<int>(std::max(filters.indexOf(selected), descriptions.indexOf(selected)));
+    QString path = dialog.selectedFiles().constFirst();
+    // A name typed without an extension gets the one of the filter chosen.
+    if (several && filter >= 0 && QFileInfo(path).suffix().isEmpty() && !suffixes[filter].isEmpty())
+        path += QLatin1Char('.') + suffixes[filter];
+    return FileChoice(path, std::max(0, filter));
 }
 
 QString askFileName(QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {

@@ -6,8 +6,11 @@
 #include "scripted_dialogs.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <csignal>
 
@@ -69,6 +72,29 @@ class TestChartImage : public QObject, public testing::MainWindowFixture, public
         const QByteArray pdf = readAll(path("chart.pdf"));
         QVERIFY(pdf.startsWith("%PDF"));
         QCOMPARE(testing::pdfPageCount(pdf), 1);
+    }
+
+    void qtsDialogTellsTheChosenFilterAndAddsItsExtension() {
+        restoreDialogs();
+        // The user picks "PDF" and types a name without an extension.
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            QCOMPARE(types->itemText(1), QStringLiteral("PDF"));
+            types->setCurrentIndex(1);
+            emit types->activated(1);
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("chart"));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        const FileChoice choice = askFileChoice(nullptr, FileDialogKind::Save,
+                                                {QStringLiteral("PNG 画像"),
+                                                 QStringLiteral("*.png"),
+                                                 path("グラフ.png"),
+                                                 QStringLiteral("png"),
+                                                 {{QStringLiteral("PDF"), QStringLiteral("*.pdf")}}});
+        QCOMPARE(choice.path, path("chart.pdf"));
+        QCOMPARE(choice.filter, 1);
     }
 
     void aFailedSaveKeepsTheOldFile() {
