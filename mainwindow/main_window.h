@@ -57,10 +57,7 @@ class MainWindow : public QMainWindow {
     void recalculateResponse();
 
     // Menu commands.
-    void openRoomFile(); // open a room file, then applyScene unless reading failed
-    // The same for the room file at `path`, without the file dialog (a file named when the
-    // program was started).
-    void openRoomFileAt(const QString& path);
+    void openRoomFile();     // open a room file, then applyScene unless reading failed
     void saveRoomFile();     // save the room file
     void saveResultFile();   // save the calculation result file
     void saveChartImage();   // save the chart as a PNG or PDF image
@@ -72,6 +69,10 @@ class MainWindow : public QMainWindow {
     void showAxisSettings(); // show the graph axis dialog
     void openHelp();         // open the help file
     void showAbout();        // show the version box
+
+    // Opens the room file at `path` as openRoomFile does, without the file dialog (a file
+    // named when the program was started).
+    void openRoomFileAt(const QString& path);
 
     // Curve switches: a checked box adds its stored levels for the dialog's range, an
     // unchecked one empties its curve.
