@@ -75,6 +75,7 @@ void readPlacementOption(const QString& option, const QString& value, Request& r
 const char* usageText() {
     return "使い方:\n"
            "  kolmarin2-cli response ROOM.dtr [-o FILE] [--csv]\n"
+           "  kolmarin2-cli response ROOM.dtr --png FILE\n"
            "  kolmarin2-cli response\n"
            "  kolmarin2-cli modes ROOM.dtr [-o FILE]\n"
            "  kolmarin2-cli room [-o FILE]\n"
@@ -94,6 +95,9 @@ const char* helpText() {
            "      反射回数と周波数範囲は計算と同じく上限・下限に直したものを書きます。\n"
            "      --csv  代わりに frequency_hz,sp1_db,sp2_db,total_db の CSV を書きます\n"
            "             (小数点はピリオド、有効数字 17 桁)。\n"
+           "  kolmarin2-cli response ROOM.dtr --png FILE\n"
+           "      周波数特性のグラフを、画面の 2 倍の解像度の PNG 画像で FILE に書きます。\n"
+           "      同じフォルダーの kolmarin2 が画面なしで描きます。\n"
            "  kolmarin2-cli response\n"
            "      起動時の部屋の周波数特性を一覧表示します。\n"
            "  kolmarin2-cli modes ROOM.dtr [-o FILE]\n"
@@ -164,6 +168,12 @@ Request parseArguments(const QStringList& arguments) {
                 refuse("-o の後に出力ファイル名がありません");
             request.outputPath = arguments[++i];
             outputGiven = true;
+        } else if (a == QStringLiteral("--png") && request.command == Command::Response) {
+            if (!request.pngPath.isEmpty())
+                refuse("--png が二度あります");
+            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty())
+                refuse("--png の後に画像のファイル名がありません");
+            request.pngPath = arguments[++i];
         } else if (a == QStringLiteral("--csv") && request.command != Command::Modes &&
                    request.command != Command::Room) {
             request.csv = true;
@@ -180,9 +190,11 @@ Request parseArguments(const QStringList& arguments) {
     case Command::Response:
         if (files.size() > 1)
             refuse("部屋データファイルは一つだけです");
+        if (!request.pngPath.isEmpty() && (outputGiven || request.csv))
+            refuse("--png は -o、--csv と一緒には使えません");
         if (files.isEmpty()) {
-            if (outputGiven || request.csv)
-                refuse("-o と --csv には部屋データファイルが要ります");
+            if (outputGiven || request.csv || !request.pngPath.isEmpty())
+                refuse("-o、--csv、--png には部屋データファイルが要ります");
             request.command = Command::DefaultResponse;
         } else {
             request.roomPath = files.front();

@@ -15,7 +15,7 @@ namespace kolmarin::cli {
 enum class Command {
     Help,            // --help
     DefaultResponse, // response: levels of the start-up scene as a plain listing
-    Response,        // response ROOM.dtr [-o FILE] [--csv]
+    Response,        // response ROOM.dtr [-o FILE] [--csv] | response ROOM.dtr --png FILE
     Modes,           // modes ROOM.dtr [-o FILE]
     Room,            // room [-o FILE]
     Map,             // map ROOM.dtr [--vary listener|speakers] [--band LO-HI] [--step M] [--csv] [-o FILE]
@@ -32,6 +32,7 @@ struct Request {
     Command command = Command::Help;
     QString roomPath;
     QString outputPath; // empty: standard output
+    QString pngPath;    // response: the chart image instead of the result file
     bool csv = false;
     MapMarker vary = MapMarker::Listener;
     Band band;

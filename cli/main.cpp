@@ -1,5 +1,6 @@
 // kolmarin2-cli: the room data, calculation result and mode list files without the windows,
 // for scripts and batch work.
+#include "cli/chart_program.h"
 #include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_placement.h"
@@ -140,6 +141,12 @@ int main(int argc, char** argv) {
     } catch (const cli::UsageError& e) {
         printError(QStringLiteral("kolmarin2-cli"), QByteArray(e.what()) + '\n' + cli::usageText());
         return kUsageError;
+    }
+
+    // The chart is drawn by the program that draws it in its window.
+    if (!request.pngPath.isEmpty()) {
+        const QCoreApplication application(argc, argv);
+        return cli::writeChartPngWithProgram(request.roomPath, request.pngPath);
     }
 
     // The map's image needs fonts for its scale, so a GUI application without a screen.

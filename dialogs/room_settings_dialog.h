@@ -56,6 +56,9 @@ class RoomSettingsDialog : public QDialog {
     // the file in the main window's caption. A refused or unreadable file changes nothing;
     // its message is shown in the error box. Never throws. Nothing is applied or recomputed.
     OpenOutcome openRoomFile();
+    // The same after the file dialog, for the file at `path` (given on the command line):
+    // the same reading, refusals and messages; the open dialog proposes it next time.
+    OpenOutcome openRoomFileAt(const QString& path);
 
     // Apply: runs applyScene. OK: Apply, then hide and bring the main window to the front;
     // when Apply fails the dialog stays open. Both throw what applyScene throws.
@@ -100,6 +103,7 @@ class RoomSettingsDialog : public QDialog {
     QLineEdit* box(SceneText text) const;
     void placeOnScreen();
     OpenResult openRoomData();
+    OpenResult loadRoomData(const QString& path);
     // The window the file dialogs and messages belong to: this dialog while it is shown,
     // otherwise the main window, whose menu then started the command.
     QWidget* commandOwner();

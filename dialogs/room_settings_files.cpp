@@ -50,6 +50,10 @@ RoomSettingsDialog::OpenResult RoomSettingsDialog::openRoomData() {
                                       QStringLiteral("*.dtr"), openProposal_, QString()});
     if (path.isEmpty())
         return {OpenOutcome::Cancelled, QString()};
+    return loadRoomData(path);
+}
+
+RoomSettingsDialog::OpenResult RoomSettingsDialog::loadRoomData(const QString& path) {
     openProposal_ = path;
 
     // The whole file is read and every text checked as the window will read it before
@@ -77,6 +81,13 @@ RoomSettingsDialog::OpenResult RoomSettingsDialog::openRoomData() {
 
 OpenOutcome RoomSettingsDialog::openRoomFile() {
     const OpenResult result = openRoomData();
+    if (!result.message.isEmpty())
+        showErrorBox(commandOwner(), result.message);
+    return result.outcome;
+}
+
+OpenOutcome RoomSettingsDialog::openRoomFileAt(const QString& path) {
+    const OpenResult result = loadRoomData(path);
     if (!result.message.isEmpty())
         showErrorBox(commandOwner(), result.message);
     return result.outcome;

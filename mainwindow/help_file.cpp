@@ -8,19 +8,32 @@
 
 namespace kolmarin {
 
-void openHelpFile(QWidget* owner) {
-    openHelpFileIn(owner, QCoreApplication::applicationDirPath());
+QString helpFileFor(const QString& programFolder, const QString& buildTreeManual) {
+    const QDir folder(programFolder);
+    const QString candidates[]{
+        folder.filePath(QStringLiteral("Kolmarin2.chm")),
+        folder.filePath(QStringLiteral("../share/doc/kolmarin2/manual/ja/index.html")),
+        buildTreeManual,
+    };
+    // A folder of the file's name is no help file.
+    for (const QString& path : candidates)
+        if (!path.isEmpty() && QFileInfo(path).isFile())
+            return QDir::cleanPath(path);
+    return QString();
 }
 
-void openHelpFileIn(QWidget* owner, const QString& folder) {
+void openHelpFile(QWidget* owner) {
+    openHelpFileIn(owner, QCoreApplication::applicationDirPath(), QStringLiteral(KOLMARIN_SOURCE_MANUAL));
+}
+
+void openHelpFileIn(QWidget* owner, const QString& folder, const QString& buildTreeManual) {
     // The desktop's file handler takes no owner window.
     Q_UNUSED(owner);
-    const QString path = QDir(folder).filePath(QStringLiteral("Kolmarin2.chm"));
-    // Without the file, a desktop would answer with its own "not found" box; the help
+    // Without a file, a desktop would answer with its own "not found" box; the help
     // command stays silent instead. Whether the desktop managed to open it is not examined.
-    if (!QFileInfo(path).isFile())
-        return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    const QString path = helpFileFor(folder, buildTreeManual);
+    if (!path.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace kolmarin

@@ -205,6 +205,7 @@ void MainWindow::createMenu() {
     saveRoomAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     fileMenu_->addSeparator();
     saveResultAction_ = fileMenu_->addAction(QStringLiteral("計算結果保存(&D)"));
+    saveChartImageAction_ = fileMenu_->addAction(QStringLiteral("グラフを画像として保存..."));
     fileMenu_->addSeparator();
     printChartAction_ = fileMenu_->addAction(QStringLiteral("グラフ印刷(&P)"));
     printChartAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -275,6 +276,7 @@ void MainWindow::nameControls() {
         {openRoomAction_, "openRoomAction"},
         {saveRoomAction_, "saveRoomAction"},
         {saveResultAction_, "saveResultAction"},
+        {saveChartImageAction_, "saveChartImageAction"},
         {printChartAction_, "printChartAction"},
         {printWindowAction_, "printWindowAction"},
         {exitAction_, "exitAction"},
@@ -300,6 +302,7 @@ void MainWindow::connectHandlers() {
     connect(openRoomAction_, &QAction::triggered, this, command([this] { openRoomFile(); }));
     connect(saveRoomAction_, &QAction::triggered, this, command([this] { saveRoomFile(); }));
     connect(saveResultAction_, &QAction::triggered, this, command([this] { saveResultFile(); }));
+    connect(saveChartImageAction_, &QAction::triggered, this, command([this] { saveChartImage(); }));
     connect(printChartAction_, &QAction::triggered, this, command([this] { printChart(); }));
     connect(printWindowAction_, &QAction::triggered, this, command([this] { printWindow(); }));
     connect(exitAction_, &QAction::triggered, this, command([this] { exitProgram(); }));

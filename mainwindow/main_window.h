@@ -9,6 +9,7 @@
 #include "model/acoustics/response.h"
 #include "model/acoustics/scene.h"
 #include "model/layout/plan_geometry.h"
+#include "widgets/chart_image.h"
 
 #include <QMainWindow>
 
@@ -60,6 +61,7 @@ class MainWindow : public QMainWindow {
     void openRoomFile();     // open a room file, then applyScene unless reading failed
     void saveRoomFile();     // save the room file
     void saveResultFile();   // save the calculation result file
+    void saveChartImage();   // save the chart as a PNG or PDF image
     void printChart();       // print the chart with the scene in its foot
     void printWindow();      // print the whole window
     void exitProgram();      // close the window, which ends the program
@@ -68,6 +70,10 @@ class MainWindow : public QMainWindow {
     void showAxisSettings(); // show the graph axis dialog
     void openHelp();         // open the help file
     void showAbout();        // show the version box
+
+    // Opens the room file at `path` as openRoomFile does, without the file dialog (a file
+    // named when the program was started).
+    void openRoomFileAt(const QString& path);
 
     // Curve switches: a checked box adds its stored levels for the dialog's range, an
     // unchecked one empties its curve.
@@ -94,6 +100,8 @@ class MainWindow : public QMainWindow {
     void writePositionTexts(const SceneTexts& texts);
 
     const ResponseCurves& responseCurves() const { return curves_; }
+    // The chart as it stands, as the bytes of an image file.
+    QByteArray chartImage(ChartImageFormat format);
 
     // What the graph axis dialog fixes or frees: the response chart's axes.
     ChartAxes& chartAxes();
@@ -195,6 +203,7 @@ class MainWindow : public QMainWindow {
     QAction* openRoomAction_ = nullptr;
     QAction* saveRoomAction_ = nullptr;
     QAction* saveResultAction_ = nullptr;
+    QAction* saveChartImageAction_ = nullptr;
     QAction* printChartAction_ = nullptr;
     QAction* printWindowAction_ = nullptr;
     QAction* exitAction_ = nullptr;
@@ -214,6 +223,7 @@ class MainWindow : public QMainWindow {
     AboutBox* aboutBox_ = nullptr;
     std::unique_ptr<QPrinter> printer_;
     ResultFileCommand resultFile_;
+    QString chartImageProposal_ = QStringLiteral("グラフ.png"); // the name last chosen
     ResponseCurves curves_;
     ElementRange computed_; // empty until the first calculation
     PlanRect plan_;

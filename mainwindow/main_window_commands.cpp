@@ -8,6 +8,8 @@
 #include "mainwindow/help_file.h"
 #include "mainwindow/main_window.h"
 #include "printing/graph_print.h"
+#include "widgets/response_chart.h"
+#include "widgets/save_command.h"
 
 #include <QPrinter>
 
@@ -36,12 +38,34 @@ void MainWindow::openRoomFile() {
         applyScene();
 }
 
+void MainWindow::openRoomFileAt(const QString& path) {
+    if (roomSettings().openRoomFileAt(path) != OpenOutcome::IoError)
+        applyScene();
+}
+
 void MainWindow::saveRoomFile() {
     roomSettings().saveRoomFile();
 }
 
 void MainWindow::saveResultFile() {
     resultFile_.run(this, sceneTexts(), curves_, computed_);
+}
+
+QByteArray MainWindow::chartImage(ChartImageFormat format) {
+    return chartImageBytes(*responseChart_, format);
+}
+
+void MainWindow::saveChartImage() {
+    // The format follows the filter chosen in the dialog; each filter's extension is
+    // added to a name typed without one.
+    FileDialogRequest request{QStringLiteral("PNG 画像"),
+                              QStringLiteral("*.png"),
+                              QString(),
+                              QStringLiteral("png"),
+                              {{QStringLiteral("PDF"), QStringLiteral("*.pdf")}}};
+    saveThroughDialog(this, request, chartImageProposal_, [this](int filter) {
+        return chartImage(filter == 1 ? ChartImageFormat::Pdf : ChartImageFormat::Png);
+    });
 }
 
 void MainWindow::printChart() {

@@ -5,14 +5,19 @@
 namespace kolmarin {
 
 bool saveThroughDialog(QWidget* owner, FileDialogRequest request, QString& chosen, const QByteArray& bytes) {
+    return saveThroughDialog(owner, std::move(request), chosen, [&bytes](int) { return bytes; });
+}
+
+bool saveThroughDialog(QWidget* owner, FileDialogRequest request, QString& chosen,
+                       const std::function<QByteArray(int filter)>& bytesFor) {
     request.proposedName = chosen;
-    const QString path = askFileName(owner, FileDialogKind::Save, request);
-    if (path.isEmpty())
+    const FileChoice choice = askFileChoice(owner, FileDialogKind::Save, request);
+    if (choice.path.isEmpty())
         return false;
-    chosen = path;
-    if (!mayOverwrite(owner, path))
+    chosen = choice.path;
+    if (!mayOverwrite(owner, choice.path))
         return false;
-    saveFileAtomically(path, bytes);
+    saveFileAtomically(choice.path, bytesFor(choice.filter));
     return true;
 }
 

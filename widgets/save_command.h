@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace kolmarin {
@@ -16,5 +18,10 @@ namespace kolmarin {
 // saves `bytes` so that a failed save leaves any old file whole. Returns false when the
 // user cancelled or would not replace the file; throws UserError when the save failed.
 bool saveThroughDialog(QWidget* owner, FileDialogRequest request, QString& chosen, const QByteArray& bytes);
+
+// The same for a file whose bytes depend on the filter chosen in the dialog (0 the first,
+// 1 the first of request.moreFilters): `bytesFor` makes them once the user has agreed.
+bool saveThroughDialog(QWidget* owner, FileDialogRequest request, QString& chosen,
+                       const std::function<QByteArray(int filter)>& bytesFor);
 
 } // namespace kolmarin

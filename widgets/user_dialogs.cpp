@@ -6,6 +6,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include <algorithm>
+
 namespace kolmarin {
 
 namespace {
@@ -25,7 +27,15 @@ PrintDialogHandler& printDialogHandler() {
 
 } // namespace
 
-QString askFileName(QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
+namespace {
+
+QString filterText(const QString& description, const QString& pattern) {
+    return description + QStringLiteral(" (") + pattern + QStringLiteral(")");
+}
+
+} // namespace
+
+FileChoice askFileChoice(QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
     if (fileDialogHandler())
         return fileDialogHandler()(parent, kind, request);
     QFileDialog dialog(parent);
@@ -37,13 +47,34 @@ QString askFileName(QWidget* parent, FileDialogKind kind, const FileDialogReques
     // Qt reads the patterns from the last parentheses of the filter text and, with the
     // details hidden, shows the user the description alone.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilter(request.description + QStringLiteral(" (") + request.pattern + QStringLiteral(")"));
-    dialog.setDefaultSuffix(request.defaultSuffix);
+    QStringList filters{filterText(request.description, request.pattern)};
+    QStringList descriptions{request.description};
+    QStringList suffixes{request.defaultSuffix};
+    for (const FileFilter& filter : request.moreFilters) {
+        filters.append(filterText(filter.description, filter.pattern));
+        descriptions.append(filter.description);
+        suffixes.append(filter.pattern.section(u'.', -1)); // "*.pdf": pdf
+    }
+    dialog.setNameFilters(filters);
+    // With several filters the extension depends on the one chosen, so it is added below.
+    const bool several = filters.size() > 1;
+    dialog.setDefaultSuffix(several ? QString() : request.defaultSuffix);
     if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+        return FileChoice();
+    // With the details hidden, Qt's own dialog names the chosen filter by its description.
+    const QString selected = dialog.selectedNameFilter();
+    const int filter = static_cast<int>(std::max(filters.indexOf(selected), descriptions.indexOf(selected)));
+    QString path = dialog.selectedFiles().constFirst();
+    // A name typed without an extension gets the one of the filter chosen.
+    if (several && filter >= 0 && QFileInfo(path).suffix().isEmpty() && !suffixes[filter].isEmpty())
+        path += QLatin1Char('.') + suffixes[filter];
+    return FileChoice(path, std::max(0, filter));
+}
+
+QString askFileName(QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
+    return askFileChoice(parent, kind, request).path;
 }
 
 bool askYesNo(QWidget* parent, const QString& caption, const QString& text) {

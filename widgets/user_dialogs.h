@@ -3,9 +3,11 @@
 // choosing a file, a Yes/No question, and the print dialog. Each can be replaced by a
 // handler, so the window tests answer them without a person at the screen.
 
+#include <QList>
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 class QPrinter;
 class QWidget;
@@ -14,13 +16,31 @@ namespace kolmarin {
 
 enum class FileDialogKind { Save, Open };
 
+struct FileFilter {
+    QString description; // as the user sees it
+    QString pattern;     // the file names it lists, "*.pdf"
+};
+
 struct FileDialogRequest {
     QString description;   // the filter's text as the user sees it
     QString pattern;       // the file names it lists, "*.dtr"
     QString proposedName;  // the name the dialog starts with; empty for none
     QString defaultSuffix; // added to a name typed without one; empty for none
+    // Filters offered after the first. While one of them is chosen, a name typed without
+    // an extension gets that filter's extension instead of the default suffix.
+    QList<FileFilter> moreFilters = {};
 };
 
+// What the user chose in a file dialog: the file's full path (empty when the user
+// cancelled) and the filter chosen, 0 for the first and 1 for the first of moreFilters.
+struct FileChoice {
+    FileChoice(QString chosenPath = QString(), int chosenFilter = 0)
+        : path(std::move(chosenPath)), filter(chosenFilter) {}
+    QString path;
+    int filter = 0;
+};
+
+FileChoice askFileChoice(QWidget* parent, FileDialogKind kind, const FileDialogRequest& request);
 // The chosen file's full path, or an empty string when the user cancelled.
 QString askFileName(QWidget* parent, FileDialogKind kind, const FileDialogRequest& request);
 
@@ -35,7 +55,8 @@ bool mayOverwrite(QWidget* parent, const QString& path);
 // print (the printer then holds the choices).
 bool askPrint(QWidget* parent, QPrinter& printer);
 
-using FileDialogHandler = std::function<QString(QWidget*, FileDialogKind, const FileDialogRequest&)>;
+// A handler may answer with a path alone, which chooses the first filter.
+using FileDialogHandler = std::function<FileChoice(QWidget*, FileDialogKind, const FileDialogRequest&)>;
 using QuestionHandler = std::function<bool(QWidget*, const QString& caption, const QString& text)>;
 using PrintDialogHandler = std::function<bool(QWidget*, QPrinter&)>;
 // An empty handler puts the real dialog back.

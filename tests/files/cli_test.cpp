@@ -280,6 +280,20 @@ TEST_F(Cli, MapAndPlacementFailuresLeaveNoFile) {
     EXPECT_TRUE(QDir(dir_.path()).entryList({"best*", "map*"}).isEmpty());
 }
 
+TEST_F(Cli, DrawsTheChartWithTheProgramBesideIt) {
+    ASSERT_EQ(
+        runCli({"response", test::fixturePath("startup_room.dtr"), "--png", path("chart.png")}).exitCode, 0);
+    EXPECT_TRUE(test::readBytes(path("chart.png")).startsWith("\x89PNG\r\n"));
+    // The program's message and exit code come through; no image is written.
+    const CliRun missing = runCli({"response", path("gone.dtr"), "--png", path("gone.png")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains(msg::kFileNotFound)) << missing.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("gone.png")));
+    EXPECT_EQ(
+        runCli({"response", test::fixturePath("startup_room.dtr"), "--png", path("a.png"), "--csv"}).exitCode,
+        2);
+}
+
 TEST_F(Cli, KeepsThePlainListingOfTheStartupScene) {
     const CliRun run = runCli({"response"});
     EXPECT_EQ(run.exitCode, 0);

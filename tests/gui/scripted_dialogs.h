@@ -1,7 +1,8 @@
 #pragma once
 // Test stand-ins for the file dialogs and the replace question: each file dialog records
-// what it was asked and takes the next scripted answer ("" for Cancel); each question is
-// recorded as "caption|text" and answered with `replace`.
+// what it was asked and takes the next scripted answer ("" for Cancel) with the next
+// scripted filter (the first when none is left); each question is recorded as
+// "caption|text" and answered with `replace`.
 
 #include "widgets/user_dialogs.h"
 
@@ -22,6 +23,7 @@ class ScriptedDialogs {
   public:
     QList<AskedFile> asked;
     QStringList answers;
+    QList<int> filters;
     QStringList questions;
     bool replace = true;
 
@@ -29,11 +31,13 @@ class ScriptedDialogs {
     void scriptDialogs() {
         asked.clear();
         answers.clear();
+        filters.clear();
         questions.clear();
         replace = true;
         setFileDialogHandler([this](QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
             asked.append({parent, kind, request});
-            return answers.isEmpty() ? QString() : answers.takeFirst();
+            const QString path = answers.isEmpty() ? QString() : answers.takeFirst();
+            return FileChoice(path, filters.isEmpty() ? 0 : filters.takeFirst());
         });
         setQuestionHandler([this](QWidget*, const QString& caption, const QString& text) {
             questions.append(caption + QLatin1Char('|') + text);

@@ -1,4 +1,5 @@
-// The version box as the user meets it, and the help command with and without its file.
+// The version box as the user meets it, and the help command with and without its file
+// and the manual.
 #include "dialogs/about_box.h"
 #include "find_control.h"
 #include "mainwindow/help_file.h"
@@ -112,9 +113,8 @@ class TestAboutBox : public QObject {
         QVERIFY(box->isVisible());
     }
 
-    void missingHelpFileDoesNothing() {
+    void withoutHelpFileOrManualNothingHappens() {
         QVERIFY(!QFile::exists(QDir(QCoreApplication::applicationDirPath()).filePath("Kolmarin2.chm")));
-        QVERIFY(runCommand(nullptr, [] { openHelpFile(nullptr); }));
         QTemporaryDir empty;
         openHelpFileIn(nullptr, empty.path());
         QVERIFY(opened.urls.isEmpty());
@@ -134,6 +134,26 @@ class TestAboutBox : public QObject {
         QVERIFY(QDir(other.path()).mkdir(QStringLiteral("Kolmarin2.chm")));
         openHelpFileIn(nullptr, other.path());
         QCOMPARE(opened.urls.size(), 1);
+    }
+
+    void withoutHelpFileTheManualGoesToTheBrowser() {
+        // Installed: <prefix>/bin/kolmarin2 and <prefix>/share/doc/kolmarin2/manual/ja.
+        QTemporaryDir prefix;
+        const QString manual = prefix.filePath(QStringLiteral("share/doc/kolmarin2/manual/ja/index.html"));
+        QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("bin")));
+        QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("share/doc/kolmarin2/manual/ja")));
+        QFile file(manual);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        const QString sourceManual = QDir::cleanPath(QFINDTESTDATA("../../docs/manual/ja/index.html"));
+        openHelpFileIn(nullptr, prefix.filePath(QStringLiteral("bin")), sourceManual);
+        // A build folder's program has only the source tree's manual.
+        QTemporaryDir build;
+        openHelpFileIn(nullptr, build.path(), sourceManual);
+        QVERIFY(runCommand(nullptr, [] { openHelpFile(nullptr); }));
+        QCOMPARE(opened.urls, (QList<QUrl>{QUrl::fromLocalFile(manual), QUrl::fromLocalFile(sourceManual),
+                                           QUrl::fromLocalFile(sourceManual)}));
+        QVERIFY(errors.isEmpty());
     }
 };
 

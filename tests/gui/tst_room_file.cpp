@@ -4,7 +4,9 @@
 #include "main_window_fixture.h"
 #include "scripted_dialogs.h"
 
+#include "app/start_up.h"
 #include "files/file_errors.h"
+#include "files/room_file.h"
 
 #include <QAction>
 #include <QFile>
@@ -275,6 +277,50 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
                  QStringLiteral("幅：3.1m 奥行：5m 高さ：2.2m"));
         QVERIFY(calculationRan());
         QCOMPARE(errors().size(), 1);
+    }
+
+    void aFileNamedAtStartOpensAsTheMenuOpensIt() {
+        QCOMPARE(parseStartArguments({}).roomPath, QString());
+        const StartRequest two = parseStartArguments({QStringLiteral("a.dtr"), QStringLiteral("b.dtr")});
+        QCOMPARE(two.roomPath, QStringLiteral("a.dtr"));
+        QCOMPARE(two.ignored, QStringList{QStringLiteral("b.dtr")});
+        QVERIFY(two.usageError.isEmpty());
+        const StartRequest chart = parseStartArguments(
+            {QStringLiteral("--chart-png"), QStringLiteral("c.png"), QStringLiteral("a.dtr")});
+        QCOMPARE(chart.chartPath, QStringLiteral("c.png"));
+        QCOMPARE(chart.roomPath, QStringLiteral("a.dtr"));
+        QVERIFY(!parseStartArguments({QStringLiteral("a.dtr"), QStringLiteral("--chart-png")})
+                     .usageError.isEmpty());
+        QVERIFY(!parseStartArguments({QStringLiteral("--chart-png"), QStringLiteral("c.png")})
+                     .usageError.isEmpty());
+
+        // Loaded and applied at once, without any file dialog.
+        writeAll(path("other.dtr"), roomFileBytes(otherScene()));
+        armCalculationProbe();
+        openStartRoomFile(*windows, path("other.dtr"));
+        QVERIFY(asked.isEmpty());
+        QVERIFY(errors().isEmpty());
+        QCOMPARE(shownTexts().sp2.x, otherScene().sp2.x);
+        QCOMPARE(caption(), mainCaption("other.dtr"));
+        QCOMPARE(control<QLabel>(mainWindow(), "roomSizeCaption")->text(),
+                 QStringLiteral("幅：3.1m 奥行：5m 高さ：2.2m"));
+        // The open dialog proposes the file next time.
+        open();
+        QCOMPARE(asked.back().request.proposedName, path("other.dtr"));
+
+        // A refused file is reported and the scene that stands applied; an unreadable one
+        // is reported and nothing recomputed.
+        writeAll(path("old.dtr"), "Kolmarin2 Ver0.84 room data\r\n");
+        armCalculationProbe();
+        openStartRoomFile(*windows, path("old.dtr"));
+        QCOMPARE(errors(), QStringList{kNotARoomFile});
+        QVERIFY(calculationRan());
+        QCOMPARE(shownTexts().width, otherScene().width);
+        errors().clear();
+        armCalculationProbe();
+        openStartRoomFile(*windows, path("gone.dtr"));
+        QCOMPARE(errors(), QStringList{QStringLiteral("ファイルが見つかりません")});
+        QVERIFY(!calculationRan());
     }
 
     void theDialogsBelongToTheWindowTheCommandCameFrom() {

@@ -1,0 +1,35 @@
+#pragma once
+// What the program does with its command line (Qt's own options already taken out):
+//   kolmarin2                        the windows with the start-up room
+//   kolmarin2 ROOM.dtr               the same, then the room file opened as the file menu
+//                                    opens it (the desktop's "open with" and double-click)
+//   kolmarin2 --chart-png FILE ROOM.dtr
+//                                    no window: the chart of the room file's scene written
+//                                    to FILE as PNG (kolmarin2-cli response --png runs this)
+
+#include <QString>
+#include <QStringList>
+
+namespace kolmarin {
+
+class AppWindows;
+
+struct StartRequest {
+    QString roomPath;    // empty: the start-up room only
+    QString chartPath;   // not empty: write the chart image and end
+    QStringList ignored; // further room files; only the first is opened
+    QString usageError;  // not empty: a command line the program does not understand
+};
+
+StartRequest parseStartArguments(const QStringList& arguments);
+
+// The room file named at start, opened and applied as the menu command does: the same
+// reading, refusals and messages in the error box.
+void openStartRoomFile(AppWindows& windows, const QString& path);
+
+// Writes the chart of the room file's scene to `imagePath` as PNG, with the windows built
+// but never shown on a screen. Messages, each after the name of the file it concerns, go
+// to `messages`; returns the program's exit code: 0 done, 1 failed.
+int writeChartPng(const QString& roomPath, const QString& imagePath, QStringList& messages);
+
+} // namespace kolmarin

@@ -1,0 +1,52 @@
+#include "cli/chart_program.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <cstdio>
+
+namespace kolmarin::cli {
+
+namespace {
+
+// Installed, both programs share one folder; in a build folder each has its own, side by
+// side (cli/ and app/).
+QString chartProgram() {
+    const QDir here(QCoreApplication::applicationDirPath());
+    for (const QString& candidate :
+         {here.filePath(QStringLiteral("kolmarin2")), here.filePath(QStringLiteral("../app/kolmarin2"))})
+        if (QFileInfo(candidate).isExecutable())
+            return QDir::cleanPath(candidate);
+    return QString();
+}
+
+void printMessage(const QString& message) {
+    const QByteArray bytes = (QStringLiteral("kolmarin2-cli: ") + message + QLatin1Char('\n')).toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+}
+
+} // namespace
+
+int writeChartPngWithProgram(const QString& roomPath, const QString& pngPath) {
+    const QString program = chartProgram();
+    if (program.isEmpty()) {
+        printMessage(QStringLiteral("グラフを描く kolmarin2 が ") + QCoreApplication::applicationDirPath() +
+                     QStringLiteral(" にありません"));
+        return 1;
+    }
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(program, {QStringLiteral("--chart-png"), pngPath, roomPath});
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit) {
+        printMessage(program + QStringLiteral(": ") + process.errorString());
+        return 1;
+    }
+    return process.exitCode();
+}
+
+} // namespace kolmarin::cli

@@ -1,0 +1,13 @@
+#pragma once
+// The chart image of kolmarin2-cli: the tool draws no windows, so it runs the program
+// kolmarin2 beside it without a screen, which draws the chart as the window shows it.
+
+#include <QString>
+
+namespace kolmarin::cli {
+
+// Runs `kolmarin2 --chart-png PNG ROOM` on Qt's offscreen platform, its messages going to
+// this tool's standard error. Returns its exit code; 1 when it could not be found or run.
+int writeChartPngWithProgram(const QString& roomPath, const QString& pngPath);
+
+} // namespace kolmarin::cli

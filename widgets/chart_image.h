@@ -1,0 +1,17 @@
+#pragma once
+// The response chart as an image file, drawn as it stands on screen: a PNG with twice the
+// screen's pixels in each direction, or a one-page PDF in vector form whose page is the
+// chart's size on screen, one point per pixel.
+
+#include <QByteArray>
+
+class QCustomPlot;
+
+namespace kolmarin {
+
+enum class ChartImageFormat { Png, Pdf };
+
+// The file's bytes. Throws UserError when the image could not be made.
+QByteArray chartImageBytes(QCustomPlot& chart, ChartImageFormat format);
+
+} // namespace kolmarin
