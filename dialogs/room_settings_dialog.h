@@ -20,8 +20,9 @@ class QMenuBar;
 
 namespace kolmarin {
 
-// How opening a room data file ended. After every outcome but an input/output failure the
-// main window brings itself in line with the scene, as Apply does.
+// How opening a room data file ended. After a load or a cancelled dialog the main window
+// brings itself in line with the scene, as Apply does; a refused or unreadable file changed
+// nothing and leaves it as it was.
 enum class OpenOutcome {
     Loaded,    // the file's texts are in the boxes and read-outs
     Cancelled, // the user closed the file dialog without a choice

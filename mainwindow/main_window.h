@@ -58,7 +58,7 @@ class MainWindow : public QMainWindow {
     void recalculateResponse();
 
     // Menu commands.
-    void openRoomFile();     // open a room file, then applyScene unless reading failed
+    void openRoomFile();     // open a room file, then applyScene unless it was refused or unreadable
     void saveRoomFile();     // save the room file
     void saveResultFile();   // save the calculation result file
     void saveChartImage();   // save the chart as a PNG or PDF image

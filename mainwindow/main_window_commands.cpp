@@ -23,6 +23,13 @@ void bringForward(QWidget& window) {
     window.activateWindow();
 }
 
+// The window follows the scene after a load or a cancelled dialog. A refused file or one
+// that could not be read changed nothing, so the window, chart title included, stays as it
+// was.
+bool followsOpenedFile(OpenOutcome outcome) {
+    return outcome == OpenOutcome::Loaded || outcome == OpenOutcome::Cancelled;
+}
+
 } // namespace
 
 QPrinter& MainWindow::printer() {
@@ -32,14 +39,12 @@ QPrinter& MainWindow::printer() {
 }
 
 void MainWindow::openRoomFile() {
-    // The window follows the scene after a load, a cancelled dialog or a refused file
-    // alike; only a file that could not be read leaves it as it was.
-    if (roomSettings().openRoomFile() != OpenOutcome::IoError)
+    if (followsOpenedFile(roomSettings().openRoomFile()))
         applyScene();
 }
 
 void MainWindow::openRoomFileAt(const QString& path) {
-    if (roomSettings().openRoomFileAt(path) != OpenOutcome::IoError)
+    if (followsOpenedFile(roomSettings().openRoomFileAt(path)))
         applyScene();
 }
 
