@@ -35,6 +35,8 @@ class AboutBox;
 class AxisSettingsDialog;
 class ModeListWindow;
 class RoomSettingsDialog;
+class PlacementSearchWindow;
+struct Placement;
 struct ResponseMap;
 
 class MainWindow : public QMainWindow {
@@ -57,17 +59,18 @@ class MainWindow : public QMainWindow {
     void recalculateResponse();
 
     // Menu commands.
-    void openRoomFile();     // open a room file, then applyScene unless reading failed
-    void saveRoomFile();     // save the room file
-    void saveResultFile();   // save the calculation result file
-    void printChart();       // print the chart with the scene in its foot
-    void printWindow();      // print the whole window
-    void exitProgram();      // close the window, which ends the program
-    void showModes();        // compute the room's modes and show the mode list
-    void showRoomSettings(); // show the settings dialog
-    void showAxisSettings(); // show the graph axis dialog
-    void openHelp();         // open the help file
-    void showAbout();        // show the version box
+    void openRoomFile();        // open a room file, then applyScene unless reading failed
+    void saveRoomFile();        // save the room file
+    void saveResultFile();      // save the calculation result file
+    void printChart();          // print the chart with the scene in its foot
+    void printWindow();         // print the whole window
+    void exitProgram();         // close the window, which ends the program
+    void showModes();           // compute the room's modes and show the mode list
+    void showRoomSettings();    // show the settings dialog
+    void showAxisSettings();    // show the graph axis dialog
+    void openHelp();            // open the help file
+    void showAbout();           // show the version box
+    void showPlacementSearch(); // show the placement search window
 
     // Curve switches: a checked box adds its stored levels for the dialog's range, an
     // unchecked one empties its curve.
@@ -149,6 +152,11 @@ class MainWindow : public QMainWindow {
     QString mapTip(QPoint planPoint) const;
     void moveMarkerToMapPoint(QPoint planPoint);
 
+    // The placement search window and its candidate curve (main_window_search.cpp).
+    void createPlacementSearch();
+    void showCandidate(const Placement* placement); // nullptr takes the curve away
+    void applyPlacement(const Placement& placement);
+
     ResponseChart* responseChart_ = nullptr;
     QLabel* roomSizeTitle_ = nullptr;
     QLabel* roomSizeCaption_ = nullptr;
@@ -221,6 +229,8 @@ class MainWindow : public QMainWindow {
     bool dragging_ = false;
     PixelPoint grabPoint_;
     MapState* map_ = nullptr; // a child of the window
+    QAction* placementSearchAction_ = nullptr;
+    PlacementSearchWindow* placementSearch_ = nullptr; // made at its first showing
 };
 
 } // namespace kolmarin
