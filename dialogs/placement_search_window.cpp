@@ -121,7 +121,7 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
     column->addLayout(run);
     column->addWidget(resultTable_, 1);
     column->addLayout(foot);
-    resize(640, 520);
+    resize(660, 600); // room for the ten rows without scrolling
 
     const std::pair<QObject*, const char*> names[]{{layoutBox_, "layoutBox"},
                                                    {wallBox_, "wallClearanceBox"},
