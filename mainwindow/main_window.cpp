@@ -216,6 +216,7 @@ void MainWindow::createMenu() {
     calculationMenu_ = menuBar()->addMenu(QStringLiteral("計算(&C)"));
     modesAction_ = calculationMenu_->addAction(QStringLiteral("部屋の固有モード(&M)"));
     createResponseMap();
+    createPlacementSearch();
 
     settingsMenu_ = menuBar()->addMenu(QStringLiteral("設定(&O)"));
     roomSettingsAction_ = settingsMenu_->addAction(QStringLiteral("部屋、計算条件(&R)"));

@@ -36,6 +36,8 @@ class AboutBox;
 class AxisSettingsDialog;
 class ModeListWindow;
 class RoomSettingsDialog;
+class PlacementSearchWindow;
+struct Placement;
 struct ResponseMap;
 
 class MainWindow : public QMainWindow {
@@ -58,18 +60,19 @@ class MainWindow : public QMainWindow {
     void recalculateResponse();
 
     // Menu commands.
-    void openRoomFile();     // open a room file, then applyScene unless it was refused or unreadable
-    void saveRoomFile();     // save the room file
-    void saveResultFile();   // save the calculation result file
-    void saveChartImage();   // save the chart as a PNG or PDF image
-    void printChart();       // print the chart with the scene in its foot
-    void printWindow();      // print the whole window
-    void exitProgram();      // close the window, which ends the program
-    void showModes();        // compute the room's modes and show the mode list
-    void showRoomSettings(); // show the settings dialog
-    void showAxisSettings(); // show the graph axis dialog
-    void openHelp();         // open the help file
-    void showAbout();        // show the version box
+    void openRoomFile();        // open a room file, then applyScene unless it was refused or unreadable
+    void saveRoomFile();        // save the room file
+    void saveResultFile();      // save the calculation result file
+    void saveChartImage();      // save the chart as a PNG or PDF image
+    void printChart();          // print the chart with the scene in its foot
+    void printWindow();         // print the whole window
+    void exitProgram();         // close the window, which ends the program
+    void showModes();           // compute the room's modes and show the mode list
+    void showRoomSettings();    // show the settings dialog
+    void showAxisSettings();    // show the graph axis dialog
+    void openHelp();            // open the help file
+    void showAbout();           // show the version box
+    void showPlacementSearch(); // show the placement search window
 
     // Opens the room file at `path` as openRoomFile does, without the file dialog (a file
     // named when the program was started).
@@ -157,6 +160,11 @@ class MainWindow : public QMainWindow {
     QString mapTip(QPoint planPoint) const;
     void moveMarkerToMapPoint(QPoint planPoint);
 
+    // The placement search window and its candidate curve (main_window_search.cpp).
+    void createPlacementSearch();
+    void showCandidate(const Placement* placement); // nullptr takes the curve away
+    void applyPlacement(const Placement& placement);
+
     ResponseChart* responseChart_ = nullptr;
     QLabel* roomSizeTitle_ = nullptr;
     QLabel* roomSizeCaption_ = nullptr;
@@ -231,6 +239,8 @@ class MainWindow : public QMainWindow {
     bool dragging_ = false;
     PixelPoint grabPoint_;
     MapState* map_ = nullptr; // a child of the window
+    QAction* placementSearchAction_ = nullptr;
+    PlacementSearchWindow* placementSearch_ = nullptr; // made at its first showing
 };
 
 } // namespace kolmarin

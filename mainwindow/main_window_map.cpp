@@ -3,6 +3,7 @@
 // the plan's grid. Each calculation cancels the map and starts it again for the scene it
 // read; the map fills in on a thread of its own, coarse points first. Hovering the plan
 // tells a point's spread, Ctrl+click moves the marker there.
+#include "dialogs/placement_search_window.h"
 #include "dialogs/room_settings_dialog.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/map_picture.h"
@@ -261,6 +262,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     // No map goes on computing for a window that is gone.
     map_->runner->stop();
+    if (placementSearch_)
+        placementSearch_->close();
     QMainWindow::closeEvent(event);
 }
 

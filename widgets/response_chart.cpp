@@ -72,6 +72,9 @@ ResponseChart::ResponseChart(QWidget* parent) : QCustomPlot(parent) {
     sp1Curve = addCurve(QStringLiteral("SP1"), Qt::black);
     sp2Curve = addCurve(QStringLiteral("SP2"), Qt::red);
     totalCurve = addCurve(QStringLiteral("Total"), Qt::blue);
+    candidateCurve = addCurve(QStringLiteral("候補"), QColor(0, 128, 0));
+    candidateCurve->setPen(QPen(QColor(0, 128, 0), 2, Qt::DashLine));
+    candidateCurve->removeFromLegend();
     setFootText(QString());
 }
 
@@ -82,6 +85,22 @@ QCPGraph* ResponseChart::addCurve(const QString& name, const QColor& colour) {
     graph->setLineStyle(QCPGraph::lsLine);
     graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
     return graph;
+}
+
+void ResponseChart::showCandidate(const QVector<double>& frequencies, const QVector<double>& levels) {
+    candidateCurve->setData(frequencies, levels, true);
+    candidateCurve->addToLegend();
+    followData();
+    replot();
+}
+
+void ResponseChart::clearCandidate() {
+    if (candidateCurve->data()->isEmpty() && !legend->hasItemWithPlottable(candidateCurve))
+        return;
+    candidateCurve->data()->clear();
+    candidateCurve->removeFromLegend();
+    followData();
+    replot();
 }
 
 QCPAxis* ResponseChart::axisOf(ChartAxis axis) const {

@@ -27,6 +27,11 @@ class ResponseChart : public QCustomPlot, public ChartAxes {
     QCPGraph* sp1Curve = nullptr;
     QCPGraph* sp2Curve = nullptr;
     QCPGraph* totalCurve = nullptr;
+    // A placement being looked at: a dashed curve "候補", empty and out of the legend
+    // unless a candidate is shown, so without one the chart draws as it always did.
+    QCPGraph* candidateCurve = nullptr;
+    void showCandidate(const QVector<double>& frequencies, const QVector<double>& levels);
+    void clearCandidate();
 
     void setTitleText(const QString& text);
     QString titleText() const;

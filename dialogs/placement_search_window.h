@@ -1,0 +1,77 @@
+#pragma once
+// The placement search window: the search's layout, constraints and band, a start and a
+// cancel button, the progress with the time left, and the best placements found. The
+// search runs on a thread of its own over a snapshot of the scene; the window only asks
+// the main window, through three callbacks, for that snapshot, to show a chosen
+// placement's curve, and to move the markers there.
+
+#include "model/acoustics/placement_search.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+#include <thread>
+#include <vector>
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+namespace kolmarin {
+
+class PlacementSearchWindow : public QWidget {
+  public:
+    explicit PlacementSearchWindow(QWidget* parent = nullptr);
+    // Stops a running search and waits for its thread.
+    ~PlacementSearchWindow() override;
+
+    // The scene as the next calculation would read it, read in the window's thread.
+    std::function<Scene()> readScene;
+    // A placement to draw beside the current curves, or nothing to take it away.
+    std::function<void(const std::optional<Placement>&)> showCandidate;
+    // Moves the markers to the placement and calculates.
+    std::function<void(const Placement&)> applyPlacement;
+
+    void startSearch();  // 探索: stops any search, then searches the scene read now
+    void cancelSearch(); // 中止: the search ends soon, keeping what it found
+    bool searching() const { return searching_; }
+    const std::vector<Placement>& results() const { return results_; }
+    void applySelected(); // 適用
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    SearchOptions readOptions() const;
+    void stopThread();
+    void showProgress(SearchProgress progress);
+    void showResult(const SearchResult& result);
+    void selectionChanged();
+
+    QComboBox* layoutBox_ = nullptr;
+    QDoubleSpinBox* wallBox_ = nullptr;
+    QDoubleSpinBox* behindBox_ = nullptr;
+    QDoubleSpinBox* narrowestBox_ = nullptr;
+    QDoubleSpinBox* widestBox_ = nullptr;
+    QSpinBox* lowBox_ = nullptr;
+    QSpinBox* highBox_ = nullptr;
+    QPushButton* startButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* applyButton_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QLabel* timeLeftLabel_ = nullptr;
+    QLabel* currentLabel_ = nullptr;
+    QTableWidget* resultTable_ = nullptr;
+
+    std::vector<Placement> results_;
+    std::jthread thread_;
+    unsigned generation_ = 0; // counts starts and closes; only the current search is shown
+    bool searching_ = false;
+};
+
+} // namespace kolmarin

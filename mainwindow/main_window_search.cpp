@@ -1,0 +1,73 @@
+// The placement search from the main window: the 計算 menu opens the search window, which
+// reads the scene through the main window, draws a chosen placement's Total as the dashed
+// candidate curve, and moves the markers there only when 適用 is pressed.
+#include "dialogs/placement_search_window.h"
+#include "dialogs/room_settings_dialog.h"
+#include "mainwindow/main_window.h"
+#include "widgets/response_chart.h"
+#include "widgets/ui_support.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include <optional>
+
+namespace kolmarin {
+
+void MainWindow::createPlacementSearch() {
+    placementSearchAction_ = calculationMenu_->addAction(QStringLiteral("配置の探索..."));
+    placementSearchAction_->setObjectName(QStringLiteral("placementSearchAction"));
+    connect(placementSearchAction_, &QAction::triggered, this,
+            [this] { runCommand(this, [this] { showPlacementSearch(); }); });
+}
+
+void MainWindow::showPlacementSearch() {
+    if (!placementSearch_) {
+        placementSearch_ = new PlacementSearchWindow(this);
+        placementSearch_->readScene = [this] { return readMapScene(); };
+        placementSearch_->showCandidate = [this](const std::optional<Placement>& placement) {
+            showCandidate(placement ? &*placement : nullptr);
+        };
+        placementSearch_->applyPlacement = [this](const Placement& placement) { applyPlacement(placement); };
+    }
+    placementSearch_->show();
+    placementSearch_->raise();
+    placementSearch_->activateWindow();
+}
+
+// One calculation of the placement's scene, in this thread: a few milliseconds.
+void MainWindow::showCandidate(const Placement* placement) {
+    if (!placement) {
+        responseChart_->clearCandidate();
+        return;
+    }
+    const Scene scene = withPlacement(readMapScene(), *placement);
+    ResponseCurves curves;
+    calculateResponse(scene, curves);
+    const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
+    QVector<double> frequencies;
+    QVector<double> levels;
+    for (int j = range.first; j <= range.last; ++j) {
+        frequencies.append(j / 2.0);
+        levels.append(curves.total[static_cast<std::size_t>(j)]);
+    }
+    responseChart_->showCandidate(frequencies, levels);
+}
+
+// As a drag would leave them: the read-outs written in two decimals, the markers put
+// where the read-outs say, then the calculation a released marker starts.
+void MainWindow::applyPlacement(const Placement& placement) {
+    const double width = roomSettings().dimension(Coordinate::X);
+    const double depth = roomSettings().dimension(Coordinate::Y);
+    const std::pair<PlacedObject, Point3> moves[]{{PlacedObject::SP1, placement.sp1},
+                                                  {PlacedObject::SP2, placement.sp2},
+                                                  {PlacedObject::Listener, placement.listener}};
+    for (const auto& [object, p] : moves) {
+        writeReadOut(readOut(object, Coordinate::X), p.x);
+        writeReadOut(readOut(object, Coordinate::Y), p.y);
+        placeMarker(object, position(object), width, depth);
+    }
+    recalculateResponse();
+}
+
+} // namespace kolmarin

@@ -1,0 +1,136 @@
+// The placement search window: it searches behind the window and lists the best
+// placements, a cancel keeps what was found, a chosen placement shows as the dashed
+// candidate curve, and only 適用 moves the markers there.
+#include "dialogs/placement_search_window.h"
+#include "main_window_fixture.h"
+#include "model/acoustics/number_text.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <QTableWidget>
+
+using namespace kolmarin;
+using kolmarin::testing::control;
+
+class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
+    Q_OBJECT
+
+  private:
+    static constexpr int kSearchTimeout = 120000; // a loaded machine searches slowly
+
+    PlacementSearchWindow* searchWindow() {
+        control<QAction>(mainWindow(), "placementSearchAction")->trigger();
+        return control<PlacementSearchWindow>(mainWindow(), "placementSearchWindow");
+    }
+    static QTableWidget* table(PlacementSearchWindow* w) { return control<QTableWidget>(*w, "resultTable"); }
+    static void click(PlacementSearchWindow* w, const char* button) {
+        QTest::mouseClick(control<QPushButton>(*w, button), Qt::LeftButton);
+    }
+    static void clickRow(PlacementSearchWindow* w, int row) {
+        QTableWidget* t = table(w);
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualItemRect(t->item(row, 1)).center());
+    }
+    // Few reflections keep a whole search within seconds.
+    void useFewReflections() {
+        SceneTexts texts;
+        roomSettings().readTexts(texts);
+        texts.reflectionCount = "2";
+        roomSettings().writeTexts(texts);
+    }
+    PlacementSearchWindow* searched() {
+        useFewReflections();
+        PlacementSearchWindow* w = searchWindow();
+        click(w, "searchButton");
+        (void)QTest::qWaitFor([w] { return !w->searching(); }, kSearchTimeout);
+        return w;
+    }
+    QString readOut(const char* name) { return control<QLabel>(mainWindow(), name)->text(); }
+    static QString metres(double value) { return QString::fromStdString(formatPosition(value)); }
+
+  private slots:
+    void initTestCase() { setUpApplication(); }
+    void init() { start(); }
+    void cleanup() { stop(); }
+
+    void theSearchFillsTheTableWithTheBestPlacementsFirst() {
+        PlacementSearchWindow* w = searched();
+        QVERIFY(!w->searching());
+        const std::vector<Placement>& best = w->results();
+        QTableWidget* t = table(w);
+        QVERIFY(!best.empty() && best.size() <= 10);
+        QCOMPARE(t->rowCount(), static_cast<int>(best.size()));
+        for (int row = 0; row < t->rowCount(); ++row) {
+            const Placement& p = best[static_cast<std::size_t>(row)];
+            QCOMPARE(t->item(row, 0)->text(), QString::number(row + 1));
+            QCOMPARE(t->item(row, 1)->text(), metres(p.sp1.x));
+            QCOMPARE(t->item(row, 6)->text(), metres(p.listener.y));
+            QCOMPARE(t->item(row, 7)->text(), QString::number(p.spread, 'f', 2));
+            if (row > 0)
+                QVERIFY(best[static_cast<std::size_t>(row) - 1].spread <= p.spread);
+        }
+        QVERIFY(control<QLabel>(*w, "currentSpreadLabel")
+                    ->text()
+                    .startsWith(QStringLiteral("現在の配置のばらつき ")));
+        QCOMPARE(control<QProgressBar>(*w, "searchProgress")->value(), 100);
+        QVERIFY(errors().isEmpty());
+    }
+
+    void aCancelKeepsWhatWasFoundAndTheWindowSearchesAgain() {
+        PlacementSearchWindow* w = searchWindow(); // the full scene: a long search
+        click(w, "searchButton");
+        QVERIFY(w->searching());
+        QTRY_VERIFY_WITH_TIMEOUT(control<QProgressBar>(*w, "searchProgress")->value() > 0, kSearchTimeout);
+        QVERIFY(control<QLabel>(*w, "timeLeftLabel")
+                    ->text()
+                    .contains(QRegularExpression(QStringLiteral("^残り約 \\d+ 秒$"))));
+        click(w, "cancelButton");
+        QTRY_VERIFY_WITH_TIMEOUT(!w->searching(), 30000);
+        QVERIFY(!w->results().empty());
+        QCOMPARE(table(w)->rowCount(), static_cast<int>(w->results().size()));
+        QVERIFY(control<QPushButton>(*w, "searchButton")->isEnabled());
+        QVERIFY(errors().isEmpty());
+    }
+
+    void aChosenPlacementIsDrawnAndOnlyApplyMovesTheMarkers() {
+        PlacementSearchWindow* w = searched();
+        QVERIFY(!w->searching());
+        ResponseChart& c = chart();
+        const QString listenerX = readOut("listenerXReadOut");
+        clickRow(w, 1);
+        QVERIFY(!c.candidateCurve->data()->isEmpty());
+        QVERIFY(c.legend->hasItemWithPlottable(c.candidateCurve));
+        QCOMPARE(c.candidateCurve->pen().style(), Qt::DashLine);
+        QCOMPARE(c.candidateCurve->name(), QStringLiteral("候補"));
+        QCOMPARE(readOut("listenerXReadOut"), listenerX);
+
+        const Placement chosen = w->results()[1];
+        armCalculationProbe();
+        click(w, "applyButton");
+        QVERIFY(calculationRan());
+        QCOMPARE(readOut("sp1XReadOut"), metres(chosen.sp1.x));
+        QCOMPARE(readOut("sp2YReadOut"), metres(chosen.sp2.y));
+        QCOMPARE(readOut("listenerXReadOut"), metres(chosen.listener.x));
+        QCOMPARE(readOut("listenerYReadOut"), metres(chosen.listener.y));
+        QCOMPARE(values(c.totalCurve), values(c.candidateCurve));
+
+        w->close();
+        QVERIFY(c.candidateCurve->data()->isEmpty());
+        QVERIFY(!c.legend->hasItemWithPlottable(c.candidateCurve));
+        QVERIFY(errors().isEmpty());
+    }
+
+    void withoutACandidateTheChartIsAsBefore() {
+        PlacementSearchWindow* w = searched();
+        QVERIFY(!w->searching());
+        const QImage before = chart().grab().toImage();
+        clickRow(w, 0);
+        QVERIFY(chart().grab().toImage() != before);
+        w->close();
+        QCOMPARE(chart().grab().toImage(), before);
+    }
+};
+
+QTEST_MAIN(TestPlacementSearch)
+#include "tst_placement_search.moc"
