@@ -186,6 +186,9 @@ Request parseArguments(const QStringList& arguments) {
         }
     }
 
+    // An empty argument names no file: reading it would fail without a name to report.
+    if (request.command != Command::Room && files.contains(QString()))
+        refuse("部屋データファイル名が空です");
     switch (request.command) {
     case Command::Response:
         if (files.size() > 1)

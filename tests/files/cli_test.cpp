@@ -50,6 +50,7 @@ TEST_F(Cli, RefusesABadCommandLineWithExitCode2) {
         {"response", room, "--cvs"},
         {"response", "--csv"},
         {"modes"},
+        {"modes", ""},
         {"modes", room, "--csv"},
         {"room", room},
         {"room", "-o", "a.dtr", "-o", "b.dtr"},

@@ -1,7 +1,7 @@
 #pragma once
 // Clang has no __builtin_shuffle, GCC's lane permutation by a mask vector, which the
-// transform's vector lanes (model/fft/vector_lanes.h) use. The fuzz build (the only one
-// made with Clang) includes this before every model source: a lane-by-lane permutation
+// transform's vector lanes (model/fft/vector_lanes.h) use. Every Clang build, the fuzz
+// build among them, includes this before each model source: a lane-by-lane permutation
 // with the same meaning, mask lanes taken modulo twice the lane count as GCC does, which
 // the optimiser turns back into shuffles where the mask is known.
 #if defined(__clang__) && !__has_builtin(__builtin_shuffle)

@@ -1,0 +1,92 @@
+// kolmarin2-cli's command line on argument lists decoded from the input: its commands and
+// options in any order and number, empty arguments, "-" and "--", and arbitrary bytes
+// taken as UTF-8. parseArguments gives a UsageError with a message or a request whose
+// fields fit its command: a room file for response and modes, none for the others, an
+// output file only as the argument after -o, CSV only for response and only when asked.
+#include "fuzz_support.h"
+
+#include "cli/cli_arguments.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstring>
+#include <iterator>
+
+using namespace kolmarin;
+using namespace kolmarin::cli;
+using fuzz::ByteReader;
+using fuzz::require;
+
+namespace {
+
+QString decodeArgument(ByteReader& in) {
+    static const char* const kTokens[] = {"response", "modes",    "room",    "-o",       "--csv",
+                                          "--",       "-",        "",        "--help",   "-h",
+                                          "a.dtr",    "out.txt",  "-x",      "--output", "Response",
+                                          "部屋.dtr", "-o=x.txt", "--csv=1", " ",        "room.dtr "};
+    const std::uint8_t pick = in.byte();
+    if (pick % 4 != 0)
+        return QString::fromUtf8(kTokens[pick / 4 % std::size(kTokens)]);
+    QByteArray bytes;
+    for (int length = in.byte() % 12; length > 0; --length)
+        bytes.append(static_cast<char>(in.byte()));
+    return QString::fromUtf8(bytes);
+}
+
+bool followsOutputOption(const QStringList& arguments, const QString& path) {
+    for (qsizetype i = 1; i + 1 < arguments.size(); ++i)
+        if (arguments[i] == QStringLiteral("-o") && arguments[i + 1] == path)
+            return true;
+    return false;
+}
+
+void checkRequest(const QStringList& arguments, const Request& r) {
+    const bool help =
+        arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"));
+    require((r.command == Command::Help) == help, "--help or -h anywhere asks for the help, and only they");
+    if (help) {
+        require(r.roomPath.isEmpty() && r.outputPath.isEmpty() && !r.csv, "the help takes no files");
+        return;
+    }
+    const QString& command = arguments.front();
+    switch (r.command) {
+    case Command::Response:
+    case Command::Modes:
+        require(command == (r.command == Command::Modes ? "modes" : "response"),
+                "the first argument names the command");
+        require(!r.roomPath.isEmpty(), "a calculation reads a named room file");
+        require(arguments.indexOf(r.roomPath, 1) > 0, "the room file is one of the arguments");
+        break;
+    case Command::DefaultResponse:
+        require(command == QStringLiteral("response"), "the first argument names the command");
+        require(r.roomPath.isEmpty() && r.outputPath.isEmpty(),
+                "the start-up scene's listing takes no files");
+        break;
+    case Command::Room:
+        require(command == QStringLiteral("room"), "the first argument names the command");
+        require(r.roomPath.isEmpty(), "the room template reads no room file");
+        break;
+    case Command::Help:
+        break;
+    }
+    require(!r.csv || (r.command == Command::Response && arguments.contains(QStringLiteral("--csv"))),
+            "CSV only for a room's response, and only when asked");
+    require(r.outputPath.isEmpty() || followsOutputOption(arguments, r.outputPath),
+            "the output file is the argument after -o");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    ByteReader in(data, size);
+    QStringList arguments;
+    for (int count = in.byte() % 9; count > 0; --count)
+        arguments.append(decodeArgument(in));
+    try {
+        checkRequest(arguments, parseArguments(arguments));
+    } catch (const UsageError& e) {
+        require(std::strlen(e.what()) > 0, "a usage error says what is wrong");
+    }
+    return 0;
+}
