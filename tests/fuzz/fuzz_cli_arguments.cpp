@@ -1,8 +1,9 @@
 // kolmarin2-cli's command line on argument lists decoded from the input: its commands and
 // options in any order and number, empty arguments, "-" and "--", and arbitrary bytes
 // taken as UTF-8. parseArguments gives a UsageError with a message or a request whose
-// fields fit its command: a room file for response and modes, none for the others, an
-// output file only as the argument after -o, CSV only for response and only when asked.
+// fields fit its command: a room file for response, modes, map and place, none for the
+// others, an output file only as the argument after -o, CSV only for response, map and place
+// and only when asked, a band, grid step and placement count within their limits.
 #include "fuzz_support.h"
 
 #include "cli/cli_arguments.h"
@@ -21,10 +22,12 @@ using fuzz::require;
 namespace {
 
 QString decodeArgument(ByteReader& in) {
-    static const char* const kTokens[] = {"response", "modes",    "room",    "-o",       "--csv",
-                                          "--",       "-",        "",        "--help",   "-h",
-                                          "a.dtr",    "out.txt",  "-x",      "--output", "Response",
-                                          "部屋.dtr", "-o=x.txt", "--csv=1", " ",        "room.dtr "};
+    static const char* const kTokens[] = {
+        "response", "modes",    "room",     "-o",       "--csv",   "--",        "-",
+        "",         "--help",   "-h",       "a.dtr",    "out.txt", "-x",        "--output",
+        "Response", "部屋.dtr", "-o=x.txt", "--csv=1",  " ",       "room.dtr ", "map",
+        "place",    "--vary",   "listener", "speakers", "--band",  "20-200",    "500-10",
+        "--step",   "0.05",     "--layout", "stereo",   "--top",   "3",         "--png"};
     const std::uint8_t pick = in.byte();
     if (pick % 4 != 0)
         return QString::fromUtf8(kTokens[pick / 4 % std::size(kTokens)]);
@@ -53,11 +56,22 @@ void checkRequest(const QStringList& arguments, const Request& r) {
     switch (r.command) {
     case Command::Response:
     case Command::Modes:
-        require(command == (r.command == Command::Modes ? "modes" : "response"),
-                "the first argument names the command");
+    case Command::Map:
+    case Command::Place: {
+        const char* const names[] = {"response", "modes", "map", "place"};
+        const int which = r.command == Command::Response ? 0
+                          : r.command == Command::Modes  ? 1
+                          : r.command == Command::Map    ? 2
+                                                         : 3;
+        require(command == QLatin1String(names[which]), "the first argument names the command");
         require(!r.roomPath.isEmpty(), "a calculation reads a named room file");
         require(arguments.indexOf(r.roomPath, 1) > 0, "the room file is one of the arguments");
+        require(isValidBand(r.band), "the band lies within 10-500 Hz, low below high");
+        require(r.step >= kSmallestMapStep && r.step <= kLargestMapStep,
+                "the grid step is within its limits");
+        require(r.top >= 1 && r.top <= kMostPlacements, "the placement count is within its limits");
         break;
+    }
     case Command::DefaultResponse:
         require(command == QStringLiteral("response"), "the first argument names the command");
         require(r.roomPath.isEmpty() && r.outputPath.isEmpty(),
@@ -70,8 +84,12 @@ void checkRequest(const QStringList& arguments, const Request& r) {
     case Command::Help:
         break;
     }
-    require(!r.csv || (r.command == Command::Response && arguments.contains(QStringLiteral("--csv"))),
-            "CSV only for a room's response, and only when asked");
+    const bool tabular =
+        r.command == Command::Response || r.command == Command::Map || r.command == Command::Place;
+    require(!r.csv || (tabular && arguments.contains(QStringLiteral("--csv"))),
+            "CSV only for a room's response, map or placements, and only when asked");
+    require(r.pngPath.isEmpty() || r.command == Command::Response,
+            "a chart image only for a room's response");
     require(r.outputPath.isEmpty() || followsOutputOption(arguments, r.outputPath),
             "the output file is the argument after -o");
 }
