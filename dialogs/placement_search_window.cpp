@@ -1,5 +1,7 @@
 #include "dialogs/placement_search_window.h"
 
+#include "widgets/current_delivery.h"
+
 #include "model/acoustics/number_text.h"
 #include "widgets/japanese_fonts.h"
 #include "widgets/ui_support.h"
@@ -186,18 +188,7 @@ void PlacementSearchWindow::startSearch() {
     cancelButton_->setEnabled(true);
     progressBar_->setValue(0);
     timeLeftLabel_->clear();
-    const unsigned generation = generation_;
-    // The thread only posts to the window; in the window's thread the generation decides,
-    // so nothing of a search that was stopped for good is shown.
-    const auto post = [this, generation](std::function<void(PlacementSearchWindow&)> deliver) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, deliver = std::move(deliver)] {
-                if (generation == generation_)
-                    deliver(*this);
-            },
-            Qt::QueuedConnection);
-    };
+    const auto post = deliveryToCurrent(this, generation_);
     thread_ = std::jthread([post, scene, options](std::stop_token stop) {
         auto result = std::make_shared<const SearchResult>(searchPlacements(
             scene, options,

@@ -1,5 +1,7 @@
 #include "mainwindow/map_runner.h"
 
+#include "widgets/current_delivery.h"
+
 #include <QMetaObject>
 
 #include <memory>
@@ -24,18 +26,7 @@ void MapRunner::stop() {
 void MapRunner::start(const Scene& scene, MapMarker marker, Band band, double step) {
     stop();
     running_ = true;
-    const unsigned generation = generation_;
-    // The thread only posts to the runner; in the runner's thread the generation decides,
-    // so whatever a cancelled map had posted is dropped there.
-    const auto post = [this, generation](std::function<void(MapRunner&)> deliver) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, deliver = std::move(deliver)] {
-                if (generation == generation_)
-                    deliver(*this);
-            },
-            Qt::QueuedConnection);
-    };
+    const auto post = deliveryToCurrent(this, generation_);
     thread_ = std::jthread([post, scene, marker, band, step](std::stop_token stop) {
         int lastPercent = -1; // the model reports progress one call at a time
         MapCallbacks callbacks;

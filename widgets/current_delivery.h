@@ -1,0 +1,26 @@
+#pragma once
+// Hands work from a background thread to a window-thread object. Each start of background
+// work bumps the object's generation counter; what a thread posts runs later in the
+// object's own thread, and only while the generation it was started with is still the
+// current one, so whatever a stopped run had posted is dropped there.
+
+#include <QMetaObject>
+
+#include <functional>
+
+namespace kolmarin {
+
+template <class Receiver> auto deliveryToCurrent(Receiver* receiver, const unsigned& currentGeneration) {
+    const unsigned generation = currentGeneration;
+    return [receiver, &currentGeneration, generation](std::function<void(Receiver&)> deliver) {
+        QMetaObject::invokeMethod(
+            receiver,
+            [receiver, &currentGeneration, generation, deliver = std::move(deliver)] {
+                if (generation == currentGeneration)
+                    deliver(*receiver);
+            },
+            Qt::QueuedConnection);
+    };
+}
+
+} // namespace kolmarin
