@@ -159,31 +159,26 @@ int bandCount(int count) {
 
 using RowLoop = void (*)(const RowBand&);
 
-RowLoop rowLoopFor(VectorIsa isa, bool singlePrecisionRange) {
+RowLoop rowLoopFor(VectorIsa isa) {
 #if defined(KOLMARIN_X86_ROW_LOOPS)
     switch (isa) {
     case VectorIsa::Avx512:
         return accumulateRowsAvx512;
     case VectorIsa::Avx2:
-        return singlePrecisionRange ? accumulateRowsAvx2 : accumulateRowsAvx2Exact;
+        return accumulateRowsAvx2;
     case VectorIsa::Baseline:
         break;
     }
 #else
     (void)isa;
-    (void)singlePrecisionRange;
 #endif
     return accumulateRowsBaseline;
 }
 
 // Both loudspeakers' axis tables sorted and padded for the row loop, in the workspace.
-// minSum and maxSum bound every image's squared delay: the nearest and the farthest image
-// of either loudspeaker.
 struct SortedScene {
     SortedImageTables tables[2];
     std::size_t tableLength = 0; // entries per axis table, padding included
-    double minSum = 0.0;
-    double maxSum = 0.0;
 };
 
 // Sorts the three axes of each loudspeaker into the workspace, pads them for the widest
@@ -209,10 +204,6 @@ SortedScene sortTables(const AxisTables& t, const LoudspeakerTables (&speakers)[
         sortAxis(src.x2, t.rx, 1.0, x, rx);
         sortAxis(src.y2, t.ry, 1.0, y, ry);
         sortAxis(src.z2, t.rz, kSamplesPerMetre, z, rz);
-        const double lowest = (x[0] + y[0]) + z[0];
-        const double highest = (x[count - 1] + y[count - 1]) + z[count - 1];
-        sorted.minSum = s == 0 ? lowest : std::min(sorted.minSum, lowest);
-        sorted.maxSum = std::max(sorted.maxSum, highest);
         // Padding repeats the farthest image with no amplitude: it lands wherever that image
         // does and adds exact zeros, so a row needs no partial last block.
         for (int i = count; i < padded; ++i) {
@@ -252,7 +243,8 @@ BandPlan planBands(const SortedScene& sorted, int count, Workspace& w) {
     const int bands = bandCount(count);
     const int jobs = 2 * bands;
     const std::size_t tableLength = sorted.tableLength;
-    double* responses = alignedStart(w.responses, static_cast<std::size_t>(jobs) * kBandStride);
+    double* responses =
+        alignedStart(w.responses, static_cast<std::size_t>(jobs) * kResponseCopies * kBandStride);
     double* values = alignedStart(w.values, static_cast<std::size_t>(jobs) * 2 * tableLength);
     std::uint32_t* delays = alignedStart(w.delays, static_cast<std::size_t>(jobs) * 2 * tableLength);
     BandPlan plan;
@@ -270,7 +262,7 @@ BandPlan planBands(const SortedScene& sorted, int count, Workspace& w) {
         r.tables = &tables;
         r.firstA = static_cast<int>(1LL * count * band / bands);
         r.endA = static_cast<int>(1LL * count * (band + 1) / bands);
-        r.response = responses + static_cast<std::size_t>(j) * kBandStride;
+        r.response = responses + static_cast<std::size_t>(j) * kResponseCopies * kBandStride;
         r.values = values + static_cast<std::size_t>(j) * 2 * tableLength;
         r.delays = delays + static_cast<std::size_t>(j) * 2 * tableLength;
         plan.spans[static_cast<std::size_t>(j)] = {
@@ -298,10 +290,21 @@ void accumulateBands(const BandPlan& plan, RowLoop rowLoop, int threads) {
         [&](int j) {
             const RowBand& r = plan.bands[static_cast<std::size_t>(j)];
             const SampleSpan span = plan.spans[static_cast<std::size_t>(j)];
-            std::fill(r.response + span.first, r.response + span.last + 1, 0.0);
-            r.response[kLateSample] = 0.0;
-            r.response[kOverflowSample] = 0.0;
+            for (int copy = 0; copy < kResponseCopies; ++copy) {
+                double* response = r.response + copy * kBandStride;
+                std::fill(response + span.first, response + span.last + 1, 0.0);
+                response[kLateSample] = 0.0;
+                response[kOverflowSample] = 0.0;
+            }
             rowLoop(r);
+            // The other copies into the first, in copy order.
+            for (int copy = 1; copy < kResponseCopies; ++copy) {
+                const double* response = r.response + copy * kBandStride;
+                for (int n = span.first; n <= span.last; ++n)
+                    r.response[n] += response[n];
+                r.response[kLateSample] += response[kLateSample];
+                r.response[kOverflowSample] += response[kOverflowSample];
+            }
         },
         threads);
 }
@@ -366,7 +369,7 @@ void accumulateImagesFast(const Scene& scene, ImpulseResponses& out, const FastA
     VectorIsa isa = options.isa;
     while (!processorHas(isa))
         isa = static_cast<VectorIsa>(static_cast<int>(isa) - 1);
-    const RowLoop rowLoop = rowLoopFor(isa, sorted.minSum >= 1e-30 && sorted.maxSum <= 1e30);
+    const RowLoop rowLoop = rowLoopFor(isa);
 
     const BandPlan plan = planBands(sorted, t.count, w);
     // Waking a helper costs some tens of microseconds: small scenes run in the caller alone.

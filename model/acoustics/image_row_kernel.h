@@ -72,8 +72,8 @@ template <int Width> struct RowScatter {
             for (int l = 0; l < Width; l += 2) {
                 std::uint64_t pair;
                 std::memcpy(&pair, d + l, sizeof pair);
-                response[static_cast<std::uint32_t>(pair)] += v[l];
-                response[pair >> 32] += v[l + 1];
+                response[(l % kResponseCopies) * kBandStride + static_cast<std::uint32_t>(pair)] += v[l];
+                response[((l + 1) % kResponseCopies) * kBandStride + (pair >> 32)] += v[l + 1];
             }
             pending += Width;
         }

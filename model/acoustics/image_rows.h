@@ -18,6 +18,10 @@ inline constexpr int kLateSample = 8000;
 inline constexpr int kOverflowSample = 8001;
 inline constexpr int kSpareSample = 8002;
 inline constexpr int kBandStride = 8016;
+// A band's response is kept in this many copies, kBandStride apart; lane l of a block
+// adds into copy l % kResponseCopies. Neighbouring images of a row often share a sample,
+// and one copy would chain their additions through memory.
+inline constexpr int kResponseCopies = 2;
 // The squared delay, in samples, beyond which an image certainly arrives after sample 8000.
 inline constexpr double kClampedSquare = 8001.0 * 8001.0;
 
@@ -56,7 +60,8 @@ struct SortedImageTables {
 };
 
 // Rows a in [firstA, endA) of the sorted x table, all b and c, added into `response`,
-// which has kBandStride samples. `values` and `delays` are scratch space of at least
+// which has kResponseCopies copies of kBandStride samples (their sum is the band's
+// response). `values` and `delays` are scratch space of at least
 // 2 * tables->padded entries each. The caller guarantees that no image lies at distance
 // 0 and that every sum and product stays far inside the range of a double.
 struct RowBand {
@@ -69,10 +74,7 @@ struct RowBand {
 };
 
 void accumulateRowsAvx512(const RowBand& band);
-// The AVX2 reciprocal square root starts from single precision, so it needs every sum of
-// entries within 1e-30..1e30; the exact variant has no such limit.
 void accumulateRowsAvx2(const RowBand& band);
-void accumulateRowsAvx2Exact(const RowBand& band);
 void accumulateRowsBaseline(const RowBand& band);
 
 } // namespace kolmarin::detail

@@ -43,6 +43,10 @@ void calculateResponse(const Scene& scene, ResponseCurves& curves);
 // The same calculation with the same result, run wholly in the calling thread without the
 // worker pool: for tasks that run many scenes side by side on the pool.
 void calculateResponseInCaller(const Scene& scene, ResponseCurves& curves);
+// Only the Total levels of calculateResponseInCaller, the same bits and the same errors,
+// for callers that need no other curve (the spread of many placements); SP1's and SP2's
+// curves are left as they were.
+void calculateTotalInCaller(const Scene& scene, ResponseCurves& curves);
 void calculateResponseReference(const Scene& scene, ResponseCurves& curves);
 
 // The element range [first, last] of ResponseCurves that frequencies start..end cover,

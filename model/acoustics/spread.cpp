@@ -34,7 +34,7 @@ double totalSpread(const ResponseCurves& curves, Band band) {
 std::optional<double> spreadOf(const Scene& scene, Band band) {
     ResponseCurves curves;
     try {
-        calculateResponseInCaller(sceneForBand(scene, band), curves);
+        calculateTotalInCaller(sceneForBand(scene, band), curves);
     } catch (const UserError&) {
         return std::nullopt;
     }

@@ -31,7 +31,7 @@ Scene sceneForBand(Scene scene, Band band);
 // The standard deviation of curves.total over elements 2 low .. 2 high.
 double totalSpread(const ResponseCurves& curves, Band band);
 
-// The spread of the scene over the band: calculateResponseInCaller on sceneForBand, so it
+// The spread of the scene over the band: calculateTotalInCaller on sceneForBand, so it
 // equals totalSpread of what calculateResponse gives for that scene, bit for bit. Runs in
 // the calling thread. Nothing when the calculation fails (a level it cannot take, a
 // loudspeaker on the listener).
