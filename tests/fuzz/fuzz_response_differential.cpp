@@ -2,7 +2,8 @@
 // small rooms with awkward contents, hard and silent and inverting walls, loudspeakers on
 // the listener, on its mirror images in the walls, a hair from it, on the walls, outside
 // the room and far beyond it. Both must fail with the same message or both succeed with
-// the same impulse responses (as fast_response_test compares them) and the same levels.
+// the same impulse responses (as fast_response_test compares them) and the same levels;
+// the Total alone has the bits of the fast calculation's Total.
 #include "fuzz_support.h"
 
 #include "model/acoustics/image_accumulation.h"
@@ -295,5 +296,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(fastFailure == slowFailure, "fast and reference calculation fail alike");
     if (!fastFailure)
         compareLevels(scene, fast, slow, magnitude);
+
+    // The Total alone, as the spread takes it: the same bits as the whole calculation's.
+    ResponseCurves total = untouchedCurves();
+    const std::optional<std::string> totalFailure = failureOf([&] { calculateTotalInCaller(scene, total); });
+    require(totalFailure == fastFailure, "the Total alone fails as the whole calculation does");
+    require(std::memcmp(total.total.data(), (totalFailure ? untouchedCurves() : fast).total.data(),
+                        sizeof total.total) == 0,
+            "the Total alone has the whole calculation's bits");
     return 0;
 }
