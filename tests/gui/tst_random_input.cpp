@@ -366,8 +366,30 @@ class TestRandomInput : public QObject, public testing::MainWindowFixture {
         for (int i = draw(1, 10); i > 0; --i) {
             grip.ry() += chance(20) ? draw(-600, 600) : draw(-30, 30);
             QTest::mouseMove(slider, grip);
+            if (chance(5))
+                pressSliderKey(slider);
         }
         QTest::mouseRelease(slider, button, Qt::NoModifier, grip);
+    }
+
+    // A key on a slider, now and then held down: the desktop then sends repeated presses,
+    // each after a release, all marked as repeats, and a last plain release.
+    void pressSliderKey(HeightSlider* slider) {
+        const Qt::Key key = pick(std::array{Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
+                                            Qt::Key_Home, Qt::Key_End, Qt::Key_Left, Qt::Key_Right});
+        const Qt::KeyboardModifiers modifiers = anyModifiers();
+        if (chance(70)) {
+            QTest::keyClick(slider, key, modifiers);
+            return;
+        }
+        QTest::keyPress(slider, key, modifiers);
+        for (int i = draw(1, 12); i > 0; --i) {
+            QKeyEvent release(QEvent::KeyRelease, key, modifiers, QString(), true);
+            QApplication::sendEvent(slider, &release);
+            QKeyEvent press(QEvent::KeyPress, key, modifiers, QString(), true);
+            QApplication::sendEvent(slider, &press);
+        }
+        QTest::keyRelease(slider, key, modifiers);
     }
 
     void turnWheel() {
@@ -460,8 +482,12 @@ class TestRandomInput : public QObject, public testing::MainWindowFixture {
             break;
         }
         case EventKind::MarkerClick:
-            QTest::mouseClick(control<MarkerShape>(f, pick(kMarkers)), anyButton(), Qt::NoModifier,
-                              QPoint(draw(0, 14), draw(0, 14)));
+            if (chance(80))
+                QTest::mouseClick(control<MarkerShape>(f, pick(kMarkers)), anyButton(), Qt::NoModifier,
+                                  QPoint(draw(0, 14), draw(0, 14)));
+            else
+                QTest::mouseDClick(control<MarkerShape>(f, pick(kMarkers)), anyButton(), Qt::NoModifier,
+                                   QPoint(draw(0, 14), draw(0, 14)));
             break;
         case EventKind::MarkerDrag:
             dragMarker();
@@ -470,10 +496,7 @@ class TestRandomInput : public QObject, public testing::MainWindowFixture {
             dragSlider();
             break;
         case EventKind::SliderKey:
-            QTest::keyClick(control<HeightSlider>(f, pick(kSliders)),
-                            pick(std::array{Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
-                                            Qt::Key_Home, Qt::Key_End, Qt::Key_Left, Qt::Key_Right}),
-                            anyModifiers());
+            pressSliderKey(control<HeightSlider>(f, pick(kSliders)));
             break;
         case EventKind::SliderWheel:
             turnWheel();
