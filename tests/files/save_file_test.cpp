@@ -13,10 +13,12 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -65,6 +67,23 @@ TEST_F(SaveFile, RefusesToReplaceAFolder) {
     EXPECT_EQ(errorOf([&] { saveFileAtomically(path("data.dat"), "x"); }), msg::kAccessDenied);
     EXPECT_TRUE(QFileInfo(path("data.dat")).isDir());
     EXPECT_EQ(entriesOf(dir_.path()), QStringList{"data.dat"});
+}
+
+TEST_F(SaveFile, WritesIntoAPipeAndLeavesItThere) {
+    const QByteArray pipe = QFile::encodeName(path("pipe"));
+    ASSERT_EQ(mkfifo(pipe.constData(), 0600), 0);
+    // Opened for reading first, without waiting for a writer, so the bytes wait in the pipe.
+    const int reader = open(pipe.constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    saveFileAtomically(path("pipe"), "bytes\r\n");
+    char got[16] = {};
+    const ssize_t n = read(reader, got, sizeof got);
+    close(reader);
+    EXPECT_EQ(QByteArray(got, n > 0 ? n : 0), "bytes\r\n");
+    struct stat status {};
+    ASSERT_EQ(stat(pipe.constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    EXPECT_EQ(entriesOf(dir_.path()), QStringList{"pipe"});
 }
 
 // Runs `save` as an unprivileged user in a child process and returns whether it succeeded.
