@@ -1,9 +1,14 @@
 #include "files/save_file.h"
 
 #include "files/file_errors.h"
+#include "model/errors.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace kolmarin {
 
@@ -30,9 +35,18 @@ void saveFileAtomically(const QString& path, const QByteArray& bytes) {
     // see the bytes.
     const QFileInfo target(path);
     if (target.exists() && !target.isFile() && !target.isDir()) {
+        // Opened without waiting, so a pipe that nobody reads is refused at once instead of
+        // holding the program in open(); the writes then wait as usual.
+        const int handle = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (handle < 0 && errno == ENXIO)
+            throw UserError(msg::ioError(ENXIO));
         QFile special(path);
-        if (!special.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        if (handle >= 0) {
+            ::fcntl(handle, F_SETFL, ::fcntl(handle, F_GETFL) & ~O_NONBLOCK);
+            special.open(handle, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
+        } else if (!special.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
             throwSaveFailure(special, path);
+        }
         writeWhole(special, path, bytes);
         return;
     }

@@ -86,6 +86,12 @@ TEST_F(SaveFile, WritesIntoAPipeAndLeavesItThere) {
     EXPECT_EQ(entriesOf(dir_.path()), QStringList{"pipe"});
 }
 
+TEST_F(SaveFile, RefusesAPipeThatNobodyReadsAtOnce) {
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
+    EXPECT_EQ(errorOf([&] { saveFileAtomically(path("pipe"), "bytes"); }), msg::ioError(ENXIO));
+    EXPECT_EQ(entriesOf(dir_.path()), QStringList{"pipe"});
+}
+
 // Runs `save` as an unprivileged user in a child process and returns whether it succeeded.
 bool savesAsNobody(const std::function<void()>& save) {
     const pid_t child = fork();
