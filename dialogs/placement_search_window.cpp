@@ -109,6 +109,10 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
          QStringLiteral("SP2 y"), QStringLiteral("聴取者 x"), QStringLiteral("聴取者 y"),
          QStringLiteral("ばらつき dB"), QStringLiteral("頑健性 dB")});
     resultTable_->verticalHeader()->hide();
+    // The rank keeps the width of its header; the positions and figures share the rest of
+    // the window's width, however wide the user makes it.
+    resultTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    resultTable_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     resultTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     resultTable_->setSelectionMode(QAbstractItemView::SingleSelection);
     resultTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -236,7 +240,6 @@ void PlacementSearchWindow::showResult(const SearchResult& result) {
             resultTable_->setItem(row, column, item);
         }
     }
-    resultTable_->resizeColumnsToContents();
     currentLabel_->setText(QStringLiteral("現在の配置のばらつき ") +
                            (result.currentSpread ? decibels(*result.currentSpread) + QStringLiteral(" dB")
                                                  : QStringLiteral("不明")));
