@@ -351,7 +351,8 @@ bool loudspeakerLevelsSound(const Scene& scene, const ImpulseResponses& h,
     Complex* packed = b.inputs[0].data();
     for (int n = 0; n < kTransformLength; ++n)
         packed[n] = {h.h1[static_cast<std::size_t>(n)], h.h2[static_cast<std::size_t>(n)]};
-    Complex* p = b.spectra[0].data();
+    // In place, as the Total's transform after it: one buffer for both.
+    Complex* p = packed;
     forwardFft(packed, p, kTransformLength);
     // Each noise power is (1e-9 scale)^2 for its curve's scale; the packed transform's
     // rounding stays some 1e-14 of both scales together, below `slack`.
@@ -389,9 +390,9 @@ void calculateTotalInCaller(const Scene& scene, ResponseCurves& curves) {
         return;
     }
     TransformBuffers& b = transformBuffers();
-    fillInput(2, h.h1.data(), h.h2.data(), b.inputs[2].data());
-    forwardFft(b.inputs[2].data(), b.spectra[2].data(), kTransformLength);
-    const LevelFault fault = takeLevels(b.spectra[2], b.levels[2], range, noise[2]);
+    fillInput(2, h.h1.data(), h.h2.data(), b.inputs[0].data());
+    forwardFft(b.inputs[0].data(), b.inputs[0].data(), kTransformLength);
+    const LevelFault fault = takeLevels(b.inputs[0], b.levels[2], range, noise[2]);
     if (fault.withinNoise) {
         calculate(scene, curves, true);
         return;
