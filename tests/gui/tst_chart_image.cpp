@@ -1,15 +1,13 @@
 // The main window's command that saves the chart as an image, on the program's real
 // windows: the file dialog and the replace question are answered by the test.
+#include "file_command_fixture.h"
 #include "find_control.h"
-#include "main_window_fixture.h"
 #include "pdf_pages.h"
-#include "scripted_dialogs.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <csignal>
@@ -21,28 +19,16 @@ using kolmarin::testing::control;
 using kolmarin::testing::readAll;
 using kolmarin::testing::writeAll;
 
-class TestChartImage : public QObject, public testing::MainWindowFixture, public testing::ScriptedDialogs {
+class TestChartImage : public QObject, public testing::FileCommandFixture {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-
-    QString path(const char* name) const { return dir->filePath(QString::fromUtf8(name)); }
     void saveImage() { control<QAction>(mainWindow(), "saveChartImageAction")->trigger(); }
 
   private slots:
     void initTestCase() { setUpApplication(); }
 
-    void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        scriptDialogs();
-        start();
-    }
-
-    void cleanup() {
-        stop();
-        restoreDialogs();
-    }
+    void init() { startWithScriptedDialogs(); }
+    void cleanup() { stopAndRestoreDialogs(); }
 
     void theItemFollowsTheResultFileItem() {
         const QList<QAction*> items = control<QMenu>(mainWindow(), "fileMenu")->actions();

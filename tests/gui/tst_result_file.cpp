@@ -1,11 +1,9 @@
 // The main window's calculation result command on the program's real windows: the file
 // dialog and the replace question are answered by the test, errors recorded.
+#include "file_command_fixture.h"
 #include "find_control.h"
-#include "main_window_fixture.h"
-#include "scripted_dialogs.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 using namespace kolmarin;
 using kolmarin::testing::control;
@@ -27,12 +25,8 @@ QByteArray firstLines(const QByteArray& bytes, int count) {
 
 } // namespace
 
-class TestResultFile : public QObject, public testing::MainWindowFixture, public testing::ScriptedDialogs {
+class TestResultFile : public QObject, public testing::FileCommandFixture {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> dir;
-
-    QString path(const char* name) const { return dir->filePath(QString::fromUtf8(name)); }
 
     void saveResult() { control<QAction>(mainWindow(), "saveResultAction")->trigger(); }
 
@@ -45,17 +39,8 @@ class TestResultFile : public QObject, public testing::MainWindowFixture, public
         QVERIFY(!startupResult().isEmpty());
     }
 
-    void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        scriptDialogs();
-        start();
-    }
-
-    void cleanup() {
-        stop();
-        restoreDialogs();
-    }
+    void init() { startWithScriptedDialogs(); }
+    void cleanup() { stopAndRestoreDialogs(); }
 
     void theStartUpSceneIsWrittenAsTheCommandLineToolWritesIt() {
         answers << path("data.dat");

@@ -1,8 +1,7 @@
 // The room data file commands of the settings dialog, run on the program's real windows:
 // the file dialogs and the replace question are answered by the test, errors recorded.
+#include "file_command_fixture.h"
 #include "find_control.h"
-#include "main_window_fixture.h"
-#include "scripted_dialogs.h"
 
 #include "app/start_up.h"
 #include "files/file_errors.h"
@@ -10,7 +9,6 @@
 
 #include <QAction>
 #include <QFile>
-#include <QTemporaryDir>
 
 using namespace kolmarin;
 using kolmarin::testing::control;
@@ -24,12 +22,9 @@ const QString kNotARoomFile = QString::fromUtf8(msg::kNotARoomFile);
 
 } // namespace
 
-class TestRoomFile : public QObject, public testing::MainWindowFixture, public testing::ScriptedDialogs {
+class TestRoomFile : public QObject, public testing::FileCommandFixture {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-
-    QString path(const char* name) const { return dir->filePath(QString::fromUtf8(name)); }
     QString caption() { return mainWindow().windowTitle(); }
     static QString mainCaption(const char* name) { return QStringLiteral("Kolmarin2\u3000") + name; }
 
@@ -70,17 +65,8 @@ class TestRoomFile : public QObject, public testing::MainWindowFixture, public t
   private slots:
     void initTestCase() { setUpApplication(); }
 
-    void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        scriptDialogs();
-        start();
-    }
-
-    void cleanup() {
-        stop();
-        restoreDialogs();
-    }
+    void init() { startWithScriptedDialogs(); }
+    void cleanup() { stopAndRestoreDialogs(); }
 
     void theDialogsMenuOffersBothCommands() {
         QVERIFY(control<QAction>(roomSettings(), "openRoomAction")->isEnabled());
