@@ -249,8 +249,7 @@ void ModeListWindow::printModes() {
     if (!painter.begin(&job))
         throw printJobError(PrintFailure::NotStarted, job);
     gridPrinter_.print(job, painter);
-    if (!painter.end())
-        throw printJobError(PrintFailure::NotFinished, job);
+    endPrintJob(painter, job);
 }
 
 QString ModeListWindow::pageHeaderText() const {

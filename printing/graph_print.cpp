@@ -39,8 +39,7 @@ class PrintJob {
 
     void finish() {
         finished_ = true;
-        if (!painter_.end() || printer_.printerState() == QPrinter::Error)
-            throw printJobError(PrintFailure::NotFinished, printer_);
+        endPrintJob(painter_, printer_);
     }
 
     ~PrintJob() {

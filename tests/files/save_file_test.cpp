@@ -4,6 +4,7 @@
 #include "files/file_errors.h"
 #include "files/save_file.h"
 #include "test_support.h"
+#include "tests/small_file_system.h"
 #include "tests/user_error.h"
 
 #include <QDir>
@@ -164,32 +165,9 @@ TEST_F(SaveFile, KeepsTheOldFileWhenWritingFails) {
     EXPECT_EQ(entriesOf(dir_.path()), QStringList{"data.dat"});
 }
 
-// A small tmpfs mounted in a mount namespace of this process alone; needs the right to
-// mount (root outside a restricted container).
-class SmallFileSystem {
-  public:
-    explicit SmallFileSystem(const QString& dir) : dir_(QFile::encodeName(dir)) {
-        if (unshare(CLONE_NEWNS) != 0)
-            return;
-        // Keep the mount from propagating to the namespace the test was started in.
-        if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-            return;
-        mounted_ = mount("tmpfs", dir_.constData(), "tmpfs", 0, "size=64k") == 0;
-    }
-    ~SmallFileSystem() {
-        if (mounted_)
-            umount2(dir_.constData(), MNT_DETACH);
-    }
-    bool mounted() const { return mounted_; }
-
-  private:
-    QByteArray dir_;
-    bool mounted_ = false;
-};
-
 TEST_F(SaveFile, KeepsTheOldFileWhenTheDiskIsFull) {
     ASSERT_TRUE(QDir(dir_.path()).mkdir("small"));
-    SmallFileSystem small(path("small"));
+    test::SmallFileSystem small(path("small"), "64k");
     if (!small.mounted())
         GTEST_SKIP() << "no right to mount a small file system here";
     const QString target = path("small/data.dat");

@@ -5,6 +5,7 @@
 
 #include "printing/graph_print.h"
 #include "printing/print_geometry.h"
+#include "tests/small_file_system.h"
 #include "widgets/user_dialogs.h"
 
 #include <QFile>
@@ -384,6 +385,24 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
         QCOMPARE(errors(),
                  QStringList{QStringLiteral("印刷を開始できません\n/nonexistent-folder/graph.pdf")});
         QCOMPARE(chart().footText(), QString());
+    }
+
+    void printCutShortByAFullDiskIsReported() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        test::SmallFileSystem small(folder.path(), "16k");
+        if (!small.mounted())
+            QSKIP("no right to mount a small file system here");
+        const QString target = folder.filePath(QStringLiteral("graph.pdf"));
+        setPrintDialogHandler([&target](QWidget*, QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(target);
+            return true;
+        });
+        QPrinter printer(QPrinter::HighResolution);
+        QVERIFY(!runCommand(&mainWindow(),
+                            [&] { printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), printer); }));
+        QCOMPARE(errors(), QStringList{QStringLiteral("印刷を完了できません\n") + target});
     }
 };
 
