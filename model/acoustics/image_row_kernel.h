@@ -243,8 +243,8 @@ template <class Ops> void accumulateBand(const RowBand& band) {
     band.response[kLateSample] += lateSum;
 }
 
-// A square root and a division: exact to the last bit, for instruction sets without a
-// usable reciprocal square root estimate and for scenes beyond its range.
+// A square root and a division, exact to the last bit: for the baseline, and for AVX2,
+// where the divider outruns an estimate and its refinements.
 template <class Base> struct ExactRoot : Base {
     using V = typename Base::V;
     static V reciprocalRoot(V x) { return (V{} + 1.0) / Base::sqrt(x); }

@@ -1,7 +1,7 @@
 // The row loop for AVX2 with FMA: four lanes, with a square root and a division per
-// image. (A reciprocal square root estimate refined to full precision measured slower on
-// the processors we run on: the conversions to and from single precision and the
-// refinements cost more than the divider.)
+// image. (Reciprocal square root estimates refined to full precision, from single
+// precision or from the bits of the double, measured slower on the processors we run on
+// than the divider.)
 #include "model/acoustics/image_row_kernel.h"
 
 #include <immintrin.h>
