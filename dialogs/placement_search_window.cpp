@@ -175,12 +175,8 @@ SearchOptions PlacementSearchWindow::readOptions() const {
 }
 
 void PlacementSearchWindow::stopThread() {
-    ++generation_;
     searching_ = false;
-    if (thread_.joinable()) {
-        thread_.request_stop();
-        thread_.join();
-    }
+    endBackgroundRun(thread_, generation_);
 }
 
 void PlacementSearchWindow::startSearch() {

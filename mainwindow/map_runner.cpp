@@ -15,12 +15,8 @@ MapRunner::~MapRunner() {
 }
 
 void MapRunner::stop() {
-    ++generation_;
     running_ = false;
-    if (thread_.joinable()) {
-        thread_.request_stop();
-        thread_.join();
-    }
+    endBackgroundRun(thread_, generation_);
 }
 
 void MapRunner::start(const Scene& scene, MapMarker marker, Band band, double step) {
