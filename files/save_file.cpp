@@ -41,10 +41,14 @@ void saveFileAtomically(const QString& path, const QByteArray& bytes) {
         if (handle < 0 && errno == ENXIO)
             throw UserError(msg::ioError(ENXIO));
         QFile special(path);
-        if (handle >= 0) {
+        if (handle >= 0)
             ::fcntl(handle, F_SETFL, ::fcntl(handle, F_GETFL) & ~O_NONBLOCK);
-            special.open(handle, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
-        } else if (!special.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        const bool opened = handle >= 0 ? special.open(handle, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                                                       QFileDevice::AutoCloseHandle)
+                                        : special.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        if (!opened) {
+            if (handle >= 0)
+                ::close(handle);
             throwSaveFailure(special, path);
         }
         writeWhole(special, path, bytes);

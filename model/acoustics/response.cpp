@@ -340,13 +340,12 @@ void calculate(const Scene& scene, ResponseCurves& curves, bool inCaller) {
     }
 }
 
-// Whether SP1's and SP2's levels over the scene's range certainly have no fault (every
+// Whether SP1's and SP2's levels over `range` certainly have no fault (every
 // power finite and far above its rounding noise), judged from one transform of h1 + i h2:
 // bin k of it gives H1(k) = (P(k) + conj P(n-k)) / 2 and H2(k) = (P(k) - conj P(n-k)) / 2i
 // up to rounding far below the margins used here.
-bool loudspeakerLevelsSound(const Scene& scene, const ImpulseResponses& h,
+bool loudspeakerLevelsSound(const ElementRange& range, const ImpulseResponses& h,
                             const std::array<double, 3>& noise) {
-    const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
     TransformBuffers& b = transformBuffers();
     Complex* packed = b.inputs[0].data();
     for (int n = 0; n < kTransformLength; ++n)
@@ -385,7 +384,7 @@ void calculateTotalInCaller(const Scene& scene, ResponseCurves& curves) {
     const std::array<double, 3> noise = roundingNoisePowers(scene, h);
     // Where SP1's or SP2's levels could fault, or the Total's lie in the noise, the whole
     // calculation decides, as the chart's does.
-    if (!small || !loudspeakerLevelsSound(scene, h, noise)) {
+    if (!small || !loudspeakerLevelsSound(range, h, noise)) {
         calculate(scene, curves, true);
         return;
     }
