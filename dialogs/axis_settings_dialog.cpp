@@ -91,12 +91,10 @@ AxisSettingsDialog::AxisSettingsDialog(ChartAxes& chart, QWidget* parent) : QDia
     setRangeLook(frequencyMinBox_, frequencyMaxBox_, true);
 
     // Connected after the initial states are set: the chart starts in the same states.
-    connect(levelAutoBox_, &QCheckBox::toggled, this,
-            [this] { runCommand(this, [this] { applyLevelAxis(); }); });
+    connect(levelAutoBox_, &QCheckBox::toggled, this, commandSlot(this, [this] { applyLevelAxis(); }));
     connect(frequencyAutoBox_, &QCheckBox::toggled, this,
-            [this] { runCommand(this, [this] { applyFrequencyAxis(); }); });
-    connect(okButton_, &QPushButton::clicked, this,
-            [this] { runCommand(this, [this] { acceptSettings(); }); });
+            commandSlot(this, [this] { applyFrequencyAxis(); }));
+    connect(okButton_, &QPushButton::clicked, this, commandSlot(this, [this] { acceptSettings(); }));
 
     const QList<QWidget*> tabOrder{okButton_,         levelAutoBox_,    levelMinBox_,    levelMaxBox_,
                                    frequencyAutoBox_, frequencyMinBox_, frequencyMaxBox_};

@@ -166,14 +166,10 @@ ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
     gridPrinter_.topMargin = 20;
     gridPrinter_.onBeginPage = [this](GridPrinter& sender) { printPageHeader(sender); };
 
-    connect(closeButton_, &QPushButton::clicked, this,
-            [this] { runCommand(this, [this] { closeWindow(); }); });
-    connect(printButton_, &QPushButton::clicked, this,
-            [this] { runCommand(this, [this] { printModes(); }); });
-    connect(printModesAction_, &QAction::triggered, this,
-            [this] { runCommand(this, [this] { printModes(); }); });
-    connect(saveModesAction_, &QAction::triggered, this,
-            [this] { runCommand(this, [this] { saveModes(); }); });
+    connect(closeButton_, &QPushButton::clicked, this, commandSlot(this, [this] { closeWindow(); }));
+    connect(printButton_, &QPushButton::clicked, this, commandSlot(this, [this] { printModes(); }));
+    connect(printModesAction_, &QAction::triggered, this, commandSlot(this, [this] { printModes(); }));
+    connect(saveModesAction_, &QAction::triggered, this, commandSlot(this, [this] { saveModes(); }));
 
     setTabOrder(closeButton_, printButton_);
     setTabOrder(printButton_, modeGrid_);

@@ -146,13 +146,11 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
     for (const auto& [control, name] : names)
         control->setObjectName(QString::fromLatin1(name));
 
-    connect(startButton_, &QPushButton::clicked, this,
-            [this] { runCommand(this, [this] { startSearch(); }); });
+    connect(startButton_, &QPushButton::clicked, this, commandSlot(this, [this] { startSearch(); }));
     connect(cancelButton_, &QPushButton::clicked, this, [this] { cancelSearch(); });
-    connect(applyButton_, &QPushButton::clicked, this,
-            [this] { runCommand(this, [this] { applySelected(); }); });
+    connect(applyButton_, &QPushButton::clicked, this, commandSlot(this, [this] { applySelected(); }));
     connect(resultTable_, &QTableWidget::itemSelectionChanged, this,
-            [this] { runCommand(this, [this] { selectionChanged(); }); });
+            commandSlot(this, [this] { selectionChanged(); }));
 }
 
 PlacementSearchWindow::~PlacementSearchWindow() {

@@ -70,10 +70,8 @@ void RoomSettingsDialog::createMenu() {
     openRoomAction_->setObjectName(QStringLiteral("openRoomAction"));
     saveRoomAction_ = fileMenu->addAction(QStringLiteral("部屋データの保存(&S)"));
     saveRoomAction_->setObjectName(QStringLiteral("saveRoomAction"));
-    connect(openRoomAction_, &QAction::triggered, this,
-            [this] { runCommand(this, [this] { openRoomFile(); }); });
-    connect(saveRoomAction_, &QAction::triggered, this,
-            [this] { runCommand(this, [this] { saveRoomFile(); }); });
+    connect(openRoomAction_, &QAction::triggered, this, commandSlot(this, [this] { openRoomFile(); }));
+    connect(saveRoomAction_, &QAction::triggered, this, commandSlot(this, [this] { saveRoomFile(); }));
 }
 
 void RoomSettingsDialog::createBoxes(QWidget* client) {
@@ -143,9 +141,8 @@ void RoomSettingsDialog::createButtons(QWidget* client) {
         if (modesCommand_)
             runCommand(this, modesCommand_);
     });
-    connect(applyButton_, &QPushButton::clicked, this, [this] { runCommand(this, [this] { apply(); }); });
-    connect(okButton_, &QPushButton::clicked, this,
-            [this] { runCommand(this, [this] { acceptSettings(); }); });
+    connect(applyButton_, &QPushButton::clicked, this, commandSlot(this, [this] { apply(); }));
+    connect(okButton_, &QPushButton::clicked, this, commandSlot(this, [this] { acceptSettings(); }));
 }
 
 void RoomSettingsDialog::setTabOrderAndFocus() {

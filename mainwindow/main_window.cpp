@@ -299,22 +299,24 @@ ChartAxes& MainWindow::chartAxes() {
 }
 
 void MainWindow::connectHandlers() {
-    const auto command = [this](auto&& handler) { return [this, handler] { runCommand(this, handler); }; };
-    connect(openRoomAction_, &QAction::triggered, this, command([this] { openRoomFile(); }));
-    connect(saveRoomAction_, &QAction::triggered, this, command([this] { saveRoomFile(); }));
-    connect(saveResultAction_, &QAction::triggered, this, command([this] { saveResultFile(); }));
-    connect(saveChartImageAction_, &QAction::triggered, this, command([this] { saveChartImage(); }));
-    connect(printChartAction_, &QAction::triggered, this, command([this] { printChart(); }));
-    connect(printWindowAction_, &QAction::triggered, this, command([this] { printWindow(); }));
-    connect(exitAction_, &QAction::triggered, this, command([this] { exitProgram(); }));
-    connect(modesAction_, &QAction::triggered, this, command([this] { showModes(); }));
-    connect(roomSettingsAction_, &QAction::triggered, this, command([this] { showRoomSettings(); }));
-    connect(axisSettingsAction_, &QAction::triggered, this, command([this] { showAxisSettings(); }));
-    connect(helpAction_, &QAction::triggered, this, command([this] { openHelp(); }));
-    connect(aboutAction_, &QAction::triggered, this, command([this] { showAbout(); }));
-    connect(sp1CurveBox_, &QCheckBox::toggled, this, command([this] { toggleSp1Curve(); }));
-    connect(sp2CurveBox_, &QCheckBox::toggled, this, command([this] { toggleSp2Curve(); }));
-    connect(totalCurveBox_, &QCheckBox::toggled, this, command([this] { toggleTotalCurve(); }));
+    connect(openRoomAction_, &QAction::triggered, this, commandSlot(this, [this] { openRoomFile(); }));
+    connect(saveRoomAction_, &QAction::triggered, this, commandSlot(this, [this] { saveRoomFile(); }));
+    connect(saveResultAction_, &QAction::triggered, this, commandSlot(this, [this] { saveResultFile(); }));
+    connect(saveChartImageAction_, &QAction::triggered, this,
+            commandSlot(this, [this] { saveChartImage(); }));
+    connect(printChartAction_, &QAction::triggered, this, commandSlot(this, [this] { printChart(); }));
+    connect(printWindowAction_, &QAction::triggered, this, commandSlot(this, [this] { printWindow(); }));
+    connect(exitAction_, &QAction::triggered, this, commandSlot(this, [this] { exitProgram(); }));
+    connect(modesAction_, &QAction::triggered, this, commandSlot(this, [this] { showModes(); }));
+    connect(roomSettingsAction_, &QAction::triggered, this,
+            commandSlot(this, [this] { showRoomSettings(); }));
+    connect(axisSettingsAction_, &QAction::triggered, this,
+            commandSlot(this, [this] { showAxisSettings(); }));
+    connect(helpAction_, &QAction::triggered, this, commandSlot(this, [this] { openHelp(); }));
+    connect(aboutAction_, &QAction::triggered, this, commandSlot(this, [this] { showAbout(); }));
+    connect(sp1CurveBox_, &QCheckBox::toggled, this, commandSlot(this, [this] { toggleSp1Curve(); }));
+    connect(sp2CurveBox_, &QCheckBox::toggled, this, commandSlot(this, [this] { toggleSp2Curve(); }));
+    connect(totalCurveBox_, &QCheckBox::toggled, this, commandSlot(this, [this] { toggleTotalCurve(); }));
 
     for (PlacedObject object : {PlacedObject::SP1, PlacedObject::SP2, PlacedObject::Listener}) {
         const ObjectControls& c = controls(object);

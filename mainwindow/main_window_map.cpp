@@ -123,10 +123,9 @@ void MainWindow::createResponseMap() {
     m.runner = new MapRunner(&m);
     m.runner->onPass = [this](const ResponseMap& map) { showMapPass(map); };
     m.runner->onProgress = [this](int percent) { showMapProgress(percent); };
-    const auto command = [this](auto&& handler) { return [this, handler] { runCommand(this, handler); }; };
-    connect(m.shown, &QAction::toggled, this, command([this] { toggleResponseMap(); }));
-    connect(moving, &QActionGroup::triggered, this, command([this] { mapChoiceChanged(); }));
-    connect(bands, &QActionGroup::triggered, this, command([this] { mapChoiceChanged(); }));
+    connect(m.shown, &QAction::toggled, this, commandSlot(this, [this] { toggleResponseMap(); }));
+    connect(moving, &QActionGroup::triggered, this, commandSlot(this, [this] { mapChoiceChanged(); }));
+    connect(bands, &QActionGroup::triggered, this, commandSlot(this, [this] { mapChoiceChanged(); }));
     planView_->installEventFilter(this);
 }
 

@@ -18,7 +18,7 @@ void MainWindow::createPlacementSearch() {
     placementSearchAction_ = calculationMenu_->addAction(QStringLiteral("配置の探索..."));
     placementSearchAction_->setObjectName(QStringLiteral("placementSearchAction"));
     connect(placementSearchAction_, &QAction::triggered, this,
-            [this] { runCommand(this, [this] { showPlacementSearch(); }); });
+            commandSlot(this, [this] { showPlacementSearch(); }));
 }
 
 void MainWindow::showPlacementSearch() {

@@ -38,6 +38,12 @@ std::int32_t readWholeBox(QLineEdit* box);
 // box of a BoxTextError is shown afterwards. Returns false when the command failed.
 bool runCommand(QWidget* parent, const std::function<void()>& command);
 
+// A slot that runs `command` through runCommand, the error box over `parent`:
+// connect(action, &QAction::triggered, this, commandSlot(this, [this] { saveRoomFile(); }));
+template <class Command> auto commandSlot(QWidget* parent, Command command) {
+    return [parent, command] { runCommand(parent, command); };
+}
+
 // Shows a message in the error box. Tests replace the box with a recorder.
 void showErrorBox(QWidget* parent, const QString& message);
 using ErrorBoxHandler = std::function<void(QWidget* parent, const QString& message)>;
