@@ -74,7 +74,7 @@ void readPlacementOption(const QString& option, const QString& value, Request& r
 
 const char* usageText() {
     return "使い方:\n"
-           "  kolmarin2-cli response ROOM.dtr [-o FILE] [--csv]\n"
+           "  kolmarin2-cli response ROOM.dtr [-o FILE] [--csv | --text]\n"
            "  kolmarin2-cli response ROOM.dtr --png FILE\n"
            "  kolmarin2-cli response\n"
            "  kolmarin2-cli modes ROOM.dtr [-o FILE]\n"
@@ -90,11 +90,13 @@ const char* usageText() {
 const char* helpText() {
     return "kolmarin2-cli: 定在波周波数特性の計算と、そのファイルの書き出し\n"
            "\n"
-           "  kolmarin2-cli response ROOM.dtr [-o FILE] [--csv]\n"
+           "  kolmarin2-cli response ROOM.dtr [-o FILE] [--csv | --text]\n"
            "      部屋データファイル ROOM.dtr の周波数特性を計算し、計算結果ファイルを書きます。\n"
            "      反射回数と周波数範囲は計算と同じく上限・下限に直したものを書きます。\n"
            "      --csv  代わりに frequency_hz,sp1_db,sp2_db,total_db の CSV を書きます\n"
            "             (小数点はピリオド、有効数字 17 桁)。\n"
+           "      --text 代わりに聴取位置の Total を測定ソフトの形 (* の注釈行、「周波数 レベル」の行、\n"
+           "             改行 LF) で書きます。\n"
            "  kolmarin2-cli response ROOM.dtr --png FILE\n"
            "      周波数特性のグラフを、画面の 2 倍の解像度の PNG 画像で FILE に書きます。\n"
            "      同じフォルダーの kolmarin2 が画面なしで描きます。\n"
@@ -174,6 +176,8 @@ Request parseArguments(const QStringList& arguments) {
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty())
                 refuse("--png の後に画像のファイル名がありません");
             request.pngPath = arguments[++i];
+        } else if (a == QStringLiteral("--text") && request.command == Command::Response) {
+            request.text = true;
         } else if (a == QStringLiteral("--csv") && request.command != Command::Modes &&
                    request.command != Command::Room) {
             request.csv = true;
@@ -195,8 +199,10 @@ Request parseArguments(const QStringList& arguments) {
             refuse("部屋データファイルは一つだけです");
         if (!request.pngPath.isEmpty() && (outputGiven || request.csv))
             refuse("--png は -o、--csv と一緒には使えません");
+        if (request.text && (request.csv || !request.pngPath.isEmpty()))
+            refuse("--text は --csv、--png と一緒には使えません");
         if (files.isEmpty()) {
-            if (outputGiven || request.csv || !request.pngPath.isEmpty())
+            if (outputGiven || request.csv || request.text || !request.pngPath.isEmpty())
                 refuse("-o、--csv、--png には部屋データファイルが要ります");
             request.command = Command::DefaultResponse;
         } else {

@@ -15,7 +15,7 @@ namespace kolmarin::cli {
 enum class Command {
     Help,            // --help
     DefaultResponse, // response: levels of the start-up scene as a plain listing
-    Response,        // response ROOM.dtr [-o FILE] [--csv] | response ROOM.dtr --png FILE
+    Response,        // response ROOM.dtr [-o FILE] [--csv | --text] | response ROOM.dtr --png FILE
     Modes,           // modes ROOM.dtr [-o FILE]
     Room,            // room [-o FILE]
     Map,             // map ROOM.dtr [--vary listener|speakers] [--band LO-HI] [--step M] [--csv] [-o FILE]
@@ -34,6 +34,7 @@ struct Request {
     QString outputPath; // empty: standard output
     QString pngPath;    // response: the chart image instead of the result file
     bool csv = false;
+    bool text = false; // response: the Total as measurement programs read a curve
     MapMarker vary = MapMarker::Listener;
     Band band;
     double step = kDefaultMapStep;

@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 
+#include "files/curve_text.h"
 #include "files/mode_file.h"
 #include "files/response_csv.h"
 #include "files/result_file.h"
@@ -11,7 +12,7 @@
 
 namespace kolmarin::cli {
 
-QByteArray responseOutput(SceneTexts texts, char decimalSeparator, bool csv) {
+QByteArray responseOutput(SceneTexts texts, char decimalSeparator, ResponseForm form) {
     auto correct = [&texts](Condition which, const std::string& text) {
         switch (which) {
         case Condition::ReflectionCount:
@@ -29,7 +30,9 @@ QByteArray responseOutput(SceneTexts texts, char decimalSeparator, bool csv) {
     ResponseCurves curves;
     calculateResponse(scene, curves);
     const ElementRange computed = storedElements(scene.startFrequency, scene.endFrequency);
-    if (csv)
+    if (form == ResponseForm::CurveText)
+        return totalCurveText(curves, computed);
+    if (form == ResponseForm::Csv)
         return responseCsvBytes(curves, resultFileElements(texts, computed));
     return resultFileBytes(texts, curves, computed);
 }

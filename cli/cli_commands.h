@@ -9,9 +9,11 @@
 
 namespace kolmarin::cli {
 
-// The calculation result file (or, with `csv`, the CSV) for a room file's texts: the
-// texts get the calculation's corrections, as the window's boxes do.
-QByteArray responseOutput(SceneTexts texts, char decimalSeparator, bool csv);
+enum class ResponseForm { ResultFile, Csv, CurveText };
+
+// The calculation result file, the CSV or the Total's curve text for a room file's texts:
+// the texts get the calculation's corrections, as the window's boxes do.
+QByteArray responseOutput(SceneTexts texts, char decimalSeparator, ResponseForm form);
 
 // The mode list file for a room file's texts.
 QByteArray modesOutput(const SceneTexts& texts, char decimalSeparator);

@@ -78,7 +78,10 @@ QByteArray produce(const cli::Request& request) {
     case cli::Command::DefaultResponse:
         return cli::defaultResponseListing();
     case cli::Command::Response:
-        return cli::responseOutput(readCheckedRoomFile(request.roomPath, separator), separator, request.csv);
+        return cli::responseOutput(readCheckedRoomFile(request.roomPath, separator), separator,
+                                   request.text  ? cli::ResponseForm::CurveText
+                                   : request.csv ? cli::ResponseForm::Csv
+                                                 : cli::ResponseForm::ResultFile);
     case cli::Command::Modes:
         return cli::modesOutput(readCheckedRoomFile(request.roomPath, separator), separator);
     case cli::Command::Room:

@@ -57,6 +57,45 @@ QString metres(double value) {
     return toQString(formatPosition(value, decimalSeparator()));
 }
 
+QString currentSpreadText(std::optional<double> spread, Band band) {
+    return QStringLiteral("現在の配置のばらつき ") +
+           (spread ? decibels(*spread) + QStringLiteral(" dB") : QStringLiteral("不明")) +
+           QStringLiteral(" (%1–%2 Hz)").arg(band.low).arg(band.high);
+}
+
+bool samePlan(const Point3& a, const Point3& b) {
+    return a.x == b.x && a.y == b.y;
+}
+
+// What has changed since the search in what its rows depend on: everything but the
+// positions the layout itself chooses. Empty when nothing has.
+QString changeSinceSearch(const Scene& searched, const Scene& now, Layout layout) {
+    const double room[]{searched.width,     searched.depth,     searched.height,
+                        searched.reflRight, searched.reflLeft,  searched.reflFront,
+                        searched.reflBack,  searched.reflFloor, searched.reflCeiling};
+    const double roomNow[]{now.width,     now.depth,    now.height,    now.reflRight,  now.reflLeft,
+                           now.reflFront, now.reflBack, now.reflFloor, now.reflCeiling};
+    if (!std::equal(std::begin(room), std::end(room), std::begin(roomNow)))
+        return QStringLiteral("部屋の寸法か反射率が変わりました");
+    if (searched.reflectionCount != now.reflectionCount)
+        return QStringLiteral("反射回数が変わりました");
+    if (searched.sp1.z != now.sp1.z || searched.sp2.z != now.sp2.z || searched.listener.z != now.listener.z)
+        return QStringLiteral("高さが変わりました");
+    if (layout == Layout::Listener && !(samePlan(searched.sp1, now.sp1) && samePlan(searched.sp2, now.sp2)))
+        return QStringLiteral("スピーカーの位置が変わりました");
+    if (layout == Layout::Speakers && !samePlan(searched.listener, now.listener))
+        return QStringLiteral("聴取者の位置が変わりました");
+    return QString();
+}
+
+bool sameOptions(const SearchOptions& a, const SearchOptions& b) {
+    const PlacementConstraints& p = a.constraints;
+    const PlacementConstraints& q = b.constraints;
+    return a.layout == b.layout && a.band == b.band && p.wallClearance == q.wallClearance &&
+           p.listenerBehind == q.listenerBehind && p.narrowestAngle == q.narrowestAngle &&
+           p.widestAngle == q.widestAngle;
+}
+
 } // namespace
 
 PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -103,11 +142,32 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
     run->addWidget(timeLeftLabel_);
 
     currentLabel_ = new QLabel;
+    statusLabel_ = new QLabel;
+    statusLabel_->setWordWrap(true);
     resultTable_ = new QTableWidget(0, 9);
-    resultTable_->setHorizontalHeaderLabels(
-        {QStringLiteral("順位"), QStringLiteral("SP1 x"), QStringLiteral("SP1 y"), QStringLiteral("SP2 x"),
-         QStringLiteral("SP2 y"), QStringLiteral("聴取者 x"), QStringLiteral("聴取者 y"),
-         QStringLiteral("ばらつき dB"), QStringLiteral("頑健性 dB")});
+    // Each column says what it holds and which way is better, in the user's words.
+    const std::pair<const char*, const char*> columns[]{
+        {"順位", "ばらつきの小さい順の順位です。"},
+        {"SP1 x", "SP1 の左の壁からの距離 (m)。"},
+        {"SP1 y", "SP1 の前の壁からの距離 (m)。"},
+        {"SP2 x", "SP2 の左の壁からの距離 (m)。"},
+        {"SP2 y", "SP2 の前の壁からの距離 (m)。"},
+        {"聴取者 x", "聴取者の左の壁からの距離 (m)。"},
+        {"聴取者 y", "聴取者の前の壁からの距離 (m)。"},
+        {"ばらつき dB",
+         "聴取位置での Total のレベルが、帯域の中でどれだけ上下するか (0.5 Hz ごとのレベルの標準偏差)。\n"
+         "小さいほど低音の山と谷が浅く、平坦で良い配置です。1 dB の差は聞いて分かる違いです。"},
+        {"最悪 ±0.10 m dB",
+         "聴取者を前後・左右・斜めに 0.10 m ずらした 8 点のうち、いちばん悪い (大きい) ばらつき。\n"
+         "ばらつきとの差が小さいほど、頭が少し動いても響きが変わりにくい配置です。小さいほど良い。"},
+    };
+    QStringList headers;
+    for (const auto& column : columns)
+        headers.append(QString::fromUtf8(column.first));
+    resultTable_->setHorizontalHeaderLabels(headers);
+    for (int i = 0; i < resultTable_->columnCount(); ++i)
+        resultTable_->horizontalHeaderItem(i)->setToolTip(
+            QString::fromUtf8(columns[static_cast<std::size_t>(i)].second));
     resultTable_->verticalHeader()->hide();
     // The rank keeps the width of its header; the positions and figures share the rest of
     // the window's width, however wide the user makes it.
@@ -126,6 +186,7 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
     column->addLayout(form);
     column->addLayout(run);
     column->addWidget(resultTable_, 1);
+    column->addWidget(statusLabel_);
     column->addLayout(foot);
     resize(660, 600); // room for the ten rows without scrolling
 
@@ -142,6 +203,7 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
                                                    {progressBar_, "searchProgress"},
                                                    {timeLeftLabel_, "timeLeftLabel"},
                                                    {currentLabel_, "currentSpreadLabel"},
+                                                   {statusLabel_, "searchStatusLabel"},
                                                    {resultTable_, "resultTable"}};
     for (const auto& [control, name] : names)
         control->setObjectName(QString::fromLatin1(name));
@@ -151,10 +213,29 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
     connect(applyButton_, &QPushButton::clicked, this, commandSlot(this, [this] { applySelected(); }));
     connect(resultTable_, &QTableWidget::itemSelectionChanged, this,
             commandSlot(this, [this] { selectionChanged(); }));
+    // Rows found under other conditions than the boxes now hold are no answer to them.
+    const auto conditionsChanged = [this] {
+        if (!results_.empty() && staleReason_.isEmpty() && !searching_ && optionsChanged())
+            markStale(QStringLiteral("探索の条件が変わりました"));
+    };
+    connect(layoutBox_, &QComboBox::currentIndexChanged, this, conditionsChanged);
+    for (QDoubleSpinBox* box : {wallBox_, behindBox_, narrowestBox_, widestBox_})
+        connect(box, &QDoubleSpinBox::valueChanged, this, conditionsChanged);
+    for (QSpinBox* box : {lowBox_, highBox_})
+        connect(box, &QSpinBox::valueChanged, this, conditionsChanged);
 }
 
 PlacementSearchWindow::~PlacementSearchWindow() {
     stopThread();
+}
+
+PlacementConstraints PlacementSearchWindow::constraints() const {
+    PlacementConstraints c;
+    c.wallClearance = wallBox_->value();
+    c.listenerBehind = behindBox_->value();
+    c.narrowestAngle = narrowestBox_->value();
+    c.widestAngle = widestBox_->value();
+    return c;
 }
 
 SearchOptions PlacementSearchWindow::readOptions() const {
@@ -163,13 +244,18 @@ SearchOptions PlacementSearchWindow::readOptions() const {
     options.band = Band{lowBox_->value(), highBox_->value()};
     if (!isValidBand(options.band))
         throw UserError("帯域の下限は上限より低くしてください。");
-    options.constraints.wallClearance = wallBox_->value();
-    options.constraints.listenerBehind = behindBox_->value();
-    options.constraints.narrowestAngle = narrowestBox_->value();
-    options.constraints.widestAngle = widestBox_->value();
+    options.constraints = constraints();
     if (options.constraints.narrowestAngle > options.constraints.widestAngle)
         throw UserError("見込み角の下限は上限以下にしてください。");
     return options;
+}
+
+bool PlacementSearchWindow::optionsChanged() const {
+    try {
+        return !sameOptions(readOptions(), searchedOptions_);
+    } catch (const UserError&) {
+        return true; // conditions that cannot be searched are other conditions
+    }
 }
 
 void PlacementSearchWindow::stopThread() {
@@ -182,10 +268,14 @@ void PlacementSearchWindow::startSearch() {
     const Scene scene = readScene();
     stopThread();
     searching_ = true;
+    cancelRequested_ = false;
+    searchedScene_ = scene;
+    searchedOptions_ = options;
     startButton_->setEnabled(false);
     cancelButton_->setEnabled(true);
     progressBar_->setValue(0);
     timeLeftLabel_->clear();
+    setStatus(QStringLiteral("探索しています..."));
     const auto post = deliveryToCurrent(this, generation_);
     thread_ = std::jthread([post, scene, options](std::stop_token stop) {
         auto result = std::make_shared<const SearchResult>(searchPlacements(
@@ -202,11 +292,13 @@ void PlacementSearchWindow::cancelSearch() {
     // The search ends within moments and posts the best it has found so far.
     if (thread_.joinable())
         thread_.request_stop();
+    // The bar stays where the search was stopped.
+    cancelRequested_ = true;
     cancelButton_->setEnabled(false);
 }
 
 void PlacementSearchWindow::showProgress(SearchProgress progress) {
-    if (!searching_)
+    if (!searching_ || cancelRequested_)
         return;
     progressBar_->setValue(static_cast<int>(std::lround(100 * progress.fraction)));
     timeLeftLabel_->setText(QStringLiteral("残り約 %1 秒")
@@ -221,6 +313,7 @@ void PlacementSearchWindow::showResult(const SearchResult& result) {
         progressBar_->setValue(100);
     timeLeftLabel_->setText(result.cancelled ? QStringLiteral("中止") : QString());
     results_ = result.best;
+    staleReason_.clear();
     resultTable_->clearSelection();
     resultTable_->setRowCount(static_cast<int>(results_.size()));
     for (int row = 0; row < resultTable_->rowCount(); ++row) {
@@ -234,16 +327,82 @@ void PlacementSearchWindow::showResult(const SearchResult& result) {
             resultTable_->setItem(row, column, item);
         }
     }
-    currentLabel_->setText(QStringLiteral("現在の配置のばらつき ") +
-                           (result.currentSpread ? decibels(*result.currentSpread) + QStringLiteral(" dB")
-                                                 : QStringLiteral("不明")));
+    if (results_.empty())
+        setStatus(result.cancelled
+                      ? QStringLiteral("中止しました。配置はまだ見つかっていませんでした。")
+                      : QStringLiteral("条件を満たす配置は見つかりませんでした。壁からの距離、"
+                                       "スピーカーの線からの距離、見込み角の条件を緩めてください。"));
+    else
+        setStatus(result.cancelled ? QStringLiteral("中止しました。それまでに見つかった配置です。")
+                                   : QString());
+    // A scene or conditions changed while the search ran make its rows stale at once.
+    if (calculatedScene_)
+        checkRows(*calculatedScene_);
+    if (!results_.empty() && staleReason_.isEmpty() && optionsChanged())
+        markStale(QStringLiteral("探索の条件が変わりました"));
+    if (calculatedScene_)
+        showCurrentSpread();
+    else // no calculation since the window was made: the search's own figure of the scene
+        currentLabel_->setText(currentSpreadText(result.currentSpread, searchedOptions_.band));
+}
+
+void PlacementSearchWindow::sceneCalculated(const Scene& scene, const ResponseCurves& curves,
+                                            ElementRange computed) {
+    calculatedScene_ = scene;
+    calculatedCurves_ = curves;
+    calculatedElements_ = computed;
+    checkRows(scene);
+    if (isVisible())
+        showCurrentSpread();
+}
+
+void PlacementSearchWindow::checkRows(const Scene& scene) {
+    if (results_.empty() || !staleReason_.isEmpty() || searching_)
+        return;
+    const QString reason = changeSinceSearch(searchedScene_, scene, searchedOptions_.layout);
+    if (!reason.isEmpty())
+        markStale(reason);
+}
+
+// The rows stay for the user to read, greyed; 探索 searches the scene as it is now.
+void PlacementSearchWindow::markStale(const QString& reason) {
+    staleReason_ = reason;
+    const QColor grey = palette().color(QPalette::Disabled, QPalette::Text);
+    for (int row = 0; row < resultTable_->rowCount(); ++row)
+        for (int column = 0; column < resultTable_->columnCount(); ++column)
+            if (QTableWidgetItem* item = resultTable_->item(row, column))
+                item->setForeground(grey);
+    setStatus(QStringLiteral("結果は古くなりました: %1。探索し直してください。").arg(reason));
+    if (showCandidate)
+        showCandidate(std::nullopt);
+}
+
+// The spread of the scene of the last calculation over the band the rows were searched
+// in (or, before any search, the band in the boxes): from its curves when they cover the
+// band, else by a calculation of the band alone, which gives the same figure.
+void PlacementSearchWindow::showCurrentSpread() {
+    if (!calculatedScene_)
+        return;
+    Band band = searchedOptions_.band;
+    if (results_.empty() && isValidBand(Band{lowBox_->value(), highBox_->value()}))
+        band = Band{lowBox_->value(), highBox_->value()};
+    const bool covered =
+        calculatedElements_.first <= 2 * band.low && 2 * band.high <= calculatedElements_.last;
+    const std::optional<double> spread = covered ? std::optional<double>(totalSpread(calculatedCurves_, band))
+                                                 : spreadOf(*calculatedScene_, band);
+    currentLabel_->setText(currentSpreadText(spread, band));
+}
+
+void PlacementSearchWindow::setStatus(const QString& text) {
+    statusLabel_->setText(text);
 }
 
 void PlacementSearchWindow::selectionChanged() {
     const QList<QTableWidgetItem*> selected = resultTable_->selectedItems();
     const int row = selected.isEmpty() ? -1 : selected.front()->row();
     applyButton_->setEnabled(row >= 0);
-    if (showCandidate)
+    // A stale row's curve would be drawn in a room it was not found for.
+    if (showCandidate && staleReason_.isEmpty())
         showCandidate(row >= 0 ? std::optional<Placement>(results_[static_cast<std::size_t>(row)])
                                : std::nullopt);
 }
@@ -252,11 +411,29 @@ void PlacementSearchWindow::applySelected() {
     const QList<QTableWidgetItem*> selected = resultTable_->selectedItems();
     if (selected.isEmpty() || !applyPlacement)
         return;
+    // The scene as 適用 would change it, read now: a text typed in the settings dialog
+    // counts even before the dialog applied it.
+    if (staleReason_.isEmpty())
+        checkRows(readScene());
+    if (staleReason_.isEmpty() && optionsChanged())
+        markStale(QStringLiteral("探索の条件が変わりました"));
+    if (!staleReason_.isEmpty())
+        throw UserError(
+            QStringLiteral("この配置は今の部屋と条件で探したものではないため、適用できません (%1)。"
+                           "探索し直してください。")
+                .arg(staleReason_)
+                .toStdString());
     applyPlacement(results_[static_cast<std::size_t>(selected.front()->row())]);
 }
 
 void PlacementSearchWindow::closeEvent(QCloseEvent* event) {
-    // A closed window searches no further and leaves no candidate on the chart.
+    // A closed window searches no further and leaves no candidate on the chart; reopened,
+    // it says that the search was stopped rather than showing its last progress.
+    if (searching_) {
+        progressBar_->setValue(0);
+        timeLeftLabel_->clear();
+        setStatus(QStringLiteral("ウィンドウを閉じたため、探索を中止しました。"));
+    }
     stopThread();
     startButton_->setEnabled(true);
     cancelButton_->setEnabled(false);
@@ -264,6 +441,11 @@ void PlacementSearchWindow::closeEvent(QCloseEvent* event) {
     if (showCandidate)
         showCandidate(std::nullopt);
     QWidget::closeEvent(event);
+}
+
+void PlacementSearchWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    showCurrentSpread();
 }
 
 } // namespace kolmarin

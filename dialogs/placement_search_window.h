@@ -3,9 +3,13 @@
 // cancel button, the progress with the time left, and the best placements found. The
 // search runs on a thread of its own over a snapshot of the scene; the window only asks
 // the main window, through three callbacks, for that snapshot, to show a chosen
-// placement's curve, and to move the markers there.
+// placement's curve, and to move the markers there. The main window tells it of every
+// calculation: the rows belong to the scene they were searched in, and once the room, the
+// reflection count, a height or a marker the layout leaves alone has changed (or the
+// window's own conditions), they are greyed, a line says why, and 適用 refuses them.
 
 #include "model/acoustics/placement_search.h"
+#include "model/acoustics/response.h"
 
 #include <QWidget>
 
@@ -41,17 +45,31 @@ class PlacementSearchWindow : public QWidget {
     void cancelSearch(); // 中止: the search ends soon, keeping what it found
     bool searching() const { return searching_; }
     const std::vector<Placement>& results() const { return results_; }
-    void applySelected(); // 適用
+    void applySelected(); // 適用: refused for rows of another scene
+
+    // After each calculation of the main window, with the scene it read and its curves:
+    // the current spread line follows, and the rows are checked against the scene.
+    void sceneCalculated(const Scene& scene, const ResponseCurves& curves, ElementRange computed);
+    // The constraints in the window's boxes, which the response map shows too.
+    PlacementConstraints constraints() const;
+    // Why the rows no longer fit the scene; empty while they do (or there are none).
+    const QString& staleReason() const { return staleReason_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     SearchOptions readOptions() const;
+    bool optionsChanged() const; // since the rows were searched
     void stopThread();
     void showProgress(SearchProgress progress);
     void showResult(const SearchResult& result);
     void selectionChanged();
+    void checkRows(const Scene& scene);
+    void markStale(const QString& reason);
+    void showCurrentSpread();
+    void setStatus(const QString& text);
 
     QComboBox* layoutBox_ = nullptr;
     QDoubleSpinBox* wallBox_ = nullptr;
@@ -66,9 +84,19 @@ class PlacementSearchWindow : public QWidget {
     QProgressBar* progressBar_ = nullptr;
     QLabel* timeLeftLabel_ = nullptr;
     QLabel* currentLabel_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
     QTableWidget* resultTable_ = nullptr;
 
     std::vector<Placement> results_;
+    // The scene and options the rows were searched with.
+    Scene searchedScene_;
+    SearchOptions searchedOptions_;
+    QString staleReason_;
+    // The last calculation of the main window, for the current spread line.
+    std::optional<Scene> calculatedScene_;
+    ResponseCurves calculatedCurves_;
+    ElementRange calculatedElements_{0, -1};
+    bool cancelRequested_ = false;
     std::jthread thread_;
     unsigned generation_ = 0; // counts starts and closes; only the current search is shown
     bool searching_ = false;

@@ -1,5 +1,7 @@
 #include "mainwindow/help_file.h"
 
+#include "model/errors.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -26,14 +28,22 @@ void openHelpFile(QWidget* owner) {
     openHelpFileIn(owner, QCoreApplication::applicationDirPath(), QStringLiteral(KOLMARIN_SOURCE_MANUAL));
 }
 
-void openHelpFileIn(QWidget* owner, const QString& folder, const QString& buildTreeManual) {
+void openHelpFileIn(QWidget* owner, const QString& folder, const QString& buildTreeManual,
+                    const std::function<bool(const QUrl&)>& open) {
     // The desktop's file handler takes no owner window.
     Q_UNUSED(owner);
     // Without a file, a desktop would answer with its own "not found" box; the help
-    // command stays silent instead. Whether the desktop managed to open it is not examined.
+    // command stays silent instead.
     const QString path = helpFileFor(folder, buildTreeManual);
-    if (!path.isEmpty())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (path.isEmpty())
+        return;
+    const QUrl url = QUrl::fromLocalFile(path);
+    // Qt reports a missing launcher (xdg-open, a browser) only on stderr and with false.
+    if (!(open ? open(url) : QDesktopServices::openUrl(url)))
+        throw UserError(QStringLiteral("ヘルプを開くプログラム (ブラウザーなど) が見つかりません。\n"
+                                       "次のファイルをブラウザーで開いてください:\n%1")
+                            .arg(QDir::toNativeSeparators(path))
+                            .toStdString());
 }
 
 } // namespace kolmarin

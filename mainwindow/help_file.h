@@ -4,6 +4,9 @@
 // browser.
 
 #include <QString>
+#include <QUrl>
+
+#include <functional>
 
 class QWidget;
 
@@ -16,10 +19,14 @@ namespace kolmarin {
 // them is there.
 QString helpFileFor(const QString& programFolder, const QString& buildTreeManual);
 
-// Opens the help file of the running program. Without any, nothing visible happens.
+// Opens the help file of the running program. Without any, nothing visible happens; when
+// the desktop has nothing to open it with (no browser, no launcher), a UserError says so
+// and names the file, so the user can open it by hand.
 void openHelpFile(QWidget* owner);
 
-// The same for a program in `folder`, with the source tree's manual as the last resort.
-void openHelpFileIn(QWidget* owner, const QString& folder, const QString& buildTreeManual = QString());
+// The same for a program in `folder`, with the source tree's manual as the last resort,
+// handing the file to `open` (the desktop's handler unless a test gives its own).
+void openHelpFileIn(QWidget* owner, const QString& folder, const QString& buildTreeManual = QString(),
+                    const std::function<bool(const QUrl&)>& open = {});
 
 } // namespace kolmarin

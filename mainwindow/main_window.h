@@ -112,6 +112,7 @@ class MainWindow : public QMainWindow {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -146,6 +147,7 @@ class MainWindow : public QMainWindow {
     void placeMarker(PlacedObject object, const Point3& p, double width, double depth);
     void addStoredPoints(int curve, std::int32_t start, std::int32_t end);
     void toggleCurve(int curve);
+    void writeChartTitle();
 
     // The response map over the plan (main_window_map.cpp).
     struct MapState;
@@ -153,6 +155,8 @@ class MainWindow : public QMainWindow {
     Scene readMapScene() const;
     void toggleResponseMap();
     void mapChoiceChanged();
+    void mapBandChosen(QAction* chosen);
+    bool mapPointAllowed(double x, double y) const;
     void stopResponseMap();                      // when a calculation starts
     void restartResponseMap(const Scene& scene); // when it has shown its curves
     void showMapPass(const ResponseMap& map);
@@ -164,6 +168,13 @@ class MainWindow : public QMainWindow {
     void createPlacementSearch();
     void showCandidate(const Placement* placement); // nullptr takes the curve away
     void applyPlacement(const Placement& placement);
+
+    // The curve kept to compare against, and the Total as a curve text
+    // (main_window_reference.cpp).
+    void createReferenceCommands();
+    void keepReference();
+    void loadReference();
+    void saveCurveText();
 
     ResponseChart* responseChart_ = nullptr;
     QLabel* roomSizeTitle_ = nullptr;
@@ -234,6 +245,7 @@ class MainWindow : public QMainWindow {
     QString chartImageProposal_ = QStringLiteral("グラフ.png"); // the name last chosen
     ResponseCurves curves_;
     ElementRange computed_; // empty until the first calculation
+    QString calculatedAt_;  // the time of the last calculation, as the chart's title shows it
     PlanRect plan_;
     bool shown_ = false;
     bool dragging_ = false;
@@ -241,6 +253,12 @@ class MainWindow : public QMainWindow {
     MapState* map_ = nullptr; // a child of the window
     QAction* placementSearchAction_ = nullptr;
     PlacementSearchWindow* placementSearch_ = nullptr; // made at its first showing
+    QAction* keepReferenceAction_ = nullptr;
+    QAction* loadReferenceAction_ = nullptr;
+    QAction* clearReferenceAction_ = nullptr;
+    QAction* saveCurveTextAction_ = nullptr;
+    QString referenceProposal_;                               // the curve file last read
+    QString curveTextProposal_ = QStringLiteral("Total.txt"); // the name last chosen
 };
 
 } // namespace kolmarin

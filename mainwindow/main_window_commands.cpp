@@ -11,6 +11,7 @@
 #include "widgets/response_chart.h"
 #include "widgets/save_command.h"
 
+#include <QFileInfo>
 #include <QPrinter>
 
 namespace kolmarin {
@@ -61,15 +62,19 @@ QByteArray MainWindow::chartImage(ChartImageFormat format) {
 }
 
 void MainWindow::saveChartImage() {
-    // The format follows the filter chosen in the dialog; each filter's extension is
-    // added to a name typed without one.
+    // The format follows the name's extension, whichever filter is chosen: the dialog adds
+    // the chosen filter's extension to a name typed without one, and a name typed with
+    // another extension than the two is refused rather than given bytes it does not name.
     FileDialogRequest request{QStringLiteral("PNG 画像"),
                               QStringLiteral("*.png"),
                               QString(),
                               QStringLiteral("png"),
                               {{QStringLiteral("PDF"), QStringLiteral("*.pdf")}}};
-    saveThroughDialog(this, request, chartImageProposal_, [this](int filter) {
-        return chartImage(filter == 1 ? ChartImageFormat::Pdf : ChartImageFormat::Png);
+    saveThroughDialog(this, request, chartImageProposal_, [this](const FileChoice& choice) {
+        const QString suffix = QFileInfo(choice.path).suffix().toLower();
+        if (suffix != QStringLiteral("png") && suffix != QStringLiteral("pdf"))
+            throw UserError("グラフの画像は拡張子 .png (PNG 画像) か .pdf (PDF) の名前で保存してください");
+        return chartImage(suffix == QStringLiteral("pdf") ? ChartImageFormat::Pdf : ChartImageFormat::Png);
     });
 }
 

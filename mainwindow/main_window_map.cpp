@@ -3,13 +3,16 @@
 // the plan's grid. Each calculation cancels the map and starts it again for the scene it
 // read; the map fills in on a thread of its own, coarse points first. Hovering the plan
 // tells a point's spread, Ctrl+click moves the marker there.
+#include "dialogs/band_dialog.h"
 #include "dialogs/placement_search_window.h"
 #include "dialogs/room_settings_dialog.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/map_picture.h"
 #include "mainwindow/map_runner.h"
 #include "mainwindow/plan_view.h"
+#include "model/acoustics/placement_search.h"
 #include "model/acoustics/spread.h"
+#include "model/layout/colour_scale.h"
 #include "widgets/marker_shape.h"
 #include "widgets/placed_controls.h"
 #include "widgets/ui_support.h"
@@ -25,6 +28,7 @@
 #include <QToolTip>
 
 #include <array>
+#include <cmath>
 #include <optional>
 
 namespace kolmarin {
@@ -62,23 +66,31 @@ struct MainWindow::MapState : QObject {
     QAction* shown = nullptr;
     QAction* listener = nullptr;
     std::array<QAction*, kBands.size()> bands{};
+    QAction* otherBand = nullptr; // any band, typed in two boxes
+    QAction* lastBand = nullptr;  // the band chosen before, for a cancelled band dialog
+    Band chosenBand{20, 200};
     MapRunner* runner = nullptr;
     QWidget* legend = nullptr;
     QLabel* caption = nullptr;
+    MapScale* scale = nullptr;
     QLabel* range = nullptr;
     QLabel* current = nullptr;
+    QLabel* ruledOut = nullptr;
 
-    // The map as far as it is computed, and the room it was computed for.
+    // The map as far as it is computed, the scene it was computed for, and the spread
+    // where the markers stand (nothing when that cannot be calculated).
     std::optional<ResponseMap> map;
+    Scene scene;
     double width = 0;
     double depth = 0;
+    std::optional<double> currentSpread;
 
     MapMarker marker() const { return listener->isChecked() ? MapMarker::Listener : MapMarker::Speakers; }
     Band band() const {
         for (std::size_t i = 0; i < bands.size(); ++i)
             if (bands[i]->isChecked())
                 return kBands[i].band;
-        return Band{};
+        return chosenBand;
     }
     QString choiceText() const {
         const QString moving =
@@ -103,7 +115,9 @@ void MainWindow::createResponseMap() {
     auto* bands = new QActionGroup(choices);
     for (std::size_t i = 0; i < kBands.size(); ++i)
         m.bands[i] = addChoice(choices, bands, bandText(kBands[i].band), kBands[i].name);
+    m.otherBand = addChoice(choices, bands, QStringLiteral("帯域を指定..."), "otherBandAction");
     m.bands[0]->setChecked(true);
+    m.lastBand = m.bands[0];
 
     // Below the plan, left of the read-outs: the progress, the colour scale with the range
     // of spreads it spans, and the spread where the markers stand now.
@@ -112,12 +126,20 @@ void MainWindow::createResponseMap() {
     m.legend->setGeometry(432, 456, 256, 88);
     m.caption = placeLabel(m.legend, QString(), 0, 0);
     m.caption->setObjectName(QStringLiteral("mapCaption"));
-    auto* scale = new MapScale(m.legend);
-    scale->setGeometry(0, 20, 200, 10);
+    m.scale = new MapScale(m.legend);
+    m.scale->setObjectName(QStringLiteral("mapScale"));
+    m.scale->setGeometry(0, 20, 200, 10);
+    m.scale->setToolTip(
+        QStringLiteral("ばらつき: その点に置いたときの、帯域での Total のレベルの標準偏差 (dB)。\n"
+                       "左 (暗い青紫) ほど小さく平坦、右 (黄) ほど大きく山と谷が深い。\n"
+                       "縦線は今の配置のばらつき。灰色は計算できない点 (スピーカーと聴取者が重なるなど)、\n"
+                       "白っぽく薄い所は配置の探索の条件 (壁からの距離など) の外です。"));
     m.range = placeLabel(m.legend, QString(), 0, 34);
     m.range->setObjectName(QStringLiteral("mapRangeCaption"));
     m.current = placeLabel(m.legend, QString(), 0, 52);
     m.current->setObjectName(QStringLiteral("mapSpreadCaption"));
+    m.ruledOut = placeLabel(m.legend, QStringLiteral("薄い所: 配置の条件の外"), 0, 70);
+    m.ruledOut->setObjectName(QStringLiteral("mapRuledOutCaption"));
     m.legend->hide();
 
     m.runner = new MapRunner(&m);
@@ -125,7 +147,8 @@ void MainWindow::createResponseMap() {
     m.runner->onProgress = [this](int percent) { showMapProgress(percent); };
     connect(m.shown, &QAction::toggled, this, commandSlot(this, [this] { toggleResponseMap(); }));
     connect(moving, &QActionGroup::triggered, this, commandSlot(this, [this] { mapChoiceChanged(); }));
-    connect(bands, &QActionGroup::triggered, this, commandSlot(this, [this] { mapChoiceChanged(); }));
+    connect(bands, &QActionGroup::triggered, this,
+            [this](QAction* chosen) { runCommand(this, [this, chosen] { mapBandChosen(chosen); }); });
     planView_->installEventFilter(this);
 }
 
@@ -154,6 +177,35 @@ void MainWindow::mapChoiceChanged() {
     restartResponseMap(readMapScene());
 }
 
+// The band dialog for 帯域を指定...; a cancel keeps the band chosen before.
+void MainWindow::mapBandChosen(QAction* chosen) {
+    MapState& m = *map_;
+    if (chosen == m.otherBand) {
+        const std::optional<Band> band = askBand(this, m.chosenBand);
+        if (!band) {
+            m.lastBand->setChecked(true);
+            return;
+        }
+        m.chosenBand = *band;
+        m.otherBand->setText(QStringLiteral("帯域を指定... (%1)").arg(bandText(*band)));
+    }
+    m.lastBand = chosen;
+    mapChoiceChanged();
+}
+
+// Whether the search window's constraints (or the default ones) let the moving marker
+// stand at plan point (x, y), for the layout that moves what the map moves.
+bool MainWindow::mapPointAllowed(double x, double y) const {
+    const MapState& m = *map_;
+    const MapMarker marker = m.marker();
+    const Scene placed = withMarkerAt(m.scene, marker, x, y);
+    const Placement placement{placed.sp1, placed.sp2, placed.listener};
+    const PlacementConstraints constraints =
+        placementSearch_ ? placementSearch_->constraints() : PlacementConstraints{};
+    return keepsConstraints(m.scene, placement,
+                            marker == MapMarker::Listener ? Layout::Listener : Layout::Speakers, constraints);
+}
+
 void MainWindow::stopResponseMap() {
     MapState& m = *map_;
     m.runner->stop();
@@ -163,21 +215,27 @@ void MainWindow::stopResponseMap() {
     setCaption(m.caption, QStringLiteral("応答マップ"));
     setCaption(m.range, QString());
     setCaption(m.current, QString());
+    m.scale->setMark(std::nullopt);
 }
 
 void MainWindow::restartResponseMap(const Scene& scene) {
     MapState& m = *map_;
     if (!m.shown->isChecked())
         return;
+    m.scene = scene;
     m.width = scene.width;
     m.depth = scene.depth;
-    // The spread of the curves on the chart, when the last calculation covered the band;
-    // the map computes its points the same way, so they agree bit for bit.
+    // The spread of the curves on the chart, when the last calculation covered the band,
+    // else of a calculation of the band alone; the map computes its points the same way,
+    // so they agree bit for bit.
     const Band band = m.band();
     const bool covered = computed_.first <= 2 * band.low && 2 * band.high <= computed_.last;
-    setCaption(m.current, QStringLiteral("現在の配置 ") +
-                              (covered ? decibels(totalSpread(curves_, band), 2) + QStringLiteral(" dB")
-                                       : QStringLiteral("不明")));
+    m.currentSpread = covered ? std::optional<double>(totalSpread(curves_, band)) : spreadOf(scene, band);
+    setCaption(m.current,
+               QStringLiteral("現在の配置 ") +
+                   (m.currentSpread ? decibels(*m.currentSpread, 2) + QStringLiteral(" dB")
+                                    : QStringLiteral("不明 (この配置では計算できません。"
+                                                     "スピーカーが聴取位置に重なっていませんか)")));
     setCaption(m.caption, QStringLiteral("応答マップ 0%"));
     m.runner->start(scene, m.marker(), band, kDefaultMapStep);
 }
@@ -189,9 +247,13 @@ void MainWindow::showMapProgress(int percent) {
 void MainWindow::showMapPass(const ResponseMap& map) {
     MapState& m = *map_;
     m.map = map;
-    const MapSpan span = mapSpan(map);
-    planView_->setLayer(mapCells(map, span),
-                        mapArea(map.grid, m.width, m.depth, planView_->width(), planView_->height()));
+    const MapSpan span = withValue(mapSpan(map), m.currentSpread.value_or(NAN));
+    QImage cells = mapCells(map, span);
+    fadeRuledOut(cells, map.grid, [this](double x, double y) { return mapPointAllowed(x, y); });
+    planView_->setLayer(cells, mapArea(map.grid, m.width, m.depth, planView_->width(), planView_->height()));
+    m.scale->setMark(m.currentSpread && span.known
+                         ? std::optional<double>(scalePosition(*m.currentSpread, span.low, span.high))
+                         : std::nullopt);
     setCaption(m.range,
                QStringLiteral("ばらつき ") + (span.known ? decibels(span.low, 1) + QStringLiteral("–") +
                                                                decibels(span.high, 1) + QStringLiteral(" dB")

@@ -3,6 +3,7 @@
 #include "mainwindow/main_window.h"
 
 #include "dialogs/axis_settings_dialog.h"
+#include "dialogs/placement_search_window.h"
 #include "dialogs/room_settings_dialog.h"
 #include "mainwindow/plan_view.h"
 #include "model/acoustics/number_text.h"
@@ -144,10 +145,27 @@ void MainWindow::recalculateResponse() {
             addStoredPoints(curve, scene.startFrequency, scene.endFrequency);
     }
     responseChart_->followData();
-    responseChart_->setTitleText(windowTitle() + QStringLiteral("      ") +
-                                 QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
+    calculatedAt_ = QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+    writeChartTitle();
     responseChart_->replot();
     restartResponseMap(scene);
+    if (placementSearch_)
+        placementSearch_->sceneCalculated(scene, curves_, computed_);
+}
+
+// The window's title names the room file; the chart's title carries it with the time of
+// the calculation, so a chart saved or printed after a save under a new name says which
+// file it shows.
+void MainWindow::writeChartTitle() {
+    responseChart_->setTitleText(windowTitle() + QStringLiteral("      ") + calculatedAt_);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange && !calculatedAt_.isEmpty()) {
+        writeChartTitle();
+        responseChart_->replot();
+    }
 }
 
 void MainWindow::addStoredPoints(int curve, std::int32_t start, std::int32_t end) {

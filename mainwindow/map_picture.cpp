@@ -73,7 +73,34 @@ std::optional<double> mapSpreadAt(const ResponseMap& map, double x, double y) {
     return map.spread[index];
 }
 
+MapSpan withValue(MapSpan span, double value) {
+    if (std::isnan(value))
+        return span;
+    span.low = span.known ? std::min(span.low, value) : value;
+    span.high = span.known ? std::max(span.high, value) : value;
+    span.known = true;
+    return span;
+}
+
+void fadeRuledOut(QImage& cells, const MapGrid& grid,
+                  const std::function<bool(double x, double y)>& allowed) {
+    for (int row = 0; row < grid.rows && row < cells.height(); ++row)
+        for (int column = 0; column < grid.columns && column < cells.width(); ++column)
+            if (!allowed(grid.x(column), grid.y(row))) {
+                const QRgb c = cells.pixel(column, row);
+                // Two parts white to one of the colour: still legible, plainly set apart.
+                cells.setPixel(
+                    column, row,
+                    qRgb((qRed(c) + 2 * 255) / 3, (qGreen(c) + 2 * 255) / 3, (qBlue(c) + 2 * 255) / 3));
+            }
+}
+
 MapScale::MapScale(QWidget* parent) : QWidget(parent) {}
+
+void MapScale::setMark(std::optional<double> position) {
+    mark_ = position;
+    update();
+}
 
 void MapScale::paintEvent(QPaintEvent*) {
     QPainter painter(this);
@@ -85,6 +112,13 @@ void MapScale::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::black);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(0, 0, w - 1, height() - 1);
+    if (mark_) {
+        const int x = static_cast<int>(std::lround(std::clamp(*mark_, 0.0, 1.0) * (w - 1)));
+        painter.setPen(QPen(Qt::white, 3));
+        painter.drawLine(x, 0, x, height());
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawLine(x, 0, x, height());
+    }
 }
 
 } // namespace kolmarin

@@ -10,6 +10,7 @@
 #include <QRectF>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 namespace kolmarin {
@@ -34,13 +35,26 @@ QRectF mapArea(const MapGrid& grid, double width, double depth, int planWidth, i
 // last whole cell belongs to the nearest); nothing where it is unknown or not yet computed.
 std::optional<double> mapSpreadAt(const ResponseMap& map, double x, double y);
 
-// The colour scale: low spreads on the left, high on the right.
+// The span widened to take in `value` (the current placement's spread), so the scale
+// always shows where the placement in use stands among the map's points.
+MapSpan withValue(MapSpan span, double value);
+
+// Washes out, towards white, the cells whose centre `allowed` rules out, so the colours of
+// the points a layout may use stand out.
+void fadeRuledOut(QImage& cells, const MapGrid& grid, const std::function<bool(double x, double y)>& allowed);
+
+// The colour scale: low spreads on the left, high on the right, with a mark at the
+// current placement's spread when there is one.
 class MapScale : public QWidget {
   public:
     explicit MapScale(QWidget* parent = nullptr);
+    void setMark(std::optional<double> position); // 0 .. 1 along the scale
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+
+  private:
+    std::optional<double> mark_;
 };
 
 } // namespace kolmarin

@@ -75,6 +75,9 @@ ResponseChart::ResponseChart(QWidget* parent) : QCustomPlot(parent) {
     candidateCurve = addCurve(QStringLiteral("候補"), QColor(0, 128, 0));
     candidateCurve->setPen(QPen(QColor(0, 128, 0), 2, Qt::DashLine));
     candidateCurve->removeFromLegend();
+    referenceCurve = addCurve(QString(), QColor(128, 0, 160));
+    referenceCurve->setPen(QPen(QColor(128, 0, 160), 2, Qt::DashDotLine));
+    referenceCurve->removeFromLegend();
     setFootText(QString());
 }
 
@@ -87,20 +90,40 @@ QCPGraph* ResponseChart::addCurve(const QString& name, const QColor& colour) {
     return graph;
 }
 
-void ResponseChart::showCandidate(const QVector<double>& frequencies, const QVector<double>& levels) {
-    candidateCurve->setData(frequencies, levels, true);
-    candidateCurve->addToLegend();
+void ResponseChart::showExtra(QCPGraph* curve, const QVector<double>& frequencies,
+                              const QVector<double>& levels) {
+    curve->setData(frequencies, levels, true);
+    if (!legend->hasItemWithPlottable(curve))
+        curve->addToLegend();
     followData();
     replot();
 }
 
-void ResponseChart::clearCandidate() {
-    if (candidateCurve->data()->isEmpty() && !legend->hasItemWithPlottable(candidateCurve))
+void ResponseChart::clearExtra(QCPGraph* curve) {
+    if (curve->data()->isEmpty() && !legend->hasItemWithPlottable(curve))
         return;
-    candidateCurve->data()->clear();
-    candidateCurve->removeFromLegend();
+    curve->data()->clear();
+    curve->removeFromLegend();
     followData();
     replot();
+}
+
+void ResponseChart::showCandidate(const QVector<double>& frequencies, const QVector<double>& levels) {
+    showExtra(candidateCurve, frequencies, levels);
+}
+
+void ResponseChart::clearCandidate() {
+    clearExtra(candidateCurve);
+}
+
+void ResponseChart::showReference(const QString& name, const QVector<double>& frequencies,
+                                  const QVector<double>& levels) {
+    referenceCurve->setName(name);
+    showExtra(referenceCurve, frequencies, levels);
+}
+
+void ResponseChart::clearReference() {
+    clearExtra(referenceCurve);
 }
 
 QCPAxis* ResponseChart::axisOf(ChartAxis axis) const {

@@ -23,7 +23,7 @@ class ResponseChart : public QCustomPlot, public ChartAxes {
     QCPAxis* frequencyAxis() const { return xAxis; }
     QCPAxis* levelAxis() const { return yAxis; }
 
-    // sp1Curve "SP1" black, sp2Curve "SP2" red, totalCurve "Total" blue.
+    // sp1Curve "SP1" black, sp2Curve "SP2" red, totalCurve "Total" blue, each 2 pixels wide.
     QCPGraph* sp1Curve = nullptr;
     QCPGraph* sp2Curve = nullptr;
     QCPGraph* totalCurve = nullptr;
@@ -32,6 +32,13 @@ class ResponseChart : public QCustomPlot, public ChartAxes {
     QCPGraph* candidateCurve = nullptr;
     void showCandidate(const QVector<double>& frequencies, const QVector<double>& levels);
     void clearCandidate();
+    // A curve to compare against (a kept Total, a measurement): purple dash-dot, in the
+    // legend under its name while it is shown, kept through every calculation until cleared.
+    QCPGraph* referenceCurve = nullptr;
+    void showReference(const QString& name, const QVector<double>& frequencies,
+                       const QVector<double>& levels);
+    void clearReference();
+    bool hasReference() const { return !referenceCurve->data()->isEmpty(); }
 
     void setTitleText(const QString& text);
     QString titleText() const;
@@ -44,6 +51,8 @@ class ResponseChart : public QCustomPlot, public ChartAxes {
   private:
     QCPAxis* axisOf(ChartAxis axis) const;
     QCPGraph* addCurve(const QString& name, const QColor& colour);
+    void showExtra(QCPGraph* curve, const QVector<double>& frequencies, const QVector<double>& levels);
+    void clearExtra(QCPGraph* curve);
 
     QCPTextElement* title_ = nullptr;
     QCPTextElement* foot_ = nullptr;

@@ -5,11 +5,12 @@
 namespace kolmarin {
 
 bool saveThroughDialog(QWidget* owner, FileDialogRequest request, QString& chosen, const QByteArray& bytes) {
-    return saveThroughDialog(owner, std::move(request), chosen, [&bytes](int) { return bytes; });
+    return saveThroughDialog(owner, std::move(request), chosen,
+                             [&bytes](const FileChoice&) { return bytes; });
 }
 
 bool saveThroughDialog(QWidget* owner, FileDialogRequest request, QString& chosen,
-                       const std::function<QByteArray(int filter)>& bytesFor) {
+                       const std::function<QByteArray(const FileChoice& choice)>& bytesFor) {
     request.proposedName = chosen;
     const FileChoice choice = askFileChoice(owner, FileDialogKind::Save, request);
     if (choice.path.isEmpty())
@@ -17,7 +18,7 @@ bool saveThroughDialog(QWidget* owner, FileDialogRequest request, QString& chose
     chosen = choice.path;
     if (!mayOverwrite(owner, choice.path))
         return false;
-    saveFileAtomically(choice.path, bytesFor(choice.filter));
+    saveFileAtomically(choice.path, bytesFor(choice));
     return true;
 }
 

@@ -19,9 +19,9 @@ namespace kolmarin {
 // user cancelled or would not replace the file; throws UserError when the save failed.
 bool saveThroughDialog(QWidget* owner, FileDialogRequest request, QString& chosen, const QByteArray& bytes);
 
-// The same for a file whose bytes depend on the filter chosen in the dialog (0 the first,
-// 1 the first of request.moreFilters): `bytesFor` makes them once the user has agreed.
+// The same for a file whose bytes depend on the name typed or the filter chosen in the
+// dialog: `bytesFor` makes them once the user has agreed.
 bool saveThroughDialog(QWidget* owner, FileDialogRequest request, QString& chosen,
-                       const std::function<QByteArray(int filter)>& bytesFor);
+                       const std::function<QByteArray(const FileChoice& choice)>& bytesFor);
 
 } // namespace kolmarin

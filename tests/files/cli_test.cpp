@@ -1,4 +1,5 @@
 // kolmarin2-cli as scripts use it: its files, its exit codes, and no output file on failure.
+#include "files/curve_text.h"
 #include "files/file_errors.h"
 #include "files/result_file.h"
 #include "test_support.h"
@@ -100,6 +101,16 @@ TEST_F(Cli, WritesTheResultFileAndTheCsvOfARoom) {
         for (const QByteArray& v : values)
             expected += resultField(v.toDouble());
         EXPECT_EQ(QString::fromStdString(expected), rows[i]);
+    }
+    // The Total as a measurement program reads it, row for row with the CSV.
+    const CliRun text = runCli({"response", test::fixturePath("startup_room.dtr"), "--text"});
+    ASSERT_EQ(text.exitCode, 0);
+    const std::vector<CurvePoint> total = parseCurveText(text.out, "out");
+    ASSERT_EQ(total.size(), 961u);
+    for (std::size_t i : {0u, 480u, 960u}) {
+        const QList<QByteArray> values = csv[static_cast<qsizetype>(i) + 1].split(',');
+        EXPECT_EQ(total[i].frequency, values[0].toDouble());
+        EXPECT_NEAR(total[i].level, values[3].toDouble(), 5e-4);
     }
 }
 

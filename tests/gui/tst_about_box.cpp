@@ -121,6 +121,18 @@ class TestAboutBox : public QObject {
         QVERIFY(errors.isEmpty());
     }
 
+    void aDesktopWithoutALauncherIsToldInAMessage() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Kolmarin2.chm"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(!runCommand(
+            nullptr, [&] { openHelpFileIn(nullptr, folder.path(), {}, [](const QUrl&) { return false; }); }));
+        QCOMPARE(errors.size(), 1);
+        QVERIFY(errors[0].contains(path));
+    }
+
     void presentHelpFileGoesToTheDesktop() {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("Kolmarin2.chm"));

@@ -60,6 +60,27 @@ class TestChartImage : public QObject, public testing::FileCommandFixture {
         QCOMPARE(testing::pdfPageCount(pdf), 1);
     }
 
+    void theTypedExtensionDecidesTheTypeAndTheTitleTheCurrentName() {
+        const struct {
+            const char* name;
+            int filter;
+            QByteArray start; // the file's signature, or nothing for a refused name
+        } cases[]{{"typed.pdf", 0, "%PDF"}, {"typed.PNG", 1, "\x89PNG"}, {"typed.jpg", 0, {}}};
+        for (const auto& c : cases) {
+            errors().clear();
+            answers << path(c.name);
+            filters << c.filter;
+            saveImage();
+            QCOMPARE(readAll(path(c.name)).left(4), c.start);
+            QCOMPARE(errors().size(), c.start.isEmpty() ? 1 : 0);
+        }
+        // A room saved under a new name: the chart's title, and so its image, says it.
+        answers << path("新しい部屋.dtr");
+        control<QAction>(mainWindow(), "saveRoomAction")->trigger();
+        QVERIFY(chart().titleText().startsWith(mainWindow().windowTitle() + QStringLiteral("  ")));
+        QVERIFY(chart().titleText().contains(QStringLiteral("新しい部屋")));
+    }
+
     void qtsDialogTellsTheChosenFilterAndAddsItsExtension() {
         restoreDialogs();
         // The user picks "PDF" and types a name without an extension.

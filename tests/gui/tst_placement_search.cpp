@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QTableWidget>
@@ -45,6 +46,9 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
         click(w, "searchButton");
         (void)QTest::qWaitFor([w] { return !w->searching(); }, kSearchTimeout);
         return w;
+    }
+    static QString status(PlacementSearchWindow* w, const char* label) {
+        return control<QLabel>(*w, label)->text();
     }
     QString readOut(const char* name) { return control<QLabel>(mainWindow(), name)->text(); }
     static QString metres(double value) { return QString::fromStdString(formatPosition(value)); }
@@ -87,6 +91,7 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
                     .contains(QRegularExpression(QStringLiteral("^残り約 \\d+ 秒$"))));
         click(w, "cancelButton");
         QTRY_VERIFY_WITH_TIMEOUT(!w->searching(), 30000);
+        QVERIFY(control<QProgressBar>(*w, "searchProgress")->value() < 100);
         QVERIFY(!w->results().empty());
         QCOMPARE(table(w)->rowCount(), static_cast<int>(w->results().size()));
         QVERIFY(control<QPushButton>(*w, "searchButton")->isEnabled());
@@ -114,11 +119,71 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
         QCOMPARE(readOut("listenerXReadOut"), metres(chosen.listener.x));
         QCOMPARE(readOut("listenerYReadOut"), metres(chosen.listener.y));
         QCOMPARE(values(c.totalCurve), values(c.candidateCurve));
+        QCOMPARE(status(w, "currentSpreadLabel"),
+                 QStringLiteral("現在の配置のばらつき %1 dB (20–200 Hz)").arg(chosen.spread, 0, 'f', 2));
 
         w->close();
         QVERIFY(c.candidateCurve->data()->isEmpty());
         QVERIFY(!c.legend->hasItemWithPlottable(c.candidateCurve));
         QVERIFY(errors().isEmpty());
+    }
+
+    void rowsOfAnotherSceneAreGreyedAndRefused() {
+        const struct {
+            const char* why;
+            std::function<void(SceneTexts&)> change;
+        } changes[]{
+            {"部屋の寸法か反射率が変わりました", [](SceneTexts& t) { t.width = "2.60"; }},
+            {"反射回数が変わりました", [](SceneTexts& t) { t.reflectionCount = "3"; }},
+            {"高さが変わりました", [](SceneTexts& t) { t.listener.z = " 1.20"; }},
+        };
+        for (const auto& c : changes) {
+            start();
+            PlacementSearchWindow* w = searched();
+            QVERIFY(w->staleReason().isEmpty());
+            SceneTexts texts = mainWindow().sceneTexts();
+            c.change(texts);
+            roomSettings().writeTexts(texts);
+            mainWindow().writePositionTexts(texts);
+            mainWindow().applyScene();
+            QCOMPARE(w->staleReason(), QString::fromUtf8(c.why));
+            QVERIFY(status(w, "searchStatusLabel").contains(w->staleReason()));
+            QVERIFY(table(w)->item(0, 7)->foreground().color() != w->palette().color(QPalette::Text));
+            const QString listenerX = readOut("listenerXReadOut");
+            clickRow(w, 0);
+            click(w, "applyButton");
+            QCOMPARE(errors().size(), 1);
+            QVERIFY(errors()[0].contains(w->staleReason()));
+            QCOMPARE(readOut("listenerXReadOut"), listenerX);
+            stop();
+        }
+        start(); // for cleanup
+    }
+
+    void reopenedItTellsTheTruthAndAnEmptyResultIsSaid() {
+        PlacementSearchWindow* w = searchWindow(); // the full scene: a long search
+        click(w, "searchButton");
+        QTRY_VERIFY_WITH_TIMEOUT(control<QProgressBar>(*w, "searchProgress")->value() > 0, kSearchTimeout);
+        w->close();
+        w = searchWindow();
+        QVERIFY(!w->searching());
+        QCOMPARE(control<QProgressBar>(*w, "searchProgress")->value(), 0);
+        QVERIFY(status(w, "timeLeftLabel").isEmpty());
+        QVERIFY(status(w, "searchStatusLabel").contains(QStringLiteral("中止")));
+
+        useFewReflections();
+        control<QDoubleSpinBox>(*w, "wallClearanceBox")->setValue(1.90);
+        click(w, "searchButton");
+        QTRY_VERIFY_WITH_TIMEOUT(!w->searching(), kSearchTimeout);
+        QCOMPARE(table(w)->rowCount(), 0);
+        QVERIFY(status(w, "searchStatusLabel").contains(QStringLiteral("見つかりませんでした")));
+    }
+
+    void everyColumnSaysWhatItHolds() {
+        QTableWidget* t = table(searchWindow());
+        QCOMPARE(t->horizontalHeaderItem(8)->text(), QStringLiteral("最悪 ±0.10 m dB"));
+        for (int column = 0; column < t->columnCount(); ++column)
+            QVERIFY(!t->horizontalHeaderItem(column)->toolTip().isEmpty());
     }
 
     void withoutACandidateTheChartIsAsBefore() {

@@ -8,8 +8,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDoubleSpinBox>
 #include <QHelpEvent>
 #include <QRegularExpression>
+#include <QSpinBox>
+#include <QTimer>
 #include <QToolTip>
 
 using namespace kolmarin;
@@ -71,8 +74,8 @@ class TestResponseMap : public QObject, public testing::MainWindowFixture {
         QCOMPARE(QToolTip::text(),
                  QStringLiteral("x 0.01 m, y 0.01 m: ") + twoDecimals(*corner) + QStringLiteral(" dB"));
 
-        // Another band: the spread at the placement follows it, unknown where the chart's
-        // calculation (20 to 500 Hz) left part of the band out.
+        // Another band: the spread at the placement follows it, calculated for the band
+        // where the chart's calculation (20 to 500 Hz) left part of it out.
         choose("band20to300Action");
         QCOMPARE(caption("mapSpreadCaption"),
                  QStringLiteral("現在の配置 ") +
@@ -81,8 +84,50 @@ class TestResponseMap : public QObject, public testing::MainWindowFixture {
         QVERIFY(!plan()->hasLayer());
         QTRY_VERIFY_WITH_TIMEOUT(plan()->hasLayer(), kPassTimeout);
         choose("band10to500Action");
-        QCOMPARE(caption("mapSpreadCaption"), QStringLiteral("現在の配置 不明"));
+        QCOMPARE(caption("mapSpreadCaption"), QStringLiteral("現在の配置 ") +
+                                                  twoDecimals(*spreadOf(scene, Band{10, 500})) +
+                                                  QStringLiteral(" dB"));
         QVERIFY(errors().isEmpty());
+    }
+
+    void anyBandIsTakenAndTheScaleTakesInTheCurrentPlacement() {
+        choose("responseMapAction");
+        QTimer::singleShot(0, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            control<QSpinBox>(*dialog, "bandLowBox")->setValue(30);
+            control<QSpinBox>(*dialog, "bandHighBox")->setValue(150);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        choose("otherBandAction");
+        const double current = totalSpread(mainWindow().responseCurves(), Band{30, 150});
+        QCOMPARE(caption("mapSpreadCaption"),
+                 QStringLiteral("現在の配置 ") + twoDecimals(current) + QStringLiteral(" dB"));
+        QTRY_COMPARE_WITH_TIMEOUT(caption("mapCaption"), QStringLiteral("応答マップ 聴取者 30–150 Hz"),
+                                  kPassTimeout);
+        const QRegularExpressionMatch range =
+            QRegularExpression(QStringLiteral("^ばらつき (\\d+\\.\\d)–(\\d+\\.\\d) dB$"))
+                .match(caption("mapRangeCaption"));
+        QVERIFY(range.hasMatch());
+        QVERIFY(range.captured(1).toDouble() <= current + 0.05 &&
+                current - 0.05 <= range.captured(2).toDouble());
+        QVERIFY(!control<QWidget>(mainWindow(), "mapScale")->toolTip().isEmpty());
+    }
+
+    void pointsTheSearchsConstraintsRuleOutAreWashedOut() {
+        const auto cornerOfWholeMap = [this] {
+            (void)QTest::qWaitFor(
+                [this] { return caption("mapCaption") == QStringLiteral("応答マップ 聴取者 20–200 Hz"); },
+                kPassTimeout);
+            return plan()->grab().toImage().pixelColor(12, plan()->height() - 12);
+        };
+        choose("responseMapAction");
+        const QColor ruledOut = cornerOfWholeMap(); // 0.1 m from two walls, 0.30 m asked
+        choose("placementSearchAction");
+        control<QDoubleSpinBox>(mainWindow(), "wallClearanceBox")->setValue(0.0);
+        choose("speakerMapAction");
+        choose("listenerMapAction");
+        QVERIFY(cornerOfWholeMap().lightness() < ruledOut.lightness());
     }
 
     void everyCalculationRestartsTheMap() {

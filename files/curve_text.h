@@ -1,0 +1,41 @@
+#pragma once
+// A frequency response as the text that measurement programs export and import: comment
+// lines starting with `*`, then one line per point, "frequency level" or "frequency level
+// phase" (Hz, dB, degrees), the numbers separated by blanks, tabs or commas, a point as
+// the decimal separator. A measurement at the listening position and the simulated Total
+// can so be laid over each other in this program or in the measuring one.
+
+#include "model/acoustics/response.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cmath>
+#include <vector>
+
+namespace kolmarin {
+
+struct CurvePoint {
+    double frequency = 0; // Hz, > 0, rising from line to line
+    double level = 0;     // dB
+    double phase = NAN;   // degrees; NaN when the file has none
+};
+
+// The points of a curve text. `name` names the file in the messages; a line that is not
+// two or three numbers, a frequency that does not rise, or a text without a single point
+// is a UserError naming the file and the line.
+std::vector<CurvePoint> parseCurveText(const QByteArray& bytes, const QString& name);
+
+// The curve file at `path`, read whole; an unreadable file fails as the room file does.
+std::vector<CurvePoint> readCurveFile(const QString& path);
+
+// The text of the points after the comment lines `* heading` (ASCII, one per entry), the
+// level in thousandths of a dB, the phase only where it is known. Lines end with LF.
+QByteArray curveTextBytes(const std::vector<CurvePoint>& points, const std::vector<QByteArray>& heading);
+
+// The Total at the listener over `rows` (element j is j/2 Hz), as a measurement there would
+// give it, and its text under the heading the window and kolmarin2-cli both write.
+std::vector<CurvePoint> totalCurvePoints(const ResponseCurves& curves, ElementRange rows);
+QByteArray totalCurveText(const ResponseCurves& curves, ElementRange rows);
+
+} // namespace kolmarin

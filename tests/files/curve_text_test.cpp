@@ -1,0 +1,56 @@
+// The curve text measurement programs exchange: a typical export read, the program's own
+// text read back, and a bad line named by file and line.
+#include "files/curve_text.h"
+#include "tests/user_error.h"
+
+#include <gtest/gtest.h>
+
+namespace kolmarin {
+namespace {
+
+TEST(CurveText, ReadsAnExportAndGivesItBackThroughItsOwnText) {
+    const QByteArray exported = "* Measurement data measured by a meter\r\n"
+                                "* Source: 1 channel, Dated: 7-Dec-2026\r\n"
+                                "* Freq(Hz)\tSPL(dB)\tPhase(degrees)\r\n"
+                                "\r\n"
+                                "20.142\t72.5\t-120.25\r\n"
+                                "20.5,70.125,3.5\r\n"
+                                "21   , 69.001\r\n"
+                                "2.25e1 68\r\n";
+    const std::vector<CurvePoint> read = parseCurveText(exported, QStringLiteral("m.txt"));
+    ASSERT_EQ(read.size(), 4u);
+    EXPECT_DOUBLE_EQ(read[0].frequency, 20.142);
+    EXPECT_DOUBLE_EQ(read[0].phase, -120.25);
+    EXPECT_DOUBLE_EQ(read[1].level, 70.125);
+    EXPECT_TRUE(std::isnan(read[2].phase));
+    EXPECT_DOUBLE_EQ(read[3].frequency, 22.5);
+
+    const std::vector<CurvePoint> back = parseCurveText(curveTextBytes(read, {"Kolmarin2 Total"}), "k.txt");
+    ASSERT_EQ(back.size(), read.size());
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        EXPECT_NEAR(back[i].frequency, read[i].frequency, 5e-4);
+        EXPECT_NEAR(back[i].level, read[i].level, 5e-4);
+        EXPECT_EQ(std::isnan(back[i].phase), std::isnan(read[i].phase));
+    }
+}
+
+TEST(CurveText, NamesTheFileAndTheLineOfABadLine) {
+    const struct {
+        const char* text;
+        const char* message;
+    } cases[]{
+        {"* c\n20 1\n20x 2\n", "m.txt の 3 行目: '20x' は数値ではありません"},
+        {"20 1\n19 2\n", "m.txt の 2 行目: 周波数は正で、前の行より高くなければなりません"},
+        {"0 1\n", "m.txt の 1 行目: 周波数は正で、前の行より高くなければなりません"},
+        {"20\n", "m.txt の 1 行目: 周波数とレベル (と位相) の数値が要ります"},
+        {"20 1 2 3\n", "m.txt の 1 行目: 周波数とレベル (と位相) の数値が要ります"},
+        {"20 nan\n", "m.txt の 1 行目: 'nan' は数値ではありません"},
+        {"* only a comment\n", "m.txt: 周波数とレベルの行がありません"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(test::errorOf([&] { parseCurveText(c.text, QStringLiteral("m.txt")); }), c.message)
+            << c.text;
+}
+
+} // namespace
+} // namespace kolmarin
