@@ -169,10 +169,11 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
         resultTable_->horizontalHeaderItem(i)->setToolTip(
             QString::fromUtf8(columns[static_cast<std::size_t>(i)].second));
     resultTable_->verticalHeader()->hide();
-    // The rank keeps the width of its header; the positions and figures share the rest of
+    // The rank and the figures keep the width of their headers; the positions share the rest of
     // the window's width, however wide the user makes it.
     resultTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    resultTable_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    for (int column : {0, 7, 8})
+        resultTable_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     resultTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     resultTable_->setSelectionMode(QAbstractItemView::SingleSelection);
     resultTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
