@@ -217,6 +217,7 @@ void MainWindow::createMenu() {
     modesAction_ = calculationMenu_->addAction(QStringLiteral("部屋の固有モード(&M)"));
     createResponseMap();
     createPlacementSearch();
+    createWaterfall();
     createReferenceCommands();
 
     settingsMenu_ = menuBar()->addMenu(QStringLiteral("設定(&O)"));

@@ -37,6 +37,7 @@ class AxisSettingsDialog;
 class ModeListWindow;
 class RoomSettingsDialog;
 class PlacementSearchWindow;
+class WaterfallWindow;
 struct Placement;
 struct ResponseMap;
 
@@ -73,6 +74,7 @@ class MainWindow : public QMainWindow {
     void openHelp();            // open the help file
     void showAbout();           // show the version box
     void showPlacementSearch(); // show the placement search window
+    void showWaterfall();       // show the waterfall of the last calculation
 
     // Opens the room file at `path` as openRoomFile does, without the file dialog (a file
     // named when the program was started).
@@ -169,6 +171,8 @@ class MainWindow : public QMainWindow {
     void showCandidate(const Placement* placement); // nullptr takes the curve away
     void applyPlacement(const Placement& placement);
 
+    // The waterfall window (main_window_waterfall.cpp).
+    void createWaterfall();
     // The curve kept to compare against, and the Total as a curve text
     // (main_window_reference.cpp).
     void createReferenceCommands();
@@ -259,6 +263,8 @@ class MainWindow : public QMainWindow {
     QAction* saveCurveTextAction_ = nullptr;
     QString referenceProposal_;                               // the curve file last read
     QString curveTextProposal_ = QStringLiteral("Total.txt"); // the name last chosen
+    WaterfallWindow* waterfall_ = nullptr;                    // made at its first showing
+    ImpulseResponses impulses_;                               // of the last calculation
 };
 
 } // namespace kolmarin

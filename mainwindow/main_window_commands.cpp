@@ -11,7 +11,6 @@
 #include "widgets/response_chart.h"
 #include "widgets/save_command.h"
 
-#include <QFileInfo>
 #include <QPrinter>
 
 namespace kolmarin {
@@ -70,12 +69,8 @@ void MainWindow::saveChartImage() {
                               QString(),
                               QStringLiteral("png"),
                               {{QStringLiteral("PDF"), QStringLiteral("*.pdf")}}};
-    saveThroughDialog(this, request, chartImageProposal_, [this](const FileChoice& choice) {
-        const QString suffix = QFileInfo(choice.path).suffix().toLower();
-        if (suffix != QStringLiteral("png") && suffix != QStringLiteral("pdf"))
-            throw UserError("グラフの画像は拡張子 .png (PNG 画像) か .pdf (PDF) の名前で保存してください");
-        return chartImage(suffix == QStringLiteral("pdf") ? ChartImageFormat::Pdf : ChartImageFormat::Png);
-    });
+    saveThroughDialog(this, request, chartImageProposal_,
+                      [this](const FileChoice& choice) { return chartImage(imageFormatOf(choice.path)); });
 }
 
 void MainWindow::printChart() {

@@ -3,6 +3,7 @@
 #include "model/errors.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QImage>
 #include <QPdfWriter>
 #include <QPixmap>
@@ -51,6 +52,15 @@ QByteArray pdfBytes(QCustomPlot& chart) {
 }
 
 } // namespace
+
+ChartImageFormat imageFormatOf(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QStringLiteral("pdf"))
+        return ChartImageFormat::Pdf;
+    if (suffix != QStringLiteral("png"))
+        throw UserError("画像は拡張子 .png (PNG 画像) か .pdf (PDF) の名前で保存してください");
+    return ChartImageFormat::Png;
+}
 
 QByteArray chartImageBytes(QCustomPlot& chart, ChartImageFormat format) {
     return format == ChartImageFormat::Pdf ? pdfBytes(chart) : pngBytes(chart);

@@ -4,12 +4,18 @@
 // chart's size on screen, one point per pixel.
 
 #include <QByteArray>
+#include <QString>
 
 class QCustomPlot;
 
 namespace kolmarin {
 
 enum class ChartImageFormat { Png, Pdf };
+
+// The format a file name asks for by its extension (.png or .pdf, any case), whichever
+// filter was chosen in the dialog: a name typed as "chart.pdf" gets a PDF. Any other
+// extension is a UserError, rather than bytes the name does not describe.
+ChartImageFormat imageFormatOf(const QString& path);
 
 // The file's bytes. Throws UserError when the image could not be made.
 QByteArray chartImageBytes(QCustomPlot& chart, ChartImageFormat format);

@@ -132,7 +132,7 @@ QList<MessageForm> programMessages() {
           msg::kNotARoomFile, msg::kNoCp932Converter, "部屋の幅は 0 より大きい値にしてください",
           "部屋の奥行きは 0 より大きい値にしてください", "部屋の高さは 0 より大きい値にしてください",
           "グラフの画像を作れませんでした",
-          "グラフの画像は拡張子 .png (PNG 画像) か .pdf (PDF) の名前で保存してください"})
+          "画像は拡張子 .png (PNG 画像) か .pdf (PDF) の名前で保存してください"})
         forms.append(fixedForm(text));
     forms.append(fixedForm("部屋が大きすぎます。200Hz以下の固有モードが" + std::to_string(kMaxModeCount) +
                            "個を超えるため、一覧を作れません。"));
