@@ -2,11 +2,16 @@
 
 #include <QRegularExpression>
 
+#include <optional>
 #include <string>
+#include <tuple>
 
 namespace kolmarin::cli {
 
 namespace {
+
+// Metres no constraint needs to exceed.
+constexpr double kLargestLength = 100000.0;
 
 [[noreturn]] void refuse(const std::string& what) {
     throw UsageError(what);
@@ -17,13 +22,37 @@ std::string quoted(const QString& text) {
 }
 
 bool isPlacementOption(const QString& option, Command command) {
-    if (command == Command::Map)
-        return option == QStringLiteral("--vary") || option == QStringLiteral("--band") ||
-               option == QStringLiteral("--step");
-    if (command == Command::Place)
-        return option == QStringLiteral("--layout") || option == QStringLiteral("--band") ||
-               option == QStringLiteral("--top");
-    return false;
+    static const QStringList map{"--vary", "--figure", "--band", "--step"};
+    static const QStringList place{"--layout",   "--objective", "--band",    "--clearance", "--front",
+                                   "--distance", "--angle",     "--spacing", "--top"};
+    return (command == Command::Map && map.contains(option)) ||
+           (command == Command::Place && place.contains(option));
+}
+
+// A length or an angle: a plain decimal with a point, 0 or more.
+std::optional<double> parseAmount(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^[0-9]+(\\.[0-9]*)?$"));
+    if (!form.match(text).hasMatch())
+        return std::nullopt;
+    return text.toDouble();
+}
+
+double readAmount(const QString& option, const QString& text, double largest) {
+    const auto value = parseAmount(text);
+    if (!value || *value > largest)
+        refuse(option.toStdString() + " は 0 から " + QString::number(largest).toStdString() +
+               " までの数で指定します: " + quoted(text));
+    return *value;
+}
+
+// "MIN-MAX", MIN <= MAX.
+std::pair<double, double> readRange(const QString& option, const QString& text, double largest) {
+    const qsizetype dash = text.indexOf(u'-');
+    const auto low = parseAmount(text.left(dash)), high = parseAmount(text.mid(dash + 1));
+    if (dash < 0 || !low || !high || *low > *high || *high > largest)
+        refuse(option.toStdString() + " は MIN-MAX (0 以上 " + QString::number(largest).toStdString() +
+               " 以下、MIN <= MAX) で指定します: " + quoted(text));
+    return {*low, *high};
 }
 
 // "LO-HI" in whole hertz within 10..500, LO < HI.
@@ -51,6 +80,27 @@ void readPlacementOption(const QString& option, const QString& value, Request& r
         if (!ok || top < 1 || top > kMostPlacements)
             refuse("--top は 1 から 100 までの整数です: " + quoted(value));
         request.top = top;
+    } else if (option == QStringLiteral("--clearance")) {
+        request.constraints.wallClearance = readAmount(option, value, kLargestLength);
+    } else if (option == QStringLiteral("--spacing")) {
+        request.constraints.leastSpacing = readAmount(option, value, kLargestLength);
+    } else if (option == QStringLiteral("--front")) {
+        std::tie(request.constraints.frontNearest, request.constraints.frontFarthest) =
+            readRange(option, value, kLargestLength);
+    } else if (option == QStringLiteral("--distance")) {
+        std::tie(request.constraints.distanceNearest, request.constraints.distanceFarthest) =
+            readRange(option, value, kLargestLength);
+    } else if (option == QStringLiteral("--angle")) {
+        std::tie(request.constraints.narrowestAngle, request.constraints.widestAngle) =
+            readRange(option, value, 180.0);
+    } else if (option == QStringLiteral("--figure") || option == QStringLiteral("--objective")) {
+        const bool area = value == QStringLiteral("area");
+        if (!area && value != QStringLiteral("point"))
+            refuse(option.toStdString() + " は point か area です: " + quoted(value));
+        if (option == QStringLiteral("--figure"))
+            request.figure = area ? MapFigure::Area : MapFigure::Point;
+        else
+            request.objective = area ? Objective::Area : Objective::Point;
     } else if (option == QStringLiteral("--vary")) {
         if (value == QStringLiteral("listener"))
             request.vary = MapMarker::Listener;
@@ -79,11 +129,11 @@ const char* usageText() {
            "  kolmarin2-cli response\n"
            "  kolmarin2-cli modes ROOM.dtr [-o FILE]\n"
            "  kolmarin2-cli room [-o FILE]\n"
-           "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--band LO-HI] [--step M] [--csv] [-o "
-           "FILE]\n"
-           "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--band LO-HI] [--top K] "
-           "[--csv]\n"
-           "                [-o BEST.dtr]\n"
+           "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--figure point|area] [--band LO-HI]\n"
+           "                [--step M] [--csv] [-o FILE]\n"
+           "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--objective point|area]\n"
+           "                [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]\n"
+           "                [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]\n"
            "  kolmarin2-cli --help\n";
 }
 
@@ -104,23 +154,34 @@ const char* helpText() {
            "      部屋の固有モード一覧ファイルを書きます。\n"
            "  kolmarin2-cli room [-o FILE]\n"
            "      起動直後の部屋を部屋データファイルとして書きます (編集用のひな形)。\n"
-           "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--band LO-HI] [--step M] [--csv] [-o "
-           "FILE]\n"
+           "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--figure point|area] [--band LO-HI]\n"
+           "                [--step M] [--csv] [-o FILE]\n"
            "      聴取位置 (listener、既定) またはスピーカー対 (speakers: SP1 をその点に、SP2 を中心線の\n"
            "      反対側に) を平面上で動かしたときの、帯域 LO-HI Hz (既定 20-200) での Total の\n"
-           "      レベルのばらつき (標準偏差 dB) の地図を PNG 画像で書きます (-o が要ります)。\n"
+           "      レベルのばらつき (標準偏差 dB、小さいほど平ら) の地図を PNG 画像で書きます\n"
+           "      (-o が要ります)。画像には題、帯域、前の壁の側、スピーカーと聴取位置の印を描きます。\n"
+           "      --figure area  その点のばらつきの代わりに聴取範囲のばらつき (聴取位置と、それを\n"
+           "             ±0.10 m 動かした 8 点の、9 点のばらつきの平均) を示します。\n"
            "      --step  格子の間隔 m (既定 0.05、0.01 から 1)\n"
            "      --csv   代わりに x_m,y_m,spread_db の CSV を書きます (y ごとに x の順、不明は nan)。\n"
-           "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--band LO-HI] [--top K] "
-           "[--csv]\n"
-           "                [-o BEST.dtr]\n"
+           "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--objective point|area]\n"
+           "                [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]\n"
+           "                [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]\n"
            "      ばらつきの小さい配置を探し、よい順に K 個 (既定 10) を一覧表示します。\n"
            "      stereo (既定) はスピーカー対と聴取位置を左右対称に、listener は聴取位置だけを、\n"
-           "      speakers はスピーカー対だけを動かします。壁から 0.30 m 以上、聴取位置はスピーカーの\n"
-           "      線より 0.5 m 以上後ろ、stereo では見込み角 50 度から 70 度です。\n"
-           "      --csv  一覧を rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db の\n"
-           "             CSV で書きます (robust_db は聴取位置を 0.10 m 動かしたときの最大のばらつき)。\n"
+           "      speakers はスピーカー対だけを動かします。\n"
+           "      --objective  順位を聴取範囲のばらつき (area、既定) か、聴取位置だけのばらつき\n"
+           "             (point) で決めます。\n"
+           "      --clearance M  動かすものと壁との距離の下限 (既定 0.30 m)\n"
+           "      --front MIN-MAX  スピーカーと前の壁との距離 (既定 0.30 m から奥行きの半分)\n"
+           "      --distance MIN-MAX  スピーカーの線から聴取位置までの距離 (既定 0.5 m から奥行き)\n"
+           "      --angle MIN-MAX  stereo の見込み角 (既定 50-70 度)\n"
+           "      --spacing M  スピーカーの間隔の下限 (既定 1.0 m)\n"
+           "      --csv  一覧を rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db,\n"
+           "             area_db,angle_deg,distance_m の CSV で書きます (robust_db は最悪 ±0.10 m:\n"
+           "             聴取範囲の 9 点で最も大きいばらつき、area_db は聴取範囲のばらつき)。\n"
            "      -o BEST.dtr  一番よい配置の部屋データファイルを書きます。\n"
+           "  どちらも、見積もりの時間が 1 分を超えるときは標準エラー出力にそう書き、進み具合を示します。\n"
            "\n"
            "  -o FILE  FILE に書きます (同名のファイルは確認なしで置き換えます)。\n"
            "           省くと標準出力に書きます。文字コードは CP932、改行は CR LF です。\n"

@@ -18,9 +18,11 @@ enum class Command {
     Response,        // response ROOM.dtr [-o FILE] [--csv] | response ROOM.dtr --png FILE
     Modes,           // modes ROOM.dtr [-o FILE]
     Room,            // room [-o FILE]
-    Map,             // map ROOM.dtr [--vary listener|speakers] [--band LO-HI] [--step M] [--csv] [-o FILE]
-    Place, // place ROOM.dtr [--layout stereo|listener|speakers] [--band LO-HI] [--top K] [--csv] [-o
-           // BEST.dtr]
+    Map,             // map ROOM.dtr [--vary listener|speakers] [--figure point|area] [--band LO-HI]
+                     //   [--step M] [--csv] [-o FILE]
+    Place,           // place ROOM.dtr [--layout stereo|listener|speakers] [--objective point|area]
+                     //   [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]
+                     //   [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]
 };
 
 // Limits of the map's grid step in metres and of the number of placements listed.
@@ -35,9 +37,12 @@ struct Request {
     QString pngPath;    // response: the chart image instead of the result file
     bool csv = false;
     MapMarker vary = MapMarker::Listener;
+    MapFigure figure = MapFigure::Point;
     Band band;
     double step = kDefaultMapStep;
     Layout layout = Layout::Stereo;
+    Objective objective = Objective::Area;
+    PlacementConstraints constraints;
     int top = 10;
 };
 

@@ -1,9 +1,12 @@
 // kolmarin2-cli as scripts use it: its files, its exit codes, and no output file on failure.
 #include "files/file_errors.h"
 #include "files/result_file.h"
+#include "files/room_file.h"
+#include "model/acoustics/placement_search.h"
 #include "test_support.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -18,9 +21,11 @@ struct CliRun {
     QByteArray err;
 };
 
-CliRun runCli(const QStringList& arguments, const char* locale = "C",
-              const char* program = KOLMARIN_CLI_PATH) {
+CliRun runCli(const QStringList& arguments, const char* locale = "C", const char* program = KOLMARIN_CLI_PATH,
+              const QString& standardOutput = {}) {
     QProcess process;
+    if (!standardOutput.isEmpty())
+        process.setStandardOutputFile(standardOutput);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("LC_ALL", locale);
     process.setProcessEnvironment(env);
@@ -213,6 +218,11 @@ TEST_F(Cli, RefusesBadMapAndPlacementOptions) {
         {"place", room, "--top", "0"},
         {"place", room, "--step", "0.1"},
         {"place", room, "--band"},
+        {"place", room, "--front", "0.5"},
+        {"place", room, "--angle", "70-50"},
+        {"place", room, "--clearance", "-1"},
+        {"place", room, "--objective", "best"},
+        {"map", room, "--csv", "--figure", "mean"},
         {"response", room, "--band", "20-200"},
     };
     for (const QStringList& arguments : bad) {
@@ -244,9 +254,10 @@ TEST_F(Cli, ListsPlacementsAndWritesTheBestAsARoomFile) {
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QList<QByteArray> lines = run.out.split('\n');
     ASSERT_EQ(lines.size(), 1 + 3 + 1);
-    EXPECT_EQ(lines[0], "rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db");
+    EXPECT_EQ(lines[0], "rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db,area_db,"
+                        "angle_deg,distance_m");
     const QList<QByteArray> best = lines[1].split(',');
-    ASSERT_EQ(best.size(), 9);
+    ASSERT_EQ(best.size(), 12);
     EXPECT_EQ(best[1], "0.45");
     // The listener as a drag leaves it, the rest of the room as it was.
     const QStringList room = test::cp932Lines(test::readBytes(path("best.dtr")));
@@ -259,6 +270,80 @@ TEST_F(Cli, ListsPlacementsAndWritesTheBestAsARoomFile) {
     const CliRun table = runCli({"place", path("quick.dtr"), "--top", "2"});
     EXPECT_EQ(table.exitCode, 0);
     EXPECT_EQ(table.out.count('\n'), 4);
+}
+
+TEST_F(Cli, PlacementCsvHoldsEachOfTheLibrarysFiguresInItsOwnColumn) {
+    test::writeBytes(path("quick.dtr"), quickRoom());
+    const CliRun run = runCli(
+        {"place", path("quick.dtr"), "--layout", "listener", "--top", "4", "--distance", "0.5-1.5", "--csv"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    SearchOptions options;
+    options.layout = Layout::Listener;
+    options.top = 4;
+    options.constraints.distanceFarthest = 1.5;
+    const SearchResult result =
+        searchPlacements(readCalculationScene(readRoomFile(path("quick.dtr")), '.', nullptr), options);
+    const QList<QByteArray> lines = run.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 1 + result.best.size());
+    for (std::size_t i = 0; i < result.best.size(); ++i) {
+        const Placement& p = result.best[i];
+        const double expected[] = {static_cast<double>(i + 1),
+                                   p.sp1.x,
+                                   p.sp1.y,
+                                   p.sp2.x,
+                                   p.sp2.y,
+                                   p.listener.x,
+                                   p.listener.y,
+                                   p.spread,
+                                   p.robust,
+                                   p.area,
+                                   p.angle,
+                                   p.distance};
+        const QList<QByteArray> cells = lines[static_cast<qsizetype>(i) + 1].split(',');
+        ASSERT_EQ(cells.size(), std::size(expected));
+        for (qsizetype k = 0; k < cells.size(); ++k)
+            EXPECT_NEAR(cells[k].toDouble(), expected[k], 5e-7) << "row " << i << " column " << k;
+        EXPECT_LE(p.distance, 1.5 + 1e-9);
+    }
+}
+
+TEST_F(Cli, MapAndPlacementRefuseMarkersOutsideTheRoom) {
+    QByteArray outside = quickRoom();
+    outside.replace("\r\n1.36\r\n2.90\r\n", "\r\n3.50\r\n6.00\r\n");
+    ASSERT_TRUE(outside.contains("3.50"));
+    test::writeBytes(path("outside.dtr"), outside);
+    for (const char* command : {"map", "place"}) {
+        const CliRun run = runCli({command, path("outside.dtr"), "--csv"});
+        EXPECT_EQ(run.exitCode, 1) << command;
+        EXPECT_TRUE(run.err.contains("聴取位置 (3.50, 6.00, 1.01 m) が部屋")) << run.err.toStdString();
+    }
+}
+
+TEST_F(Cli, APlacementWhoseListCannotBeWrittenWritesNoRoomFile) {
+    test::writeBytes(path("quick.dtr"), quickRoom());
+    const CliRun run = runCli({"place", path("quick.dtr"), "--layout", "listener", "-o", path("best.dtr")},
+                              "C", KOLMARIN_CLI_PATH, QStringLiteral("/dev/full"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(msg::kDiskFull)) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("best.dtr")));
+}
+
+TEST_F(Cli, ARunOfMoreThanAMinuteSaysSoAndShowsItsProgress) {
+    QByteArray slow = test::fixture("startup_room.dtr");
+    slow.replace("\r\n30\r\n20\r\n500\r\n", "\r\n200\r\n20\r\n500\r\n");
+    test::writeBytes(path("slow.dtr"), slow);
+    QProcess process;
+    process.start(QStringLiteral(KOLMARIN_CLI_PATH), {"map", path("slow.dtr"), "--csv", "--step", "0.01"});
+    QByteArray err;
+    for (int waited = 0; waited < 60 && !err.contains("残り"); ++waited) {
+        process.waitForReadyRead(1000);
+        err += process.readAllStandardError();
+    }
+    process.kill();
+    process.waitForFinished();
+    EXPECT_TRUE(err.contains("見積もりの時間は約 ") && err.contains("時間で、1 分を超えます"))
+        << err.toStdString();
+    EXPECT_TRUE(err.contains("残り約 ")) << err.toStdString();
 }
 
 TEST_F(Cli, MapAndPlacementFailuresLeaveNoFile) {
