@@ -11,6 +11,9 @@
 //   SearchGap         rank 1 of the listener search on each objective against every point
 //                     of the 1 cm lattice (about 80 000 spreads, half a minute at N = 30):
 //                     counter gap_db, rank 1's figure minus the lattice's best (aim: <= 0.01)
+//   StereoGap         rank 1 of the stereo search on the area spread against every point of
+//                     the 2 cm lattice (every other centimetre; about 300 000 spreads, a few
+//                     minutes): counter gap_db as above
 //
 //   MapRoofline       the roofline of response_bench (one square root and one division per
 //                     image, on every thread) for the listener map's images: 4860 x 2 x 61^3
@@ -24,9 +27,11 @@
 #include "model/acoustics/worker_pool.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <functional>
+#include <set>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -168,6 +173,59 @@ void BM_SearchGap(benchmark::State& state) {
     state.counters["gap_db"] = gap;
 }
 BENCHMARK(BM_SearchGap)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_StereoGap(benchmark::State& state) {
+    const auto scene = benchScene(30);
+    const kolmarin::SearchOptions options;
+    const int w = static_cast<int>(std::lround(scene.width * 100));
+    const int d = static_cast<int>(std::lround(scene.depth * 100));
+    const int centre = w / 2; // the default room is 270 cm wide
+    std::vector<std::array<int, 3>> states;
+    std::set<std::array<int, 4>> places; // SP1 x, ys, listener x, listener y
+    for (int x = 0; x <= centre; x += 2)
+        for (int ys = 0; ys <= d; ys += 2)
+            for (int yl = ys; yl <= d; yl += 2) {
+                kolmarin::Placement p{scene.sp1, scene.sp2, scene.listener};
+                p.sp1 = {x / 100.0, ys / 100.0, p.sp1.z};
+                p.sp2 = {(w - x) / 100.0, ys / 100.0, p.sp2.z};
+                p.listener = {centre / 100.0, yl / 100.0, p.listener.z};
+                if (!kolmarin::keepsConstraints(scene, p, kolmarin::Layout::Stereo, options.constraints))
+                    continue;
+                states.push_back({x, ys, yl});
+                for (int dx = -10; dx <= 10; dx += 10)
+                    for (int dy = -10; dy <= 10; dy += 10)
+                        places.insert({x, ys, centre + dx, yl + dy});
+            }
+    const std::vector<std::array<int, 4>> list(places.begin(), places.end());
+    std::vector<double> spreads(list.size());
+    kolmarin::WorkerPool workers(static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+    double gap = 0;
+    for (auto _ : state) {
+        workers.run(static_cast<int>(list.size()), [&](int i) {
+            const auto& k = list[static_cast<std::size_t>(i)];
+            kolmarin::Scene s = scene;
+            s.sp1 = {k[0] / 100.0, k[1] / 100.0, s.sp1.z};
+            s.sp2 = {(w - k[0]) / 100.0, k[1] / 100.0, s.sp2.z};
+            s.listener = {k[2] / 100.0, k[3] / 100.0, s.listener.z};
+            spreads[static_cast<std::size_t>(i)] = kolmarin::spreadOf(s, {}).value_or(NAN);
+        });
+        double best = INFINITY;
+        for (const auto& v : states) {
+            double sum = 0;
+            for (int dx = -10; dx <= 10; dx += 10)
+                for (int dy = -10; dy <= 10; dy += 10) {
+                    const auto at = std::lower_bound(list.begin(), list.end(),
+                                                     std::array<int, 4>{v[0], v[1], centre + dx, v[2] + dy});
+                    sum += spreads[static_cast<std::size_t>(at - list.begin())];
+                }
+            best = std::min(best, sum / 9);
+        }
+        gap = kolmarin::searchPlacements(scene, options).best.at(0).area - best;
+    }
+    state.counters["gap_db"] = gap;
+    state.counters["lattice_spreads"] = static_cast<double>(list.size());
+}
+BENCHMARK(BM_StereoGap)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 } // namespace
 

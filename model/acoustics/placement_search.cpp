@@ -26,17 +26,36 @@ using Lattice = std::array<int, 3>;
 constexpr double kTolerance = 1e-9;
 constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
 
-// The coarse grid is the finest of kCoarseSteps whose feasible points stay within the
-// budget. The area objective's grid prefers 10 cm: its listening areas' neighbours then
-// fall on the grid itself, and a point costs about three new spreads instead of nine.
-constexpr long long kPointBudget = 3000;
-constexpr long long kAreaBudget = 1500;
+// How a search spends its spreads: the coarse grid is the finest whose feasible points
+// stay within `budget`, trying `base` first and its multiples (coarser) and 5, 2, 1 cm
+// (finer) beside it; then `starts` compass searches. The objective is rugged at the
+// centimetre (a point's spread moves by up to 0.1 dB per cm, and the area spread adds nine
+// such fields), so valleys are narrow: a dense grid and many starts find the deepest.
+struct Plan {
+    long long budget;
+    int base; // centimetres
+    int starts;
+};
+
+Plan planFor(Layout layout, Objective objective) {
+    const bool area = objective == Objective::Area;
+    switch (layout) {
+    case Layout::Stereo:
+        // A 10 cm grid puts the listening areas' neighbours (listener y +-10 cm) on the grid
+        // itself: a point costs about three new spreads instead of nine.
+        return area ? Plan{1500, 10, 16} : Plan{6000, 5, 16};
+    case Layout::Speakers:
+        // The listener stands still, so each pair's listening area is its own: nine spreads a point.
+        return area ? Plan{500, 10, 16} : Plan{3000, 5, 24};
+    case Layout::Listener:
+        break;
+    }
+    // Any step of 5 cm or 10 cm shares the area's neighbours: a point costs about one spread.
+    return Plan{3000, 5, 24};
+}
 // A grid's box is walked only below this many points, so a huge room coarsens its grid
 // instead of listing billions of points.
 constexpr double kLargestBox = 400000;
-// Compass searches start from this many distinct points of the coarse grid, whatever
-// `top` asks, so the best placement never depends on how many rows are listed.
-constexpr int kStarts = 10;
 // Spreads one search may hold (about 100 bytes each); only rooms far beyond a listening
 // room's size get there, and their walks then end where they stand.
 constexpr std::size_t kMostSpreads = 400000;
@@ -164,7 +183,7 @@ class Search {
     Search(const Scene& scene, const SearchOptions& options,
            const std::function<void(SearchProgress)>& progress, std::stop_token stop)
         : scene_(sceneForBand(scene, options.band)), options_(options), progress_(progress), stop_(stop),
-          dims_(dimensions(options.layout)),
+          dims_(dimensions(options.layout)), plan_(planFor(options.layout, options.objective)),
           ranges_(latticeRanges(scene, options.layout, options.constraints)),
           place_(scene_, options.layout, ranges_[0].high), start_(std::chrono::steady_clock::now()),
           lastReport_(start_) {}
@@ -181,12 +200,15 @@ class Search {
 
         const std::vector<Lattice> grid = coarseGrid();
         planned_ = done_ + static_cast<long long>(grid.size()) * placesPerPoint() +
-                   1LL * kStarts * kWalkGuess + 8LL * options_.top;
+                   1LL * plan_.starts * kWalkGuess + 8LL * options_.top;
         std::vector<Candidate> coarse = evaluate(grid);
         std::sort(coarse.begin(), coarse.end(), better);
         if (!coarse.empty())
             result.coarseBest = withFigures(coarse.front());
-        walk(distinctBest(coarse, kStarts));
+        // The starts are the best points of the grid, near one another or not: the valleys
+        // are narrower than the grid, and two walks that meet share every spread. Their
+        // number never depends on `top`, so neither does the best placement.
+        walk({coarse.begin(), coarse.begin() + std::min<std::ptrdiff_t>(plan_.starts, std::ssize(coarse))});
 
         std::vector<Candidate> all;
         for (const auto& [at, value] : values_)
@@ -219,8 +241,8 @@ class Search {
     // (so the grid's points are one another's listening-area neighbours): the grids are
     // tried from the coarsest on, until one has too many points or too large a box.
     std::vector<Lattice> coarseGrid() const {
-        const long long budget = options_.objective == Objective::Area ? kAreaBudget : kPointBudget;
-        const int base = options_.objective == Objective::Area ? 10 : 5;
+        const long long budget = plan_.budget;
+        const int base = plan_.base;
         std::vector<int> steps{1, 2, 5};
         for (int factor : {1, 2, 3, 4, 5})
             steps.push_back(base * factor);
@@ -470,6 +492,7 @@ class Search {
     const std::function<void(SearchProgress)>& progress_;
     std::stop_token stop_;
     const int dims_;
+    const Plan plan_;
     const std::array<Range, 3> ranges_;
     const PlacementMaker place_;
     // Workers of its own, one per hardware thread: the window's calculations use the shared

@@ -335,8 +335,9 @@ struct Exhaustive {
         const int d = static_cast<int>(std::lround(scene.depth * 100));
         const bool stereo = options.layout == Layout::Stereo;
         double lowest = INFINITY;
-        for (int a = 0; a <= w; ++a)
-            for (int b = 0; b <= d; ++b)
+        // SP1 stands on the left half, the loudspeakers on the front half.
+        for (int a = 0; a <= (stereo ? w / 2 : w); ++a)
+            for (int b = 0; b <= (stereo ? d / 2 : d); ++b)
                 for (int c = 0; c <= (stereo ? d : 0); ++c) {
                     Placement p{scene.sp1, scene.sp2, scene.listener};
                     if (stereo) {
@@ -358,7 +359,7 @@ struct Exhaustive {
 TEST(PlacementSearch, RankOneIsTheBestOfItsObjectiveOnTheCentimetreLattice) {
     SearchOptions stereo = searchOptions(Layout::Stereo, 1);
     stereo.objective = Objective::Point;
-    stereo.constraints.frontFarthest = 0.6;
+    stereo.constraints.frontFarthest = 0.5;
     stereo.constraints.narrowestAngle = 55;
     stereo.constraints.widestAngle = 65;
     const SearchOptions listener = searchOptions(Layout::Listener, 1);
@@ -373,10 +374,10 @@ TEST(PlacementSearch, RankOneIsTheBestOfItsObjectiveOnTheCentimetreLattice) {
                   stereo},
                  {sceneWith(1,
                             [](SceneTexts& t) {
-                                t.width = "1.60";
-                                t.depth = "2.00";
+                                t.width = "1.40";
+                                t.depth = "1.80";
                                 t.sp1 = {"0.40", "0.40", "0.50"};
-                                t.sp2 = {"1.20", "0.40", "0.50"};
+                                t.sp2 = {"1.00", "0.40", "0.50"};
                             }),
                   listener}};
     for (const auto& c : cases) {
