@@ -22,12 +22,16 @@ using fuzz::require;
 namespace {
 
 QString decodeArgument(ByteReader& in) {
-    static const char* const kTokens[] = {
-        "response", "modes",    "room",     "-o",       "--csv",   "--",        "-",
-        "",         "--help",   "-h",       "a.dtr",    "out.txt", "-x",        "--output",
-        "Response", "部屋.dtr", "-o=x.txt", "--csv=1",  " ",       "room.dtr ", "map",
-        "place",    "--vary",   "listener", "speakers", "--band",  "20-200",    "500-10",
-        "--step",   "0.05",     "--layout", "stereo",   "--top",   "3",         "--png"};
+    static const char* const kTokens[] = {"response",    "modes",      "room",    "-o",       "--csv",
+                                          "--",          "-",          "",        "--help",   "-h",
+                                          "a.dtr",       "out.txt",    "-x",      "--output", "Response",
+                                          "部屋.dtr",    "-o=x.txt",   "--csv=1", " ",        "room.dtr ",
+                                          "map",         "place",      "--vary",  "listener", "speakers",
+                                          "--band",      "20-200",     "500-10",  "--step",   "0.05",
+                                          "--layout",    "stereo",     "--top",   "3",        "--png",
+                                          "--objective", "area",       "point",   "--figure", "--front",
+                                          "0.3-2",       "--distance", "--angle", "50-70",    "--clearance",
+                                          "--spacing",   "1-0.5",      "0.30",    "-1",       "1e3"};
     const std::uint8_t pick = in.byte();
     if (pick % 4 != 0)
         return QString::fromUtf8(kTokens[pick / 4 % std::size(kTokens)]);
@@ -70,6 +74,12 @@ void checkRequest(const QStringList& arguments, const Request& r) {
         require(r.step >= kSmallestMapStep && r.step <= kLargestMapStep,
                 "the grid step is within its limits");
         require(r.top >= 1 && r.top <= kMostPlacements, "the placement count is within its limits");
+        const PlacementConstraints& c = r.constraints;
+        require(c.wallClearance >= 0 && c.leastSpacing >= 0 && c.frontNearest >= 0 &&
+                    c.distanceNearest >= 0 && c.narrowestAngle >= 0 && c.widestAngle <= 180 &&
+                    c.narrowestAngle <= c.widestAngle && !(c.frontNearest > c.frontFarthest) &&
+                    !(c.distanceNearest > c.distanceFarthest),
+                "the constraints are lengths and angles, each range in order");
         break;
     }
     case Command::DefaultResponse:
