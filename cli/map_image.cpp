@@ -93,8 +93,14 @@ QByteArray mapPng(const ResponseMap& map, const MapImageSubject& subject) {
         painter.setPen(QPen(Qt::white, 2));
         painter.setBrush(marker.second);
         painter.drawEllipse(at, 6, 6);
-        painter.setPen(Qt::white);
-        painter.drawText(at + QPointF(9, 5), QString::fromUtf8(name));
+        // The name on a pale patch, readable on the lightest and the darkest colours.
+        const QString label = QString::fromUtf8(name);
+        const QRectF patch(at.x() + 8, at.y() - line / 2.0, metrics.horizontalAdvance(label) + 4, line);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(255, 255, 255, 200));
+        painter.drawRect(patch);
+        painter.setPen(Qt::black);
+        painter.drawText(patch, Qt::AlignCenter, label);
     }
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBrush(Qt::NoBrush);
