@@ -243,6 +243,12 @@ TEST_F(Cli, WritesTheMapAsCsvRowByRowAndAsAnImage) {
     EXPECT_TRUE(lines[6].startsWith("0.2500,0.7500,")) << lines[6].toStdString();
     EXPECT_EQ(lines[1].split(',')[2].split('.')[1].size(), 6);
 
+    // The area figure is another figure, and the grid the same.
+    const CliRun area = runCli(
+        {"map", path("quick.dtr"), "--csv", "--step", "0.5", "--vary", "speakers", "--figure", "area"});
+    EXPECT_EQ(area.out.count('\n'), run.out.count('\n'));
+    EXPECT_NE(area.out.split('\n')[12], lines[12]);
+
     ASSERT_EQ(runCli({"map", path("quick.dtr"), "--step", "0.5", "-o", path("map.png")}).exitCode, 0);
     EXPECT_TRUE(test::readBytes(path("map.png")).startsWith("\x89PNG\r\n"));
 }
@@ -305,6 +311,13 @@ TEST_F(Cli, PlacementCsvHoldsEachOfTheLibrarysFiguresInItsOwnColumn) {
             EXPECT_NEAR(cells[k].toDouble(), expected[k], 5e-7) << "row " << i << " column " << k;
         EXPECT_LE(p.distance, 1.5 + 1e-9);
     }
+    // Ranked by the point spread when asked.
+    const QList<QByteArray> point = runCli({"place", path("quick.dtr"), "--layout", "listener", "--objective",
+                                            "point", "--top", "3", "--distance", "0.5-1.5", "--csv"})
+                                        .out.split('\n');
+    ASSERT_GE(point.size(), 4);
+    EXPECT_LE(point[1].split(',')[7].toDouble(), point[2].split(',')[7].toDouble());
+    EXPECT_LT(point[1].split(',')[7].toDouble(), lines[1].split(',')[7].toDouble());
 }
 
 TEST_F(Cli, MapAndPlacementRefuseMarkersOutsideTheRoom) {
