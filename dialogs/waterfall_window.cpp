@@ -11,6 +11,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPushButton>
@@ -128,9 +129,17 @@ WaterfallWindow::WaterfallWindow(std::function<QPrinter&()> printer, QWidget* pa
     buttons->addWidget(saveButton);
     buttons->addWidget(printButton);
 
+    decayLabel_ = new QLabel;
+    decayLabel_->setObjectName(QStringLiteral("waterfallDecayTimes"));
+    decayLabel_->setWordWrap(true);
+    decayLabel_->setToolTip(QStringLiteral(
+        "1/3 オクターブごとに、音が止まってから 60 dB 小さくなるまでの時間 (秒) です。"
+        "「-」は、その帯域のフィルタ自身の響きと見分けられないほど短いか、求められないことを示します。"));
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(view_, 1);
+    layout->addWidget(decayLabel_);
     layout->addLayout(buttons);
 
     const auto changed = [this] { redraw(); };
@@ -181,6 +190,13 @@ void WaterfallWindow::redraw() {
             for (std::size_t i = 0; i < impulse.size(); ++i)
                 impulse[i] += responses_.h1[i];
         picture_.waterfall = computeWaterfall(impulse, settings);
+        QStringList times;
+        for (const double centre : thirdOctaveCentres()) {
+            const std::optional<double> t60 = thirdOctaveDecayTime(impulse, centre);
+            times.append(QLocale().toString(centre) + QStringLiteral(" Hz ") +
+                         (t60 ? QLocale().toString(*t60, 'f', 2) : QStringLiteral("-")));
+        }
+        decayLabel_->setText(QStringLiteral("残響時間 T60 (秒):  ") + times.join(QStringLiteral("   ")));
         picture_.style =
             styleBox_->currentIndex() == 1 ? WaterfallStyle::Spectrogram : WaterfallStyle::Slices;
         picture_.title = caption_ + QStringLiteral("   ") + QString::fromLatin1(curveName(curve));

@@ -56,6 +56,7 @@ class WaterfallWindow : public QWidget {
     QDoubleSpinBox* windowBox_ = nullptr;
     QDoubleSpinBox* riseBox_ = nullptr;
     QLabel* messageLabel_ = nullptr;
+    QLabel* decayLabel_ = nullptr; // third-octave decay times of the curve shown
     WaterfallView* view_ = nullptr;
 
     ImpulseResponses responses_;

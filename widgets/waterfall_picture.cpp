@@ -16,7 +16,7 @@ namespace {
 
 constexpr double kLeftMargin = 48, kBottomMargin = 26, kTopMargin = 26, kRightMargin = 16;
 // How far the last slice stands back, as parts of the plot's width and height.
-constexpr double kDepthX = 0.28, kDepthY = 0.42;
+constexpr double kDepthX = 0.30, kDepthY = 0.32;
 constexpr double kTimeLabelWidth = 56;
 
 QColor scaleColourOf(double t) {
@@ -71,10 +71,11 @@ void paintSlices(QPainter& painter, const QRectF& area, const WaterfallPicture& 
             outline << pointAt(c, w.levels[static_cast<std::size_t>(s)][static_cast<std::size_t>(c)]) + shift;
         outline << pointAt(w.columns() - 1, bottom) + shift;
         const double age = slices > 1 ? static_cast<double>(s) / (slices - 1) : 0.0;
-        QColor fill = scaleColourOf(1.0 - age);
-        fill.setAlpha(235);
-        painter.setBrush(fill);
-        painter.setPen(QPen(fill.darker(160), 0.8));
+        // Early slices dark, late ones light: the lines of the ridges stay apart.
+        const QColor line = scaleColourOf(0.85 * age);
+        const auto tint = [](int channel) { return static_cast<int>(255 - 0.3 * (255 - channel)); };
+        painter.setBrush(QColor(tint(line.red()), tint(line.green()), tint(line.blue())));
+        painter.setPen(QPen(line, 1.0));
         painter.drawPolygon(outline);
     }
 

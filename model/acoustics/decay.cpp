@@ -1,5 +1,6 @@
 #include "model/acoustics/decay.h"
 
+#include "model/acoustics/number_text.h"
 #include "model/acoustics/response.h"
 #include "model/errors.h"
 #include "model/fft/fft.h"
@@ -184,6 +185,25 @@ std::optional<double> thirdOctaveDecayTime(const std::vector<double>& impulse, d
 const std::vector<double>& thirdOctaveCentres() {
     static const std::vector<double> centres{20, 25, 31.5, 40, 50, 63, 80, 100, 125, 160, 200};
     return centres;
+}
+
+std::vector<std::string> modeDecayColumn(const ModeTable& table, const std::vector<double>& impulse,
+                                         char decimalSeparator) {
+    std::vector<std::string> column{"T60(秒)"};
+    for (std::size_t r = 1; r < table.rows.size(); ++r) {
+        const double hz = parseDecimal(table.rows[r][4], decimalSeparator);
+        const std::optional<double> t60 = thirdOctaveDecayTime(impulse, hz);
+        if (!t60) {
+            column.push_back("-");
+            continue;
+        }
+        std::string text = std::to_string(std::lround(*t60 * 100) / 100) + decimalSeparator;
+        const long hundredths = std::lround(*t60 * 100) % 100;
+        text += static_cast<char>('0' + hundredths / 10);
+        text += static_cast<char>('0' + hundredths % 10);
+        column.push_back(text);
+    }
+    return column;
 }
 
 } // namespace kolmarin

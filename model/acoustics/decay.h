@@ -7,6 +7,7 @@
 // - decay times: the time a band of the response takes to fall by 60 dB, from Schroeder's
 //   backward integral of the band-filtered response.
 
+#include "model/acoustics/eigenmodes.h"
 #include "model/acoustics/scene.h"
 #include "model/acoustics/spread.h"
 
@@ -73,5 +74,11 @@ std::optional<double> thirdOctaveDecayTime(const std::vector<double>& impulse, d
 
 // The nominal third-octave centres from 20 to 200 Hz.
 const std::vector<double>& thirdOctaveCentres();
+
+// The decay-time column of a mode table: the title "T60(秒)", then for each mode the T60
+// of the third of an octave around its frequency, in seconds with two decimals and the
+// given separator, or "-" where it is not known.
+std::vector<std::string> modeDecayColumn(const ModeTable& table, const std::vector<double>& impulse,
+                                         char decimalSeparator);
 
 } // namespace kolmarin
