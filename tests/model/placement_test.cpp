@@ -413,7 +413,7 @@ TEST(PlacementSearch, AHugeRoomStopsWithinHalfASecondAndKeepsItsMemoryBounded) {
         getrusage(RUSAGE_SELF, &usage);
         return usage.ru_maxrss;
     };
-    const long before = peakKilobytes();
+    [[maybe_unused]] const long before = peakKilobytes();
     std::stop_source stop;
     std::chrono::steady_clock::time_point asked;
     std::thread stopper([&] {
@@ -426,7 +426,9 @@ TEST(PlacementSearch, AHugeRoomStopsWithinHalfASecondAndKeepsItsMemoryBounded) {
     stopper.join();
     EXPECT_TRUE(result.cancelled);
     EXPECT_LT(returned - asked, std::chrono::milliseconds(500));
+#ifndef __SANITIZE_ADDRESS__ // its allocator holds freed blocks back: the resident set says nothing
     EXPECT_LT(peakKilobytes() - before, 100 * 1024);
+#endif
 }
 
 TEST(ResponseMap, TheAreaFigureIsTheMeanOfTheNineSpreadsAroundEachPoint) {
