@@ -127,10 +127,11 @@ const char* usageText() {
            "  kolmarin2-cli response ROOM.dtr [-o FILE] [--csv]\n"
            "  kolmarin2-cli response ROOM.dtr --png FILE\n"
            "  kolmarin2-cli response\n"
-           "  kolmarin2-cli modes ROOM.dtr [-o FILE]\n"
+           "  kolmarin2-cli modes ROOM.dtr [--decay] [-o FILE]\n"
            "  kolmarin2-cli room [-o FILE]\n"
            "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--figure point|area] [--band LO-HI]\n"
            "                [--step M] [--csv] [-o FILE]\n"
+           "  kolmarin2-cli decay ROOM.dtr [--band LO-HI] [--csv] [-o FILE]\n"
            "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--objective point|area]\n"
            "                [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]\n"
            "                [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]\n"
@@ -150,8 +151,15 @@ const char* helpText() {
            "      同じフォルダーの kolmarin2 が画面なしで描きます。\n"
            "  kolmarin2-cli response\n"
            "      起動時の部屋の周波数特性を一覧表示します。\n"
-           "  kolmarin2-cli modes ROOM.dtr [-o FILE]\n"
+           "  kolmarin2-cli modes ROOM.dtr [--decay] [-o FILE]\n"
            "      部屋の固有モード一覧ファイルを書きます。\n"
+           "      --decay  各モードの周波数を中心とする 1/3 オクターブの、リスニング位置での\n"
+           "             残響時間 T60 (秒、不明は -) を六つ目の欄に加えます。\n"
+           "  kolmarin2-cli decay ROOM.dtr [--band LO-HI] [--csv] [-o FILE]\n"
+           "      リスニング位置での Total の 1/3 オクターブごと (20-200 Hz) の残響時間 T60 を\n"
+           "      一覧表示します (不明は、減衰がその帯域のフィルタで見分けられないほど短いとき)。\n"
+           "      --csv  代わりに滝グラフのスライス (0-300 ms、30 枚、窓 300 ms) を\n"
+           "             time_ms,frequency_hz,level_db の CSV で書きます (帯域は --band、既定 15-200)。\n"
            "  kolmarin2-cli room [-o FILE]\n"
            "      起動直後の部屋を部屋データファイルとして書きます (編集用のひな形)。\n"
            "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--figure point|area] [--band LO-HI]\n"
@@ -204,6 +212,8 @@ Request parseArguments(const QStringList& arguments) {
         request.command = Command::Response;
     else if (command == QStringLiteral("modes"))
         request.command = Command::Modes;
+    else if (command == QStringLiteral("decay"))
+        request.command = Command::Decay;
     else if (command == QStringLiteral("room"))
         request.command = Command::Room;
     else if (command == QStringLiteral("map"))
@@ -229,6 +239,12 @@ Request parseArguments(const QStringList& arguments) {
                 refuse("-o の後に出力ファイル名がありません");
             request.outputPath = arguments[++i];
             outputGiven = true;
+        } else if (a == QStringLiteral("--decay") && request.command == Command::Modes) {
+            request.decayTimes = true;
+        } else if (a == QStringLiteral("--band") && request.command == Command::Decay) {
+            if (i + 1 >= arguments.size())
+                refuse("--band の後に値がありません");
+            request.waterfallBand = parseBand(arguments[++i]);
         } else if (a == QStringLiteral("--png") && request.command == Command::Response) {
             if (!request.pngPath.isEmpty())
                 refuse("--png が二度あります");
@@ -267,6 +283,13 @@ Request parseArguments(const QStringList& arguments) {
     case Command::Modes:
         if (files.size() != 1)
             refuse("modes には部屋データファイルを一つ指定します");
+        request.roomPath = files.front();
+        break;
+    case Command::Decay:
+        if (files.size() != 1)
+            refuse("decay には部屋データファイルを一つ指定します");
+        if (!request.pngPath.isEmpty() && (outputGiven || request.csv))
+            refuse("--png は -o、--csv と一緒には使えません");
         request.roomPath = files.front();
         break;
     case Command::Map:

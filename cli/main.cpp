@@ -3,6 +3,7 @@
 #include "cli/chart_program.h"
 #include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_decay.h"
 #include "cli/cli_placement.h"
 #include "cli/long_run_notice.h"
 #include "cli/map_image.h"
@@ -108,6 +109,17 @@ QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& 
     return request.csv ? cli::placementCsv(result) : cli::placementTable(result);
 }
 
+// The third-octave decay times of the room file's scene, or its waterfall as CSV.
+QByteArray decayOutput(const cli::Request& request, char separator) {
+    const Scene scene = cli::calculationScene(readCheckedRoomFile(request.roomPath, separator), separator);
+    const std::vector<double> impulse = impulseResponseAt(scene, ImpulseCurve::Total);
+    if (!request.csv)
+        return cli::thirdOctaveDecayTable(impulse);
+    WaterfallSettings settings;
+    settings.band = request.waterfallBand;
+    return cli::waterfallCsv(computeWaterfall(impulse, settings));
+}
+
 QByteArray produce(const cli::Request& request) {
     const char separator = decimalSeparatorOf(QLocale::system());
     switch (request.command) {
@@ -120,7 +132,10 @@ QByteArray produce(const cli::Request& request) {
     case cli::Command::Response:
         return cli::responseOutput(readCheckedRoomFile(request.roomPath, separator), separator, request.csv);
     case cli::Command::Modes:
-        return cli::modesOutput(readCheckedRoomFile(request.roomPath, separator), separator);
+        return cli::modesOutput(readCheckedRoomFile(request.roomPath, separator), separator,
+                                request.decayTimes);
+    case cli::Command::Decay:
+        return decayOutput(request, separator);
     case cli::Command::Room:
         return roomFileBytes(startupSceneTexts());
     case cli::Command::Help:

@@ -61,16 +61,22 @@ void checkRequest(const QStringList& arguments, const Request& r) {
     case Command::Response:
     case Command::Modes:
     case Command::Map:
-    case Command::Place: {
-        const char* const names[] = {"response", "modes", "map", "place"};
+    case Command::Place:
+    case Command::Decay: {
+        const char* const names[] = {"response", "modes", "map", "place", "decay"};
         const int which = r.command == Command::Response ? 0
                           : r.command == Command::Modes  ? 1
                           : r.command == Command::Map    ? 2
-                                                         : 3;
+                          : r.command == Command::Place  ? 3
+                                                         : 4;
         require(command == QLatin1String(names[which]), "the first argument names the command");
         require(!r.roomPath.isEmpty(), "a calculation reads a named room file");
         require(arguments.indexOf(r.roomPath, 1) > 0, "the room file is one of the arguments");
-        require(isValidBand(r.band), "the band lies within 10-500 Hz, low below high");
+        require(isValidBand(r.band) && isValidBand(r.waterfallBand),
+                "the band lies within 10-500 Hz, low below high");
+        require(!r.decayTimes ||
+                    (r.command == Command::Modes && arguments.contains(QStringLiteral("--decay"))),
+                "decay times only in a mode list, and only when asked");
         require(r.step >= kSmallestMapStep && r.step <= kLargestMapStep,
                 "the grid step is within its limits");
         require(r.top >= 1 && r.top <= kMostPlacements, "the placement count is within its limits");
@@ -94,10 +100,10 @@ void checkRequest(const QStringList& arguments, const Request& r) {
     case Command::Help:
         break;
     }
-    const bool tabular =
-        r.command == Command::Response || r.command == Command::Map || r.command == Command::Place;
+    const bool tabular = r.command == Command::Response || r.command == Command::Map ||
+                         r.command == Command::Place || r.command == Command::Decay;
     require(!r.csv || (tabular && arguments.contains(QStringLiteral("--csv"))),
-            "CSV only for a room's response, map or placements, and only when asked");
+            "CSV only for a room's response, map, placements or waterfall, and only when asked");
     require(r.pngPath.isEmpty() || r.command == Command::Response,
             "a chart image only for a room's response");
     require(r.outputPath.isEmpty() || followsOutputOption(arguments, r.outputPath),
