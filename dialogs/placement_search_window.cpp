@@ -92,7 +92,7 @@ bool sameOptions(const SearchOptions& a, const SearchOptions& b) {
     const PlacementConstraints& p = a.constraints;
     const PlacementConstraints& q = b.constraints;
     return a.layout == b.layout && a.band == b.band && p.wallClearance == q.wallClearance &&
-           p.listenerBehind == q.listenerBehind && p.narrowestAngle == q.narrowestAngle &&
+           p.distanceNearest == q.distanceNearest && p.narrowestAngle == q.narrowestAngle &&
            p.widestAngle == q.widestAngle;
 }
 
@@ -233,7 +233,7 @@ PlacementSearchWindow::~PlacementSearchWindow() {
 PlacementConstraints PlacementSearchWindow::constraints() const {
     PlacementConstraints c;
     c.wallClearance = wallBox_->value();
-    c.listenerBehind = behindBox_->value();
+    c.distanceNearest = behindBox_->value();
     c.narrowestAngle = narrowestBox_->value();
     c.widestAngle = widestBox_->value();
     return c;
