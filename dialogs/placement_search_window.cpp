@@ -2,6 +2,7 @@
 
 #include "widgets/current_delivery.h"
 
+#include "model/acoustics/listening_area.h"
 #include "model/acoustics/number_text.h"
 #include "widgets/japanese_fonts.h"
 #include "widgets/ui_support.h"
@@ -22,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 
@@ -57,9 +59,14 @@ QString metres(double value) {
     return toQString(formatPosition(value, decimalSeparator()));
 }
 
-QString currentSpreadText(std::optional<double> spread, Band band) {
-    return QStringLiteral("現在の配置のばらつき ") +
-           (spread ? decibels(*spread) + QStringLiteral(" dB") : QStringLiteral("不明")) +
+// `pending` while the area is still being computed.
+QString currentSpreadText(std::optional<double> spread, std::optional<double> area, Band band,
+                          bool pending = false) {
+    const auto figure = [](std::optional<double> value) {
+        return value ? decibels(*value) + QStringLiteral(" dB") : QStringLiteral("不明");
+    };
+    return QStringLiteral("現在の配置のばらつき ") + figure(spread) + QStringLiteral("、聴取範囲 ") +
+           (pending ? QStringLiteral("計算中") : figure(area)) +
            QStringLiteral(" (%1–%2 Hz)").arg(band.low).arg(band.high);
 }
 
@@ -88,12 +95,25 @@ QString changeSinceSearch(const Scene& searched, const Scene& now, Layout layout
     return QString();
 }
 
+// Two constraint values alike, "as the room gives it" (NaN) included.
+bool sameValue(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
 bool sameOptions(const SearchOptions& a, const SearchOptions& b) {
     const PlacementConstraints& p = a.constraints;
     const PlacementConstraints& q = b.constraints;
-    return a.layout == b.layout && a.band == b.band && p.wallClearance == q.wallClearance &&
-           p.distanceNearest == q.distanceNearest && p.narrowestAngle == q.narrowestAngle &&
-           p.widestAngle == q.widestAngle;
+    const double first[]{p.wallClearance,    p.frontNearest,   p.frontFarthest, p.distanceNearest,
+                         p.distanceFarthest, p.narrowestAngle, p.widestAngle,   p.leastSpacing};
+    const double second[]{q.wallClearance,    q.frontNearest,   q.frontFarthest, q.distanceNearest,
+                          q.distanceFarthest, q.narrowestAngle, q.widestAngle,   q.leastSpacing};
+    return a.layout == b.layout && a.objective == b.objective && a.band == b.band &&
+           std::equal(std::begin(first), std::end(first), std::begin(second), sameValue);
+}
+
+// A range's far end typed as 0 leaves it to the room.
+double farEnd(const QDoubleSpinBox* box) {
+    return box->value() > 0 ? box->value() : NAN;
 }
 
 } // namespace
@@ -106,27 +126,43 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
     layoutBox_ = new QComboBox;
     layoutBox_->addItems(
         {QStringLiteral("ステレオ"), QStringLiteral("聴取者のみ"), QStringLiteral("スピーカー対のみ")});
-    wallBox_ = numberBox(0.0, 2.0, 0.30, 2, 0.05, QStringLiteral(" m"));
-    behindBox_ = numberBox(0.0, 5.0, 0.5, 2, 0.1, QStringLiteral(" m"));
-    narrowestBox_ = numberBox(1.0, 179.0, 50.0, 0, 1.0, QStringLiteral("°"));
-    widestBox_ = numberBox(1.0, 179.0, 70.0, 0, 1.0, QStringLiteral("°"));
+    objectiveBox_ = new QComboBox;
+    objectiveBox_->addItems({QStringLiteral("聴取範囲"), QStringLiteral("1 点")});
+    objectiveBox_->setToolTip(QStringLiteral(
+        "何の小さい順に並べるか。聴取範囲: 聴取者とそのまわり 8 点 (0.10 m ずらした所) のばらつきの平均で、\n"
+        "頭が少し動いても平坦な配置を選びます (既定)。1 点: 聴取者の位置のばらつきだけで選びます。"));
+    const PlacementConstraints defaults;
+    const QString metre = QStringLiteral(" m");
+    wallBox_ = numberBox(0.0, 2.0, defaults.wallClearance, 2, 0.05, metre);
+    frontNearestBox_ = numberBox(0.0, 20.0, defaults.frontNearest, 2, 0.05, metre);
+    frontFarthestBox_ = numberBox(0.0, 20.0, 0.0, 2, 0.05, metre);
+    frontFarthestBox_->setSpecialValueText(QStringLiteral("奥行の半分"));
+    distanceNearestBox_ = numberBox(0.0, 20.0, defaults.distanceNearest, 2, 0.1, metre);
+    distanceFarthestBox_ = numberBox(0.0, 20.0, 0.0, 2, 0.1, metre);
+    distanceFarthestBox_->setSpecialValueText(QStringLiteral("奥行"));
+    narrowestBox_ = numberBox(1.0, 179.0, defaults.narrowestAngle, 0, 1.0, QStringLiteral("°"));
+    widestBox_ = numberBox(1.0, 179.0, defaults.widestAngle, 0, 1.0, QStringLiteral("°"));
+    spacingBox_ = numberBox(0.0, 20.0, defaults.leastSpacing, 2, 0.1, metre);
     lowBox_ = hertzBox(20);
     highBox_ = hertzBox(200);
 
-    auto* angles = new QHBoxLayout;
-    angles->addWidget(narrowestBox_);
-    angles->addWidget(new QLabel(QStringLiteral("–")));
-    angles->addWidget(widestBox_);
-    auto* band = new QHBoxLayout;
-    band->addWidget(lowBox_);
-    band->addWidget(new QLabel(QStringLiteral("–")));
-    band->addWidget(highBox_);
+    const auto range = [](QWidget* low, QWidget* high) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(low);
+        row->addWidget(new QLabel(QStringLiteral("–")));
+        row->addWidget(high);
+        return row;
+    };
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("配置"), layoutBox_);
+    form->addRow(QStringLiteral("並べる順"), objectiveBox_);
     form->addRow(QStringLiteral("壁からの距離"), wallBox_);
-    form->addRow(QStringLiteral("スピーカーの線からの距離"), behindBox_);
-    form->addRow(QStringLiteral("見込み角"), angles);
-    form->addRow(QStringLiteral("帯域"), band);
+    form->addRow(QStringLiteral("スピーカーの前の壁からの距離"), range(frontNearestBox_, frontFarthestBox_));
+    form->addRow(QStringLiteral("聴取距離 (スピーカーの線から)"),
+                 range(distanceNearestBox_, distanceFarthestBox_));
+    form->addRow(QStringLiteral("見込み角"), range(narrowestBox_, widestBox_));
+    form->addRow(QStringLiteral("スピーカーの間隔 (最小)"), spacingBox_);
+    form->addRow(QStringLiteral("帯域"), range(lowBox_, highBox_));
 
     startButton_ = new QPushButton(QStringLiteral("探索"));
     cancelButton_ = new QPushButton(QStringLiteral("中止"));
@@ -144,10 +180,10 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
     currentLabel_ = new QLabel;
     statusLabel_ = new QLabel;
     statusLabel_->setWordWrap(true);
-    resultTable_ = new QTableWidget(0, 9);
+    resultTable_ = new QTableWidget(0, 12);
     // Each column says what it holds and which way is better, in the user's words.
     const std::pair<const char*, const char*> columns[]{
-        {"順位", "ばらつきの小さい順の順位です。"},
+        {"順位", "「並べる順」で選んだ値 (聴取範囲のばらつき、または 1 点のばらつき) の小さい順の順位です。"},
         {"SP1 x", "SP1 の左の壁からの距離 (m)。"},
         {"SP1 y", "SP1 の前の壁からの距離 (m)。"},
         {"SP2 x", "SP2 の左の壁からの距離 (m)。"},
@@ -156,10 +192,15 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
         {"聴取者 y", "聴取者の前の壁からの距離 (m)。"},
         {"ばらつき dB",
          "聴取位置での Total のレベルが、帯域の中でどれだけ上下するか (0.5 Hz ごとのレベルの標準偏差)。\n"
-         "小さいほど低音の山と谷が浅く、平坦で良い配置です。1 dB の差は聞いて分かる違いです。"},
+         "小さいほど低音の山と谷が浅く、平坦で良い配置です。"},
+        {"聴取範囲 dB",
+         "聴取者と、そこから前後・左右・斜めに 0.10 m ずらした 8 点、合わせて 9 点のばらつきの平均。\n"
+         "頭が少し動いても平坦かどうかを表します。小さいほど良い。"},
         {"最悪 ±0.10 m dB",
-         "聴取者を前後・左右・斜めに 0.10 m ずらした 8 点のうち、いちばん悪い (大きい) ばらつき。\n"
+         "聴取者と、そこから前後・左右・斜めに 0.10 m ずらした 8 点のうち、いちばん悪い (大きい) ばらつき。\n"
          "ばらつきとの差が小さいほど、頭が少し動いても響きが変わりにくい配置です。小さいほど良い。"},
+        {"角度 °", "聴取者から見た SP1 と SP2 の開き (平面図での角度)。ステレオでは 60° 前後がふつうです。"},
+        {"距離 m", "スピーカーを結ぶ線から聴取者までの前後の距離 (m)。"},
     };
     QStringList headers;
     for (const auto& column : columns)
@@ -172,7 +213,7 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
     // The rank and the figures keep the width of their headers; the positions share the rest of
     // the window's width, however wide the user makes it.
     resultTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    for (int column : {0, 7, 8})
+    for (int column : {0, 7, 8, 9, 10, 11})
         resultTable_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     resultTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     resultTable_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -189,11 +230,16 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
     column->addWidget(resultTable_, 1);
     column->addWidget(statusLabel_);
     column->addLayout(foot);
-    resize(660, 600); // room for the ten rows without scrolling
+    resize(980, 720); // room for the twelve columns and the ten rows without scrolling
 
     const std::pair<QObject*, const char*> names[]{{layoutBox_, "layoutBox"},
                                                    {wallBox_, "wallClearanceBox"},
-                                                   {behindBox_, "listenerBehindBox"},
+                                                   {objectiveBox_, "objectiveBox"},
+                                                   {frontNearestBox_, "frontNearestBox"},
+                                                   {frontFarthestBox_, "frontFarthestBox"},
+                                                   {distanceNearestBox_, "distanceNearestBox"},
+                                                   {distanceFarthestBox_, "distanceFarthestBox"},
+                                                   {spacingBox_, "leastSpacingBox"},
                                                    {narrowestBox_, "narrowestBox"},
                                                    {widestBox_, "widestBox"},
                                                    {lowBox_, "bandLowBox"},
@@ -219,35 +265,49 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
         if (!results_.empty() && staleReason_.isEmpty() && !searching_ && optionsChanged())
             markStale(QStringLiteral("探索の条件が変わりました"));
     };
-    connect(layoutBox_, &QComboBox::currentIndexChanged, this, conditionsChanged);
-    for (QDoubleSpinBox* box : {wallBox_, behindBox_, narrowestBox_, widestBox_})
+    for (QComboBox* box : {layoutBox_, objectiveBox_})
+        connect(box, &QComboBox::currentIndexChanged, this, conditionsChanged);
+    for (QDoubleSpinBox* box : {wallBox_, frontNearestBox_, frontFarthestBox_, distanceNearestBox_,
+                                distanceFarthestBox_, narrowestBox_, widestBox_, spacingBox_})
         connect(box, &QDoubleSpinBox::valueChanged, this, conditionsChanged);
     for (QSpinBox* box : {lowBox_, highBox_})
         connect(box, &QSpinBox::valueChanged, this, conditionsChanged);
 }
 
 PlacementSearchWindow::~PlacementSearchWindow() {
+    endBackgroundRun(areaThread_, areaGeneration_);
     stopThread();
 }
 
 PlacementConstraints PlacementSearchWindow::constraints() const {
     PlacementConstraints c;
     c.wallClearance = wallBox_->value();
-    c.distanceNearest = behindBox_->value();
+    c.frontNearest = frontNearestBox_->value();
+    c.frontFarthest = farEnd(frontFarthestBox_);
+    c.distanceNearest = distanceNearestBox_->value();
+    c.distanceFarthest = farEnd(distanceFarthestBox_);
     c.narrowestAngle = narrowestBox_->value();
     c.widestAngle = widestBox_->value();
+    c.leastSpacing = spacingBox_->value();
     return c;
 }
 
 SearchOptions PlacementSearchWindow::readOptions() const {
     SearchOptions options;
     options.layout = static_cast<Layout>(layoutBox_->currentIndex());
+    options.objective = objectiveBox_->currentIndex() == 0 ? Objective::Area : Objective::Point;
     options.band = Band{lowBox_->value(), highBox_->value()};
     if (!isValidBand(options.band))
         throw UserError("帯域の下限は上限より低くしてください。");
     options.constraints = constraints();
-    if (options.constraints.narrowestAngle > options.constraints.widestAngle)
+    const PlacementConstraints& c = options.constraints;
+    if (c.narrowestAngle > c.widestAngle)
         throw UserError("見込み角の下限は上限以下にしてください。");
+    // A far end left to the room (NaN) compares false: no refusal.
+    if (c.frontNearest > c.frontFarthest)
+        throw UserError("スピーカーの前の壁からの距離の下限は上限以下にしてください。");
+    if (c.distanceNearest > c.distanceFarthest)
+        throw UserError("聴取距離の下限は上限以下にしてください。");
     return options;
 }
 
@@ -319,10 +379,19 @@ void PlacementSearchWindow::showResult(const SearchResult& result) {
     resultTable_->setRowCount(static_cast<int>(results_.size()));
     for (int row = 0; row < resultTable_->rowCount(); ++row) {
         const Placement& p = results_[static_cast<std::size_t>(row)];
-        const QString texts[]{QString::number(row + 1), metres(p.sp1.x),    metres(p.sp1.y),
-                              metres(p.sp2.x),          metres(p.sp2.y),    metres(p.listener.x),
-                              metres(p.listener.y),     decibels(p.spread), decibels(p.robust)};
-        for (int column = 0; column < 9; ++column) {
+        const QString texts[]{QString::number(row + 1),
+                              metres(p.sp1.x),
+                              metres(p.sp1.y),
+                              metres(p.sp2.x),
+                              metres(p.sp2.y),
+                              metres(p.listener.x),
+                              metres(p.listener.y),
+                              decibels(p.spread),
+                              decibels(p.area),
+                              decibels(p.robust),
+                              QLocale().toString(p.angle, 'f', 1),
+                              QLocale().toString(p.distance, 'f', 2)};
+        for (int column = 0; column < resultTable_->columnCount(); ++column) {
             auto* item = new QTableWidgetItem(texts[column]);
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             resultTable_->setItem(row, column, item);
@@ -332,7 +401,7 @@ void PlacementSearchWindow::showResult(const SearchResult& result) {
         setStatus(result.cancelled
                       ? QStringLiteral("中止しました。配置はまだ見つかっていませんでした。")
                       : QStringLiteral("条件を満たす配置は見つかりませんでした。壁からの距離、"
-                                       "スピーカーの線からの距離、見込み角の条件を緩めてください。"));
+                                       "前の壁からの距離、聴取距離、見込み角、間隔の条件を緩めてください。"));
     else
         setStatus(result.cancelled ? QStringLiteral("中止しました。それまでに見つかった配置です。")
                                    : QString());
@@ -344,7 +413,8 @@ void PlacementSearchWindow::showResult(const SearchResult& result) {
     if (calculatedScene_)
         showCurrentSpread();
     else // no calculation since the window was made: the search's own figure of the scene
-        currentLabel_->setText(currentSpreadText(result.currentSpread, searchedOptions_.band));
+        currentLabel_->setText(
+            currentSpreadText(result.currentSpread, result.currentArea, searchedOptions_.band));
 }
 
 void PlacementSearchWindow::sceneCalculated(const Scene& scene, const ResponseCurves& curves,
@@ -391,7 +461,30 @@ void PlacementSearchWindow::showCurrentSpread() {
         calculatedElements_.first <= 2 * band.low && 2 * band.high <= calculatedElements_.last;
     const std::optional<double> spread = covered ? std::optional<double>(totalSpread(calculatedCurves_, band))
                                                  : spreadOf(*calculatedScene_, band);
-    currentLabel_->setText(currentSpreadText(spread, band));
+    endBackgroundRun(areaThread_, areaGeneration_);
+    currentLabel_->setText(currentSpreadText(spread, std::nullopt, band, spread.has_value()));
+    if (!spread)
+        return;
+    // The area needs the band at the eight neighbours too: up to seconds with many
+    // reflections, so it is computed behind the window and stops between two of them
+    // when the scene changes again.
+    const auto post = deliveryToCurrent(this, areaGeneration_);
+    areaThread_ = std::jthread([post, scene = *calculatedScene_, band, spread](std::stop_token stop) {
+        std::array<double, 9> spreads{*spread};
+        const std::array<Point3, 9> places = listeningArea(scene.listener);
+        for (std::size_t i = 1; i < places.size(); ++i) {
+            if (stop.stop_requested())
+                return;
+            Scene moved = scene;
+            moved.listener = places[i];
+            spreads[i] = spreadOf(moved, band).value_or(NAN);
+        }
+        const double area = areaFigures(spreads).area;
+        post([spread, area, band](PlacementSearchWindow& window) {
+            window.currentLabel_->setText(currentSpreadText(
+                spread, std::isnan(area) ? std::nullopt : std::optional<double>(area), band, false));
+        });
+    });
 }
 
 void PlacementSearchWindow::setStatus(const QString& text) {

@@ -72,10 +72,15 @@ class PlacementSearchWindow : public QWidget {
     void setStatus(const QString& text);
 
     QComboBox* layoutBox_ = nullptr;
+    QComboBox* objectiveBox_ = nullptr;
     QDoubleSpinBox* wallBox_ = nullptr;
-    QDoubleSpinBox* behindBox_ = nullptr;
+    QDoubleSpinBox* frontNearestBox_ = nullptr;
+    QDoubleSpinBox* frontFarthestBox_ = nullptr; // 0: half the room's depth
+    QDoubleSpinBox* distanceNearestBox_ = nullptr;
+    QDoubleSpinBox* distanceFarthestBox_ = nullptr; // 0: the room's depth
     QDoubleSpinBox* narrowestBox_ = nullptr;
     QDoubleSpinBox* widestBox_ = nullptr;
+    QDoubleSpinBox* spacingBox_ = nullptr;
     QSpinBox* lowBox_ = nullptr;
     QSpinBox* highBox_ = nullptr;
     QPushButton* startButton_ = nullptr;
@@ -97,6 +102,9 @@ class PlacementSearchWindow : public QWidget {
     ResponseCurves calculatedCurves_;
     ElementRange calculatedElements_{0, -1};
     bool cancelRequested_ = false;
+    // The current placement's area spread, computed behind the window.
+    std::jthread areaThread_;
+    unsigned areaGeneration_ = 0;
     std::jthread thread_;
     unsigned generation_ = 0; // counts starts and closes; only the current search is shown
     bool searching_ = false;

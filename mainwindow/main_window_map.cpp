@@ -10,6 +10,7 @@
 #include "mainwindow/map_picture.h"
 #include "mainwindow/map_runner.h"
 #include "mainwindow/plan_view.h"
+#include "model/acoustics/listening_area.h"
 #include "model/acoustics/placement_search.h"
 #include "model/acoustics/spread.h"
 #include "model/layout/colour_scale.h"
@@ -66,8 +67,9 @@ struct MainWindow::MapState : QObject {
     QAction* shown = nullptr;
     QAction* listener = nullptr;
     std::array<QAction*, kBands.size()> bands{};
-    QAction* otherBand = nullptr; // any band, typed in two boxes
-    QAction* lastBand = nullptr;  // the band chosen before, for a cancelled band dialog
+    QAction* otherBand = nullptr;  // any band, typed in two boxes
+    QAction* areaFigure = nullptr; // the listening area's spread rather than the point's
+    QAction* lastBand = nullptr;   // the band chosen before, for a cancelled band dialog
     Band chosenBand{20, 200};
     MapRunner* runner = nullptr;
     QWidget* legend = nullptr;
@@ -86,6 +88,7 @@ struct MainWindow::MapState : QObject {
     std::optional<double> currentSpread;
 
     MapMarker marker() const { return listener->isChecked() ? MapMarker::Listener : MapMarker::Speakers; }
+    MapFigure figure() const { return areaFigure->isChecked() ? MapFigure::Area : MapFigure::Point; }
     Band band() const {
         for (std::size_t i = 0; i < bands.size(); ++i)
             if (bands[i]->isChecked())
@@ -95,7 +98,8 @@ struct MainWindow::MapState : QObject {
     QString choiceText() const {
         const QString moving =
             listener->isChecked() ? QStringLiteral("聴取者") : QStringLiteral("スピーカー対");
-        return moving + QStringLiteral(" ") + bandText(band());
+        return moving + (areaFigure->isChecked() ? QStringLiteral(" 聴取範囲 ") : QStringLiteral(" ")) +
+               bandText(band());
     }
 };
 
@@ -118,6 +122,10 @@ void MainWindow::createResponseMap() {
     m.otherBand = addChoice(choices, bands, QStringLiteral("帯域を指定..."), "otherBandAction");
     m.bands[0]->setChecked(true);
     m.lastBand = m.bands[0];
+    choices->addSeparator();
+    auto* figures = new QActionGroup(choices);
+    addChoice(choices, figures, QStringLiteral("ばらつき (1 点)"), "pointFigureAction")->setChecked(true);
+    m.areaFigure = addChoice(choices, figures, QStringLiteral("聴取範囲のばらつき"), "areaFigureAction");
 
     // Below the plan, left of the read-outs: the progress, the colour scale with the range
     // of spreads it spans, and the spread where the markers stand now.
@@ -132,6 +140,7 @@ void MainWindow::createResponseMap() {
     m.scale->setToolTip(
         QStringLiteral("ばらつき: その点に置いたときの、帯域での Total のレベルの標準偏差 (dB)。\n"
                        "左 (暗い青紫) ほど小さく平坦、右 (黄) ほど大きく山と谷が深い。\n"
+                       "「聴取範囲のばらつき」では、その点と 0.10 m ずらした 8 点のばらつきの平均です。\n"
                        "縦線は今の配置のばらつき。灰色は計算できない点 (スピーカーと聴取者が重なるなど)、\n"
                        "白っぽく薄い所は配置の探索の条件 (壁からの距離など) の外です。"));
     m.range = placeLabel(m.legend, QString(), 0, 34);
@@ -147,6 +156,7 @@ void MainWindow::createResponseMap() {
     m.runner->onProgress = [this](int percent) { showMapProgress(percent); };
     connect(m.shown, &QAction::toggled, this, commandSlot(this, [this] { toggleResponseMap(); }));
     connect(moving, &QActionGroup::triggered, this, commandSlot(this, [this] { mapChoiceChanged(); }));
+    connect(figures, &QActionGroup::triggered, this, commandSlot(this, [this] { mapChoiceChanged(); }));
     connect(bands, &QActionGroup::triggered, this,
             [this](QAction* chosen) { runCommand(this, [this, chosen] { mapBandChosen(chosen); }); });
     planView_->installEventFilter(this);
@@ -230,14 +240,24 @@ void MainWindow::restartResponseMap(const Scene& scene) {
     // so they agree bit for bit.
     const Band band = m.band();
     const bool covered = computed_.first <= 2 * band.low && 2 * band.high <= computed_.last;
-    m.currentSpread = covered ? std::optional<double>(totalSpread(curves_, band)) : spreadOf(scene, band);
+    QString unknown =
+        QStringLiteral("不明 (この配置では計算できません。スピーカーが聴取位置に重なっていませんか)");
+    if (m.figure() == MapFigure::Point) {
+        m.currentSpread = covered ? std::optional<double>(totalSpread(curves_, band)) : spreadOf(scene, band);
+    } else {
+        // The nine places of the listening area: eight calculations of the band beside the chart's.
+        const std::optional<AreaFigures> area = areaFiguresOf(scene, band);
+        m.currentSpread = area && !std::isnan(area->area) ? std::optional<double>(area->area) : std::nullopt;
+        if (area)
+            unknown = QStringLiteral(
+                "不明 (聴取者から 0.10 m の範囲が部屋からはみ出すか、計算できない点があります)");
+    }
     setCaption(m.current,
-               QStringLiteral("現在の配置 ") +
-                   (m.currentSpread ? decibels(*m.currentSpread, 2) + QStringLiteral(" dB")
-                                    : QStringLiteral("不明 (この配置では計算できません。"
-                                                     "スピーカーが聴取位置に重なっていませんか)")));
+               (m.figure() == MapFigure::Area ? QStringLiteral("現在の配置 (聴取範囲) ")
+                                              : QStringLiteral("現在の配置 ")) +
+                   (m.currentSpread ? decibels(*m.currentSpread, 2) + QStringLiteral(" dB") : unknown));
     setCaption(m.caption, QStringLiteral("応答マップ 0%"));
-    m.runner->start(scene, m.marker(), band, kDefaultMapStep);
+    m.runner->start(scene, m.marker(), band, kDefaultMapStep, m.figure());
 }
 
 void MainWindow::showMapProgress(int percent) {

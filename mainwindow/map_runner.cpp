@@ -19,11 +19,11 @@ void MapRunner::stop() {
     endBackgroundRun(thread_, generation_);
 }
 
-void MapRunner::start(const Scene& scene, MapMarker marker, Band band, double step) {
+void MapRunner::start(const Scene& scene, MapMarker marker, Band band, double step, MapFigure figure) {
     stop();
     running_ = true;
     const auto post = deliveryToCurrent(this, generation_);
-    thread_ = std::jthread([post, scene, marker, band, step](std::stop_token stop) {
+    thread_ = std::jthread([post, scene, marker, band, step, figure](std::stop_token stop) {
         int lastPercent = -1; // the model reports progress one call at a time
         MapCallbacks callbacks;
         callbacks.progress = [&](MapProgress progress) {
@@ -47,7 +47,7 @@ void MapRunner::start(const Scene& scene, MapMarker marker, Band band, double st
                     runner.onPass(*copy);
             });
         };
-        computeResponseMap(scene, marker, band, step, callbacks, stop);
+        computeResponseMap(scene, marker, band, step, callbacks, stop, figure);
     });
 }
 

@@ -24,7 +24,8 @@ class MapRunner : public QObject {
     std::function<void(int percent)> onProgress;
 
     // Stops any map being computed, then starts computing `scene`'s.
-    void start(const Scene& scene, MapMarker marker, Band band, double step);
+    void start(const Scene& scene, MapMarker marker, Band band, double step,
+               MapFigure figure = MapFigure::Point);
     // Stops the map being computed (it ends within a few points) and waits for it.
     // Nothing it sent reaches onPass or onProgress any more.
     void stop();

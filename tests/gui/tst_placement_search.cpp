@@ -119,8 +119,10 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
         QCOMPARE(readOut("listenerXReadOut"), metres(chosen.listener.x));
         QCOMPARE(readOut("listenerYReadOut"), metres(chosen.listener.y));
         QCOMPARE(values(c.totalCurve), values(c.candidateCurve));
-        QCOMPARE(status(w, "currentSpreadLabel"),
-                 QStringLiteral("現在の配置のばらつき %1 dB (20–200 Hz)").arg(chosen.spread, 0, 'f', 2));
+        QTRY_COMPARE(status(w, "currentSpreadLabel"),
+                     QStringLiteral("現在の配置のばらつき %1 dB、聴取範囲 %2 dB (20–200 Hz)")
+                         .arg(chosen.spread, 0, 'f', 2)
+                         .arg(chosen.area, 0, 'f', 2));
 
         w->close();
         QVERIFY(c.candidateCurve->data()->isEmpty());
@@ -179,9 +181,25 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
         QVERIFY(status(w, "searchStatusLabel").contains(QStringLiteral("見つかりませんでした")));
     }
 
+    void theObjectiveAndTheNewConstraintsReachTheSearch() {
+        useFewReflections();
+        PlacementSearchWindow* w = searchWindow();
+        control<QComboBox>(*w, "objectiveBox")->setCurrentIndex(1); // 1 点
+        control<QDoubleSpinBox>(*w, "frontFarthestBox")->setValue(0.80);
+        control<QDoubleSpinBox>(*w, "leastSpacingBox")->setValue(1.50);
+        click(w, "searchButton");
+        QVERIFY(QTest::qWaitFor([w] { return !w->searching(); }, kSearchTimeout));
+        const std::vector<Placement>& best = w->results();
+        QVERIFY(!best.empty());
+        for (std::size_t i = 0; i < best.size(); ++i) {
+            QVERIFY(best[i].sp1.y <= 0.80 && best[i].sp2.x - best[i].sp1.x >= 1.50 - 1e-9);
+            QVERIFY(i == 0 || best[i - 1].spread <= best[i].spread);
+        }
+    }
+
     void everyColumnSaysWhatItHolds() {
         QTableWidget* t = table(searchWindow());
-        QCOMPARE(t->horizontalHeaderItem(8)->text(), QStringLiteral("最悪 ±0.10 m dB"));
+        QCOMPARE(t->horizontalHeaderItem(9)->text(), QStringLiteral("最悪 ±0.10 m dB"));
         for (int column = 0; column < t->columnCount(); ++column)
             QVERIFY(!t->horizontalHeaderItem(column)->toolTip().isEmpty());
     }

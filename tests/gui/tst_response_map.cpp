@@ -3,6 +3,7 @@
 // the marker there on Ctrl+click.
 #include "find_control.h"
 #include "main_window_fixture.h"
+#include "model/acoustics/listening_area.h"
 #include "model/acoustics/response_map.h"
 #include "model/acoustics/spread.h"
 
@@ -112,6 +113,18 @@ class TestResponseMap : public QObject, public testing::MainWindowFixture {
         QVERIFY(range.captured(1).toDouble() <= current + 0.05 &&
                 current - 0.05 <= range.captured(2).toDouble());
         QVERIFY(!control<QWidget>(mainWindow(), "mapScale")->toolTip().isEmpty());
+    }
+
+    void theMapCanShowTheListeningAreasSpread() {
+        choose("responseMapAction");
+        choose("areaFigureAction");
+        const Scene scene = readCalculationScene(mainWindow().sceneTexts(), '.', {});
+        QCOMPARE(caption("mapSpreadCaption"), QStringLiteral("現在の配置 (聴取範囲) ") +
+                                                  twoDecimals(areaFiguresOf(scene, Band{20, 200})->area) +
+                                                  QStringLiteral(" dB"));
+        QTRY_COMPARE_WITH_TIMEOUT(caption("mapCaption"),
+                                  QStringLiteral("応答マップ 聴取者 聴取範囲 20–200 Hz"), kPassTimeout);
+        QVERIFY(errors().isEmpty());
     }
 
     void pointsTheSearchsConstraintsRuleOutAreWashedOut() {
