@@ -405,9 +405,14 @@ void PlacementSearchWindow::showResult(const SearchResult& result) {
     else
         setStatus(result.cancelled ? QStringLiteral("中止しました。それまでに見つかった配置です。")
                                    : QString());
-    // A scene or conditions changed while the search ran make its rows stale at once.
-    if (calculatedScene_)
-        checkRows(*calculatedScene_);
+    // A scene or conditions changed while the search ran make its rows stale at once. The
+    // scene is read as the search read it (texts typed but not applied count); one that
+    // cannot be read now is left to 適用, which reads it again.
+    try {
+        if (readScene)
+            checkRows(readScene());
+    } catch (const std::exception&) {
+    }
     if (!results_.empty() && staleReason_.isEmpty() && optionsChanged())
         markStale(QStringLiteral("探索の条件が変わりました"));
     if (calculatedScene_)

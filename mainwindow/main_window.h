@@ -250,6 +250,7 @@ class MainWindow : public QMainWindow {
     ResponseCurves curves_;
     ElementRange computed_; // empty until the first calculation
     QString calculatedAt_;  // the time of the last calculation, as the chart's title shows it
+    Scene calculatedScene_; // the scene it read
     PlanRect plan_;
     bool shown_ = false;
     bool dragging_ = false;

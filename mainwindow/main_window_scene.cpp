@@ -147,6 +147,7 @@ void MainWindow::recalculateResponse() {
     }
     responseChart_->followData();
     calculatedAt_ = QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+    calculatedScene_ = scene;
     writeChartTitle();
     responseChart_->replot();
     if (waterfall_)

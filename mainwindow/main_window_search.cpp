@@ -29,6 +29,9 @@ void MainWindow::showPlacementSearch() {
             showCandidate(placement ? &*placement : nullptr);
         };
         placementSearch_->applyPlacement = [this](const Placement& placement) { applyPlacement(placement); };
+        // The current line from the start, for the calculation already shown.
+        if (!calculatedAt_.isEmpty())
+            placementSearch_->sceneCalculated(calculatedScene_, curves_, computed_);
     }
     placementSearch_->show();
     placementSearch_->raise();

@@ -198,7 +198,10 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
     }
 
     void everyColumnSaysWhatItHolds() {
-        QTableWidget* t = table(searchWindow());
+        PlacementSearchWindow* w = searchWindow();
+        const QString known = QStringLiteral(" dB (20–200 Hz)"); // the area too, before any search
+        QTRY_VERIFY(status(w, "currentSpreadLabel").endsWith(known));
+        QTableWidget* t = table(w);
         QCOMPARE(t->horizontalHeaderItem(9)->text(), QStringLiteral("最悪 ±0.10 m dB"));
         for (int column = 0; column < t->columnCount(); ++column)
             QVERIFY(!t->horizontalHeaderItem(column)->toolTip().isEmpty());
