@@ -1,5 +1,6 @@
 #include "model/acoustics/response_map.h"
 
+#include "model/acoustics/number_text.h"
 #include "model/acoustics/worker_pool.h"
 
 #include <algorithm>
@@ -26,6 +27,26 @@ int cellsIn(double length, double step) {
 
 } // namespace
 
+double fittingMapStep(double width, double depth, double step) {
+    // The grid has about W D / s² points; the whole-centimetre step just above that, then
+    // up a centimetre at a time while the floors still leave too many.
+    const double estimate = std::sqrt(width / kMostMapPoints * depth);
+    double fitting = std::max(step, std::ceil(estimate * 100.0) / 100.0);
+    for (int i = 0; i < 1000 && mapGrid(width, depth, fitting).points() > kMostMapPoints; ++i)
+        fitting = std::round(fitting * 100.0 + 1.0) / 100.0;
+    return fitting;
+}
+
+void checkMapGrid(double width, double depth, double step) {
+    const std::int64_t points = mapGrid(width, depth, step).points();
+    if (points <= kMostMapPoints)
+        return;
+    throw UserError("応答マップの点が上限の " + std::to_string(kMostMapPoints) +
+                    " 点を超えます (格子の間隔 " + formatGeneral(step) + " m で " + std::to_string(points) +
+                    " 点)。間隔 " + formatGeneral(fittingMapStep(width, depth, step)) +
+                    " m 以上なら収まります");
+}
+
 MapGrid mapGrid(double width, double depth, double step) {
     return {step, cellsIn(width, step), cellsIn(depth, step)};
 }
@@ -50,6 +71,7 @@ int mapPassStride(int pass) {
 
 ResponseMap computeResponseMap(const Scene& scene, MapMarker marker, Band band, double step,
                                const MapCallbacks& callbacks, std::stop_token stop) {
+    checkMapGrid(scene.width, scene.depth, step);
     ResponseMap map;
     map.grid = mapGrid(scene.width, scene.depth, step);
     const MapGrid& g = map.grid;
