@@ -63,9 +63,9 @@ constexpr std::array<const char*, kRoomFileLines - 1> kFieldNames{"奥行き",
                                                                   "開始周波数",
                                                                   "終了周波数"};
 
-// The decimal values written with `from` as their decimal mark rewritten with `to`; a text
-// that is no number in that form stays as it is.
-SceneTexts withSeparator(SceneTexts texts, char from, char to) {
+} // namespace
+
+SceneTexts withDecimalSeparator(SceneTexts texts, char from, char to) {
     if (from == to)
         return texts;
     const auto fields = valueFields(texts);
@@ -83,6 +83,8 @@ SceneTexts withSeparator(SceneTexts texts, char from, char to) {
     }
     return texts;
 }
+
+namespace {
 
 // Cuts the first `count` lines off `bytes`, by the reading rules of the room file.
 std::vector<QByteArrayView> splitLines(QByteArrayView bytes, int count) {
@@ -128,7 +130,7 @@ QByteArray readUpTo(QFile& file, qint64 limit, const QString& path) {
 
 QByteArray roomFileBytes(const SceneTexts& texts, char decimalSeparator) {
     QByteArray out = QByteArray(kRoomFileHeader) + kLineEnd;
-    const SceneTexts written = withSeparator(texts, decimalSeparator, '.');
+    const SceneTexts written = withDecimalSeparator(texts, decimalSeparator, '.');
     for (const std::string* text : valueFields(written))
         out += encodeLineText(*text) + kLineEnd;
     return out;
@@ -178,7 +180,7 @@ SceneTexts readRoomFile(const QString& path, char decimalSeparator) {
     data += readUpTo(file, kMaxRoomFileBytes + 1 - data.size(), path);
     if (data.size() > kMaxRoomFileBytes)
         throw UserError(msg::kNotARoomFile);
-    return withSeparator(parseRoomFile(data), '.', decimalSeparator);
+    return withDecimalSeparator(parseRoomFile(data), '.', decimalSeparator);
 }
 
 void checkRoomFileTexts(const SceneTexts& texts, char decimalSeparator) {
@@ -194,8 +196,11 @@ void checkRoomFileTexts(const SceneTexts& texts, char decimalSeparator) {
             else
                 parseDecimal(*fields[i], decimalSeparator);
         } catch (const UserError& e) {
-            throw UserError(std::to_string(i + 2) + " 行目 (" + kFieldNames[i] + "): " + e.what() + "。" +
-                            (whole ? std::string("整数を書きます") : "数値を書きます" + decimal));
+            // A number too large for a double needs no word on the form.
+            const std::string expected = std::string_view(e.what()) == msg::kOverflow ? ""
+                                         : whole ? "。整数を書きます"
+                                                 : "。数値を書きます" + decimal;
+            throw UserError(std::to_string(i + 2) + " 行目 (" + kFieldNames[i] + "): " + e.what() + expected);
         }
     }
     checkSceneTexts(texts, decimalSeparator);

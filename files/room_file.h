@@ -44,6 +44,10 @@ SceneTexts parseRoomFile(QByteArrayView bytes);
 // `decimalSeparator`, as the user's locale reads them.
 SceneTexts readRoomFile(const QString& path, char decimalSeparator = '.');
 
+// The 18 decimal values written with `from` as their decimal mark rewritten with `to`;
+// a text that is no number in that form stays as it is.
+SceneTexts withDecimalSeparator(SceneTexts texts, char from, char to);
+
 // Refuses texts the window could not take, as checkSceneTexts does, but names the line
 // (2 to 22) of a value its parser refuses and what the line should hold. The point and
 // `decimalSeparator` are both taken as decimal marks only by readRoomFile, before this.

@@ -72,6 +72,9 @@ struct MainWindow::MapState : QObject {
     std::optional<ResponseMap> map;
     double width = 0;
     double depth = 0;
+    // The grid step: the usual one, or as much coarser as a large room needs to stay
+    // within the map's bound on points.
+    double step = kDefaultMapStep;
 
     MapMarker marker() const { return listener->isChecked() ? MapMarker::Listener : MapMarker::Speakers; }
     Band band() const {
@@ -83,7 +86,10 @@ struct MainWindow::MapState : QObject {
     QString choiceText() const {
         const QString moving =
             listener->isChecked() ? QStringLiteral("聴取者") : QStringLiteral("スピーカー対");
-        return moving + QStringLiteral(" ") + bandText(band());
+        const QString grid = step == kDefaultMapStep
+                                 ? QString()
+                                 : QStringLiteral(" 格子 %1 m").arg(QLocale().toString(step, 'f', 2));
+        return moving + QStringLiteral(" ") + bandText(band()) + grid;
     }
 };
 
@@ -179,7 +185,8 @@ void MainWindow::restartResponseMap(const Scene& scene) {
                               (covered ? decibels(totalSpread(curves_, band), 2) + QStringLiteral(" dB")
                                        : QStringLiteral("不明")));
     setCaption(m.caption, QStringLiteral("応答マップ 0%"));
-    m.runner->start(scene, m.marker(), band, kDefaultMapStep);
+    m.step = fittingMapStep(scene.width, scene.depth, kDefaultMapStep);
+    m.runner->start(scene, m.marker(), band, m.step);
 }
 
 void MainWindow::showMapProgress(int percent) {

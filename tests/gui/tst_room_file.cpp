@@ -177,8 +177,10 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         };
         const QStringList messages{kNotARoomFile, kNotARoomFile,
                                    QStringLiteral("部屋の幅は 0 より大きい値にしてください"),
-                                   QStringLiteral("'3,6' は浮動小数点数ではありません"),
-                                   QStringLiteral("'' は浮動小数点数ではありません")};
+                                   QStringLiteral("3 行目 (幅): '3,6' は浮動小数点数ではありません。"
+                                                  "数値を書きます（小数点は「.」）"),
+                                   QStringLiteral("5 行目 (前の壁の反射率): '' は浮動小数点数ではありません。"
+                                                  "数値を書きます（小数点は「.」）")};
         show(otherScene());
         const QString kept = QStringLiteral("Kolmarin2\u3000kept.dtr");
         mainWindow().setWindowTitle(kept);
@@ -188,7 +190,7 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
             writeAll(path(refused[i].first), refused[i].second);
             answers << path(refused[i].first);
             QCOMPARE(open(), OpenOutcome::Refused);
-            QCOMPARE(errors(), QStringList{messages[i]});
+            QCOMPARE(errors(), QStringList{path(refused[i].first) + QStringLiteral(": ") + messages[i]});
             QCOMPARE(shownTexts(), otherScene());
             QCOMPARE(caption(), kept);
             QCOMPARE(control<MarkerShape>(mainWindow(), "sp1Marker")->pos(), sp1Marker);
@@ -208,7 +210,7 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         show(otherScene());
         answers << path("gone.dtr");
         QCOMPARE(open(), OpenOutcome::IoError);
-        QCOMPARE(errors(), QStringList{QStringLiteral("ファイルが見つかりません")});
+        QCOMPARE(errors(), QStringList{path("gone.dtr") + QStringLiteral(": ファイルが見つかりません")});
         QCOMPARE(shownTexts(), otherScene());
         QCOMPARE(caption(), QStringLiteral("Kolmarin2 部屋.dtr"));
     }
@@ -217,7 +219,8 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         const QString before = caption();
         answers << path("no such folder/room.dtr");
         save();
-        QCOMPARE(errors(), QStringList{QString::fromUtf8(msg::kFolderNotFound)});
+        QCOMPARE(errors(),
+                 QStringList{path("no such folder/room.dtr") + QStringLiteral(": ") + msg::kFolderNotFound});
         QCOMPARE(caption(), before);
         QVERIFY(!QFile::exists(path("no such folder/room.dtr")));
     }
@@ -240,14 +243,14 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         armCalculationProbe();
         control<QAction>(mainWindow(), "openRoomAction")->trigger();
         QVERIFY(!calculationRan());
-        QCOMPARE(errors(), QStringList{kNotARoomFile});
+        QCOMPARE(errors(), QStringList{path("other.dtr") + QStringLiteral(": ") + kNotARoomFile});
 
         errors().clear();
         answers << path("gone.dtr");
         armCalculationProbe();
         control<QAction>(mainWindow(), "openRoomAction")->trigger();
         QVERIFY(!calculationRan());
-        QCOMPARE(errors(), QStringList{QStringLiteral("ファイルが見つかりません")});
+        QCOMPARE(errors(), QStringList{path("gone.dtr") + QStringLiteral(": ファイルが見つかりません")});
 
         // A loaded file takes effect at once: the plan follows the new room.
         SceneTexts wide = otherScene();
@@ -299,13 +302,13 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         writeAll(path("old.dtr"), "Kolmarin2 Ver0.84 room data\r\n");
         armCalculationProbe();
         openStartRoomFile(*windows, path("old.dtr"));
-        QCOMPARE(errors(), QStringList{kNotARoomFile});
+        QCOMPARE(errors(), QStringList{path("old.dtr") + QStringLiteral(": ") + kNotARoomFile});
         QVERIFY(!calculationRan());
         QCOMPARE(shownTexts().width, otherScene().width);
         errors().clear();
         armCalculationProbe();
         openStartRoomFile(*windows, path("gone.dtr"));
-        QCOMPARE(errors(), QStringList{QStringLiteral("ファイルが見つかりません")});
+        QCOMPARE(errors(), QStringList{path("gone.dtr") + QStringLiteral(": ファイルが見つかりません")});
         QVERIFY(!calculationRan());
     }
 
