@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLocale>
 
 using namespace kolmarin;
 using kolmarin::testing::control;
@@ -109,6 +110,21 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         QCOMPARE(caption(), mainCaption("room.dtr"));
         // Loading alone moves nothing: the scene takes effect with the next Apply.
         QCOMPARE(control<MarkerShape>(mainWindow(), "sp1Marker")->pos(), sp1Marker);
+    }
+
+    void aCommaLocaleSavesAFileEveryLocaleReads() {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        show(startupSceneTexts(','));
+        answers << path("komma.dtr");
+        save();
+        answers << path("komma.dtr");
+        const OpenOutcome outcome = open();
+        const SceneTexts shown = shownTexts();
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QVERIFY(errors().isEmpty());
+        QCOMPARE(readAll(path("komma.dtr")), readAll(QFINDTESTDATA("../files/data/startup_room.dtr")));
+        QCOMPARE(outcome, OpenOutcome::Loaded);
+        QCOMPARE(shown, startupSceneTexts(','));
     }
 
     void eachDialogProposesTheNameLastChosenInIt() {
