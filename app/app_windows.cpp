@@ -16,6 +16,7 @@ AppWindows::AppWindows()
     roomSettings.setMainCaption = [this](const QString& caption) { mainWindow.setWindowTitle(caption); };
     modeList.printer = [this]() -> QPrinter& { return mainWindow.printer(); };
     roomSettings.setModesCommand([this] { computeAndShowEigenmodes(roomSettings, modeList); });
+    modeList.modesCommand = [this] { computeAndShowEigenmodes(roomSettings, modeList); };
 }
 
 } // namespace kolmarin

@@ -7,6 +7,9 @@
 //                 widest vectors the processor has: what a loop bound by them would take
 //   Response*     the whole calculation: both loudspeakers, three transforms, levels;
 //                 Response/0 is its fixed cost
+//   Waterfall     the default 30 slices of the default scene's Total, from its impulse
+//                 response (compare with Response/200)
+#include "model/acoustics/decay.h"
 #include "model/acoustics/image_accumulation.h"
 #include "model/acoustics/response.h"
 #include "model/acoustics/scene.h"
@@ -138,5 +141,12 @@ void BM_Fft8192(benchmark::State& state) {
 BENCHMARK(BM_Fft8192)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace
+
+void BM_Waterfall(benchmark::State& state) {
+    const auto impulse = kolmarin::impulseResponseAt(benchScene(30), kolmarin::ImpulseCurve::Total);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kolmarin::computeWaterfall(impulse, {}).levels.data());
+}
+BENCHMARK(BM_Waterfall)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

@@ -2,6 +2,7 @@
 
 #include "dialogs/mode_list_window.h"
 #include "dialogs/room_settings_dialog.h"
+#include "model/acoustics/decay.h"
 #include "model/acoustics/eigenmodes.h"
 #include "model/acoustics/number_text.h"
 #include "widgets/busy_cursor.h"
@@ -22,7 +23,13 @@ void computeAndShowEigenmodes(const RoomSettingsDialog& room, ModeListWindow& mo
     const double w = room.dimension(Coordinate::X);
     const double d = room.dimension(Coordinate::Y);
     const double h = room.dimension(Coordinate::Z);
-    const ModeTable table = computeModeTable(w, d, h, separator);
+    ModeTable table = computeModeTable(w, d, h, separator);
+    // The decay at the listener needs the whole scene: the room as typed with the
+    // loudspeakers and the listener where they stand.
+    if (modeList.showsDecayTimes() && room.sceneTexts) {
+        const Scene scene = readCalculationScene(room.sceneTexts(), separator, nullptr);
+        table.decay = modeDecayColumn(table, impulseResponseAt(scene, ImpulseCurve::Total), separator);
+    }
 
     modeList.setModeTable(table);
     modeList.setRoomSizeCaption(QStringLiteral("幅：") + toQString(texts.width) + QStringLiteral("m 奥行：") +

@@ -40,6 +40,7 @@ constexpr int kColumnCount = 5;
 constexpr int kNumberColumnWidth = 30;
 constexpr int kDefaultColumnWidth = 64;
 constexpr int kDefaultRowHeight = 24;
+constexpr int kDecayColumnWidth = 64;
 
 void setUpGridLook(QTableView* grid) {
     grid->horizontalHeader()->hide();
@@ -132,6 +133,16 @@ ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
     saveModesAction_->setObjectName(QStringLiteral("saveModesAction"));
     printModesAction_ = fileMenu_->addAction(QStringLiteral("固有モードの印刷(&P)"));
     printModesAction_->setObjectName(QStringLiteral("printModesAction"));
+    QMenu* viewMenu = menuBar_->addMenu(QStringLiteral("表示(&V)"));
+    viewMenu->setFont(font());
+    decayTimesAction_ = viewMenu->addAction(QStringLiteral("残響時間 T60 の列(&T)"));
+    decayTimesAction_->setObjectName(QStringLiteral("decayTimesAction"));
+    decayTimesAction_->setCheckable(true);
+    decayTimesAction_->setToolTip(QStringLiteral(
+        "各モードの周波数を中心とする 1/3 オクターブで、リスニング位置の音が 60 dB "
+        "減衰するまでの時間 (秒) を、計算したインパルス応答から求めます。"
+        "「-」は、減衰がその帯域のフィルタで見分けられないほど短いか、求められないことを示します。"));
+    viewMenu->setToolTipsVisible(true);
 
     panel_ = new QFrame(this);
     panel_->setObjectName(QStringLiteral("panel"));
@@ -170,6 +181,10 @@ ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
     connect(printButton_, &QPushButton::clicked, this, commandSlot(this, [this] { printModes(); }));
     connect(printModesAction_, &QAction::triggered, this, commandSlot(this, [this] { printModes(); }));
     connect(saveModesAction_, &QAction::triggered, this, commandSlot(this, [this] { saveModes(); }));
+    connect(decayTimesAction_, &QAction::toggled, this, commandSlot(this, [this] {
+                if (modesCommand)
+                    modesCommand();
+            }));
 
     setTabOrder(closeButton_, printButton_);
     setTabOrder(printButton_, modeGrid_);
@@ -206,14 +221,23 @@ void ModeListWindow::setModeTable(const ModeTable& table) {
     modeGrid_->setUpdatesEnabled(false);
     if (rows > modeGrid_->rowCount())
         modeGrid_->setRowCount(rows);
+    const bool decay = !table.decay.empty();
+    modeGrid_->setColumnCount(kColumnCount + (decay ? 1 : 0));
     for (int r = 0; r < rows; ++r) {
         const ModeRow& row = table.rows[static_cast<std::size_t>(r)];
         for (int c = 0; c < kColumnCount; ++c)
             writeCell(r, c, toQString(row[static_cast<std::size_t>(c)]));
+        if (decay && static_cast<std::size_t>(r) < table.decay.size())
+            writeCell(r, kColumnCount, toQString(table.decay[static_cast<std::size_t>(r)]));
     }
     modeGrid_->setRowCount(rows);
     modeGrid_->setColumnWidth(0, kNumberColumnWidth);
     modeGrid_->setUpdatesEnabled(true);
+    setFixedWidth(kClientWidth + (decay ? kDecayColumnWidth : 0));
+}
+
+bool ModeListWindow::showsDecayTimes() const {
+    return decayTimesAction_->isChecked();
 }
 
 ModeTable ModeListWindow::modeTable() const {
@@ -224,6 +248,10 @@ ModeTable ModeListWindow::modeTable() const {
             if (const QTableWidgetItem* cell = modeGrid_->item(r, c))
                 table.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] =
                     toStdString(cell->text());
+        }
+        if (modeGrid_->columnCount() > kColumnCount) {
+            const QTableWidgetItem* cell = modeGrid_->item(r, kColumnCount);
+            table.decay.push_back(cell ? toStdString(cell->text()) : std::string());
         }
     }
     return table;

@@ -43,6 +43,11 @@ class ModeListWindow : public QDialog {
     // by the main window. Without it the window keeps a printer of its own.
     std::function<QPrinter&()> printer;
 
+    // Whether the list carries each mode's decay time at the listener (off at start). The
+    // choice is the window's 表示 menu; changing it runs `modesCommand` again.
+    bool showsDecayTimes() const;
+    std::function<void()> modesCommand;
+
     void closeWindow(); // hides the window
     void printModes();  // print the list; throws UserError when the job cannot start or finish
     void saveModes();   // save the list; throws UserError when the file cannot be written
@@ -67,6 +72,7 @@ class ModeListWindow : public QDialog {
     QMenu* fileMenu_ = nullptr;
     QAction* saveModesAction_ = nullptr;
     QAction* printModesAction_ = nullptr;
+    QAction* decayTimesAction_ = nullptr;
     QFrame* panel_ = nullptr;
     QLabel* roomSizeCaption_ = nullptr;
     QPushButton* printButton_ = nullptr;

@@ -15,9 +15,11 @@ QByteArray modeFileBytes(const SceneTexts& t, const ModeTable& table) {
     out += encodeLineText("部屋の幅") + encodeLineText(t.width) + "m" + encodeLineText("、奥行き") +
            encodeLineText(t.depth) + "m" + encodeLineText("、高さ") + encodeLineText(t.height) + "m" +
            kLineEnd;
-    for (const ModeRow& row : table.rows) {
-        for (const std::string& cell : row)
+    for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        for (const std::string& cell : table.rows[r])
             out += rightAligned(encodeLineText(cell), kCellBytes);
+        if (r < table.decay.size())
+            out += rightAligned(encodeLineText(table.decay[r]), kCellBytes);
         out += kLineEnd;
     }
     return out;

@@ -1,6 +1,7 @@
 #pragma once
 // The mode list file: a title, the room's three dimension texts as they stand, then the
-// ModeTable, header row first, each cell right-aligned in 14 bytes. CP932, CR LF.
+// ModeTable, header row first, each cell right-aligned in 14 bytes (the decay times, when
+// the table has them, as a sixth cell). CP932, CR LF.
 
 #include "model/acoustics/eigenmodes.h"
 #include "model/acoustics/scene.h"

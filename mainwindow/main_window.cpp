@@ -217,6 +217,7 @@ void MainWindow::createMenu() {
     modesAction_ = calculationMenu_->addAction(QStringLiteral("部屋の固有モード(&M)"));
     createResponseMap();
     createPlacementSearch();
+    createWaterfall();
 
     settingsMenu_ = menuBar()->addMenu(QStringLiteral("設定(&O)"));
     roomSettingsAction_ = settingsMenu_->addAction(QStringLiteral("部屋、計算条件(&R)"));

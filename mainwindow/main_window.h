@@ -37,6 +37,7 @@ class AxisSettingsDialog;
 class ModeListWindow;
 class RoomSettingsDialog;
 class PlacementSearchWindow;
+class WaterfallWindow;
 struct Placement;
 struct ResponseMap;
 
@@ -73,6 +74,7 @@ class MainWindow : public QMainWindow {
     void openHelp();            // open the help file
     void showAbout();           // show the version box
     void showPlacementSearch(); // show the placement search window
+    void showWaterfall();       // show the waterfall of the last calculation
 
     // Opens the room file at `path` as openRoomFile does, without the file dialog (a file
     // named when the program was started).
@@ -165,6 +167,9 @@ class MainWindow : public QMainWindow {
     void showCandidate(const Placement* placement); // nullptr takes the curve away
     void applyPlacement(const Placement& placement);
 
+    // The waterfall window (main_window_waterfall.cpp).
+    void createWaterfall();
+
     ResponseChart* responseChart_ = nullptr;
     QLabel* roomSizeTitle_ = nullptr;
     QLabel* roomSizeCaption_ = nullptr;
@@ -241,6 +246,8 @@ class MainWindow : public QMainWindow {
     MapState* map_ = nullptr; // a child of the window
     QAction* placementSearchAction_ = nullptr;
     PlacementSearchWindow* placementSearch_ = nullptr; // made at its first showing
+    WaterfallWindow* waterfall_ = nullptr;             // made at its first showing
+    ImpulseResponses impulses_;                        // of the last calculation
 };
 
 } // namespace kolmarin

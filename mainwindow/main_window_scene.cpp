@@ -4,6 +4,7 @@
 
 #include "dialogs/axis_settings_dialog.h"
 #include "dialogs/room_settings_dialog.h"
+#include "dialogs/waterfall_window.h"
 #include "mainwindow/plan_view.h"
 #include "model/acoustics/number_text.h"
 #include "widgets/busy_cursor.h"
@@ -129,7 +130,7 @@ void MainWindow::recalculateResponse() {
                                         dialog.writeCorrectedCondition(condition, corrected);
                                     });
     });
-    calculateResponse(scene, curves_);
+    calculateResponse(scene, curves_, impulses_);
     computed_ = storedElements(scene.startFrequency, scene.endFrequency);
 
     // The level range typed in the graph axis dialog, unless that axis follows the data.
@@ -147,6 +148,8 @@ void MainWindow::recalculateResponse() {
     responseChart_->setTitleText(windowTitle() + QStringLiteral("      ") +
                                  QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
     responseChart_->replot();
+    if (waterfall_)
+        waterfall_->setImpulseResponses(impulses_, windowTitle());
     restartResponseMap(scene);
 }
 

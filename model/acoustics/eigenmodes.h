@@ -14,6 +14,9 @@ using ModeRow = std::array<std::string, 5>; // No, nx, ny, nz, frequency
 
 struct ModeTable {
     std::vector<ModeRow> rows; // rows[0] is the header
+    // Empty unless the decay times were asked for: then a title and one cell per mode,
+    // shown and saved as a sixth column (see modeDecayColumn).
+    std::vector<std::string> decay = {};
 };
 
 inline constexpr double kHighestModeFrequency = 200.0;

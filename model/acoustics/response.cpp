@@ -327,7 +327,8 @@ std::array<double, 3> roundingNoisePowers(const Scene& scene, const ImpulseRespo
 }
 
 // One calculation, on the pool or wholly in the calling thread; the same steps either way.
-void calculate(const Scene& scene, ResponseCurves& curves, bool inCaller) {
+void calculate(const Scene& scene, ResponseCurves& curves, bool inCaller,
+               ImpulseResponses* impulses = nullptr) {
     ImpulseResponses h;
     detail::FastAccumulationOptions options;
     options.inCaller = inCaller;
@@ -338,6 +339,8 @@ void calculate(const Scene& scene, ResponseCurves& curves, bool inCaller) {
         accumulateImpulseResponsesReference(scene, h);
         storeLevels(scene, h, curves, kNoNoiseBound, inCaller);
     }
+    if (impulses)
+        *impulses = std::move(h);
 }
 
 // Whether SP1's and SP2's levels over `range` certainly have no fault (every
@@ -404,6 +407,10 @@ void calculateTotalInCaller(const Scene& scene, ResponseCurves& curves) {
 
 void calculateResponse(const Scene& scene, ResponseCurves& curves) {
     calculate(scene, curves, false);
+}
+
+void calculateResponse(const Scene& scene, ResponseCurves& curves, ImpulseResponses& impulses) {
+    calculate(scene, curves, false, &impulses);
 }
 
 void calculateResponseInCaller(const Scene& scene, ResponseCurves& curves) {

@@ -40,6 +40,8 @@ void accumulateImpulseResponses(const Scene& scene, ImpulseResponses& out);
 // the levels of bins 2f+1 stored at element 2f for f = start..end. Nothing is stored
 // when start > end, and nothing at all when a floating-point fault is raised.
 void calculateResponse(const Scene& scene, ResponseCurves& curves);
+// The same, handing out the impulse responses the levels came from (untouched on a failure).
+void calculateResponse(const Scene& scene, ResponseCurves& curves, ImpulseResponses& impulses);
 // The same calculation with the same result, run wholly in the calling thread without the
 // worker pool: for tasks that run many scenes side by side on the pool.
 void calculateResponseInCaller(const Scene& scene, ResponseCurves& curves);

@@ -26,6 +26,12 @@ TEST(ModeFile, AlignsEveryCellInFourteenBytes) {
     const QList<QByteArray> lines = file.split('\n');
     for (qsizetype i = 3; i + 1 < lines.size(); ++i)
         EXPECT_EQ(lines[i].size(), 71) << i; // 70 bytes and the CR
+    // Decay times, when asked for, are a sixth cell of each row.
+    ModeTable withDecay = computeModeTable(2.70, 4.50, 2.40);
+    withDecay.decay.assign(withDecay.rows.size(), "0.47");
+    const QList<QByteArray> wider = modeFileBytes(startupSceneTexts(), withDecay).split('\n');
+    for (qsizetype i = 3; i + 1 < wider.size(); ++i)
+        EXPECT_EQ(wider[i], lines[i].chopped(1) + "          0.47\r") << i;
     // The header row counts each Japanese character as two bytes.
     EXPECT_EQ(lines[3], QByteArray(12, ' ') + "No" + QByteArray(4, ' ') + test::cp932("モード(幅)") +
                             QByteArray(2, ' ') + test::cp932("モード(奥行)") + QByteArray(2, ' ') +

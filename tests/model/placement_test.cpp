@@ -48,6 +48,14 @@ TEST(Spread, IsTheStandardDeviationOfTheChartsTotalToTheLastBit) {
             try {
                 calculateResponse(sceneForBand(scene, band), curves);
                 expected = totalSpread(curves, band);
+                // Worked out again over every element of the band, both ends included.
+                double sum = 0, squares = 0;
+                const int count = 2 * (band.high - band.low) + 1;
+                for (int j = 2 * band.low; j <= 2 * band.high; ++j)
+                    sum += curves.total[static_cast<std::size_t>(j)];
+                for (int j = 2 * band.low; j <= 2 * band.high; ++j)
+                    squares += std::pow(curves.total[static_cast<std::size_t>(j)] - sum / count, 2);
+                EXPECT_NEAR(*expected, std::sqrt(squares / count), 1e-12);
             } catch (const UserError&) {
             }
             const auto spread = spreadOf(scene, band);

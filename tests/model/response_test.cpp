@@ -6,8 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <complex>
 #include <map>
+#include <numbers>
+#include <vector>
 
 using namespace kolmarin;
 
@@ -200,4 +204,52 @@ TEST(Response, StoredElementsStayInsideTheCurves) {
     EXPECT_GT(storedElements(700, 800).first, storedElements(700, 800).last);
     EXPECT_GT(storedElements(300, 200).first, storedElements(300, 200).last);
     EXPECT_EQ(storedElements(-2147483647 - 1, 2147483647).last, 1200);
+}
+
+// Every wall with its own coefficient, against the images worked out from the walls
+// themselves: a source mirrored in the plane x = 0 (left), x = W (right), y = 0 (front),
+// y = D (back), z = 0 (floor) or z = H (ceiling) takes that wall's coefficient. With one
+// reflection per axis, each image is a product of at most one mirror on each axis.
+TEST(Response, EachWallsCoefficientBelongsToThatWall) {
+    SceneTexts texts;
+    texts.reflRight = "0.3", texts.reflLeft = "0.9", texts.reflFront = "0.2";
+    texts.reflBack = "0.7", texts.reflFloor = "0.5", texts.reflCeiling = "0.95";
+    texts.reflectionCount = "1";
+    texts.startFrequency = "10";
+    const Scene s = sceneFrom(texts);
+    ResponseCurves curves;
+    calculateResponse(s, curves);
+
+    struct Mirror {
+        double coordinate, factor;
+    };
+    const auto mirrors = [](double p, double length, double low, double high) {
+        return std::array<Mirror, 3>{{{p, 1.0}, {-p, low}, {2 * length - p, high}}};
+    };
+    const auto spectrum = [&](const Point3& source) {
+        std::vector<double> h(kTransformLength, 0.0);
+        for (const Mirror& x : mirrors(source.x, s.width, s.reflLeft, s.reflRight))
+            for (const Mirror& y : mirrors(source.y, s.depth, s.reflFront, s.reflBack))
+                for (const Mirror& z : mirrors(source.z, s.height, s.reflFloor, s.reflCeiling)) {
+                    const double r = std::hypot(x.coordinate - s.listener.x, y.coordinate - s.listener.y,
+                                                z.coordinate - s.listener.z);
+                    h[static_cast<std::size_t>(std::nearbyint(r * kSamplesPerMetre))] +=
+                        x.factor * y.factor * z.factor / r;
+                }
+        std::vector<std::complex<double>> bins(kCurvePoints);
+        for (int n = 0; n < kTransformLength; ++n)
+            if (h[static_cast<std::size_t>(n)] != 0)
+                for (int j = 20; j <= 1000; ++j)
+                    bins[static_cast<std::size_t>(j)] +=
+                        std::polar(h[static_cast<std::size_t>(n)],
+                                   -2 * std::numbers::pi * n * (j + 1) / kTransformLength);
+        return bins;
+    };
+    const auto one = spectrum(s.sp1), two = spectrum(s.sp2);
+    for (int j = 20; j <= 1000; ++j) {
+        const auto k = static_cast<std::size_t>(j);
+        EXPECT_NEAR(curves.sp1[k], 20 * std::log10(std::abs(one[k])), 1e-9) << j;
+        EXPECT_NEAR(curves.sp2[k], 20 * std::log10(std::abs(two[k])), 1e-9) << j;
+        EXPECT_NEAR(curves.total[k], 20 * std::log10(std::abs(one[k] + two[k])), 1e-9) << j;
+    }
 }

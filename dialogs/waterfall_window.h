@@ -1,0 +1,69 @@
+#pragma once
+// The waterfall window: how the sound at the listener dies away after it stops, as
+// stacked slices or a spectrogram of the last calculation's impulse responses. It follows
+// every calculation; the slices are short transforms of responses already computed, so it
+// never holds the calculation up.
+
+#include "model/acoustics/decay.h"
+#include "model/acoustics/response.h"
+#include "widgets/chart_image.h"
+#include "widgets/waterfall_picture.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QPrinter;
+class QSpinBox;
+
+namespace kolmarin {
+
+class WaterfallView;
+
+class WaterfallWindow : public QWidget {
+  public:
+    // `printer` gives the program's one printer when the user prints.
+    explicit WaterfallWindow(std::function<QPrinter&()> printer, QWidget* parent = nullptr);
+
+    // The impulse responses of the calculation just shown, and the caption naming its scene.
+    void setImpulseResponses(const ImpulseResponses& responses, const QString& caption);
+
+    // The picture as it stands; empty before the first calculation.
+    const WaterfallPicture& picture() const { return picture_; }
+    QByteArray imageBytes(ChartImageFormat format) const;
+
+    void saveImage(); // 画像として保存...
+    void print();     // 印刷...
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    WaterfallSettings readSettings() const;
+    void redraw(); // slices again from the responses kept, when the window shows
+
+    std::function<QPrinter&()> printer_;
+    QComboBox* curveBox_ = nullptr;
+    QComboBox* styleBox_ = nullptr;
+    QSpinBox* lowBox_ = nullptr;
+    QSpinBox* highBox_ = nullptr;
+    QDoubleSpinBox* firstBox_ = nullptr;
+    QDoubleSpinBox* lastBox_ = nullptr;
+    QSpinBox* slicesBox_ = nullptr;
+    QDoubleSpinBox* windowBox_ = nullptr;
+    QDoubleSpinBox* riseBox_ = nullptr;
+    QLabel* messageLabel_ = nullptr;
+    QLabel* decayLabel_ = nullptr; // third-octave decay times of the curve shown
+    WaterfallView* view_ = nullptr;
+
+    ImpulseResponses responses_;
+    bool haveResponses_ = false;
+    QString caption_;
+    WaterfallPicture picture_;
+    QString imageProposal_;
+};
+
+} // namespace kolmarin

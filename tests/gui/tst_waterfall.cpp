@@ -1,0 +1,62 @@
+// The waterfall window follows the main window's calculations: its slices are those of the
+// scene the chart shows, computed from the very impulse responses the chart came from.
+#include "dialogs/mode_list_window.h"
+#include "dialogs/waterfall_window.h"
+#include "main_window_fixture.h"
+
+#include <QAction>
+
+#include <algorithm>
+
+using namespace kolmarin;
+using kolmarin::testing::control;
+
+class TestWaterfall : public QObject, public testing::MainWindowFixture {
+    Q_OBJECT
+
+    WaterfallWindow& waterfall() { return *control<WaterfallWindow>(mainWindow(), "waterfallWindow"); }
+
+    Waterfall expectedFor(const SceneTexts& texts) {
+        const Scene scene = readCalculationScene(texts, '.', nullptr);
+        return computeWaterfall(impulseResponseAt(scene, ImpulseCurve::Total), WaterfallSettings{});
+    }
+
+  private slots:
+    void initTestCase() { setUpApplication(); }
+    void init() { start(); }
+    void cleanup() { stop(); }
+
+    void theSlicesFollowEveryCalculation() {
+        control<QAction>(mainWindow(), "waterfallAction")->trigger();
+        QVERIFY(waterfall().isVisible());
+        QCOMPARE(waterfall().picture().waterfall.levels, expectedFor(mainWindow().sceneTexts()).levels);
+
+        SceneTexts texts;
+        roomSettings().readTexts(texts);
+        texts.reflBack = "0.3";
+        roomSettings().writeTexts(texts);
+        mainWindow().recalculateResponse();
+        QCOMPARE(waterfall().picture().waterfall.levels, expectedFor(mainWindow().sceneTexts()).levels);
+        QVERIFY(waterfall().picture().title.startsWith(mainWindow().windowTitle()));
+        QVERIFY(errors().isEmpty());
+    }
+
+    // Asked for, the mode list gains the decay times of the scene the window holds; the
+    // list and its file are as before until then.
+    void theModeListShowsDecayTimesOnlyWhenAsked() {
+        mainWindow().showModes();
+        ModeListWindow& modes = windows->modeList;
+        QVERIFY(modes.modeTable().decay.empty());
+        control<QAction>(modes, "decayTimesAction")->trigger();
+        const ModeTable table = modes.modeTable();
+        const Scene scene = readCalculationScene(mainWindow().sceneTexts(), '.', nullptr);
+        QCOMPARE(table.decay, modeDecayColumn(table, impulseResponseAt(scene, ImpulseCurve::Total), '.'));
+        QCOMPARE(table.decay.size(), table.rows.size());
+        QVERIFY(std::any_of(table.decay.begin() + 1, table.decay.end(),
+                            [](const std::string& t) { return t != "-"; }));
+        QVERIFY(errors().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestWaterfall)
+#include "tst_waterfall.moc"

@@ -1,0 +1,90 @@
+// The waterfall's front slice is the chart's curve, and decay times are what a decaying
+// response takes to fall 60 dB.
+#include "model/acoustics/decay.h"
+#include "model/acoustics/response.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+using namespace kolmarin;
+
+namespace {
+
+Scene sceneWith(const char* walls = nullptr) {
+    SceneTexts texts;
+    if (walls)
+        texts.reflRight = texts.reflLeft = texts.reflFront = texts.reflBack = texts.reflFloor =
+            texts.reflCeiling = walls;
+    return readCalculationScene(texts, '.', nullptr);
+}
+
+} // namespace
+
+TEST(Waterfall, AWindowOverTheWholeResponseGivesTheChartsCurves) {
+    const Scene scene = sceneWith();
+    ResponseCurves curves;
+    calculateResponse(scene, curves);
+    WaterfallSettings whole;
+    whole.band = {20, 500};
+    whole.lastMs = 100;
+    whole.slices = 2;
+    whole.windowMs = kLongestWindowMs;
+    whole.riseMs = 0;
+    for (const auto& [curve, expected] :
+         {std::pair{ImpulseCurve::Sp1, &curves.sp1}, std::pair{ImpulseCurve::Sp2, &curves.sp2},
+          std::pair{ImpulseCurve::Total, &curves.total}}) {
+        const Waterfall w = computeWaterfall(impulseResponseAt(scene, curve), whole);
+        ASSERT_EQ(w.columns(), 961);
+        for (int c = 0; c < w.columns(); ++c)
+            EXPECT_NEAR(w.levels[0][static_cast<std::size_t>(c)],
+                        (*expected)[static_cast<std::size_t>(40 + c)], 1e-9);
+        // 100 ms later the early sound is gone from the window: less level overall.
+        double front = 0, later = 0;
+        for (int c = 0; c < w.columns(); ++c)
+            front += w.levels[0][static_cast<std::size_t>(c)],
+                later += w.levels[1][static_cast<std::size_t>(c)];
+        EXPECT_LT(later, front);
+    }
+    EXPECT_DOUBLE_EQ(computeWaterfall(impulseResponseAt(scene, ImpulseCurve::Total), {}).startMs.back(),
+                     1229 * 1000.0 / 4096);
+}
+
+TEST(DecayTime, RecoversTheDecayOfASyntheticMode) {
+    struct Case {
+        double t60, hz;
+        bool resolved;
+    };
+    // A third of an octave at 31 Hz is 7.2 Hz wide: its filter rings about as long as a
+    // 0.3 s decay, which it therefore leaves unknown.
+    for (const Case c : {Case{0.8, 31, true}, Case{1.5, 31, true}, Case{0.5, 52, true}, Case{1.0, 52, true},
+                         Case{0.3, 118, true}, Case{2.0, 190, true}, Case{0.3, 31, false}}) {
+        std::vector<double> h(kTransformLength, 0.0);
+        for (int i = 0; i < kLastDelaySample; ++i) {
+            const double t = i / kSampleRate;
+            h[static_cast<std::size_t>(i)] =
+                std::pow(10.0, -3.0 * t / c.t60) * std::sin(2 * std::numbers::pi * c.hz * t + 0.7);
+        }
+        const auto measured = thirdOctaveDecayTime(h, c.hz);
+        ASSERT_EQ(measured.has_value(), c.resolved) << c.t60 << " s at " << c.hz << " Hz";
+        if (measured) {
+            EXPECT_NEAR(*measured, c.t60, 0.02 * c.t60) << c.t60 << " s at " << c.hz << " Hz";
+        }
+    }
+}
+
+TEST(DecayTime, AbsorbingWallsShortenTheRoomsRinging) {
+    Scene scene = sceneWith("0.95");
+    scene.reflectionCount = 60;
+    const auto live = impulseResponseAt(scene, ImpulseCurve::Total);
+    scene = sceneWith("0.8");
+    scene.reflectionCount = 60;
+    const auto damped = impulseResponseAt(scene, ImpulseCurve::Total);
+    for (const double centre : {50.0, 100.0, 160.0}) {
+        const auto a = thirdOctaveDecayTime(live, centre), b = thirdOctaveDecayTime(damped, centre);
+        ASSERT_TRUE(a && b) << centre;
+        EXPECT_LT(*b, *a) << centre;
+    }
+    EXPECT_FALSE(thirdOctaveDecayTime(std::vector<double>(kTransformLength, 0.0), 50).has_value());
+}
