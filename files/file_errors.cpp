@@ -127,6 +127,15 @@ std::string saveFailureMessage(int code, const QString& path) {
         return msg::kDiskFull;
     case EPIPE:
         return msg::kNoReader;
+    case ENXIO: {
+        // open() for writing says so of a pipe nobody reads and of a socket.
+        struct stat status {};
+        if (::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode))
+            return msg::kNoPipeReader;
+        if (S_ISSOCK(status.st_mode))
+            return msg::kSocketNotWritable;
+        return msg::ioError(code);
+    }
     default:
         return msg::ioError(code);
     }

@@ -15,7 +15,6 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <functional>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -89,26 +88,33 @@ TEST_F(SaveFile, WritesIntoAPipeAndLeavesItThere) {
 
 TEST_F(SaveFile, RefusesAPipeThatNobodyReadsAtOnce) {
     ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
-    EXPECT_EQ(errorOf([&] { saveFileAtomically(path("pipe"), "bytes"); }), msg::ioError(ENXIO));
+    EXPECT_EQ(errorOf([&] { saveFileAtomically(path("pipe"), "bytes"); }), msg::kNoPipeReader);
     EXPECT_EQ(entriesOf(dir_.path()), QStringList{"pipe"});
 }
 
-// Runs `save` as an unprivileged user in a child process and returns whether it succeeded.
-bool savesAsNobody(const std::function<void()>& save) {
+// Saves as an unprivileged user in a child process; the error message, empty on success.
+std::string saveAsNobody(const QString& path, const QByteArray& bytes) {
+    int channel[2];
+    if (pipe(channel) != 0)
+        return "no pipe";
     const pid_t child = fork();
     if (child == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(2);
-        try {
-            save();
-        } catch (...) {
+        close(channel[0]);
+        std::string message = "no user change";
+        if (setgid(65534) == 0 && setuid(65534) == 0)
+            message = errorOf([&] { saveFileAtomically(path, bytes); });
+        if (write(channel[1], message.data(), message.size()) < 0)
             _exit(1);
-        }
         _exit(0);
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    close(channel[1]);
+    std::string message;
+    char buffer[512];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
+        message.append(buffer, static_cast<std::size_t>(n));
+    close(channel[0]);
+    waitpid(child, nullptr, 0);
+    return message;
 }
 
 TEST_F(SaveFile, ReplacesAWritableFileInAFolderClosedToNewFiles) {
@@ -121,11 +127,11 @@ TEST_F(SaveFile, ReplacesAWritableFileInAFolderClosedToNewFiles) {
                           QFile::ReadOther | QFile::WriteOther | QFile::ReadOwner | QFile::WriteOwner);
     QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                            QFile::ReadOther | QFile::ExeOther);
-    EXPECT_TRUE(savesAsNobody([&] { saveFileAtomically(path("data.dat"), "new\r\n"); }));
+    EXPECT_EQ(saveAsNobody(path("data.dat"), "new\r\n"), "");
     EXPECT_EQ(test::readBytes(path("data.dat")), "new\r\n");
     EXPECT_EQ(entriesOf(dir_.path()), QStringList{"data.dat"});
     // A new file there is still refused.
-    EXPECT_FALSE(savesAsNobody([&] { saveFileAtomically(path("other.dat"), "x"); }));
+    EXPECT_EQ(saveAsNobody(path("other.dat"), "x"), msg::kAccessDenied);
 }
 
 // Lowers the process's file size limit while it lives, so that writing beyond it fails
@@ -163,31 +169,6 @@ TEST_F(SaveFile, KeepsTheOldFileWhenWritingFails) {
     EXPECT_EQ(message, msg::ioError(EFBIG));
     EXPECT_EQ(test::readBytes(path("data.dat")), old);
     EXPECT_EQ(entriesOf(dir_.path()), QStringList{"data.dat"});
-}
-
-// Saves as an unprivileged user in a child process; the error message, empty on success.
-std::string saveAsNobody(const QString& path, const QByteArray& bytes) {
-    int channel[2];
-    if (pipe(channel) != 0)
-        return "no pipe";
-    const pid_t child = fork();
-    if (child == 0) {
-        close(channel[0]);
-        std::string message = "no user change";
-        if (setgid(65534) == 0 && setuid(65534) == 0)
-            message = errorOf([&] { saveFileAtomically(path, bytes); });
-        if (write(channel[1], message.data(), message.size()) < 0)
-            _exit(1);
-        _exit(0);
-    }
-    close(channel[1]);
-    std::string message;
-    char buffer[512];
-    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
-        message.append(buffer, static_cast<std::size_t>(n));
-    close(channel[0]);
-    waitpid(child, nullptr, 0);
-    return message;
 }
 
 // Makes the flush or the rename of every save fail with `code` while it lives.

@@ -147,7 +147,9 @@ QList<MessageForm> programMessages() {
                              msg::kDevice,
                              msg::kLinkLoop,
                              msg::kDanglingLink,
-                             msg::kNoReader})
+                             msg::kNoReader,
+                             msg::kNoPipeReader,
+                             msg::kSocketNotWritable})
         forms.append(fixedForm(text));
     forms.append(fixedForm("部屋が大きすぎます。200Hz以下の固有モードが" + std::to_string(kMaxModeCount) +
                            "個を超えるため、一覧を作れません。"));
