@@ -28,12 +28,17 @@ int cellsIn(double length, double step) {
 } // namespace
 
 double fittingMapStep(double width, double depth, double step) {
-    // The grid has about W D / s² points; the whole-centimetre step just above that, then
-    // up a centimetre at a time while the floors still leave too many.
+    // The grid has at most W D / s² points, fewer where the floors cut whole cells off; the
+    // count only falls as the step grows. From the whole centimetre at that estimate, up a
+    // centimetre at a time while there are too many, then down while fewer still fit.
+    auto fits = [&](double s) { return mapGrid(width, depth, s).points() <= kMostMapPoints; };
     const double estimate = std::sqrt(width / kMostMapPoints * depth);
     double fitting = std::max(step, std::ceil(estimate * 100.0) / 100.0);
-    for (int i = 0; i < 1000 && mapGrid(width, depth, fitting).points() > kMostMapPoints; ++i)
+    for (int i = 0; i < 1000 && !fits(fitting); ++i)
         fitting = std::round(fitting * 100.0 + 1.0) / 100.0;
+    for (int i = 0; i < 1000 && fitting - 0.01 >= step && fits(std::round(fitting * 100.0 - 1.0) / 100.0);
+         ++i)
+        fitting = std::round(fitting * 100.0 - 1.0) / 100.0;
     return fitting;
 }
 
