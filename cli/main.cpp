@@ -49,16 +49,13 @@ QByteArray mapOutput(const cli::Request& request, char separator) {
     const MapGrid grid = mapGrid(scene.width, scene.depth, request.step);
     if (grid.points() == 0)
         throw UserError("部屋が格子の間隔より小さく、地図の点がありません");
-    if (grid.points() > kMostMapPoints) {
-        const double fitting = fittingMapStep(scene.width, scene.depth, request.step);
-        try {
-            checkMapGrid(scene.width, scene.depth, request.step);
-        } catch (const UserError& e) {
-            throw UserError(e.what() +
-                            std::string(fitting <= cli::kLargestMapStep
-                                            ? "。--step で指定してください"
+    try {
+        checkMapGrid(scene.width, scene.depth, request.step);
+    } catch (const UserError& e) {
+        const bool allowed = fittingMapStep(scene.width, scene.depth, request.step) <= cli::kLargestMapStep;
+        throw UserError(e.what() +
+                        std::string(allowed ? "。--step で指定してください"
                                             : "。--step は 1 m までのため、この部屋の地図は作れません"));
-        }
     }
     const ResponseMap map = computeResponseMap(scene, request.vary, request.band, request.step);
     return request.csv ? cli::mapCsv(map) : cli::mapPng(map);
