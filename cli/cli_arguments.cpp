@@ -2,11 +2,16 @@
 
 #include <QRegularExpression>
 
+#include <optional>
 #include <string>
+#include <tuple>
 
 namespace kolmarin::cli {
 
 namespace {
+
+// Metres no constraint needs to exceed.
+constexpr double kLargestLength = 100000.0;
 
 [[noreturn]] void refuse(const std::string& what) {
     throw UsageError(what);
@@ -17,13 +22,37 @@ std::string quoted(const QString& text) {
 }
 
 bool isPlacementOption(const QString& option, Command command) {
-    if (command == Command::Map)
-        return option == QStringLiteral("--vary") || option == QStringLiteral("--band") ||
-               option == QStringLiteral("--step");
-    if (command == Command::Place)
-        return option == QStringLiteral("--layout") || option == QStringLiteral("--band") ||
-               option == QStringLiteral("--top");
-    return false;
+    static const QStringList map{"--vary", "--figure", "--band", "--step"};
+    static const QStringList place{"--layout",   "--objective", "--band",    "--clearance", "--front",
+                                   "--distance", "--angle",     "--spacing", "--top"};
+    return (command == Command::Map && map.contains(option)) ||
+           (command == Command::Place && place.contains(option));
+}
+
+// A length or an angle: a plain decimal with a point, 0 or more.
+std::optional<double> parseAmount(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^[0-9]+(\\.[0-9]*)?$"));
+    if (!form.match(text).hasMatch())
+        return std::nullopt;
+    return text.toDouble();
+}
+
+double readAmount(const QString& option, const QString& text, double largest) {
+    const auto value = parseAmount(text);
+    if (!value || *value > largest)
+        refuse(option.toStdString() + " は 0 から " + QString::number(largest).toStdString() +
+               " までの数で指定します: " + quoted(text));
+    return *value;
+}
+
+// "MIN-MAX", MIN <= MAX.
+std::pair<double, double> readRange(const QString& option, const QString& text, double largest) {
+    const qsizetype dash = text.indexOf(u'-');
+    const auto low = parseAmount(text.left(dash)), high = parseAmount(text.mid(dash + 1));
+    if (dash < 0 || !low || !high || *low > *high || *high > largest)
+        refuse(option.toStdString() + " は MIN-MAX (0 以上 " + QString::number(largest).toStdString() +
+               " 以下、MIN <= MAX) で指定します: " + quoted(text));
+    return {*low, *high};
 }
 
 // "LO-HI" in whole hertz within 10..500, LO < HI.
@@ -51,6 +80,27 @@ void readPlacementOption(const QString& option, const QString& value, Request& r
         if (!ok || top < 1 || top > kMostPlacements)
             refuse("--top は 1 から 100 までの整数です: " + quoted(value));
         request.top = top;
+    } else if (option == QStringLiteral("--clearance")) {
+        request.constraints.wallClearance = readAmount(option, value, kLargestLength);
+    } else if (option == QStringLiteral("--spacing")) {
+        request.constraints.leastSpacing = readAmount(option, value, kLargestLength);
+    } else if (option == QStringLiteral("--front")) {
+        std::tie(request.constraints.frontNearest, request.constraints.frontFarthest) =
+            readRange(option, value, kLargestLength);
+    } else if (option == QStringLiteral("--distance")) {
+        std::tie(request.constraints.distanceNearest, request.constraints.distanceFarthest) =
+            readRange(option, value, kLargestLength);
+    } else if (option == QStringLiteral("--angle")) {
+        std::tie(request.constraints.narrowestAngle, request.constraints.widestAngle) =
+            readRange(option, value, 180.0);
+    } else if (option == QStringLiteral("--figure") || option == QStringLiteral("--objective")) {
+        const bool area = value == QStringLiteral("area");
+        if (!area && value != QStringLiteral("point"))
+            refuse(option.toStdString() + " は point か area です: " + quoted(value));
+        if (option == QStringLiteral("--figure"))
+            request.figure = area ? MapFigure::Area : MapFigure::Point;
+        else
+            request.objective = area ? Objective::Area : Objective::Point;
     } else if (option == QStringLiteral("--vary")) {
         if (value == QStringLiteral("listener"))
             request.vary = MapMarker::Listener;
@@ -77,13 +127,14 @@ const char* usageText() {
            "  kolmarin2-cli response ROOM.dtr [-o FILE] [--csv]\n"
            "  kolmarin2-cli response ROOM.dtr --png FILE\n"
            "  kolmarin2-cli response\n"
-           "  kolmarin2-cli modes ROOM.dtr [-o FILE]\n"
+           "  kolmarin2-cli modes ROOM.dtr [--decay] [-o FILE]\n"
            "  kolmarin2-cli room [-o FILE]\n"
-           "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--band LO-HI] [--step M] [--csv] [-o "
-           "FILE]\n"
-           "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--band LO-HI] [--top K] "
-           "[--csv]\n"
-           "                [-o BEST.dtr]\n"
+           "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--figure point|area] [--band LO-HI]\n"
+           "                [--step M] [--csv] [-o FILE]\n"
+           "  kolmarin2-cli decay ROOM.dtr [--band LO-HI] [--csv] [-o FILE]\n"
+           "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--objective point|area]\n"
+           "                [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]\n"
+           "                [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]\n"
            "  kolmarin2-cli --help\n";
 }
 
@@ -100,27 +151,45 @@ const char* helpText() {
            "      同じフォルダーの kolmarin2 が画面なしで描きます。\n"
            "  kolmarin2-cli response\n"
            "      起動時の部屋の周波数特性を一覧表示します。\n"
-           "  kolmarin2-cli modes ROOM.dtr [-o FILE]\n"
+           "  kolmarin2-cli modes ROOM.dtr [--decay] [-o FILE]\n"
            "      部屋の固有モード一覧ファイルを書きます。\n"
+           "      --decay  各モードの周波数を中心とする 1/3 オクターブの、リスニング位置での\n"
+           "             残響時間 T60 (秒、不明は -) を六つ目の欄に加えます。\n"
+           "  kolmarin2-cli decay ROOM.dtr [--band LO-HI] [--csv] [-o FILE]\n"
+           "      リスニング位置での Total の 1/3 オクターブごと (20-200 Hz) の残響時間 T60 を\n"
+           "      一覧表示します (不明は、減衰がその帯域のフィルタで見分けられないほど短いとき)。\n"
+           "      --csv  代わりに滝グラフのスライス (0-300 ms、30 枚、窓 300 ms) を\n"
+           "             time_ms,frequency_hz,level_db の CSV で書きます (帯域は --band、既定 15-200)。\n"
            "  kolmarin2-cli room [-o FILE]\n"
            "      起動直後の部屋を部屋データファイルとして書きます (編集用のひな形)。\n"
-           "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--band LO-HI] [--step M] [--csv] [-o "
-           "FILE]\n"
+           "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--figure point|area] [--band LO-HI]\n"
+           "                [--step M] [--csv] [-o FILE]\n"
            "      聴取位置 (listener、既定) またはスピーカー対 (speakers: SP1 をその点に、SP2 を中心線の\n"
            "      反対側に) を平面上で動かしたときの、帯域 LO-HI Hz (既定 20-200) での Total の\n"
-           "      レベルのばらつき (標準偏差 dB) の地図を PNG 画像で書きます (-o が要ります)。\n"
+           "      レベルのばらつき (標準偏差 dB、小さいほど平ら) の地図を PNG 画像で書きます\n"
+           "      (-o が要ります)。画像には題、帯域、前の壁の側、スピーカーと聴取位置の印を描きます。\n"
+           "      --figure area  その点のばらつきの代わりに聴取範囲のばらつき (聴取位置と、それを\n"
+           "             ±0.10 m 動かした 8 点の、9 点のばらつきの平均) を示します。\n"
            "      --step  格子の間隔 m (既定 0.05、0.01 から 1)\n"
            "      --csv   代わりに x_m,y_m,spread_db の CSV を書きます (y ごとに x の順、不明は nan)。\n"
-           "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--band LO-HI] [--top K] "
-           "[--csv]\n"
-           "                [-o BEST.dtr]\n"
+           "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--objective point|area]\n"
+           "                [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]\n"
+           "                [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]\n"
            "      ばらつきの小さい配置を探し、よい順に K 個 (既定 10) を一覧表示します。\n"
            "      stereo (既定) はスピーカー対と聴取位置を左右対称に、listener は聴取位置だけを、\n"
-           "      speakers はスピーカー対だけを動かします。壁から 0.30 m 以上、聴取位置はスピーカーの\n"
-           "      線より 0.5 m 以上後ろ、stereo では見込み角 50 度から 70 度です。\n"
-           "      --csv  一覧を rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db の\n"
-           "             CSV で書きます (robust_db は聴取位置を 0.10 m 動かしたときの最大のばらつき)。\n"
+           "      speakers はスピーカー対だけを動かします。\n"
+           "      --objective  順位を聴取範囲のばらつき (area、既定) か、聴取位置だけのばらつき\n"
+           "             (point) で決めます。\n"
+           "      --clearance M  動かすものと壁との距離の下限 (既定 0.30 m)\n"
+           "      --front MIN-MAX  スピーカーと前の壁との距離 (既定 0.30 m から奥行きの半分)\n"
+           "      --distance MIN-MAX  スピーカーの線から聴取位置までの距離 (既定 0.5 m から奥行き)\n"
+           "      --angle MIN-MAX  stereo の見込み角 (既定 50-70 度)\n"
+           "      --spacing M  スピーカーの間隔の下限 (既定 1.0 m)\n"
+           "      --csv  一覧を rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db,\n"
+           "             area_db,angle_deg,distance_m の CSV で書きます (robust_db は最悪 ±0.10 m:\n"
+           "             聴取範囲の 9 点で最も大きいばらつき、area_db は聴取範囲のばらつき)。\n"
            "      -o BEST.dtr  一番よい配置の部屋データファイルを書きます。\n"
+           "  どちらも、見積もりの時間が 1 分を超えるときは標準エラー出力にそう書き、進み具合を示します。\n"
            "\n"
            "  -o FILE  FILE に書きます (同名のファイルは確認なしで置き換えます)。\n"
            "           省くと標準出力に書きます。文字コードは CP932、改行は CR LF です。\n"
@@ -143,6 +212,8 @@ Request parseArguments(const QStringList& arguments) {
         request.command = Command::Response;
     else if (command == QStringLiteral("modes"))
         request.command = Command::Modes;
+    else if (command == QStringLiteral("decay"))
+        request.command = Command::Decay;
     else if (command == QStringLiteral("room"))
         request.command = Command::Room;
     else if (command == QStringLiteral("map"))
@@ -168,6 +239,12 @@ Request parseArguments(const QStringList& arguments) {
                 refuse("-o の後に出力ファイル名がありません");
             request.outputPath = arguments[++i];
             outputGiven = true;
+        } else if (a == QStringLiteral("--decay") && request.command == Command::Modes) {
+            request.decayTimes = true;
+        } else if (a == QStringLiteral("--band") && request.command == Command::Decay) {
+            if (i + 1 >= arguments.size())
+                refuse("--band の後に値がありません");
+            request.waterfallBand = parseBand(arguments[++i]);
         } else if (a == QStringLiteral("--png") && request.command == Command::Response) {
             if (!request.pngPath.isEmpty())
                 refuse("--png が二度あります");
@@ -206,6 +283,13 @@ Request parseArguments(const QStringList& arguments) {
     case Command::Modes:
         if (files.size() != 1)
             refuse("modes には部屋データファイルを一つ指定します");
+        request.roomPath = files.front();
+        break;
+    case Command::Decay:
+        if (files.size() != 1)
+            refuse("decay には部屋データファイルを一つ指定します");
+        if (!request.pngPath.isEmpty() && (outputGiven || request.csv))
+            refuse("--png は -o、--csv と一緒には使えません");
         request.roomPath = files.front();
         break;
     case Command::Map:

@@ -16,11 +16,14 @@ enum class Command {
     Help,            // --help
     DefaultResponse, // response: levels of the start-up scene as a plain listing
     Response,        // response ROOM.dtr [-o FILE] [--csv] | response ROOM.dtr --png FILE
-    Modes,           // modes ROOM.dtr [-o FILE]
+    Modes,           // modes ROOM.dtr [--decay] [-o FILE]
     Room,            // room [-o FILE]
-    Map,             // map ROOM.dtr [--vary listener|speakers] [--band LO-HI] [--step M] [--csv] [-o FILE]
-    Place, // place ROOM.dtr [--layout stereo|listener|speakers] [--band LO-HI] [--top K] [--csv] [-o
-           // BEST.dtr]
+    Map,             // map ROOM.dtr [--vary listener|speakers] [--figure point|area] [--band LO-HI]
+                     //   [--step M] [--csv] [-o FILE]
+    Place,           // place ROOM.dtr [--layout stereo|listener|speakers] [--objective point|area]
+                     //   [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]
+                     //   [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]
+    Decay,           // decay ROOM.dtr [--band LO-HI] [--csv] [-o FILE]
 };
 
 // Limits of the map's grid step in metres and of the number of placements listed.
@@ -34,10 +37,15 @@ struct Request {
     QString outputPath; // empty: standard output
     QString pngPath;    // response: the chart image instead of the result file
     bool csv = false;
+    bool decayTimes = false;     // modes: each mode's decay time as a sixth column
+    Band waterfallBand{15, 200}; // decay: the waterfall's frequencies
     MapMarker vary = MapMarker::Listener;
+    MapFigure figure = MapFigure::Point;
     Band band;
     double step = kDefaultMapStep;
     Layout layout = Layout::Stereo;
+    Objective objective = Objective::Area;
+    PlacementConstraints constraints;
     int top = 10;
 };
 

@@ -3,6 +3,7 @@
 #include "files/mode_file.h"
 #include "files/response_csv.h"
 #include "files/result_file.h"
+#include "model/acoustics/decay.h"
 #include "model/acoustics/eigenmodes.h"
 #include "model/acoustics/number_text.h"
 #include "model/acoustics/response.h"
@@ -34,11 +35,16 @@ QByteArray responseOutput(SceneTexts texts, char decimalSeparator, bool csv) {
     return resultFileBytes(texts, curves, computed);
 }
 
-QByteArray modesOutput(const SceneTexts& texts, char decimalSeparator) {
+QByteArray modesOutput(const SceneTexts& texts, char decimalSeparator, bool decayTimes) {
     const double width = parseDecimal(texts.width, decimalSeparator);
     const double depth = parseDecimal(texts.depth, decimalSeparator);
     const double height = parseDecimal(texts.height, decimalSeparator);
-    return modeFileBytes(texts, computeModeTable(width, depth, height, decimalSeparator));
+    ModeTable table = computeModeTable(width, depth, height, decimalSeparator);
+    if (decayTimes) {
+        const Scene scene = readCalculationScene(texts, decimalSeparator, nullptr);
+        table.decay = modeDecayColumn(table, impulseResponseAt(scene, ImpulseCurve::Total), decimalSeparator);
+    }
+    return modeFileBytes(texts, table);
 }
 
 QByteArray defaultResponseListing() {

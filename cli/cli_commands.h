@@ -13,8 +13,9 @@ namespace kolmarin::cli {
 // texts get the calculation's corrections, as the window's boxes do.
 QByteArray responseOutput(SceneTexts texts, char decimalSeparator, bool csv);
 
-// The mode list file for a room file's texts.
-QByteArray modesOutput(const SceneTexts& texts, char decimalSeparator);
+// The mode list file for a room file's texts; with `decayTimes`, each mode's decay time at
+// the listener as a sixth column.
+QByteArray modesOutput(const SceneTexts& texts, char decimalSeparator, bool decayTimes = false);
 
 // The levels of the start-up texts, one line per 0.5 Hz: frequency and the three levels.
 QByteArray defaultResponseListing();

@@ -2,6 +2,7 @@
 
 #include "model/acoustics/number_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -18,6 +19,17 @@ void appendNumber(QByteArray& out, const char* format, double value) {
     char text[64];
     const int n = std::snprintf(text, sizeof text, format, value);
     out.append(text, n);
+}
+
+// A figure in its column, or 不明 right-aligned in the same width.
+void appendFigure(QByteArray& out, const char* format, double value) {
+    if (!std::isnan(value)) {
+        appendNumber(out, format, value);
+        return;
+    }
+    char text[64];
+    const int n = std::snprintf(text, sizeof text, format, 0.0);
+    out.append(QByteArray(std::max(0, n - 4), ' ')).append("不明");
 }
 
 PositionTexts movedTo(const PositionTexts& old, const Point3& p, char separator) {
@@ -44,40 +56,63 @@ QByteArray mapCsv(const ResponseMap& map) {
 }
 
 QByteArray placementTable(const SearchResult& result) {
-    QByteArray out("順位  SP1 x  SP1 y  SP2 x  SP2 y  聴取 x  聴取 y  ばらつき dB  最悪 ±0.10 m dB\n");
+    QByteArray out("順位  SP1 x  SP1 y  SP2 x  SP2 y  聴取 x  聴取 y  ばらつき dB  最悪 ±0.10 m dB"
+                   "  聴取範囲 dB  見込み角  距離 m\n");
     int rank = 0;
     for (const Placement& p : result.best) {
         char line[160];
-        const int n =
-            std::snprintf(line, sizeof line, "%4d  %5.2f  %5.2f  %5.2f  %5.2f  %6.2f  %6.2f  %11.3f  ",
-                          ++rank, p.sp1.x, p.sp1.y, p.sp2.x, p.sp2.y, p.listener.x, p.listener.y, p.spread);
+        const int n = std::snprintf(line, sizeof line, "%4d  %5.2f  %5.2f  %5.2f  %5.2f  %6.2f  %6.2f  ",
+                                    ++rank, p.sp1.x, p.sp1.y, p.sp2.x, p.sp2.y, p.listener.x, p.listener.y);
         out.append(line, n);
-        if (std::isnan(p.robust))
-            out.append("          不明");
-        else
-            appendNumber(out, "%14.3f", p.robust);
+        appendFigure(out, "%11.3f", p.spread);
+        appendFigure(out, "  %15.3f", p.robust);
+        appendFigure(out, "  %11.3f", p.area);
+        appendNumber(out, "  %7.1f°", p.angle);
+        appendNumber(out, "  %6.2f", p.distance);
         out.append('\n');
     }
     out.append("現在の配置のばらつき: ");
     if (result.currentSpread)
-        appendNumber(out, "%.3f dB\n", *result.currentSpread);
+        appendNumber(out, "%.3f dB", *result.currentSpread);
+    else
+        out.append("不明");
+    out.append("  聴取範囲: ");
+    if (result.currentArea)
+        appendNumber(out, "%.3f dB\n", *result.currentArea);
     else
         out.append("不明\n");
     return out;
 }
 
 QByteArray placementCsv(const SearchResult& result) {
-    QByteArray out("rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db\n");
+    QByteArray out("rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db,area_db,angle_deg,"
+                   "distance_m\n");
     int rank = 0;
     for (const Placement& p : result.best) {
         out.append(QByteArray::number(++rank));
         for (double v : {p.sp1.x, p.sp1.y, p.sp2.x, p.sp2.y, p.listener.x, p.listener.y})
             appendNumber(out.append(','), "%.2f", v);
-        appendNumber(out.append(','), "%.6f", p.spread);
-        appendNumber(out.append(','), "%.6f", p.robust);
+        for (double v : {p.spread, p.robust, p.area, p.angle, p.distance})
+            appendNumber(out.append(','), "%.6f", v);
         out.append('\n');
     }
     return out;
+}
+
+std::string markerOutsideRoom(const Scene& s) {
+    const std::pair<const char*, Point3> markers[] = {
+        {"SP1", s.sp1}, {"SP2", s.sp2}, {"聴取位置", s.listener}};
+    for (const auto& [name, p] : markers)
+        if (!(p.x >= 0 && p.x <= s.width && p.y >= 0 && p.y <= s.depth && p.z >= 0 && p.z <= s.height)) {
+            char text[300];
+            std::snprintf(
+                text, sizeof text,
+                "%s (%.2f, %.2f, %.2f m) が部屋 (幅 %.2f m、奥行 %.2f m、高さ %.2f m) の外にあります。"
+                "部屋の中に置いてください。",
+                name, p.x, p.y, p.z, s.width, s.depth, s.height);
+            return text;
+        }
+    return {};
 }
 
 SceneTexts textsWithPlacement(SceneTexts texts, const Placement& placement, Layout layout,

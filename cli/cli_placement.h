@@ -7,6 +7,8 @@
 
 #include <QByteArray>
 
+#include <string>
+
 namespace kolmarin::cli {
 
 // The scene a room file's texts give the calculation, with its corrections.
@@ -16,13 +18,18 @@ Scene calculationScene(const SceneTexts& texts, char decimalSeparator);
 // spread is unknown.
 QByteArray mapCsv(const ResponseMap& map);
 
-// The placements, the current one's spread after them: a table to read, or the CSV
-// rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db.
+// The placements, the current one's figures after them: a table to read, or the CSV
+// rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db,area_db,angle_deg,
+// distance_m.
 QByteArray placementTable(const SearchResult& result);
 QByteArray placementCsv(const SearchResult& result);
 
 // The room file's texts with the placement's moved markers at their positions in the
 // position form, as dragging them there would write them.
+// A failure message when a marker stands outside the room (walls included), as the window
+// would pull it back; empty when all are inside.
+std::string markerOutsideRoom(const Scene& scene);
+
 SceneTexts textsWithPlacement(SceneTexts texts, const Placement& placement, Layout layout,
                               char decimalSeparator);
 

@@ -3,7 +3,9 @@
 #include "cli/chart_program.h"
 #include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_decay.h"
 #include "cli/cli_placement.h"
+#include "cli/long_run_notice.h"
 #include "cli/map_image.h"
 #include "files/cp932_text.h"
 #include "files/file_errors.h"
@@ -13,10 +15,13 @@
 #include "model/errors.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -43,9 +48,21 @@ SceneTexts readCheckedRoomFile(const QString& path, char decimalSeparator) {
     return texts;
 }
 
+// A message on stderr after the name of what it concerns, when there is one.
+void printError(const QString& subject, const QByteArray& message);
+
+// The scene of a room file whose markers all stand in the room: a map or a search of a
+// scene the window would not hold answers nothing the user asked.
+Scene sceneWithMarkersInside(const SceneTexts& texts, char separator) {
+    const Scene scene = cli::calculationScene(texts, separator);
+    if (const std::string outside = cli::markerOutsideRoom(scene); !outside.empty())
+        throw UserError(outside);
+    return scene;
+}
+
 // The map of the room file's scene: CSV, or the PNG image.
 QByteArray mapOutput(const cli::Request& request, char separator) {
-    const Scene scene = cli::calculationScene(readCheckedRoomFile(request.roomPath, separator), separator);
+    const Scene scene = sceneWithMarkersInside(readCheckedRoomFile(request.roomPath, separator), separator);
     const MapGrid grid = mapGrid(scene.width, scene.depth, request.step);
     if (grid.points() == 0)
         throw UserError("部屋が格子の間隔より小さく、地図の点がありません");
@@ -57,8 +74,24 @@ QByteArray mapOutput(const cli::Request& request, char separator) {
                         std::string(allowed ? "。--step で指定してください"
                                             : "。--step は 1 m までのため、この部屋の地図は作れません"));
     }
-    const ResponseMap map = computeResponseMap(scene, request.vary, request.band, request.step);
-    return request.csv ? cli::mapCsv(map) : cli::mapPng(map);
+    cli::LongRunNotice notice(
+        [](const QByteArray& text) { printError(QStringLiteral("kolmarin2-cli"), text); });
+    MapCallbacks callbacks;
+    const auto start = std::chrono::steady_clock::now();
+    callbacks.progress = [&](MapProgress p) {
+        const double fraction = static_cast<double>(p.done) / static_cast<double>(std::max(1LL, p.total));
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (fraction > 0)
+            notice.update(fraction, elapsed * (1 - fraction) / fraction);
+    };
+    const ResponseMap map =
+        computeResponseMap(scene, request.vary, request.band, request.step, callbacks, {}, request.figure);
+    notice.finish();
+    if (request.csv)
+        return cli::mapCsv(map);
+    return cli::mapPng(
+        map, {QFileInfo(request.roomPath).fileName(), scene, request.vary, request.figure, request.band});
 }
 
 // The placements of the room file's scene for standard output, and, with -o, the room
@@ -67,15 +100,34 @@ QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& 
     const SceneTexts texts = readCheckedRoomFile(request.roomPath, separator);
     SearchOptions options;
     options.layout = request.layout;
+    options.objective = request.objective;
     options.band = request.band;
+    options.constraints = request.constraints;
     options.top = request.top;
-    const SearchResult result = searchPlacements(cli::calculationScene(texts, separator), options);
+    cli::LongRunNotice notice(
+        [](const QByteArray& text) { printError(QStringLiteral("kolmarin2-cli"), text); });
+    const SearchResult result =
+        searchPlacements(sceneWithMarkersInside(texts, separator), options,
+                         [&](SearchProgress p) { notice.update(p.fraction, p.secondsLeft); });
+    notice.finish();
     if (result.best.empty())
-        throw UserError("壁からの距離と聴取位置・見込み角の条件を満たす配置がありません");
+        throw UserError("壁からの距離、前の壁からの距離、聴取距離、見込み角、スピーカーの間隔の条件を"
+                        "すべて満たす配置がありません");
     if (!request.outputPath.isEmpty())
         bestRoom = roomFileBytes(
             cli::textsWithPlacement(texts, result.best.front(), request.layout, separator), separator);
     return request.csv ? cli::placementCsv(result) : cli::placementTable(result);
+}
+
+// The third-octave decay times of the room file's scene, or its waterfall as CSV.
+QByteArray decayOutput(const cli::Request& request, char separator) {
+    const Scene scene = cli::calculationScene(readCheckedRoomFile(request.roomPath, separator), separator);
+    const std::vector<double> impulse = impulseResponseAt(scene, ImpulseCurve::Total);
+    if (!request.csv)
+        return cli::thirdOctaveDecayTable(impulse);
+    WaterfallSettings settings;
+    settings.band = request.waterfallBand;
+    return cli::waterfallCsv(computeWaterfall(impulse, settings));
 }
 
 QByteArray produce(const cli::Request& request) {
@@ -90,7 +142,10 @@ QByteArray produce(const cli::Request& request) {
     case cli::Command::Response:
         return cli::responseOutput(readCheckedRoomFile(request.roomPath, separator), separator, request.csv);
     case cli::Command::Modes:
-        return cli::modesOutput(readCheckedRoomFile(request.roomPath, separator), separator);
+        return cli::modesOutput(readCheckedRoomFile(request.roomPath, separator), separator,
+                                request.decayTimes);
+    case cli::Command::Decay:
+        return decayOutput(request, separator);
     case cli::Command::Room:
         return roomFileBytes(startupSceneTexts());
     case cli::Command::Help:
@@ -198,12 +253,13 @@ int main(int argc, char** argv) {
         if (request.command == cli::Command::Place) {
             QByteArray bestRoom;
             const QByteArray table = placeOutput(request, decimalSeparatorOf(QLocale::system()), bestRoom);
+            // The list first: a run whose list cannot be written fails before any file is.
+            file = QStringLiteral("標準出力");
+            writeToStandardOutput(table, false);
             if (!request.outputPath.isEmpty()) {
                 file = request.outputPath;
                 saveFileAtomically(request.outputPath, bestRoom);
             }
-            file = QStringLiteral("標準出力");
-            writeToStandardOutput(table, false);
             return 0;
         }
         const QByteArray bytes = produce(request);

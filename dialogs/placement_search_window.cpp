@@ -164,7 +164,7 @@ SearchOptions PlacementSearchWindow::readOptions() const {
     if (!isValidBand(options.band))
         throw UserError("帯域の下限は上限より低くしてください。");
     options.constraints.wallClearance = wallBox_->value();
-    options.constraints.listenerBehind = behindBox_->value();
+    options.constraints.distanceNearest = behindBox_->value();
     options.constraints.narrowestAngle = narrowestBox_->value();
     options.constraints.widestAngle = widestBox_->value();
     if (options.constraints.narrowestAngle > options.constraints.widestAngle)

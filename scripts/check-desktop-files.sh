@@ -21,6 +21,8 @@ grep -q "<match type=\"string\" offset=\"0\" value=\"$header\"/>" "$mime" ||
   fail "the file type is not recognised by the whole header line at offset 0"
 grep -qx "MimeType=.*$mime_type;.*" "$desktop" || fail "the desktop entry does not list $mime_type"
 grep -Eqx 'Exec=kolmarin2 %[fFuU]' "$desktop" || fail "the desktop entry's Exec passes no file"
+# Menus file a room-sound tool with the audio programs.
+grep -Eqx 'Categories=AudioVideo;Audio;.*' "$desktop" || fail "the desktop entry is not in AudioVideo;Audio;"
 grep -q "<mediatype>$mime_type</mediatype>" "$metainfo" || fail "the metainfo does not provide $mime_type"
 grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
   fail "the metainfo's launchable is not $app_id.desktop"

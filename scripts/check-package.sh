@@ -44,7 +44,8 @@ for path in usr/bin/kolmarin2 usr/bin/kolmarin2-cli \
   usr/share/mime/packages/kolmarin2.xml \
   usr/share/metainfo/io.github.kolmarin2.Kolmarin2.metainfo.xml \
   usr/share/doc/kolmarin2/manual/ja/index.html usr/share/doc/kolmarin2/copyright \
-  usr/share/man/man1/kolmarin2.1.gz usr/share/man/man1/kolmarin2-cli.1.gz; do
+  usr/share/man/man1/kolmarin2.1.gz usr/share/man/man1/kolmarin2-cli.1.gz \
+  usr/share/man/ja/man1/kolmarin2.1.gz usr/share/man/ja/man1/kolmarin2-cli.1.gz; do
   grep -qx "\./$path" <<<"$files" || fail "the package lacks /$path"
 done
 

@@ -1,5 +1,6 @@
 #include "model/acoustics/response_map.h"
 
+#include "model/acoustics/listening_area.h"
 #include "model/acoustics/number_text.h"
 #include "model/acoustics/worker_pool.h"
 
@@ -24,6 +25,78 @@ int cellsIn(double length, double step) {
     const double cells = std::floor(length / step + 1e-9);
     return cells < 1e6 ? static_cast<int>(cells) : 1000000;
 }
+
+constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
+
+// The figure at each grid point. The listener's area spreads come from a table of point
+// spreads, each computed once by whichever worker needs it first, when 0.10 m is a whole
+// number of steps; otherwise from their own calculations.
+class MapFigures {
+  public:
+    MapFigures(const Scene& banded, MapMarker marker, Band band, const MapGrid& grid, MapFigure figure)
+        : scene_(banded), marker_(marker), band_(band), grid_(grid), figure_(figure) {
+        const double k = kRobustnessMove / grid.step;
+        shared_ =
+            figure == MapFigure::Area && marker == MapMarker::Listener && std::fabs(k - std::round(k)) < 1e-6;
+        stride_ = static_cast<int>(std::lround(k));
+        if (shared_) {
+            table_ = std::vector<std::atomic<double>>(static_cast<std::size_t>(grid.points()));
+            known_ = std::vector<std::atomic<std::uint8_t>>(static_cast<std::size_t>(grid.points()));
+        }
+    }
+
+    double at(int row, int column) {
+        const double x = grid_.x(column), y = grid_.y(row);
+        if (figure_ == MapFigure::Point)
+            return spreadAt(withMarkerAt(scene_, marker_, x, y));
+        double sum = 0.0;
+        if (marker_ == MapMarker::Speakers) {
+            Scene s = withMarkerAt(scene_, marker_, x, y);
+            for (const Point3& listener : listeningArea(scene_.listener)) {
+                s.listener = listener;
+                sum += spreadAt(s);
+            }
+            return sum / 9;
+        }
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                if (shared_) {
+                    sum += tabled(row + dy * stride_, column + dx * stride_);
+                    continue;
+                }
+                const double nx = x + dx * kRobustnessMove, ny = y + dy * kRobustnessMove;
+                sum += nx < 0 || nx > scene_.width || ny < 0 || ny > scene_.depth
+                           ? kNoValue
+                           : spreadAt(withMarkerAt(scene_, marker_, nx, ny));
+            }
+        return sum / 9;
+    }
+
+  private:
+    double spreadAt(const Scene& s) const { return spreadOf(s, band_).value_or(kNoValue); }
+
+    double tabled(int row, int column) {
+        if (row < 0 || row >= grid_.rows || column < 0 || column >= grid_.columns)
+            return kNoValue;
+        const auto i = static_cast<std::size_t>(row * grid_.columns + column);
+        if (known_[i].load(std::memory_order_acquire))
+            return table_[i].load(std::memory_order_relaxed);
+        const double value = spreadAt(withMarkerAt(scene_, marker_, grid_.x(column), grid_.y(row)));
+        table_[i].store(value, std::memory_order_relaxed);
+        known_[i].store(1, std::memory_order_release);
+        return value;
+    }
+
+    const Scene& scene_;
+    MapMarker marker_;
+    Band band_;
+    const MapGrid& grid_;
+    MapFigure figure_;
+    bool shared_ = false;
+    int stride_ = 0;
+    std::vector<std::atomic<double>> table_;
+    std::vector<std::atomic<std::uint8_t>> known_;
+};
 
 } // namespace
 
@@ -75,7 +148,7 @@ int mapPassStride(int pass) {
 }
 
 ResponseMap computeResponseMap(const Scene& scene, MapMarker marker, Band band, double step,
-                               const MapCallbacks& callbacks, std::stop_token stop) {
+                               const MapCallbacks& callbacks, std::stop_token stop, MapFigure figure) {
     checkMapGrid(scene.width, scene.depth, step);
     ResponseMap map;
     map.grid = mapGrid(scene.width, scene.depth, step);
@@ -83,6 +156,7 @@ ResponseMap computeResponseMap(const Scene& scene, MapMarker marker, Band band, 
     map.spread.assign(static_cast<std::size_t>(g.points()), std::numeric_limits<double>::quiet_NaN());
     map.computed.assign(static_cast<std::size_t>(g.points()), 0);
     const Scene banded = sceneForBand(scene, band);
+    MapFigures figures(banded, marker, band, g, figure);
     // Workers of its own, one per hardware thread: the window's calculations use the shared
     // pool and never wait for a map.
     WorkerPool workers(static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
@@ -112,9 +186,7 @@ ResponseMap computeResponseMap(const Scene& scene, MapMarker marker, Band band, 
                         return;
                     const int index = pending[first + static_cast<std::size_t>(k)];
                     const int row = index / g.columns, column = index % g.columns;
-                    const auto spread = spreadOf(withMarkerAt(banded, marker, g.x(column), g.y(row)), band);
-                    map.spread[static_cast<std::size_t>(index)] =
-                        spread.value_or(std::numeric_limits<double>::quiet_NaN());
+                    map.spread[static_cast<std::size_t>(index)] = figures.at(row, column);
                     map.computed[static_cast<std::size_t>(index)] = 1;
                     done.fetch_add(1, std::memory_order_relaxed);
                 }

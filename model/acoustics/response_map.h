@@ -19,6 +19,12 @@ namespace kolmarin {
 // same distance from the front wall (heights as they stand).
 enum class MapMarker { Listener, Speakers };
 
+// What each point shows: the spread there, or the listening area's spread (see
+// listening_area.h): the mean of the spreads with the listener there and moved by 0.10 m
+// along x, y or both. For the loudspeaker pair it is the area spread of the listener where
+// it stands, the pair at the point. A listening area that leaves the room is unknown.
+enum class MapFigure { Point, Area };
+
 inline constexpr double kDefaultMapStep = 0.05; // metres
 
 // Cell centres x = step (i + 1/2) for i = 0 .. columns - 1, columns = floor(W / step);
@@ -80,9 +86,11 @@ struct MapCallbacks {
 // Computes the map of `scene` (its reflection count and corrections as they stand) over
 // `band`. Blocks the calling thread until the map is whole or `stop` is requested; a stop
 // is noticed within a few points per worker and the map keeps what is done. Work memory
-// is per worker, whatever the number of points. A grid over kMostMapPoints is refused
-// (see checkMapGrid) before anything is allocated.
+// is per worker, whatever the number of points (the area figure keeps one spread per
+// point besides, shared by the neighbours where 0.10 m is a whole number of steps). A grid
+// over kMostMapPoints is refused (see checkMapGrid) before anything is allocated.
 ResponseMap computeResponseMap(const Scene& scene, MapMarker marker, Band band, double step,
-                               const MapCallbacks& callbacks = {}, std::stop_token stop = {});
+                               const MapCallbacks& callbacks = {}, std::stop_token stop = {},
+                               MapFigure figure = MapFigure::Point);
 
 } // namespace kolmarin

@@ -1,10 +1,13 @@
 // kolmarin2-cli as scripts use it: its files, its exit codes, and no output file on failure.
 #include "files/file_errors.h"
 #include "files/result_file.h"
+#include "files/room_file.h"
+#include "model/acoustics/placement_search.h"
 #include "model/errors.h"
 #include "test_support.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -24,9 +27,11 @@ struct CliRun {
     QByteArray err;
 };
 
-CliRun runCli(const QStringList& arguments, const char* locale = "C",
-              const char* program = KOLMARIN_CLI_PATH) {
+CliRun runCli(const QStringList& arguments, const char* locale = "C", const char* program = KOLMARIN_CLI_PATH,
+              const QString& standardOutput = {}) {
     QProcess process;
+    if (!standardOutput.isEmpty())
+        process.setStandardOutputFile(standardOutput);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("LC_ALL", locale);
     process.setProcessEnvironment(env);
@@ -83,6 +88,27 @@ TEST_F(Cli, WritesTheRoomTemplateAndTheModeList) {
     const CliRun modes = runCli({"modes", path("部屋.dtr")});
     EXPECT_EQ(modes.exitCode, 0);
     EXPECT_EQ(modes.out, test::fixture("startup_modes.dat"));
+}
+
+TEST_F(Cli, WritesTheDecayTimesAndTheWaterfall) {
+    const QString room = test::fixturePath("startup_room.dtr");
+    const CliRun table = runCli({"decay", room});
+    ASSERT_EQ(table.exitCode, 0) << table.err.constData();
+    EXPECT_EQ(table.out.count('\n'), 12); // a title and the bands from 20 to 200 Hz
+    const CliRun csv = runCli({"decay", room, "--csv", "--band", "30-40"});
+    ASSERT_EQ(csv.exitCode, 0) << csv.err.constData();
+    const QList<QByteArray> rows = csv.out.trimmed().split('\n');
+    EXPECT_EQ(rows.front(), "time_ms,frequency_hz,level_db");
+    EXPECT_EQ(rows.size(), 1 + 30 * 21); // 30 slices of 30.0 .. 40.0 Hz
+    EXPECT_TRUE(rows[1].startsWith("0.000,30.0,"));
+    EXPECT_TRUE(rows.back().startsWith("300.049,40.0,")); // the last slice starts on a whole sample
+
+    // Only when asked does the mode list carry the decay times, as a sixth cell per row.
+    const QList<QByteArray> plain = runCli({"modes", room}).out.split('\n');
+    const QList<QByteArray> decay = runCli({"modes", room, "--decay"}).out.split('\n');
+    ASSERT_EQ(decay.size(), plain.size());
+    for (qsizetype i = 3; i + 1 < plain.size(); ++i)
+        EXPECT_EQ(decay[i].size(), plain[i].size() + 14) << i;
 }
 
 TEST_F(Cli, WritesTheResultFileAndTheCsvOfARoom) {
@@ -233,6 +259,11 @@ TEST_F(Cli, RefusesBadMapAndPlacementOptions) {
         {"place", room, "--top", "0"},
         {"place", room, "--step", "0.1"},
         {"place", room, "--band"},
+        {"place", room, "--front", "0.5"},
+        {"place", room, "--angle", "70-50"},
+        {"place", room, "--clearance", "-1"},
+        {"place", room, "--objective", "best"},
+        {"map", room, "--csv", "--figure", "mean"},
         {"response", room, "--band", "20-200"},
     };
     for (const QStringList& arguments : bad) {
@@ -253,6 +284,12 @@ TEST_F(Cli, WritesTheMapAsCsvRowByRowAndAsAnImage) {
     EXPECT_TRUE(lines[6].startsWith("0.2500,0.7500,")) << lines[6].toStdString();
     EXPECT_EQ(lines[1].split(',')[2].split('.')[1].size(), 6);
 
+    // The area figure is another figure, and the grid the same.
+    const CliRun area = runCli(
+        {"map", path("quick.dtr"), "--csv", "--step", "0.5", "--vary", "speakers", "--figure", "area"});
+    EXPECT_EQ(area.out.count('\n'), run.out.count('\n'));
+    EXPECT_NE(area.out.split('\n')[12], lines[12]);
+
     ASSERT_EQ(runCli({"map", path("quick.dtr"), "--step", "0.5", "-o", path("map.png")}).exitCode, 0);
     EXPECT_TRUE(test::readBytes(path("map.png")).startsWith("\x89PNG\r\n"));
 }
@@ -264,9 +301,10 @@ TEST_F(Cli, ListsPlacementsAndWritesTheBestAsARoomFile) {
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QList<QByteArray> lines = run.out.split('\n');
     ASSERT_EQ(lines.size(), 1 + 3 + 1);
-    EXPECT_EQ(lines[0], "rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db");
+    EXPECT_EQ(lines[0], "rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db,area_db,"
+                        "angle_deg,distance_m");
     const QList<QByteArray> best = lines[1].split(',');
-    ASSERT_EQ(best.size(), 9);
+    ASSERT_EQ(best.size(), 12);
     EXPECT_EQ(best[1], "0.45");
     // The listener as a drag leaves it, the rest of the room as it was.
     const QStringList room = test::cp932Lines(test::readBytes(path("best.dtr")));
@@ -279,6 +317,88 @@ TEST_F(Cli, ListsPlacementsAndWritesTheBestAsARoomFile) {
     const CliRun table = runCli({"place", path("quick.dtr"), "--top", "2"});
     EXPECT_EQ(table.exitCode, 0);
     EXPECT_EQ(table.out.count('\n'), 4);
+}
+
+TEST_F(Cli, PlacementCsvHoldsEachOfTheLibrarysFiguresInItsOwnColumn) {
+    test::writeBytes(path("quick.dtr"), quickRoom());
+    const CliRun run = runCli(
+        {"place", path("quick.dtr"), "--layout", "listener", "--top", "4", "--distance", "0.5-1.5", "--csv"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    SearchOptions options;
+    options.layout = Layout::Listener;
+    options.top = 4;
+    options.constraints.distanceFarthest = 1.5;
+    const SearchResult result =
+        searchPlacements(readCalculationScene(readRoomFile(path("quick.dtr")), '.', nullptr), options);
+    const QList<QByteArray> lines = run.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 1 + result.best.size());
+    for (std::size_t i = 0; i < result.best.size(); ++i) {
+        const Placement& p = result.best[i];
+        const double expected[] = {static_cast<double>(i + 1),
+                                   p.sp1.x,
+                                   p.sp1.y,
+                                   p.sp2.x,
+                                   p.sp2.y,
+                                   p.listener.x,
+                                   p.listener.y,
+                                   p.spread,
+                                   p.robust,
+                                   p.area,
+                                   p.angle,
+                                   p.distance};
+        const QList<QByteArray> cells = lines[static_cast<qsizetype>(i) + 1].split(',');
+        ASSERT_EQ(cells.size(), std::size(expected));
+        for (qsizetype k = 0; k < cells.size(); ++k)
+            EXPECT_NEAR(cells[k].toDouble(), expected[k], 5e-7) << "row " << i << " column " << k;
+        EXPECT_LE(p.distance, 1.5 + 1e-9);
+    }
+    // Ranked by the point spread when asked.
+    const QList<QByteArray> point = runCli({"place", path("quick.dtr"), "--layout", "listener", "--objective",
+                                            "point", "--top", "3", "--distance", "0.5-1.5", "--csv"})
+                                        .out.split('\n');
+    ASSERT_GE(point.size(), 4);
+    EXPECT_LE(point[1].split(',')[7].toDouble(), point[2].split(',')[7].toDouble());
+    EXPECT_LT(point[1].split(',')[7].toDouble(), lines[1].split(',')[7].toDouble());
+}
+
+TEST_F(Cli, MapAndPlacementRefuseMarkersOutsideTheRoom) {
+    QByteArray outside = quickRoom();
+    outside.replace("\r\n1.36\r\n2.90\r\n", "\r\n3.50\r\n6.00\r\n");
+    ASSERT_TRUE(outside.contains("3.50"));
+    test::writeBytes(path("outside.dtr"), outside);
+    for (const char* command : {"map", "place"}) {
+        const CliRun run = runCli({command, path("outside.dtr"), "--csv"});
+        EXPECT_EQ(run.exitCode, 1) << command;
+        EXPECT_TRUE(run.err.contains("聴取位置 (3.50, 6.00, 1.01 m) が部屋")) << run.err.toStdString();
+    }
+}
+
+TEST_F(Cli, APlacementWhoseListCannotBeWrittenWritesNoRoomFile) {
+    test::writeBytes(path("quick.dtr"), quickRoom());
+    const CliRun run = runCli({"place", path("quick.dtr"), "--layout", "listener", "-o", path("best.dtr")},
+                              "C", KOLMARIN_CLI_PATH, QStringLiteral("/dev/full"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(msg::kDiskFull)) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("best.dtr")));
+}
+
+TEST_F(Cli, ARunOfMoreThanAMinuteSaysSoAndShowsItsProgress) {
+    QByteArray slow = test::fixture("startup_room.dtr");
+    slow.replace("\r\n30\r\n20\r\n500\r\n", "\r\n200\r\n20\r\n500\r\n");
+    test::writeBytes(path("slow.dtr"), slow);
+    QProcess process;
+    process.start(QStringLiteral(KOLMARIN_CLI_PATH), {"map", path("slow.dtr"), "--csv", "--step", "0.01"});
+    QByteArray err;
+    for (int waited = 0; waited < 60 && !err.contains("残り"); ++waited) {
+        process.waitForReadyRead(1000);
+        err += process.readAllStandardError();
+    }
+    process.kill();
+    process.waitForFinished();
+    // The estimate's unit (minutes or hours) depends on the machine's speed.
+    EXPECT_TRUE(err.contains("見積もりの時間は約 ") && err.contains("で、1 分を超えます"))
+        << err.toStdString();
+    EXPECT_TRUE(err.contains("残り約 ")) << err.toStdString();
 }
 
 TEST_F(Cli, MapAndPlacementFailuresLeaveNoFile) {

@@ -22,12 +22,16 @@ using fuzz::require;
 namespace {
 
 QString decodeArgument(ByteReader& in) {
-    static const char* const kTokens[] = {
-        "response", "modes",    "room",     "-o",       "--csv",   "--",        "-",
-        "",         "--help",   "-h",       "a.dtr",    "out.txt", "-x",        "--output",
-        "Response", "部屋.dtr", "-o=x.txt", "--csv=1",  " ",       "room.dtr ", "map",
-        "place",    "--vary",   "listener", "speakers", "--band",  "20-200",    "500-10",
-        "--step",   "0.05",     "--layout", "stereo",   "--top",   "3",         "--png"};
+    static const char* const kTokens[] = {"response",    "modes",      "room",    "-o",       "--csv",
+                                          "--",          "-",          "",        "--help",   "-h",
+                                          "a.dtr",       "out.txt",    "-x",      "--output", "Response",
+                                          "部屋.dtr",    "-o=x.txt",   "--csv=1", " ",        "room.dtr ",
+                                          "map",         "place",      "--vary",  "listener", "speakers",
+                                          "--band",      "20-200",     "500-10",  "--step",   "0.05",
+                                          "--layout",    "stereo",     "--top",   "3",        "--png",
+                                          "--objective", "area",       "point",   "--figure", "--front",
+                                          "0.3-2",       "--distance", "--angle", "50-70",    "--clearance",
+                                          "--spacing",   "1-0.5",      "0.30",    "-1",       "1e3"};
     const std::uint8_t pick = in.byte();
     if (pick % 4 != 0)
         return QString::fromUtf8(kTokens[pick / 4 % std::size(kTokens)]);
@@ -57,19 +61,31 @@ void checkRequest(const QStringList& arguments, const Request& r) {
     case Command::Response:
     case Command::Modes:
     case Command::Map:
-    case Command::Place: {
-        const char* const names[] = {"response", "modes", "map", "place"};
+    case Command::Place:
+    case Command::Decay: {
+        const char* const names[] = {"response", "modes", "map", "place", "decay"};
         const int which = r.command == Command::Response ? 0
                           : r.command == Command::Modes  ? 1
                           : r.command == Command::Map    ? 2
-                                                         : 3;
+                          : r.command == Command::Place  ? 3
+                                                         : 4;
         require(command == QLatin1String(names[which]), "the first argument names the command");
         require(!r.roomPath.isEmpty(), "a calculation reads a named room file");
         require(arguments.indexOf(r.roomPath, 1) > 0, "the room file is one of the arguments");
-        require(isValidBand(r.band), "the band lies within 10-500 Hz, low below high");
+        require(isValidBand(r.band) && isValidBand(r.waterfallBand),
+                "the band lies within 10-500 Hz, low below high");
+        require(!r.decayTimes ||
+                    (r.command == Command::Modes && arguments.contains(QStringLiteral("--decay"))),
+                "decay times only in a mode list, and only when asked");
         require(r.step >= kSmallestMapStep && r.step <= kLargestMapStep,
                 "the grid step is within its limits");
         require(r.top >= 1 && r.top <= kMostPlacements, "the placement count is within its limits");
+        const PlacementConstraints& c = r.constraints;
+        require(c.wallClearance >= 0 && c.leastSpacing >= 0 && c.frontNearest >= 0 &&
+                    c.distanceNearest >= 0 && c.narrowestAngle >= 0 && c.widestAngle <= 180 &&
+                    c.narrowestAngle <= c.widestAngle && !(c.frontNearest > c.frontFarthest) &&
+                    !(c.distanceNearest > c.distanceFarthest),
+                "the constraints are lengths and angles, each range in order");
         break;
     }
     case Command::DefaultResponse:
@@ -84,10 +100,10 @@ void checkRequest(const QStringList& arguments, const Request& r) {
     case Command::Help:
         break;
     }
-    const bool tabular =
-        r.command == Command::Response || r.command == Command::Map || r.command == Command::Place;
+    const bool tabular = r.command == Command::Response || r.command == Command::Map ||
+                         r.command == Command::Place || r.command == Command::Decay;
     require(!r.csv || (tabular && arguments.contains(QStringLiteral("--csv"))),
-            "CSV only for a room's response, map or placements, and only when asked");
+            "CSV only for a room's response, map, placements or waterfall, and only when asked");
     require(r.pngPath.isEmpty() || r.command == Command::Response,
             "a chart image only for a room's response");
     require(r.outputPath.isEmpty() || followsOutputOption(arguments, r.outputPath),

@@ -68,7 +68,7 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
             QCOMPARE(t->item(row, 6)->text(), metres(p.listener.y));
             QCOMPARE(t->item(row, 7)->text(), QString::number(p.spread, 'f', 2));
             if (row > 0)
-                QVERIFY(best[static_cast<std::size_t>(row) - 1].spread <= p.spread);
+                QVERIFY(best[static_cast<std::size_t>(row) - 1].area <= p.area); // ranked by the area spread
         }
         QVERIFY(control<QLabel>(*w, "currentSpreadLabel")
                     ->text()

@@ -8,8 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <numbers>
+#include <thread>
+#include <tuple>
+
+#include <sys/resource.h>
 
 using namespace kolmarin;
 
@@ -180,7 +187,8 @@ bool onHundredths(double v) {
 TEST(PlacementSearch, FindsDistinctPlacementsNoWorseThanItsCoarseGridWithinTheConstraints) {
     const Scene scene = sceneWith(3);
     for (Layout layout : {Layout::Stereo, Layout::Listener, Layout::Speakers}) {
-        const SearchOptions options = searchOptions(layout, 5);
+        SearchOptions options = searchOptions(layout, 5);
+        options.objective = Objective::Point;
         const SearchResult result = searchPlacements(scene, options);
         ASSERT_EQ(result.best.size(), 5u);
         ASSERT_TRUE(result.coarseBest && result.currentSpread);
@@ -261,6 +269,191 @@ TEST(PlacementSearch, ConstraintsHoldToTheCentimetre) {
     EXPECT_TRUE(breaks([](Placement& p) { p.listener.y = 2.15; }, Layout::Stereo));
     EXPECT_TRUE(breaks([](Placement& p) { p.listener.y = 1.67; }, Layout::Stereo));
     EXPECT_FALSE(breaks([](Placement& p) { p.listener.y = 2.07; }, Layout::Stereo));
+}
+
+TEST(PlacementSearch, EachConstraintRulesOutItsBreachesToTheCentimetre) {
+    const Scene room = sceneWith(0);
+    const Placement good{{0.85, 1.00, 0.5}, {1.85, 1.00, 0.5}, {1.35, 1.87, 1.0}};
+    EXPECT_DOUBLE_EQ(listeningDistance(good), 0.87);
+    EXPECT_NEAR(stereoAngle(good), 2 * std::atan(0.5 / 0.87) * 180 / std::numbers::pi, 1e-12);
+    PlacementConstraints near, back; // listening distance at most 1 m; loudspeakers 0.5 m from the front
+    near.distanceFarthest = 1.0;
+    back.frontNearest = 0.5;
+    const struct {
+        void (*edit)(Placement&);
+        Layout layout;
+        PlacementConstraints constraints;
+        bool keeps;
+    } cases[] = {
+        {[](Placement& p) { p.sp2 = p.sp1; }, Layout::Speakers, {}, false}, // on one point
+        {[](Placement& p) { std::swap(p.sp1.x, p.sp2.x); }, Layout::Speakers, {}, false},
+        {[](Placement& p) { p.sp1.x = 0.86; }, Layout::Speakers, {}, false}, // 0.99 m apart
+        {[](Placement&) {}, Layout::Speakers, {}, true},                     // 1.00 m apart
+        {[](Placement& p) { p.sp1.y = p.sp2.y = 0.49; }, Layout::Speakers, back, false},
+        {[](Placement& p) { p.sp1.y = p.sp2.y = 0.50; }, Layout::Speakers, back, true},
+        // Half the depth is the default farthest from the front wall.
+        {[](Placement& p) { p.sp1.y = p.sp2.y = 2.26, p.listener.y = 3.2; }, Layout::Speakers, {}, false},
+        {[](Placement& p) { p.sp1.y = p.sp2.y = 2.25, p.listener.y = 3.2; }, Layout::Speakers, {}, true},
+        {[](Placement& p) { p.listener.y = 2.01; }, Layout::Listener, near, false},
+        {[](Placement& p) { p.listener.y = 2.00; }, Layout::Listener, near, true},
+        // The loudspeakers a layout leaves where they stand need not keep their limits.
+        {[](Placement& p) { p.sp2 = p.sp1; }, Layout::Listener, {}, true},
+    };
+    for (const auto& c : cases) {
+        Placement p = good;
+        c.edit(p);
+        EXPECT_EQ(keepsConstraints(room, p, c.layout, c.constraints), c.keeps)
+            << p.sp1.x << " " << p.sp1.y << " " << p.sp2.x << " " << p.listener.y;
+    }
+}
+
+namespace {
+
+// The best figure of the objective over every feasible point of the layout's 1 cm
+// lattice, each spread computed once, with the placement's figure beside it.
+struct Exhaustive {
+    const Scene& scene;
+    const SearchOptions& options;
+    std::map<std::array<double, 6>, double> spreads;
+
+    double spread(const Placement& p) {
+        const std::array<double, 6> key{p.sp1.x, p.sp1.y, p.sp2.x, p.sp2.y, p.listener.x, p.listener.y};
+        auto found = spreads.find(key);
+        if (found == spreads.end())
+            found = spreads.emplace(key, spreadOf(withPlacement(scene, p), options.band).value_or(NAN)).first;
+        return found->second;
+    }
+
+    double figure(const Placement& p) {
+        if (options.objective == Objective::Point)
+            return spread(p);
+        double sum = 0;
+        for (int dx = -10; dx <= 10; dx += 10)
+            for (int dy = -10; dy <= 10; dy += 10) {
+                Placement q = p;
+                q.listener.x = std::round(p.listener.x * 100 + dx) / 100;
+                q.listener.y = std::round(p.listener.y * 100 + dy) / 100;
+                sum += spread(q);
+            }
+        return sum / 9;
+    }
+
+    double best() {
+        const int w = static_cast<int>(std::lround(scene.width * 100));
+        const int d = static_cast<int>(std::lround(scene.depth * 100));
+        const bool stereo = options.layout == Layout::Stereo;
+        double lowest = INFINITY;
+        // SP1 stands on the left half, the loudspeakers on the front half.
+        for (int a = 0; a <= (stereo ? w / 2 : w); ++a)
+            for (int b = 0; b <= (stereo ? d / 2 : d); ++b)
+                for (int c = 0; c <= (stereo ? d : 0); ++c) {
+                    Placement p{scene.sp1, scene.sp2, scene.listener};
+                    if (stereo) {
+                        p.sp1 = {a / 100.0, b / 100.0, p.sp1.z};
+                        p.sp2 = {(w - a) / 100.0, b / 100.0, p.sp2.z};
+                        p.listener = {std::round(w / 2.0) / 100, c / 100.0, p.listener.z};
+                    } else {
+                        p.listener = {a / 100.0, b / 100.0, p.listener.z};
+                    }
+                    if (keepsConstraints(scene, p, options.layout, options.constraints))
+                        lowest = std::min(lowest, figure(p));
+                }
+        return lowest;
+    }
+};
+
+} // namespace
+
+TEST(PlacementSearch, RankOneIsTheBestOfItsObjectiveOnTheCentimetreLattice) {
+    SearchOptions stereo = searchOptions(Layout::Stereo, 1);
+    stereo.objective = Objective::Point;
+    stereo.constraints.frontFarthest = 0.5;
+    stereo.constraints.narrowestAngle = 55;
+    stereo.constraints.widestAngle = 65;
+    const SearchOptions listener = searchOptions(Layout::Listener, 1);
+    const struct {
+        Scene scene;
+        SearchOptions options;
+    } cases[] = {{sceneWith(1,
+                            [](SceneTexts& t) {
+                                t.width = "2.00";
+                                t.depth = "2.60";
+                            }),
+                  stereo},
+                 {sceneWith(1,
+                            [](SceneTexts& t) {
+                                t.width = "1.40";
+                                t.depth = "1.80";
+                                t.sp1 = {"0.40", "0.40", "0.50"};
+                                t.sp2 = {"1.00", "0.40", "0.50"};
+                            }),
+                  listener}};
+    for (const auto& c : cases) {
+        Exhaustive exhaustive{c.scene, c.options, {}};
+        const double best = exhaustive.best();
+        const SearchResult result = searchPlacements(c.scene, c.options);
+        ASSERT_EQ(result.best.size(), 1u);
+        const Placement& first = result.best[0];
+        const double figure = c.options.objective == Objective::Point ? first.spread : first.area;
+        EXPECT_NEAR(figure, exhaustive.figure(first), 1e-12);
+        EXPECT_LE(figure, best + 0.01);
+        // More rows never change the first.
+        SearchOptions more = c.options;
+        more.top = 7;
+        const Placement again = searchPlacements(c.scene, more).best.at(0);
+        EXPECT_EQ(std::tie(again.sp1.x, again.sp1.y, again.listener.x, again.listener.y),
+                  std::tie(first.sp1.x, first.sp1.y, first.listener.x, first.listener.y));
+    }
+}
+
+TEST(PlacementSearch, AHugeRoomStopsWithinHalfASecondAndKeepsItsMemoryBounded) {
+    const Scene huge = sceneWith(30, [](SceneTexts& t) { t.width = t.depth = "1000"; });
+    const auto peakKilobytes = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_maxrss;
+    };
+    [[maybe_unused]] const long before = peakKilobytes();
+    std::stop_source stop;
+    std::chrono::steady_clock::time_point asked;
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        asked = std::chrono::steady_clock::now();
+        stop.request_stop();
+    });
+    const SearchResult result = searchPlacements(huge, {}, {}, stop.get_token());
+    const auto returned = std::chrono::steady_clock::now();
+    stopper.join();
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_LT(returned - asked, std::chrono::milliseconds(500));
+#ifndef __SANITIZE_ADDRESS__ // its allocator holds freed blocks back: the resident set says nothing
+    EXPECT_LT(peakKilobytes() - before, 100 * 1024);
+#endif
+}
+
+TEST(ResponseMap, TheAreaFigureIsTheMeanOfTheNineSpreadsAroundEachPoint) {
+    const Scene scene = sceneWith(1, [](SceneTexts& t) {
+        t.width = t.depth = "0.80";
+        t.sp1 = {"0.20", "0.10", "0.50"};
+        t.sp2 = {"0.60", "0.10", "0.50"};
+    });
+    // 0.10 m is two steps of 0.05 (spreads shared with the grid) and 2.5 of 0.04.
+    for (double step : {0.05, 0.04}) {
+        const ResponseMap map =
+            computeResponseMap(scene, MapMarker::Listener, {}, step, {}, {}, MapFigure::Area);
+        const MapGrid& g = map.grid;
+        const int row = g.rows / 2, column = g.columns / 3;
+        double sum = 0;
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                sum += *spreadOf(
+                    withMarkerAt(scene, MapMarker::Listener, g.x(column) + dx * 0.1, g.y(row) + dy * 0.1),
+                    {});
+        EXPECT_NEAR(map.spread[static_cast<std::size_t>(row * g.columns + column)], sum / 9, 1e-9) << step;
+        // A listening area that leaves the room has no figure.
+        EXPECT_TRUE(std::isnan(map.spread[0]));
+        EXPECT_FALSE(std::isnan(map.spread[static_cast<std::size_t>(3 * g.columns + 3)]));
+    }
 }
 
 TEST(ColourScale, RunsFromDarkToLightThroughTheKeyColours) {
