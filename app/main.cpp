@@ -4,10 +4,14 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <set>
+#include <vector>
 
 namespace {
 
@@ -16,9 +20,52 @@ void printMessage(const QString& message) {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
 }
 
+// Qt takes its own options (-reverse, -style S, -platform P) out of the command line. An
+// argument that names an existing file, and every argument after "--", is a file for the
+// program instead: it is kept from Qt and comes back in its place.
+class ProgramArguments {
+  public:
+    ProgramArguments(int argc, char** argv) : original_(argv + 1, argv + argc) {
+        qtArguments_.push_back(argv[0]);
+        bool filesOnly = false;
+        for (char* argument : original_) {
+            if (!filesOnly && std::strcmp(argument, "--") == 0) {
+                filesOnly = true;
+                dropped_.insert(argument);
+            } else if (filesOnly || (argument[0] == '-' && QFileInfo::exists(QFile::decodeName(argument)))) {
+                kept_.insert(argument);
+            } else {
+                qtArguments_.push_back(argument);
+            }
+        }
+        qtCount_ = static_cast<int>(qtArguments_.size());
+        qtArguments_.push_back(nullptr);
+    }
+    int& qtCount() { return qtCount_; }
+    char** qtArguments() { return qtArguments_.data(); }
+
+    // The program's own arguments in their order, once Qt has taken its options.
+    QStringList remaining() const {
+        const std::set<char*> left(qtArguments_.begin() + 1, qtArguments_.begin() + qtCount_);
+        QStringList arguments;
+        for (char* argument : original_)
+            if (kept_.count(argument) || (left.count(argument) && !dropped_.count(argument)))
+                arguments.append(QFile::decodeName(argument));
+        return arguments;
+    }
+
+  private:
+    std::vector<char*> original_;
+    std::vector<char*> qtArguments_;
+    std::set<char*> kept_, dropped_;
+    int qtCount_ = 0;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // A reader that leaves a pipe early is a failed save with its message.
+    std::signal(SIGPIPE, SIG_IGN);
     // The chart image is drawn without a screen; that choice has to be made before the
     // application connects to one.
     // Qt's notes about the desktop session it finds are no concern of whoever asked for it.
@@ -27,14 +74,10 @@ int main(int argc, char** argv) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
             qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
         }
-    QApplication app(argc, argv);
+    ProgramArguments arguments(argc, argv);
+    QApplication app(arguments.qtCount(), arguments.qtArguments());
     kolmarin::installJapaneseQtTranslations();
-
-    // QApplication has taken its own options out of argv.
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QFile::decodeName(argv[i]));
-    const kolmarin::StartRequest request = kolmarin::parseStartArguments(arguments);
+    const kolmarin::StartRequest request = kolmarin::parseStartArguments(arguments.remaining());
     if (!request.usageError.isEmpty()) {
         printMessage(request.usageError);
         return 2;

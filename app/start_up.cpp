@@ -41,7 +41,9 @@ int writeChartPng(const QString& roomPath, const QString& imagePath, QStringList
     bool failed = false;
     setErrorBoxHandler([&](QWidget*, const QString& message) {
         failed = true;
-        messages.append(roomPath + QStringLiteral(": ") + message);
+        // The file's own messages name it already.
+        const QString prefix = roomPath + QStringLiteral(": ");
+        messages.append(message.startsWith(prefix) ? message : prefix + message);
     });
     AppWindows windows;
     // The first showing lays out the start-up room, as in the program with its window.

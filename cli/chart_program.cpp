@@ -41,9 +41,17 @@ int writeChartPngWithProgram(const QString& roomPath, const QString& pngPath) {
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(program, {QStringLiteral("--chart-png"), pngPath, roomPath});
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit) {
-        printMessage(program + QStringLiteral(": ") + process.errorString());
+    // Absolute paths start with "/", so the program's Qt never takes a file named like
+    // one of its options (-reverse, -style) for that option.
+    process.start(program, {QStringLiteral("--chart-png"), QFileInfo(pngPath).absoluteFilePath(),
+                            QFileInfo(roomPath).absoluteFilePath()});
+    if (!process.waitForStarted(-1)) {
+        printMessage(program + QStringLiteral(" を起動できません: ") + process.errorString());
+        return 1;
+    }
+    process.waitForFinished(-1);
+    if (process.exitStatus() != QProcess::NormalExit) {
+        printMessage(QStringLiteral("グラフを描く ") + program + QStringLiteral(" が異常終了しました"));
         return 1;
     }
     return process.exitCode();

@@ -6,8 +6,9 @@
 
 namespace kolmarin::cli {
 
-// Runs `kolmarin2 --chart-png PNG ROOM` on Qt's offscreen platform, its messages going to
-// this tool's standard error. Returns its exit code; 1 when it could not be found or run.
+// Runs `kolmarin2 --chart-png PNG ROOM` on Qt's offscreen platform, the two paths made
+// absolute, its messages going to this tool's standard error. Returns its exit code; 1
+// when it could not be found, run or ended abnormally.
 int writeChartPngWithProgram(const QString& roomPath, const QString& pngPath);
 
 } // namespace kolmarin::cli

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -29,6 +30,7 @@
 
 #include <langinfo.h>
 #include <locale.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -41,8 +43,8 @@ constexpr int kUsageError = 2;
 // The room file's texts, refused as the window refuses them: a text its parser does not
 // take or a room without extent.
 SceneTexts readCheckedRoomFile(const QString& path, char decimalSeparator) {
-    SceneTexts texts = readRoomFile(path);
-    checkSceneTexts(texts, decimalSeparator);
+    SceneTexts texts = readRoomFile(path, decimalSeparator);
+    checkRoomFileTexts(texts, decimalSeparator);
     return texts;
 }
 
@@ -64,6 +66,14 @@ QByteArray mapOutput(const cli::Request& request, char separator) {
     const MapGrid grid = mapGrid(scene.width, scene.depth, request.step);
     if (grid.points() == 0)
         throw UserError("部屋が格子の間隔より小さく、地図の点がありません");
+    try {
+        checkMapGrid(scene.width, scene.depth, request.step);
+    } catch (const UserError& e) {
+        const bool allowed = fittingMapStep(scene.width, scene.depth, request.step) <= cli::kLargestMapStep;
+        throw UserError(e.what() +
+                        std::string(allowed ? "。--step で指定してください"
+                                            : "。--step は 1 m までのため、この部屋の地図は作れません"));
+    }
     cli::LongRunNotice notice(
         [](const QByteArray& text) { printError(QStringLiteral("kolmarin2-cli"), text); });
     MapCallbacks callbacks;
@@ -104,8 +114,8 @@ QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& 
         throw UserError("壁からの距離、前の壁からの距離、聴取距離、見込み角、スピーカーの間隔の条件を"
                         "すべて満たす配置がありません");
     if (!request.outputPath.isEmpty())
-        bestRoom =
-            roomFileBytes(cli::textsWithPlacement(texts, result.best.front(), request.layout, separator));
+        bestRoom = roomFileBytes(
+            cli::textsWithPlacement(texts, result.best.front(), request.layout, separator), separator);
     return request.csv ? cli::placementCsv(result) : cli::placementTable(result);
 }
 
@@ -180,10 +190,25 @@ void printError(const QString& subject, const QByteArray& message) {
 void writeToStandardOutput(const QByteArray& text, bool cp932) {
     const QByteArray bytes = forStream(stdout, text, cp932);
     const std::size_t size = static_cast<std::size_t>(bytes.size());
-    if (std::fwrite(bytes.constData(), 1, size, stdout) != size || std::fflush(stdout) != 0) {
-        const int code = errno;
-        throw UserError(code == ENOSPC ? std::string(msg::kDiskFull) : msg::ioError(code));
-    }
+    if (std::fwrite(bytes.constData(), 1, size, stdout) != size || std::fflush(stdout) != 0)
+        throw UserError(saveFailureMessage(errno, QString()));
+}
+
+// Whether two paths name one file, whatever the names (links, "./", another spelling).
+bool sameFile(const QString& a, const QString& b) {
+    struct stat first {
+    }, second{};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+// The output the request would write over its own room file, if any.
+QString outputOntoInput(const cli::Request& request) {
+    for (const QString& output : {request.outputPath, request.pngPath})
+        if (!output.isEmpty() && !request.roomPath.isEmpty() && sameFile(output, request.roomPath))
+            return output;
+    return QString();
 }
 
 } // namespace
@@ -199,6 +224,14 @@ int main(int argc, char** argv) {
     } catch (const cli::UsageError& e) {
         printError(QStringLiteral("kolmarin2-cli"), QByteArray(e.what()) + '\n' + cli::usageText());
         return kUsageError;
+    }
+
+    // A reader that leaves a pipe early is a failed write with its message, not the end of
+    // the program without one.
+    std::signal(SIGPIPE, SIG_IGN);
+    if (const QString output = outputOntoInput(request); !output.isEmpty()) {
+        printError(output, QByteArray("読み込む部屋データファイルと同じファイルには書き出しません\n"));
+        return kFailed;
     }
 
     // The chart is drawn by the program that draws it in its window.

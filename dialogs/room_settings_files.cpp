@@ -33,7 +33,7 @@ void RoomSettingsDialog::saveRoomFile() {
     SceneTexts texts = sceneTexts ? sceneTexts() : SceneTexts{};
     readTexts(texts);
     // A text the file cannot hold is refused before the user is asked for a name.
-    const QByteArray bytes = roomFileBytes(texts);
+    const QByteArray bytes = roomFileBytes(texts, decimalSeparator());
 
     if (!saveThroughDialog(commandOwner(),
                            {QStringLiteral("Kolmarin2部屋データファイル(*.dtr)"), QStringLiteral("*.dtr"),
@@ -58,18 +58,19 @@ RoomSettingsDialog::OpenResult RoomSettingsDialog::loadRoomData(const QString& p
 
     // The whole file is read and every text checked as the window will read it before
     // anything changes: a refused file leaves the texts, markers and caption as they were.
+    // Every message names the file it concerns.
     SceneTexts texts;
     try {
-        texts = readRoomFile(path);
+        texts = readRoomFile(path, decimalSeparator());
     } catch (const std::exception& e) {
         const QString message = QString::fromUtf8(e.what());
         const bool refused = message == QString::fromUtf8(msg::kNotARoomFile);
-        return {refused ? OpenOutcome::Refused : OpenOutcome::IoError, message};
+        return {refused ? OpenOutcome::Refused : OpenOutcome::IoError, fileMessage(path, message)};
     }
     try {
-        checkSceneTexts(texts, decimalSeparator());
+        checkRoomFileTexts(texts, decimalSeparator());
     } catch (const std::exception& e) {
-        return {OpenOutcome::Refused, QString::fromUtf8(e.what())};
+        return {OpenOutcome::Refused, fileMessage(path, QString::fromUtf8(e.what()))};
     }
     if (setMainCaption)
         setMainCaption(mainCaptionFor(path));

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace kolmarin {
 
@@ -20,12 +21,12 @@ std::string ioError(const QString& details) {
 }
 
 std::string notEncodable(std::string_view text, std::string_view character) {
-    return "'" + std::string(text) + "' の文字 '" + std::string(character) +
+    return "'" + shownText(text) + "' の文字 '" + std::string(character) +
            "' は Shift-JIS (CP932) で表せないため、ファイルに書けません";
 }
 
 std::string breaksLine(std::string_view text) {
-    return "'" + std::string(text) + "' は改行または Ctrl-Z を含むため、ファイルに書けません";
+    return "'" + shownText(text) + "' は改行または Ctrl-Z を含むため、ファイルに書けません";
 }
 
 } // namespace msg
@@ -68,29 +69,75 @@ void throwReadFailure(const QFileDevice& file, const QString& path) {
     }
 }
 
-void throwSaveFailure(const QFileDevice& file, const QString& path) {
-    const QFileInfo info(path);
-    // QSaveFile refuses these two itself, with texts of its own.
-    if (info.isDir() || (info.exists() && !info.isWritable()))
-        throw UserError(msg::kAccessDenied);
-    const int code = systemErrorNumber(file);
+std::string openFailureMessage(int code, const QString& path) {
+    struct stat status {};
+    const QByteArray name = QFile::encodeName(path);
+    switch (code) {
+    case ENOENT:
+        // The name is there but leads nowhere.
+        if (::lstat(name.constData(), &status) == 0 && S_ISLNK(status.st_mode))
+            return msg::kDanglingLink;
+        return msg::kFileNotFound;
+    case ENOTDIR:
+        return msg::kFileNotFound;
+    case ELOOP:
+        return msg::kLinkLoop;
+    case ENXIO:
+        // open() of a socket fails so.
+        if (::stat(name.constData(), &status) == 0 && !notAFileMessage(status.st_mode).empty())
+            return notAFileMessage(status.st_mode);
+        return msg::ioError(code);
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+        return msg::kAccessDenied;
+    default:
+        return msg::ioError(code);
+    }
+}
+
+std::string notAFileMessage(unsigned mode) {
+    if (S_ISFIFO(mode))
+        return msg::kFifo;
+    if (S_ISSOCK(mode))
+        return msg::kSocket;
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return msg::kDevice;
+    if (S_ISDIR(mode))
+        return msg::kAccessDenied;
+    return std::string();
+}
+
+std::string saveFailureMessage(int code, const QString& path) {
     switch (code) {
     case ENOENT:
     case ENOTDIR:
-        if (!info.absoluteDir().exists())
-            throw UserError(msg::kFolderNotFound);
-        throwSystemError(code, file);
+        if (!QFileInfo(path).absoluteDir().exists())
+            return msg::kFolderNotFound;
+        return msg::ioError(code);
     case EACCES:
     case EPERM:
     case EROFS:
-        throw UserError(msg::kAccessDenied);
+    case EISDIR:
+        return msg::kAccessDenied;
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
 #endif
-        throw UserError(msg::kDiskFull);
+        return msg::kDiskFull;
+    case EPIPE:
+        return msg::kNoReader;
+    case ENXIO: {
+        // open() for writing says so of a pipe nobody reads and of a socket.
+        struct stat status {};
+        if (::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode))
+            return msg::kNoPipeReader;
+        if (S_ISSOCK(status.st_mode))
+            return msg::kSocketNotWritable;
+        return msg::ioError(code);
+    }
     default:
-        throwSystemError(code, file);
+        return msg::ioError(code);
     }
 }
 

@@ -17,6 +17,16 @@ inline constexpr char kAccessDenied[] = "ファイルへのアクセスが拒否
 inline constexpr char kDiskFull[] = "ディスクがいっぱいです";
 inline constexpr char kNotARoomFile[] =
     "このアプリケーションのデータファイルでないか\nバージョンが違うためこのファイルを読み込めません。";
+inline constexpr char kLinkLoop[] = "シンボリックリンクが循環しています";
+inline constexpr char kDanglingLink[] = "シンボリックリンクの指す先がありません";
+inline constexpr char kFifo[] = "名前付きパイプ (FIFO) はファイルとして読めません";
+inline constexpr char kSocket[] = "ソケットはファイルとして読めません";
+inline constexpr char kDevice[] = "デバイスはファイルとして読めません";
+inline constexpr char kNoReader[] = "読み手がいなくなったため書き込めません";
+inline constexpr char kNoPipeReader[] = "読み手のいないパイプには書き込めません";
+inline constexpr char kSocketNotWritable[] = "ソケットには書き込めません";
+inline constexpr char kOldContentRestored[] = "元のファイルの内容は元に戻しました";
+inline constexpr char kOldContentNotRestored[] = "元のファイルの内容を元に戻せませんでした";
 inline constexpr char kNoCp932Converter[] =
     "Shift-JIS (CP932) の文字変換が使えないため、ファイルを読み書きできません";
 
@@ -33,9 +43,18 @@ std::string breaksLine(std::string_view text);
 // comes from Qt itself.
 int systemErrorNumber(const QFileDevice& file);
 
-// Throw the UserError for a file at `path` that could not be opened or read, or could
-// not be saved, with the message the error box shows.
+// Throw the UserError for a file at `path` that could not be opened or read, with the
+// message the error box shows.
 [[noreturn]] void throwReadFailure(const QFileDevice& file, const QString& path);
-[[noreturn]] void throwSaveFailure(const QFileDevice& file, const QString& path);
+
+// The message for an open of `path` for reading that failed with the system's error `code`.
+std::string openFailureMessage(int code, const QString& path);
+
+// The message for a file of kind `mode` (stat's st_mode) that is no regular file and so is
+// not read: a pipe or a device may never end or never answer. Empty for a regular file.
+std::string notAFileMessage(unsigned mode);
+
+// The message for a save of `path` that failed with the system's error `code`.
+std::string saveFailureMessage(int code, const QString& path);
 
 } // namespace kolmarin

@@ -2,13 +2,18 @@
 
 #include "files/cp932_text.h"
 #include "files/file_errors.h"
+#include "model/acoustics/number_text.h"
 #include "model/errors.h"
 
 #include <QFile>
 
 #include <array>
+#include <cerrno>
+#include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
 #include <tuple>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -33,6 +38,53 @@ template <class Texts> auto valueFields(Texts& t) {
                       &t.endFrequency};
 }
 static_assert(std::tuple_size_v<decltype(valueFields(std::declval<SceneTexts&>()))> == kRoomFileLines - 1);
+
+// Lines 2 to 19 hold decimal values, 20 to 22 whole numbers.
+constexpr std::size_t kFirstWholeLine = 20;
+constexpr std::array<const char*, kRoomFileLines - 1> kFieldNames{"奥行き",
+                                                                  "幅",
+                                                                  "高さ",
+                                                                  "前の壁の反射率",
+                                                                  "後ろの壁の反射率",
+                                                                  "右の壁の反射率",
+                                                                  "左の壁の反射率",
+                                                                  "床の反射率",
+                                                                  "天井の反射率",
+                                                                  "聴取者 x",
+                                                                  "聴取者 y",
+                                                                  "聴取者 z",
+                                                                  "SP1 x",
+                                                                  "SP1 y",
+                                                                  "SP1 z",
+                                                                  "SP2 x",
+                                                                  "SP2 y",
+                                                                  "SP2 z",
+                                                                  "反射回数",
+                                                                  "開始周波数",
+                                                                  "終了周波数"};
+
+} // namespace
+
+SceneTexts withDecimalSeparator(SceneTexts texts, char from, char to) {
+    if (from == to)
+        return texts;
+    const auto fields = valueFields(texts);
+    for (std::size_t i = 0; i + 2 < kFirstWholeLine; ++i) {
+        std::string& text = *fields[i];
+        const std::size_t mark = text.find(from);
+        if (mark == std::string::npos)
+            continue;
+        try {
+            parseDecimal(text, from);
+        } catch (const UserError&) {
+            continue;
+        }
+        text[mark] = to;
+    }
+    return texts;
+}
+
+namespace {
 
 // Cuts the first `count` lines off `bytes`, by the reading rules of the room file.
 std::vector<QByteArrayView> splitLines(QByteArrayView bytes, int count) {
@@ -76,9 +128,10 @@ QByteArray readUpTo(QFile& file, qint64 limit, const QString& path) {
 
 } // namespace
 
-QByteArray roomFileBytes(const SceneTexts& texts) {
+QByteArray roomFileBytes(const SceneTexts& texts, char decimalSeparator) {
     QByteArray out = QByteArray(kRoomFileHeader) + kLineEnd;
-    for (const std::string* text : valueFields(texts))
+    const SceneTexts written = withDecimalSeparator(texts, decimalSeparator, '.');
+    for (const std::string* text : valueFields(written))
         out += encodeLineText(*text) + kLineEnd;
     return out;
 }
@@ -103,11 +156,22 @@ SceneTexts parseRoomFile(QByteArrayView bytes) {
     return texts;
 }
 
-SceneTexts readRoomFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throwReadFailure(file, path);
-    // size() is 0 for a pipe or a device; those are bounded by the reading below.
+SceneTexts readRoomFile(const QString& path, char decimalSeparator) {
+    // Opened without waiting, so a pipe with no writer is no hold-up either; only a
+    // regular file is read, as a pipe or a device may never end or never answer.
+    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (handle < 0)
+        throw UserError(openFailureMessage(errno, path));
+    QFile file;
+    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(handle);
+        throw UserError(msg::ioError(file.errorString()));
+    }
+    struct stat status {};
+    if (::fstat(handle, &status) != 0)
+        throw UserError(msg::ioError(errno));
+    if (!S_ISREG(status.st_mode))
+        throw UserError(notAFileMessage(status.st_mode));
     if (file.size() > kMaxRoomFileBytes)
         throw UserError(msg::kNotARoomFile);
     QByteArray data = readUpTo(file, kHeaderProbeBytes, path);
@@ -116,7 +180,30 @@ SceneTexts readRoomFile(const QString& path) {
     data += readUpTo(file, kMaxRoomFileBytes + 1 - data.size(), path);
     if (data.size() > kMaxRoomFileBytes)
         throw UserError(msg::kNotARoomFile);
-    return parseRoomFile(data);
+    return withDecimalSeparator(parseRoomFile(data), '.', decimalSeparator);
+}
+
+void checkRoomFileTexts(const SceneTexts& texts, char decimalSeparator) {
+    const auto fields = valueFields(texts);
+    const std::string decimal = decimalSeparator == '.'
+                                    ? std::string("（小数点は「.」）")
+                                    : std::string("（小数点は「.」か「") + decimalSeparator + "」）";
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const bool whole = i >= kFirstWholeLine - 2;
+        try {
+            if (whole)
+                parseWhole(*fields[i]);
+            else
+                parseDecimal(*fields[i], decimalSeparator);
+        } catch (const UserError& e) {
+            // A number too large for a double needs no word on the form.
+            const std::string expected = std::string_view(e.what()) == msg::kOverflow ? ""
+                                         : whole ? "。整数を書きます"
+                                                 : "。数値を書きます" + decimal;
+            throw UserError(std::to_string(i + 2) + " 行目 (" + kFieldNames[i] + "): " + e.what() + expected);
+        }
+    }
+    checkSceneTexts(texts, decimalSeparator);
 }
 
 } // namespace kolmarin

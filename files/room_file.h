@@ -24,9 +24,11 @@ inline constexpr int kRoomFileLines = 22;
 // A room file is a few hundred bytes; anything larger is not one and is not read.
 inline constexpr qint64 kMaxRoomFileBytes = 64 * 1024;
 
-// The 22 lines, each ended by CR LF. Throws UserError (naming the text) when a text
-// cannot be written: see encodeLineText.
-QByteArray roomFileBytes(const SceneTexts& texts);
+// The 22 lines, each ended by CR LF. Decimal values written with `decimalSeparator` (the
+// user's locale's) are written with a point, so the file reads back in every locale; with
+// the point, every text is written as it stands. Throws UserError (naming the text) when a
+// text cannot be written: see encodeLineText.
+QByteArray roomFileBytes(const SceneTexts& texts, char decimalSeparator = '.');
 
 // The texts of a room file's bytes. A line ends at LF or CR LF; a CR not followed by LF
 // belongs to the text; Ctrl-Z ends the file; missing lines read as empty texts and lines
@@ -34,10 +36,21 @@ QByteArray roomFileBytes(const SceneTexts& texts);
 // exactly the header or a value line is not valid CP932.
 SceneTexts parseRoomFile(QByteArrayView bytes);
 
-// Reads the file at `path` whole before returning anything. A file whose first line is
-// not the header is refused after reading at most a few KiB, and a file over
-// kMaxRoomFileBytes is refused without being read. Throws UserError with the message of
-// a missing, unreadable or refused file.
-SceneTexts readRoomFile(const QString& path);
+// Reads the file at `path` whole before returning anything. Only a regular file is read:
+// a pipe, socket or device is refused at once. A file whose first line is not the header
+// is refused after reading at most a few KiB, and a file over kMaxRoomFileBytes is
+// refused without being read. Throws UserError with the message of a missing,
+// unreadable or refused file. Decimal values written with a point come back with
+// `decimalSeparator`, as the user's locale reads them.
+SceneTexts readRoomFile(const QString& path, char decimalSeparator = '.');
+
+// The 18 decimal values written with `from` as their decimal mark rewritten with `to`;
+// a text that is no number in that form stays as it is.
+SceneTexts withDecimalSeparator(SceneTexts texts, char from, char to);
+
+// Refuses texts the window could not take, as checkSceneTexts does, but names the line
+// (2 to 22) of a value its parser refuses and what the line should hold. The point and
+// `decimalSeparator` are both taken as decimal marks only by readRoomFile, before this.
+void checkRoomFileTexts(const SceneTexts& texts, char decimalSeparator);
 
 } // namespace kolmarin

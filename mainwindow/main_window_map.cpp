@@ -86,6 +86,9 @@ struct MainWindow::MapState : QObject {
     double width = 0;
     double depth = 0;
     std::optional<double> currentSpread;
+    // The grid step: the usual one, or as much coarser as a large room needs to stay
+    // within the map's bound on points.
+    double step = kDefaultMapStep;
 
     MapMarker marker() const { return listener->isChecked() ? MapMarker::Listener : MapMarker::Speakers; }
     MapFigure figure() const { return areaFigure->isChecked() ? MapFigure::Area : MapFigure::Point; }
@@ -98,8 +101,11 @@ struct MainWindow::MapState : QObject {
     QString choiceText() const {
         const QString moving =
             listener->isChecked() ? QStringLiteral("聴取者") : QStringLiteral("スピーカー対");
+        const QString grid = step == kDefaultMapStep
+                                 ? QString()
+                                 : QStringLiteral(" 格子 %1 m").arg(QLocale().toString(step, 'f', 2));
         return moving + (areaFigure->isChecked() ? QStringLiteral(" 聴取範囲 ") : QStringLiteral(" ")) +
-               bandText(band());
+               bandText(band()) + grid;
     }
 };
 
@@ -257,7 +263,8 @@ void MainWindow::restartResponseMap(const Scene& scene) {
                                               : QStringLiteral("現在の配置 ")) +
                    (m.currentSpread ? decibels(*m.currentSpread, 2) + QStringLiteral(" dB") : unknown));
     setCaption(m.caption, QStringLiteral("応答マップ 0%"));
-    m.runner->start(scene, m.marker(), band, kDefaultMapStep, m.figure());
+    m.step = fittingMapStep(scene.width, scene.depth, kDefaultMapStep);
+    m.runner->start(scene, m.marker(), band, m.step, m.figure());
 }
 
 void MainWindow::showMapProgress(int percent) {

@@ -18,9 +18,13 @@ inline constexpr char kZeroDivide[] = "0 による浮動小数点数除算";
 inline constexpr char kOverflow[] = "浮動小数点数のオーバーフロー";
 inline constexpr char kInvalidOperation[] = "不正な浮動小数点数演算命令";
 inline constexpr char kIntegerOverflow[] = "整数のオーバーフロー";
+inline constexpr char kNegativeReflectionCount[] = "反射回数は 0 以上の値にしてください";
 inline constexpr char kFftPrimeFactor[] =
     "Prime factor for FFT length too large. Change value for cMaxPrimeFactor in FFTs unit";
 
+// The user's text as a message shows it: control characters (a NUL would end the
+// message where the error box takes it over) as escapes such as \x00.
+std::string shownText(std::string_view text);
 std::string notAFloat(std::string_view text);    // "'%s' は浮動小数点数ではありません"
 std::string notAnInteger(std::string_view text); // "'%s' は整数ではありません"
 } // namespace msg

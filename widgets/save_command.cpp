@@ -1,6 +1,7 @@
 #include "widgets/save_command.h"
 
 #include "files/save_file.h"
+#include "widgets/ui_support.h"
 
 namespace kolmarin {
 
@@ -18,7 +19,12 @@ bool saveThroughDialog(QWidget* owner, FileDialogRequest request, QString& chose
     chosen = choice.path;
     if (!mayOverwrite(owner, choice.path))
         return false;
-    saveFileAtomically(choice.path, bytesFor(choice));
+    const QByteArray bytes = bytesFor(choice);
+    try {
+        saveFileAtomically(choice.path, bytes);
+    } catch (const UserError& e) {
+        throw UserError(toStdString(fileMessage(choice.path, QString::fromUtf8(e.what()))));
+    }
     return true;
 }
 

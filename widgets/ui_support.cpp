@@ -4,6 +4,7 @@
 #include "model/acoustics/number_text.h"
 #include "model/errors.h"
 
+#include <QDir>
 #include <QMessageBox>
 
 #include <exception>
@@ -73,6 +74,10 @@ bool runCommand(QWidget* parent, const std::function<void()>& command) {
         showErrorBox(parent, QString::fromUtf8(e.what()));
     }
     return false;
+}
+
+QString fileMessage(const QString& path, const QString& message) {
+    return QDir::toNativeSeparators(path) + QStringLiteral(": ") + message;
 }
 
 char decimalSeparator() {

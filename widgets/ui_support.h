@@ -49,6 +49,9 @@ void showErrorBox(QWidget* parent, const QString& message);
 using ErrorBoxHandler = std::function<void(QWidget* parent, const QString& message)>;
 void setErrorBoxHandler(ErrorBoxHandler handler); // empty handler: the real message box
 
+// A message about a file, after the file's path: "PATH: message".
+QString fileMessage(const QString& path, const QString& message);
+
 // The decimal separator of the current QLocale (the user's locale unless a test set
 // another default).
 char decimalSeparator();

@@ -1,6 +1,7 @@
 #include "model/acoustics/response_map.h"
 
 #include "model/acoustics/listening_area.h"
+#include "model/acoustics/number_text.h"
 #include "model/acoustics/worker_pool.h"
 
 #include <algorithm>
@@ -99,6 +100,31 @@ class MapFigures {
 
 } // namespace
 
+double fittingMapStep(double width, double depth, double step) {
+    // The grid has at most W D / s² points, fewer where the floors cut whole cells off; the
+    // count only falls as the step grows. From the whole centimetre at that estimate, up a
+    // centimetre at a time while there are too many, then down while fewer still fit.
+    auto fits = [&](double s) { return mapGrid(width, depth, s).points() <= kMostMapPoints; };
+    const double estimate = std::sqrt(width / kMostMapPoints * depth);
+    double fitting = std::max(step, std::ceil(estimate * 100.0) / 100.0);
+    for (int i = 0; i < 1000 && !fits(fitting); ++i)
+        fitting = std::round(fitting * 100.0 + 1.0) / 100.0;
+    for (int i = 0; i < 1000 && fitting - 0.01 >= step && fits(std::round(fitting * 100.0 - 1.0) / 100.0);
+         ++i)
+        fitting = std::round(fitting * 100.0 - 1.0) / 100.0;
+    return fitting;
+}
+
+void checkMapGrid(double width, double depth, double step) {
+    const std::int64_t points = mapGrid(width, depth, step).points();
+    if (points <= kMostMapPoints)
+        return;
+    throw UserError("応答マップの点が上限の " + std::to_string(kMostMapPoints) +
+                    " 点を超えます (格子の間隔 " + formatGeneral(step) + " m で " + std::to_string(points) +
+                    " 点)。間隔 " + formatGeneral(fittingMapStep(width, depth, step)) +
+                    " m 以上なら収まります");
+}
+
 MapGrid mapGrid(double width, double depth, double step) {
     return {step, cellsIn(width, step), cellsIn(depth, step)};
 }
@@ -123,6 +149,7 @@ int mapPassStride(int pass) {
 
 ResponseMap computeResponseMap(const Scene& scene, MapMarker marker, Band band, double step,
                                const MapCallbacks& callbacks, std::stop_token stop, MapFigure figure) {
+    checkMapGrid(scene.width, scene.depth, step);
     ResponseMap map;
     map.grid = mapGrid(scene.width, scene.depth, step);
     const MapGrid& g = map.grid;

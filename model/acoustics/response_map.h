@@ -35,12 +35,24 @@ struct MapGrid {
     int rows = 0;
     double x(int column) const { return step * (column + 0.5); }
     double y(int row) const { return step * (row + 0.5); }
-    int points() const { return columns * rows; }
+    std::int64_t points() const { return std::int64_t{columns} * rows; }
 };
+
+// The most points a map holds: a few MB of results and a minute or so of work at most,
+// whatever the room. A larger grid is refused, or coarsened where no step was asked for.
+inline constexpr std::int64_t kMostMapPoints = 250000;
 
 // A room dimension a hair below a whole number of steps (2.70 / 0.05 in doubles) still
 // counts that whole number.
 MapGrid mapGrid(double width, double depth, double step);
+
+// The smallest step, a whole number of centimetres and not below `step`, whose grid over
+// the room has at most kMostMapPoints points.
+double fittingMapStep(double width, double depth, double step);
+
+// Refuses a grid over kMostMapPoints with a UserError naming the bound and the step
+// that would fit.
+void checkMapGrid(double width, double depth, double step);
 
 // The scene with the moving marker at plan point (x, y).
 Scene withMarkerAt(const Scene& scene, MapMarker marker, double x, double y);
@@ -75,7 +87,8 @@ struct MapCallbacks {
 // `band`. Blocks the calling thread until the map is whole or `stop` is requested; a stop
 // is noticed within a few points per worker and the map keeps what is done. Work memory
 // is per worker, whatever the number of points (the area figure keeps one spread per
-// point besides, shared by the neighbours where 0.10 m is a whole number of steps).
+// point besides, shared by the neighbours where 0.10 m is a whole number of steps). A grid
+// over kMostMapPoints is refused (see checkMapGrid) before anything is allocated.
 ResponseMap computeResponseMap(const Scene& scene, MapMarker marker, Band band, double step,
                                const MapCallbacks& callbacks = {}, std::stop_token stop = {},
                                MapFigure figure = MapFigure::Point);

@@ -95,6 +95,9 @@ FrequencyRange readFrequencyRange(const SceneTexts& t) {
 void checkSceneTexts(const SceneTexts& t, char sep) {
     const Scene s = readCalculationScene(t, sep, nullptr);
     checkRoomSize(s.width, s.depth, s.height);
+    // No image at all, not even the direct sound: every level would be the logarithm of 0.
+    if (s.reflectionCount < 0)
+        throw UserError(msg::kNegativeReflectionCount);
 }
 
 } // namespace kolmarin

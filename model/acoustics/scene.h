@@ -98,8 +98,8 @@ struct FrequencyRange {
 FrequencyRange readFrequencyRange(const SceneTexts& texts);
 
 // Refuses a scene the window could not take: every text is read as the calculation reads
-// it, then the room must have extent (see checkRoomSize). Throws UserError with the message
-// the window would give.
+// it, then the room must have extent (see checkRoomSize) and the reflection count must
+// not be negative. Throws UserError with the message the window would give.
 void checkSceneTexts(const SceneTexts& texts, char decimalSeparator);
 
 } // namespace kolmarin

@@ -46,8 +46,6 @@ int roundHalfEven(double value) {
 }
 
 void checkRoomSize(double width, double depth, double height) {
-    if (width == 0.0)
-        throw UserError(depth == 0.0 ? msg::kInvalidOperation : msg::kZeroDivide);
     refuseNonPositive(width, "部屋の幅は 0 より大きい値にしてください");
     refuseNonPositive(depth, "部屋の奥行きは 0 より大きい値にしてください");
     refuseNonPositive(height, "部屋の高さは 0 より大きい値にしてください");

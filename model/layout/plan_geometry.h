@@ -44,9 +44,8 @@ struct PlanPosition {
 // beyond the int range raises "不正な浮動小数点数演算命令".
 int roundHalfEven(double value);
 
-// Refuses a room the plan cannot be drawn for: a zero width raises the division
-// error of the plan's aspect ratio (the invalid-operation error when the depth is zero
-// as well); any other zero or negative dimension raises a message naming it.
+// Refuses a room the plan cannot be drawn for: a zero or negative dimension raises a
+// message naming it (width first, then depth, then height).
 void checkRoomSize(double width, double depth, double height);
 
 // The plan keeps the room's proportions inside 305 × 417: a room at least as deep,

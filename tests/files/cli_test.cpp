@@ -4,6 +4,7 @@
 #include "files/result_file.h"
 #include "files/room_file.h"
 #include "model/acoustics/placement_search.h"
+#include "model/errors.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -12,6 +13,11 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace kolmarin {
 namespace {
@@ -153,24 +159,29 @@ TEST_F(Cli, WritesTheCorrectedConditionsAsTheWindowShowsThem) {
     EXPECT_TRUE(lines.back().startsWith("     500.0"));
 }
 
-TEST_F(Cli, ReadsNumbersWithTheDecimalSeparatorOfTheLocale) {
-    // The point-separated start-up room fails in a comma locale at the first value read
-    // (depth), exactly as the window would report it.
-    const QString startupRoom = test::fixturePath("startup_room.dtr");
-    const CliRun refused = runCli({"response", startupRoom}, "de_DE.UTF-8");
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(refused.err, startupRoom.toUtf8() + ": '4.50' は浮動小数点数ではありません\n");
-
+TEST_F(Cli, ReadsItsOwnFilesInEveryLocale) {
+    // What the tool writes in a comma locale reads back there and in a point locale, and
+    // the same room with commas reads in the comma locale.
+    ASSERT_EQ(runCli({"room", "-o", path("room.dtr")}, "de_DE.UTF-8").exitCode, 0);
+    EXPECT_EQ(test::readBytes(path("room.dtr")), test::fixture("startup_room.dtr"));
     QByteArray room = test::fixture("startup_room.dtr");
     room.replace('.', ',');
     room.replace("Ver0,85", "Ver0.85");
     test::writeBytes(path("komma.dtr"), room);
-    const CliRun result = runCli({"modes", path("komma.dtr")}, "de_DE.UTF-8");
-    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    // The sizes stand as typed and the frequencies are written the locale's way too.
+    // The sizes are shown the locale's way and the frequencies are written so too.
     QByteArray expected = test::fixture("startup_modes.dat");
     expected.replace('.', ',').replace("Ver0,71", "Ver0.71");
-    EXPECT_EQ(result.out, expected);
+    for (const char* file : {"room.dtr", "komma.dtr"}) {
+        const CliRun result = runCli({"modes", path(file)}, "de_DE.UTF-8");
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        EXPECT_EQ(result.out, expected) << file;
+    }
+    EXPECT_EQ(runCli({"modes", path("room.dtr")}).out, test::fixture("startup_modes.dat"));
+    // A point locale refuses the commas, saying which decimal mark it reads.
+    EXPECT_EQ(
+        runCli({"modes", path("komma.dtr")}).err,
+        path("komma.dtr").toUtf8() +
+            ": 2 行目 (奥行き): '4,50' は浮動小数点数ではありません。数値を書きます（小数点は「.」）\n");
 }
 
 TEST_F(Cli, FailsWithTheWindowsMessageAndLeavesTheOutputAlone) {
@@ -183,8 +194,12 @@ TEST_F(Cli, FailsWithTheWindowsMessageAndLeavesTheOutputAlone) {
     negative.replace("\r\n2.70\r\n", "\r\n-3.6\r\n");
     test::writeBytes(path("negative.dtr"), negative);
     QByteArray badPosition = test::fixture("startup_room.dtr");
-    badPosition.replace("1.36", "1.3.6");
+    badPosition.replace("1.36", QByteArray("1.3\0", 4));
     test::writeBytes(path("position.dtr"), badPosition);
+    QByteArray noReflection = test::fixture("startup_room.dtr");
+    noReflection.replace("\r\n30\r\n", "\r\n-1\r\n");
+    test::writeBytes(path("count.dtr"), noReflection);
+    test::writeBytes(path("short.dtr"), test::fixture("startup_room.dtr").left(59));
 
     struct Case {
         QString room;
@@ -193,9 +208,14 @@ TEST_F(Cli, FailsWithTheWindowsMessageAndLeavesTheOutputAlone) {
     const QList<Case> cases{
         {path("other.dtr"), QByteArray(msg::kNotARoomFile) + "\n"},
         {path("missing.dtr"), QByteArray(msg::kFileNotFound) + "\n"},
-        {path("bad.dtr"), "'2.7O' は浮動小数点数ではありません\n"},
+        {path("bad.dtr"),
+         "3 行目 (幅): '2.7O' は浮動小数点数ではありません。数値を書きます（小数点は「.」）\n"},
         {path("negative.dtr"), "部屋の幅は 0 より大きい値にしてください\n"},
-        {path("position.dtr"), "'1.3.6' は浮動小数点数ではありません\n"},
+        {path("position.dtr"),
+         "11 行目 (聴取者 x): '1.3\\x00' は浮動小数点数ではありません。数値を書きます（小数点は「.」）\n"},
+        {path("count.dtr"), QByteArray(msg::kNegativeReflectionCount) + "\n"},
+        {path("short.dtr"),
+         "7 行目 (右の壁の反射率): '' は浮動小数点数ではありません。数値を書きます（小数点は「.」）\n"},
     };
     for (const Case& c : cases) {
         for (const char* command : {"response", "modes"}) {
@@ -424,6 +444,46 @@ TEST_F(Cli, DrawsTheChartWithTheProgramBesideIt) {
     EXPECT_EQ(
         runCli({"response", test::fixturePath("startup_room.dtr"), "--png", path("a.png"), "--csv"}).exitCode,
         2);
+}
+
+TEST_F(Cli, NeverWritesOverItsOwnRoomFile) {
+    const QByteArray room = test::fixture("startup_room.dtr");
+    test::writeBytes(path("room.dtr"), room);
+    ASSERT_TRUE(QFile::link(path("room.dtr"), path("link.dtr")));
+    for (const QStringList& arguments :
+         {QStringList{"response", path("room.dtr"), "-o", path("link.dtr")},
+          QStringList{"modes", path("link.dtr"), "-o", dir_.path() + "/./room.dtr"},
+          QStringList{"response", path("room.dtr"), "--png", path("link.dtr")}}) {
+        const CliRun run = runCli(arguments);
+        EXPECT_EQ(run.exitCode, 1) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("同じファイル")) << run.err.toStdString();
+    }
+    EXPECT_EQ(test::readBytes(path("room.dtr")), room);
+}
+
+TEST_F(Cli, RefusesTheMapOfAHugeRoomInLittleMemory) {
+    QByteArray room = quickRoom();
+    room.replace("\r\n4.50\r\n2.70\r\n", "\r\n3000\r\n3000\r\n");
+    test::writeBytes(path("huge.dtr"), room);
+    const QByteArray program = KOLMARIN_CLI_PATH, file = QFile::encodeName(path("huge.dtr"));
+    const QByteArray errors = QFile::encodeName(path("errors.txt"));
+    // Run directly, so that wait4 tells this run's peak memory alone.
+    const pid_t child = fork();
+    if (child == 0) {
+        const int err = open(errors.constData(), O_WRONLY | O_CREAT, 0600);
+        dup2(err, 2);
+        execl(program.constData(), program.constData(), "map", file.constData(), "--csv", nullptr);
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    ASSERT_EQ(wait4(child, &status, 0, &usage), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+#ifndef __SANITIZE_ADDRESS__                // whose run time alone takes tens of megabytes
+    EXPECT_LT(usage.ru_maxrss, 100 * 1024); // kilobytes
+#endif
+    const QByteArray message = test::readBytes(path("errors.txt"));
+    EXPECT_TRUE(message.contains("250000") && message.contains("--step")) << message.toStdString();
 }
 
 TEST_F(Cli, KeepsThePlainListingOfTheStartupScene) {

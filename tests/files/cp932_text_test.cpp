@@ -73,7 +73,7 @@ TEST(Cp932Text, RefusesCharactersWithoutACp932FormByName) {
 
 TEST(Cp932Text, RefusesTextsThatWouldBreakTheLine) {
     EXPECT_EQ(errorOf([] { encodeLineText("2.7\n0"); }),
-              "'2.7\n0' は改行または Ctrl-Z を含むため、ファイルに書けません");
+              "'2.7\\x0A0' は改行または Ctrl-Z を含むため、ファイルに書けません");
     EXPECT_FALSE(errorOf([] { encodeLineText("2.7\x1a"); }).empty());
     EXPECT_TRUE(errorOf([] { encodeLineText("2.7\r"); }).empty());
 }

@@ -15,7 +15,6 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <functional>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -89,26 +88,33 @@ TEST_F(SaveFile, WritesIntoAPipeAndLeavesItThere) {
 
 TEST_F(SaveFile, RefusesAPipeThatNobodyReadsAtOnce) {
     ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
-    EXPECT_EQ(errorOf([&] { saveFileAtomically(path("pipe"), "bytes"); }), msg::ioError(ENXIO));
+    EXPECT_EQ(errorOf([&] { saveFileAtomically(path("pipe"), "bytes"); }), msg::kNoPipeReader);
     EXPECT_EQ(entriesOf(dir_.path()), QStringList{"pipe"});
 }
 
-// Runs `save` as an unprivileged user in a child process and returns whether it succeeded.
-bool savesAsNobody(const std::function<void()>& save) {
+// Saves as an unprivileged user in a child process; the error message, empty on success.
+std::string saveAsNobody(const QString& path, const QByteArray& bytes) {
+    int channel[2];
+    if (pipe(channel) != 0)
+        return "no pipe";
     const pid_t child = fork();
     if (child == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(2);
-        try {
-            save();
-        } catch (...) {
+        close(channel[0]);
+        std::string message = "no user change";
+        if (setgid(65534) == 0 && setuid(65534) == 0)
+            message = errorOf([&] { saveFileAtomically(path, bytes); });
+        if (write(channel[1], message.data(), message.size()) < 0)
             _exit(1);
-        }
         _exit(0);
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    close(channel[1]);
+    std::string message;
+    char buffer[512];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
+        message.append(buffer, static_cast<std::size_t>(n));
+    close(channel[0]);
+    waitpid(child, nullptr, 0);
+    return message;
 }
 
 TEST_F(SaveFile, ReplacesAWritableFileInAFolderClosedToNewFiles) {
@@ -121,11 +127,11 @@ TEST_F(SaveFile, ReplacesAWritableFileInAFolderClosedToNewFiles) {
                           QFile::ReadOther | QFile::WriteOther | QFile::ReadOwner | QFile::WriteOwner);
     QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                            QFile::ReadOther | QFile::ExeOther);
-    EXPECT_TRUE(savesAsNobody([&] { saveFileAtomically(path("data.dat"), "new\r\n"); }));
+    EXPECT_EQ(saveAsNobody(path("data.dat"), "new\r\n"), "");
     EXPECT_EQ(test::readBytes(path("data.dat")), "new\r\n");
     EXPECT_EQ(entriesOf(dir_.path()), QStringList{"data.dat"});
     // A new file there is still refused.
-    EXPECT_FALSE(savesAsNobody([&] { saveFileAtomically(path("other.dat"), "x"); }));
+    EXPECT_EQ(saveAsNobody(path("other.dat"), "x"), msg::kAccessDenied);
 }
 
 // Lowers the process's file size limit while it lives, so that writing beyond it fails
@@ -163,6 +169,74 @@ TEST_F(SaveFile, KeepsTheOldFileWhenWritingFails) {
     EXPECT_EQ(message, msg::ioError(EFBIG));
     EXPECT_EQ(test::readBytes(path("data.dat")), old);
     EXPECT_EQ(entriesOf(dir_.path()), QStringList{"data.dat"});
+}
+
+// Makes the flush or the rename of every save fail with `code` while it lives.
+class FailingCommit {
+  public:
+    FailingCommit(bool sync, int code) : previous_(saveCommitCalls()) {
+        failure = code;
+        SaveCommitCalls calls = previous_;
+        if (sync)
+            calls.sync = [](int) { return errno = failure, -1; };
+        else
+            calls.rename = [](const char*, const char*) { return errno = failure, -1; };
+        setSaveCommitCalls(calls);
+    }
+    ~FailingCommit() { setSaveCommitCalls(previous_); }
+
+  private:
+    static inline int failure = 0;
+    SaveCommitCalls previous_;
+};
+
+TEST_F(SaveFile, AFailedFlushOrRenameFailsTheSaveAndKeepsTheOldFile) {
+    const QByteArray old = sampleBytes(1000);
+    test::writeBytes(path("data.dat"), old);
+    for (const auto& [sync, code] : {std::pair{true, EIO}, std::pair{false, EXDEV}}) {
+        const FailingCommit failing(sync, code);
+        EXPECT_EQ(errorOf([&] { saveFileAtomically(path("data.dat"), sampleBytes(3000)); }),
+                  msg::ioError(code));
+        EXPECT_EQ(test::readBytes(path("data.dat")), old);
+        EXPECT_EQ(entriesOf(dir_.path()), QStringList{"data.dat"});
+    }
+}
+
+TEST_F(SaveFile, KeepsTheOwnerAndPermissionsOfTheReplacedFile) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to give a file to another user";
+    const QByteArray name = QFile::encodeName(path("data.dat"));
+    test::writeBytes(path("data.dat"), "old\r\n");
+    ASSERT_EQ(chown(name.constData(), 65534, 65534), 0);
+    ASSERT_EQ(chmod(name.constData(), 0640), 0);
+    saveFileAtomically(path("data.dat"), "new\r\n");
+    struct stat status {};
+    ASSERT_EQ(stat(name.constData(), &status), 0);
+    EXPECT_EQ(status.st_uid, 65534u);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
+
+TEST_F(SaveFile, WritingInPlaceNeverLosesTheOldBytes) {
+    // A writable file in a folder closed to the user, on a nearly full disk: the new size
+    // cannot be had, or the flush fails after the new bytes are down.
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("small"));
+    ASSERT_EQ(chmod(QFile::encodeName(dir_.path()).constData(), 0755), 0);
+    test::SmallFileSystem small(path("small"), "64k");
+    if (!small.mounted())
+        GTEST_SKIP() << "no right to mount a small file system here";
+    const QString target = path("small/data.dat");
+    const QByteArray old = sampleBytes(1000);
+    test::writeBytes(target, old);
+    ASSERT_EQ(chmod(QFile::encodeName(target).constData(), 0666), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(path("small")).constData(), 0755), 0);
+    EXPECT_EQ(saveAsNobody(target, sampleBytes(200000)), msg::kDiskFull);
+    EXPECT_EQ(test::readBytes(target), old);
+    const FailingCommit failing(true, EIO);
+    EXPECT_EQ(saveAsNobody(target, sampleBytes(20000)), msg::ioError(EIO) + "\n" + msg::kOldContentRestored);
+    EXPECT_EQ(test::readBytes(target), old);
+    EXPECT_EQ(entriesOf(path("small")), QStringList{"data.dat"});
 }
 
 TEST_F(SaveFile, KeepsTheOldFileWhenTheDiskIsFull) {

@@ -8,6 +8,7 @@
 #include "model/acoustics/number_text.h"
 #include "model/errors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
@@ -108,9 +109,12 @@ template <class T> struct Result {
     std::string error;
 };
 
-// A message as the error box gets it: what() ends at the first NUL of the text it names.
+// A message reaches the error box whole: what() would end it at a NUL, and no other
+// control character of the text it names may show either.
 std::string shown(std::string message) {
-    message.resize(std::strlen(message.c_str()));
+    require(std::none_of(message.begin(), message.end(),
+                         [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }),
+            "a message shows control characters as escapes");
     return message;
 }
 

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,6 +64,35 @@ std::optional<SceneTexts> parsed(QByteArrayView bytes) {
     return std::nullopt;
 }
 
+// Whether the texts pass the room file's checks; a refusal names its line (2 to 22) or is
+// one of the room's own messages, and is whole (no NUL cuts it short).
+bool accepted(const SceneTexts& texts, char separator) {
+    try {
+        checkRoomFileTexts(texts, separator);
+        return true;
+    } catch (const UserError& e) {
+        const std::string message = e.what();
+        require(message.find('\0') == std::string::npos, "a refusal shows a NUL as an escape");
+        const int line = std::atoi(message.c_str());
+        const bool room =
+            message == msg::kNegativeReflectionCount || message.find(" 0 より大きい値") != std::string::npos;
+        require(room || (line >= 2 && line <= kRoomFileLines && message.find(" 行目 (") != std::string::npos),
+                "a refused value names its line");
+    }
+    return false;
+}
+
+// Texts a comma locale takes are written with points, and read back in a point locale, and
+// come back as they were in the comma locale.
+void checkInComma(const SceneTexts& comma) {
+    if (!accepted(comma, ','))
+        return;
+    const std::optional<SceneTexts> back = parsed(roomFileBytes(comma, ','));
+    require(back && accepted(*back, '.'), "a file written in a comma locale reads in a point locale");
+    require(withDecimalSeparator(*back, '.', ',') == comma,
+            "a file written in a comma locale reads back there");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -109,5 +139,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(written.startsWith(QByteArray(kRoomFileHeader) + "\r\n") &&
                 written.count("\r\n") >= kRoomFileLines,
             "a written room file is the header and one line per text");
+    checkInComma(withDecimalSeparator(*texts, '.', ','));
     return 0;
 }

@@ -383,10 +383,10 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         const QString caption = text(control<QLabel>(f, "roomSizeCaption"));
         control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("0"));
         QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
-        QCOMPARE(errors(), QStringList{QStringLiteral("0 による浮動小数点数除算")});
+        QCOMPARE(errors(), QStringList{QStringLiteral("部屋の幅は 0 より大きい値にしてください")});
         control<QLineEdit>(roomSettings(), "roomDepthBox")->setText(QStringLiteral("0.0"));
         QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
-        QCOMPARE(errors().value(1), QStringLiteral("不正な浮動小数点数演算命令"));
+        QCOMPARE(errors().value(1), QStringLiteral("部屋の幅は 0 より大きい値にしてください"));
         control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("2.70"));
         QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
         QCOMPARE(errors().value(2), QStringLiteral("部屋の奥行きは 0 より大きい値にしてください"));

@@ -327,7 +327,7 @@ class TestModeListWindow : public QObject {
         const QString path = dir->filePath(QStringLiteral("missing/mode.dat"));
         setFileDialogHandler([&](QWidget*, FileDialogKind, const FileDialogRequest&) { return path; });
         control<QAction>(*modes, "saveModesAction")->trigger();
-        QCOMPARE(errors, QStringList{QStringLiteral("保存先のフォルダが見つかりません")});
+        QCOMPARE(errors, QStringList{path + QStringLiteral(": 保存先のフォルダが見つかりません")});
         QVERIFY(!QFile::exists(path));
 
         // A size text the file's code page cannot hold is refused before anything is written.

@@ -121,7 +121,8 @@ class TestResultFile : public QObject, public testing::FileCommandFixture {
     void aFailedSaveIsReported() {
         answers << path("missing/data.dat");
         saveResult();
-        QCOMPARE(errors(), QStringList{QStringLiteral("保存先のフォルダが見つかりません")});
+        QCOMPARE(errors(), QStringList{path("missing/data.dat") +
+                                       QStringLiteral(": 保存先のフォルダが見つかりません")});
 
         // A folder of the chosen name is no file to replace: no question, only the failure.
         errors().clear();
@@ -129,7 +130,8 @@ class TestResultFile : public QObject, public testing::FileCommandFixture {
         answers << path("folder.dat");
         saveResult();
         QVERIFY(questions.isEmpty());
-        QCOMPARE(errors(), QStringList{QStringLiteral("ファイルへのアクセスが拒否されました")});
+        QCOMPARE(errors(),
+                 QStringList{path("folder.dat") + QStringLiteral(": ファイルへのアクセスが拒否されました")});
     }
 };
 

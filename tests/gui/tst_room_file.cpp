@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLocale>
 
 using namespace kolmarin;
 using kolmarin::testing::control;
@@ -111,6 +112,21 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         QCOMPARE(control<MarkerShape>(mainWindow(), "sp1Marker")->pos(), sp1Marker);
     }
 
+    void aCommaLocaleSavesAFileEveryLocaleReads() {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        show(startupSceneTexts(','));
+        answers << path("komma.dtr");
+        save();
+        answers << path("komma.dtr");
+        const OpenOutcome outcome = open();
+        const SceneTexts shown = shownTexts();
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QVERIFY(errors().isEmpty());
+        QCOMPARE(readAll(path("komma.dtr")), readAll(QFINDTESTDATA("../files/data/startup_room.dtr")));
+        QCOMPARE(outcome, OpenOutcome::Loaded);
+        QCOMPARE(shown, startupSceneTexts(','));
+    }
+
     void eachDialogProposesTheNameLastChosenInIt() {
         answers << path("first.dtr") << path("second.dtr") << QString() << path("first.dtr")
                 << path("plain.rmd") << QString();
@@ -177,8 +193,10 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         };
         const QStringList messages{kNotARoomFile, kNotARoomFile,
                                    QStringLiteral("部屋の幅は 0 より大きい値にしてください"),
-                                   QStringLiteral("'3,6' は浮動小数点数ではありません"),
-                                   QStringLiteral("'' は浮動小数点数ではありません")};
+                                   QStringLiteral("3 行目 (幅): '3,6' は浮動小数点数ではありません。"
+                                                  "数値を書きます（小数点は「.」）"),
+                                   QStringLiteral("5 行目 (前の壁の反射率): '' は浮動小数点数ではありません。"
+                                                  "数値を書きます（小数点は「.」）")};
         show(otherScene());
         const QString kept = QStringLiteral("Kolmarin2\u3000kept.dtr");
         mainWindow().setWindowTitle(kept);
@@ -188,7 +206,7 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
             writeAll(path(refused[i].first), refused[i].second);
             answers << path(refused[i].first);
             QCOMPARE(open(), OpenOutcome::Refused);
-            QCOMPARE(errors(), QStringList{messages[i]});
+            QCOMPARE(errors(), QStringList{path(refused[i].first) + QStringLiteral(": ") + messages[i]});
             QCOMPARE(shownTexts(), otherScene());
             QCOMPARE(caption(), kept);
             QCOMPARE(control<MarkerShape>(mainWindow(), "sp1Marker")->pos(), sp1Marker);
@@ -208,7 +226,7 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         show(otherScene());
         answers << path("gone.dtr");
         QCOMPARE(open(), OpenOutcome::IoError);
-        QCOMPARE(errors(), QStringList{QStringLiteral("ファイルが見つかりません")});
+        QCOMPARE(errors(), QStringList{path("gone.dtr") + QStringLiteral(": ファイルが見つかりません")});
         QCOMPARE(shownTexts(), otherScene());
         QCOMPARE(caption(), QStringLiteral("Kolmarin2 部屋.dtr"));
     }
@@ -217,7 +235,8 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         const QString before = caption();
         answers << path("no such folder/room.dtr");
         save();
-        QCOMPARE(errors(), QStringList{QString::fromUtf8(msg::kFolderNotFound)});
+        QCOMPARE(errors(),
+                 QStringList{path("no such folder/room.dtr") + QStringLiteral(": ") + msg::kFolderNotFound});
         QCOMPARE(caption(), before);
         QVERIFY(!QFile::exists(path("no such folder/room.dtr")));
     }
@@ -240,14 +259,14 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         armCalculationProbe();
         control<QAction>(mainWindow(), "openRoomAction")->trigger();
         QVERIFY(!calculationRan());
-        QCOMPARE(errors(), QStringList{kNotARoomFile});
+        QCOMPARE(errors(), QStringList{path("other.dtr") + QStringLiteral(": ") + kNotARoomFile});
 
         errors().clear();
         answers << path("gone.dtr");
         armCalculationProbe();
         control<QAction>(mainWindow(), "openRoomAction")->trigger();
         QVERIFY(!calculationRan());
-        QCOMPARE(errors(), QStringList{QStringLiteral("ファイルが見つかりません")});
+        QCOMPARE(errors(), QStringList{path("gone.dtr") + QStringLiteral(": ファイルが見つかりません")});
 
         // A loaded file takes effect at once: the plan follows the new room.
         SceneTexts wide = otherScene();
@@ -299,13 +318,13 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         writeAll(path("old.dtr"), "Kolmarin2 Ver0.84 room data\r\n");
         armCalculationProbe();
         openStartRoomFile(*windows, path("old.dtr"));
-        QCOMPARE(errors(), QStringList{kNotARoomFile});
+        QCOMPARE(errors(), QStringList{path("old.dtr") + QStringLiteral(": ") + kNotARoomFile});
         QVERIFY(!calculationRan());
         QCOMPARE(shownTexts().width, otherScene().width);
         errors().clear();
         armCalculationProbe();
         openStartRoomFile(*windows, path("gone.dtr"));
-        QCOMPARE(errors(), QStringList{QStringLiteral("ファイルが見つかりません")});
+        QCOMPARE(errors(), QStringList{path("gone.dtr") + QStringLiteral(": ファイルが見つかりません")});
         QVERIFY(!calculationRan());
     }
 
