@@ -31,6 +31,7 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace kolmarin {
 
@@ -215,7 +216,11 @@ bool MainWindow::mapPointAllowed(double x, double y) const {
     const MapState& m = *map_;
     const MapMarker marker = m.marker();
     const Scene placed = withMarkerAt(m.scene, marker, x, y);
-    const Placement placement{placed.sp1, placed.sp2, placed.listener};
+    Placement placement{placed.sp1, placed.sp2, placed.listener};
+    // A pair on the right half is the same pair as its mirror image with SP1 on the left,
+    // which is how the layout places it.
+    if (placement.sp1.x > placement.sp2.x)
+        std::swap(placement.sp1, placement.sp2);
     const PlacementConstraints constraints =
         placementSearch_ ? placementSearch_->constraints() : PlacementConstraints{};
     return keepsConstraints(m.scene, placement,
