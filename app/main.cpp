@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     // application connects to one.
     // Qt's notes about the desktop session it finds are no concern of whoever asked for it.
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--chart-png") == 0) {
+        if (std::strcmp(argv[i], "--chart-png") == 0 || std::strcmp(argv[i], "--waterfall-png") == 0) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
             qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
         }
@@ -82,9 +82,12 @@ int main(int argc, char** argv) {
         printMessage(request.usageError);
         return 2;
     }
-    if (!request.chartPath.isEmpty()) {
+    if (!request.chartPath.isEmpty() || !request.waterfallPath.isEmpty()) {
         QStringList messages;
-        const int code = kolmarin::writeChartPng(request.roomPath, request.chartPath, messages);
+        const int code = request.chartPath.isEmpty()
+                             ? kolmarin::writeWaterfallPng(request.roomPath, request.waterfallPath,
+                                                           request.waterfallBand, messages)
+                             : kolmarin::writeChartPng(request.roomPath, request.chartPath, messages);
         for (const QString& message : messages)
             printMessage(message);
         return code;

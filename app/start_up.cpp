@@ -3,8 +3,12 @@
 #include "app/app_windows.h"
 #include "files/save_file.h"
 #include "widgets/ui_support.h"
+#include "widgets/waterfall_picture.h"
+
+#include <QBuffer>
 
 #include <exception>
+#include <functional>
 
 namespace kolmarin {
 
@@ -12,7 +16,19 @@ StartRequest parseStartArguments(const QStringList& arguments) {
     StartRequest request;
     QStringList files;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] != QStringLiteral("--chart-png")) {
+        if (arguments[i] == QStringLiteral("--waterfall-png") || arguments[i] == QStringLiteral("--band")) {
+            if (i + 1 >= arguments.size()) {
+                request.usageError = arguments[i] + QStringLiteral(" の後に値がありません");
+            } else if (arguments[i] == QStringLiteral("--band")) {
+                const QStringList ends = arguments[++i].split(u'-');
+                request.waterfallBand =
+                    ends.size() == 2 ? Band{ends[0].toInt(), ends[1].toInt()} : Band{0, 0};
+                if (!isValidBand(request.waterfallBand))
+                    request.usageError = QStringLiteral("--band は 10 から 500 までの LO-HI です");
+            } else {
+                request.waterfallPath = arguments[++i];
+            }
+        } else if (arguments[i] != QStringLiteral("--chart-png")) {
             files.append(arguments[i]);
         } else if (i + 1 < arguments.size() && !request.chartPath.isEmpty()) {
             request.usageError = QStringLiteral("--chart-png が二度あります");
@@ -25,9 +41,10 @@ StartRequest parseStartArguments(const QStringList& arguments) {
     if (!files.isEmpty())
         request.roomPath = files.takeFirst();
     request.ignored = files;
-    if (request.usageError.isEmpty() && !request.chartPath.isEmpty() &&
+    if (request.usageError.isEmpty() && !(request.chartPath.isEmpty() && request.waterfallPath.isEmpty()) &&
         (request.roomPath.isEmpty() || !request.ignored.isEmpty()))
-        request.usageError = QStringLiteral("--chart-png FILE には部屋データファイルを一つ指定します");
+        request.usageError =
+            QStringLiteral("--chart-png / --waterfall-png FILE には部屋データファイルを一つ指定します");
     return request;
 }
 
@@ -35,7 +52,12 @@ void openStartRoomFile(AppWindows& windows, const QString& path) {
     runCommand(&windows.mainWindow, [&] { windows.mainWindow.openRoomFileAt(path); });
 }
 
-int writeChartPng(const QString& roomPath, const QString& imagePath, QStringList& messages) {
+namespace {
+
+// Opens the room file in windows never shown on a screen and saves the image `draw` makes
+// of them.
+int writeImage(const QString& roomPath, const QString& imagePath, QStringList& messages,
+               const std::function<QByteArray(MainWindow&)>& draw) {
     // Whatever the windows would put in the error box while the file is read and the scene
     // computed concerns the room file.
     bool failed = false;
@@ -53,12 +75,38 @@ int writeChartPng(const QString& roomPath, const QString& imagePath, QStringList
     if (failed)
         return 1;
     try {
-        saveFileAtomically(imagePath, windows.mainWindow.chartImage(ChartImageFormat::Png));
+        saveFileAtomically(imagePath, draw(windows.mainWindow));
     } catch (const std::exception& e) {
         messages.append(imagePath + QStringLiteral(": ") + QString::fromUtf8(e.what()));
         return 1;
     }
     return 0;
+}
+
+} // namespace
+
+int writeChartPng(const QString& roomPath, const QString& imagePath, QStringList& messages) {
+    return writeImage(roomPath, imagePath, messages,
+                      [](MainWindow& window) { return window.chartImage(ChartImageFormat::Png); });
+}
+
+int writeWaterfallPng(const QString& roomPath, const QString& imagePath, Band band, QStringList& messages) {
+    return writeImage(roomPath, imagePath, messages, [&](MainWindow& window) {
+        const ImpulseResponses& h = window.impulseResponses();
+        std::vector<double> total = h.h1;
+        for (std::size_t i = 0; i < total.size(); ++i)
+            total[i] += h.h2[i];
+        WaterfallSettings settings;
+        settings.band = band;
+        const WaterfallPicture picture{computeWaterfall(total, settings), WaterfallStyle::Slices,
+                                       window.windowTitle() + QStringLiteral("   Total")};
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!waterfallImage(picture, QSize(720, 440), 2.0).save(&buffer, "PNG"))
+            throw UserError("滝グラフの画像を作れませんでした");
+        return bytes;
+    });
 }
 
 } // namespace kolmarin

@@ -6,6 +6,11 @@
 //   kolmarin2 --chart-png FILE ROOM.dtr
 //                                    no window: the chart of the room file's scene written
 //                                    to FILE as PNG (kolmarin2-cli response --png runs this)
+//   kolmarin2 --waterfall-png FILE [--band LO-HI] ROOM.dtr
+//                                    no window: the waterfall of the room file's Total as
+//                                    PNG (kolmarin2-cli decay --png runs this)
+
+#include "model/acoustics/spread.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,8 +20,10 @@ namespace kolmarin {
 class AppWindows;
 
 struct StartRequest {
-    QString roomPath;    // empty: the start-up room only
-    QString chartPath;   // not empty: write the chart image and end
+    QString roomPath;      // empty: the start-up room only
+    QString chartPath;     // not empty: write the chart image and end
+    QString waterfallPath; // not empty: write the waterfall image and end
+    Band waterfallBand{15, 200};
     QStringList ignored; // further room files; only the first is opened
     QString usageError;  // not empty: a command line the program does not understand
 };
@@ -31,5 +38,8 @@ void openStartRoomFile(AppWindows& windows, const QString& path);
 // but never shown on a screen. Messages, each after the name of the file it concerns, go
 // to `messages`; returns the program's exit code: 0 done, 1 failed.
 int writeChartPng(const QString& roomPath, const QString& imagePath, QStringList& messages);
+
+// The same for the waterfall of the room's Total over `band`, with the window's defaults.
+int writeWaterfallPng(const QString& roomPath, const QString& imagePath, Band band, QStringList& messages);
 
 } // namespace kolmarin

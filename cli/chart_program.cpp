@@ -27,9 +27,9 @@ void printMessage(const QString& message) {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
 }
 
-} // namespace
-
-int writeChartPngWithProgram(const QString& roomPath, const QString& pngPath) {
+// Runs the program with `option PNG [extra...] ROOM`.
+int runPictureProgram(const QString& option, const QString& roomPath, const QString& pngPath,
+                      const QStringList& extra) {
     const QString program = chartProgram();
     if (program.isEmpty()) {
         printMessage(QStringLiteral("グラフを描く kolmarin2 が ") + QCoreApplication::applicationDirPath() +
@@ -43,8 +43,8 @@ int writeChartPngWithProgram(const QString& roomPath, const QString& pngPath) {
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     // Absolute paths start with "/", so the program's Qt never takes a file named like
     // one of its options (-reverse, -style) for that option.
-    process.start(program, {QStringLiteral("--chart-png"), QFileInfo(pngPath).absoluteFilePath(),
-                            QFileInfo(roomPath).absoluteFilePath()});
+    process.start(program, QStringList{option, QFileInfo(pngPath).absoluteFilePath()}
+                               << extra << QFileInfo(roomPath).absoluteFilePath());
     if (!process.waitForStarted(-1)) {
         printMessage(program + QStringLiteral(" を起動できません: ") + process.errorString());
         return 1;
@@ -55,6 +55,17 @@ int writeChartPngWithProgram(const QString& roomPath, const QString& pngPath) {
         return 1;
     }
     return process.exitCode();
+}
+
+} // namespace
+
+int writeChartPngWithProgram(const QString& roomPath, const QString& pngPath) {
+    return runPictureProgram(QStringLiteral("--chart-png"), roomPath, pngPath, {});
+}
+
+int writeWaterfallPngWithProgram(const QString& roomPath, const QString& pngPath, const QString& band) {
+    return runPictureProgram(QStringLiteral("--waterfall-png"), roomPath, pngPath,
+                             {QStringLiteral("--band"), band});
 }
 
 } // namespace kolmarin::cli

@@ -11,4 +11,8 @@ namespace kolmarin::cli {
 // when it could not be found, run or ended abnormally.
 int writeChartPngWithProgram(const QString& roomPath, const QString& pngPath);
 
+// The same for the waterfall of the room's Total over `band` ("LO-HI"):
+// `kolmarin2 --waterfall-png PNG --band LO-HI ROOM`.
+int writeWaterfallPngWithProgram(const QString& roomPath, const QString& pngPath, const QString& band);
+
 } // namespace kolmarin::cli

@@ -131,7 +131,7 @@ const char* usageText() {
            "  kolmarin2-cli room [-o FILE]\n"
            "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--figure point|area] [--band LO-HI]\n"
            "                [--step M] [--csv] [-o FILE]\n"
-           "  kolmarin2-cli decay ROOM.dtr [--band LO-HI] [--csv] [-o FILE]\n"
+           "  kolmarin2-cli decay ROOM.dtr [--band LO-HI] [--csv | --png FILE] [-o FILE]\n"
            "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--objective point|area]\n"
            "                [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]\n"
            "                [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]\n"
@@ -157,11 +157,12 @@ const char* helpText() {
            "      部屋の固有モード一覧ファイルを書きます。\n"
            "      --decay  各モードの周波数を中心とする 1/3 オクターブの、リスニング位置での\n"
            "             残響時間 T60 (秒、不明は -) を六つ目の欄に加えます。\n"
-           "  kolmarin2-cli decay ROOM.dtr [--band LO-HI] [--csv] [-o FILE]\n"
+           "  kolmarin2-cli decay ROOM.dtr [--band LO-HI] [--csv | --png FILE] [-o FILE]\n"
            "      リスニング位置での Total の 1/3 オクターブごと (20-200 Hz) の残響時間 T60 を\n"
            "      一覧表示します (不明は、減衰がその帯域のフィルタで見分けられないほど短いとき)。\n"
            "      --csv  代わりに滝グラフのスライス (0-300 ms、30 枚、窓 300 ms) を\n"
            "             time_ms,frequency_hz,level_db の CSV で書きます (帯域は --band、既定 15-200)。\n"
+           "      --png FILE  その滝グラフを PNG 画像で FILE に書きます (kolmarin2 が描きます)。\n"
            "  kolmarin2-cli room [-o FILE]\n"
            "      起動直後の部屋を部屋データファイルとして書きます (編集用のひな形)。\n"
            "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--figure point|area] [--band LO-HI]\n"
@@ -247,7 +248,8 @@ Request parseArguments(const QStringList& arguments) {
             if (i + 1 >= arguments.size())
                 refuse("--band の後に値がありません");
             request.waterfallBand = parseBand(arguments[++i]);
-        } else if (a == QStringLiteral("--png") && request.command == Command::Response) {
+        } else if (a == QStringLiteral("--png") &&
+                   (request.command == Command::Response || request.command == Command::Decay)) {
             if (!request.pngPath.isEmpty())
                 refuse("--png が二度あります");
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty())

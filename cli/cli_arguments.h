@@ -23,7 +23,7 @@ enum class Command {
     Place,           // place ROOM.dtr [--layout stereo|listener|speakers] [--objective point|area]
                      //   [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]
                      //   [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]
-    Decay,           // decay ROOM.dtr [--band LO-HI] [--csv] [-o FILE]
+    Decay,           // decay ROOM.dtr [--band LO-HI] [--csv | --png FILE] [-o FILE]
 };
 
 // Limits of the map's grid step in metres and of the number of placements listed.

@@ -234,9 +234,13 @@ int main(int argc, char** argv) {
         return kFailed;
     }
 
-    // The chart is drawn by the program that draws it in its window.
+    // The chart and the waterfall are drawn by the program that draws them in its windows.
     if (!request.pngPath.isEmpty()) {
         const QCoreApplication application(argc, argv);
+        if (request.command == cli::Command::Decay)
+            return cli::writeWaterfallPngWithProgram(
+                request.roomPath, request.pngPath,
+                QStringLiteral("%1-%2").arg(request.waterfallBand.low).arg(request.waterfallBand.high));
         return cli::writeChartPngWithProgram(request.roomPath, request.pngPath);
     }
 

@@ -105,6 +105,8 @@ class MainWindow : public QMainWindow {
     void writePositionTexts(const SceneTexts& texts);
 
     const ResponseCurves& responseCurves() const { return curves_; }
+    // The impulse responses the last calculation's curves came from.
+    const ImpulseResponses& impulseResponses() const { return impulses_; }
     // The chart as it stands, as the bytes of an image file.
     QByteArray chartImage(ChartImageFormat format);
 

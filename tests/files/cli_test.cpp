@@ -103,6 +103,9 @@ TEST_F(Cli, WritesTheDecayTimesAndTheWaterfall) {
     EXPECT_EQ(rows.size(), 1 + 30 * 21); // 30 slices of 30.0 .. 40.0 Hz
     EXPECT_TRUE(rows[1].startsWith("0.000,30.0,"));
     EXPECT_TRUE(rows.back().startsWith("300.049,40.0,")); // the last slice starts on a whole sample
+    const CliRun png = runCli({"decay", room, "--png", path("waterfall.png"), "--band", "30-120"});
+    ASSERT_EQ(png.exitCode, 0) << png.err.constData();
+    EXPECT_TRUE(test::readBytes(path("waterfall.png")).startsWith("\x89PNG"));
 
     // Only when asked does the mode list carry the decay times, as a sixth cell per row.
     const QList<QByteArray> plain = runCli({"modes", room}).out.split('\n');

@@ -104,8 +104,8 @@ void checkRequest(const QStringList& arguments, const Request& r) {
                          r.command == Command::Place || r.command == Command::Decay;
     require(!r.csv || (tabular && arguments.contains(QStringLiteral("--csv"))),
             "CSV only for a room's response, map, placements or waterfall, and only when asked");
-    require(r.pngPath.isEmpty() || r.command == Command::Response,
-            "a chart image only for a room's response");
+    require(r.pngPath.isEmpty() || r.command == Command::Response || r.command == Command::Decay,
+            "an image only for a room's response or its waterfall");
     require(r.outputPath.isEmpty() || followsOutputOption(arguments, r.outputPath),
             "the output file is the argument after -o");
 }
