@@ -15,6 +15,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -165,6 +166,8 @@ class MainWindow : public QMainWindow {
     void restartResponseMap(const Scene& scene); // when it has shown its curves
     void showMapPass(const ResponseMap& map);
     void showMapProgress(int percent);
+    void showMapCurrent(std::optional<double> value); // the current placement's figure, or unknown
+    QString currentCaptionTitle() const;
     QString mapTip(QPoint planPoint) const;
     void moveMarkerToMapPoint(QPoint planPoint);
 

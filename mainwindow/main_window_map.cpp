@@ -161,6 +161,7 @@ void MainWindow::createResponseMap() {
     m.runner = new MapRunner(&m);
     m.runner->onPass = [this](const ResponseMap& map) { showMapPass(map); };
     m.runner->onProgress = [this](int percent) { showMapProgress(percent); };
+    m.runner->onCurrent = [this](std::optional<double> value) { showMapCurrent(value); };
     connect(m.shown, &QAction::toggled, this, commandSlot(this, [this] { toggleResponseMap(); }));
     connect(moving, &QActionGroup::triggered, this, commandSlot(this, [this] { mapChoiceChanged(); }));
     connect(figures, &QActionGroup::triggered, this, commandSlot(this, [this] { mapChoiceChanged(); }));
@@ -251,25 +252,45 @@ void MainWindow::restartResponseMap(const Scene& scene) {
     // so they agree bit for bit.
     const Band band = m.band();
     const bool covered = computed_.first <= 2 * band.low && 2 * band.high <= computed_.last;
-    QString unknown =
-        QStringLiteral("不明 (この配置では計算できません。スピーカーが聴取位置に重なっていませんか)");
-    if (m.figure() == MapFigure::Point) {
-        m.currentSpread = covered ? std::optional<double>(totalSpread(curves_, band)) : spreadOf(scene, band);
+    // Otherwise one calculation of the band, or nine for the listening area, on the map's
+    // thread: at high reflection counts they take seconds.
+    std::function<std::optional<double>()> later;
+    if (m.figure() == MapFigure::Point && covered) {
+        showMapCurrent(totalSpread(curves_, band));
+    } else if (m.figure() == MapFigure::Point) {
+        later = [scene, band] { return spreadOf(scene, band); };
     } else {
-        // The nine places of the listening area: eight calculations of the band beside the chart's.
-        const std::optional<AreaFigures> area = areaFiguresOf(scene, band);
-        m.currentSpread = area && !std::isnan(area->area) ? std::optional<double>(area->area) : std::nullopt;
-        if (area)
-            unknown = QStringLiteral(
-                "不明 (聴取者から 0.10 m の範囲が部屋からはみ出すか、計算できない点があります)");
+        later = [scene, band]() -> std::optional<double> {
+            const std::optional<AreaFigures> area = areaFiguresOf(scene, band);
+            return area && !std::isnan(area->area) ? std::optional<double>(area->area) : std::nullopt;
+        };
     }
-    setCaption(m.current,
-               (m.figure() == MapFigure::Area ? QStringLiteral("現在の配置 (聴取範囲) ")
-                                              : QStringLiteral("現在の配置 ")) +
-                   (m.currentSpread ? decibels(*m.currentSpread, 2) + QStringLiteral(" dB") : unknown));
+    if (later) {
+        m.currentSpread.reset();
+        setCaption(m.current, currentCaptionTitle() + QStringLiteral("計算中…"));
+    }
     setCaption(m.caption, QStringLiteral("応答マップ 0%"));
     m.step = fittingMapStep(scene.width, scene.depth, kDefaultMapStep);
-    m.runner->start(scene, m.marker(), band, m.step, m.figure());
+    m.runner->start(scene, m.marker(), band, m.step, m.figure(), later);
+}
+
+QString MainWindow::currentCaptionTitle() const {
+    return map_->figure() == MapFigure::Area ? QStringLiteral("現在の配置 (聴取範囲) ")
+                                             : QStringLiteral("現在の配置 ");
+}
+
+void MainWindow::showMapCurrent(std::optional<double> value) {
+    MapState& m = *map_;
+    m.currentSpread = value;
+    const QString unknown =
+        m.figure() == MapFigure::Area
+            ? QStringLiteral("不明 (聴取者から 0.10 m の範囲が部屋からはみ出すか、計算できない点があります)")
+            : QStringLiteral("不明 (この配置では計算できません。スピーカーが聴取位置に重なっていませんか)");
+    setCaption(m.current,
+               currentCaptionTitle() + (value ? decibels(*value, 2) + QStringLiteral(" dB") : unknown));
+    // A map already drawn gets its scale again, now with the current value on it.
+    if (m.map)
+        showMapPass(*m.map);
 }
 
 void MainWindow::showMapProgress(int percent) {

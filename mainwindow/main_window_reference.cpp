@@ -47,7 +47,7 @@ void MainWindow::keepReference() {
         frequencies.append(p.frequency);
         levels.append(p.level);
     }
-    responseChart_->showReference(QStringLiteral("比較 (保持した Total)"), frequencies, levels);
+    responseChart_->showReference(QStringLiteral("比較"), frequencies, levels);
 }
 
 // A measurement holds an absolute sound pressure level while the simulation's levels are

@@ -19,11 +19,20 @@ void MapRunner::stop() {
     endBackgroundRun(thread_, generation_);
 }
 
-void MapRunner::start(const Scene& scene, MapMarker marker, Band band, double step, MapFigure figure) {
+void MapRunner::start(const Scene& scene, MapMarker marker, Band band, double step, MapFigure figure,
+                      std::function<std::optional<double>()> currentFigure) {
     stop();
     running_ = true;
     const auto post = deliveryToCurrent(this, generation_);
-    thread_ = std::jthread([post, scene, marker, band, step, figure](std::stop_token stop) {
+    thread_ = std::jthread([post, scene, marker, band, step, figure,
+                            currentFigure = std::move(currentFigure)](std::stop_token stop) {
+        if (currentFigure) {
+            const std::optional<double> value = currentFigure();
+            post([value](MapRunner& runner) {
+                if (runner.onCurrent)
+                    runner.onCurrent(value);
+            });
+        }
         int lastPercent = -1; // the model reports progress one call at a time
         MapCallbacks callbacks;
         callbacks.progress = [&](MapProgress progress) {

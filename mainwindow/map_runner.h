@@ -8,6 +8,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 #include <thread>
 
 namespace kolmarin {
@@ -22,10 +23,15 @@ class MapRunner : public QObject {
     // with the share of points done (0..100) whenever it changes.
     std::function<void(const ResponseMap& map)> onPass;
     std::function<void(int percent)> onProgress;
+    // Called in the runner's thread with what `currentFigure` gave, before the first pass.
+    std::function<void(std::optional<double>)> onCurrent;
 
     // Stops any map being computed, then starts computing `scene`'s.
+    // `currentFigure`, when given, is worked out on the map's thread before its points:
+    // the current placement's figure can take as long as several calculations.
     void start(const Scene& scene, MapMarker marker, Band band, double step,
-               MapFigure figure = MapFigure::Point);
+               MapFigure figure = MapFigure::Point,
+               std::function<std::optional<double>()> currentFigure = {});
     // Stops the map being computed (it ends within a few points) and waits for it.
     // Nothing it sent reaches onPass or onProgress any more.
     void stop();
