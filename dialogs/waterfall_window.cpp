@@ -233,13 +233,8 @@ QByteArray WaterfallWindow::imageBytes(ChartImageFormat format) const {
 }
 
 void WaterfallWindow::saveImage() {
-    FileDialogRequest request{QStringLiteral("PNG 画像"),
-                              QStringLiteral("*.png"),
-                              QString(),
-                              QStringLiteral("png"),
-                              {{QStringLiteral("PDF"), QStringLiteral("*.pdf")}}};
-    saveThroughDialog(this, request, imageProposal_,
-                      [this](const FileChoice& choice) { return imageBytes(imageFormatOf(choice.path)); });
+    saveImageThroughDialog(this, imageProposal_,
+                           [this](ChartImageFormat format) { return imageBytes(format); });
 }
 
 void WaterfallWindow::print() {

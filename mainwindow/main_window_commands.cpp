@@ -64,13 +64,8 @@ void MainWindow::saveChartImage() {
     // The format follows the name's extension, whichever filter is chosen: the dialog adds
     // the chosen filter's extension to a name typed without one, and a name typed with
     // another extension than the two is refused rather than given bytes it does not name.
-    FileDialogRequest request{QStringLiteral("PNG 画像"),
-                              QStringLiteral("*.png"),
-                              QString(),
-                              QStringLiteral("png"),
-                              {{QStringLiteral("PDF"), QStringLiteral("*.pdf")}}};
-    saveThroughDialog(this, request, chartImageProposal_,
-                      [this](const FileChoice& choice) { return chartImage(imageFormatOf(choice.path)); });
+    saveImageThroughDialog(this, chartImageProposal_,
+                           [this](ChartImageFormat format) { return chartImage(format); });
 }
 
 void MainWindow::printChart() {

@@ -28,4 +28,15 @@ bool saveThroughDialog(QWidget* owner, FileDialogRequest request, QString& chose
     return true;
 }
 
+bool saveImageThroughDialog(QWidget* owner, QString& chosen,
+                            const std::function<QByteArray(ChartImageFormat format)>& bytesFor) {
+    FileDialogRequest request{QStringLiteral("PNG 画像"),
+                              QStringLiteral("*.png"),
+                              QString(),
+                              QStringLiteral("png"),
+                              {{QStringLiteral("PDF"), QStringLiteral("*.pdf")}}};
+    return saveThroughDialog(owner, std::move(request), chosen,
+                             [&](const FileChoice& choice) { return bytesFor(imageFormatOf(choice.path)); });
+}
+
 } // namespace kolmarin

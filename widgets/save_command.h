@@ -2,6 +2,7 @@
 // The save flow every file command shares: ask for the file, ask before replacing one,
 // then write the whole file at once.
 
+#include "widgets/chart_image.h"
 #include "widgets/user_dialogs.h"
 
 #include <QByteArray>
@@ -23,5 +24,10 @@ bool saveThroughDialog(QWidget* owner, FileDialogRequest request, QString& chose
 // dialog: `bytesFor` makes them once the user has agreed.
 bool saveThroughDialog(QWidget* owner, FileDialogRequest request, QString& chosen,
                        const std::function<QByteArray(const FileChoice& choice)>& bytesFor);
+
+// An image saved as PNG or PDF, the format following the name's extension (imageFormatOf):
+// the dialog offers both, adding the chosen one's extension to a name typed without one.
+bool saveImageThroughDialog(QWidget* owner, QString& chosen,
+                            const std::function<QByteArray(ChartImageFormat format)>& bytesFor);
 
 } // namespace kolmarin
