@@ -162,6 +162,12 @@ void WaterfallWindow::setImpulseResponses(const ImpulseResponses& responses, con
         redraw();
 }
 
+void WaterfallWindow::setCaption(const QString& caption) {
+    caption_ = caption;
+    if (isVisible())
+        redraw();
+}
+
 void WaterfallWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     redraw();

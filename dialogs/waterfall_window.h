@@ -30,6 +30,8 @@ class WaterfallWindow : public QWidget {
 
     // The impulse responses of the calculation just shown, and the caption naming its scene.
     void setImpulseResponses(const ImpulseResponses& responses, const QString& caption);
+    // The main window's caption changed (a save under a new name): the title follows.
+    void setCaption(const QString& caption);
 
     // The picture as it stands; empty before the first calculation.
     const WaterfallPicture& picture() const { return picture_; }

@@ -169,6 +169,8 @@ void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowTitleChange && !calculatedAt_.isEmpty()) {
         writeChartTitle();
         responseChart_->replot();
+        if (waterfall_)
+            waterfall_->setCaption(windowTitle());
     }
 }
 

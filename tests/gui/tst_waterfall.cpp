@@ -38,6 +38,8 @@ class TestWaterfall : public QObject, public testing::MainWindowFixture {
         mainWindow().recalculateResponse();
         QCOMPARE(waterfall().picture().waterfall.levels, expectedFor(mainWindow().sceneTexts()).levels);
         QVERIFY(waterfall().picture().title.startsWith(mainWindow().windowTitle()));
+        mainWindow().setWindowTitle(QStringLiteral("Kolmarin2 別名.dtr")); // saved under a new name
+        QVERIFY(waterfall().picture().title.startsWith(QStringLiteral("Kolmarin2 別名.dtr")));
         QVERIFY(errors().isEmpty());
     }
 
