@@ -92,14 +92,11 @@ int writeChartPng(const QString& roomPath, const QString& imagePath, QStringList
 
 int writeWaterfallPng(const QString& roomPath, const QString& imagePath, Band band, QStringList& messages) {
     return writeImage(roomPath, imagePath, messages, [&](MainWindow& window) {
-        const ImpulseResponses& h = window.impulseResponses();
-        std::vector<double> total = h.h1;
-        for (std::size_t i = 0; i < total.size(); ++i)
-            total[i] += h.h2[i];
         WaterfallSettings settings;
         settings.band = band;
-        const WaterfallPicture picture{computeWaterfall(total, settings), WaterfallStyle::Slices,
-                                       window.windowTitle() + QStringLiteral("   Total")};
+        const WaterfallPicture picture{
+            computeWaterfall(impulseResponseOf(window.impulseResponses(), ImpulseCurve::Total), settings),
+            WaterfallStyle::Slices, window.windowTitle() + QStringLiteral("   Total")};
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);

@@ -191,10 +191,9 @@ void WaterfallWindow::redraw() {
         const WaterfallSettings settings = readSettings();
         checkWaterfallSettings(settings);
         const int curve = curveBox_->currentIndex();
-        std::vector<double> impulse = curve == 1 ? responses_.h1 : responses_.h2;
-        if (curve == 0)
-            for (std::size_t i = 0; i < impulse.size(); ++i)
-                impulse[i] += responses_.h1[i];
+        const std::vector<double> impulse = impulseResponseOf(responses_, curve == 1   ? ImpulseCurve::Sp1
+                                                                          : curve == 2 ? ImpulseCurve::Sp2
+                                                                                       : ImpulseCurve::Total);
         picture_.waterfall = computeWaterfall(impulse, settings);
         QStringList times;
         for (const double centre : thirdOctaveCentres()) {

@@ -76,20 +76,25 @@ std::vector<double> bandFiltered(const std::vector<double>& impulse, double lowH
 
 } // namespace
 
-std::vector<double> impulseResponseAt(const Scene& scene, ImpulseCurve curve) {
-    ImpulseResponses h;
-    accumulateImpulseResponses(scene, h);
+std::vector<double> impulseResponseOf(const ImpulseResponses& responses, ImpulseCurve curve) {
     switch (curve) {
     case ImpulseCurve::Sp1:
-        return h.h1;
+        return responses.h1;
     case ImpulseCurve::Sp2:
-        return h.h2;
+        return responses.h2;
     case ImpulseCurve::Total:
         break;
     }
-    for (std::size_t i = 0; i < h.h1.size(); ++i)
-        h.h1[i] += h.h2[i];
-    return h.h1;
+    std::vector<double> total = responses.h1;
+    for (std::size_t i = 0; i < total.size(); ++i)
+        total[i] += responses.h2[i];
+    return total;
+}
+
+std::vector<double> impulseResponseAt(const Scene& scene, ImpulseCurve curve) {
+    ImpulseResponses h;
+    accumulateImpulseResponses(scene, h);
+    return impulseResponseOf(h, curve);
 }
 
 void checkWaterfallSettings(const WaterfallSettings& s) {

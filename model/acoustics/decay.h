@@ -8,6 +8,7 @@
 //   backward integral of the band-filtered response.
 
 #include "model/acoustics/eigenmodes.h"
+#include "model/acoustics/response.h"
 #include "model/acoustics/scene.h"
 #include "model/acoustics/spread.h"
 
@@ -19,6 +20,9 @@ namespace kolmarin {
 inline constexpr double kSampleRate = 4096.0; // impulse-response samples a second
 
 enum class ImpulseCurve { Sp1, Sp2, Total };
+
+// One loudspeaker's impulse response at the listener, or both together (their sum).
+std::vector<double> impulseResponseOf(const ImpulseResponses& responses, ImpulseCurve curve);
 
 // The sampled impulse response of one loudspeaker, or of both together, at the listener:
 // the very samples the calculation transforms for the chart (kTransformLength of them).
