@@ -57,25 +57,6 @@ class PrintJob {
     bool finished_ = false;
 };
 
-// The orientation and job name belong to the graph print's own job; the printer keeps the
-// user's choices for every other print.
-class JobSettingsKeeper {
-  public:
-    explicit JobSettingsKeeper(QPrinter& printer)
-        : printer_(printer), orientation_(printer.pageLayout().orientation()), docName_(printer.docName()) {}
-    JobSettingsKeeper(const JobSettingsKeeper&) = delete;
-    JobSettingsKeeper& operator=(const JobSettingsKeeper&) = delete;
-    ~JobSettingsKeeper() {
-        printer_.setPageOrientation(orientation_);
-        printer_.setDocName(docName_);
-    }
-
-  private:
-    QPrinter& printer_;
-    QPageLayout::Orientation orientation_;
-    QString docName_;
-};
-
 // The header lines stand in the chart's foot only while the chart is printed. The replot
 // also lays the chart out for the screen again after it was laid out for the page.
 class FootLines {

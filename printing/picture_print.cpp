@@ -19,19 +19,9 @@ constexpr double kMarginShare = 0.05; // of the page's width and height, on each
 
 void printPicture(QWidget& owner, QPrinter& printer, const QString& docName,
                   const std::function<void(QPainter&, const QRectF&)>& paint) {
-    const QPageLayout::Orientation orientation = printer.pageLayout().orientation();
-    const QString previousName = printer.docName();
+    const JobSettingsKeeper settings(printer);
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(docName);
-    struct Restore {
-        QPrinter& p;
-        QPageLayout::Orientation o;
-        QString n;
-        ~Restore() {
-            p.setPageOrientation(o);
-            p.setDocName(n);
-        }
-    } restore{printer, orientation, previousName};
     if (!askPrint(&owner, printer))
         return;
 

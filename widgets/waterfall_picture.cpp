@@ -36,6 +36,18 @@ std::vector<AxisLabel> bandLabels(const Band& band) {
     return labels;
 }
 
+// The band's frequency labels under a logarithmic axis from `left` over `width` at `bottom`.
+void drawFrequencyLabels(QPainter& painter, const Band& band, double left, double width, double bottom) {
+    const QFontMetricsF metrics(painter.font());
+    for (const AxisLabel& label : bandLabels(band)) {
+        const double x = left + frequencyPosition(label.value, band) * width;
+        painter.drawLine(QPointF(x, bottom), QPointF(x, bottom + 4));
+        if (!label.text.empty())
+            painter.drawText(QRectF(x - 30, bottom + 4, 60, metrics.height()), Qt::AlignCenter,
+                             QString::fromStdString(label.text));
+    }
+}
+
 void drawTitle(QPainter& painter, const QRectF& area, const QString& title) {
     painter.setPen(Qt::black);
     painter.drawText(QRectF(area.left(), area.top(), area.width(), kTopMargin), Qt::AlignCenter, title);
@@ -92,13 +104,7 @@ void paintSlices(QPainter& painter, const QRectF& area, const WaterfallPicture& 
     }
     painter.drawLine(QPointF(plot.left(), plot.bottom()), QPointF(plot.left(), plot.bottom() - high));
     painter.drawLine(QPointF(plot.left(), plot.bottom()), QPointF(plot.left() + front, plot.bottom()));
-    for (const AxisLabel& label : bandLabels(band)) {
-        const double x = plot.left() + frequencyPosition(label.value, band) * front;
-        painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + 4));
-        if (!label.text.empty())
-            painter.drawText(QRectF(x - 30, plot.bottom() + 4, 60, metrics.height()), Qt::AlignCenter,
-                             QString::fromStdString(label.text));
-    }
+    drawFrequencyLabels(painter, band, plot.left(), front, plot.bottom());
     painter.drawText(
         QRectF(plot.left() + front - 60, plot.bottom() + 4 + metrics.height() * 0.1, 90, metrics.height()),
         Qt::AlignRight, QStringLiteral("Hz"));
@@ -147,13 +153,7 @@ void paintSpectrogram(QPainter& painter, const QRectF& area, const WaterfallPict
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(plot);
     const QFontMetricsF metrics(painter.font());
-    for (const AxisLabel& label : bandLabels(band)) {
-        const double x = plot.left() + frequencyPosition(label.value, band) * plot.width();
-        painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + 4));
-        if (!label.text.empty())
-            painter.drawText(QRectF(x - 30, plot.bottom() + 4, 60, metrics.height()), Qt::AlignCenter,
-                             QString::fromStdString(label.text));
-    }
+    drawFrequencyLabels(painter, band, plot.left(), plot.width(), plot.bottom());
     const int every = std::max(1, slices / 6);
     for (int s = 0; s < slices; s += every) {
         const double y = plot.bottom() - plot.height() * (s + 0.5) / slices;

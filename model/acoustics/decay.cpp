@@ -198,15 +198,7 @@ std::vector<std::string> modeDecayColumn(const ModeTable& table, const std::vect
     for (std::size_t r = 1; r < table.rows.size(); ++r) {
         const double hz = parseDecimal(table.rows[r][4], decimalSeparator);
         const std::optional<double> t60 = thirdOctaveDecayTime(impulse, hz);
-        if (!t60) {
-            column.push_back("-");
-            continue;
-        }
-        std::string text = std::to_string(std::lround(*t60 * 100) / 100) + decimalSeparator;
-        const long hundredths = std::lround(*t60 * 100) % 100;
-        text += static_cast<char>('0' + hundredths / 10);
-        text += static_cast<char>('0' + hundredths % 10);
-        column.push_back(text);
+        column.push_back(t60 ? formatFixed(*t60, 0, 2, decimalSeparator) : "-");
     }
     return column;
 }
