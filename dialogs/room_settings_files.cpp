@@ -30,8 +30,7 @@ QWidget* RoomSettingsDialog::commandOwner() {
 }
 
 void RoomSettingsDialog::saveRoomFile() {
-    SceneTexts texts = sceneTexts ? sceneTexts() : SceneTexts{};
-    readTexts(texts);
+    const SceneTexts& texts = document_.texts();
     // A text the file cannot hold is refused before the user is asked for a name.
     const QByteArray bytes = roomFileBytes(texts, decimalSeparator());
 
@@ -40,8 +39,7 @@ void RoomSettingsDialog::saveRoomFile() {
                             QString(), QStringLiteral("rmd")},
                            saveProposal_, bytes))
         return;
-    if (setMainCaption)
-        setMainCaption(mainCaptionFor(saveProposal_));
+    document_.setCaption(mainCaptionFor(saveProposal_));
 }
 
 RoomSettingsDialog::OpenResult RoomSettingsDialog::openRoomData() {
@@ -72,11 +70,8 @@ RoomSettingsDialog::OpenResult RoomSettingsDialog::loadRoomData(const QString& p
     } catch (const std::exception& e) {
         return {OpenOutcome::Refused, fileMessage(path, QString::fromUtf8(e.what()))};
     }
-    if (setMainCaption)
-        setMainCaption(mainCaptionFor(path));
-    writeTexts(texts);
-    if (writePositionTexts)
-        writePositionTexts(texts);
+    document_.setCaption(mainCaptionFor(path));
+    document_.setTexts(texts);
     return {OpenOutcome::Loaded, QString()};
 }
 

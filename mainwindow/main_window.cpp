@@ -39,8 +39,8 @@ QCheckBox* placeCurveBox(QWidget* parent, const QString& text, int left, int wid
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle(QStringLiteral("Kolmarin2 部屋.dtr"));
+MainWindow::MainWindow(SceneDocument& document, QWidget* parent) : QMainWindow(parent), document_(document) {
+    setWindowTitle(document_.caption());
     setFont(japaneseWindowFont());
     createControls();
     createMenu();
@@ -93,7 +93,7 @@ void MainWindow::setCaption(QLabel* label, const QString& text) {
 void MainWindow::createControls() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    const SceneTexts defaults = startupTexts(decimalSeparator());
+    const SceneTexts& defaults = document_.texts();
 
     // Made in this order, later controls lie over earlier ones.
     responseChart_ = new ResponseChart(client);
@@ -301,6 +301,8 @@ ChartAxes& MainWindow::chartAxes() {
 }
 
 void MainWindow::connectHandlers() {
+    connect(&document_, &SceneDocument::changed, this, &MainWindow::showChanges);
+    connect(&document_, &SceneDocument::applied, this, &MainWindow::layOutApplied);
     connect(openRoomAction_, &QAction::triggered, this, commandSlot(this, [this] { openRoomFile(); }));
     connect(saveRoomAction_, &QAction::triggered, this, commandSlot(this, [this] { saveRoomFile(); }));
     connect(saveResultAction_, &QAction::triggered, this, commandSlot(this, [this] { saveResultFile(); }));

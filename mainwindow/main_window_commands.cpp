@@ -39,13 +39,19 @@ QPrinter& MainWindow::printer() {
 }
 
 void MainWindow::openRoomFile() {
-    if (followsOpenedFile(roomSettings().openRoomFile()))
-        applyScene();
+    followOpenedFile(roomSettings().openRoomFile());
 }
 
 void MainWindow::openRoomFileAt(const QString& path) {
-    if (followsOpenedFile(roomSettings().openRoomFileAt(path)))
-        applyScene();
+    followOpenedFile(roomSettings().openRoomFileAt(path));
+}
+
+void MainWindow::followOpenedFile(OpenOutcome outcome) {
+    if (!followsOpenedFile(outcome))
+        return;
+    applyScene();
+    if (outcome == OpenOutcome::Loaded)
+        document_.commit(QStringLiteral("部屋データを開く"));
 }
 
 void MainWindow::saveRoomFile() {
@@ -53,7 +59,7 @@ void MainWindow::saveRoomFile() {
 }
 
 void MainWindow::saveResultFile() {
-    resultFile_.run(this, sceneTexts(), curves_, computed_);
+    resultFile_.run(this, document_.texts(), curves_, computed_);
 }
 
 QByteArray MainWindow::chartImage(ChartImageFormat format) {
@@ -69,7 +75,7 @@ void MainWindow::saveChartImage() {
 }
 
 void MainWindow::printChart() {
-    printGraph(*this, *responseChart_, sceneTexts(), printer());
+    printGraph(*this, *responseChart_, document_.texts(), printer());
 }
 
 void MainWindow::printWindow() {
@@ -81,7 +87,7 @@ void MainWindow::exitProgram() {
 }
 
 void MainWindow::showModes() {
-    computeAndShowEigenmodes(roomSettings(), modeList());
+    computeAndShowEigenmodes(document_, roomSettings(), modeList());
 }
 
 void MainWindow::showRoomSettings() {

@@ -31,48 +31,13 @@ constexpr std::array<PlacedObject, 3> kObjects{PlacedObject::SP1, PlacedObject::
 
 } // namespace
 
-SceneTexts MainWindow::sceneTexts() const {
-    SceneTexts texts;
-    roomSettings().readTexts(texts);
-    const auto read = [](const ObjectControls& c) {
-        return PositionTexts{toStdString(c.x->text()), toStdString(c.y->text()), toStdString(c.z->text())};
-    };
-    texts.sp1 = read(objects_[0]);
-    texts.sp2 = read(objects_[1]);
-    texts.listener = read(objects_[2]);
-    return texts;
-}
-
-void MainWindow::writePositionTexts(const SceneTexts& texts) {
-    const std::array<const PositionTexts*, 3> positions{&texts.sp1, &texts.sp2, &texts.listener};
-    for (std::size_t i = 0; i < objects_.size(); ++i) {
-        objects_[i].x->setText(toQString(positions[i]->x));
-        objects_[i].y->setText(toQString(positions[i]->y));
-        objects_[i].z->setText(toQString(positions[i]->z));
-    }
-}
-
-Point3 MainWindow::position(PlacedObject object) const {
-    const ObjectControls& c = objects_[static_cast<std::size_t>(object)];
-    const char separator = decimalSeparator();
-    Point3 p;
-    p.x = parseDecimal(toStdString(c.x->text()), separator);
-    p.y = parseDecimal(toStdString(c.y->text()), separator);
-    p.z = parseDecimal(toStdString(c.z->text()), separator);
-    return p;
-}
-
-void MainWindow::writeReadOut(QLabel* label, double value) {
-    label->setText(toQString(formatPosition(value, decimalSeparator())));
-}
-
 void MainWindow::placeMarker(PlacedObject object, const Point3& p, double width, double depth) {
     const PixelPoint corner = toMarkerCorner(plan_, width, depth, {p.x, p.y});
     controls(object).shape->move(corner.left, corner.top);
 }
 
 void MainWindow::applyScene() {
-    const SceneTexts texts = sceneTexts();
+    const SceneTexts texts = document_.texts();
     const double width = roomSettings().dimension(Coordinate::X);
     const double depth = roomSettings().dimension(Coordinate::Y);
     const double height = roomSettings().dimension(Coordinate::Z);
@@ -89,11 +54,11 @@ void MainWindow::applyScene() {
         Point3& p = positions[static_cast<std::size_t>(object)];
         const PulledBack back = pullBackIntoRoom(object, p, width, depth, height);
         if (back.x)
-            writeReadOut(readOut(object, Coordinate::X), p.x = *back.x);
+            writePosition(object, Coordinate::X, p.x = *back.x);
         if (back.y)
-            writeReadOut(readOut(object, Coordinate::Y), p.y = *back.y);
+            writePosition(object, Coordinate::Y, p.y = *back.y);
         if (back.z)
-            writeReadOut(readOut(object, Coordinate::Z), p.z = *back.z);
+            writePosition(object, Coordinate::Z, p.z = *back.z);
     }
 
     plan_ = planRectFor(width, depth);
@@ -124,11 +89,10 @@ void MainWindow::applyScene() {
 void MainWindow::recalculateResponse() {
     BusyCursor busy;
     stopResponseMap();
-    RoomSettingsDialog& dialog = roomSettings();
-    const Scene scene = dialog.readingBoxes([&] {
-        return readCalculationScene(sceneTexts(), decimalSeparator(),
-                                    [&dialog](Condition condition, const std::string& corrected) {
-                                        dialog.writeCorrectedCondition(condition, corrected);
+    const Scene scene = roomSettings().readingBoxes([&] {
+        return readCalculationScene(document_.texts(), decimalSeparator(),
+                                    [this](Condition condition, const std::string& corrected) {
+                                        document_.setText(conditionText(condition), corrected);
                                     });
     });
     calculateResponse(scene, curves_, impulses_);
@@ -204,9 +168,8 @@ void MainWindow::toggleTotalCurve() {
 }
 
 void MainWindow::toggleCurve(int curve) {
-    SceneTexts texts;
-    roomSettings().readTexts(texts);
-    const FrequencyRange range = roomSettings().readingBoxes([&] { return readFrequencyRange(texts); });
+    const FrequencyRange range =
+        roomSettings().readingBoxes([&] { return readFrequencyRange(document_.texts()); });
     if (curveBoxes_[static_cast<std::size_t>(curve)]->isChecked())
         addStoredPoints(curve, range.start, range.end);
     else

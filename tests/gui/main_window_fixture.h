@@ -50,6 +50,13 @@ class MainWindowFixture {
     RoomSettingsDialog& roomSettings() { return windows->roomSettings; }
     AxisSettingsDialog& axisSettings() { return windows->axisSettings; }
     ResponseChart& chart() { return *control<ResponseChart>(windows->mainWindow, "responseChart"); }
+    SceneDocument& document() { return windows->document; }
+    // Changes texts of the scene as a drag or a file would, without applying them.
+    template <class Edit> void editTexts(Edit edit) {
+        SceneTexts texts = document().texts();
+        edit(texts);
+        document().setTexts(texts);
+    }
 
     // An end frequency above 500 Hz is lowered to 500 by every calculation and written
     // back, so the box tells whether a calculation ran since the probe was armed.

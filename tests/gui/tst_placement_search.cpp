@@ -143,11 +143,10 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
             start();
             PlacementSearchWindow* w = searched();
             QVERIFY(w->staleReason().isEmpty());
-            SceneTexts texts = mainWindow().sceneTexts();
+            SceneTexts texts = document().texts();
             c.change(texts);
-            roomSettings().writeTexts(texts);
-            mainWindow().writePositionTexts(texts);
-            mainWindow().applyScene();
+            document().setTexts(texts);
+            document().apply();
             QCOMPARE(w->staleReason(), QString::fromUtf8(c.why));
             QVERIFY(status(w, "searchStatusLabel").contains(w->staleReason()));
             QVERIFY(table(w)->item(0, 7)->foreground().color() != w->palette().color(QPalette::Text));
