@@ -57,6 +57,9 @@ class SceneDocument : public QObject {
     // texts at the last step (or at start-up) being what an undo puts back. A commit that
     // changed nothing is no step.
     void commit(const QString& name);
+    // The texts as they stand are where the next step starts, without being a step: the
+    // window's first layout, which writes the heights as the sliders read them.
+    void settle() { committed_ = {texts_, caption_}; }
     bool canUndo() const { return history_.canUndo(); }
     bool canRedo() const { return history_.canRedo(); }
     QString undoName() const { return history_.undoName(); }

@@ -213,6 +213,8 @@ void MainWindow::createMenu() {
     fileMenu_->addSeparator();
     exitAction_ = fileMenu_->addAction(QStringLiteral("終了(&X)"));
 
+    createEditMenu();
+
     calculationMenu_ = menuBar()->addMenu(QStringLiteral("計算(&C)"));
     modesAction_ = calculationMenu_->addAction(QStringLiteral("部屋の固有モード(&M)"));
     createResponseMap();
@@ -370,6 +372,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (!shown_ && !event->spontaneous()) {
         shown_ = true;
         runCommand(this, [this] { applyScene(); });
+        document_.settle();
     }
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace kolmarin {
@@ -57,6 +58,39 @@ TEST(SceneDocument, ApplyHandsBackWhatAViewRefused) {
     EXPECT_THROW(document.apply(), UserError);
     EXPECT_NO_THROW(document.apply()); // the refusal is not kept for later
     EXPECT_EQ(applied, 3);
+}
+
+TEST(SceneDocument, UndoesTheLatestHundredStepsEachWithOneApply) {
+    SceneDocument document(startupSceneTexts(), QString());
+    int applied = 0;
+    QObject::connect(&document, &SceneDocument::applied, [&] { ++applied; });
+    std::vector<SceneTexts> states{document.texts()};
+    for (int i = 1; i <= 101; ++i) {
+        SceneTexts texts = document.texts();
+        texts.listener.x = std::to_string(i);
+        document.setTexts(texts);
+        document.commit(QStringLiteral("聴取者 の移動"));
+        states.push_back(texts);
+    }
+    document.commit(QStringLiteral("同じまま")); // nothing changed: no step
+    int undone = 0;
+    for (; document.canUndo(); ++undone) {
+        document.undo();
+        EXPECT_EQ(document.texts(), states[static_cast<std::size_t>(100 - undone)]);
+    }
+    EXPECT_EQ(undone, 100);
+    EXPECT_EQ(applied, 100);
+    document.redo();
+    EXPECT_EQ(document.texts(), states[2]);
+    EXPECT_EQ(document.undoName(), QStringLiteral("聴取者 の移動"));
+
+    SceneTexts texts = document.texts();
+    texts.width = "3";
+    document.setTexts(texts);
+    document.commit(QStringLiteral("部屋、計算条件の変更"));
+    EXPECT_FALSE(document.canRedo()); // a new step ends what could be redone
+    document.undo();
+    EXPECT_EQ(document.texts(), states[2]);
 }
 
 } // namespace

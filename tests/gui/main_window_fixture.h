@@ -15,6 +15,7 @@
 #include "widgets/response_chart.h"
 #include "widgets/ui_support.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,6 +71,34 @@ class MainWindowFixture {
         SceneTexts texts;
         roomSettings().readTexts(texts);
         return texts.endFrequency == "500";
+    }
+
+    // The texts and the curves as the window shows them, to compare bit for bit.
+    struct Shown {
+        SceneTexts texts;
+        ResponseCurves curves;
+        QVector<double> total; // the chart's Total
+        bool operator==(const Shown& o) const {
+            return texts == o.texts && curves.sp1 == o.curves.sp1 && curves.sp2 == o.curves.sp2 &&
+                   curves.total == o.curves.total && total == o.total;
+        }
+    };
+    Shown shown() { return {document().texts(), mainWindow().responseCurves(), values(chart().totalCurve)}; }
+
+    // Takes the last step back through the edit menu, then does it again: each must show
+    // exactly what was shown before and after it.
+    void checkUndoAndRedo(const Shown& before, const QString& step) {
+        const Shown after = shown();
+        QVERIFY(!(after == before));
+        QAction* undo = control<QAction>(mainWindow(), "undoAction");
+        QCOMPARE(undo->text(), QStringLiteral("元に戻す: ") + step);
+        undo->trigger();
+        QVERIFY(shown() == before);
+        QAction* redo = control<QAction>(mainWindow(), "redoAction");
+        QCOMPARE(redo->text(), QStringLiteral("やり直し: ") + step);
+        redo->trigger();
+        QVERIFY(shown() == after);
+        QVERIFY(errors().isEmpty());
     }
 
     static QVector<double> keys(const QCPGraph* graph) {

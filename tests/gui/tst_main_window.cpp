@@ -469,8 +469,9 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QStringList titles;
         for (QAction* menu : f.menuBar()->actions())
             titles.append(menu->text());
-        QCOMPARE(titles, (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("計算(&C)"),
-                                      QStringLiteral("設定(&O)"), QStringLiteral("ヘルプ(&H)")}));
+        QCOMPARE(titles, (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("編集(&E)"),
+                                      QStringLiteral("計算(&C)"), QStringLiteral("設定(&O)"),
+                                      QStringLiteral("ヘルプ(&H)")}));
         QCOMPARE(control<QAction>(f, "roomSettingsAction")->text(), QStringLiteral("部屋、計算条件(&R)"));
         QCOMPARE(control<QAction>(f, "roomSettingsAction")->shortcut(),
                  QKeySequence(QStringLiteral("Ctrl+R")));

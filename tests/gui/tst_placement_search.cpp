@@ -130,6 +130,16 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
         QVERIFY(errors().isEmpty());
     }
 
+    void anAppliedRowIsOneStepToUndo() {
+        useFewReflections();
+        QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
+        const Shown before = shown();
+        PlacementSearchWindow* w = searched();
+        clickRow(w, 0);
+        click(w, "applyButton");
+        checkUndoAndRedo(before, QStringLiteral("配置の適用"));
+    }
+
     void rowsOfAnotherSceneAreGreyedAndRefused() {
         const struct {
             const char* why;
