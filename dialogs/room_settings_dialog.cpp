@@ -224,9 +224,8 @@ void RoomSettingsDialog::readTexts(SceneTexts& texts) const {
 void RoomSettingsDialog::writeTexts(const SceneTexts& texts) {
     SceneTexts merged = texts;
     const SceneTexts& current = document_.texts();
-    merged.sp1 = current.sp1;
-    merged.sp2 = current.sp2;
-    merged.listener = current.listener;
+    merged.sources = current.sources;
+    merged.seats = current.seats;
     document_.setTexts(merged);
 }
 

@@ -15,16 +15,17 @@ namespace kolmarin {
 
 namespace {
 
+// The loudspeakers are the first two sources, the listener the first seat.
 PositionTexts& positionTexts(SceneTexts& texts, PlacedObject object) {
     switch (object) {
     case PlacedObject::SP1:
-        return texts.sp1;
+        return texts.sources.at(0);
     case PlacedObject::SP2:
-        return texts.sp2;
+        return texts.sources.at(1);
     case PlacedObject::Listener:
         break;
     }
-    return texts.listener;
+    return texts.seats.at(0);
 }
 
 std::string& coordinateText(PositionTexts& position, Coordinate coordinate) {

@@ -139,8 +139,7 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::addStoredPoints(int curve, std::int32_t start, std::int32_t end) {
-    const std::array<const std::array<double, kCurvePoints>*, 3> stored{&curves_.sp1, &curves_.sp2,
-                                                                        &curves_.total};
+    const std::array<const Curve*, 3> stored{&curves_.sources.at(0), &curves_.sources.at(1), &curves_.total};
     const auto& levels = *stored[static_cast<std::size_t>(curve)];
     // Element j holds the level of j/2 Hz. Only levels the last calculation computed are
     // shown: a range typed but not yet applied may reach beyond them, and older elements

@@ -23,9 +23,9 @@ TEST(SceneDocument, TellsWhichTextsChanged) {
         {[](SceneTexts& t) { t.height = "2.5"; }, SceneDocument::Room},
         {[](SceneTexts& t) { t.reflCeiling = "0.7"; }, SceneDocument::Room},
         {[](SceneTexts& t) { t.endFrequency = "400"; }, SceneDocument::Conditions},
-        {[](SceneTexts& t) { t.listener.z = " 1.20"; }, SceneDocument::Positions},
+        {[](SceneTexts& t) { t.seats[0].z = " 1.20"; }, SceneDocument::Positions},
         {[](SceneTexts& t) {
-             t.sp2.x = " 2.00";
+             t.sources[1].x = " 2.00";
              t.width = "3";
          },
          SceneDocument::Positions | SceneDocument::Room},
@@ -67,7 +67,7 @@ TEST(SceneDocument, UndoesTheLatestHundredStepsEachWithOneApply) {
     std::vector<SceneTexts> states{document.texts()};
     for (int i = 1; i <= 101; ++i) {
         SceneTexts texts = document.texts();
-        texts.listener.x = std::to_string(i);
+        texts.seats[0].x = std::to_string(i);
         document.setTexts(texts);
         document.commit(QStringLiteral("聴取者 の移動"));
         states.push_back(texts);

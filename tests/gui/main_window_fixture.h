@@ -79,8 +79,8 @@ class MainWindowFixture {
         ResponseCurves curves;
         QVector<double> total; // the chart's Total
         bool operator==(const Shown& o) const {
-            return texts == o.texts && curves.sp1 == o.curves.sp1 && curves.sp2 == o.curves.sp2 &&
-                   curves.total == o.curves.total && total == o.total;
+            return texts == o.texts && curves.sources == o.curves.sources && curves.total == o.curves.total &&
+                   total == o.total;
         }
     };
     Shown shown() { return {document().texts(), mainWindow().responseCurves(), values(chart().totalCurve)}; }

@@ -84,7 +84,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         };
         QCOMPARE(chart().levelAxis()->range(), dataRange());
         // A calculation leaves an automatic level axis to the data.
-        editTexts([](SceneTexts& t) { t.listener.x = " 0.30"; });
+        editTexts([](SceneTexts& t) { t.seats[0].x = " 0.30"; });
         clickMarker(control<MarkerShape>(mainWindow(), "listenerMarker"));
         QCOMPARE(chart().levelAxis()->range(), dataRange());
         // Back to fixed: the typed range applies at once.
@@ -105,7 +105,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         const QVector<double> before = values(chart().sp2Curve);
         // A moved loudspeaker would change the stored levels if anything recalculated.
         const ResponseCurves stored = mainWindow().responseCurves();
-        editTexts([](SceneTexts& t) { t.sp2.x = " 1.00"; });
+        editTexts([](SceneTexts& t) { t.sources[1].x = " 1.00"; });
         click(control<QCheckBox>(mainWindow(), "sp2CurveBox"));
         QVERIFY(!control<QCheckBox>(mainWindow(), "sp2CurveBox")->isChecked());
         QCOMPARE(chart().sp2Curve->dataCount(), 0);
@@ -114,7 +114,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         click(control<QCheckBox>(mainWindow(), "sp2CurveBox"));
         QCOMPARE(values(chart().sp2Curve), before);
         QCOMPARE(keys(chart().sp2Curve).front(), 20.0);
-        QVERIFY(mainWindow().responseCurves().sp2 == stored.sp2);
+        QVERIFY(mainWindow().responseCurves().sources[1] == stored.sources[1]);
         QVERIFY(errors().isEmpty());
     }
 
@@ -126,7 +126,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         QCOMPARE(chart().totalCurve->dataCount(), 961);
         // The levels were still computed and are shown when the box is ticked again.
         click(control<QCheckBox>(mainWindow(), "sp2CurveBox"));
-        QCOMPARE(values(chart().sp2Curve).front(), mainWindow().responseCurves().sp2[40]);
+        QCOMPARE(values(chart().sp2Curve).front(), mainWindow().responseCurves().sources[1][40]);
     }
 
     void aCurveSwitchShowsOnlyComputedLevels() {
@@ -144,7 +144,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         click(control<QCheckBox>(mainWindow(), "sp1CurveBox"));
         click(control<QCheckBox>(mainWindow(), "sp1CurveBox"));
         QCOMPARE(chart().sp1Curve->dataCount(), 201);
-        QCOMPARE(values(chart().sp1Curve).front(), mainWindow().responseCurves().sp1[200]);
+        QCOMPARE(values(chart().sp1Curve).front(), mainWindow().responseCurves().sources[0][200]);
         QVERIFY(errors().isEmpty());
     }
 
@@ -161,12 +161,12 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         const QString title = chart().titleText();
         const ResponseCurves stored = mainWindow().responseCurves();
         control<QLineEdit>(roomSettings(), "frontReflectionBox")->setText("x");
-        editTexts([](SceneTexts& t) { t.sp1.x = " 1.00"; });
+        editTexts([](SceneTexts& t) { t.sources[0].x = " 1.00"; });
         clickMarker(control<MarkerShape>(mainWindow(), "sp1Marker"));
         QCOMPARE(errors(), QStringList{"'x' は浮動小数点数ではありません"});
         QCOMPARE(values(chart().sp1Curve), shown);
         QCOMPARE(chart().titleText(), title);
-        QVERIFY(mainWindow().responseCurves().sp1 == stored.sp1);
+        QVERIFY(mainWindow().responseCurves().sources[0] == stored.sources[0]);
         QVERIFY(QApplication::overrideCursor() == nullptr);
 
         // A condition corrected before the failing one stays corrected.
@@ -177,23 +177,23 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         QCOMPARE(errors().value(1), QStringLiteral("'five hundred' は整数ではありません"));
         QCOMPARE(control<QLineEdit>(roomSettings(), "startFrequencyBox")->text(), QStringLiteral("10"));
         QCOMPARE(values(chart().sp1Curve), shown);
-        QVERIFY(mainWindow().responseCurves().sp1 == stored.sp1);
+        QVERIFY(mainWindow().responseCurves().sources[0] == stored.sources[0]);
     }
 
     void aFractionalLevelLimitStopsAfterTheLevelsAreStored() {
         const QVector<double> shown = values(chart().sp1Curve);
         control<QLineEdit>(axisSettings(), "levelMinBox")->setText("-25.5");
-        editTexts([](SceneTexts& t) { t.sp1.x = " 1.00"; });
+        editTexts([](SceneTexts& t) { t.sources[0].x = " 1.00"; });
         clickMarker(control<MarkerShape>(mainWindow(), "sp1Marker"));
         QCOMPARE(errors(), QStringList{"'-25.5' は整数ではありません"});
-        QVERIFY(mainWindow().responseCurves().sp1[40] != shown.front()); // new levels stored
-        QCOMPARE(values(chart().sp1Curve), shown);                       // old curve shown
+        QVERIFY(mainWindow().responseCurves().sources[0][40] != shown.front()); // new levels stored
+        QCOMPARE(values(chart().sp1Curve), shown);                              // old curve shown
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
     void aLoudspeakerOnTheListenerIsReported() {
         const QVector<double> shown = values(chart().totalCurve);
-        editTexts([](SceneTexts& t) { t.sp2 = t.listener; });
+        editTexts([](SceneTexts& t) { t.sources[1] = t.seats[0]; });
         clickMarker(control<MarkerShape>(mainWindow(), "sp2Marker"));
         QCOMPARE(errors(), QStringList{"0 による浮動小数点数除算"});
         QCOMPARE(values(chart().totalCurve), shown);

@@ -62,10 +62,10 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         }
         // The point at f shows the level stored for f.
         const ResponseCurves& stored = mainWindow().responseCurves();
-        QCOMPARE(values(c.sp1Curve).front(), stored.sp1[40]);
-        QCOMPARE(values(c.sp2Curve).back(), stored.sp2[1000]);
+        QCOMPARE(values(c.sp1Curve).front(), stored.sources[0][40]);
+        QCOMPARE(values(c.sp2Curve).back(), stored.sources[1][1000]);
         QCOMPARE(values(c.totalCurve)[1], stored.total[41]);
-        QVERIFY(stored.sp1[39] == 0.0 && stored.sp1[1001] == 0.0);
+        QVERIFY(stored.sources[0][39] == 0.0 && stored.sources[0][1001] == 0.0);
         QCOMPARE(c.levelAxis()->range().lower, -25.0);
         QCOMPARE(c.levelAxis()->range().upper, 25.0);
         QCOMPARE(c.frequencyAxis()->range().lower, 20.0);
@@ -140,10 +140,10 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
 
         // Nothing is computed while dragging.
         QVERIFY(!calculationRan());
-        QVERIFY(f.responseCurves().sp1 == before.sp1);
+        QVERIFY(f.responseCurves().sources[0] == before.sources[0]);
         QTest::mouseRelease(m, Qt::LeftButton, {}, QPoint(7, 7));
         QVERIFY(calculationRan());
-        QVERIFY(f.responseCurves().sp1 != before.sp1);
+        QVERIFY(f.responseCurves().sources[0] != before.sources[0]);
         QCOMPARE(chart().sp1Curve->dataCount(), 961);
         QVERIFY(errors().isEmpty());
 
@@ -267,14 +267,14 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
 
     void arrowKeysMoveTheMarkerAndStopAtTheWalls() {
         MainWindow& f = mainWindow();
-        editTexts([](SceneTexts& t) { t.listener.x = " 0.05"; });
+        editTexts([](SceneTexts& t) { t.seats[0].x = " 0.05"; });
         QTest::keyClick(control<NudgeBox>(f, "listenerNudgeBox"), Qt::Key_Left);
         QCOMPARE(text(control<QLabel>(f, "listenerXReadOut")), QStringLiteral(" 0.00"));
         QCOMPARE(corner(control<MarkerShape>(f, "listenerMarker")).x(), 689);
         QTest::keyClick(control<NudgeBox>(f, "listenerNudgeBox"), Qt::Key_Left);
         QCOMPARE(text(control<QLabel>(f, "listenerXReadOut")), QStringLiteral(" 0.00"));
 
-        editTexts([](SceneTexts& t) { t.listener.x = " 2.65"; });
+        editTexts([](SceneTexts& t) { t.seats[0].x = " 2.65"; });
         QTest::keyClick(control<NudgeBox>(f, "listenerNudgeBox"), Qt::Key_Right);
         QCOMPARE(text(control<QLabel>(f, "listenerXReadOut")), QStringLiteral(" 2.70"));
         QCOMPARE(corner(control<MarkerShape>(f, "listenerMarker")).x(), 939);
@@ -300,8 +300,8 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
 
     void anyOtherKeyPlacesFromTheReadOutsAndRecalculates() {
         MainWindow& f = mainWindow();
-        editTexts([](SceneTexts& t) { t.sp1.x = " 1.35"; });
-        editTexts([](SceneTexts& t) { t.sp1.z = " 2.40"; });
+        editTexts([](SceneTexts& t) { t.sources[0].x = " 1.35"; });
+        editTexts([](SceneTexts& t) { t.sources[0].z = " 2.40"; });
         armCalculationProbe();
         QTest::keyClick(control<NudgeBox>(f, "sp1NudgeBox"), Qt::Key_5);
         QCOMPARE(corner(control<MarkerShape>(f, "sp1Marker")).x(), 696 + 125 - 7);
@@ -345,7 +345,7 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QCOMPARE(corner(control<MarkerShape>(f, "sp2Marker")), QPoint(696 + 305 - 7, 32 + 107 - 7));
         QCOMPARE(text(control<QLabel>(f, "roomSizeCaption")),
                  QStringLiteral("幅：2.00m 奥行：2.00m 高さ：2.40m"));
-        QVERIFY(f.responseCurves().sp1 != before.sp1);
+        QVERIFY(f.responseCurves().sources[0] != before.sources[0]);
 
         // Narrower than SP1 and shallower than everyone: each object to its own wall.
         control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("0.40"));
@@ -368,7 +368,7 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("1.25"));
         control<QLineEdit>(roomSettings(), "roomDepthBox")->setText(QStringLiteral("2.00"));
         control<QLineEdit>(roomSettings(), "roomHeightBox")->setText(QStringLiteral("2.40"));
-        editTexts([](SceneTexts& t) { t.listener.x = "1.36"; });
+        editTexts([](SceneTexts& t) { t.seats[0].x = "1.36"; });
         QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
         QVERIFY(errors().isEmpty());
         QCOMPARE(control<PlanView>(f, "planView")->geometry(), QRect(696, 32, 261, 417));

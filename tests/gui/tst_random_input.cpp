@@ -619,9 +619,8 @@ class TestRandomInput : public QObject, public testing::MainWindowFixture {
             typeInto(control<QLineEdit>(roomSettings(), box),
                      control<QLineEdit>(fresh.roomSettings, box)->text());
         editTexts([&fresh](SceneTexts& t) {
-            t.sp1 = fresh.document.texts().sp1;
-            t.sp2 = fresh.document.texts().sp2;
-            t.listener = fresh.document.texts().listener;
+            t.sources = fresh.document.texts().sources;
+            t.seats = fresh.document.texts().seats;
         });
         for (const char* box : kCurveBoxes)
             if (control<QCheckBox>(mainWindow(), box)->isChecked() !=
