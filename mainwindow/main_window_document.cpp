@@ -3,7 +3,7 @@
 // forward.
 #include "mainwindow/main_window.h"
 
-#include "model/acoustics/number_text.h"
+#include "model/text/number_text.h"
 #include "widgets/ui_support.h"
 
 #include <QAction>
