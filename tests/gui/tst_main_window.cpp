@@ -55,16 +55,16 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
 
     void startUpDrawsTheFirstCurves() {
         ResponseChart& c = chart();
-        for (QCPGraph* g : {c.sp1Curve, c.sp2Curve, c.totalCurve}) {
-            QCOMPARE(g->dataCount(), 961);
+        for (CurveRole g : {kSp1Curve, kSp2Curve, kTotalCurve}) {
+            QCOMPARE(pointCount(g), 961);
             QCOMPARE(keys(g).front(), 20.0);
             QCOMPARE(keys(g).back(), 500.0);
         }
         // The point at f shows the level stored for f.
         const ResponseCurves& stored = mainWindow().responseCurves();
-        QCOMPARE(values(c.sp1Curve).front(), stored.sp1[40]);
-        QCOMPARE(values(c.sp2Curve).back(), stored.sp2[1000]);
-        QCOMPARE(values(c.totalCurve)[1], stored.total[41]);
+        QCOMPARE(values(kSp1Curve).front(), stored.sp1[40]);
+        QCOMPARE(values(kSp2Curve).back(), stored.sp2[1000]);
+        QCOMPARE(values(kTotalCurve)[1], stored.total[41]);
         QVERIFY(stored.sp1[39] == 0.0 && stored.sp1[1001] == 0.0);
         QCOMPARE(c.levelAxis()->range().lower, -25.0);
         QCOMPARE(c.levelAxis()->range().upper, 25.0);
@@ -144,7 +144,7 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QTest::mouseRelease(m, Qt::LeftButton, {}, QPoint(7, 7));
         QVERIFY(calculationRan());
         QVERIFY(f.responseCurves().sp1 != before.sp1);
-        QCOMPARE(chart().sp1Curve->dataCount(), 961);
+        QCOMPARE(pointCount(kSp1Curve), 961);
         QVERIFY(errors().isEmpty());
 
         // After the release moves no longer drag.
