@@ -9,6 +9,7 @@
 #include "widgets/japanese_fonts.h"
 #include "widgets/marker_shape.h"
 #include "widgets/placed_controls.h"
+#include "widgets/recent_files_menu.h"
 #include "widgets/response_chart.h"
 #include "widgets/ui_support.h"
 
@@ -65,6 +66,8 @@ void MainWindow::setDialogs(RoomSettingsDialog* room, ModeListWindow* modes, Axi
     modeList_ = modes;
     axisSettings_ = axes;
     aboutBox_ = about;
+    if (room)
+        connect(room, &RoomSettingsDialog::roomFileUsed, recentFilesMenu_, &RecentFilesMenu::remember);
 }
 
 namespace {
@@ -163,18 +166,21 @@ void MainWindow::createCurveBoxes(QWidget* client) {
 void MainWindow::createMenu() {
     fileMenu_ = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     openRoomAction_ = fileMenu_->addAction(QStringLiteral("部屋データを開く(&O)"));
-    openRoomAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    openRoomAction_->setShortcuts(QKeySequence::Open);
     saveRoomAction_ = fileMenu_->addAction(QStringLiteral("部屋データの保存(&S)"));
-    saveRoomAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    saveRoomAction_->setShortcuts(QKeySequence::Save);
+    recentFilesMenu_ = new RecentFilesMenu(this);
+    fileMenu_->addMenu(recentFilesMenu_);
     fileMenu_->addSeparator();
     saveResultAction_ = fileMenu_->addAction(QStringLiteral("計算結果保存(&D)"));
     saveChartImageAction_ = fileMenu_->addAction(QStringLiteral("グラフを画像として保存..."));
     fileMenu_->addSeparator();
     printChartAction_ = fileMenu_->addAction(QStringLiteral("グラフ印刷(&P)"));
-    printChartAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    printChartAction_->setShortcuts(QKeySequence::Print);
     printWindowAction_ = fileMenu_->addAction(QStringLiteral("フォーム全体印刷(&F)"));
     fileMenu_->addSeparator();
     exitAction_ = fileMenu_->addAction(QStringLiteral("終了(&X)"));
+    exitAction_->setShortcuts(QKeySequence::Quit);
 
     calculationMenu_ = menuBar()->addMenu(QStringLiteral("計算(&C)"));
     modesAction_ = calculationMenu_->addAction(QStringLiteral("部屋の固有モード(&M)"));
@@ -190,6 +196,7 @@ void MainWindow::createMenu() {
 
     helpMenu_ = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     helpAction_ = helpMenu_->addAction(QStringLiteral("Kolmarinヘルプ(&H)"));
+    helpAction_->setShortcuts(QKeySequence::HelpContents);
     aboutAction_ = helpMenu_->addAction(QStringLiteral("バージョン情報(&A)"));
 }
 
@@ -244,6 +251,8 @@ void MainWindow::connectHandlers() {
             commandSlot(this, [this] { saveChartImage(); }));
     connect(printChartAction_, &QAction::triggered, this, commandSlot(this, [this] { printChart(); }));
     connect(printWindowAction_, &QAction::triggered, this, commandSlot(this, [this] { printWindow(); }));
+    connect(recentFilesMenu_, &RecentFilesMenu::fileChosen, this,
+            [this](const QString& path) { runCommand(this, [&] { openRoomFileAt(path); }); });
     connect(exitAction_, &QAction::triggered, this, commandSlot(this, [this] { exitProgram(); }));
     connect(modesAction_, &QAction::triggered, this, commandSlot(this, [this] { showModes(); }));
     connect(roomSettingsAction_, &QAction::triggered, this,

@@ -42,6 +42,7 @@ class AxisSettingsDialog;
 class ModeListWindow;
 class RoomSettingsDialog;
 class PlacementSearchWindow;
+class RecentFilesMenu;
 class WaterfallWindow;
 struct Placement;
 struct ResponseMap;
@@ -192,6 +193,7 @@ class MainWindow : public QMainWindow {
     QFrame* curvePanel_ = nullptr;
     QLabel* curveTitle_ = nullptr;
     QMenu* fileMenu_ = nullptr;
+    RecentFilesMenu* recentFilesMenu_ = nullptr; // the room files opened or saved last
     QAction* openRoomAction_ = nullptr;
     QAction* saveRoomAction_ = nullptr;
     QAction* saveResultAction_ = nullptr;

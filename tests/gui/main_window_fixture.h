@@ -20,6 +20,9 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -31,6 +34,12 @@ class MainWindowFixture {
     // The locale fixes the decimal point and the thousands separator the texts use.
     static void setUpApplication() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        // The windows keep their recent files in settings of this test program's own, in a
+        // folder of its own, never in the user's.
+        QStandardPaths::setTestModeEnabled(true);
+        static QTemporaryDir settingsFolder;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
+        QCoreApplication::setOrganizationName(QStringLiteral("Kolmarin2 tests"));
         setErrorBoxHandler([](QWidget*, const QString& message) { errors().append(message); });
     }
 

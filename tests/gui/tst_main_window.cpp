@@ -474,6 +474,15 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QCOMPARE(control<QAction>(f, "roomSettingsAction")->text(), QStringLiteral("部屋、計算条件(&R)"));
         QCOMPARE(control<QAction>(f, "roomSettingsAction")->shortcut(),
                  QKeySequence(QStringLiteral("Ctrl+R")));
+        // The platform's own keys where the menu has their items.
+        const std::pair<const char*, QKeySequence::StandardKey> standardKeys[]{
+            {"openRoomAction", QKeySequence::Open},
+            {"saveRoomAction", QKeySequence::Save},
+            {"printChartAction", QKeySequence::Print},
+            {"exitAction", QKeySequence::Quit},
+            {"helpAction", QKeySequence::HelpContents}};
+        for (const auto& [name, key] : standardKeys)
+            QCOMPARE(control<QAction>(f, name)->shortcuts(), QKeySequence::keyBindings(key));
         QCOMPARE(control<QAction>(f, "axisSettingsAction")->text(), QStringLiteral("グラフ(&G)"));
         for (QAction* item :
              {control<QAction>(f, "openRoomAction"), control<QAction>(f, "saveRoomAction"),
