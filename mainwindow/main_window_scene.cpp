@@ -175,10 +175,9 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::addStoredPoints(CurveRole role, std::int32_t start, std::int32_t end) {
-    const std::array<const std::array<double, kCurvePoints>*, 2> sources{&curves_.sp1, &curves_.sp2};
-    const auto& levels = role.kind == CurveRole::Kind::Source
-                             ? *sources.at(static_cast<std::size_t>(role.source))
-                             : curves_.total;
+    const Curve& levels = role.kind == CurveRole::Kind::Source
+                              ? curves_.sources.at(static_cast<std::size_t>(role.source))
+                              : curves_.total;
     // Element j holds the level of j/2 Hz. Only levels the last calculation computed are
     // shown: a range typed but not yet applied may reach beyond them, and older elements
     // belong to another scene (or are the zeros of start-up).

@@ -16,6 +16,8 @@ namespace {
 // find the SP1 marker as "sp1Marker" and its x read-out as "sp1XReadOut".
 struct RowLook {
     PlacedObject object;
+    bool seat;           // a seat, or a source
+    std::size_t list;    // its place in the scene's list of seats or of sources
     const char* caption; // on the nudge box and above the slider
     const char* key;
     MarkerShape::Form form;
@@ -23,9 +25,9 @@ struct RowLook {
 };
 
 constexpr RowLook kRows[]{
-    {PlacedObject::SP1, "SP1", "sp1", MarkerShape::Form::Square, Qt::black},
-    {PlacedObject::SP2, "SP2", "sp2", MarkerShape::Form::Square, Qt::red},
-    {PlacedObject::Listener, "聴取者", "listener", MarkerShape::Form::Circle, Qt::cyan},
+    {PlacedObject::SP1, false, 0, "SP1", "sp1", MarkerShape::Form::Square, Qt::black},
+    {PlacedObject::SP2, false, 1, "SP2", "sp2", MarkerShape::Form::Square, Qt::red},
+    {PlacedObject::Listener, true, 0, "聴取者", "listener", MarkerShape::Form::Circle, Qt::cyan},
 };
 
 const RowLook& lookOf(const PlacedObjectRow& row) {
@@ -128,15 +130,8 @@ void PlacedObjectRows::createPositionRows(QWidget* client, const SceneTexts& tex
 }
 
 PositionTexts& positionTexts(SceneTexts& texts, PlacedObject object) {
-    switch (object) {
-    case PlacedObject::SP1:
-        return texts.sp1;
-    case PlacedObject::SP2:
-        return texts.sp2;
-    case PlacedObject::Listener:
-        break;
-    }
-    return texts.listener;
+    const RowLook& look = kRows[static_cast<std::size_t>(object)];
+    return (look.seat ? texts.seats : texts.sources).at(look.list);
 }
 
 const PositionTexts& positionTexts(const SceneTexts& texts, PlacedObject object) {
