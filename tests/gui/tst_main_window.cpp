@@ -53,6 +53,24 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QCOMPARE(text(control<QLabel>(f, "ceilingHeightLabel")), QStringLiteral("2.40m"));
     }
 
+    void eachObjectsRowStandsAtItsPlace() {
+        const struct {
+            const char* key;
+            int sliderLeft, keyMarkerTop, boxTop, readOutTop;
+        } rows[]{{"sp1", 576, 474, 471, 480}, {"sp2", 600, 498, 496, 504}, {"listener", 624, 522, 522, 528}};
+        for (const auto& r : rows) {
+            const auto named = [&](const char* what) { return QByteArray(r.key) + what; };
+            QCOMPARE(control<HeightSlider>(mainWindow(), named("HeightSlider"))->geometry(),
+                     QRect(r.sliderLeft, 128, 25, 305));
+            QCOMPARE(corner(control<QLabel>(mainWindow(), named("SliderLabel"))), QPoint(r.sliderLeft, 112));
+            QCOMPARE(corner(control<MarkerShape>(mainWindow(), named("KeyMarker"))),
+                     QPoint(707, r.keyMarkerTop));
+            QCOMPARE(control<NudgeBox>(mainWindow(), named("NudgeBox"))->geometry(),
+                     QRect(725, r.boxTop, 47, 20));
+            QCOMPARE(corner(control<QLabel>(mainWindow(), named("ZReadOut"))).y(), r.readOutTop);
+        }
+    }
+
     void startUpDrawsTheFirstCurves() {
         ResponseChart& c = chart();
         for (CurveRole g : {kSp1Curve, kSp2Curve, kTotalCurve}) {
