@@ -115,7 +115,7 @@ void MainWindow::createControls() {
 
     // Before any room is known the markers wait at the plan's corner, over the empty plan.
     for (const PlacedObjectRow& row : rows_.rows())
-        row.marker->move(kPlanLeft - kMarkerHalf, kPlanTop - kMarkerHalf);
+        row.shape->move(kPlanLeft - kMarkerHalf, kPlanTop - kMarkerHalf);
     planView_->drawEmpty();
 }
 
@@ -267,14 +267,14 @@ void MainWindow::connectHandlers() {
 
     for (const PlacedObjectRow& c : rows_.rows()) {
         const PlacedObject object = c.object;
-        connect(c.marker, &MarkerShape::mouseDown, this,
+        connect(c.shape, &MarkerShape::mouseDown, this,
                 [this, object](Qt::MouseButton button, QPoint position) {
                     runCommand(this, [&] { markerPressed(object, button, position); });
                 });
-        connect(c.marker, &MarkerShape::mouseMove, this, [this, object](QPoint position) {
+        connect(c.shape, &MarkerShape::mouseMove, this, [this, object](QPoint position) {
             runCommand(this, [&] { markerMoved(object, position); });
         });
-        connect(c.marker, &MarkerShape::mouseUp, this, [this, object](Qt::MouseButton, QPoint) {
+        connect(c.shape, &MarkerShape::mouseUp, this, [this, object](Qt::MouseButton, QPoint) {
             runCommand(this, [&] { markerReleased(object); });
         });
         connect(c.slider, &QSlider::valueChanged, this,

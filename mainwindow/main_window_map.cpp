@@ -338,7 +338,7 @@ void MainWindow::moveMarkerToMapPoint(QPoint planPoint) {
                             plan_.top + planPoint.y() - kMarkerHalf};
     const PlacedObject object =
         map_->marker() == MapMarker::Listener ? PlacedObject::Listener : PlacedObject::SP1;
-    controls(object).marker->move(corner.left, corner.top);
+    controls(object).shape->move(corner.left, corner.top);
     writeReadOut(readOut(object, Coordinate::X), markerX(plan_, width, corner.left));
     writeReadOut(readOut(object, Coordinate::Y), markerY(plan_, depth, corner.top));
     if (object == PlacedObject::SP1) {

@@ -49,7 +49,7 @@ void MainWindow::markerPressed(PlacedObject, Qt::MouseButton button, QPoint posi
 void MainWindow::markerMoved(PlacedObject object, QPoint position) {
     if (!dragging_)
         return;
-    MarkerShape* shape = controls(object).marker;
+    MarkerShape* shape = controls(object).shape;
     const PixelPoint corner =
         dragMarker(plan_, {shape->x(), shape->y()}, {position.x(), position.y()}, grabPoint_);
     shape->move(corner.left, corner.top);

@@ -68,7 +68,7 @@ void MainWindow::writeReadOut(QLabel* label, double value) {
 
 void MainWindow::placeMarker(PlacedObject object, const Point3& p, double width, double depth) {
     const PixelPoint corner = toMarkerCorner(plan_, width, depth, {p.x, p.y});
-    controls(object).marker->move(corner.left, corner.top);
+    controls(object).shape->move(corner.left, corner.top);
 }
 
 void MainWindow::applyScene() {

@@ -88,8 +88,8 @@ void PlacedObjectRows::createSliders(QWidget* client) {
 void PlacedObjectRows::createMarkers(QWidget* client) {
     for (PlacedObjectRow& row : rows_) {
         const RowLook& look = lookOf(row);
-        row.marker = new MarkerShape(look.form, look.colour, client);
-        name(row.marker, look, "Marker");
+        row.shape = new MarkerShape(look.form, look.colour, client);
+        name(row.shape, look, "Marker");
     }
 }
 

@@ -23,7 +23,7 @@ struct PlacedObjectRow {
     PlacedObject object;
     QLabel* sliderLabel = nullptr;
     HeightSlider* slider = nullptr;
-    MarkerShape* marker = nullptr; // on the plan
+    MarkerShape* shape = nullptr; // the marker on the plan
     MarkerShape* keyMarker = nullptr;
     NudgeBox* box = nullptr;
     std::array<QLabel*, 3> readOuts{}; // x, y, z
