@@ -59,6 +59,16 @@ class ResponseChart : public QCustomPlot, public ChartAxes {
     void followData();
 
   private:
+    // Curves are reached by their role only; the plot's own access to its graphs by number
+    // is closed to the chart's users.
+    using QCustomPlot::addGraph;
+    using QCustomPlot::clearGraphs;
+    using QCustomPlot::graph;
+    using QCustomPlot::graphCount;
+    using QCustomPlot::plottable;
+    using QCustomPlot::plottableCount;
+    using QCustomPlot::removeGraph;
+
     QCPGraph* curve(CurveRole role) const;
     QCPAxis* axisOf(ChartAxis axis) const;
     QCPGraph* addCurve(const QString& name, const QColor& colour);
