@@ -40,6 +40,7 @@ void RoomSettingsDialog::saveRoomFile() {
                            saveProposal_, bytes))
         return;
     document_.setCaption(mainCaptionFor(saveProposal_));
+    emit roomFileUsed(saveProposal_);
 }
 
 RoomSettingsDialog::OpenResult RoomSettingsDialog::openRoomData() {
@@ -72,6 +73,7 @@ RoomSettingsDialog::OpenResult RoomSettingsDialog::loadRoomData(const QString& p
     }
     document_.setCaption(mainCaptionFor(path));
     document_.setTexts(texts);
+    emit roomFileUsed(path);
     return {OpenOutcome::Loaded, QString()};
 }
 

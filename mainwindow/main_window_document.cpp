@@ -15,19 +15,6 @@ namespace kolmarin {
 
 namespace {
 
-// The loudspeakers are the first two sources, the listener the first seat.
-PositionTexts& positionTexts(SceneTexts& texts, PlacedObject object) {
-    switch (object) {
-    case PlacedObject::SP1:
-        return texts.sources.at(0);
-    case PlacedObject::SP2:
-        return texts.sources.at(1);
-    case PlacedObject::Listener:
-        break;
-    }
-    return texts.seats.at(0);
-}
-
 std::string& coordinateText(PositionTexts& position, Coordinate coordinate) {
     return coordinate == Coordinate::X ? position.x : coordinate == Coordinate::Y ? position.y : position.z;
 }

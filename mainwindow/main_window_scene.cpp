@@ -104,10 +104,10 @@ void MainWindow::recalculateResponse() {
         responseChart_->setAxisRange(ChartAxis::Level, range->min, range->max);
 
     // Only the curves whose box is ticked are drawn; the others stay empty.
-    for (int curve = 0; curve < 3; ++curve) {
-        responseChart_->graph(curve)->data()->clear();
-        if (curveBoxes_[static_cast<std::size_t>(curve)]->isChecked())
-            addStoredPoints(curve, scene.startFrequency, scene.endFrequency);
+    for (const auto& [role, box] : curveBoxes_) {
+        responseChart_->clearCurve(role);
+        if (box->isChecked())
+            addStoredPoints(role, scene.startFrequency, scene.endFrequency);
     }
     responseChart_->followData();
     calculatedAt_ = QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
@@ -138,9 +138,10 @@ void MainWindow::changeEvent(QEvent* event) {
     }
 }
 
-void MainWindow::addStoredPoints(int curve, std::int32_t start, std::int32_t end) {
-    const std::array<const Curve*, 3> stored{&curves_.sources.at(0), &curves_.sources.at(1), &curves_.total};
-    const auto& levels = *stored[static_cast<std::size_t>(curve)];
+void MainWindow::addStoredPoints(CurveRole role, std::int32_t start, std::int32_t end) {
+    const Curve& levels = role.kind == CurveRole::Kind::Source
+                              ? curves_.sources.at(static_cast<std::size_t>(role.source))
+                              : curves_.total;
     // Element j holds the level of j/2 Hz. Only levels the last calculation computed are
     // shown: a range typed but not yet applied may reach beyond them, and older elements
     // belong to another scene (or are the zeros of start-up).
@@ -153,26 +154,16 @@ void MainWindow::addStoredPoints(int curve, std::int32_t start, std::int32_t end
         frequencies.append(j / 2.0);
         values.append(levels[static_cast<std::size_t>(j)]);
     }
-    responseChart_->graph(curve)->addData(frequencies, values, true);
+    responseChart_->addPoints(role, frequencies, values);
 }
 
-void MainWindow::toggleSp1Curve() {
-    toggleCurve(0);
-}
-void MainWindow::toggleSp2Curve() {
-    toggleCurve(1);
-}
-void MainWindow::toggleTotalCurve() {
-    toggleCurve(2);
-}
-
-void MainWindow::toggleCurve(int curve) {
+void MainWindow::toggleCurve(CurveRole role, const QCheckBox& box) {
     const FrequencyRange range =
         roomSettings().readingBoxes([&] { return readFrequencyRange(document_.texts()); });
-    if (curveBoxes_[static_cast<std::size_t>(curve)]->isChecked())
-        addStoredPoints(curve, range.start, range.end);
+    if (box.isChecked())
+        addStoredPoints(role, range.start, range.end);
     else
-        responseChart_->graph(curve)->data()->clear();
+        responseChart_->clearCurve(role);
     responseChart_->followData();
     responseChart_->replot();
 }

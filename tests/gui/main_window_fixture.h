@@ -21,6 +21,9 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -32,6 +35,12 @@ class MainWindowFixture {
     // The locale fixes the decimal point and the thousands separator the texts use.
     static void setUpApplication() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        // The windows keep their recent files in settings of this test program's own, in a
+        // folder of its own, never in the user's.
+        QStandardPaths::setTestModeEnabled(true);
+        static QTemporaryDir settingsFolder;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
+        QCoreApplication::setOrganizationName(QStringLiteral("Kolmarin2 tests"));
         setErrorBoxHandler([](QWidget*, const QString& message) { errors().append(message); });
     }
 
@@ -73,6 +82,17 @@ class MainWindowFixture {
         return texts.endFrequency == "500";
     }
 
+    static constexpr CurveRole kSp1Curve = CurveRole::ofSource(0);
+    static constexpr CurveRole kSp2Curve = CurveRole::ofSource(1);
+    static constexpr CurveRole kTotalCurve = CurveRole::total();
+    static constexpr CurveRole kCandidateCurve = CurveRole::candidate();
+    static constexpr CurveRole kReferenceCurve = CurveRole::reference();
+
+    // What the chart shows of a curve: its frequencies, its levels, how many points.
+    QVector<double> keys(CurveRole role) { return chart().frequencies(role); }
+    QVector<double> values(CurveRole role) { return chart().levels(role); }
+    int pointCount(CurveRole role) { return static_cast<int>(chart().levels(role).size()); }
+
     // The texts and the curves as the window shows them, to compare bit for bit.
     struct Shown {
         SceneTexts texts;
@@ -83,7 +103,7 @@ class MainWindowFixture {
                    total == o.total;
         }
     };
-    Shown shown() { return {document().texts(), mainWindow().responseCurves(), values(chart().totalCurve)}; }
+    Shown shown() { return {document().texts(), mainWindow().responseCurves(), values(kTotalCurve)}; }
 
     // Takes the last step back through the edit menu, then does it again: each must show
     // exactly what was shown before and after it.
@@ -99,19 +119,6 @@ class MainWindowFixture {
         redo->trigger();
         QVERIFY(shown() == after);
         QVERIFY(errors().isEmpty());
-    }
-
-    static QVector<double> keys(const QCPGraph* graph) {
-        QVector<double> out;
-        for (auto it = graph->data()->constBegin(); it != graph->data()->constEnd(); ++it)
-            out.append(it->key);
-        return out;
-    }
-    static QVector<double> values(const QCPGraph* graph) {
-        QVector<double> out;
-        for (auto it = graph->data()->constBegin(); it != graph->data()->constEnd(); ++it)
-            out.append(it->value);
-        return out;
     }
 
     std::unique_ptr<AppWindows> windows;
