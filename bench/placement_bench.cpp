@@ -148,15 +148,15 @@ void BM_SearchGap(benchmark::State& state) {
         workers.run(w + 1, [&](int x) {
             for (int y = 0; y <= d; ++y) {
                 kolmarin::Scene s = scene;
-                s.listener.x = x / 100.0;
-                s.listener.y = y / 100.0;
+                s.seats[0].x = x / 100.0;
+                s.seats[0].y = y / 100.0;
                 spreads[static_cast<std::size_t>(x * (d + 1) + y)] = kolmarin::spreadOf(s, {}).value_or(NAN);
             }
         });
         double best = INFINITY;
         for (int x = 0; x <= w; ++x)
             for (int y = 0; y <= d; ++y) {
-                kolmarin::Placement p{scene.sp1, scene.sp2, scene.listener};
+                kolmarin::Placement p = kolmarin::placementOf(scene);
                 p.listener.x = x / 100.0;
                 p.listener.y = y / 100.0;
                 if (!kolmarin::keepsConstraints(scene, p, options.layout, options.constraints))
@@ -185,7 +185,7 @@ void BM_StereoGap(benchmark::State& state) {
     for (int x = 0; x <= centre; x += 2)
         for (int ys = 0; ys <= d; ys += 2)
             for (int yl = ys; yl <= d; yl += 2) {
-                kolmarin::Placement p{scene.sp1, scene.sp2, scene.listener};
+                kolmarin::Placement p = kolmarin::placementOf(scene);
                 p.sp1 = {x / 100.0, ys / 100.0, p.sp1.z};
                 p.sp2 = {(w - x) / 100.0, ys / 100.0, p.sp2.z};
                 p.listener = {centre / 100.0, yl / 100.0, p.listener.z};
@@ -204,9 +204,9 @@ void BM_StereoGap(benchmark::State& state) {
         workers.run(static_cast<int>(list.size()), [&](int i) {
             const auto& k = list[static_cast<std::size_t>(i)];
             kolmarin::Scene s = scene;
-            s.sp1 = {k[0] / 100.0, k[1] / 100.0, s.sp1.z};
-            s.sp2 = {(w - k[0]) / 100.0, k[1] / 100.0, s.sp2.z};
-            s.listener = {k[2] / 100.0, k[3] / 100.0, s.listener.z};
+            s = kolmarin::withPlacement(s, {{k[0] / 100.0, k[1] / 100.0, s.sources[0].position.z},
+                                            {(w - k[0]) / 100.0, k[1] / 100.0, s.sources[1].position.z},
+                                            {k[2] / 100.0, k[3] / 100.0, s.seats[0].z}});
             spreads[static_cast<std::size_t>(i)] = kolmarin::spreadOf(s, {}).value_or(NAN);
         });
         double best = INFINITY;

@@ -48,7 +48,7 @@ void BM_AccumulateReference(benchmark::State& state) {
     kolmarin::ImpulseResponses h;
     for (auto _ : state) {
         kolmarin::accumulateImpulseResponsesReference(scene, h);
-        benchmark::DoNotOptimize(h.h1.data());
+        benchmark::DoNotOptimize(h.sources[0].data());
     }
     setImageRate(state, n);
 }
@@ -63,7 +63,7 @@ void BM_AccumulateFast(benchmark::State& state) {
     options.maxThreads = static_cast<int>(state.range(1));
     for (auto _ : state) {
         kolmarin::detail::accumulateImagesFast(scene, h, options);
-        benchmark::DoNotOptimize(h.h1.data());
+        benchmark::DoNotOptimize(h.sources[0].data());
     }
     setImageRate(state, n);
     state.counters["threads"] =
@@ -87,7 +87,7 @@ void BM_AccumulateFastIsa(benchmark::State& state) {
     const kolmarin::detail::FastAccumulationOptions options{1, isa};
     for (auto _ : state) {
         kolmarin::detail::accumulateImagesFast(scene, h, options);
-        benchmark::DoNotOptimize(h.h1.data());
+        benchmark::DoNotOptimize(h.sources[0].data());
     }
     setImageRate(state, n);
 }

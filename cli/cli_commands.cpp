@@ -60,8 +60,8 @@ QByteArray defaultResponseListing() {
     char line[128];
     // The C locale is in force (nothing calls setlocale), so printf writes a point.
     for (int j = range.first; j <= range.last; ++j) {
-        const int n = std::snprintf(line, sizeof line, "%.1f %.2f %.2f %.2f\n", j / 2.0, curves.sp1[j],
-                                    curves.sp2[j], curves.total[j]);
+        const int n = std::snprintf(line, sizeof line, "%.1f %.2f %.2f %.2f\n", j / 2.0, curves.sources[0][j],
+                                    curves.sources[1][j], curves.total[j]);
         out.append(line, n);
     }
     return out;

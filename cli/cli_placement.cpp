@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace kolmarin::cli {
 
@@ -100,8 +103,11 @@ QByteArray placementCsv(const SearchResult& result) {
 }
 
 std::string markerOutsideRoom(const Scene& s) {
-    const std::pair<const char*, Point3> markers[] = {
-        {"SP1", s.sp1}, {"SP2", s.sp2}, {"聴取位置", s.listener}};
+    std::vector<std::pair<std::string, Point3>> markers;
+    for (std::size_t i = 0; i < s.sources.size(); ++i)
+        markers.emplace_back("SP" + std::to_string(i + 1), s.sources[i].position);
+    for (const Point3& seat : s.seats)
+        markers.emplace_back("聴取位置", seat);
     for (const auto& [name, p] : markers)
         if (!(p.x >= 0 && p.x <= s.width && p.y >= 0 && p.y <= s.depth && p.z >= 0 && p.z <= s.height)) {
             char text[300];
@@ -109,7 +115,7 @@ std::string markerOutsideRoom(const Scene& s) {
                 text, sizeof text,
                 "%s (%.2f, %.2f, %.2f m) が部屋 (幅 %.2f m、奥行 %.2f m、高さ %.2f m) の外にあります。"
                 "部屋の中に置いてください。",
-                name, p.x, p.y, p.z, s.width, s.depth, s.height);
+                name.c_str(), p.x, p.y, p.z, s.width, s.depth, s.height);
             return text;
         }
     return {};
@@ -118,11 +124,11 @@ std::string markerOutsideRoom(const Scene& s) {
 SceneTexts textsWithPlacement(SceneTexts texts, const Placement& placement, Layout layout,
                               char decimalSeparator) {
     if (layout != Layout::Listener) {
-        texts.sp1 = movedTo(texts.sp1, placement.sp1, decimalSeparator);
-        texts.sp2 = movedTo(texts.sp2, placement.sp2, decimalSeparator);
+        texts.sources.at(0) = movedTo(texts.sources.at(0), placement.sp1, decimalSeparator);
+        texts.sources.at(1) = movedTo(texts.sources.at(1), placement.sp2, decimalSeparator);
     }
     if (layout != Layout::Speakers)
-        texts.listener = movedTo(texts.listener, placement.listener, decimalSeparator);
+        texts.seats.at(0) = movedTo(texts.seats.at(0), placement.listener, decimalSeparator);
     return texts;
 }
 

@@ -84,9 +84,9 @@ QByteArray mapPng(const ResponseMap& map, const MapImageSubject& subject) {
     // The markers where they stand: a filled disc with its name beside it.
     const double perMetre = cell / g.step;
     const std::pair<const char*, std::pair<Point3, QColor>> markers[] = {
-        {"SP1", {subject.scene.sp1, QColor(220, 40, 40)}},
-        {"SP2", {subject.scene.sp2, QColor(40, 90, 220)}},
-        {"聴取", {subject.scene.listener, QColor(30, 160, 60)}}};
+        {"SP1", {subject.scene.sources.at(0).position, QColor(220, 40, 40)}},
+        {"SP2", {subject.scene.sources.at(1).position, QColor(40, 90, 220)}},
+        {"聴取", {subject.scene.seats.at(0), QColor(30, 160, 60)}}};
     painter.setRenderHint(QPainter::Antialiasing);
     for (const auto& [name, marker] : markers) {
         const QPointF at(kMargin + marker.first.x * perMetre, planTop + marker.first.y * perMetre);

@@ -86,11 +86,12 @@ QString changeSinceSearch(const Scene& searched, const Scene& now, Layout layout
         return QStringLiteral("部屋の寸法か反射率が変わりました");
     if (searched.reflectionCount != now.reflectionCount)
         return QStringLiteral("反射回数が変わりました");
-    if (searched.sp1.z != now.sp1.z || searched.sp2.z != now.sp2.z || searched.listener.z != now.listener.z)
+    const Placement was = placementOf(searched), is = placementOf(now);
+    if (was.sp1.z != is.sp1.z || was.sp2.z != is.sp2.z || was.listener.z != is.listener.z)
         return QStringLiteral("高さが変わりました");
-    if (layout == Layout::Listener && !(samePlan(searched.sp1, now.sp1) && samePlan(searched.sp2, now.sp2)))
+    if (layout == Layout::Listener && !(samePlan(was.sp1, is.sp1) && samePlan(was.sp2, is.sp2)))
         return QStringLiteral("スピーカーの位置が変わりました");
-    if (layout == Layout::Speakers && !samePlan(searched.listener, now.listener))
+    if (layout == Layout::Speakers && !samePlan(was.listener, is.listener))
         return QStringLiteral("聴取者の位置が変わりました");
     return QString();
 }
@@ -476,12 +477,12 @@ void PlacementSearchWindow::showCurrentSpread() {
     const auto post = deliveryToCurrent(this, areaGeneration_);
     areaThread_ = std::jthread([post, scene = *calculatedScene_, band, spread](std::stop_token stop) {
         std::array<double, 9> spreads{*spread};
-        const std::array<Point3, 9> places = listeningArea(scene.listener);
+        const std::array<Point3, 9> places = listeningArea(scene.seats[0]);
         for (std::size_t i = 1; i < places.size(); ++i) {
             if (stop.stop_requested())
                 return;
             Scene moved = scene;
-            moved.listener = places[i];
+            moved.seats[0] = places[i];
             spreads[i] = spreadOf(moved, band).value_or(NAN);
         }
         const double area = areaFigures(spreads).area;

@@ -20,7 +20,7 @@ QByteArray responseCsvBytes(const ResponseCurves& curves, ElementRange rows) {
     QByteArray out("frequency_hz,sp1_db,sp2_db,total_db\n");
     for (int j = rows.first; j <= rows.last; ++j) {
         appendNumber(out, j / 2.0);
-        for (double level : {curves.sp1[j], curves.sp2[j], curves.total[j]}) {
+        for (double level : {curves.sources.at(0)[j], curves.sources.at(1)[j], curves.total[j]}) {
             out.append(',');
             appendNumber(out, level);
         }

@@ -71,16 +71,18 @@ QByteArray resultFileBytes(const SceneTexts& t, const ResponseCurves& curves, El
     auto position = [](std::string_view title, const PositionTexts& p) {
         return (Line() << title << "左から" << p.x << "m、前から" << p.y << "m、床から" << p.z << "m").end();
     };
-    out += position("聴取位置：", t.listener);
-    out += position("Sp1音源位置：", t.sp1);
-    out += position("Sp2音源位置：", t.sp2);
+    out += position("聴取位置：", t.seats.at(0));
+    out += position("Sp1音源位置：", t.sources.at(0));
+    out += position("Sp2音源位置：", t.sources.at(1));
     out += (Line() << "反射回数" << t.reflectionCount << "回").end();
     out += kLineEnd;
     out += field("周波数(Hz)") + field("Sp1(dB)") + field("Sp2(dB)") + field("Total(dB)") + kLineEnd;
 
+    const Curve& first = curves.sources.at(0);
+    const Curve& second = curves.sources.at(1);
     for (int j = rows.first; j <= rows.last; ++j) {
-        const std::string row = resultField(j / 2.0) + resultField(curves.sp1[j]) +
-                                resultField(curves.sp2[j]) + resultField(curves.total[j]);
+        const std::string row = resultField(j / 2.0) + resultField(first[j]) + resultField(second[j]) +
+                                resultField(curves.total[j]);
         out += QByteArray::fromStdString(row) + kLineEnd;
     }
     return out;

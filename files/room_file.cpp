@@ -31,10 +31,13 @@ constexpr qint64 kHeaderProbeBytes = 4096;
 
 // The 21 value texts in file order (lines 2 to 22).
 template <class Texts> auto valueFields(Texts& t) {
-    return std::array{&t.depth,       &t.width,      &t.height,    &t.reflFront,       &t.reflBack,
-                      &t.reflRight,   &t.reflLeft,   &t.reflFloor, &t.reflCeiling,     &t.listener.x,
-                      &t.listener.y,  &t.listener.z, &t.sp1.x,     &t.sp1.y,           &t.sp1.z,
-                      &t.sp2.x,       &t.sp2.y,      &t.sp2.z,     &t.reflectionCount, &t.startFrequency,
+    auto& seat = t.seats.at(0);
+    auto& first = t.sources.at(0);
+    auto& second = t.sources.at(1);
+    return std::array{&t.depth,       &t.width,    &t.height,    &t.reflFront,       &t.reflBack,
+                      &t.reflRight,   &t.reflLeft, &t.reflFloor, &t.reflCeiling,     &seat.x,
+                      &seat.y,        &seat.z,     &first.x,     &first.y,           &first.z,
+                      &second.x,      &second.y,   &second.z,    &t.reflectionCount, &t.startFrequency,
                       &t.endFrequency};
 }
 static_assert(std::tuple_size_v<decltype(valueFields(std::declval<SceneTexts&>()))> == kRoomFileLines - 1);

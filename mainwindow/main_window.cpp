@@ -183,9 +183,9 @@ void MainWindow::createPositionRows(QWidget* client, const SceneTexts& defaults)
         y = readOut(p.y, 872, top);
         z = readOut(p.z, 936, top);
     };
-    row(defaults.sp1, 480, sp1XReadOut_, sp1YReadOut_, sp1ZReadOut_);
-    row(defaults.sp2, 504, sp2XReadOut_, sp2YReadOut_, sp2ZReadOut_);
-    row(defaults.listener, 528, listenerXReadOut_, listenerYReadOut_, listenerZReadOut_);
+    row(defaults.sources[0], 480, sp1XReadOut_, sp1YReadOut_, sp1ZReadOut_);
+    row(defaults.sources[1], 504, sp2XReadOut_, sp2YReadOut_, sp2ZReadOut_);
+    row(defaults.seats[0], 528, listenerXReadOut_, listenerYReadOut_, listenerZReadOut_);
 }
 
 void MainWindow::createCurveBoxes(QWidget* client) {

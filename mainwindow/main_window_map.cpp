@@ -217,7 +217,7 @@ bool MainWindow::mapPointAllowed(double x, double y) const {
     const MapState& m = *map_;
     const MapMarker marker = m.marker();
     const Scene placed = withMarkerAt(m.scene, marker, x, y);
-    Placement placement{placed.sp1, placed.sp2, placed.listener};
+    Placement placement = placementOf(placed);
     // A pair on the right half is the same pair as its mirror image with SP1 on the left,
     // which is how the layout places it.
     if (placement.sp1.x > placement.sp2.x)

@@ -37,14 +37,14 @@ SceneTexts MainWindow::sceneTexts() const {
     const auto read = [](const ObjectControls& c) {
         return PositionTexts{toStdString(c.x->text()), toStdString(c.y->text()), toStdString(c.z->text())};
     };
-    texts.sp1 = read(objects_[0]);
-    texts.sp2 = read(objects_[1]);
-    texts.listener = read(objects_[2]);
+    texts.sources = {read(objects_[0]), read(objects_[1])};
+    texts.seats = {read(objects_[2])};
     return texts;
 }
 
 void MainWindow::writePositionTexts(const SceneTexts& texts) {
-    const std::array<const PositionTexts*, 3> positions{&texts.sp1, &texts.sp2, &texts.listener};
+    const std::array<const PositionTexts*, 3> positions{&texts.sources.at(0), &texts.sources.at(1),
+                                                        &texts.seats.at(0)};
     for (std::size_t i = 0; i < objects_.size(); ++i) {
         objects_[i].x->setText(toQString(positions[i]->x));
         objects_[i].y->setText(toQString(positions[i]->y));
@@ -175,8 +175,7 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::addStoredPoints(int curve, std::int32_t start, std::int32_t end) {
-    const std::array<const std::array<double, kCurvePoints>*, 3> stored{&curves_.sp1, &curves_.sp2,
-                                                                        &curves_.total};
+    const std::array<const Curve*, 3> stored{&curves_.sources.at(0), &curves_.sources.at(1), &curves_.total};
     const auto& levels = *stored[static_cast<std::size_t>(curve)];
     // Element j holds the level of j/2 Hz. Only levels the last calculation computed are
     // shown: a range typed but not yet applied may reach beyond them, and older elements

@@ -88,9 +88,9 @@ inline std::array<std::string, 5> graphHeaderLines(const SceneTexts& t) {
     };
     return {
         "    部屋 幅：" + t.width + "m" + " 奥行：" + t.depth + "m" + " 高さ：" + t.height + "m",
-        position("SP1", t.sp1),
-        position("SP2", t.sp2),
-        position("聴取者", t.listener),
+        position("SP1", t.sources.at(0)),
+        position("SP2", t.sources.at(1)),
+        position("聴取者", t.seats.at(0)),
         "反射率  前" + t.reflFront + "  後" + t.reflBack + "  右" + t.reflRight + "  左" + t.reflLeft +
             "  上" + t.reflCeiling + "  下" + t.reflFloor + "    反射回数 " + t.reflectionCount,
     };

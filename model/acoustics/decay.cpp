@@ -79,15 +79,16 @@ std::vector<double> bandFiltered(const std::vector<double>& impulse, double lowH
 std::vector<double> impulseResponseOf(const ImpulseResponses& responses, ImpulseCurve curve) {
     switch (curve) {
     case ImpulseCurve::Sp1:
-        return responses.h1;
+        return responses.sources.at(0);
     case ImpulseCurve::Sp2:
-        return responses.h2;
+        return responses.sources.at(1);
     case ImpulseCurve::Total:
         break;
     }
-    std::vector<double> total = responses.h1;
-    for (std::size_t i = 0; i < total.size(); ++i)
-        total[i] += responses.h2[i];
+    std::vector<double> total = responses.sources.at(0);
+    for (std::size_t s = 1; s < responses.sources.size(); ++s)
+        for (std::size_t i = 0; i < total.size(); ++i)
+            total[i] += responses.sources[s][i];
     return total;
 }
 

@@ -55,15 +55,9 @@ double maxAbs(const std::vector<double>& v) {
     return m;
 }
 
-struct LoudspeakerTables {
-    const std::vector<double>& x2;
-    const std::vector<double>& y2;
-    const std::vector<double>& z2;
-};
-
 // Whether sums of three entries, their square roots and the amplitudes of all images stay
 // well inside the range of a double.
-bool staysInRange(const AxisTables& t, const LoudspeakerTables& s) {
+bool staysInRange(const AxisTables& t, const SourceTables& s) {
     const double largest = (maxAbs(s.x2) + maxAbs(s.y2)) + maxAbs(s.z2);
     if (!(largest <= kLargestSquaredDistance))
         return false;
@@ -86,8 +80,8 @@ struct ImageIndex {
     auto operator<=>(const ImageIndex&) const = default;
 };
 
-// The first image in loop order at distance zero from the listener, if any.
-std::optional<ImageIndex> firstImageOnListener(const LoudspeakerTables& s) {
+// The first image in loop order at distance zero from the seat, if any.
+std::optional<ImageIndex> firstImageOnSeat(const SourceTables& s) {
     auto firstZero = [](const std::vector<double>& v) {
         return static_cast<int>(std::find(v.begin(), v.end(), 0.0) - v.begin());
     };
@@ -98,15 +92,19 @@ std::optional<ImageIndex> firstImageOnListener(const LoudspeakerTables& s) {
     return i;
 }
 
-// Raises the fault of the first image at distance zero (SP1 before SP2 at the same image):
-// 0/0 when its reflection factor is zero, a division by zero otherwise. In a scene that
-// stays in range nothing can fail earlier in loop order.
-void raiseImageOnListener(const AxisTables& t, const LoudspeakerTables& sp1, const LoudspeakerTables& sp2) {
-    const auto first1 = firstImageOnListener(sp1);
-    const auto first2 = firstImageOnListener(sp2);
-    if (!first1 && !first2)
+// Raises the fault of the first image at distance zero (the earlier source first at the
+// same image): 0/0 when its reflection factor is zero, a division by zero otherwise. In a
+// scene that stays in range nothing can fail earlier in loop order.
+void raiseImageOnSeat(const AxisTables& t) {
+    std::optional<ImageIndex> first;
+    for (const SourceTables& source : t.sources) {
+        const auto i = firstImageOnSeat(source);
+        if (i && (!first || *i < *first))
+            first = i;
+    }
+    if (!first)
         return;
-    const ImageIndex i = first1 && (!first2 || *first1 <= *first2) ? *first1 : *first2;
+    const ImageIndex i = *first;
     const double factor = t.rx[i.a] * t.ry[i.b] * t.rz[i.c];
     throw UserError(factor == 0.0 ? msg::kInvalidOperation : msg::kZeroDivide);
 }
@@ -116,7 +114,7 @@ void raiseImageOnListener(const AxisTables& t, const LoudspeakerTables& sp1, con
 struct Workspace {
     std::mutex mutex;
     std::vector<double> tables;
-    std::vector<double> lateSeries[2];
+    std::vector<std::vector<double>> lateSeries; // one per source
     std::vector<double> responses;
     std::vector<double> values;
     std::vector<std::uint32_t> delays;
@@ -175,26 +173,30 @@ RowLoop rowLoopFor(VectorIsa isa) {
     return accumulateRowsBaseline;
 }
 
-// Both loudspeakers' axis tables sorted and padded for the row loop, in the workspace.
+// Every source's axis tables sorted and padded for the row loop, in the workspace.
 struct SortedScene {
-    SortedImageTables tables[2];
+    std::vector<SortedImageTables> tables;
     std::size_t tableLength = 0; // entries per axis table, padding included
 };
 
-// Sorts the three axes of each loudspeaker into the workspace, pads them for the widest
+// Sorts the three axes of each source into the workspace, pads them for the widest
 // vectors and fits the late-row series where some rows arrive late as a whole.
-SortedScene sortTables(const AxisTables& t, const LoudspeakerTables (&speakers)[2], Workspace& w) {
+SortedScene sortTables(const AxisTables& t, Workspace& w) {
     SortedScene sorted;
+    const std::size_t sources = t.sources.size();
+    sorted.tables.resize(sources);
+    if (w.lateSeries.size() < sources)
+        w.lateSeries.resize(sources);
     const int count = t.count;
     const int padded = (count + kRowPadding - 1) / kRowPadding * kRowPadding;
-    // Per loudspeaker: x, rx of `count` entries, z and rz of `padded`, y and ry of
+    // Per source: x, rx of `count` entries, z and rz of `padded`, y and ry of
     // `padded` + kRowPadding entries.
     const std::size_t tableLength = static_cast<std::size_t>(padded + kRowPadding);
     sorted.tableLength = tableLength;
-    double* tableStart = alignedStart(w.tables, 2 * 6 * tableLength);
-    for (int s = 0; s < 2; ++s) {
-        const LoudspeakerTables& src = speakers[s];
-        double* p = tableStart + static_cast<std::size_t>(s) * 6 * tableLength;
+    double* tableStart = alignedStart(w.tables, sources * 6 * tableLength);
+    for (std::size_t s = 0; s < sources; ++s) {
+        const SourceTables& src = t.sources[s];
+        double* p = tableStart + s * 6 * tableLength;
         double* x = p;
         double* rx = p + tableLength;
         double* y = p + 2 * tableLength;
@@ -231,23 +233,26 @@ struct SampleSpan {
     int first, last;
 };
 
-// The jobs of one accumulation: band b of SP1 at job 2b, of SP2 at 2b + 1, nearest rows
+// The jobs of one accumulation: band b of source s at job b * sources + s, nearest rows
 // first, each with its own response buffer and scratch rows in the workspace.
 struct BandPlan {
     std::vector<RowBand> bands;
     std::vector<SampleSpan> spans;
+    int sources = 0;
     int jobs() const { return static_cast<int>(bands.size()); }
 };
 
 BandPlan planBands(const SortedScene& sorted, int count, Workspace& w) {
     const int bands = bandCount(count);
-    const int jobs = 2 * bands;
+    const int sources = static_cast<int>(sorted.tables.size());
+    const int jobs = sources * bands;
     const std::size_t tableLength = sorted.tableLength;
     double* responses =
         alignedStart(w.responses, static_cast<std::size_t>(jobs) * kResponseCopies * kBandStride);
     double* values = alignedStart(w.values, static_cast<std::size_t>(jobs) * 2 * tableLength);
     std::uint32_t* delays = alignedStart(w.delays, static_cast<std::size_t>(jobs) * 2 * tableLength);
     BandPlan plan;
+    plan.sources = sources;
     plan.spans.resize(static_cast<std::size_t>(jobs));
     plan.bands.resize(static_cast<std::size_t>(jobs));
     const auto sampleNear = [](double squaredDelay, int margin) {
@@ -256,8 +261,8 @@ BandPlan planBands(const SortedScene& sorted, int count, Workspace& w) {
                                    : kLateSample - 1;
     };
     for (int j = 0; j < jobs; ++j) {
-        const SortedImageTables& tables = sorted.tables[j % 2];
-        const int band = j / 2;
+        const SortedImageTables& tables = sorted.tables[static_cast<std::size_t>(j % sources)];
+        const int band = j / sources;
         RowBand& r = plan.bands[static_cast<std::size_t>(j)];
         r.tables = &tables;
         r.firstA = static_cast<int>(1LL * count * band / bands);
@@ -312,7 +317,7 @@ void accumulateBands(const BandPlan& plan, RowLoop rowLoop, int threads) {
 // Each sample is the sum of the bands in band order, whoever computed them.
 void sumBands(const BandPlan& plan, ImpulseResponses& out, int threads) {
     const int jobs = plan.jobs();
-    const int sumPieces = jobs > 2 ? 4 : 1;
+    const int sumPieces = jobs > plan.sources ? 4 : 1;
     runJobs(
         sumPieces,
         [&](int piece) {
@@ -320,7 +325,7 @@ void sumBands(const BandPlan& plan, ImpulseResponses& out, int threads) {
             const int end = kBandSamples * (piece + 1) / sumPieces;
             for (int j = 0; j < jobs; ++j) {
                 const double* band = plan.bands[static_cast<std::size_t>(j)].response;
-                double* h = (j % 2 == 0 ? out.h1 : out.h2).data();
+                double* h = out.sources[static_cast<std::size_t>(j % plan.sources)].data();
                 const SampleSpan span = plan.spans[static_cast<std::size_t>(j)];
                 for (int n = std::max(begin, span.first); n < std::min(end, span.last + 1); ++n)
                     h[n] += band[n];
@@ -346,25 +351,25 @@ VectorIsa widestAvailableIsa() {
     return VectorIsa::Baseline;
 }
 
-void accumulateImagesFast(const Scene& scene, ImpulseResponses& out, const FastAccumulationOptions& options) {
-    const AxisTables t = buildAxisTables(scene);
-    std::fill(out.h1.begin(), out.h1.end(), 0.0);
-    std::fill(out.h2.begin(), out.h2.end(), 0.0);
-    if (t.count == 0)
+void accumulateImagesFast(const Scene& scene, ImpulseResponses& out, const FastAccumulationOptions& options,
+                          int seat) {
+    const AxisTables t = buildAxisTables(scene, seat);
+    clearResponses(out, scene.sources.size());
+    if (t.count == 0 || t.sources.empty())
         return;
-    const LoudspeakerTables speakers[2] = {{t.sp1X2, t.sp1Y2, t.sp1Z2}, {t.sp2X2, t.sp2Y2, t.sp2Z2}};
-    if (!staysInRange(t, speakers[0]) || !staysInRange(t, speakers[1])) {
-        accumulateImpulseResponsesReference(scene, out);
+    if (!std::all_of(t.sources.begin(), t.sources.end(),
+                     [&](const SourceTables& source) { return staysInRange(t, source); })) {
+        accumulateImpulseResponsesReference(scene, out, seat);
         return;
     }
-    raiseImageOnListener(t, speakers[0], speakers[1]);
+    raiseImageOnSeat(t);
 
     thread_local Workspace own;
     Workspace& w = options.inCaller ? own : workspace();
     std::unique_lock lock(w.mutex, std::defer_lock);
     if (!options.inCaller)
         lock.lock();
-    const SortedScene sorted = sortTables(t, speakers, w);
+    const SortedScene sorted = sortTables(t, w);
 
     VectorIsa isa = options.isa;
     while (!processorHas(isa))
@@ -374,7 +379,7 @@ void accumulateImagesFast(const Scene& scene, ImpulseResponses& out, const FastA
     const BandPlan plan = planBands(sorted, t.count, w);
     // Waking a helper costs some tens of microseconds: small scenes run in the caller alone.
     // The bands and their order are the same either way.
-    const long long images = 2LL * t.count * t.count * t.count;
+    const long long images = static_cast<long long>(t.sources.size()) * t.count * t.count * t.count;
     const int threads = options.inCaller ? -1 : images < kSmallestParallelWork ? 1 : options.maxThreads;
     accumulateBands(plan, rowLoop, threads);
     sumBands(plan, out, threads);
@@ -382,8 +387,8 @@ void accumulateImagesFast(const Scene& scene, ImpulseResponses& out, const FastA
     const auto finite = [](const std::vector<double>& h) {
         return std::all_of(h.begin(), h.end(), [](double v) { return std::isfinite(v); });
     };
-    if (!finite(out.h1) || !finite(out.h2))
-        accumulateImpulseResponsesReference(scene, out);
+    if (!std::all_of(out.sources.begin(), out.sources.end(), finite))
+        accumulateImpulseResponsesReference(scene, out, seat);
 }
 
 } // namespace kolmarin::detail

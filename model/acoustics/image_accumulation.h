@@ -25,10 +25,10 @@ struct FastAccumulationOptions {
     bool inCaller = false;
 };
 
-// Clears and fills `out` like accumulateImpulseResponsesReference, and raises the same
-// error for a faulty scene. Scenes whose values come near the limits of a double are
-// handed to the reference loop whole.
+// Clears and fills `out` like accumulateImpulseResponsesReference at seat `seat`, and
+// raises the same error for a faulty scene. Scenes whose values come near the limits of a
+// double are handed to the reference loop whole.
 void accumulateImagesFast(const Scene& scene, ImpulseResponses& out,
-                          const FastAccumulationOptions& options = {});
+                          const FastAccumulationOptions& options = {}, int seat = 0);
 
 } // namespace kolmarin::detail

@@ -3,21 +3,32 @@
 // one. Image i along an axis of length L sits at sigma(i) * p' + i * L in room-centred
 // coordinates; its |i| reflections alternate between the axis's two walls.
 
+#include "model/acoustics/response.h"
 #include "model/acoustics/scene.h"
+
+#include <cstddef>
 
 #include <vector>
 
 namespace kolmarin::detail {
 
-struct AxisTables {
-    int count = 0;                           // 2N + 1 entries, index i + N for i = -N..N
-    std::vector<double> sp1X2, sp1Y2, sp1Z2; // squared distance components, SP1
-    std::vector<double> sp2X2, sp2Y2, sp2Z2; // SP2
-    std::vector<double> rx, ry, rz;          // reflection factors per axis
+// Squared distance components from one source's images to the seat, per axis.
+struct SourceTables {
+    std::vector<double> x2, y2, z2;
 };
 
-// Builds the tables; throws UserError(kOverflow) when a table value overflows.
-AxisTables buildAxisTables(const Scene& scene);
+struct AxisTables {
+    int count = 0;                     // 2N + 1 entries, index i + N for i = -N..N
+    std::vector<SourceTables> sources; // one per source of the scene
+    std::vector<double> rx, ry, rz;    // reflection factors per axis, shared by all sources
+};
+
+// Builds the tables for seat `seat`; throws UserError(kOverflow) when a table value
+// overflows.
+AxisTables buildAxisTables(const Scene& scene, int seat);
+
+// Gives `out` one cleared response for each of `sources`.
+void clearResponses(ImpulseResponses& out, std::size_t sources);
 
 // Walks every image in loop order with full checks and throws the first fault it meets
 // (division by zero, invalid operation, overflow). Returns normally when there is none.

@@ -47,10 +47,10 @@ AreaFigures areaFigures(const std::array<double, 9>& spreads) {
 
 std::optional<AreaFigures> areaFiguresOf(const Scene& scene, Band band) {
     std::array<double, 9> spreads{};
-    const std::array<Point3, 9> places = listeningArea(scene.listener);
+    const std::array<Point3, 9> places = listeningArea(scene.seats[0]);
     for (std::size_t i = 0; i < places.size(); ++i) {
         Scene moved = scene;
-        moved.listener = places[i];
+        moved.seats[0] = places[i];
         spreads[i] = spreadOf(moved, band).value_or(std::numeric_limits<double>::quiet_NaN());
         if (i == 0 && std::isnan(spreads[0]))
             return std::nullopt;

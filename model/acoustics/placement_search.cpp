@@ -122,7 +122,7 @@ class PlacementMaker {
     }
 
     Placement operator()(const Lattice& v) const {
-        Placement p{scene_.sp1, scene_.sp2, scene_.listener};
+        Placement p = placementOf(scene_);
         switch (layout_) {
         case Layout::Stereo:
             p.listener.x = centre_;
@@ -190,7 +190,7 @@ class Search {
 
     SearchResult run() {
         SearchResult result;
-        const Placement current{scene_.sp1, scene_.sp2, scene_.listener};
+        const Placement current = placementOf(scene_);
         computeSpreads(areaOf(current));
         if (const auto figures = figuresOf(current)) {
             result.currentSpread = figures->spread;
@@ -516,10 +516,14 @@ double roundedPosition(double metres) {
 }
 
 Scene withPlacement(Scene scene, const Placement& placement) {
-    scene.sp1 = placement.sp1;
-    scene.sp2 = placement.sp2;
-    scene.listener = placement.listener;
+    scene.sources.at(0).position = placement.sp1;
+    scene.sources.at(1).position = placement.sp2;
+    scene.seats.at(0) = placement.listener;
     return scene;
+}
+
+Placement placementOf(const Scene& scene) {
+    return {scene.sources.at(0).position, scene.sources.at(1).position, scene.seats.at(0)};
 }
 
 double stereoAngle(const Placement& p) {

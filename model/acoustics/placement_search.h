@@ -87,8 +87,10 @@ double listeningDistance(const Placement& placement);
 bool keepsConstraints(const Scene& room, const Placement& placement, Layout layout,
                       const PlacementConstraints& constraints);
 
-// The scene with the placement's positions.
+// The scene with the placement's positions: the first two sources and the first seat.
 Scene withPlacement(Scene scene, const Placement& placement);
+// The placement the scene's first two sources and first seat stand in.
+Placement placementOf(const Scene& scene);
 
 // Placements at least this far apart in some coordinate count as distinct.
 inline constexpr double kDistinctPlacement = 0.15;

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <numbers>
 #include <utility>
 
 namespace kolmarin {
@@ -79,29 +81,33 @@ int delaySample(double r) {
 
 } // namespace
 
-AxisTables buildAxisTables(const Scene& s) {
+AxisTables buildAxisTables(const Scene& s, int seat) {
     AxisTables t;
     const int n = s.reflectionCount;
     if (n < 0)
         return t;
     t.count = 2 * n + 1;
-    const Centred l = centre(s.listener, s);
-    const Centred p1 = centre(s.sp1, s);
-    const Centred p2 = centre(s.sp2, s);
-    t.sp1X2 = squaredDistances(n, s.width, p1.x, l.x);
-    t.sp1Y2 = squaredDistances(n, s.depth, p1.y, l.y);
-    t.sp1Z2 = squaredDistances(n, s.height, p1.z, l.z);
-    t.sp2X2 = squaredDistances(n, s.width, p2.x, l.x);
-    t.sp2Y2 = squaredDistances(n, s.depth, p2.y, l.y);
-    t.sp2Z2 = squaredDistances(n, s.height, p2.z, l.z);
+    const Centred l = centre(s.seats.at(static_cast<std::size_t>(seat)), s);
+    for (const Source& source : s.sources) {
+        const Centred p = centre(source.position, s);
+        t.sources.push_back({squaredDistances(n, s.width, p.x, l.x), squaredDistances(n, s.depth, p.y, l.y),
+                             squaredDistances(n, s.height, p.z, l.z)});
+    }
     t.rx = reflectionFactors(n, s.reflRight, s.reflLeft);
     t.ry = reflectionFactors(n, s.reflFront, s.reflBack);
     t.rz = reflectionFactors(n, s.reflCeiling, s.reflFloor);
     return t;
 }
 
+void clearResponses(ImpulseResponses& out, std::size_t sources) {
+    out.sources.resize(sources);
+    for (std::vector<double>& h : out.sources)
+        h.assign(kTransformLength, 0.0);
+}
+
 void raiseFirstImageFault(const AxisTables& t) {
     ImpulseResponses h;
+    clearResponses(h, t.sources.size());
     auto add = [](std::vector<double>& response, double r2, double factor) {
         if (!std::isfinite(r2))
             throw UserError(msg::kOverflow);
@@ -123,8 +129,10 @@ void raiseFirstImageFault(const AxisTables& t) {
                 const double factor = rab * t.rz[c];
                 if (!std::isfinite(rab) || !std::isfinite(factor))
                     throw UserError(msg::kOverflow);
-                add(h.h1, t.sp1X2[a] + t.sp1Y2[b] + t.sp1Z2[c], factor);
-                add(h.h2, t.sp2X2[a] + t.sp2Y2[b] + t.sp2Z2[c], factor);
+                for (std::size_t s = 0; s < t.sources.size(); ++s) {
+                    const SourceTables& source = t.sources[s];
+                    add(h.sources[s], source.x2[a] + source.y2[b] + source.z2[c], factor);
+                }
             }
 }
 
@@ -134,10 +142,9 @@ namespace {
 constexpr double kLargestDouble = std::numeric_limits<double>::max();
 }
 
-void accumulateImpulseResponsesReference(const Scene& scene, ImpulseResponses& out) {
-    const detail::AxisTables t = detail::buildAxisTables(scene);
-    std::fill(out.h1.begin(), out.h1.end(), 0.0);
-    std::fill(out.h2.begin(), out.h2.end(), 0.0);
+void accumulateImpulseResponsesReference(const Scene& scene, ImpulseResponses& out, int seat) {
+    const detail::AxisTables t = detail::buildAxisTables(scene, seat);
+    detail::clearResponses(out, scene.sources.size());
     // A path of length zero divides by zero; a squared length beyond the range of a double
     // overflows, though its amplitude 1/r would quietly come out as zero.
     bool faultyPath = false;
@@ -145,16 +152,17 @@ void accumulateImpulseResponsesReference(const Scene& scene, ImpulseResponses& o
         for (int b = 0; b < t.count; ++b)
             for (int c = 0; c < t.count; ++c) {
                 const double factor = t.rx[a] * t.ry[b] * t.rz[c];
-                const double r1 = std::sqrt(t.sp1X2[a] + t.sp1Y2[b] + t.sp1Z2[c]);
-                const double r2 = std::sqrt(t.sp2X2[a] + t.sp2Y2[b] + t.sp2Z2[c]);
-                faultyPath |= !(r1 > 0.0 && r1 <= kLargestDouble) | !(r2 > 0.0 && r2 <= kLargestDouble);
-                out.h1[detail::delaySample(r1)] += factor / r1;
-                out.h2[detail::delaySample(r2)] += factor / r2;
+                for (std::size_t s = 0; s < t.sources.size(); ++s) {
+                    const detail::SourceTables& source = t.sources[s];
+                    const double r = std::sqrt(source.x2[a] + source.y2[b] + source.z2[c]);
+                    faultyPath |= !(r > 0.0 && r <= kLargestDouble);
+                    out.sources[s][detail::delaySample(r)] += factor / r;
+                }
             }
     const auto finite = [](const std::vector<double>& h) {
         return std::all_of(h.begin(), h.end(), [](double v) { return std::isfinite(v); });
     };
-    if (faultyPath || !finite(out.h1) || !finite(out.h2)) {
+    if (faultyPath || !std::all_of(out.sources.begin(), out.sources.end(), finite)) {
         detail::raiseFirstImageFault(t);
         throw UserError(msg::kOverflow);
     }
@@ -175,23 +183,26 @@ ElementRange storedElements(std::int32_t start, std::int32_t end) {
 
 namespace {
 
-// The transform buffers of one calculating thread, kept between calculations: three
-// inputs and spectra of 8192 complex values would otherwise be fresh allocations, and
-// fresh pages, every time.
+// The transform buffers of one calculating thread, kept between calculations: the inputs
+// and spectra of 8192 complex values would otherwise be fresh allocations, and fresh
+// pages, every time. Curve s < sources is source s alone, the last one the Total.
 struct TransformBuffers {
-    std::vector<Complex> inputs[3];
-    std::vector<Complex> spectra[3];
-    std::array<double, kCurvePoints> levels[3];
-    TransformBuffers() {
-        for (int curve = 0; curve < 3; ++curve) {
-            inputs[curve].resize(kTransformLength);
-            spectra[curve].resize(kTransformLength);
+    std::vector<std::vector<Complex>> inputs;
+    std::vector<std::vector<Complex>> spectra;
+    std::vector<Curve> levels;
+
+    void reserveCurves(std::size_t curves) {
+        while (inputs.size() < curves) {
+            inputs.emplace_back(kTransformLength);
+            spectra.emplace_back(kTransformLength);
+            levels.emplace_back();
         }
     }
 };
 
-TransformBuffers& transformBuffers() {
+TransformBuffers& transformBuffers(std::size_t curves) {
     thread_local TransformBuffers buffers;
+    buffers.reserveCurves(curves);
     return buffers;
 }
 
@@ -206,8 +217,8 @@ struct LevelFault {
 // Levels in dB of bins first + 1 .. last + 1 into levels[first .. last]; stops at the
 // first bin whose power overflows or is zero (the logarithm of zero divides by zero), or
 // is at most `noisePower`.
-LevelFault takeLevels(const std::vector<Complex>& spectrum, std::array<double, kCurvePoints>& levels,
-                      const ElementRange& range, double noisePower) {
+LevelFault takeLevels(const std::vector<Complex>& spectrum, Curve& levels, const ElementRange& range,
+                      double noisePower) {
     for (int j = range.first; j <= range.last; ++j) {
         const Complex& z = spectrum[static_cast<std::size_t>(j + 1)];
         const double power = z.re * z.re + z.im * z.im;
@@ -222,65 +233,125 @@ LevelFault takeLevels(const std::vector<Complex>& spectrum, std::array<double, k
     return {};
 }
 
-// Input `curve` of the transforms: h1, h2 or their sum, with zero imaginary parts.
-void fillInput(int curve, const double* h1, const double* h2, Complex* in) {
-    if (curve < 2) {
-        const double* h = curve == 0 ? h1 : h2;
+// Input `curve` of the transforms: one source's response, or (curve == sources) the sum
+// of all of them, with zero imaginary parts.
+void fillInput(std::size_t curve, const ImpulseResponses& h, Complex* in) {
+    const std::size_t sources = h.sources.size();
+    const double* first = h.sources[curve < sources ? curve : 0].data();
+    for (int n = 0; n < kTransformLength; ++n)
+        in[n] = {first[n], 0.0};
+    if (curve < sources)
+        return;
+    for (std::size_t s = 1; s < sources; ++s) {
+        const double* other = h.sources[s].data();
         for (int n = 0; n < kTransformLength; ++n)
-            in[n] = {h[n], 0.0};
+            in[n].re += other[n];
+    }
+}
+
+bool allPlain(const Scene& scene) {
+    return std::all_of(scene.sources.begin(), scene.sources.end(), [](const Source& s) { return s.plain(); });
+}
+
+// The factor a source's level and polarity put on its whole spectrum.
+double gainOf(const Source& source) {
+    const double gain = std::pow(10.0, source.levelDb / 20.0);
+    return source.reversed ? -gain : gain;
+}
+
+// A source's level, delay and polarity on its spectrum: bin k, at k/2 Hz, is multiplied
+// by the gain and by the delay's phase turn e^(-2 pi i f delay).
+void shapeSpectrum(const Source& source, std::vector<Complex>& spectrum) {
+    const double gain = gainOf(source);
+    const double delaySeconds = source.delayMs / 1000.0;
+    for (int k = 0; k < kTransformLength; ++k) {
+        const double phase = -2.0 * std::numbers::pi * (k * 0.5) * delaySeconds;
+        const double re = gain * std::cos(phase), im = gain * std::sin(phase);
+        Complex& z = spectrum[static_cast<std::size_t>(k)];
+        z = {z.re * re - z.im * im, z.re * im + z.im * re};
+    }
+}
+
+void requireFiniteSpectra(const TransformBuffers& b, std::size_t curves) {
+    for (std::size_t curve = 0; curve < curves; ++curve)
+        for (const Complex& z : b.spectra[curve])
+            if (!std::isfinite(z.re) || !std::isfinite(z.im))
+                throw UserError(msg::kOverflow);
+}
+
+// Runs task(0..count-1) on the pool, or one after another in the caller.
+void runCurves(int count, const std::function<void(int)>& task, bool inCaller) {
+    if (inCaller) {
+        for (int curve = 0; curve < count; ++curve)
+            task(curve);
     } else {
-        for (int n = 0; n < kTransformLength; ++n)
-            in[n] = {h1[n] + h2[n], 0.0};
+        WorkerPool::shared().run(count, task);
     }
 }
 
 // Transforms the impulse responses and stores the levels of bins 2f+1 at elements 2f for
 // the scene's range. Every level is computed before the first one is stored, and a fault
-// is the one met first going through the elements in order, SP1, SP2, Total at each.
-// Returns false, storing nothing and raising nothing, when the first such bin has a power
-// at most its curve's `noisePower` (a negative bound never applies).
+// is the one met first going through the elements in order, each source and then the
+// Total at each. Returns false, storing nothing and raising nothing, when the first such
+// bin has a power at most its curve's `noisePower` (a negative bound never applies).
 bool storeLevels(const Scene& scene, const ImpulseResponses& h, ResponseCurves& curves,
-                 const std::array<double, 3>& noisePower, bool inCaller) {
-    const double* h1 = h.h1.data();
-    const double* h2 = h.h2.data();
+                 const std::vector<double>& noisePower, bool inCaller) {
+    const std::size_t sources = h.sources.size();
+    const std::size_t curveCount = sources + 1;
     const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
-    TransformBuffers& b = transformBuffers();
-    LevelFault faults[3];
+    TransformBuffers& b = transformBuffers(curveCount);
+    std::vector<LevelFault> faults(curveCount);
+    const auto levels = [&](int curve) {
+        faults[static_cast<std::size_t>(curve)] =
+            takeLevels(b.spectra[static_cast<std::size_t>(curve)], b.levels[static_cast<std::size_t>(curve)],
+                       range, noisePower[static_cast<std::size_t>(curve)]);
+    };
 
     // A transform's output is bounded by the sum of its input's magnitudes, so samples of at
     // most 1e290 cannot overflow anywhere in it; only larger ones (or infinities and NaN,
     // which fail the comparison) need every value checked.
     int large = 0;
-    for (int n = 0; n < kTransformLength; ++n)
-        large += !(std::fabs(h1[n]) <= 1e290) + !(std::fabs(h2[n]) <= 1e290);
-    if (large == 0) {
-        // The three transforms and their levels are independent: they run side by side.
-        const auto transform = [&](int curve) {
-            fillInput(curve, h1, h2, b.inputs[curve].data());
-            forwardFft(b.inputs[curve].data(), b.spectra[curve].data(), kTransformLength);
-            faults[curve] = takeLevels(b.spectra[curve], b.levels[curve], range, noisePower[curve]);
-        };
-        if (inCaller) {
-            for (int curve = 0; curve < 3; ++curve)
-                transform(curve);
-        } else {
-            WorkerPool::shared().run(3, transform);
-        }
+    for (const std::vector<double>& response : h.sources)
+        for (int n = 0; n < kTransformLength; ++n)
+            large += !(std::fabs(response[static_cast<std::size_t>(n)]) <= 1e290);
+    const bool plain = allPlain(scene);
+    if (large == 0 && plain) {
+        // The transforms and their levels are independent: they run side by side.
+        runCurves(
+            static_cast<int>(curveCount),
+            [&](int curve) {
+                fillInput(static_cast<std::size_t>(curve), h,
+                          b.inputs[static_cast<std::size_t>(curve)].data());
+                forwardFft(b.inputs[static_cast<std::size_t>(curve)].data(),
+                           b.spectra[static_cast<std::size_t>(curve)].data(), kTransformLength);
+                levels(curve);
+            },
+            inCaller);
     } else {
-        for (int curve = 0; curve < 3; ++curve) {
+        // Plain sources add in time, as the room adds them; shaped ones add as spectra.
+        const std::size_t transforms = plain ? curveCount : sources;
+        for (std::size_t curve = 0; curve < transforms; ++curve) {
             Complex* in = b.inputs[curve].data();
-            fillInput(curve, h1, h2, in);
+            fillInput(curve, h, in);
             for (int n = 0; n < kTransformLength; ++n)
                 if (!std::isfinite(in[n].re))
                     throw UserError(msg::kOverflow);
             forwardFft(in, b.spectra[curve].data(), kTransformLength);
         }
-        for (const auto& spectrum : b.spectra)
-            for (const Complex& z : spectrum)
-                if (!std::isfinite(z.re) || !std::isfinite(z.im))
-                    throw UserError(msg::kOverflow);
-        for (int curve = 0; curve < 3; ++curve)
-            faults[curve] = takeLevels(b.spectra[curve], b.levels[curve], range, noisePower[curve]);
+        if (!plain) {
+            std::vector<Complex>& total = b.spectra[sources];
+            std::fill(total.begin(), total.end(), Complex{0.0, 0.0});
+            for (std::size_t s = 0; s < sources; ++s) {
+                shapeSpectrum(scene.sources[s], b.spectra[s]);
+                for (int k = 0; k < kTransformLength; ++k) {
+                    total[static_cast<std::size_t>(k)].re += b.spectra[s][static_cast<std::size_t>(k)].re;
+                    total[static_cast<std::size_t>(k)].im += b.spectra[s][static_cast<std::size_t>(k)].im;
+                }
+            }
+        }
+        requireFiniteSpectra(b, curveCount);
+        for (std::size_t curve = 0; curve < curveCount; ++curve)
+            levels(static_cast<int>(curve));
     }
 
     const LevelFault* first = &faults[0];
@@ -291,26 +362,31 @@ bool storeLevels(const Scene& scene, const ImpulseResponses& h, ResponseCurves& 
         return false;
     if (first->message)
         throw UserError(first->message);
+    if (curves.sources.size() != sources)
+        curves.sources.assign(sources, Curve{});
     if (range.first > range.last)
         return true;
-    for (auto [levels, stored] : {std::pair{&b.levels[0], &curves.sp1}, std::pair{&b.levels[1], &curves.sp2},
-                                  std::pair{&b.levels[2], &curves.total}})
-        std::copy(levels->begin() + range.first, levels->begin() + range.last + 1,
-                  stored->begin() + range.first);
+    for (std::size_t curve = 0; curve < curveCount; ++curve) {
+        Curve& stored = curve < sources ? curves.sources[curve] : curves.total;
+        std::copy(b.levels[curve].begin() + range.first, b.levels[curve].begin() + range.last + 1,
+                  stored.begin() + range.first);
+    }
     return true;
 }
 
-constexpr std::array<double, 3> kNoNoiseBound{-1.0, -1.0, -1.0};
+std::vector<double> noNoiseBound(const ImpulseResponses& h) {
+    return std::vector<double>(h.sources.size() + 1, -1.0);
+}
 
 // The powers below which a level of the fast accumulation is rounding noise: the images
 // summed in another order could leave another residue there, or an exact zero, whose
 // logarithm fails. The scale of each curve is the sum of its samples' magnitudes and of
-// its direct sounds' amplitudes; its rounding noise lies some nine orders of magnitude
-// below, and any real level far above.
-std::array<double, 3> roundingNoisePowers(const Scene& scene, const ImpulseResponses& h) {
+// its direct sound's amplitude, times its gain; the Total's the sum of those. Rounding
+// noise lies some nine orders of magnitude below, and any real level far above.
+std::vector<double> roundingNoisePowers(const Scene& scene, const ImpulseResponses& h, int seat) {
+    const Point3& place = scene.seats.at(static_cast<std::size_t>(seat));
     const auto direct = [&](const Point3& source) {
-        const double dx = source.x - scene.listener.x, dy = source.y - scene.listener.y,
-                     dz = source.z - scene.listener.z;
+        const double dx = source.x - place.x, dy = source.y - place.y, dz = source.z - place.z;
         const double r = std::sqrt(dx * dx + dy * dy + dz * dz);
         return std::isfinite(1.0 / r) ? 1.0 / r : 0.0;
     };
@@ -320,39 +396,49 @@ std::array<double, 3> roundingNoisePowers(const Scene& scene, const ImpulseRespo
             sum += std::fabs(v);
         return sum;
     };
-    const double scale1 = magnitudes(h.h1) + direct(scene.sp1);
-    const double scale2 = magnitudes(h.h2) + direct(scene.sp2);
     const auto noise = [](double scale) { return (1e-9 * scale) * (1e-9 * scale); };
-    return {noise(scale1), noise(scale2), noise(scale1 + scale2)};
+    std::vector<double> powers;
+    double totalScale = 0.0;
+    for (std::size_t s = 0; s < h.sources.size(); ++s) {
+        const Source& source = scene.sources[s];
+        double scale = magnitudes(h.sources[s]) + direct(source.position);
+        if (!source.plain())
+            scale *= std::fabs(gainOf(source));
+        powers.push_back(noise(scale));
+        totalScale += scale;
+    }
+    powers.push_back(noise(totalScale));
+    return powers;
 }
 
 // One calculation, on the pool or wholly in the calling thread; the same steps either way.
-void calculate(const Scene& scene, ResponseCurves& curves, bool inCaller,
+void calculate(const Scene& scene, ResponseCurves& curves, bool inCaller, int seat,
                ImpulseResponses* impulses = nullptr) {
     ImpulseResponses h;
     detail::FastAccumulationOptions options;
     options.inCaller = inCaller;
-    detail::accumulateImagesFast(scene, h, options);
+    detail::accumulateImagesFast(scene, h, options, seat);
     // Where a level is rounding noise, the straightforward order of the images decides it,
     // as it decides whether an exact zero fails.
-    if (!storeLevels(scene, h, curves, roundingNoisePowers(scene, h), inCaller)) {
-        accumulateImpulseResponsesReference(scene, h);
-        storeLevels(scene, h, curves, kNoNoiseBound, inCaller);
+    if (!storeLevels(scene, h, curves, roundingNoisePowers(scene, h, seat), inCaller)) {
+        accumulateImpulseResponsesReference(scene, h, seat);
+        storeLevels(scene, h, curves, noNoiseBound(h), inCaller);
     }
     if (impulses)
         *impulses = std::move(h);
 }
 
-// Whether SP1's and SP2's levels over `range` certainly have no fault (every
-// power finite and far above its rounding noise), judged from one transform of h1 + i h2:
+// Whether both loudspeakers' levels over `range` certainly have no fault (every power
+// finite and far above its rounding noise), judged from one transform of h1 + i h2:
 // bin k of it gives H1(k) = (P(k) + conj P(n-k)) / 2 and H2(k) = (P(k) - conj P(n-k)) / 2i
 // up to rounding far below the margins used here.
-bool loudspeakerLevelsSound(const ElementRange& range, const ImpulseResponses& h,
-                            const std::array<double, 3>& noise) {
-    TransformBuffers& b = transformBuffers();
+bool pairLevelsSound(const ElementRange& range, const ImpulseResponses& h, const std::vector<double>& noise) {
+    TransformBuffers& b = transformBuffers(3);
     Complex* packed = b.inputs[0].data();
+    const std::vector<double>& h1 = h.sources[0];
+    const std::vector<double>& h2 = h.sources[1];
     for (int n = 0; n < kTransformLength; ++n)
-        packed[n] = {h.h1[static_cast<std::size_t>(n)], h.h2[static_cast<std::size_t>(n)]};
+        packed[n] = {h1[static_cast<std::size_t>(n)], h2[static_cast<std::size_t>(n)]};
     // In place, as the Total's transform after it: one buffer for both.
     Complex* p = packed;
     forwardFft(packed, p, kTransformLength);
@@ -374,29 +460,35 @@ bool loudspeakerLevelsSound(const ElementRange& range, const ImpulseResponses& h
 
 } // namespace
 
-void calculateTotalInCaller(const Scene& scene, ResponseCurves& curves) {
+void calculateTotalInCaller(const Scene& scene, ResponseCurves& curves, int seat) {
+    // The shortcut below packs two plain sources into one transform; any other scene takes
+    // the whole calculation.
+    if (scene.sources.size() != 2 || !allPlain(scene)) {
+        calculate(scene, curves, true, seat);
+        return;
+    }
     ImpulseResponses h;
     detail::FastAccumulationOptions options;
     options.inCaller = true;
-    detail::accumulateImagesFast(scene, h, options);
+    detail::accumulateImagesFast(scene, h, options, seat);
     const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
     bool small = range.first <= range.last;
     for (int n = 0; n < kTransformLength && small; ++n)
-        small = std::fabs(h.h1[static_cast<std::size_t>(n)]) <= 1e290 &&
-                std::fabs(h.h2[static_cast<std::size_t>(n)]) <= 1e290;
-    const std::array<double, 3> noise = roundingNoisePowers(scene, h);
-    // Where SP1's or SP2's levels could fault, or the Total's lie in the noise, the whole
+        small = std::fabs(h.sources[0][static_cast<std::size_t>(n)]) <= 1e290 &&
+                std::fabs(h.sources[1][static_cast<std::size_t>(n)]) <= 1e290;
+    const std::vector<double> noise = roundingNoisePowers(scene, h, seat);
+    // Where a loudspeaker's levels could fault, or the Total's lie in the noise, the whole
     // calculation decides, as the chart's does.
-    if (!small || !loudspeakerLevelsSound(range, h, noise)) {
-        calculate(scene, curves, true);
+    if (!small || !pairLevelsSound(range, h, noise)) {
+        calculate(scene, curves, true, seat);
         return;
     }
-    TransformBuffers& b = transformBuffers();
-    fillInput(2, h.h1.data(), h.h2.data(), b.inputs[0].data());
+    TransformBuffers& b = transformBuffers(3);
+    fillInput(2, h, b.inputs[0].data());
     forwardFft(b.inputs[0].data(), b.inputs[0].data(), kTransformLength);
     const LevelFault fault = takeLevels(b.inputs[0], b.levels[2], range, noise[2]);
     if (fault.withinNoise) {
-        calculate(scene, curves, true);
+        calculate(scene, curves, true, seat);
         return;
     }
     if (fault.message)
@@ -405,26 +497,26 @@ void calculateTotalInCaller(const Scene& scene, ResponseCurves& curves) {
               curves.total.begin() + range.first);
 }
 
-void calculateResponse(const Scene& scene, ResponseCurves& curves) {
-    calculate(scene, curves, false);
+void calculateResponse(const Scene& scene, ResponseCurves& curves, int seat) {
+    calculate(scene, curves, false, seat);
 }
 
-void calculateResponse(const Scene& scene, ResponseCurves& curves, ImpulseResponses& impulses) {
-    calculate(scene, curves, false, &impulses);
+void calculateResponse(const Scene& scene, ResponseCurves& curves, ImpulseResponses& impulses, int seat) {
+    calculate(scene, curves, false, seat, &impulses);
 }
 
-void calculateResponseInCaller(const Scene& scene, ResponseCurves& curves) {
-    calculate(scene, curves, true);
+void calculateResponseInCaller(const Scene& scene, ResponseCurves& curves, int seat) {
+    calculate(scene, curves, true, seat);
 }
 
-void calculateResponseReference(const Scene& scene, ResponseCurves& curves) {
+void calculateResponseReference(const Scene& scene, ResponseCurves& curves, int seat) {
     ImpulseResponses h;
-    accumulateImpulseResponsesReference(scene, h);
-    storeLevels(scene, h, curves, kNoNoiseBound, false);
+    accumulateImpulseResponsesReference(scene, h, seat);
+    storeLevels(scene, h, curves, noNoiseBound(h), false);
 }
 
-void accumulateImpulseResponses(const Scene& scene, ImpulseResponses& out) {
-    detail::accumulateImagesFast(scene, out);
+void accumulateImpulseResponses(const Scene& scene, ImpulseResponses& out, int seat) {
+    detail::accumulateImagesFast(scene, out, {}, seat);
 }
 
 } // namespace kolmarin

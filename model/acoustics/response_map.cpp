@@ -52,8 +52,8 @@ class MapFigures {
         double sum = 0.0;
         if (marker_ == MapMarker::Speakers) {
             Scene s = withMarkerAt(scene_, marker_, x, y);
-            for (const Point3& listener : listeningArea(scene_.listener)) {
-                s.listener = listener;
+            for (const Point3& listener : listeningArea(scene_.seats[0])) {
+                s.seats[0] = listener;
                 sum += spreadAt(s);
             }
             return sum / 9;
@@ -132,13 +132,13 @@ MapGrid mapGrid(double width, double depth, double step) {
 Scene withMarkerAt(const Scene& scene, MapMarker marker, double x, double y) {
     Scene s = scene;
     if (marker == MapMarker::Listener) {
-        s.listener.x = x;
-        s.listener.y = y;
+        s.seats[0].x = x;
+        s.seats[0].y = y;
     } else {
-        s.sp1.x = x;
-        s.sp1.y = y;
-        s.sp2.x = scene.width - x;
-        s.sp2.y = y;
+        s.sources[0].position.x = x;
+        s.sources[0].position.y = y;
+        s.sources[1].position.x = scene.width - x;
+        s.sources[1].position.y = y;
     }
     return s;
 }

@@ -36,9 +36,12 @@ std::int32_t wholeText(const SceneTexts& t, SceneText which) {
 
 SceneTexts startupTexts(char sep) {
     SceneTexts t;
-    for (std::string* text : {&t.width, &t.depth, &t.height, &t.reflRight, &t.reflLeft, &t.reflFront,
-                              &t.reflBack, &t.reflFloor, &t.reflCeiling, &t.sp1.x, &t.sp1.y, &t.sp1.z,
-                              &t.sp2.x, &t.sp2.y, &t.sp2.z, &t.listener.x, &t.listener.y, &t.listener.z})
+    std::vector<std::string*> texts{&t.width,     &t.depth,    &t.height,    &t.reflRight,  &t.reflLeft,
+                                    &t.reflFront, &t.reflBack, &t.reflFloor, &t.reflCeiling};
+    for (auto* places : {&t.sources, &t.seats})
+        for (PositionTexts& p : *places)
+            texts.insert(texts.end(), {&p.x, &p.y, &p.z});
+    for (std::string* text : texts)
         for (char& c : *text)
             if (c == '.')
                 c = sep;
@@ -47,9 +50,9 @@ SceneTexts startupTexts(char sep) {
 
 SceneTexts startupSceneTexts(char sep) {
     SceneTexts t = startupTexts(sep);
-    t.sp1.z = std::string(" 0") + sep + "50";
-    t.sp2.z = t.sp1.z;
-    t.listener.z = std::string(" 1") + sep + "01";
+    for (PositionTexts& source : t.sources)
+        source.z = std::string(" 0") + sep + "50";
+    t.seats[0].z = std::string(" 1") + sep + "01";
     return t;
 }
 
@@ -64,9 +67,12 @@ Scene readCalculationScene(const SceneTexts& t, char sep, const CorrectionSink& 
     s.reflLeft = decimalText(t, &SceneTexts::reflLeft, sep);
     s.reflFloor = decimalText(t, &SceneTexts::reflFloor, sep);
     s.reflCeiling = decimalText(t, &SceneTexts::reflCeiling, sep);
-    s.listener = readPoint(t.listener, sep);
-    s.sp1 = readPoint(t.sp1, sep);
-    s.sp2 = readPoint(t.sp2, sep);
+    s.seats.clear();
+    for (const PositionTexts& seat : t.seats)
+        s.seats.push_back(readPoint(seat, sep));
+    s.sources.clear();
+    for (const PositionTexts& source : t.sources)
+        s.sources.push_back({readPoint(source, sep)});
 
     auto correct = [&](Condition which, std::int32_t value) {
         if (onCorrection)

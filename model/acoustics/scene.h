@@ -1,14 +1,16 @@
 #pragma once
-// The scene: the room, its six reflection coefficients, the positions of the two
-// loudspeakers and the listener, and the calculation conditions. The windows hold
-// every value as the text of one control; SceneTexts is that set of texts, Scene the
-// numbers one calculation reads from them.
+// The scene: the room, its six reflection coefficients, the sources that sound in it,
+// the seats where it is heard, and the calculation conditions. The windows hold every
+// value as the text of one control; SceneTexts is that set of texts, Scene the numbers
+// one calculation reads from them. The main window's scene has two sources, the
+// loudspeakers SP1 and SP2, and one seat, the listener's.
 
 #include "model/errors.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kolmarin {
 
@@ -33,9 +35,8 @@ struct SceneTexts {
     std::string reflectionCount = "30";
     std::string startFrequency = "20";
     std::string endFrequency = "500";
-    PositionTexts sp1{"0.45", "0.70", "0.50"};
-    PositionTexts sp2{"2.25", "0.70", "0.50"};
-    PositionTexts listener{"1.36", "2.90", "1.00"};
+    std::vector<PositionTexts> sources{{"0.45", "0.70", "0.50"}, {"2.25", "0.70", "0.50"}};
+    std::vector<PositionTexts> seats{{"1.36", "2.90", "1.00"}};
 
     bool operator==(const SceneTexts&) const = default;
 };
@@ -54,10 +55,24 @@ struct Point3 {
     double x = 0, y = 0, z = 0;
 };
 
+// A sound source: where it stands, and how its signal reaches it. The level, the delay
+// and the polarity act on the source's whole spectrum, so they leave its image pattern
+// alone; the loudspeakers keep them at 0 dB, 0 ms and +.
+struct Source {
+    Point3 position;
+    double levelDb = 0.0;
+    double delayMs = 0.0;
+    bool reversed = false; // polarity
+
+    // Whether the source's spectrum is used as the room gives it.
+    bool plain() const { return levelDb == 0.0 && delayMs == 0.0 && !reversed; }
+};
+
 struct Scene {
     double width = 0, depth = 0, height = 0;
     double reflRight = 0, reflLeft = 0, reflFront = 0, reflBack = 0, reflFloor = 0, reflCeiling = 0;
-    Point3 sp1, sp2, listener;
+    std::vector<Source> sources = std::vector<Source>(2);
+    std::vector<Point3> seats = std::vector<Point3>(1);
     std::int32_t reflectionCount = 0;
     std::int32_t startFrequency = 0;
     std::int32_t endFrequency = 0;
@@ -85,8 +100,8 @@ class SceneTextError : public UserError {
 };
 
 // Reads the scene in the calculation's order: depth, width, height, front, back, right,
-// left, floor, ceiling, listener, SP1, SP2 (x, y, z each), then count, start and end with
-// their corrections. Throws UserError with the parser's message at the first bad text.
+// left, floor, ceiling, the seats, the sources (x, y, z each), then count, start and end
+// with their corrections. Throws UserError with the parser's message at the first bad text.
 Scene readCalculationScene(const SceneTexts& texts, char decimalSeparator,
                            const CorrectionSink& onCorrection);
 

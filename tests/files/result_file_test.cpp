@@ -16,8 +16,8 @@ using test::errorOf;
 ResponseCurves indexedCurves() {
     ResponseCurves c;
     for (int j = 0; j < kCurvePoints; ++j) {
-        c.sp1[j] = j + 0.01;
-        c.sp2[j] = -j - 0.01;
+        c.sources[0][j] = j + 0.01;
+        c.sources[1][j] = -j - 0.01;
         c.total[j] = 1000 + j;
     }
     return c;
@@ -87,8 +87,8 @@ TEST(ResultFile, FormatsEachNumberInTenBytesWithOneDecimal) {
     EXPECT_EQ(resultField(-123456789.0), "-123456789.0"); // wider, never cut
 
     ResponseCurves c;
-    c.sp1[40] = -12.34;
-    c.sp2[40] = 123456789.0;
+    c.sources[0][40] = -12.34;
+    c.sources[1][40] = 123456789.0;
     c.total[40] = 0.0;
     const QByteArray file = resultFileBytes(withRange("20", "20"), c, kAllElements);
     EXPECT_TRUE(file.endsWith("\r\n      20.0     -12.3123456789.0       0.0\r\n"));
@@ -138,7 +138,7 @@ TEST(ResultFile, RefusesABadRangeOrAnUnwritableTextBeforeWritingAnything) {
     EXPECT_EQ(errorOf([&] { resultFileBytes(withRange("20", "500 "), c, kAllElements); }),
               msg::notAnInteger("500 "));
     SceneTexts t = startupSceneTexts();
-    t.sp2.y = "0.70¥";
+    t.sources[1].y = "0.70¥";
     EXPECT_NE(errorOf([&] { resultFileBytes(t, c, kAllElements); }).find("'0.70¥'"), std::string::npos);
 }
 

@@ -46,7 +46,7 @@ TEST(RoomFile, GivesBackEveryTextUnchanged) {
     odd.reflFront = "0,85";
     odd.reflBack = "ｱｲｳ～①";
     odd.reflCeiling = "0.9\r";
-    odd.listener = {" 1.36", "2.9\r0", "  "};
+    odd.seats[0] = {" 1.36", "2.9\r0", "  "};
     odd.reflectionCount = "$1E";
     odd.endFrequency = "五百";
     EXPECT_EQ(parseRoomFile(roomFileBytes(odd)), odd);
@@ -55,10 +55,11 @@ TEST(RoomFile, GivesBackEveryTextUnchanged) {
 TEST(RoomFile, PutsTheLinesInFileOrder) {
     SceneTexts t;
     const std::vector<std::string*> order{
-        &t.depth,           &t.width,          &t.height,      &t.reflFront,  &t.reflBack,   &t.reflRight,
-        &t.reflLeft,        &t.reflFloor,      &t.reflCeiling, &t.listener.x, &t.listener.y, &t.listener.z,
-        &t.sp1.x,           &t.sp1.y,          &t.sp1.z,       &t.sp2.x,      &t.sp2.y,      &t.sp2.z,
-        &t.reflectionCount, &t.startFrequency, &t.endFrequency};
+        &t.depth,        &t.width,        &t.height,       &t.reflFront,       &t.reflBack,
+        &t.reflRight,    &t.reflLeft,     &t.reflFloor,    &t.reflCeiling,     &t.seats[0].x,
+        &t.seats[0].y,   &t.seats[0].z,   &t.sources[0].x, &t.sources[0].y,    &t.sources[0].z,
+        &t.sources[1].x, &t.sources[1].y, &t.sources[1].z, &t.reflectionCount, &t.startFrequency,
+        &t.endFrequency};
     ASSERT_EQ(order.size(), 21u);
     for (std::size_t i = 0; i < order.size(); ++i)
         *order[i] = "v" + std::to_string(i + 2);
@@ -106,7 +107,7 @@ TEST(RoomFile, ReadsMissingLinesAsEmptyAndIgnoresLinesAfter22) {
     const SceneTexts shortFile = parseRoomFile(kHeaderLine + lines({"4.50", "2.70", "2.40"}));
     EXPECT_EQ(shortFile.height, "2.40");
     EXPECT_EQ(shortFile.reflFront, "");
-    EXPECT_EQ(shortFile.listener.z, "");
+    EXPECT_EQ(shortFile.seats[0].z, "");
     EXPECT_EQ(shortFile.endFrequency, "");
 
     const SceneTexts headerOnly = parseRoomFile(QByteArray(kRoomFileHeader));
@@ -145,7 +146,7 @@ TEST(RoomFile, RefusesValueLinesThatAreNotCp932) {
 
 TEST(RoomFile, RefusesToWriteATextItCannotStore) {
     SceneTexts t = startupSceneTexts();
-    t.listener.x = "1.36€";
+    t.seats[0].x = "1.36€";
     EXPECT_EQ(errorOf([&] { roomFileBytes(t); }),
               "'1.36€' の文字 '€' は Shift-JIS (CP932) で表せないため、ファイルに書けません");
     t = startupSceneTexts();

@@ -106,17 +106,17 @@ double listenerCoordinate(ByteReader& in, double length) {
 Point3 source(ByteReader& in, const Scene& s) {
     switch (in.byte() % 8) {
     case 0:
-        return s.listener;
+        return s.seats[0];
     case 1: { // a hair from the listener along one axis
-        Point3 p = s.listener;
+        Point3 p = s.seats[0];
         double* axes[] = {&p.x, &p.y, &p.z};
         const double offset = std::pow(10.0, -5.0 - in.byte() % 14);
         *axes[in.byte() % 3] += in.byte() % 2 ? offset : -offset;
         return p;
     }
     default:
-        return {coordinate(in, s.width, s.listener.x), coordinate(in, s.depth, s.listener.y),
-                coordinate(in, s.height, s.listener.z)};
+        return {coordinate(in, s.width, s.seats[0].x), coordinate(in, s.depth, s.seats[0].y),
+                coordinate(in, s.height, s.seats[0].z)};
     }
 }
 
@@ -127,10 +127,10 @@ Scene decodeScene(ByteReader& in) {
     s.height = roomLength(in);
     for (double* c : {&s.reflFront, &s.reflBack, &s.reflRight, &s.reflLeft, &s.reflFloor, &s.reflCeiling})
         *c = coefficient(in);
-    s.listener = {listenerCoordinate(in, s.width), listenerCoordinate(in, s.depth),
+    s.seats[0] = {listenerCoordinate(in, s.width), listenerCoordinate(in, s.depth),
                   listenerCoordinate(in, s.height)};
-    s.sp1 = source(in, s);
-    s.sp2 = source(in, s);
+    s.sources[0].position = source(in, s);
+    s.sources[1].position = source(in, s);
     // Mostly up to 12 reflections; now and then 18 to 20, enough images (2 * 37^3 and
     // more) for the accumulation to spread its bands over the worker threads.
     const int count = in.byte();
@@ -174,14 +174,14 @@ constexpr double kUntouched = 12345.0;
 
 ResponseCurves untouchedCurves() {
     ResponseCurves c;
-    c.sp1.fill(kUntouched);
-    c.sp2.fill(kUntouched);
+    c.sources[0].fill(kUntouched);
+    c.sources[1].fill(kUntouched);
     c.total.fill(kUntouched);
     return c;
 }
 
 bool untouched(const ResponseCurves& c) {
-    for (const auto* curve : {&c.sp1, &c.sp2, &c.total})
+    for (const auto* curve : {&c.sources[0], &c.sources[1], &c.total})
         for (double level : *curve)
             if (level != kUntouched)
                 return false;
@@ -192,8 +192,8 @@ bool untouched(const ResponseCurves& c) {
 // and their total: each bin is a sum of the samples turned by unit phasors, so it moves
 // by at most the sum of the sample bounds above.
 std::array<double, 3> amplitudeBounds(const ImpulseResponses& magnitude) {
-    const double sp1 = 1e-10 * std::accumulate(magnitude.h1.begin(), magnitude.h1.end(), 0.0);
-    const double sp2 = 1e-10 * std::accumulate(magnitude.h2.begin(), magnitude.h2.end(), 0.0);
+    const double sp1 = 1e-10 * std::accumulate(magnitude.sources[0].begin(), magnitude.sources[0].end(), 0.0);
+    const double sp2 = 1e-10 * std::accumulate(magnitude.sources[1].begin(), magnitude.sources[1].end(), 0.0);
     return {sp1, sp2, sp1 + sp2};
 }
 
@@ -204,7 +204,7 @@ double amplitude(double level) {
 using Curve = std::array<double, kCurvePoints>;
 
 std::array<const Curve*, 3> curvesOf(const ResponseCurves& c) {
-    return {&c.sp1, &c.sp2, &c.total};
+    return {&c.sources[0], &c.sources[1], &c.total};
 }
 
 // Levels agree within 1e-6 dB, as the level tests ask. Where a spectrum nearly cancels,
@@ -240,8 +240,8 @@ std::vector<detail::VectorIsa> availableIsas() {
 }
 
 bool sameBits(const ImpulseResponses& a, const ImpulseResponses& b) {
-    return std::memcmp(a.h1.data(), b.h1.data(), a.h1.size() * sizeof(double)) == 0 &&
-           std::memcmp(a.h2.data(), b.h2.data(), a.h2.size() * sizeof(double)) == 0;
+    return std::memcmp(a.sources[0].data(), b.sources[0].data(), a.sources[0].size() * sizeof(double)) == 0 &&
+           std::memcmp(a.sources[1].data(), b.sources[1].data(), a.sources[1].size() * sizeof(double)) == 0;
 }
 
 } // namespace
@@ -270,8 +270,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(fastFailure == referenceFailure, "fast and reference accumulation fail alike");
         if (referenceFailure)
             continue;
-        requireSameResponse(fast.h1, reference.h1, magnitude.h1, "fast and reference SP1 responses agree");
-        requireSameResponse(fast.h2, reference.h2, magnitude.h2, "fast and reference SP2 responses agree");
+        requireSameResponse(fast.sources[0], reference.sources[0], magnitude.sources[0],
+                            "fast and reference SP1 responses agree");
+        requireSameResponse(fast.sources[1], reference.sources[1], magnitude.sources[1],
+                            "fast and reference SP2 responses agree");
         if (isa == detail::widestAvailableIsa())
             widest = fast;
     }

@@ -26,10 +26,10 @@ namespace {
 
 // The texts in the order of the file's value lines.
 std::array<const std::string*, 21> fileOrder(const SceneTexts& t) {
-    return {&t.depth,       &t.width,      &t.height,    &t.reflFront,       &t.reflBack,
-            &t.reflRight,   &t.reflLeft,   &t.reflFloor, &t.reflCeiling,     &t.listener.x,
-            &t.listener.y,  &t.listener.z, &t.sp1.x,     &t.sp1.y,           &t.sp1.z,
-            &t.sp2.x,       &t.sp2.y,      &t.sp2.z,     &t.reflectionCount, &t.startFrequency,
+    return {&t.depth,        &t.width,        &t.height,       &t.reflFront,       &t.reflBack,
+            &t.reflRight,    &t.reflLeft,     &t.reflFloor,    &t.reflCeiling,     &t.seats[0].x,
+            &t.seats[0].y,   &t.seats[0].z,   &t.sources[0].x, &t.sources[0].y,    &t.sources[0].z,
+            &t.sources[1].x, &t.sources[1].y, &t.sources[1].z, &t.reflectionCount, &t.startFrequency,
             &t.endFrequency};
 }
 

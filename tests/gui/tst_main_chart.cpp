@@ -114,7 +114,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         click(control<QCheckBox>(mainWindow(), "sp2CurveBox"));
         QCOMPARE(values(chart().sp2Curve), before);
         QCOMPARE(keys(chart().sp2Curve).front(), 20.0);
-        QVERIFY(mainWindow().responseCurves().sp2 == stored.sp2);
+        QVERIFY(mainWindow().responseCurves().sources[1] == stored.sources[1]);
         QVERIFY(errors().isEmpty());
     }
 
@@ -126,7 +126,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         QCOMPARE(chart().totalCurve->dataCount(), 961);
         // The levels were still computed and are shown when the box is ticked again.
         click(control<QCheckBox>(mainWindow(), "sp2CurveBox"));
-        QCOMPARE(values(chart().sp2Curve).front(), mainWindow().responseCurves().sp2[40]);
+        QCOMPARE(values(chart().sp2Curve).front(), mainWindow().responseCurves().sources[1][40]);
     }
 
     void aCurveSwitchShowsOnlyComputedLevels() {
@@ -144,7 +144,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         click(control<QCheckBox>(mainWindow(), "sp1CurveBox"));
         click(control<QCheckBox>(mainWindow(), "sp1CurveBox"));
         QCOMPARE(chart().sp1Curve->dataCount(), 201);
-        QCOMPARE(values(chart().sp1Curve).front(), mainWindow().responseCurves().sp1[200]);
+        QCOMPARE(values(chart().sp1Curve).front(), mainWindow().responseCurves().sources[0][200]);
         QVERIFY(errors().isEmpty());
     }
 
@@ -166,7 +166,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         QCOMPARE(errors(), QStringList{"'x' は浮動小数点数ではありません"});
         QCOMPARE(values(chart().sp1Curve), shown);
         QCOMPARE(chart().titleText(), title);
-        QVERIFY(mainWindow().responseCurves().sp1 == stored.sp1);
+        QVERIFY(mainWindow().responseCurves().sources[0] == stored.sources[0]);
         QVERIFY(QApplication::overrideCursor() == nullptr);
 
         // A condition corrected before the failing one stays corrected.
@@ -177,7 +177,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         QCOMPARE(errors().value(1), QStringLiteral("'five hundred' は整数ではありません"));
         QCOMPARE(control<QLineEdit>(roomSettings(), "startFrequencyBox")->text(), QStringLiteral("10"));
         QCOMPARE(values(chart().sp1Curve), shown);
-        QVERIFY(mainWindow().responseCurves().sp1 == stored.sp1);
+        QVERIFY(mainWindow().responseCurves().sources[0] == stored.sources[0]);
     }
 
     void aFractionalLevelLimitStopsAfterTheLevelsAreStored() {
@@ -186,8 +186,8 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         control<QLabel>(mainWindow(), "sp1XReadOut")->setText(" 1.00");
         clickMarker(control<MarkerShape>(mainWindow(), "sp1Marker"));
         QCOMPARE(errors(), QStringList{"'-25.5' は整数ではありません"});
-        QVERIFY(mainWindow().responseCurves().sp1[40] != shown.front()); // new levels stored
-        QCOMPARE(values(chart().sp1Curve), shown);                       // old curve shown
+        QVERIFY(mainWindow().responseCurves().sources[0][40] != shown.front()); // new levels stored
+        QCOMPARE(values(chart().sp1Curve), shown);                              // old curve shown
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 

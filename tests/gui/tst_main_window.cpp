@@ -62,10 +62,10 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         }
         // The point at f shows the level stored for f.
         const ResponseCurves& stored = mainWindow().responseCurves();
-        QCOMPARE(values(c.sp1Curve).front(), stored.sp1[40]);
-        QCOMPARE(values(c.sp2Curve).back(), stored.sp2[1000]);
+        QCOMPARE(values(c.sp1Curve).front(), stored.sources[0][40]);
+        QCOMPARE(values(c.sp2Curve).back(), stored.sources[1][1000]);
         QCOMPARE(values(c.totalCurve)[1], stored.total[41]);
-        QVERIFY(stored.sp1[39] == 0.0 && stored.sp1[1001] == 0.0);
+        QVERIFY(stored.sources[0][39] == 0.0 && stored.sources[0][1001] == 0.0);
         QCOMPARE(c.levelAxis()->range().lower, -25.0);
         QCOMPARE(c.levelAxis()->range().upper, 25.0);
         QCOMPARE(c.frequencyAxis()->range().lower, 20.0);
@@ -140,10 +140,10 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
 
         // Nothing is computed while dragging.
         QVERIFY(!calculationRan());
-        QVERIFY(f.responseCurves().sp1 == before.sp1);
+        QVERIFY(f.responseCurves().sources[0] == before.sources[0]);
         QTest::mouseRelease(m, Qt::LeftButton, {}, QPoint(7, 7));
         QVERIFY(calculationRan());
-        QVERIFY(f.responseCurves().sp1 != before.sp1);
+        QVERIFY(f.responseCurves().sources[0] != before.sources[0]);
         QCOMPARE(chart().sp1Curve->dataCount(), 961);
         QVERIFY(errors().isEmpty());
 
@@ -345,7 +345,7 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QCOMPARE(corner(control<MarkerShape>(f, "sp2Marker")), QPoint(696 + 305 - 7, 32 + 107 - 7));
         QCOMPARE(text(control<QLabel>(f, "roomSizeCaption")),
                  QStringLiteral("幅：2.00m 奥行：2.00m 高さ：2.40m"));
-        QVERIFY(f.responseCurves().sp1 != before.sp1);
+        QVERIFY(f.responseCurves().sources[0] != before.sources[0]);
 
         // Narrower than SP1 and shallower than everyone: each object to its own wall.
         control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("0.40"));

@@ -137,7 +137,7 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
         } changes[]{
             {"部屋の寸法か反射率が変わりました", [](SceneTexts& t) { t.width = "2.60"; }},
             {"反射回数が変わりました", [](SceneTexts& t) { t.reflectionCount = "3"; }},
-            {"高さが変わりました", [](SceneTexts& t) { t.listener.z = " 1.20"; }},
+            {"高さが変わりました", [](SceneTexts& t) { t.seats[0].z = " 1.20"; }},
         };
         for (const auto& c : changes) {
             start();

@@ -46,9 +46,9 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         t.reflectionCount = "12";
         t.startFrequency = "30";
         t.endFrequency = "300";
-        t.sp1 = {" 0.40", " 0.60", " 0.80"};
-        t.sp2 = {" 2.00", " 0.90", " 1.10"};
-        t.listener = {" 1.50", " 3.00", " 1.20"};
+        t.sources[0] = {" 0.40", " 0.60", " 0.80"};
+        t.sources[1] = {" 2.00", " 0.90", " 1.10"};
+        t.seats[0] = {" 1.50", " 3.00", " 1.20"};
         return t;
     }
 
@@ -306,7 +306,7 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         openStartRoomFile(*windows, path("other.dtr"));
         QVERIFY(asked.isEmpty());
         QVERIFY(errors().isEmpty());
-        QCOMPARE(shownTexts().sp2.x, otherScene().sp2.x);
+        QCOMPARE(shownTexts().sources[1].x, otherScene().sources[1].x);
         QCOMPARE(caption(), mainCaption("other.dtr"));
         QCOMPARE(control<QLabel>(mainWindow(), "roomSizeCaption")->text(),
                  QStringLiteral("幅：3.1m 奥行：5m 高さ：2.2m"));

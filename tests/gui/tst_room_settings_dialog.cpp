@@ -47,10 +47,10 @@ class TestRoomSettingsDialog : public QObject {
 
     void startsWithTheDefaultSceneTexts() {
         SceneTexts read;
-        read.sp1 = {"9", "9", "9"};
+        read.sources[0] = {"9", "9", "9"};
         dialog->readTexts(read);
         SceneTexts expected;
-        expected.sp1 = {"9", "9", "9"}; // positions are not the dialog's
+        expected.sources[0] = {"9", "9", "9"}; // positions are not the dialog's
         QCOMPARE(read, expected);
     }
 

@@ -33,7 +33,7 @@ TEST(Waterfall, AWindowOverTheWholeResponseGivesTheChartsCurves) {
     whole.windowMs = kLongestWindowMs;
     whole.riseMs = 0;
     for (const auto& [curve, expected] :
-         {std::pair{ImpulseCurve::Sp1, &curves.sp1}, std::pair{ImpulseCurve::Sp2, &curves.sp2},
+         {std::pair{ImpulseCurve::Sp1, &curves.sources[0]}, std::pair{ImpulseCurve::Sp2, &curves.sources[1]},
           std::pair{ImpulseCurve::Total, &curves.total}}) {
         const Waterfall w = computeWaterfall(impulseResponseAt(scene, curve), whole);
         ASSERT_EQ(w.columns(), 961);

@@ -115,8 +115,8 @@ std::vector<NamedScene> variedScenes() {
 
     // Points outside the room and both loudspeakers in one place are used as they are.
     SceneTexts odd;
-    odd.sp1 = {"-1.00", "7.00", "3.10"};
-    odd.sp2 = odd.sp1;
+    odd.sources[0] = {"-1.00", "7.00", "3.10"};
+    odd.sources[1] = odd.sources[0];
     odd.reflectionCount = "12";
     add("loudspeakers outside the room", odd);
 
@@ -128,9 +128,9 @@ std::vector<NamedScene> variedScenes() {
     Scene close = sceneFrom(SceneTexts{});
     close.reflectionCount = 2;
     close.width = 1e-20;
-    close.listener.x = 0.0;
-    close.sp1 = close.listener;
-    close.sp1.x = 3e-17;
+    close.seats[0].x = 0.0;
+    close.sources[0].position = close.seats[0];
+    close.sources[0].position.x = 3e-17;
     scenes.push_back({"loudspeaker a hair from the listener", close});
     return scenes;
 }
@@ -143,8 +143,10 @@ TEST(FastAccumulation, MatchesReferenceOnVariedScenes) {
         const ImpulseResponses mag = reference(magnitudes(s.scene));
         for (VectorIsa isa : availableIsas()) {
             const ImpulseResponses h = fast(s.scene, isa);
-            expectSameResponse(h.h1, ref.h1, mag.h1, s.name + ", SP1, " + isaName(isa));
-            expectSameResponse(h.h2, ref.h2, mag.h2, s.name + ", SP2, " + isaName(isa));
+            expectSameResponse(h.sources[0], ref.sources[0], mag.sources[0],
+                               s.name + ", SP1, " + isaName(isa));
+            expectSameResponse(h.sources[1], ref.sources[1], mag.sources[1],
+                               s.name + ", SP2, " + isaName(isa));
         }
     }
 }
@@ -162,15 +164,16 @@ TEST(FastAccumulation, MatchesReferenceWithLongPaths) {
     const Scene scene = sceneFrom(texts);
     const ImpulseResponses ref = reference(scene);
     // Sample 8000 gathers every later arrival: far more than any sample before it.
-    ASSERT_GT(ref.h1[8000], 10 * *std::max_element(ref.h1.begin() + 7000, ref.h1.begin() + 8000));
+    ASSERT_GT(ref.sources[0][8000],
+              10 * *std::max_element(ref.sources[0].begin() + 7000, ref.sources[0].begin() + 8000));
     for (int n = 8001; n < kTransformLength; ++n)
-        ASSERT_EQ(ref.h1[n], 0.0);
+        ASSERT_EQ(ref.sources[0][n], 0.0);
     for (VectorIsa isa : availableIsas()) {
         const ImpulseResponses h = fast(scene, isa);
-        expectSameResponse(h.h1, ref.h1, ref.h1, "SP1, " + isaName(isa));
-        expectSameResponse(h.h2, ref.h2, ref.h2, "SP2, " + isaName(isa));
+        expectSameResponse(h.sources[0], ref.sources[0], ref.sources[0], "SP1, " + isaName(isa));
+        expectSameResponse(h.sources[1], ref.sources[1], ref.sources[1], "SP2, " + isaName(isa));
         for (int n = 8001; n < kTransformLength; ++n)
-            ASSERT_EQ(h.h1[n], 0.0) << n;
+            ASSERT_EQ(h.sources[0][n], 0.0) << n;
     }
 }
 
@@ -185,15 +188,17 @@ TEST(FastAccumulation, DelaysRoundLikeReference) {
         for (double offset : {-1e-6, -1e-8, 0.0, 1e-8, 1e-6, 0.25, 0.5}) {
             const double samples = d + 0.5 + offset;
             const double r = samples / kSamplesPerMetre;
-            scene.sp1 = {scene.listener.x + r * 0.6, scene.listener.y - r * 0.8, scene.listener.z};
-            scene.sp2 = {scene.listener.x, scene.listener.y, scene.listener.z - r};
+            scene.sources[0].position = {scene.seats[0].x + r * 0.6, scene.seats[0].y - r * 0.8,
+                                         scene.seats[0].z};
+            scene.sources[1].position = {scene.seats[0].x, scene.seats[0].y, scene.seats[0].z - r};
             const ImpulseResponses ref = reference(scene);
             for (VectorIsa isa : availableIsas()) {
                 const ImpulseResponses h = fast(scene, isa);
                 for (const auto& [fastH, refH, source] :
-                     {std::tuple{&h.h1, &ref.h1, scene.sp1}, std::tuple{&h.h2, &ref.h2, scene.sp2}}) {
-                    const double dx = source.x - scene.listener.x, dy = source.y - scene.listener.y,
-                                 dz = source.z - scene.listener.z;
+                     {std::tuple{&h.sources[0], &ref.sources[0], scene.sources[0].position},
+                      std::tuple{&h.sources[1], &ref.sources[1], scene.sources[1].position}}) {
+                    const double dx = source.x - scene.seats[0].x, dy = source.y - scene.seats[0].y,
+                                 dz = source.z - scene.seats[0].z;
                     const double exact = std::sqrt(dx * dx + dy * dy + dz * dz) * kSamplesPerMetre;
                     if (std::fabs(exact - std::floor(exact) - 0.5) < 1e-9)
                         continue;
@@ -222,8 +227,10 @@ TEST(FastAccumulation, SameBitsForEveryThreadCountAndRun) {
     const VectorIsa isa = detail::widestAvailableIsa();
     const ImpulseResponses one = fast(scene, isa, 1);
     const auto sameBits = [](const ImpulseResponses& a, const ImpulseResponses& b) {
-        return std::memcmp(a.h1.data(), b.h1.data(), a.h1.size() * sizeof(double)) == 0 &&
-               std::memcmp(a.h2.data(), b.h2.data(), a.h2.size() * sizeof(double)) == 0;
+        return std::memcmp(a.sources[0].data(), b.sources[0].data(), a.sources[0].size() * sizeof(double)) ==
+                   0 &&
+               std::memcmp(a.sources[1].data(), b.sources[1].data(), a.sources[1].size() * sizeof(double)) ==
+                   0;
     };
     for (int threads : {0, 2, 3, 64, 1, 0})
         EXPECT_TRUE(sameBits(fast(scene, isa, threads), one)) << threads << " threads";
@@ -253,8 +260,8 @@ TEST(FastAccumulation, LevelsMatchReference) {
         calculateResponse(sceneFrom(texts), fastCurves);
         calculateResponseReference(sceneFrom(texts), refCurves);
         for (int j = 0; j < kCurvePoints; ++j) {
-            ASSERT_NEAR(fastCurves.sp1[j], refCurves.sp1[j], 1e-6) << j;
-            ASSERT_NEAR(fastCurves.sp2[j], refCurves.sp2[j], 1e-6) << j;
+            ASSERT_NEAR(fastCurves.sources[0][j], refCurves.sources[0][j], 1e-6) << j;
+            ASSERT_NEAR(fastCurves.sources[1][j], refCurves.sources[1][j], 1e-6) << j;
             ASSERT_NEAR(fastCurves.total[j], refCurves.total[j], 1e-6) << j;
         }
     }
@@ -269,9 +276,9 @@ TEST(FastAccumulation, ACancelledLoudspeakerEndsAsTheReferenceDoes) {
     cancelled.width = "0.5";
     cancelled.reflLeft = "-1";
     cancelled.reflRight = "0";
-    cancelled.sp1.x = "0";
-    cancelled.sp2.x = "0.25";
-    cancelled.listener.x = "0.4";
+    cancelled.sources[0].x = "0";
+    cancelled.sources[1].x = "0.25";
+    cancelled.seats[0].x = "0.4";
     cancelled.reflectionCount = "3";
     const auto outcome = [&](void (*calculate)(const Scene&, ResponseCurves&)) {
         ResponseCurves curves;
@@ -282,10 +289,12 @@ TEST(FastAccumulation, ACancelledLoudspeakerEndsAsTheReferenceDoes) {
         }
         return std::pair{std::string(), curves};
     };
-    const auto [fastFailure, fastCurves] = outcome(calculateResponse);
-    const auto [referenceFailure, referenceCurves] = outcome(calculateResponseReference);
+    const auto [fastFailure, fastCurves] =
+        outcome([](const Scene& s, ResponseCurves& c) { calculateResponse(s, c); });
+    const auto [referenceFailure, referenceCurves] =
+        outcome([](const Scene& s, ResponseCurves& c) { calculateResponseReference(s, c); });
     EXPECT_EQ(fastFailure, referenceFailure);
-    EXPECT_EQ(fastCurves.sp1, referenceCurves.sp1);
+    EXPECT_EQ(fastCurves.sources[0], referenceCurves.sources[0]);
     EXPECT_EQ(fastCurves.total, referenceCurves.total);
 }
 
@@ -302,17 +311,18 @@ std::string failureOf(const Scene& scene, void (*accumulate)(const Scene&, Impul
 }
 
 std::string fastFailure(const Scene& scene) {
-    return failureOf(scene, accumulateImpulseResponses);
+    return failureOf(scene, [](const Scene& s, ImpulseResponses& h) { accumulateImpulseResponses(s, h); });
 }
 std::string referenceFailure(const Scene& scene) {
-    return failureOf(scene, accumulateImpulseResponsesReference);
+    return failureOf(scene,
+                     [](const Scene& s, ImpulseResponses& h) { accumulateImpulseResponsesReference(s, h); });
 }
 
 } // namespace
 
 TEST(FastAccumulation, FaultsMatchReference) {
     SceneTexts onListener;
-    onListener.sp1 = onListener.listener;
+    onListener.sources[0] = onListener.seats[0];
     onListener.reflectionCount = "30";
     EXPECT_EQ(fastFailure(sceneFrom(onListener)), msg::kZeroDivide);
 
@@ -323,8 +333,8 @@ TEST(FastAccumulation, FaultsMatchReference) {
     mirrored.reflectionCount = 3;
     mirrored.width = 2.5;
     mirrored.reflLeft = 0.0;
-    mirrored.sp2 = {2.25, 0.75, 0.5};
-    mirrored.listener = {-2.25, 0.75, 0.5};
+    mirrored.sources[1].position = {2.25, 0.75, 0.5};
+    mirrored.seats[0] = {-2.25, 0.75, 0.5};
     EXPECT_EQ(referenceFailure(mirrored), msg::kInvalidOperation);
     EXPECT_EQ(fastFailure(mirrored), msg::kInvalidOperation);
     // The same image heard through a reflecting wall divides by zero.
@@ -353,7 +363,7 @@ TEST(FastAccumulation, FaultsMatchReference) {
     SceneTexts none;
     none.reflectionCount = "-3";
     ImpulseResponses h;
-    h.h1[5] = 1.0;
+    h.sources[0][5] = 1.0;
     accumulateImpulseResponses(sceneFrom(none), h);
-    EXPECT_EQ(h.h1, std::vector<double>(kTransformLength, 0.0));
+    EXPECT_EQ(h.sources[0], std::vector<double>(kTransformLength, 0.0));
 }

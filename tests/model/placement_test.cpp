@@ -44,9 +44,9 @@ TEST(Spread, IsTheStandardDeviationOfTheChartsTotalToTheLastBit) {
                                 t.width = "0.5";
                                 t.reflLeft = "-1";
                                 t.reflRight = "0";
-                                t.sp1.x = "0";
-                                t.sp2.x = "0.25";
-                                t.listener.x = "0.4";
+                                t.sources[0].x = "0";
+                                t.sources[1].x = "0.25";
+                                t.seats[0].x = "0.4";
                             })};
     for (const Scene& scene : scenes)
         for (const Band band : bands) {
@@ -83,15 +83,15 @@ TEST(Spread, TheCallersOwnCalculationMatchesThePoolsInEveryCurve) {
         calculateResponse(scene, pool);
         calculateResponseInCaller(scene, caller);
         for (int j = 0; j < kCurvePoints; ++j) {
-            EXPECT_TRUE(sameBits(pool.sp1[j], caller.sp1[j])) << j;
-            EXPECT_TRUE(sameBits(pool.sp2[j], caller.sp2[j])) << j;
+            EXPECT_TRUE(sameBits(pool.sources[0][j], caller.sources[0][j])) << j;
+            EXPECT_TRUE(sameBits(pool.sources[1][j], caller.sources[1][j])) << j;
             EXPECT_TRUE(sameBits(pool.total[j], caller.total[j])) << j;
         }
     }
 }
 
 TEST(Spread, IsUnknownWhereTheCalculationFails) {
-    const Scene onListener = sceneWith(3, [](SceneTexts& t) { t.sp1 = t.listener; });
+    const Scene onListener = sceneWith(3, [](SceneTexts& t) { t.sources[0] = t.seats[0]; });
     EXPECT_FALSE(spreadOf(onListener, {}).has_value());
     EXPECT_TRUE(isValidBand({10, 500}));
     EXPECT_FALSE(isValidBand({9, 200}));
@@ -138,7 +138,7 @@ TEST(ResponseMap, CoversThePlanRowByRowAndRepeatsItself) {
 TEST(ResponseMap, MarksAPointOnTheLoudspeakerUnknownAndStopsWhenAsked) {
     // The cell centre (0.625, 0.875) at the listener's height is SP1's place: that point
     // alone is unknown.
-    const Scene scene = sceneWith(1, [](SceneTexts& t) { t.sp1 = {"0.625", "0.875", "1.00"}; });
+    const Scene scene = sceneWith(1, [](SceneTexts& t) { t.sources[0] = {"0.625", "0.875", "1.00"}; });
     const ResponseMap map = computeResponseMap(scene, MapMarker::Listener, {}, 0.25);
     int unknown = 0;
     for (double s : map.spread)
@@ -347,7 +347,7 @@ struct Exhaustive {
         for (int a = 0; a <= (stereo ? w / 2 : w); ++a)
             for (int b = 0; b <= (stereo ? d / 2 : d); ++b)
                 for (int c = 0; c <= (stereo ? d : 0); ++c) {
-                    Placement p{scene.sp1, scene.sp2, scene.listener};
+                    Placement p{scene.sources[0].position, scene.sources[1].position, scene.seats[0]};
                     if (stereo) {
                         p.sp1 = {a / 100.0, b / 100.0, p.sp1.z};
                         p.sp2 = {(w - a) / 100.0, b / 100.0, p.sp2.z};
@@ -384,8 +384,8 @@ TEST(PlacementSearch, RankOneIsTheBestOfItsObjectiveOnTheCentimetreLattice) {
                             [](SceneTexts& t) {
                                 t.width = "1.40";
                                 t.depth = "1.80";
-                                t.sp1 = {"0.40", "0.40", "0.50"};
-                                t.sp2 = {"1.00", "0.40", "0.50"};
+                                t.sources[0] = {"0.40", "0.40", "0.50"};
+                                t.sources[1] = {"1.00", "0.40", "0.50"};
                             }),
                   listener}};
     for (const auto& c : cases) {
@@ -434,8 +434,8 @@ TEST(PlacementSearch, AHugeRoomStopsWithinHalfASecondAndKeepsItsMemoryBounded) {
 TEST(ResponseMap, TheAreaFigureIsTheMeanOfTheNineSpreadsAroundEachPoint) {
     const Scene scene = sceneWith(1, [](SceneTexts& t) {
         t.width = t.depth = "0.80";
-        t.sp1 = {"0.20", "0.10", "0.50"};
-        t.sp2 = {"0.60", "0.10", "0.50"};
+        t.sources[0] = {"0.20", "0.10", "0.50"};
+        t.sources[1] = {"0.60", "0.10", "0.50"};
     });
     // 0.10 m is two steps of 0.05 (spreads shared with the grid) and 2.5 of 0.04.
     for (double step : {0.05, 0.04}) {

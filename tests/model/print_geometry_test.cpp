@@ -71,9 +71,9 @@ TEST(WindowPicture, LargerThanThePageHangsOverBothSides) {
 TEST(GraphHeader, StartUpSceneAsTheWindowShowsIt) {
     SceneTexts texts;
     // Heights are rewritten in the five-character form when the window first shows.
-    texts.sp1.z = " 0.50";
-    texts.sp2.z = " 0.50";
-    texts.listener.z = " 1.01";
+    texts.sources[0].z = " 0.50";
+    texts.sources[1].z = " 0.50";
+    texts.seats[0].z = " 1.01";
     const auto lines = graphHeaderLines(texts);
     EXPECT_EQ(lines[0], "    部屋 幅：2.70m 奥行：4.50m 高さ：2.40m");
     EXPECT_EQ(lines[1], "SP1 左から0.45m  前から0.70m  床から 0.50m");
@@ -94,9 +94,9 @@ TEST(GraphHeader, EveryValueComesFromItsOwnText) {
     t.reflCeiling = "c";
     t.reflFloor = "g";
     t.reflectionCount = "n";
-    t.sp1 = {"a1", "a2", "a3"};
-    t.sp2 = {"b1", "b2", "b3"};
-    t.listener = {"c1", "c2", "c3"};
+    t.sources[0] = {"a1", "a2", "a3"};
+    t.sources[1] = {"b1", "b2", "b3"};
+    t.seats[0] = {"c1", "c2", "c3"};
     const auto lines = graphHeaderLines(t);
     EXPECT_EQ(lines[0], "    部屋 幅：Wm 奥行：Dm 高さ：Hm");
     EXPECT_EQ(lines[1], "SP1 左からa1m  前からa2m  床からa3m");

@@ -42,8 +42,8 @@ TEST(Response, DirectSoundOnlyIsFlat) {
     ResponseCurves curves;
     calculateResponse(sceneFrom(texts), curves);
     for (int j = 40; j <= 1000; ++j) {
-        EXPECT_NEAR(curves.sp1[j], -7.72, 0.005) << j;
-        EXPECT_NEAR(curves.sp2[j], -7.70, 0.005) << j;
+        EXPECT_NEAR(curves.sources[0][j], -7.72, 0.005) << j;
+        EXPECT_NEAR(curves.sources[1][j], -7.70, 0.005) << j;
         EXPECT_NEAR(curves.total[j], -1.69, 0.005) << j;
     }
     // Both direct sounds arrive on sample 29, so Total is the plain sum 1/r1 + 1/r2.
@@ -60,14 +60,14 @@ TEST(Response, DefaultRoomWithThirtyReflections) {
                                                            {80, {2.36, 2.59, 8.50}},
                                                            {500, {2.92, 3.23, 9.08}}};
     for (const auto& [hz, levels] : expected) {
-        EXPECT_NEAR(at(curves.sp1, hz), levels[0], 0.01) << hz;
-        EXPECT_NEAR(at(curves.sp2, hz), levels[1], 0.01) << hz;
+        EXPECT_NEAR(at(curves.sources[0], hz), levels[0], 0.01) << hz;
+        EXPECT_NEAR(at(curves.sources[1], hz), levels[1], 0.01) << hz;
         EXPECT_NEAR(at(curves.total, hz), levels[2], 0.01) << hz;
     }
     // Only elements 40..1000 (20..500 Hz) are written.
-    EXPECT_EQ(curves.sp1[39], 0.0);
+    EXPECT_EQ(curves.sources[0][39], 0.0);
     EXPECT_EQ(curves.total[1001], 0.0);
-    EXPECT_NE(curves.sp2[40], 0.0);
+    EXPECT_NE(curves.sources[1][40], 0.0);
 }
 
 TEST(Response, ConditionsAreCorrectedAndReported) {
@@ -106,8 +106,8 @@ TEST(Response, ReadsTextsInCalculationOrder) {
     }
     // Positions are read listener first, then SP1 and SP2.
     texts = SceneTexts{};
-    texts.sp1.x = "s1";
-    texts.listener.z = "l3";
+    texts.sources[0].x = "s1";
+    texts.seats[0].z = "l3";
     try {
         sceneFrom(texts);
         FAIL();
@@ -120,7 +120,7 @@ TEST(SceneTexts, StartupTextsFollowTheDecimalSeparator) {
     EXPECT_EQ(startupTexts('.'), SceneTexts{});
     const SceneTexts comma = startupTexts(',');
     EXPECT_EQ(comma.width, "2,70");
-    EXPECT_EQ(comma.listener.y, "2,90");
+    EXPECT_EQ(comma.seats[0].y, "2,90");
     EXPECT_EQ(comma.reflectionCount, "30");
     EXPECT_NO_THROW(readCalculationScene(comma, ',', nullptr));
 }
@@ -131,9 +131,9 @@ TEST(Response, StartAboveEndStoresNothing) {
     texts.endFrequency = "200";
     texts.reflectionCount = "2";
     ResponseCurves curves;
-    curves.sp1.fill(42.0);
+    curves.sources[0].fill(42.0);
     calculateResponse(sceneFrom(texts), curves);
-    for (double v : curves.sp1)
+    for (double v : curves.sources[0])
         ASSERT_EQ(v, 42.0);
 }
 
@@ -160,16 +160,16 @@ TEST(Response, AbsorbingWallsLeaveTheDirectSound) {
     calculateResponse(sceneFrom(texts), withWalls);
     texts.reflectionCount = "0";
     calculateResponse(sceneFrom(texts), direct);
-    EXPECT_EQ(withWalls.sp1, direct.sp1);
+    EXPECT_EQ(withWalls.sources[0], direct.sources[0]);
     EXPECT_EQ(withWalls.total, direct.total);
 }
 
 TEST(Response, FaultsAreRaisedBeforeAnythingIsStored) {
     ResponseCurves curves;
-    curves.sp1.fill(7.0);
+    curves.sources[0].fill(7.0);
 
     SceneTexts onListener;
-    onListener.sp2 = onListener.listener;
+    onListener.sources[1] = onListener.seats[0];
     EXPECT_EQ(failureOf(sceneFrom(onListener), curves), msg::kZeroDivide);
 
     SceneTexts silentWalls = onListener;
@@ -192,7 +192,7 @@ TEST(Response, FaultsAreRaisedBeforeAnythingIsStored) {
     loud.reflectionCount = "4";
     EXPECT_EQ(failureOf(sceneFrom(loud), curves), msg::kOverflow);
 
-    for (double v : curves.sp1)
+    for (double v : curves.sources[0])
         ASSERT_EQ(v, 7.0);
 }
 
@@ -231,8 +231,8 @@ TEST(Response, EachWallsCoefficientBelongsToThatWall) {
         for (const Mirror& x : mirrors(source.x, s.width, s.reflLeft, s.reflRight))
             for (const Mirror& y : mirrors(source.y, s.depth, s.reflFront, s.reflBack))
                 for (const Mirror& z : mirrors(source.z, s.height, s.reflFloor, s.reflCeiling)) {
-                    const double r = std::hypot(x.coordinate - s.listener.x, y.coordinate - s.listener.y,
-                                                z.coordinate - s.listener.z);
+                    const double r = std::hypot(x.coordinate - s.seats[0].x, y.coordinate - s.seats[0].y,
+                                                z.coordinate - s.seats[0].z);
                     h[static_cast<std::size_t>(std::nearbyint(r * kSamplesPerMetre))] +=
                         x.factor * y.factor * z.factor / r;
                 }
@@ -245,11 +245,11 @@ TEST(Response, EachWallsCoefficientBelongsToThatWall) {
                                    -2 * std::numbers::pi * n * (j + 1) / kTransformLength);
         return bins;
     };
-    const auto one = spectrum(s.sp1), two = spectrum(s.sp2);
+    const auto one = spectrum(s.sources[0].position), two = spectrum(s.sources[1].position);
     for (int j = 20; j <= 1000; ++j) {
         const auto k = static_cast<std::size_t>(j);
-        EXPECT_NEAR(curves.sp1[k], 20 * std::log10(std::abs(one[k])), 1e-9) << j;
-        EXPECT_NEAR(curves.sp2[k], 20 * std::log10(std::abs(two[k])), 1e-9) << j;
+        EXPECT_NEAR(curves.sources[0][k], 20 * std::log10(std::abs(one[k])), 1e-9) << j;
+        EXPECT_NEAR(curves.sources[1][k], 20 * std::log10(std::abs(two[k])), 1e-9) << j;
         EXPECT_NEAR(curves.total[k], 20 * std::log10(std::abs(one[k] + two[k])), 1e-9) << j;
     }
 }
