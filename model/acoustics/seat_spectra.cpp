@@ -31,35 +31,32 @@ SeatSpectra computeSeatSpectra(const Scene& room, const std::vector<Point3>& sou
         const int first = 2 * (task % pairs);
         const bool both = first + 1 < sourceCount;
         Scene scene = room;
-        scene.listener = seats[static_cast<std::size_t>(seat)];
-        scene.sp1 = sources[static_cast<std::size_t>(first)];
-        // A lone last source is paired with itself and its second copy dropped.
-        scene.sp2 = sources[static_cast<std::size_t>(both ? first + 1 : first)];
+        scene.seats = {seats[static_cast<std::size_t>(seat)]};
+        scene.sources = {Source{sources[static_cast<std::size_t>(first)]}};
+        if (both)
+            scene.sources.push_back(Source{sources[static_cast<std::size_t>(first + 1)]});
         auto& row = out.spectra[static_cast<std::size_t>(seat)];
+        detail::FastAccumulationOptions options;
+        options.inCaller = true;
         try {
             ImpulseResponses h;
-            detail::FastAccumulationOptions options;
-            options.inCaller = true;
             detail::accumulateImagesFast(scene, h, options);
-            row[static_cast<std::size_t>(first)] = sourceSpectrum(h.h1);
-            if (both)
-                row[static_cast<std::size_t>(first + 1)] = sourceSpectrum(h.h2);
-        } catch (const UserError& e) {
-            // Which of the two failed: each alone, paired with itself.
-            for (int s = first; s <= (both ? first + 1 : first); ++s) {
+            for (std::size_t s = 0; s < scene.sources.size(); ++s)
+                row[static_cast<std::size_t>(first) + s] = sourceSpectrum(h.sources[s]);
+        } catch (const UserError&) {
+            // Which of the two failed: each alone.
+            for (std::size_t s = 0; s < scene.sources.size(); ++s) {
                 Scene alone = scene;
-                alone.sp1 = alone.sp2 = sources[static_cast<std::size_t>(s)];
+                alone.sources = {scene.sources[s]};
                 try {
                     ImpulseResponses h;
-                    detail::FastAccumulationOptions options;
-                    options.inCaller = true;
                     detail::accumulateImagesFast(alone, h, options);
-                    row[static_cast<std::size_t>(s)] = sourceSpectrum(h.h1);
-                } catch (const UserError& alsoAlone) {
+                    row[static_cast<std::size_t>(first) + s] = sourceSpectrum(h.sources[0]);
+                } catch (const UserError& e) {
                     const std::lock_guard lock(mutex);
-                    std::string& failure = out.failure[static_cast<std::size_t>(s)];
+                    std::string& failure = out.failure[static_cast<std::size_t>(first) + s];
                     if (failure.empty())
-                        failure = alsoAlone.what();
+                        failure = e.what();
                 }
             }
         }

@@ -50,8 +50,9 @@ struct Tuned {
     bool inverted = false;
 };
 
+// 0 - x, so the top step is +0 dB, not -0.
 double levelDbOf(int step) {
-    return -kSubwooferLevelStep * step;
+    return 0.0 - kSubwooferLevelStep * step;
 }
 double delayMsOf(int step) {
     return kSubwooferDelayStep * step;

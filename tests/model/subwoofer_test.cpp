@@ -79,8 +79,8 @@ SubwooferSpectra smallProblem() {
     texts.reflectionCount = "8";
     const Scene room = readCalculationScene(texts, '.', nullptr);
     const std::vector<Point3> seats{{1.36, 2.90, 1.0}, {0.86, 2.90, 1.0}, {1.86, 3.40, 1.0}};
-    const std::vector<Point3> sources{room.sp1,         room.sp2,         {0.3, 0.3, 0.3},
-                                      {2.4, 2.25, 0.3}, {1.35, 4.2, 0.3}, {0.3, 4.2, 0.3}};
+    const std::vector<Point3> sources{room.sources[0].position, room.sources[1].position, {0.3, 0.3, 0.3},
+                                      {2.4, 2.25, 0.3},         {1.35, 4.2, 0.3},         {0.3, 4.2, 0.3}};
     const SeatSpectra s = computeSeatSpectra(room, sources, seats);
     SubwooferSpectra out;
     out.band = {30, 80};
