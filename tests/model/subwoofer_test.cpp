@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <stop_token>
 
 using namespace kolmarin;
 
@@ -98,7 +99,7 @@ SubwooferSpectra smallProblem() {
     return out;
 }
 
-TEST(SubwooferOptimiser, IsAtLeastAsGoodAsAnExhaustiveCoarseSearchAndRepeatsItself) {
+TEST(SubwooferOptimiser, IsAtLeastAsGoodAsAnExhaustiveCoarseSearchRepeatsItselfAndStops) {
     const SubwooferSpectra spectra = smallProblem();
     const OptimiserGoal goal{0.5, std::nullopt};
     double exhaustive = INFINITY;
@@ -117,6 +118,9 @@ TEST(SubwooferOptimiser, IsAtLeastAsGoodAsAnExhaustiveCoarseSearchAndRepeatsItse
     EXPECT_LE(first.best.front().score, exhaustive);
     EXPECT_EQ(first.best.front().subwoofers,
               optimiseSubwoofers(spectra, {2, 10, goal}).best.front().subwoofers);
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_TRUE(optimiseSubwoofers(spectra, {2, 10, goal}, {}, stop.get_token()).cancelled);
 }
 
 } // namespace
