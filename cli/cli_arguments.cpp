@@ -129,11 +129,12 @@ bool takesSetup(Command command) {
 bool readSeatOption(const QStringList& arguments, qsizetype& i, Request& request) {
     const QString& a = arguments[i];
     const Command c = request.command;
-    static const QStringList withValue{"--seat",       "--sub", "--crossover", "--count",
-                                       "--candidates", "--top", "--band"};
+    static const QStringList withValue{"--seat", "--sub",  "--crossover",    "--count",     "--candidates",
+                                       "--top",  "--band", "--seat1-weight", "--least-mean"};
     const bool known = (takesSetup(c) && (a == u"--seat" || a == u"--sub" || a == u"--crossover")) ||
                        (a == u"--subs-only" && c != Command::Setup && takesSetup(c)) ||
-                       (c == Command::Subs && (a == u"--count" || a == u"--candidates" || a == u"--top")) ||
+                       (c == Command::Subs && (a == u"--count" || a == u"--candidates" || a == u"--top" ||
+                                               a == u"--seat1-weight" || a == u"--least-mean")) ||
                        ((c == Command::Seats || c == Command::Subs) && a == u"--band");
     if (!known)
         return false;
@@ -161,6 +162,17 @@ bool readSeatOption(const QStringList& arguments, qsizetype& i, Request& request
         request.subs.count = value.toInt(&ok);
         if (!ok || request.subs.count < 1 || request.subs.count > kMostSubwoofers)
             refuse("--count は 1 から 4 までの整数です: " + quoted(value));
+    } else if (a == u"--seat1-weight") {
+        bool ok = false;
+        request.subs.goal.seat1Weight = value.toDouble(&ok);
+        if (!ok || !(request.subs.goal.seat1Weight >= 0.0 && request.subs.goal.seat1Weight <= 10.0))
+            refuse("--seat1-weight は 0 から 10 までの数です: " + quoted(value));
+    } else if (a == u"--least-mean") {
+        bool ok = false;
+        const double least = value.toDouble(&ok);
+        if (!ok || !(least >= -100.0 && least <= 100.0))
+            refuse("--least-mean は -100 から 100 までの dB です: " + quoted(value));
+        request.subs.goal.leastMeanDb = least;
     } else if (a == u"--candidates") {
         if (value.isEmpty())
             refuse("--candidates の後にファイル名がありません");
@@ -188,7 +200,7 @@ const char* usageText() {
            "                [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]\n"
            "  kolmarin2-cli seats SETUP [--band LO-HI] [--csv] [--subs-only]\n"
            "  kolmarin2-cli subs SETUP --count K [--candidates FILE] [--band LO-HI] [--top T] [--csv]\n"
-           "                [--subs-only] [-o BEST]\n"
+           "                [--seat1-weight W] [--least-mean DB] [--subs-only] [-o BEST]\n"
            "  kolmarin2-cli response SETUP --seat N [--csv | --text] [--subs-only] [-o FILE]\n"
            "  kolmarin2-cli setup ROOM.dtr [--seat X,Y,Z]... [--sub X,Y,Z[,LEVEL_DB,DELAY_MS,+|-]]...\n"
            "                [--crossover FC] [-o FILE]\n"
@@ -261,7 +273,7 @@ const char* helpText() {
            "             最後に all,,,,座席間のばらつき,平均レベル の行を書きます。\n"
            "      --subs-only  サブウーファーだけを鳴らしたときの数字にします。\n"
            "  kolmarin2-cli subs SETUP --count K [--candidates FILE] [--band LO-HI] [--top T] [--csv]\n"
-           "                [--subs-only] [-o BEST]\n"
+           "                [--seat1-weight W] [--least-mean DB] [--subs-only] [-o BEST]\n"
            "      サブウーファー K 台 (1 から 4) の位置、レベル (0 から -12 dB)、遅れ (0 から 20 ms) と\n"
            "      極性を、座席間のばらつきが小さくなるように選び、よい順に T 個 (既定 10) 示します。\n"
            "      SETUP のサブウーファーは選んだものに置き換わり、スピーカー、クロスオーバー、座席は\n"
@@ -269,6 +281,8 @@ const char* helpText() {
            "      0.25 m ごとの点。--candidates FILE は「x y z」(m) の行の候補を使います。\n"
            "      --csv  rank,variation_db,seat1_spread_db,mean_db と swN_x,swN_y,swN_z,swN_level_db,\n"
            "             swN_delay_ms,swN_polarity (N = 1..K、極性は + か -) の CSV を書きます。\n"
+           "      --seat1-weight W  座席 1 のばらつきの W 倍を座席間のばらつきに加えたものを小さくします。\n"
+           "      --least-mean DB  平均レベルが DB を下回る組み合わせを、ほかのどれよりも後に回します。\n"
            "      -o BEST  一番よい組み合わせのセットアップファイルを書きます。\n"
            "  kolmarin2-cli response SETUP --seat N [--csv | --text] [--subs-only] [-o FILE]\n"
            "      座席 N での SP1、SP2、Total (サブウーファーを含む) を response と同じ形で書きます。\n"

@@ -77,6 +77,7 @@ QByteArray subsOutput(const BassSetup& setup, const SubsRequest& request, char s
     OptimiserOptions options;
     options.count = request.count;
     options.top = request.top;
+    options.goal = request.goal;
     const OptimiserResult result = optimiseSubwoofers(spectra, options, [&](OptimiserProgress p) {
         if (progress)
             progress(0.2 + 0.8 * p.fraction, p.secondsLeft);

@@ -19,6 +19,7 @@ struct SubsRequest {
     int top = 10;
     bool csv = false;
     bool subwoofersOnly = false;
+    OptimiserGoal goal;
 };
 
 // The candidates of a text file of lines "x y z" (metres, blanks or tabs between; empty

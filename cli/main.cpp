@@ -144,6 +144,7 @@ QByteArray subsOutput(const cli::Request& request, char separator, QByteArray& b
     subs.top = request.top;
     subs.csv = request.csv;
     subs.subwoofersOnly = request.seatOptions.subwoofersOnly;
+    subs.goal = request.subs.goal;
     cli::LongRunNotice notice(
         [](const QByteArray& text) { printError(QStringLiteral("kolmarin2-cli"), text); });
     BassSetup best;

@@ -33,6 +33,7 @@ int parseCrossoverArgument(const QString& text);
 struct SubsOptions {
     int count = 0;          // subwoofers to place, 1 .. kMostSubwoofers
     QString candidatesPath; // empty: the default candidates along the walls
+    OptimiserGoal goal;     // --seat1-weight W, --least-mean DB
 };
 
 } // namespace kolmarin::cli

@@ -118,6 +118,11 @@ TEST(SubwooferOptimiser, IsAtLeastAsGoodAsAnExhaustiveCoarseSearchRepeatsItselfA
     EXPECT_LE(first.best.front().score, exhaustive);
     EXPECT_EQ(first.best.front().subwoofers,
               optimiseSubwoofers(spectra, {2, 10, goal}).best.front().subwoofers);
+    // With a floor at the loudest row's mean level, only that loud a configuration ranks first.
+    double loudest = -INFINITY;
+    for (const SubwooferConfiguration& c : first.best)
+        loudest = std::max(loudest, c.meanLevel);
+    EXPECT_GE(optimiseSubwoofers(spectra, {2, 10, {0.5, loudest}}).best.front().meanLevel, loudest);
     std::stop_source stop;
     stop.request_stop();
     EXPECT_TRUE(optimiseSubwoofers(spectra, {2, 10, goal}, {}, stop.get_token()).cancelled);
