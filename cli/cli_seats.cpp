@@ -47,6 +47,16 @@ void appendNumber(QByteArray& out, const char* format, double value) {
 
 } // namespace
 
+void requireInside(const Scene& room, const Point3& p, const std::string& name) {
+    if (p.x >= 0 && p.x <= room.width && p.y >= 0 && p.y <= room.depth && p.z >= 0 && p.z <= room.height)
+        return;
+    char text[300];
+    std::snprintf(text, sizeof text,
+                  "%s (%.2f, %.2f, %.2f m) が部屋 (幅 %.2f m、奥行 %.2f m、高さ %.2f m) の外にあります",
+                  name.c_str(), p.x, p.y, p.z, room.width, room.depth, room.height);
+    throw UserError(text);
+}
+
 BassSetup readSetupInput(const QString& path, const SeatOptions& options, char separator) {
     BassSetup setup;
     if (startsAsSetup(path)) {
@@ -66,6 +76,13 @@ BassSetup readSetupInput(const QString& path, const SeatOptions& options, char s
     if (const std::string problem = setupProblem(setup); !problem.empty())
         throw UserError(problem);
     checkSceneTexts(setup.texts, separator);
+    const Scene scene = setupScene(setup, separator);
+    for (std::size_t s = 0; s < scene.sources.size(); ++s)
+        requireInside(scene, scene.sources[s].position,
+                      s < kLoudspeakerCount ? "SP" + std::to_string(s + 1)
+                                            : "SW" + std::to_string(s - kLoudspeakerCount + 1));
+    for (std::size_t s = 0; s < scene.seats.size(); ++s)
+        requireInside(scene, scene.seats[s], "座席 " + std::to_string(s + 1));
     return setup;
 }
 

@@ -19,6 +19,9 @@ namespace kolmarin::cli {
 // as the window refuses it, and when the result has too many seats or subwoofers.
 BassSetup readSetupInput(const QString& path, const SeatOptions& options, char decimalSeparator);
 
+// Refuses a position outside the room, naming it.
+void requireInside(const Scene& room, const Point3& position, const std::string& name);
+
 // `seats`: one row per seat with its spread and mean level over the band, then the
 // seat-to-seat variation and the mean over seats; a table, or the CSV
 // seat,x_m,y_m,z_m,spread_db,mean_db ... all,,,,VARIATION,MEAN.

@@ -1,5 +1,6 @@
 #include "cli/cli_subs.h"
 
+#include "cli/cli_seats.h"
 #include "model/acoustics/number_text.h"
 #include "model/acoustics/subwoofer_candidates.h"
 #include "model/acoustics/subwoofer_problem.h"
@@ -67,6 +68,8 @@ QByteArray subsOutput(const BassSetup& setup, const SubsRequest& request, char s
     const std::vector<Point3> candidates =
         request.candidatesPath.isEmpty() ? defaultSubwooferCandidates(scene.width, scene.depth, scene.height)
                                          : readCandidateFile(request.candidatesPath);
+    for (std::size_t c = 0; c < candidates.size(); ++c)
+        requireInside(scene, candidates[c], "候補 " + std::to_string(c + 1));
     const SubwooferSpectra spectra = prepareSubwooferSpectra(scene, setup.crossover, request.subwoofersOnly,
                                                              request.band, candidates, [&](double f) {
                                                                  if (progress)
