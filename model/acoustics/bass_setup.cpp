@@ -123,20 +123,22 @@ ResponseCurves seatCurves(const Scene& scene, int crossover, bool subwoofersOnly
         calculateResponse(scene, curves, seat);
         return curves;
     }
-    std::vector<int> sources;
-    std::vector<SourceDrive> drives;
-    chosenSources(scene, crossover, subwoofersOnly, sources, drives);
     Scene one = scene;
     one.seats = {scene.seats.at(static_cast<std::size_t>(seat))};
     const SeatSpectra spectra = spectraOf(one);
+    // Every source's own curve through its branch, also those the Total leaves out.
+    std::vector<int> all;
+    std::vector<SourceDrive> allDrives;
+    chosenSources(scene, crossover, false, all, allDrives);
     curves.sources.assign(scene.sources.size(), Curve{});
+    for (std::size_t s = 0; s < all.size(); ++s)
+        mixLevels({&spectra.spectra[0][s]}, {allDrives[s]}, crossover, range, curves.sources[s]);
+    std::vector<int> sources;
+    std::vector<SourceDrive> drives;
+    chosenSources(scene, crossover, subwoofersOnly, sources, drives);
     std::vector<const std::vector<Complex>*> chosen;
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        const std::vector<Complex>* spectrum = &spectra.spectra[0][static_cast<std::size_t>(sources[i])];
-        chosen.push_back(spectrum);
-        mixLevels({spectrum}, {drives[i]}, crossover, range,
-                  curves.sources[static_cast<std::size_t>(sources[i])]);
-    }
+    for (int s : sources)
+        chosen.push_back(&spectra.spectra[0][static_cast<std::size_t>(s)]);
     mixLevels(chosen, drives, crossover, range, curves.total);
     return curves;
 }
