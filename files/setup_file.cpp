@@ -128,9 +128,14 @@ class Lines {
     std::set<std::string> used_;
 };
 
+// An editor may put the byte order mark before UTF-8 text; it is no part of the header.
+QByteArrayView withoutByteOrderMark(QByteArrayView bytes) {
+    return bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes;
+}
+
 std::map<std::string, Value> splitValues(QByteArrayView bytes) {
     std::map<std::string, Value> values;
-    const QByteArray all = bytes.toByteArray();
+    const QByteArray all = withoutByteOrderMark(bytes).toByteArray();
     const QList<QByteArray> lines = all.split('\n');
     if (lines.isEmpty() || lines.front().chopped(lines.front().endsWith('\r') ? 1 : 0) != kSetupFileHeader)
         refuse("1 行目が「" + std::string(kSetupFileHeader) + "」ではありません");
@@ -204,6 +209,7 @@ QByteArray setupFileBytes(const BassSetup& setup, char decimalSeparator) {
 }
 
 bool isSetupFile(QByteArrayView bytes) {
+    bytes = withoutByteOrderMark(bytes);
     const QByteArrayView header(kSetupFileHeader);
     return bytes.startsWith(header) &&
            (bytes.size() == header.size() || bytes[header.size()] == '\n' || bytes[header.size()] == '\r');

@@ -30,6 +30,8 @@ TEST(SetupFile, GivesBackEverySourceSeatAndTheCrossover) {
     const QByteArray fromComma = setupFileBytes(twoSubwoofersThreeSeats(','), ',');
     EXPECT_EQ(fromComma, setupFileBytes(point));
     EXPECT_EQ(parseSetupFile(fromComma, ','), twoSubwoofersThreeSeats(','));
+    // As an editor may save it: a byte order mark and CR LF line ends.
+    EXPECT_EQ(parseSetupFile("\xEF\xBB\xBF" + setupFileBytes(point).replace("\n", "\r\n")), point);
     EXPECT_EQ(roomFileLosses(point), "サブウーファー 2 台、聴取位置のほかの座席 2 席、クロスオーバー");
 }
 

@@ -3,6 +3,7 @@
 #include "model/acoustics/crossover.h"
 #include "model/acoustics/seat_spectra.h"
 #include "model/acoustics/seat_variation.h"
+#include "model/acoustics/subwoofer_candidates.h"
 #include "model/acoustics/subwoofer_optimiser.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +73,18 @@ TEST(SeatVariation, SubwooferLayoutsKeepThePublishedOrder) {
     EXPECT_LT(fourCorners.variation, oneCorner.variation);
     for (const SeatFigures& other : {fourMid, twoMid, oneCorner})
         EXPECT_GT(fourCorners.meanLevel, other.meanLevel);
+}
+
+// Against the walls of a 5.0 x 6.5 m room, 0.30 m off: 4 corners, 4 midpoints, and points
+// every 0.25 m from each wall's first corner (17, 23, 17 and 23 besides the corners).
+TEST(SubwooferCandidates, StandAlongTheWallsAtTheirClearance) {
+    const std::vector<Point3> candidates = defaultSubwooferCandidates(5.0, 6.5, 2.7);
+    EXPECT_EQ(candidates.size(), 88u);
+    for (const Point3& p : candidates) {
+        EXPECT_TRUE(p.x == 0.3 || p.x == 4.7 || p.y == 0.3 || p.y == 6.2) << p.x << " " << p.y;
+        EXPECT_TRUE(p.x >= 0.3 && p.x <= 4.7 && p.y >= 0.3 && p.y <= 6.2 && p.z == 0.3) << p.x << " " << p.y;
+    }
+    EXPECT_EQ(candidates[4].x, 2.5); // the front wall's midpoint
 }
 
 // Two of four candidates, with the default room's loudspeakers playing as they stand.
