@@ -66,8 +66,7 @@ SubwooferSetting settingOf(const Tuned& t) {
 class Search {
   public:
     Search(const SubwooferSpectra& spectra, const OptimiserGoal& goal)
-        : s_(spectra), goal_(goal), points_(bandPoints(spectra.band)), seats_(spectra.seats),
-          size_(static_cast<std::size_t>(points_ * seats_)) {
+        : s_(spectra), goal_(goal), points_(bandPoints(spectra.band)), seats_(spectra.seats) {
         const CrossoverBranch branch = subwooferBranch(spectra);
         phasors_.resize(static_cast<std::size_t>(kSubwooferDelaySteps * points_));
         for (int d = 0; d < kSubwooferDelaySteps; ++d)
@@ -77,8 +76,6 @@ class Search {
         for (int l = 0; l < kSubwooferLevelSteps; ++l)
             amplitudes_.push_back(std::pow(10.0, levelDbOf(l) / 20.0));
     }
-
-    std::size_t size() const { return size_; }
 
     // out += gain(t) * spectrum of t's candidate.
     void add(std::vector<Complex>& out, const Tuned& t) const {
@@ -139,7 +136,6 @@ class Search {
     const SubwooferSpectra& s_;
     const OptimiserGoal& goal_;
     int points_, seats_;
-    std::size_t size_;
     std::vector<Complex> phasors_; // [delay step * points + point]
     std::vector<double> amplitudes_;
 };
