@@ -6,8 +6,8 @@
 #include "files/result_file.h"
 #include "model/acoustics/decay.h"
 #include "model/acoustics/eigenmodes.h"
-#include "model/acoustics/number_text.h"
 #include "model/acoustics/response.h"
+#include "model/text/number_text.h"
 
 #include <cstdio>
 

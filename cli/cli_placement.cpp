@@ -1,6 +1,6 @@
 #include "cli/cli_placement.h"
 
-#include "model/acoustics/number_text.h"
+#include "model/text/number_text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,9 +6,9 @@
 #include "files/result_file.h"
 #include "files/room_file.h"
 #include "files/setup_file.h"
-#include "model/acoustics/number_text.h"
 #include "model/acoustics/subwoofer_optimiser.h"
 #include "model/errors.h"
+#include "model/text/number_text.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 #include "cli/cli_subs.h"
 
 #include "cli/cli_seats.h"
-#include "model/acoustics/number_text.h"
 #include "model/acoustics/subwoofer_candidates.h"
 #include "model/acoustics/subwoofer_problem.h"
 #include "model/errors.h"
+#include "model/text/number_text.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include "cli/cli_arguments.h"
 #include "model/acoustics/crossover.h"
-#include "model/acoustics/number_text.h"
+#include "model/text/number_text.h"
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -17,11 +17,3 @@ if(KOLMARIN_SANITIZE)
   add_link_options(${KOLMARIN_SANITIZER_FLAGS})
 endif()
 
-# Clang has no __builtin_shuffle, which the transform's vector lanes
-# (model/fft/vector_lanes.h) use; every model source built with Clang gets a stand-in.
-# Called once the model library exists.
-function(kolmarin_model_compiler_support)
-  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-    target_compile_options(kolmarin_model PRIVATE -include ${PROJECT_SOURCE_DIR}/tests/fuzz/clang_vector_shuffle.h)
-  endif()
-endfunction()

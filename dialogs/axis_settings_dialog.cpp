@@ -1,6 +1,6 @@
 #include "dialogs/axis_settings_dialog.h"
 
-#include "model/acoustics/number_text.h"
+#include "model/text/number_text.h"
 #include "widgets/chart_axes.h"
 #include "widgets/japanese_fonts.h"
 #include "widgets/placed_controls.h"

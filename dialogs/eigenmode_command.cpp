@@ -4,7 +4,7 @@
 #include "dialogs/room_settings_dialog.h"
 #include "model/acoustics/decay.h"
 #include "model/acoustics/eigenmodes.h"
-#include "model/acoustics/number_text.h"
+#include "model/text/number_text.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/ui_support.h"
 

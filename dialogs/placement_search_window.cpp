@@ -3,7 +3,7 @@
 #include "widgets/current_delivery.h"
 
 #include "model/acoustics/listening_area.h"
-#include "model/acoustics/number_text.h"
+#include "model/text/number_text.h"
 #include "widgets/japanese_fonts.h"
 #include "widgets/ui_support.h"
 

@@ -2,8 +2,8 @@
 
 #include "files/cp932_text.h"
 #include "files/file_errors.h"
-#include "model/acoustics/number_text.h"
 #include "model/errors.h"
+#include "model/text/number_text.h"
 
 #include <QFile>
 

@@ -2,9 +2,9 @@
 
 #include "files/file_errors.h"
 #include "model/acoustics/crossover.h"
-#include "model/acoustics/number_text.h"
 #include "model/acoustics/subwoofer_optimiser.h"
 #include "model/errors.h"
+#include "model/text/number_text.h"
 
 #include <QFile>
 

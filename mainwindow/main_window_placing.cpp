@@ -4,7 +4,7 @@
 #include "mainwindow/main_window.h"
 
 #include "dialogs/room_settings_dialog.h"
-#include "model/acoustics/number_text.h"
+#include "model/text/number_text.h"
 #include "widgets/height_slider.h"
 #include "widgets/marker_shape.h"
 #include "widgets/ui_support.h"

@@ -7,7 +7,7 @@
 #include "dialogs/room_settings_dialog.h"
 #include "dialogs/waterfall_window.h"
 #include "mainwindow/plan_view.h"
-#include "model/acoustics/number_text.h"
+#include "model/text/number_text.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/height_slider.h"
 #include "widgets/marker_shape.h"

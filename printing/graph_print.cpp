@@ -3,7 +3,7 @@
 #include "printing/print_job_error.h"
 
 #include "model/errors.h"
-#include "printing/print_geometry.h"
+#include "model/layout/print_geometry.h"
 #include "widgets/response_chart.h"
 #include "widgets/ui_support.h"
 #include "widgets/user_dialogs.h"

@@ -5,6 +5,9 @@
 # cli/ may include model/ and files/ only. model/ includes no Qt or QCustomPlot header;
 # files/ and cli/ include nothing of QtWidgets, QtPrintSupport or QCustomPlot, and files/
 # nothing of QtGui either (cli/ draws its map images with QtGui, offscreen).
+# Inside model/ the same holds between its folders, in this order (its own top-level
+# headers below them all):
+#   text < fft < acoustics < layout
 # Tests and benchmarks are not checked.
 # Usage: check-layering.sh SOURCE_ROOT QT_INCLUDE_ROOT
 set -uo pipefail
@@ -12,12 +15,23 @@ set -uo pipefail
 root=${1:?source root}
 qt=${2:?Qt include root}
 layers=(model files widgets printing dialogs mainwindow app)
+modelLayers=("" text fft acoustics layout)
 failures=0
 
 rank() {
     local i
     for i in "${!layers[@]}"; do
         [[ ${layers[$i]} == "$1" ]] && { echo "$i"; return; }
+    done
+    echo -1
+}
+
+# The rank of the model folder holding `path` (model/X/... or model/...), or -1.
+modelRank() {
+    local path=${1#model/} sub= i
+    [[ $path == */* ]] && sub=${path%%/*}
+    for i in "${!modelLayers[@]}"; do
+        [[ ${modelLayers[$i]} == "$sub" ]] && { echo "$i"; return; }
     done
     echo -1
 }
@@ -58,6 +72,14 @@ for folder in "${layers[@]}" cli; do
                         complain "$where" "cli/ includes $header"
                 elif [[ $top == cli || $target -gt $own ]]; then
                     complain "$where" "$folder/ includes $header from a folder above it"
+                elif [[ $folder == model && $top == model ]]; then
+                    fromRank=$(modelRank "$where")
+                    toRank=$(modelRank "$header")
+                    if ((fromRank < 0 || toRank < 0)); then
+                        complain "$where" "includes $header across a model folder outside model's order"
+                    elif ((toRank > fromRank)); then
+                        complain "$where" "includes $header from a model folder above its own"
+                    fi
                 fi
                 continue
             fi

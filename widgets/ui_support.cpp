@@ -1,8 +1,8 @@
 #include "widgets/ui_support.h"
 
 #include "files/locale_text.h"
-#include "model/acoustics/number_text.h"
 #include "model/errors.h"
+#include "model/text/number_text.h"
 
 #include <QDir>
 #include <QMessageBox>

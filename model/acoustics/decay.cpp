@@ -1,9 +1,9 @@
 #include "model/acoustics/decay.h"
 
-#include "model/acoustics/number_text.h"
 #include "model/acoustics/response.h"
 #include "model/errors.h"
 #include "model/fft/fft.h"
+#include "model/text/number_text.h"
 
 #include <algorithm>
 #include <cmath>

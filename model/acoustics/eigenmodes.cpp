@@ -1,7 +1,7 @@
 #include "model/acoustics/eigenmodes.h"
 
-#include "model/acoustics/number_text.h"
 #include "model/errors.h"
+#include "model/text/number_text.h"
 
 #include <algorithm>
 #include <cmath>

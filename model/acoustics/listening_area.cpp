@@ -1,6 +1,6 @@
 #include "model/acoustics/listening_area.h"
 
-#include "model/acoustics/number_text.h"
+#include "model/text/number_text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "model/acoustics/placement_search.h"
 
-#include "model/acoustics/number_text.h"
 #include "model/acoustics/worker_pool.h"
 #include "model/errors.h"
+#include "model/text/number_text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 #include "model/acoustics/response_map.h"
 
 #include "model/acoustics/listening_area.h"
-#include "model/acoustics/number_text.h"
 #include "model/acoustics/worker_pool.h"
+#include "model/text/number_text.h"
 
 #include <algorithm>
 #include <atomic>

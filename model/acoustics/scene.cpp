@@ -1,7 +1,6 @@
 #include "model/acoustics/scene.h"
 
-#include "model/acoustics/number_text.h"
-#include "model/layout/plan_geometry.h"
+#include "model/text/number_text.h"
 
 namespace kolmarin {
 
@@ -30,6 +29,11 @@ double decimalText(const SceneTexts& t, SceneText which, char sep) {
 
 std::int32_t wholeText(const SceneTexts& t, SceneText which) {
     return parseText(t, which, [](const std::string& text) { return parseWhole(text); });
+}
+
+void refuseNonPositive(double value, const char* message) {
+    if (!(value > 0.0))
+        throw UserError(message);
 }
 
 } // namespace
@@ -96,6 +100,12 @@ FrequencyRange readFrequencyRange(const SceneTexts& t) {
     r.start = wholeText(t, &SceneTexts::startFrequency);
     r.end = wholeText(t, &SceneTexts::endFrequency);
     return r;
+}
+
+void checkRoomSize(double width, double depth, double height) {
+    refuseNonPositive(width, "部屋の幅は 0 より大きい値にしてください");
+    refuseNonPositive(depth, "部屋の奥行きは 0 より大きい値にしてください");
+    refuseNonPositive(height, "部屋の高さは 0 より大きい値にしてください");
 }
 
 void checkSceneTexts(const SceneTexts& t, char sep) {

@@ -112,6 +112,10 @@ struct FrequencyRange {
 };
 FrequencyRange readFrequencyRange(const SceneTexts& texts);
 
+// Refuses a room that has no inside (nor a plan to draw): a zero or negative dimension
+// raises a message naming it (width first, then depth, then height).
+void checkRoomSize(double width, double depth, double height);
+
 // Refuses a scene the window could not take: every text is read as the calculation reads
 // it, then the room must have extent (see checkRoomSize) and the reflection count must
 // not be negative. Throws UserError with the message the window would give.

@@ -39,6 +39,24 @@ template <class I, std::size_t... L, class Lane>
     mask = I{lane(static_cast<long long>(L))...};
 }
 
+// Lane l of the result is lane mask[l] of a and b taken together (a's lanes first), the
+// mask's lanes counted modulo twice the lane count. GCC permutes by a mask vector
+// directly; Clang has only constant lane lists, so there it goes lane by lane, which
+// its optimiser turns back into shuffles where the mask is known, as it always is here.
+template <class V, class I> [[gnu::always_inline]] inline V shuffleLanes(V a, V b, I mask) {
+#if defined(__clang__)
+    constexpr int lanes = sizeof(V) / sizeof(a[0]);
+    V out;
+    for (int l = 0; l < lanes; ++l) {
+        const int from = static_cast<int>(mask[l] % (2 * lanes));
+        out[l] = from < lanes ? a[from] : b[from - lanes];
+    }
+    return out;
+#else
+    return __builtin_shuffle(a, b, mask);
+#endif
+}
+
 template <int W>
 [[gnu::always_inline]] inline Cx<typename LaneType<W>::V> loadLanes(const double* re, const double* im,
                                                                     std::ptrdiff_t p) {
@@ -86,7 +104,7 @@ template <int W>
         setLaneMask(evens, lanes, [](long long l) { return 2 * l; });
         I odds;
         setLaneMask(odds, lanes, [](long long l) { return 2 * l + 1; });
-        return {__builtin_shuffle(low, high, evens), __builtin_shuffle(low, high, odds)};
+        return {shuffleLanes(low, high, evens), shuffleLanes(low, high, odds)};
     }
 }
 
@@ -102,8 +120,8 @@ template <int W>
         setLaneMask(lowMask, lanes, [](long long l) { return l / 2 + (l % 2) * W; });
         I highMask;
         setLaneMask(highMask, lanes, [](long long l) { return W / 2 + l / 2 + (l % 2) * W; });
-        const V low = __builtin_shuffle(z.re, z.im, lowMask);
-        const V high = __builtin_shuffle(z.re, z.im, highMask);
+        const V low = shuffleLanes(z.re, z.im, lowMask);
+        const V high = shuffleLanes(z.re, z.im, highMask);
         std::memcpy(&x[p].re, &low, sizeof low);
         std::memcpy(&x[p].re + W, &high, sizeof high);
     }
@@ -123,8 +141,8 @@ template <int W, int K> [[gnu::always_inline]] inline void transposeStep(typenam
             continue;
         const auto a = rows[j];
         const auto b = rows[j + K];
-        rows[j] = __builtin_shuffle(a, b, keep);
-        rows[j + K] = __builtin_shuffle(a, b, take);
+        rows[j] = shuffleLanes(a, b, keep);
+        rows[j + K] = shuffleLanes(a, b, take);
     }
 }
 

@@ -1,6 +1,6 @@
 #include "model/layout/dialog_steps.h"
 
-#include "model/acoustics/number_text.h"
+#include "model/text/number_text.h"
 
 namespace kolmarin {
 

@@ -1,7 +1,7 @@
 #include "model/layout/grid_page_layout.h"
 
-#include "model/acoustics/number_text.h"
 #include "model/errors.h"
+#include "model/text/number_text.h"
 
 #include <algorithm>
 #include <cmath>

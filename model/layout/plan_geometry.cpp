@@ -27,11 +27,6 @@ double divide(double a, double b) {
     return q;
 }
 
-void refuseNonPositive(double value, const char* message) {
-    if (!(value > 0.0))
-        throw UserError(message);
-}
-
 } // namespace
 
 int roundHalfEven(double value) {
@@ -43,12 +38,6 @@ int roundHalfEven(double value) {
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0))
         rounded = below + 1.0;
     return checkedInt(static_cast<long long>(rounded));
-}
-
-void checkRoomSize(double width, double depth, double height) {
-    refuseNonPositive(width, "部屋の幅は 0 より大きい値にしてください");
-    refuseNonPositive(depth, "部屋の奥行きは 0 より大きい値にしてください");
-    refuseNonPositive(height, "部屋の高さは 0 より大きい値にしてください");
 }
 
 PlanRect planRectFor(double width, double depth) {

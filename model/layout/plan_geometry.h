@@ -44,10 +44,6 @@ struct PlanPosition {
 // beyond the int range raises "不正な浮動小数点数演算命令".
 int roundHalfEven(double value);
 
-// Refuses a room the plan cannot be drawn for: a zero or negative dimension raises a
-// message naming it (width first, then depth, then height).
-void checkRoomSize(double width, double depth, double height);
-
 // The plan keeps the room's proportions inside 305 × 417: a room at least as deep,
 // relative to its width, as the area fills the full height, any other the full width.
 // Never less than one pixel either way, so a very slender room still maps both ways.

@@ -5,8 +5,8 @@
 // read back to what they show.
 #include "fuzz_support.h"
 
-#include "model/acoustics/number_text.h"
 #include "model/errors.h"
+#include "model/text/number_text.h"
 
 #include <algorithm>
 #include <cerrno>

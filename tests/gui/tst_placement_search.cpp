@@ -3,7 +3,7 @@
 // candidate curve, and only 適用 moves the markers there.
 #include "dialogs/placement_search_window.h"
 #include "main_window_fixture.h"
-#include "model/acoustics/number_text.h"
+#include "model/text/number_text.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -3,8 +3,8 @@
 // files.
 #include "main_window_fixture.h"
 
+#include "model/layout/print_geometry.h"
 #include "printing/graph_print.h"
-#include "printing/print_geometry.h"
 #include "tests/small_file_system.h"
 #include "widgets/user_dialogs.h"
 

@@ -1,5 +1,5 @@
-#include "model/acoustics/number_text.h"
 #include "model/errors.h"
+#include "model/text/number_text.h"
 
 #include "tests/user_error.h"
 

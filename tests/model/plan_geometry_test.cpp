@@ -1,6 +1,6 @@
-#include "model/acoustics/number_text.h"
 #include "model/errors.h"
 #include "model/layout/plan_geometry.h"
+#include "model/text/number_text.h"
 
 #include "tests/user_error.h"
 
@@ -58,17 +58,6 @@ TEST(PlanSize, TenthsOfThePlan) {
     EXPECT_EQ(planTenths(250), (std::array<int, 9>{25, 50, 75, 100, 125, 150, 175, 200, 225}));
     // 41.7, 83.4, 125.1, ...: each rounded on its own, 208.5 to the even 208.
     EXPECT_EQ(planTenths(417), (std::array<int, 9>{42, 83, 125, 167, 208, 250, 292, 334, 375}));
-}
-
-TEST(RoomSize, ZeroAndNegativeDimensionsAreRefused) {
-    EXPECT_EQ(errorOf([] { checkRoomSize(0, 4.5, 2.4); }), "部屋の幅は 0 より大きい値にしてください");
-    EXPECT_EQ(errorOf([] { checkRoomSize(0, 0, 2.4); }), "部屋の幅は 0 より大きい値にしてください");
-    EXPECT_EQ(errorOf([] { checkRoomSize(-2.7, 4.5, 2.4); }), "部屋の幅は 0 より大きい値にしてください");
-    EXPECT_EQ(errorOf([] { checkRoomSize(2.7, 0, 2.4); }), "部屋の奥行きは 0 より大きい値にしてください");
-    EXPECT_EQ(errorOf([] { checkRoomSize(2.7, -1, 2.4); }), "部屋の奥行きは 0 より大きい値にしてください");
-    EXPECT_EQ(errorOf([] { checkRoomSize(2.7, 4.5, 0); }), "部屋の高さは 0 より大きい値にしてください");
-    EXPECT_EQ(errorOf([] { checkRoomSize(2.7, 4.5, 2.4); }), "");
-    EXPECT_EQ(errorOf([] { checkRoomSize(0.01, 1e6, 1e-3); }), "");
 }
 
 TEST(MarkerMapping, DefaultSceneCorners) {

@@ -1,6 +1,6 @@
 // Where the printed chart and the printed window picture go on the page, and the scene
 // lines under the chart.
-#include "printing/print_geometry.h"
+#include "model/layout/print_geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 #include "model/acoustics/response.h"
 #include "model/acoustics/scene.h"
 #include "model/errors.h"
+#include "tests/user_error.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 using namespace kolmarin;
+using kolmarin::test::errorOf;
 
 namespace {
 
@@ -123,6 +125,17 @@ TEST(SceneTexts, StartupTextsFollowTheDecimalSeparator) {
     EXPECT_EQ(comma.seats[0].y, "2,90");
     EXPECT_EQ(comma.reflectionCount, "30");
     EXPECT_NO_THROW(readCalculationScene(comma, ',', nullptr));
+}
+
+TEST(RoomSize, ZeroAndNegativeDimensionsAreRefused) {
+    EXPECT_EQ(errorOf([] { checkRoomSize(0, 4.5, 2.4); }), "部屋の幅は 0 より大きい値にしてください");
+    EXPECT_EQ(errorOf([] { checkRoomSize(0, 0, 2.4); }), "部屋の幅は 0 より大きい値にしてください");
+    EXPECT_EQ(errorOf([] { checkRoomSize(-2.7, 4.5, 2.4); }), "部屋の幅は 0 より大きい値にしてください");
+    EXPECT_EQ(errorOf([] { checkRoomSize(2.7, 0, 2.4); }), "部屋の奥行きは 0 より大きい値にしてください");
+    EXPECT_EQ(errorOf([] { checkRoomSize(2.7, -1, 2.4); }), "部屋の奥行きは 0 より大きい値にしてください");
+    EXPECT_EQ(errorOf([] { checkRoomSize(2.7, 4.5, 0); }), "部屋の高さは 0 より大きい値にしてください");
+    EXPECT_EQ(errorOf([] { checkRoomSize(2.7, 4.5, 2.4); }), "");
+    EXPECT_EQ(errorOf([] { checkRoomSize(0.01, 1e6, 1e-3); }), "");
 }
 
 TEST(Response, StartAboveEndStoresNothing) {
@@ -251,5 +264,51 @@ TEST(Response, EachWallsCoefficientBelongsToThatWall) {
         EXPECT_NEAR(curves.sources[0][k], 20 * std::log10(std::abs(one[k])), 1e-9) << j;
         EXPECT_NEAR(curves.sources[1][k], 20 * std::log10(std::abs(two[k])), 1e-9) << j;
         EXPECT_NEAR(curves.total[k], 20 * std::log10(std::abs(one[k] + two[k])), 1e-9) << j;
+    }
+}
+
+// Three sources, two of them shaped, heard at two seats: each source's curve and the Total
+// against the straightforward sum, the reference loop for that source alone at that seat
+// turned into bins one by one and shaped by its level, delay and polarity.
+TEST(Response, SourcesAndSeatsAddAsTheirShapedSpectra) {
+    SceneTexts texts;
+    texts.reflectionCount = "5";
+    texts.endFrequency = "150";
+    Scene s = sceneFrom(texts);
+    s.sources[1].levelDb = 4.5;
+    s.sources.push_back({{1.9, 3.7, 0.3}, -6.0, 2.75, true});
+    s.seats.push_back({0.8, 3.3, 1.2});
+    for (int seat = 0; seat < 2; ++seat) {
+        ResponseCurves curves;
+        calculateResponse(s, curves, seat);
+        ASSERT_EQ(curves.sources.size(), 3u);
+        std::vector<std::complex<double>> total(kCurvePoints);
+        for (std::size_t i = 0; i < s.sources.size(); ++i) {
+            Scene alone = s;
+            alone.sources = {s.sources[i]};
+            alone.seats = {s.seats[static_cast<std::size_t>(seat)]};
+            ImpulseResponses h;
+            accumulateImpulseResponsesReference(alone, h);
+            const Source& source = s.sources[i];
+            const double gain = std::pow(10.0, source.levelDb / 20) * (source.reversed ? -1 : 1);
+            for (int j = 40; j <= 300; ++j) {
+                const double hz = (j + 1) * 0.5;
+                std::complex<double> bin =
+                    gain * std::polar(1.0, -2 * std::numbers::pi * hz * source.delayMs / 1000);
+                std::complex<double> sum;
+                for (int n = 0; n < kTransformLength; ++n)
+                    if (const double v = h.sources[0][static_cast<std::size_t>(n)]; v != 0)
+                        sum += v * std::polar(1.0, -2 * std::numbers::pi * n * (j + 1) / kTransformLength);
+                bin *= sum;
+                total[static_cast<std::size_t>(j)] += bin;
+                EXPECT_NEAR(curves.sources[i][static_cast<std::size_t>(j)], 20 * std::log10(std::abs(bin)),
+                            1e-6)
+                    << "source " << i << " seat " << seat << " element " << j;
+            }
+        }
+        for (int j = 40; j <= 300; ++j)
+            EXPECT_NEAR(curves.total[static_cast<std::size_t>(j)],
+                        20 * std::log10(std::abs(total[static_cast<std::size_t>(j)])), 1e-6)
+                << "seat " << seat << " element " << j;
     }
 }

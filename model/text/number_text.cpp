@@ -1,4 +1,4 @@
-#include "model/acoustics/number_text.h"
+#include "model/text/number_text.h"
 
 #include "model/errors.h"
 
