@@ -146,7 +146,7 @@ void sortAxis(const std::vector<double>& squares, const std::vector<double>& fac
     }
 }
 
-// Bands per loudspeaker: a fixed split that depends only on the table length, never on
+// Bands per source: a fixed split that depends only on the table length, never on
 // the threads, so every run adds the same numbers in the same order. A band of about a
 // quarter million images or more is worth its own response buffer; narrow bands also keep
 // the delays one band reaches, and so the samples it touches, close together.

@@ -1,5 +1,5 @@
 #pragma once
-// The inner work of the fast image-source accumulation: for one loudspeaker, every image
+// The inner work of the fast image-source accumulation: for one source, every image
 // (a, b, c) of a band of rows a, added into one impulse response. Each instruction set
 // has its own entry point, compiled in its own file with its own options; the caller
 // picks one at run time.
@@ -28,7 +28,7 @@ inline constexpr double kClampedSquare = 8001.0 * 8001.0;
 // Table lengths are rounded up to this many entries so the widest vectors need no tail.
 inline constexpr int kRowPadding = 8;
 
-// One loudspeaker's axis tables, each axis sorted by ascending squared distance with its
+// One source's axis tables, each axis sorted by ascending squared distance with its
 // reflection factors carried along. Distances are in samples: the squared components
 // hold K^2 X^2 etc., so one image's three entries sum to its squared delay (K r)^2.
 // z and rz run to `padded` entries; the padding repeats the last z with factor 0, so it

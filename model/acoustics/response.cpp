@@ -43,7 +43,7 @@ void requireFinite(const std::vector<double>& values) {
 }
 
 // Squared distance components along one axis of length L from the images of a source at
-// centred coordinate s to the listener at centred coordinate l.
+// centred coordinate s to the seat at centred coordinate l.
 std::vector<double> squaredDistances(int n, double length, double s, double l) {
     std::vector<double> out;
     out.reserve(static_cast<std::size_t>(2 * n + 1));
@@ -101,8 +101,10 @@ AxisTables buildAxisTables(const Scene& s, int seat) {
 
 void clearResponses(ImpulseResponses& out, std::size_t sources) {
     out.sources.resize(sources);
-    for (std::vector<double>& h : out.sources)
-        h.assign(kTransformLength, 0.0);
+    for (std::vector<double>& h : out.sources) {
+        h.resize(kTransformLength);
+        std::fill(h.begin(), h.end(), 0.0);
+    }
 }
 
 void raiseFirstImageFault(const AxisTables& t) {
@@ -237,12 +239,22 @@ LevelFault takeLevels(const std::vector<Complex>& spectrum, Curve& levels, const
 // of all of them, with zero imaginary parts.
 void fillInput(std::size_t curve, const ImpulseResponses& h, Complex* in) {
     const std::size_t sources = h.sources.size();
-    const double* first = h.sources[curve < sources ? curve : 0].data();
-    for (int n = 0; n < kTransformLength; ++n)
-        in[n] = {first[n], 0.0};
-    if (curve < sources)
+    if (sources == 0) {
+        // No source: the Total is silence, whose level fails as any silent spectrum's does.
+        std::fill(in, in + kTransformLength, Complex{0.0, 0.0});
         return;
-    for (std::size_t s = 1; s < sources; ++s) {
+    }
+    const double* first = h.sources[curve < sources ? curve : 0].data();
+    if (curve < sources || sources == 1) {
+        for (int n = 0; n < kTransformLength; ++n)
+            in[n] = {first[n], 0.0};
+        return;
+    }
+    // The first two in one pass: the pair's Total is filled once per spread of a map point.
+    const double* second = h.sources[1].data();
+    for (int n = 0; n < kTransformLength; ++n)
+        in[n] = {first[n] + second[n], 0.0};
+    for (std::size_t s = 2; s < sources; ++s) {
         const double* other = h.sources[s].data();
         for (int n = 0; n < kTransformLength; ++n)
             in[n].re += other[n];
@@ -398,6 +410,7 @@ std::vector<double> roundingNoisePowers(const Scene& scene, const ImpulseRespons
     };
     const auto noise = [](double scale) { return (1e-9 * scale) * (1e-9 * scale); };
     std::vector<double> powers;
+    powers.reserve(h.sources.size() + 1);
     double totalScale = 0.0;
     for (std::size_t s = 0; s < h.sources.size(); ++s) {
         const Source& source = scene.sources[s];
@@ -435,10 +448,10 @@ void calculate(const Scene& scene, ResponseCurves& curves, bool inCaller, int se
 bool pairLevelsSound(const ElementRange& range, const ImpulseResponses& h, const std::vector<double>& noise) {
     TransformBuffers& b = transformBuffers(3);
     Complex* packed = b.inputs[0].data();
-    const std::vector<double>& h1 = h.sources[0];
-    const std::vector<double>& h2 = h.sources[1];
+    const double* h1 = h.sources[0].data();
+    const double* h2 = h.sources[1].data();
     for (int n = 0; n < kTransformLength; ++n)
-        packed[n] = {h1[static_cast<std::size_t>(n)], h2[static_cast<std::size_t>(n)]};
+        packed[n] = {h1[n], h2[n]};
     // In place, as the Total's transform after it: one buffer for both.
     Complex* p = packed;
     forwardFft(packed, p, kTransformLength);
@@ -473,9 +486,10 @@ void calculateTotalInCaller(const Scene& scene, ResponseCurves& curves, int seat
     detail::accumulateImagesFast(scene, h, options, seat);
     const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
     bool small = range.first <= range.last;
+    const double* h1 = h.sources[0].data();
+    const double* h2 = h.sources[1].data();
     for (int n = 0; n < kTransformLength && small; ++n)
-        small = std::fabs(h.sources[0][static_cast<std::size_t>(n)]) <= 1e290 &&
-                std::fabs(h.sources[1][static_cast<std::size_t>(n)]) <= 1e290;
+        small = std::fabs(h1[n]) <= 1e290 && std::fabs(h2[n]) <= 1e290;
     const std::vector<double> noise = roundingNoisePowers(scene, h, seat);
     // Where a loudspeaker's levels could fault, or the Total's lie in the noise, the whole
     // calculation decides, as the chart's does.

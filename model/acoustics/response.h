@@ -29,8 +29,13 @@ struct ResponseCurves {
 
 // One sampled response per source at one seat, kTransformLength samples each.
 struct ImpulseResponses {
-    std::vector<std::vector<double>> sources =
-        std::vector<std::vector<double>>(2, std::vector<double>(kTransformLength, 0.0));
+    // Two silent responses, each zeroed in place rather than copied from a first one:
+    // a calculation of a map point starts from here.
+    ImpulseResponses() : sources(2) {
+        for (std::vector<double>& h : sources)
+            h.resize(kTransformLength);
+    }
+    std::vector<std::vector<double>> sources;
 };
 
 // The straightforward image-source loop, kept as the reference the fast one is checked

@@ -267,48 +267,53 @@ TEST(Response, EachWallsCoefficientBelongsToThatWall) {
     }
 }
 
-// Three sources, two of them shaped, heard at two seats: each source's curve and the Total
-// against the straightforward sum, the reference loop for that source alone at that seat
-// turned into bins one by one and shaped by its level, delay and polarity.
+// Three sources, plain or two of them shaped, heard at two seats: each source's curve and
+// the Total against the straightforward sum, the reference loop for that source alone at
+// that seat turned into bins one by one and shaped by its level, delay and polarity.
 TEST(Response, SourcesAndSeatsAddAsTheirShapedSpectra) {
     SceneTexts texts;
     texts.reflectionCount = "5";
     texts.endFrequency = "150";
-    Scene s = sceneFrom(texts);
-    s.sources[1].levelDb = 4.5;
-    s.sources.push_back({{1.9, 3.7, 0.3}, -6.0, 2.75, true});
-    s.seats.push_back({0.8, 3.3, 1.2});
-    for (int seat = 0; seat < 2; ++seat) {
-        ResponseCurves curves;
-        calculateResponse(s, curves, seat);
-        ASSERT_EQ(curves.sources.size(), 3u);
-        std::vector<std::complex<double>> total(kCurvePoints);
-        for (std::size_t i = 0; i < s.sources.size(); ++i) {
-            Scene alone = s;
-            alone.sources = {s.sources[i]};
-            alone.seats = {s.seats[static_cast<std::size_t>(seat)]};
-            ImpulseResponses h;
-            accumulateImpulseResponsesReference(alone, h);
-            const Source& source = s.sources[i];
-            const double gain = std::pow(10.0, source.levelDb / 20) * (source.reversed ? -1 : 1);
-            for (int j = 40; j <= 300; ++j) {
-                const double hz = (j + 1) * 0.5;
-                std::complex<double> bin =
-                    gain * std::polar(1.0, -2 * std::numbers::pi * hz * source.delayMs / 1000);
-                std::complex<double> sum;
-                for (int n = 0; n < kTransformLength; ++n)
-                    if (const double v = h.sources[0][static_cast<std::size_t>(n)]; v != 0)
-                        sum += v * std::polar(1.0, -2 * std::numbers::pi * n * (j + 1) / kTransformLength);
-                bin *= sum;
-                total[static_cast<std::size_t>(j)] += bin;
-                EXPECT_NEAR(curves.sources[i][static_cast<std::size_t>(j)], 20 * std::log10(std::abs(bin)),
-                            1e-6)
-                    << "source " << i << " seat " << seat << " element " << j;
+    for (const bool shaped : {false, true})
+        for (int seat = 0; seat < 2; ++seat) {
+            Scene s = sceneFrom(texts);
+            s.sources.push_back({{1.9, 3.7, 0.3}});
+            if (shaped) {
+                s.sources[1].levelDb = 4.5;
+                s.sources[2] = {{1.9, 3.7, 0.3}, -6.0, 2.75, true};
             }
+            s.seats.push_back({0.8, 3.3, 1.2});
+            ResponseCurves curves;
+            calculateResponse(s, curves, seat);
+            ASSERT_EQ(curves.sources.size(), 3u);
+            std::vector<std::complex<double>> total(kCurvePoints);
+            for (std::size_t i = 0; i < s.sources.size(); ++i) {
+                Scene alone = s;
+                alone.sources = {s.sources[i]};
+                alone.seats = {s.seats[static_cast<std::size_t>(seat)]};
+                ImpulseResponses h;
+                accumulateImpulseResponsesReference(alone, h);
+                const Source& source = s.sources[i];
+                const double gain = std::pow(10.0, source.levelDb / 20) * (source.reversed ? -1 : 1);
+                for (int j = 40; j <= 300; ++j) {
+                    const double hz = (j + 1) * 0.5;
+                    std::complex<double> bin =
+                        gain * std::polar(1.0, -2 * std::numbers::pi * hz * source.delayMs / 1000);
+                    std::complex<double> sum;
+                    for (int n = 0; n < kTransformLength; ++n)
+                        if (const double v = h.sources[0][static_cast<std::size_t>(n)]; v != 0)
+                            sum +=
+                                v * std::polar(1.0, -2 * std::numbers::pi * n * (j + 1) / kTransformLength);
+                    bin *= sum;
+                    total[static_cast<std::size_t>(j)] += bin;
+                    EXPECT_NEAR(curves.sources[i][static_cast<std::size_t>(j)],
+                                20 * std::log10(std::abs(bin)), 1e-6)
+                        << "source " << i << " seat " << seat << " element " << j;
+                }
+            }
+            for (int j = 40; j <= 300; ++j)
+                EXPECT_NEAR(curves.total[static_cast<std::size_t>(j)],
+                            20 * std::log10(std::abs(total[static_cast<std::size_t>(j)])), 1e-6)
+                    << "seat " << seat << " element " << j;
         }
-        for (int j = 40; j <= 300; ++j)
-            EXPECT_NEAR(curves.total[static_cast<std::size_t>(j)],
-                        20 * std::log10(std::abs(total[static_cast<std::size_t>(j)])), 1e-6)
-                << "seat " << seat << " element " << j;
-    }
 }
