@@ -96,6 +96,8 @@ int main(int argc, char** argv) {
     for (const QString& file : request.ignored)
         printMessage(QStringLiteral("最初のファイルだけを開きます。開かないファイル: ") + file);
 
+    // The user's settings (the recent files) are kept under this name.
+    QCoreApplication::setOrganizationName(QStringLiteral("Kolmarin2"));
     kolmarin::AppWindows windows;
     // The first showing lays out the default room and draws the first curves.
     windows.mainWindow.show();

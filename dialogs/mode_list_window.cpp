@@ -131,8 +131,10 @@ ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
     fileMenu_->setFont(font()); // a popup is a window of its own and does not inherit the font
     saveModesAction_ = fileMenu_->addAction(QStringLiteral("固有モードの保存(&S)"));
     saveModesAction_->setObjectName(QStringLiteral("saveModesAction"));
+    saveModesAction_->setShortcuts(QKeySequence::Save);
     printModesAction_ = fileMenu_->addAction(QStringLiteral("固有モードの印刷(&P)"));
     printModesAction_->setObjectName(QStringLiteral("printModesAction"));
+    printModesAction_->setShortcuts(QKeySequence::Print);
     QMenu* viewMenu = menuBar_->addMenu(QStringLiteral("表示(&V)"));
     viewMenu->setFont(font());
     decayTimesAction_ = viewMenu->addAction(QStringLiteral("残響時間 T60 の列(&T)"));

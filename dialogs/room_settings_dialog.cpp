@@ -68,8 +68,10 @@ void RoomSettingsDialog::createMenu() {
     fileMenu->setFont(font()); // a popup is a window of its own and does not inherit the font
     openRoomAction_ = fileMenu->addAction(QStringLiteral("部屋データを開く(&O)"));
     openRoomAction_->setObjectName(QStringLiteral("openRoomAction"));
+    openRoomAction_->setShortcuts(QKeySequence::Open);
     saveRoomAction_ = fileMenu->addAction(QStringLiteral("部屋データの保存(&S)"));
     saveRoomAction_->setObjectName(QStringLiteral("saveRoomAction"));
+    saveRoomAction_->setShortcuts(QKeySequence::Save);
     connect(openRoomAction_, &QAction::triggered, this, commandSlot(this, [this] { openRoomFile(); }));
     connect(saveRoomAction_, &QAction::triggered, this, commandSlot(this, [this] { saveRoomFile(); }));
 }

@@ -87,6 +87,10 @@ class RoomSettingsDialog : public QDialog {
     // Enables the button "固有モード計算" and makes it run `command`.
     void setModesCommand(std::function<void()> command);
 
+  signals:
+    // A room file was saved to `path` or read from it: the file menus offer it again.
+    void roomFileUsed(const QString& path);
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

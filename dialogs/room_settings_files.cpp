@@ -42,6 +42,7 @@ void RoomSettingsDialog::saveRoomFile() {
         return;
     if (setMainCaption)
         setMainCaption(mainCaptionFor(saveProposal_));
+    emit roomFileUsed(saveProposal_);
 }
 
 RoomSettingsDialog::OpenResult RoomSettingsDialog::openRoomData() {
@@ -77,6 +78,7 @@ RoomSettingsDialog::OpenResult RoomSettingsDialog::loadRoomData(const QString& p
     writeTexts(texts);
     if (writePositionTexts)
         writePositionTexts(texts);
+    emit roomFileUsed(path);
     return {OpenOutcome::Loaded, QString()};
 }
 

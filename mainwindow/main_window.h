@@ -5,11 +5,13 @@
 // coefficients and the conditions in the settings dialog's boxes. Every operation reads
 // the texts it needs when it runs.
 
+#include "mainwindow/placed_object_row.h"
 #include "mainwindow/result_file_command.h"
 #include "model/acoustics/response.h"
 #include "model/acoustics/scene.h"
 #include "model/layout/plan_geometry.h"
 #include "widgets/chart_image.h"
+#include "widgets/curve_role.h"
 
 #include <QMainWindow>
 
@@ -17,6 +19,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -38,6 +42,7 @@ class AxisSettingsDialog;
 class ModeListWindow;
 class RoomSettingsDialog;
 class PlacementSearchWindow;
+class RecentFilesMenu;
 class WaterfallWindow;
 struct Placement;
 struct ResponseMap;
@@ -81,12 +86,6 @@ class MainWindow : public QMainWindow {
     // named when the program was started).
     void openRoomFileAt(const QString& path);
 
-    // Curve switches: a checked box adds its stored levels for the dialog's range, an
-    // unchecked one empties its curve.
-    void toggleSp1Curve();
-    void toggleSp2Curve();
-    void toggleTotalCurve();
-
     // Placing. Marker press, move and release; slider position change and its completion
     // (a mouse release, a key or a wheel turn); a key in the object's nudge box.
     void markerPressed(PlacedObject object, Qt::MouseButton button, QPoint position);
@@ -121,15 +120,6 @@ class MainWindow : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    struct ObjectControls {
-        MarkerShape* shape = nullptr;
-        HeightSlider* slider = nullptr;
-        QLabel* x = nullptr;
-        QLabel* y = nullptr;
-        QLabel* z = nullptr;
-        NudgeBox* box = nullptr;
-    };
-
     void createControls();
     void createCaptions(QWidget* client);
     void createHeightSliders(QWidget* client, const std::string& roomHeight);
@@ -139,8 +129,8 @@ class MainWindow : public QMainWindow {
     void nameControls();
     void createMenu();
     void connectHandlers();
-    ObjectControls& controls(PlacedObject object);
-    QLabel* readOut(PlacedObject object, Coordinate coordinate);
+    PlacedObjectRow& controls(PlacedObject object) { return rows_[object]; }
+    QLabel* readOut(PlacedObject object, Coordinate coordinate) { return rows_[object].readOut(coordinate); }
 
     RoomSettingsDialog& roomSettings() const;
     ModeListWindow& modeList() const;
@@ -150,8 +140,10 @@ class MainWindow : public QMainWindow {
     void writeReadOut(QLabel* label, double value);
     static void setCaption(QLabel* label, const QString& text);
     void placeMarker(PlacedObject object, const Point3& p, double width, double depth);
-    void addStoredPoints(int curve, std::int32_t start, std::int32_t end);
-    void toggleCurve(int curve);
+    void addStoredPoints(CurveRole role, std::int32_t start, std::int32_t end);
+    // A curve switch: a checked box adds its stored levels for the dialog's range, an
+    // unchecked one empties its curve.
+    void toggleCurve(CurveRole role, const QCheckBox& box);
     void writeChartTitle();
 
     // The response map over the plan (main_window_map.cpp).
@@ -192,42 +184,16 @@ class MainWindow : public QMainWindow {
     QLabel* reflectionCountCaption_ = nullptr;
     QFrame* sliderPanel_ = nullptr;
     QLabel* heightTitle_ = nullptr;
-    QLabel* sp1SliderLabel_ = nullptr;
-    QLabel* sp2SliderLabel_ = nullptr;
-    QLabel* listenerSliderLabel_ = nullptr;
-    HeightSlider* sp1HeightSlider_ = nullptr;
-    HeightSlider* sp2HeightSlider_ = nullptr;
-    HeightSlider* listenerHeightSlider_ = nullptr;
     QLabel* ceilingHeightLabel_ = nullptr; // the room height at the sliders' top
     QLabel* floorHeightLabel_ = nullptr;
     PlanView* planView_ = nullptr;
-    MarkerShape* sp1Marker_ = nullptr;
-    MarkerShape* sp2Marker_ = nullptr;
-    MarkerShape* listenerMarker_ = nullptr;
     QLabel* fromLeftWallLabel_ = nullptr;
     QLabel* fromFrontWallLabel_ = nullptr;
     QLabel* fromFloorLabel_ = nullptr;
-    MarkerShape* sp1KeyMarker_ = nullptr;
-    MarkerShape* sp2KeyMarker_ = nullptr;
-    MarkerShape* listenerKeyMarker_ = nullptr;
-    NudgeBox* sp1NudgeBox_ = nullptr;
-    NudgeBox* sp2NudgeBox_ = nullptr;
-    NudgeBox* listenerNudgeBox_ = nullptr;
-    QLabel* sp1XReadOut_ = nullptr;
-    QLabel* sp1YReadOut_ = nullptr;
-    QLabel* sp1ZReadOut_ = nullptr;
-    QLabel* sp2XReadOut_ = nullptr;
-    QLabel* sp2YReadOut_ = nullptr;
-    QLabel* sp2ZReadOut_ = nullptr;
-    QLabel* listenerXReadOut_ = nullptr;
-    QLabel* listenerYReadOut_ = nullptr;
-    QLabel* listenerZReadOut_ = nullptr;
     QFrame* curvePanel_ = nullptr;
     QLabel* curveTitle_ = nullptr;
-    QCheckBox* sp1CurveBox_ = nullptr;
-    QCheckBox* sp2CurveBox_ = nullptr;
-    QCheckBox* totalCurveBox_ = nullptr;
     QMenu* fileMenu_ = nullptr;
+    RecentFilesMenu* recentFilesMenu_ = nullptr; // the room files opened or saved last
     QAction* openRoomAction_ = nullptr;
     QAction* saveRoomAction_ = nullptr;
     QAction* saveResultAction_ = nullptr;
@@ -243,8 +209,8 @@ class MainWindow : public QMainWindow {
     QMenu* helpMenu_ = nullptr;
     QAction* helpAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
-    std::array<ObjectControls, 3> objects_;
-    std::array<QCheckBox*, 3> curveBoxes_{};
+    PlacedObjectRows rows_;
+    std::vector<std::pair<CurveRole, QCheckBox*>> curveBoxes_;
     RoomSettingsDialog* roomSettings_ = nullptr;
     ModeListWindow* modeList_ = nullptr;
     AxisSettingsDialog* axisSettings_ = nullptr;

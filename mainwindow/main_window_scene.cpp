@@ -34,31 +34,31 @@ constexpr std::array<PlacedObject, 3> kObjects{PlacedObject::SP1, PlacedObject::
 SceneTexts MainWindow::sceneTexts() const {
     SceneTexts texts;
     roomSettings().readTexts(texts);
-    const auto read = [](const ObjectControls& c) {
-        return PositionTexts{toStdString(c.x->text()), toStdString(c.y->text()), toStdString(c.z->text())};
-    };
-    texts.sources = {read(objects_[0]), read(objects_[1])};
-    texts.seats = {read(objects_[2])};
+    for (const PlacedObjectRow& row : rows_.rows()) {
+        PositionTexts& p = positionTexts(texts, row.object);
+        p.x = toStdString(row.readOut(Coordinate::X)->text());
+        p.y = toStdString(row.readOut(Coordinate::Y)->text());
+        p.z = toStdString(row.readOut(Coordinate::Z)->text());
+    }
     return texts;
 }
 
 void MainWindow::writePositionTexts(const SceneTexts& texts) {
-    const std::array<const PositionTexts*, 3> positions{&texts.sources.at(0), &texts.sources.at(1),
-                                                        &texts.seats.at(0)};
-    for (std::size_t i = 0; i < objects_.size(); ++i) {
-        objects_[i].x->setText(toQString(positions[i]->x));
-        objects_[i].y->setText(toQString(positions[i]->y));
-        objects_[i].z->setText(toQString(positions[i]->z));
+    for (const PlacedObjectRow& row : rows_.rows()) {
+        const PositionTexts& p = positionTexts(texts, row.object);
+        row.readOut(Coordinate::X)->setText(toQString(p.x));
+        row.readOut(Coordinate::Y)->setText(toQString(p.y));
+        row.readOut(Coordinate::Z)->setText(toQString(p.z));
     }
 }
 
 Point3 MainWindow::position(PlacedObject object) const {
-    const ObjectControls& c = objects_[static_cast<std::size_t>(object)];
+    const PlacedObjectRow& row = rows_[object];
     const char separator = decimalSeparator();
     Point3 p;
-    p.x = parseDecimal(toStdString(c.x->text()), separator);
-    p.y = parseDecimal(toStdString(c.y->text()), separator);
-    p.z = parseDecimal(toStdString(c.z->text()), separator);
+    p.x = parseDecimal(toStdString(row.readOut(Coordinate::X)->text()), separator);
+    p.y = parseDecimal(toStdString(row.readOut(Coordinate::Y)->text()), separator);
+    p.z = parseDecimal(toStdString(row.readOut(Coordinate::Z)->text()), separator);
     return p;
 }
 
@@ -140,10 +140,10 @@ void MainWindow::recalculateResponse() {
         responseChart_->setAxisRange(ChartAxis::Level, range->min, range->max);
 
     // Only the curves whose box is ticked are drawn; the others stay empty.
-    for (int curve = 0; curve < 3; ++curve) {
-        responseChart_->graph(curve)->data()->clear();
-        if (curveBoxes_[static_cast<std::size_t>(curve)]->isChecked())
-            addStoredPoints(curve, scene.startFrequency, scene.endFrequency);
+    for (const auto& [role, box] : curveBoxes_) {
+        responseChart_->clearCurve(role);
+        if (box->isChecked())
+            addStoredPoints(role, scene.startFrequency, scene.endFrequency);
     }
     responseChart_->followData();
     calculatedAt_ = QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
@@ -174,9 +174,10 @@ void MainWindow::changeEvent(QEvent* event) {
     }
 }
 
-void MainWindow::addStoredPoints(int curve, std::int32_t start, std::int32_t end) {
-    const std::array<const Curve*, 3> stored{&curves_.sources.at(0), &curves_.sources.at(1), &curves_.total};
-    const auto& levels = *stored[static_cast<std::size_t>(curve)];
+void MainWindow::addStoredPoints(CurveRole role, std::int32_t start, std::int32_t end) {
+    const Curve& levels = role.kind == CurveRole::Kind::Source
+                              ? curves_.sources.at(static_cast<std::size_t>(role.source))
+                              : curves_.total;
     // Element j holds the level of j/2 Hz. Only levels the last calculation computed are
     // shown: a range typed but not yet applied may reach beyond them, and older elements
     // belong to another scene (or are the zeros of start-up).
@@ -189,27 +190,17 @@ void MainWindow::addStoredPoints(int curve, std::int32_t start, std::int32_t end
         frequencies.append(j / 2.0);
         values.append(levels[static_cast<std::size_t>(j)]);
     }
-    responseChart_->graph(curve)->addData(frequencies, values, true);
+    responseChart_->addPoints(role, frequencies, values);
 }
 
-void MainWindow::toggleSp1Curve() {
-    toggleCurve(0);
-}
-void MainWindow::toggleSp2Curve() {
-    toggleCurve(1);
-}
-void MainWindow::toggleTotalCurve() {
-    toggleCurve(2);
-}
-
-void MainWindow::toggleCurve(int curve) {
+void MainWindow::toggleCurve(CurveRole role, const QCheckBox& box) {
     SceneTexts texts;
     roomSettings().readTexts(texts);
     const FrequencyRange range = roomSettings().readingBoxes([&] { return readFrequencyRange(texts); });
-    if (curveBoxes_[static_cast<std::size_t>(curve)]->isChecked())
-        addStoredPoints(curve, range.start, range.end);
+    if (box.isChecked())
+        addStoredPoints(role, range.start, range.end);
     else
-        responseChart_->graph(curve)->data()->clear();
+        responseChart_->clearCurve(role);
     responseChart_->followData();
     responseChart_->replot();
 }

@@ -69,15 +69,17 @@ ResponseChart::ResponseChart(QWidget* parent) : QCustomPlot(parent) {
     legend->setBorderPen(QPen(Qt::black, 0));
     legend->setIconSize(20, 10);
 
-    sp1Curve = addCurve(QStringLiteral("SP1"), Qt::black);
-    sp2Curve = addCurve(QStringLiteral("SP2"), Qt::red);
-    totalCurve = addCurve(QStringLiteral("Total"), Qt::blue);
-    candidateCurve = addCurve(QStringLiteral("候補"), QColor(0, 128, 0));
-    candidateCurve->setPen(QPen(QColor(0, 128, 0), 2, Qt::DashLine));
-    candidateCurve->removeFromLegend();
-    referenceCurve = addCurve(QString(), QColor(128, 0, 160));
-    referenceCurve->setPen(QPen(QColor(128, 0, 160), 2, Qt::DashDotLine));
-    referenceCurve->removeFromLegend();
+    // Drawn in this order: each loudspeaker, then the Total over them.
+    const std::pair<const char*, QColor> sources[]{{"SP1", Qt::black}, {"SP2", Qt::red}};
+    for (const auto& [name, colour] : sources)
+        sources_.push_back(addCurve(QString::fromLatin1(name), colour));
+    total_ = addCurve(QStringLiteral("Total"), Qt::blue);
+    candidate_ = addCurve(QStringLiteral("候補"), QColor(0, 128, 0));
+    candidate_->setPen(QPen(QColor(0, 128, 0), 2, Qt::DashLine));
+    candidate_->removeFromLegend();
+    reference_ = addCurve(QString(), QColor(128, 0, 160));
+    reference_->setPen(QPen(QColor(128, 0, 160), 2, Qt::DashDotLine));
+    reference_->removeFromLegend();
     setFootText(QString());
 }
 
@@ -88,6 +90,52 @@ QCPGraph* ResponseChart::addCurve(const QString& name, const QColor& colour) {
     graph->setLineStyle(QCPGraph::lsLine);
     graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
     return graph;
+}
+
+QCPGraph* ResponseChart::curve(CurveRole role) const {
+    switch (role.kind) {
+    case CurveRole::Kind::Source:
+        return sources_.at(static_cast<std::size_t>(role.source));
+    case CurveRole::Kind::Total:
+        return total_;
+    case CurveRole::Kind::Candidate:
+        return candidate_;
+    case CurveRole::Kind::Reference:
+        break;
+    }
+    return reference_;
+}
+
+void ResponseChart::addPoints(CurveRole role, const QVector<double>& frequencies,
+                              const QVector<double>& levels) {
+    curve(role)->addData(frequencies, levels, true);
+}
+
+void ResponseChart::clearCurve(CurveRole role) {
+    curve(role)->data()->clear();
+}
+
+QVector<double> ResponseChart::frequencies(CurveRole role) const {
+    QVector<double> out;
+    for (const QCPGraphData& point : *curve(role)->data())
+        out.append(point.key);
+    return out;
+}
+
+QVector<double> ResponseChart::levels(CurveRole role) const {
+    QVector<double> out;
+    for (const QCPGraphData& point : *curve(role)->data())
+        out.append(point.value);
+    return out;
+}
+
+QPen ResponseChart::pen(CurveRole role) const {
+    return curve(role)->pen();
+}
+
+QString ResponseChart::legendName(CurveRole role) const {
+    QCPGraph* graph = curve(role);
+    return legend->hasItemWithPlottable(graph) ? graph->name() : QString();
 }
 
 void ResponseChart::showExtra(QCPGraph* curve, const QVector<double>& frequencies,
@@ -109,21 +157,21 @@ void ResponseChart::clearExtra(QCPGraph* curve) {
 }
 
 void ResponseChart::showCandidate(const QVector<double>& frequencies, const QVector<double>& levels) {
-    showExtra(candidateCurve, frequencies, levels);
+    showExtra(candidate_, frequencies, levels);
 }
 
 void ResponseChart::clearCandidate() {
-    clearExtra(candidateCurve);
+    clearExtra(candidate_);
 }
 
 void ResponseChart::showReference(const QString& name, const QVector<double>& frequencies,
                                   const QVector<double>& levels) {
-    referenceCurve->setName(name);
-    showExtra(referenceCurve, frequencies, levels);
+    reference_->setName(name);
+    showExtra(reference_, frequencies, levels);
 }
 
 void ResponseChart::clearReference() {
-    clearExtra(referenceCurve);
+    clearExtra(reference_);
 }
 
 QCPAxis* ResponseChart::axisOf(ChartAxis axis) const {

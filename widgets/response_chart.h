@@ -1,19 +1,23 @@
 #pragma once
-// The response chart: the three levels at the listener over a logarithmic
+// The response chart: the levels at the listener over a logarithmic
 // frequency axis, with a title row carrying the time of the calculation, a foot row the
 // graph print fills, and a legend. Each axis either follows the data or keeps a fixed range.
 
 #include "widgets/chart_axes.h"
+#include "widgets/curve_role.h"
 
 #include <qcustomplot.h>
 
 #include <array>
+#include <vector>
 
 namespace kolmarin {
 
 class ResponseChart : public QCustomPlot, public ChartAxes {
     Q_OBJECT
   public:
+    // The loudspeakers' curves, "SP1" black and "SP2" red, and "Total" blue, each 2 pixels
+    // wide, in the legend; the candidate and the reference stay empty and out of it.
     explicit ResponseChart(QWidget* parent = nullptr);
 
     void setAxisRange(ChartAxis axis, double min, double max) override;
@@ -23,22 +27,28 @@ class ResponseChart : public QCustomPlot, public ChartAxes {
     QCPAxis* frequencyAxis() const { return xAxis; }
     QCPAxis* levelAxis() const { return yAxis; }
 
-    // sp1Curve "SP1" black, sp2Curve "SP2" red, totalCurve "Total" blue, each 2 pixels wide.
-    QCPGraph* sp1Curve = nullptr;
-    QCPGraph* sp2Curve = nullptr;
-    QCPGraph* totalCurve = nullptr;
+    int sourceCount() const { return static_cast<int>(sources_.size()); }
+    // Adds points (frequency in Hz, level in dB) to a curve; it keeps them ordered by
+    // frequency. Nothing is redrawn until replot.
+    void addPoints(CurveRole role, const QVector<double>& frequencies, const QVector<double>& levels);
+    void clearCurve(CurveRole role);
+    // What a curve shows: its points, its pen, and its name in the legend (empty while it
+    // is not listed there).
+    QVector<double> frequencies(CurveRole role) const;
+    QVector<double> levels(CurveRole role) const;
+    QPen pen(CurveRole role) const;
+    QString legendName(CurveRole role) const;
+
     // A placement being looked at: a dashed curve "候補", empty and out of the legend
     // unless a candidate is shown, so without one the chart draws as it always did.
-    QCPGraph* candidateCurve = nullptr;
     void showCandidate(const QVector<double>& frequencies, const QVector<double>& levels);
     void clearCandidate();
     // A curve to compare against (a kept Total, a measurement): purple dash-dot, in the
     // legend under its name while it is shown, kept through every calculation until cleared.
-    QCPGraph* referenceCurve = nullptr;
     void showReference(const QString& name, const QVector<double>& frequencies,
                        const QVector<double>& levels);
     void clearReference();
-    bool hasReference() const { return !referenceCurve->data()->isEmpty(); }
+    bool hasReference() const { return !reference_->data()->isEmpty(); }
 
     void setTitleText(const QString& text);
     QString titleText() const;
@@ -49,11 +59,26 @@ class ResponseChart : public QCustomPlot, public ChartAxes {
     void followData();
 
   private:
+    // Curves are reached by their role only; the plot's own access to its graphs by number
+    // is closed to the chart's users.
+    using QCustomPlot::addGraph;
+    using QCustomPlot::clearGraphs;
+    using QCustomPlot::graph;
+    using QCustomPlot::graphCount;
+    using QCustomPlot::plottable;
+    using QCustomPlot::plottableCount;
+    using QCustomPlot::removeGraph;
+
+    QCPGraph* curve(CurveRole role) const;
     QCPAxis* axisOf(ChartAxis axis) const;
     QCPGraph* addCurve(const QString& name, const QColor& colour);
     void showExtra(QCPGraph* curve, const QVector<double>& frequencies, const QVector<double>& levels);
     void clearExtra(QCPGraph* curve);
 
+    std::vector<QCPGraph*> sources_;
+    QCPGraph* total_ = nullptr;
+    QCPGraph* candidate_ = nullptr;
+    QCPGraph* reference_ = nullptr;
     QCPTextElement* title_ = nullptr;
     QCPTextElement* foot_ = nullptr;
     std::array<bool, 2> automatic_{true, false}; // frequency, level

@@ -20,6 +20,9 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -31,6 +34,12 @@ class MainWindowFixture {
     // The locale fixes the decimal point and the thousands separator the texts use.
     static void setUpApplication() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        // The windows keep their recent files in settings of this test program's own, in a
+        // folder of its own, never in the user's.
+        QStandardPaths::setTestModeEnabled(true);
+        static QTemporaryDir settingsFolder;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
+        QCoreApplication::setOrganizationName(QStringLiteral("Kolmarin2 tests"));
         setErrorBoxHandler([](QWidget*, const QString& message) { errors().append(message); });
     }
 
@@ -65,18 +74,16 @@ class MainWindowFixture {
         return texts.endFrequency == "500";
     }
 
-    static QVector<double> keys(const QCPGraph* graph) {
-        QVector<double> out;
-        for (auto it = graph->data()->constBegin(); it != graph->data()->constEnd(); ++it)
-            out.append(it->key);
-        return out;
-    }
-    static QVector<double> values(const QCPGraph* graph) {
-        QVector<double> out;
-        for (auto it = graph->data()->constBegin(); it != graph->data()->constEnd(); ++it)
-            out.append(it->value);
-        return out;
-    }
+    static constexpr CurveRole kSp1Curve = CurveRole::ofSource(0);
+    static constexpr CurveRole kSp2Curve = CurveRole::ofSource(1);
+    static constexpr CurveRole kTotalCurve = CurveRole::total();
+    static constexpr CurveRole kCandidateCurve = CurveRole::candidate();
+    static constexpr CurveRole kReferenceCurve = CurveRole::reference();
+
+    // What the chart shows of a curve: its frequencies, its levels, how many points.
+    QVector<double> keys(CurveRole role) { return chart().frequencies(role); }
+    QVector<double> values(CurveRole role) { return chart().levels(role); }
+    int pointCount(CurveRole role) { return static_cast<int>(chart().levels(role).size()); }
 
     std::unique_ptr<AppWindows> windows;
 };

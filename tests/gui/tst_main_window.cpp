@@ -53,18 +53,36 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QCOMPARE(text(control<QLabel>(f, "ceilingHeightLabel")), QStringLiteral("2.40m"));
     }
 
+    void eachObjectsRowStandsAtItsPlace() {
+        const struct {
+            const char* key;
+            int sliderLeft, keyMarkerTop, boxTop, readOutTop;
+        } rows[]{{"sp1", 576, 474, 471, 480}, {"sp2", 600, 498, 496, 504}, {"listener", 624, 522, 522, 528}};
+        for (const auto& r : rows) {
+            const auto named = [&](const char* what) { return QByteArray(r.key) + what; };
+            QCOMPARE(control<HeightSlider>(mainWindow(), named("HeightSlider"))->geometry(),
+                     QRect(r.sliderLeft, 128, 25, 305));
+            QCOMPARE(corner(control<QLabel>(mainWindow(), named("SliderLabel"))), QPoint(r.sliderLeft, 112));
+            QCOMPARE(corner(control<MarkerShape>(mainWindow(), named("KeyMarker"))),
+                     QPoint(707, r.keyMarkerTop));
+            QCOMPARE(control<NudgeBox>(mainWindow(), named("NudgeBox"))->geometry(),
+                     QRect(725, r.boxTop, 47, 20));
+            QCOMPARE(corner(control<QLabel>(mainWindow(), named("ZReadOut"))).y(), r.readOutTop);
+        }
+    }
+
     void startUpDrawsTheFirstCurves() {
         ResponseChart& c = chart();
-        for (QCPGraph* g : {c.sp1Curve, c.sp2Curve, c.totalCurve}) {
-            QCOMPARE(g->dataCount(), 961);
+        for (CurveRole g : {kSp1Curve, kSp2Curve, kTotalCurve}) {
+            QCOMPARE(pointCount(g), 961);
             QCOMPARE(keys(g).front(), 20.0);
             QCOMPARE(keys(g).back(), 500.0);
         }
         // The point at f shows the level stored for f.
         const ResponseCurves& stored = mainWindow().responseCurves();
-        QCOMPARE(values(c.sp1Curve).front(), stored.sources[0][40]);
-        QCOMPARE(values(c.sp2Curve).back(), stored.sources[1][1000]);
-        QCOMPARE(values(c.totalCurve)[1], stored.total[41]);
+        QCOMPARE(values(kSp1Curve).front(), stored.sources[0][40]);
+        QCOMPARE(values(kSp2Curve).back(), stored.sources[1][1000]);
+        QCOMPARE(values(kTotalCurve)[1], stored.total[41]);
         QVERIFY(stored.sources[0][39] == 0.0 && stored.sources[0][1001] == 0.0);
         QCOMPARE(c.levelAxis()->range().lower, -25.0);
         QCOMPARE(c.levelAxis()->range().upper, 25.0);
@@ -144,7 +162,7 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QTest::mouseRelease(m, Qt::LeftButton, {}, QPoint(7, 7));
         QVERIFY(calculationRan());
         QVERIFY(f.responseCurves().sources[0] != before.sources[0]);
-        QCOMPARE(chart().sp1Curve->dataCount(), 961);
+        QCOMPARE(pointCount(kSp1Curve), 961);
         QVERIFY(errors().isEmpty());
 
         // After the release moves no longer drag.
@@ -474,6 +492,15 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QCOMPARE(control<QAction>(f, "roomSettingsAction")->text(), QStringLiteral("部屋、計算条件(&R)"));
         QCOMPARE(control<QAction>(f, "roomSettingsAction")->shortcut(),
                  QKeySequence(QStringLiteral("Ctrl+R")));
+        // The platform's own keys where the menu has their items.
+        const std::pair<const char*, QKeySequence::StandardKey> standardKeys[]{
+            {"openRoomAction", QKeySequence::Open},
+            {"saveRoomAction", QKeySequence::Save},
+            {"printChartAction", QKeySequence::Print},
+            {"exitAction", QKeySequence::Quit},
+            {"helpAction", QKeySequence::HelpContents}};
+        for (const auto& [name, key] : standardKeys)
+            QCOMPARE(control<QAction>(f, name)->shortcuts(), QKeySequence::keyBindings(key));
         QCOMPARE(control<QAction>(f, "axisSettingsAction")->text(), QStringLiteral("グラフ(&G)"));
         for (QAction* item :
              {control<QAction>(f, "openRoomAction"), control<QAction>(f, "saveRoomAction"),

@@ -104,10 +104,10 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
         ResponseChart& c = chart();
         const QString listenerX = readOut("listenerXReadOut");
         clickRow(w, 1);
-        QVERIFY(!c.candidateCurve->data()->isEmpty());
-        QVERIFY(c.legend->hasItemWithPlottable(c.candidateCurve));
-        QCOMPARE(c.candidateCurve->pen().style(), Qt::DashLine);
-        QCOMPARE(c.candidateCurve->name(), QStringLiteral("候補"));
+        QVERIFY(!values(kCandidateCurve).isEmpty());
+        QVERIFY(!c.legendName(kCandidateCurve).isEmpty());
+        QCOMPARE(c.pen(kCandidateCurve).style(), Qt::DashLine);
+        QCOMPARE(c.legendName(kCandidateCurve), QStringLiteral("候補"));
         QCOMPARE(readOut("listenerXReadOut"), listenerX);
 
         const Placement chosen = w->results()[1];
@@ -118,15 +118,15 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
         QCOMPARE(readOut("sp2YReadOut"), metres(chosen.sp2.y));
         QCOMPARE(readOut("listenerXReadOut"), metres(chosen.listener.x));
         QCOMPARE(readOut("listenerYReadOut"), metres(chosen.listener.y));
-        QCOMPARE(values(c.totalCurve), values(c.candidateCurve));
+        QCOMPARE(values(kTotalCurve), values(kCandidateCurve));
         QTRY_COMPARE(status(w, "currentSpreadLabel"),
                      QStringLiteral("現在の配置のばらつき %1 dB、聴取範囲 %2 dB (20–200 Hz)")
                          .arg(chosen.spread, 0, 'f', 2)
                          .arg(chosen.area, 0, 'f', 2));
 
         w->close();
-        QVERIFY(c.candidateCurve->data()->isEmpty());
-        QVERIFY(!c.legend->hasItemWithPlottable(c.candidateCurve));
+        QVERIFY(values(kCandidateCurve).isEmpty());
+        QVERIFY(!!c.legendName(kCandidateCurve).isEmpty());
         QVERIFY(errors().isEmpty());
     }
 

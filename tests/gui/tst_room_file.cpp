@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QFile>
 #include <QLocale>
+#include <QMenu>
 
 using namespace kolmarin;
 using kolmarin::testing::control;
@@ -68,6 +69,50 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
 
     void init() { startWithScriptedDialogs(); }
     void cleanup() { stopAndRestoreDialogs(); }
+
+    QStringList recentEntries() {
+        QStringList texts;
+        for (QAction* entry : control<QMenu>(mainWindow(), "recentFilesMenu")->actions())
+            texts.append(entry->text());
+        return texts;
+    }
+
+    void recentFilesKeepTheNewestEightAcrossRuns() {
+        QStringList expected;
+        for (int i = 1; i <= 9; ++i) {
+            answers << path(qPrintable(QStringLiteral("r%1.dtr").arg(i)));
+            save();
+        }
+        // A file opened again goes to the top.
+        QCOMPARE(roomSettings().openRoomFileAt(path("r2.dtr")), OpenOutcome::Loaded);
+        for (const char* name :
+             {"r2.dtr", "r9.dtr", "r8.dtr", "r7.dtr", "r6.dtr", "r5.dtr", "r4.dtr", "r3.dtr"})
+            expected.append(QStringLiteral("&%1 %2").arg(expected.size() + 1).arg(path(name)));
+        QCOMPARE(recentEntries(), expected);
+        stop();
+        start();
+        QCOMPARE(recentEntries(), expected);
+    }
+
+    void aMissingRecentFileIsDroppedWithAMessage() {
+        answers << path("gone.dtr") << path("kept.dtr");
+        save();
+        save();
+        QVERIFY(QFile::remove(path("gone.dtr")));
+        control<QMenu>(mainWindow(), "recentFilesMenu")->actions().at(1)->trigger();
+        QCOMPARE(errors(),
+                 QStringList{
+                     path("gone.dtr") +
+                     QStringLiteral(": ファイルが見つかりません\n最近使ったファイルの一覧から外しました。")});
+        QCOMPARE(caption(), mainCaption("kept.dtr"));
+        QCOMPARE(recentEntries().mid(0, 1), QStringList{QStringLiteral("&1 ") + path("kept.dtr")});
+        QVERIFY(!recentEntries().join(QString()).contains(QStringLiteral("gone.dtr")));
+        // An entry that is there opens as the open command does.
+        show(otherScene());
+        control<QMenu>(mainWindow(), "recentFilesMenu")->actions().at(0)->trigger();
+        QCOMPARE(errors(), QStringList{} << errors().first());
+        QCOMPARE(shownTexts().width, SceneTexts().width);
+    }
 
     void theDialogsMenuOffersBothCommands() {
         QVERIFY(control<QAction>(roomSettings(), "openRoomAction")->isEnabled());
