@@ -6,7 +6,9 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kolmarin {
 
@@ -106,6 +108,21 @@ std::string notAFileMessage(unsigned mode) {
     if (S_ISDIR(mode))
         return msg::kAccessDenied;
     return std::string();
+}
+
+void openRegularFile(QFile& file, const QString& path) {
+    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (handle < 0)
+        throw UserError(openFailureMessage(errno, path));
+    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(handle);
+        throw UserError(msg::ioError(file.errorString()));
+    }
+    struct stat status {};
+    if (::fstat(handle, &status) != 0)
+        throw UserError(msg::ioError(errno));
+    if (!S_ISREG(status.st_mode))
+        throw UserError(notAFileMessage(status.st_mode));
 }
 
 std::string saveFailureMessage(int code, const QString& path) {

@@ -2,6 +2,7 @@
 // The messages of the file commands, and the translation of a failed file operation into
 // the message the user sees.
 
+#include <QFile>
 #include <QFileDevice>
 #include <QString>
 
@@ -53,6 +54,11 @@ std::string openFailureMessage(int code, const QString& path);
 // The message for a file of kind `mode` (stat's st_mode) that is no regular file and so is
 // not read: a pipe or a device may never end or never answer. Empty for a regular file.
 std::string notAFileMessage(unsigned mode);
+
+// Opens `path` into `file` for reading without waiting, so a pipe with no writer is no
+// hold-up, and only when it is a regular file: a pipe or a device may never end or never
+// answer. Throws UserError with the error box's message otherwise.
+void openRegularFile(QFile& file, const QString& path);
 
 // The message for a save of `path` that failed with the system's error `code`.
 std::string saveFailureMessage(int code, const QString& path);

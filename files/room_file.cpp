@@ -8,12 +8,8 @@
 #include <QFile>
 
 #include <array>
-#include <cerrno>
-#include <fcntl.h>
 #include <optional>
-#include <sys/stat.h>
 #include <tuple>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -160,21 +156,8 @@ SceneTexts parseRoomFile(QByteArrayView bytes) {
 }
 
 SceneTexts readRoomFile(const QString& path, char decimalSeparator) {
-    // Opened without waiting, so a pipe with no writer is no hold-up either; only a
-    // regular file is read, as a pipe or a device may never end or never answer.
-    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (handle < 0)
-        throw UserError(openFailureMessage(errno, path));
     QFile file;
-    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(handle);
-        throw UserError(msg::ioError(file.errorString()));
-    }
-    struct stat status {};
-    if (::fstat(handle, &status) != 0)
-        throw UserError(msg::ioError(errno));
-    if (!S_ISREG(status.st_mode))
-        throw UserError(notAFileMessage(status.st_mode));
+    openRegularFile(file, path);
     if (file.size() > kMaxRoomFileBytes)
         throw UserError(msg::kNotARoomFile);
     QByteArray data = readUpTo(file, kHeaderProbeBytes, path);

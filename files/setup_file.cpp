@@ -13,11 +13,6 @@
 #include <set>
 #include <vector>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace kolmarin {
 
 namespace {
@@ -264,20 +259,8 @@ BassSetup parseSetupFile(QByteArrayView bytes, char separator) {
 }
 
 BassSetup readSetupFile(const QString& path, char decimalSeparator) {
-    // Only a regular file is read, opened without waiting, as the room file is.
-    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (handle < 0)
-        throw UserError(openFailureMessage(errno, path));
     QFile file;
-    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(handle);
-        throw UserError(msg::ioError(file.errorString()));
-    }
-    struct stat status {};
-    if (::fstat(handle, &status) != 0)
-        throw UserError(msg::ioError(errno));
-    if (!S_ISREG(status.st_mode))
-        throw UserError(notAFileMessage(status.st_mode));
+    openRegularFile(file, path);
     if (file.size() > kMaxSetupFileBytes)
         refuse("64 KiB を超えています");
     const QByteArray data = file.read(kMaxSetupFileBytes + 1);
