@@ -120,6 +120,69 @@ void readPlacementOption(const QString& option, const QString& value, Request& r
     }
 }
 
+bool takesSetup(Command command) {
+    return command == Command::Seats || command == Command::Subs || command == Command::Setup ||
+           command == Command::Response;
+}
+
+// The options of a setup's commands; false when `a` is none of them for this command.
+bool readSeatOption(const QStringList& arguments, qsizetype& i, Request& request) {
+    const QString& a = arguments[i];
+    const Command c = request.command;
+    static const QStringList withValue{"--seat", "--sub",  "--crossover",    "--count",     "--candidates",
+                                       "--top",  "--band", "--seat1-weight", "--least-mean"};
+    const bool known = (takesSetup(c) && (a == u"--seat" || a == u"--sub" || a == u"--crossover")) ||
+                       (a == u"--subs-only" && c != Command::Setup && takesSetup(c)) ||
+                       (c == Command::Subs && (a == u"--count" || a == u"--candidates" || a == u"--top" ||
+                                               a == u"--seat1-weight" || a == u"--least-mean")) ||
+                       ((c == Command::Seats || c == Command::Subs) && a == u"--band");
+    if (!known)
+        return false;
+    SeatOptions& options = request.seatOptions;
+    if (a == u"--subs-only") {
+        options.subwoofersOnly = true;
+        return true;
+    }
+    if (withValue.contains(a) && i + 1 >= arguments.size())
+        refuse(a.toStdString() + " の後に値がありません");
+    const QString& value = arguments[++i];
+    if (a == u"--seat" && c == Command::Response && !value.contains(u',')) {
+        bool ok = false;
+        options.seat = value.toInt(&ok);
+        if (!ok || options.seat < 1 || options.seat > 1 + kMostExtraSeats)
+            refuse("--seat は座席の番号 (1 から 17) か X,Y,Z で指定します: " + quoted(value));
+    } else if (a == u"--seat") {
+        options.seats.push_back(parseSeatArgument(value));
+    } else if (a == u"--sub") {
+        parseSubArgument(value, options);
+    } else if (a == u"--crossover") {
+        options.crossover = parseCrossoverArgument(value);
+    } else if (a == u"--count") {
+        bool ok = false;
+        request.subs.count = value.toInt(&ok);
+        if (!ok || request.subs.count < 1 || request.subs.count > kMostSubwoofers)
+            refuse("--count は 1 から 4 までの整数です: " + quoted(value));
+    } else if (a == u"--seat1-weight") {
+        bool ok = false;
+        request.subs.goal.seat1Weight = value.toDouble(&ok);
+        if (!ok || !(request.subs.goal.seat1Weight >= 0.0 && request.subs.goal.seat1Weight <= 10.0))
+            refuse("--seat1-weight は 0 から 10 までの数です: " + quoted(value));
+    } else if (a == u"--least-mean") {
+        bool ok = false;
+        const double least = value.toDouble(&ok);
+        if (!ok || !(least >= -100.0 && least <= 100.0))
+            refuse("--least-mean は -100 から 100 までの dB です: " + quoted(value));
+        request.subs.goal.leastMeanDb = least;
+    } else if (a == u"--candidates") {
+        if (value.isEmpty())
+            refuse("--candidates の後にファイル名がありません");
+        request.subs.candidatesPath = value;
+    } else {
+        readPlacementOption(a, value, request);
+    }
+    return true;
+}
+
 } // namespace
 
 const char* usageText() {
@@ -135,6 +198,14 @@ const char* usageText() {
            "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--objective point|area]\n"
            "                [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]\n"
            "                [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]\n"
+           "  kolmarin2-cli seats SETUP [--band LO-HI] [--csv] [--subs-only]\n"
+           "  kolmarin2-cli subs SETUP --count K [--candidates FILE] [--band LO-HI] [--top T] [--csv]\n"
+           "                [--seat1-weight W] [--least-mean DB] [--subs-only] [-o BEST]\n"
+           "  kolmarin2-cli response SETUP --seat N [--csv | --text] [--subs-only] [-o FILE]\n"
+           "  kolmarin2-cli setup ROOM.dtr [--seat X,Y,Z]... [--sub X,Y,Z[,LEVEL_DB,DELAY_MS,+|-]]...\n"
+           "                [--crossover FC] [-o FILE]\n"
+           "  SETUP はセットアップファイル、または部屋データファイルと --seat X,Y,Z、--sub ...、--crossover "
+           "FC\n"
            "  kolmarin2-cli --help\n";
 }
 
@@ -193,6 +264,34 @@ const char* helpText() {
            "             聴取範囲の 9 点で最も大きいばらつき、area_db は聴取範囲のばらつき)。\n"
            "      -o BEST.dtr  一番よい配置の部屋データファイルを書きます。\n"
            "  どちらも、見積もりの時間が 1 分を超えるときは標準エラー出力にそう書き、進み具合を示します。\n"
+           "  kolmarin2-cli seats SETUP [--band LO-HI] [--csv] [--subs-only]\n"
+           "      座席ごとの Total の、帯域 LO-HI Hz (既定 20-120) でのばらつき (標準偏差 dB) "
+           "と平均レベル、\n"
+           "      そして座席間のばらつき: 0.5 Hz ごとに座席どうしのレベルの標準偏差をとり、帯域で平均した\n"
+           "      もの (小さいほど、どの席でも同じ低音が聞こえます) と、座席と帯域での平均レベル。\n"
+           "      --csv  seat,x_m,y_m,z_m,spread_db,mean_db の行 (座席 1 は聴取位置) と、\n"
+           "             最後に all,,,,座席間のばらつき,平均レベル の行を書きます。\n"
+           "      --subs-only  サブウーファーだけを鳴らしたときの数字にします。\n"
+           "  kolmarin2-cli subs SETUP --count K [--candidates FILE] [--band LO-HI] [--top T] [--csv]\n"
+           "                [--seat1-weight W] [--least-mean DB] [--subs-only] [-o BEST]\n"
+           "      サブウーファー K 台 (1 から 4) の位置、レベル (0 から -12 dB)、遅れ (0 から 20 ms) と\n"
+           "      極性を、座席間のばらつきが小さくなるように選び、よい順に T 個 (既定 10) 示します。\n"
+           "      SETUP のサブウーファーは選んだものに置き換わり、スピーカー、クロスオーバー、座席は\n"
+           "      そのままです。候補は既定で壁から 0.30 m、床から 0.30 m の、四隅、壁の中央と壁沿い\n"
+           "      0.25 m ごとの点。--candidates FILE は「x y z」(m) の行の候補を使います。\n"
+           "      --csv  rank,variation_db,seat1_spread_db,mean_db と swN_x,swN_y,swN_z,swN_level_db,\n"
+           "             swN_delay_ms,swN_polarity (N = 1..K、極性は + か -) の CSV を書きます。\n"
+           "      --seat1-weight W  座席 1 のばらつきの W 倍を座席間のばらつきに加えたものを小さくします。\n"
+           "      --least-mean DB  平均レベルが DB を下回る組み合わせを、ほかのどれよりも後に回します。\n"
+           "      -o BEST  一番よい組み合わせのセットアップファイルを書きます。\n"
+           "  kolmarin2-cli response SETUP --seat N [--csv | --text] [--subs-only] [-o FILE]\n"
+           "      座席 N での SP1、SP2、Total (サブウーファーを含む) を response と同じ形で書きます。\n"
+           "  kolmarin2-cli setup ROOM.dtr [--seat X,Y,Z]... [--sub X,Y,Z[,LEVEL_DB,DELAY_MS,+|-]]...\n"
+           "                [--crossover FC] [-o FILE]\n"
+           "      部屋データファイルに座席 (聴取位置の後に) とサブウーファー (SW1 から順に、既定は\n"
+           "      0 dB、0 ms、+) とクロスオーバー周波数 FC (40 から 160 Hz) を加えたセットアップ\n"
+           "      ファイル (UTF-8) を書きます。SETUP を取るコマンドはどれも、セットアップファイルの\n"
+           "      代わりに部屋データファイルとこれらのオプションを取ります。\n"
            "\n"
            "  -o FILE  FILE に書きます (同名のファイルは確認なしで置き換えます)。\n"
            "           省くと標準出力に書きます。文字コードは CP932、改行は CR LF です。\n"
@@ -223,8 +322,16 @@ Request parseArguments(const QStringList& arguments) {
         request.command = Command::Map;
     else if (command == QStringLiteral("place"))
         request.command = Command::Place;
+    else if (command == QStringLiteral("seats"))
+        request.command = Command::Seats;
+    else if (command == QStringLiteral("subs"))
+        request.command = Command::Subs;
+    else if (command == QStringLiteral("setup"))
+        request.command = Command::Setup;
     else
         refuse("不明なコマンド " + quoted(command));
+    if (request.command == Command::Seats || request.command == Command::Subs)
+        request.band = {20, 120};
 
     QStringList files;
     bool outputGiven = false;
@@ -242,6 +349,8 @@ Request parseArguments(const QStringList& arguments) {
                 refuse("-o の後に出力ファイル名がありません");
             request.outputPath = arguments[++i];
             outputGiven = true;
+        } else if (readSeatOption(arguments, i, request)) {
+            continue;
         } else if (a == QStringLiteral("--decay") && request.command == Command::Modes) {
             request.decayTimes = true;
         } else if (a == QStringLiteral("--band") && request.command == Command::Decay) {
@@ -258,7 +367,7 @@ Request parseArguments(const QStringList& arguments) {
         } else if (a == QStringLiteral("--text") && request.command == Command::Response) {
             request.text = true;
         } else if (a == QStringLiteral("--csv") && request.command != Command::Modes &&
-                   request.command != Command::Room) {
+                   request.command != Command::Room && request.command != Command::Setup) {
             request.csv = true;
         } else if (isPlacementOption(a, request.command)) {
             if (i + 1 >= arguments.size())
@@ -280,8 +389,13 @@ Request parseArguments(const QStringList& arguments) {
             refuse("--png は -o、--csv と一緒には使えません");
         if (request.text && (request.csv || !request.pngPath.isEmpty()))
             refuse("--text は --csv、--png と一緒には使えません");
+        if (!request.pngPath.isEmpty() && (request.seatOptions.any() || request.seatOptions.seat != 0 ||
+                                           request.seatOptions.subwoofersOnly))
+            refuse("--png は部屋データファイルだけのグラフを描きます");
         if (files.isEmpty()) {
-            if (outputGiven || request.csv || request.text || !request.pngPath.isEmpty())
+            if (outputGiven || request.csv || request.text || !request.pngPath.isEmpty() ||
+                request.seatOptions.any() || request.seatOptions.seat != 0 ||
+                request.seatOptions.subwoofersOnly)
                 refuse("-o、--csv、--png には部屋データファイルが要ります");
             request.command = Command::DefaultResponse;
         } else {
@@ -307,6 +421,15 @@ Request parseArguments(const QStringList& arguments) {
         request.roomPath = files.front();
         if (request.command == Command::Map && !request.csv && !outputGiven)
             refuse("地図の画像には -o で出力ファイルを指定します (--csv なら標準出力に書けます)");
+        break;
+    case Command::Seats:
+    case Command::Subs:
+    case Command::Setup:
+        if (files.size() != 1)
+            refuse(command.toStdString() + " にはファイルを一つ指定します");
+        request.roomPath = files.front();
+        if (request.command == Command::Subs && request.subs.count == 0)
+            refuse("subs には --count K (1 から 4) が要ります");
         break;
     case Command::Room:
         if (!files.isEmpty())

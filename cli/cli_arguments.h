@@ -1,6 +1,7 @@
 #pragma once
 // The command line of kolmarin2-cli.
 
+#include "cli/seat_arguments.h"
 #include "model/acoustics/placement_search.h"
 #include "model/acoustics/response_map.h"
 #include "model/acoustics/spread.h"
@@ -24,6 +25,9 @@ enum class Command {
                      //   [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]
                      //   [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]
     Decay,           // decay ROOM.dtr [--band LO-HI] [--csv | --png FILE] [-o FILE]
+    Seats,           // seats SETUP [--band LO-HI] [--csv]
+    Subs,            // subs SETUP --count K [--candidates FILE] [--band LO-HI] [--top T] [--csv] [-o BEST]
+    Setup,           // setup ROOM.dtr --seat ... --sub ... [--crossover FC] [-o FILE]
 };
 
 // Limits of the map's grid step in metres and of the number of placements listed.
@@ -48,6 +52,8 @@ struct Request {
     Objective objective = Objective::Area;
     PlacementConstraints constraints;
     int top = 10;
+    SeatOptions seatOptions; // seats, subs, response, setup: what the command line adds
+    SubsOptions subs;
 };
 
 // A command line that does not fit the usage; what() says what is wrong.

@@ -5,6 +5,8 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_decay.h"
 #include "cli/cli_placement.h"
+#include "cli/cli_seats.h"
+#include "cli/cli_subs.h"
 #include "cli/long_run_notice.h"
 #include "cli/map_image.h"
 #include "files/cp932_text.h"
@@ -12,6 +14,7 @@
 #include "files/locale_text.h"
 #include "files/room_file.h"
 #include "files/save_file.h"
+#include "files/setup_file.h"
 #include "model/errors.h"
 
 #include <QFile>
@@ -130,12 +133,60 @@ QByteArray decayOutput(const cli::Request& request, char separator) {
     return cli::waterfallCsv(computeWaterfall(impulse, settings));
 }
 
+// The subwoofer configurations for standard output, and, with -o, the setup file of the
+// best one in `bestSetup`.
+QByteArray subsOutput(const cli::Request& request, char separator, QByteArray& bestSetup) {
+    const BassSetup setup = cli::readSetupInput(request.roomPath, request.seatOptions, separator);
+    cli::SubsRequest subs;
+    subs.count = request.subs.count;
+    subs.candidatesPath = request.subs.candidatesPath;
+    subs.band = request.band;
+    subs.top = request.top;
+    subs.csv = request.csv;
+    subs.subwoofersOnly = request.seatOptions.subwoofersOnly;
+    subs.goal = request.subs.goal;
+    cli::LongRunNotice notice(
+        [](const QByteArray& text) { printError(QStringLiteral("kolmarin2-cli"), text); });
+    BassSetup best;
+    const QByteArray table = cli::subsOutput(
+        setup, subs, separator, best, [&](double fraction, double left) { notice.update(fraction, left); });
+    notice.finish();
+    if (!request.outputPath.isEmpty())
+        bestSetup = setupFileBytes(best, separator);
+    return table;
+}
+
+// Whether a response request is about a setup: a seat, a subwoofer or a crossover given,
+// or a setup file read.
+bool isSetupResponse(const cli::Request& request) {
+    const cli::SeatOptions& o = request.seatOptions;
+    if (o.any() || o.seat != 0 || o.subwoofersOnly)
+        return true;
+    QFile file(request.roomPath);
+    return QFileInfo(request.roomPath).isFile() && file.open(QIODevice::ReadOnly) &&
+           isSetupFile(file.read(64));
+}
+
 QByteArray produce(const cli::Request& request) {
     const char separator = decimalSeparatorOf(QLocale::system());
+    if (request.command == cli::Command::Response && !request.roomPath.isEmpty() && isSetupResponse(request))
+        return cli::seatResponseOutput(cli::readSetupInput(request.roomPath, request.seatOptions, separator),
+                                       std::max(1, request.seatOptions.seat),
+                                       request.text  ? cli::SeatResponseForm::CurveText
+                                       : request.csv ? cli::SeatResponseForm::Csv
+                                                     : cli::SeatResponseForm::ResultFile,
+                                       request.seatOptions.subwoofersOnly, separator);
     switch (request.command) {
+    case cli::Command::Seats:
+        return cli::seatsOutput(cli::readSetupInput(request.roomPath, request.seatOptions, separator),
+                                request.band, request.csv, request.seatOptions.subwoofersOnly, separator);
+    case cli::Command::Setup:
+        return setupFileBytes(cli::readSetupInput(request.roomPath, request.seatOptions, separator),
+                              separator);
     case cli::Command::Map:
         return mapOutput(request, separator);
     case cli::Command::Place:
+    case cli::Command::Subs:
         break;
     case cli::Command::DefaultResponse:
         return cli::defaultResponseListing();
@@ -257,9 +308,12 @@ int main(int argc, char** argv) {
     // computed, then the output.
     QString file = request.roomPath;
     try {
-        if (request.command == cli::Command::Place) {
+        if (request.command == cli::Command::Place || request.command == cli::Command::Subs) {
             QByteArray bestRoom;
-            const QByteArray table = placeOutput(request, decimalSeparatorOf(QLocale::system()), bestRoom);
+            const char separator = decimalSeparatorOf(QLocale::system());
+            const QByteArray table = request.command == cli::Command::Place
+                                         ? placeOutput(request, separator, bestRoom)
+                                         : subsOutput(request, separator, bestRoom);
             // The list first: a run whose list cannot be written fails before any file is.
             file = QStringLiteral("標準出力");
             writeToStandardOutput(table, false);

@@ -22,16 +22,68 @@ using fuzz::require;
 namespace {
 
 QString decodeArgument(ByteReader& in) {
-    static const char* const kTokens[] = {"response",    "modes",      "room",    "-o",       "--csv",
-                                          "--",          "-",          "",        "--help",   "-h",
-                                          "a.dtr",       "out.txt",    "-x",      "--output", "Response",
-                                          "部屋.dtr",    "-o=x.txt",   "--csv=1", " ",        "room.dtr ",
-                                          "map",         "place",      "--vary",  "listener", "speakers",
-                                          "--band",      "20-200",     "500-10",  "--step",   "0.05",
-                                          "--layout",    "stereo",     "--top",   "3",        "--png",
-                                          "--objective", "area",       "point",   "--figure", "--front",
-                                          "0.3-2",       "--distance", "--angle", "50-70",    "--clearance",
-                                          "--spacing",   "1-0.5",      "0.30",    "-1",       "1e3"};
+    static const char* const kTokens[] = {"response",
+                                          "modes",
+                                          "room",
+                                          "-o",
+                                          "--csv",
+                                          "--",
+                                          "-",
+                                          "",
+                                          "--help",
+                                          "-h",
+                                          "a.dtr",
+                                          "out.txt",
+                                          "-x",
+                                          "--output",
+                                          "Response",
+                                          "部屋.dtr",
+                                          "-o=x.txt",
+                                          "--csv=1",
+                                          " ",
+                                          "room.dtr ",
+                                          "map",
+                                          "place",
+                                          "--vary",
+                                          "listener",
+                                          "speakers",
+                                          "--band",
+                                          "20-200",
+                                          "500-10",
+                                          "--step",
+                                          "0.05",
+                                          "--layout",
+                                          "stereo",
+                                          "--top",
+                                          "3",
+                                          "--png",
+                                          "--objective",
+                                          "area",
+                                          "point",
+                                          "--figure",
+                                          "--front",
+                                          "0.3-2",
+                                          "--distance",
+                                          "--angle",
+                                          "50-70",
+                                          "--clearance",
+                                          "--spacing",
+                                          "1-0.5",
+                                          "0.30",
+                                          "-1",
+                                          "1e3",
+                                          "seats",
+                                          "subs",
+                                          "setup",
+                                          "--seat",
+                                          "--sub",
+                                          "1,2,1",
+                                          "0.3,0.3,0.3,-3,2.5,-",
+                                          "--crossover",
+                                          "80",
+                                          "--subs-only",
+                                          "--count",
+                                          "--candidates"};
     const std::uint8_t pick = in.byte();
     if (pick % 4 != 0)
         return QString::fromUtf8(kTokens[pick / 4 % std::size(kTokens)]);
@@ -88,6 +140,21 @@ void checkRequest(const QStringList& arguments, const Request& r) {
                 "the constraints are lengths and angles, each range in order");
         break;
     }
+    case Command::Seats:
+    case Command::Subs:
+    case Command::Setup: {
+        const char* const names[] = {"seats", "subs", "setup"};
+        const int which = r.command == Command::Seats ? 0 : r.command == Command::Subs ? 1 : 2;
+        require(command == QLatin1String(names[which]), "the first argument names the command");
+        require(arguments.indexOf(r.roomPath, 1) > 0 && !r.roomPath.isEmpty(),
+                "a setup's command reads a named file");
+        require(r.command != Command::Subs || (r.subs.count >= 1 && r.subs.count <= kMostSubwoofers),
+                "the optimiser places 1 to 4 subwoofers");
+        require(static_cast<int>(r.seatOptions.subwoofers.size()) ==
+                    static_cast<int>(r.seatOptions.subwooferSignals.size()),
+                "every subwoofer given has its signal");
+        break;
+    }
     case Command::DefaultResponse:
         require(command == QStringLiteral("response"), "the first argument names the command");
         require(r.roomPath.isEmpty() && r.outputPath.isEmpty(),
@@ -101,7 +168,8 @@ void checkRequest(const QStringList& arguments, const Request& r) {
         break;
     }
     const bool tabular = r.command == Command::Response || r.command == Command::Map ||
-                         r.command == Command::Place || r.command == Command::Decay;
+                         r.command == Command::Place || r.command == Command::Decay ||
+                         r.command == Command::Seats || r.command == Command::Subs;
     require(!r.csv || (tabular && arguments.contains(QStringLiteral("--csv"))),
             "CSV only for a room's response, map, placements or waterfall, and only when asked");
     require(r.pngPath.isEmpty() || r.command == Command::Response || r.command == Command::Decay,

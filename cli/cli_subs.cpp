@@ -1,0 +1,139 @@
+#include "cli/cli_subs.h"
+
+#include "cli/cli_seats.h"
+#include "model/acoustics/subwoofer_candidates.h"
+#include "model/acoustics/subwoofer_problem.h"
+#include "model/errors.h"
+#include "model/text/number_text.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cstdio>
+
+namespace kolmarin::cli {
+
+namespace {
+
+constexpr int kMostCandidates = 1000;
+
+void appendNumber(QByteArray& out, const char* format, double value) {
+    char text[64];
+    const int n = std::snprintf(text, sizeof text, format, value);
+    out.append(text, n);
+}
+
+} // namespace
+
+std::vector<Point3> readCandidateFile(const QString& path) {
+    const std::string name = path.toStdString();
+    if (!QFileInfo(path).isFile())
+        throw UserError(name + ": 候補の位置のファイルが見つかりません");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw UserError(name + ": 候補の位置のファイルを読めません");
+    const QByteArray bytes = file.read(1 << 20);
+    static const QRegularExpression blanks(QStringLiteral("[ \\t]+"));
+    std::vector<Point3> out;
+    int number = 0;
+    for (const QByteArray& raw : bytes.split('\n')) {
+        ++number;
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.isEmpty())
+            continue;
+        const QStringList parts = line.split(blanks);
+        double v[3] = {0, 0, 0};
+        bool ok = parts.size() == 3;
+        for (int i = 0; ok && i < 3; ++i)
+            v[i] = parts[i].toDouble(&ok);
+        if (!ok)
+            throw UserError(name + ": " + std::to_string(number) + " 行目が「x y z」(m) ではありません");
+        if (static_cast<int>(out.size()) == kMostCandidates)
+            throw UserError(name + ": 候補の位置は 1000 個までです");
+        out.push_back({v[0], v[1], v[2]});
+    }
+    if (out.empty())
+        throw UserError(name + ": 候補の位置がありません");
+    return out;
+}
+
+QByteArray subsOutput(const BassSetup& setup, const SubsRequest& request, char separator, BassSetup& best,
+                      const std::function<void(double, double)>& progress) {
+    // The setup's own subwoofers make way for the optimiser's.
+    BassSetup without = setup;
+    without.texts.sources.resize(kLoudspeakerCount);
+    without.subwoofers.clear();
+    const Scene scene = setupScene(without, separator);
+    const std::vector<Point3> candidates =
+        request.candidatesPath.isEmpty() ? defaultSubwooferCandidates(scene.width, scene.depth, scene.height)
+                                         : readCandidateFile(request.candidatesPath);
+    for (std::size_t c = 0; c < candidates.size(); ++c)
+        requireInside(scene, candidates[c], "候補 " + std::to_string(c + 1));
+    const SubwooferSpectra spectra = prepareSubwooferSpectra(scene, setup.crossover, request.subwoofersOnly,
+                                                             request.band, candidates, [&](double f) {
+                                                                 if (progress)
+                                                                     progress(0.2 * f, 0.0);
+                                                             });
+    if (static_cast<int>(spectra.positions.size()) < request.count)
+        throw UserError("座席に重ならない候補の位置が " + std::to_string(request.count) + " 個に足りません");
+    OptimiserOptions options;
+    options.count = request.count;
+    options.top = request.top;
+    options.goal = request.goal;
+    const OptimiserResult result = optimiseSubwoofers(spectra, options, [&](OptimiserProgress p) {
+        if (progress)
+            progress(0.2 + 0.8 * p.fraction, p.secondsLeft);
+    });
+
+    QByteArray out;
+    if (request.csv) {
+        out = "rank,variation_db,seat1_spread_db,mean_db";
+        for (int n = 1; n <= request.count; ++n)
+            for (const char* field : {"x", "y", "z", "level_db", "delay_ms", "polarity"})
+                out += QByteArray(",sw") + QByteArray::number(n) + '_' + field;
+        out += '\n';
+    } else {
+        out = "順位  ばらつき dB  座席 1 dB  平均 dB";
+        for (int n = 1; n <= request.count; ++n)
+            out += QByteArray("  SW") + QByteArray::number(n) + " x     y     z     dB    ms  極性";
+        out += '\n';
+    }
+    int rank = 0;
+    for (const SubwooferConfiguration& c : result.best) {
+        ++rank;
+        if (request.csv) {
+            out += QByteArray::number(rank);
+            for (double v : {c.variation, c.seat1Spread, c.meanLevel})
+                appendNumber(out, ",%.6f", v);
+        } else {
+            appendNumber(out, "%4.0f", rank);
+            appendNumber(out, "  %11.3f", c.variation);
+            appendNumber(out, "  %9.3f", c.seat1Spread);
+            appendNumber(out, "  %7.2f", c.meanLevel);
+        }
+        for (const SubwooferSetting& s : c.subwoofers) {
+            const Point3& p = spectra.positions[static_cast<std::size_t>(s.candidate)];
+            for (double v : {p.x, p.y, p.z})
+                appendNumber(out, request.csv ? ",%.2f" : "  %5.2f", v);
+            appendNumber(out, request.csv ? ",%.1f" : "  %5.1f", s.levelDb);
+            appendNumber(out, request.csv ? ",%.1f" : "  %4.1f", s.delayMs);
+            out += request.csv ? (s.inverted ? ",-" : ",+") : (s.inverted ? "     -" : "     +");
+        }
+        out += '\n';
+    }
+    if (!request.csv)
+        out += QByteArray("調べた組み合わせ: ") + QByteArray::number(result.evaluated) + '\n';
+
+    best = without;
+    if (!result.best.empty())
+        for (const SubwooferSetting& s : result.best.front().subwoofers) {
+            const Point3& p = spectra.positions[static_cast<std::size_t>(s.candidate)];
+            best.texts.sources.push_back({formatPosition(p.x, separator), formatPosition(p.y, separator),
+                                          formatPosition(p.z, separator)});
+            best.subwoofers.push_back({s.levelDb, s.delayMs, s.inverted});
+        }
+    return out;
+}
+
+} // namespace kolmarin::cli

@@ -1,0 +1,36 @@
+#pragma once
+// kolmarin2-cli subs: the optimiser's best subwoofer configurations for a setup, as a
+// table or CSV, and the setup file of the best one.
+
+#include "model/acoustics/bass_setup.h"
+#include "model/acoustics/subwoofer_optimiser.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+namespace kolmarin::cli {
+
+struct SubsRequest {
+    int count = 1;
+    QString candidatesPath; // empty: the default candidates along the walls
+    Band band{20, 120};
+    int top = 10;
+    bool csv = false;
+    bool subwoofersOnly = false;
+    OptimiserGoal goal;
+};
+
+// The candidates of a text file of lines "x y z" (metres, blanks or tabs between; empty
+// lines skipped). Throws UserError naming the line of anything else.
+std::vector<Point3> readCandidateFile(const QString& path);
+
+// Runs the optimiser on the setup with its subwoofers taken away; the configurations for
+// standard output, and in `best` the setup with rank 1's subwoofers. `evaluated` gets the
+// number of configurations tried.
+QByteArray subsOutput(const BassSetup& setup, const SubsRequest& request, char decimalSeparator,
+                      BassSetup& best,
+                      const std::function<void(double fraction, double secondsLeft)>& progress = {});
+
+} // namespace kolmarin::cli

@@ -1,0 +1,303 @@
+#include "files/setup_file.h"
+
+#include "files/file_errors.h"
+#include "model/acoustics/crossover.h"
+#include "model/acoustics/subwoofer_optimiser.h"
+#include "model/errors.h"
+#include "model/text/number_text.h"
+
+#include <QFile>
+
+#include <charconv>
+#include <map>
+#include <set>
+#include <vector>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kolmarin {
+
+namespace {
+
+constexpr char kRefused[] = "セットアップファイルとして読み込めません。";
+
+[[noreturn]] void refuse(const std::string& why) {
+    throw UserError(kRefused + why);
+}
+
+[[noreturn]] void refuseLine(int line, const std::string& why) {
+    refuse(std::to_string(line) + " 行目: " + why);
+}
+
+// The room's texts in file order with their names; the first nine are decimals.
+template <class Texts>
+std::vector<std::pair<const char*, decltype(&std::declval<Texts&>().width)>> roomFields(Texts& t) {
+    return {{"width", &t.width},
+            {"depth", &t.depth},
+            {"height", &t.height},
+            {"reflection.right", &t.reflRight},
+            {"reflection.left", &t.reflLeft},
+            {"reflection.front", &t.reflFront},
+            {"reflection.back", &t.reflBack},
+            {"reflection.floor", &t.reflFloor},
+            {"reflection.ceiling", &t.reflCeiling},
+            {"reflections", &t.reflectionCount},
+            {"start_hz", &t.startFrequency},
+            {"end_hz", &t.endFrequency}};
+}
+constexpr std::size_t kDecimalRoomFields = 9;
+
+std::string sourceName(std::size_t source) {
+    return source < kLoudspeakerCount ? "sp" + std::to_string(source + 1)
+                                      : "sw" + std::to_string(source - kLoudspeakerCount + 1);
+}
+
+std::string numberText(double value) {
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+// A decimal text with `from` as its mark rewritten with `to`, when it is a number so.
+std::string withMark(std::string text, char from, char to) {
+    const std::size_t mark = text.find(from);
+    if (from == to || mark == std::string::npos)
+        return text;
+    try {
+        parseDecimal(text, from);
+    } catch (const UserError&) {
+        return text;
+    }
+    text[mark] = to;
+    return text;
+}
+
+struct Value {
+    std::string text;
+    int line = 0;
+};
+
+class Lines {
+  public:
+    explicit Lines(std::map<std::string, Value> values) : values_(std::move(values)) {}
+
+    const Value& at(const std::string& name) {
+        const auto it = values_.find(name);
+        if (it == values_.end())
+            refuse(name + " がありません");
+        used_.insert(name);
+        return it->second;
+    }
+    double decimal(const std::string& name) {
+        const Value& v = at(name);
+        try {
+            return parseDecimal(v.text, '.');
+        } catch (const UserError& e) {
+            refuseLine(v.line, name + ": " + e.what());
+        }
+    }
+    int whole(const std::string& name, int lowest, int highest) {
+        const Value& v = at(name);
+        std::int32_t n = 0;
+        try {
+            n = parseWhole(v.text);
+        } catch (const UserError& e) {
+            refuseLine(v.line, name + ": " + e.what());
+        }
+        if (n < lowest || n > highest)
+            refuseLine(v.line, name + " は " + std::to_string(lowest) + " から " + std::to_string(highest) +
+                                   " までです");
+        return n;
+    }
+    // A decimal text kept as written, with the reader's decimal mark.
+    std::string decimalText(const std::string& name, char separator) {
+        decimal(name);
+        return withMark(at(name).text, '.', separator);
+    }
+    void requireAllUsed() const {
+        for (const auto& [name, value] : values_)
+            if (!used_.count(name))
+                refuseLine(value.line, "知らない名前 " + name + " です");
+    }
+
+  private:
+    std::map<std::string, Value> values_;
+    std::set<std::string> used_;
+};
+
+// An editor may put the byte order mark before UTF-8 text; it is no part of the header.
+QByteArrayView withoutByteOrderMark(QByteArrayView bytes) {
+    return bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes;
+}
+
+std::map<std::string, Value> splitValues(QByteArrayView bytes) {
+    std::map<std::string, Value> values;
+    const QByteArray all = withoutByteOrderMark(bytes).toByteArray();
+    const QList<QByteArray> lines = all.split('\n');
+    if (lines.isEmpty() || lines.front().chopped(lines.front().endsWith('\r') ? 1 : 0) != kSetupFileHeader)
+        refuse("1 行目が「" + std::string(kSetupFileHeader) + "」ではありません");
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        QByteArray line = lines[i];
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const int number = static_cast<int>(i + 1);
+        if (line.isEmpty())
+            continue;
+        if (QString::fromUtf8(line).toUtf8() != line)
+            refuseLine(number, "UTF-8 の文字ではありません");
+        const qsizetype equals = line.indexOf(" = ");
+        if (equals <= 0)
+            refuseLine(number, "「名前 = 値」の形ではありません");
+        const std::string name = line.first(equals).toStdString();
+        if (!values.emplace(name, Value{line.sliced(equals + 3).toStdString(), number}).second)
+            refuseLine(number, name + " が二度あります");
+    }
+    return values;
+}
+
+PositionTexts positionOf(Lines& lines, const std::string& name, char separator) {
+    return {lines.decimalText(name + ".x", separator), lines.decimalText(name + ".y", separator),
+            lines.decimalText(name + ".z", separator)};
+}
+
+} // namespace
+
+QByteArray setupFileBytes(const BassSetup& setup, char decimalSeparator) {
+    if (const std::string problem = setupProblem(setup); !problem.empty())
+        throw UserError(problem);
+    QByteArray out = QByteArray(kSetupFileHeader) + '\n';
+    const auto line = [&](const std::string& name, const std::string& value) {
+        if (value.find_first_of("\r\n") != std::string::npos)
+            throw UserError(msg::breaksLine(value));
+        out += QByteArray::fromStdString(name + " = " + value + '\n');
+    };
+    const auto decimal = [&](const std::string& name, const std::string& text) {
+        line(name, withMark(text, decimalSeparator, '.'));
+    };
+    const auto fields = roomFields(setup.texts);
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (i < kDecimalRoomFields)
+            decimal(fields[i].first, *fields[i].second);
+        else
+            line(fields[i].first, *fields[i].second);
+    line("crossover_hz", setup.crossover == 0 ? "none" : std::to_string(setup.crossover));
+    for (std::size_t s = 0; s < kLoudspeakerCount; ++s) {
+        const PositionTexts& p = setup.texts.sources[s];
+        for (const auto& [axis, text] : {std::pair{".x", &p.x}, {".y", &p.y}, {".z", &p.z}})
+            decimal(sourceName(s) + axis, *text);
+    }
+    line("subwoofers", std::to_string(setup.subwooferCount()));
+    for (std::size_t i = 0; i < setup.subwoofers.size(); ++i) {
+        const std::string name = sourceName(kLoudspeakerCount + i);
+        const PositionTexts& p = setup.texts.sources[kLoudspeakerCount + i];
+        for (const auto& [axis, text] : {std::pair{".x", &p.x}, {".y", &p.y}, {".z", &p.z}})
+            decimal(name + axis, *text);
+        line(name + ".level_db", numberText(setup.subwoofers[i].levelDb));
+        line(name + ".delay_ms", numberText(setup.subwoofers[i].delayMs));
+        line(name + ".polarity", setup.subwoofers[i].reversed ? "-" : "+");
+    }
+    line("seats", std::to_string(setup.texts.seats.size()));
+    for (std::size_t i = 0; i < setup.texts.seats.size(); ++i) {
+        const PositionTexts& p = setup.texts.seats[i];
+        for (const auto& [axis, text] : {std::pair{".x", &p.x}, {".y", &p.y}, {".z", &p.z}})
+            decimal("seat" + std::to_string(i + 1) + axis, *text);
+    }
+    return out;
+}
+
+bool isSetupFile(QByteArrayView bytes) {
+    bytes = withoutByteOrderMark(bytes);
+    const QByteArrayView header(kSetupFileHeader);
+    return bytes.startsWith(header) &&
+           (bytes.size() == header.size() || bytes[header.size()] == '\n' || bytes[header.size()] == '\r');
+}
+
+BassSetup parseSetupFile(QByteArrayView bytes, char separator) {
+    Lines lines(splitValues(bytes));
+    BassSetup setup;
+    const auto fields = roomFields(setup.texts);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i < kDecimalRoomFields)
+            *fields[i].second = lines.decimalText(fields[i].first, separator);
+        else {
+            lines.whole(fields[i].first, INT32_MIN, INT32_MAX);
+            *fields[i].second = lines.at(fields[i].first).text;
+        }
+    }
+    const Value& crossover = lines.at("crossover_hz");
+    if (crossover.text != "none")
+        setup.crossover = lines.whole("crossover_hz", kLowestCrossover, kHighestCrossover);
+    setup.texts.sources.clear();
+    for (std::size_t s = 0; s < kLoudspeakerCount; ++s)
+        setup.texts.sources.push_back(positionOf(lines, sourceName(s), separator));
+    const int subwoofers = lines.whole("subwoofers", 0, kMostSubwoofers);
+    for (int i = 0; i < subwoofers; ++i) {
+        const std::string name = sourceName(static_cast<std::size_t>(kLoudspeakerCount + i));
+        setup.texts.sources.push_back(positionOf(lines, name, separator));
+        SubwooferSignal signal;
+        signal.levelDb = lines.decimal(name + ".level_db");
+        if (!(signal.levelDb >= kLowestSubwooferLevel && signal.levelDb <= kHighestSubwooferLevel))
+            refuseLine(lines.at(name + ".level_db").line, name + ".level_db は -20 から 10 までです");
+        signal.delayMs = lines.decimal(name + ".delay_ms");
+        if (!(signal.delayMs >= 0.0 && signal.delayMs <= kLongestSubwooferDelay))
+            refuseLine(lines.at(name + ".delay_ms").line, name + ".delay_ms は 0 から 30 までです");
+        const Value& polarity = lines.at(name + ".polarity");
+        if (polarity.text != "+" && polarity.text != "-")
+            refuseLine(polarity.line, name + ".polarity は + か - です");
+        signal.reversed = polarity.text == "-";
+        setup.subwoofers.push_back(signal);
+    }
+    const int seats = lines.whole("seats", 1, 1 + kMostExtraSeats);
+    setup.texts.seats.clear();
+    for (int i = 0; i < seats; ++i)
+        setup.texts.seats.push_back(positionOf(lines, "seat" + std::to_string(i + 1), separator));
+    lines.requireAllUsed();
+    try {
+        checkSceneTexts(setup.texts, separator);
+    } catch (const UserError& e) {
+        refuse(e.what());
+    }
+    return setup;
+}
+
+BassSetup readSetupFile(const QString& path, char decimalSeparator) {
+    // Only a regular file is read, opened without waiting, as the room file is.
+    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (handle < 0)
+        throw UserError(openFailureMessage(errno, path));
+    QFile file;
+    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(handle);
+        throw UserError(msg::ioError(file.errorString()));
+    }
+    struct stat status {};
+    if (::fstat(handle, &status) != 0)
+        throw UserError(msg::ioError(errno));
+    if (!S_ISREG(status.st_mode))
+        throw UserError(notAFileMessage(status.st_mode));
+    if (file.size() > kMaxSetupFileBytes)
+        refuse("64 KiB を超えています");
+    const QByteArray data = file.read(kMaxSetupFileBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        throwReadFailure(file, path);
+    if (data.size() > kMaxSetupFileBytes)
+        refuse("64 KiB を超えています");
+    return parseSetupFile(data, decimalSeparator);
+}
+
+std::string roomFileLosses(const BassSetup& setup) {
+    std::string out;
+    const auto add = [&](const std::string& part) { out += (out.empty() ? "" : "、") + part; };
+    if (!setup.subwoofers.empty())
+        add("サブウーファー " + std::to_string(setup.subwoofers.size()) + " 台");
+    if (setup.texts.seats.size() > 1)
+        add("聴取位置のほかの座席 " + std::to_string(setup.texts.seats.size() - 1) + " 席");
+    if (setup.crossover != 0)
+        add("クロスオーバー");
+    return out;
+}
+
+} // namespace kolmarin

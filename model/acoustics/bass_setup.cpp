@@ -1,0 +1,154 @@
+#include "model/acoustics/bass_setup.h"
+
+#include "model/acoustics/crossover.h"
+#include "model/acoustics/seat_spectra.h"
+#include "model/acoustics/source_mix.h"
+#include "model/acoustics/subwoofer_optimiser.h"
+#include "model/errors.h"
+
+#include <cstdio>
+
+namespace kolmarin {
+
+namespace {
+
+std::vector<Point3> positionsOf(const Scene& scene) {
+    std::vector<Point3> out;
+    for (const Source& s : scene.sources)
+        out.push_back(s.position);
+    return out;
+}
+
+// The sources that play, and how each is driven: the loudspeakers through the high-pass
+// and the subwoofers through the low-pass when there is a crossover.
+void chosenSources(const Scene& scene, int crossover, bool subwoofersOnly, std::vector<int>& sources,
+                   std::vector<SourceDrive>& drives) {
+    for (int s = 0; s < static_cast<int>(scene.sources.size()); ++s) {
+        const bool loudspeaker = s < kLoudspeakerCount;
+        if (loudspeaker && subwoofersOnly)
+            continue;
+        const Source& source = scene.sources[static_cast<std::size_t>(s)];
+        const CrossoverBranch branch = crossover == 0 ? CrossoverBranch::Full
+                                       : loudspeaker  ? CrossoverBranch::HighPass
+                                                      : CrossoverBranch::LowPass;
+        sources.push_back(s);
+        drives.push_back({source.levelDb, source.delayMs, source.reversed, branch});
+    }
+    if (sources.empty())
+        throw UserError("サブウーファーがありません");
+}
+
+// Every source's spectrum at every seat, or the first failure's message.
+SeatSpectra spectraOf(const Scene& scene) {
+    SeatSpectra spectra = computeSeatSpectra(scene, positionsOf(scene), scene.seats);
+    for (const std::string& failure : spectra.failure)
+        if (!failure.empty())
+            throw UserError(failure);
+    return spectra;
+}
+
+} // namespace
+
+std::string setupProblem(const BassSetup& setup) {
+    char text[200];
+    const int sources = static_cast<int>(setup.texts.sources.size());
+    if (sources != kLoudspeakerCount + setup.subwooferCount())
+        return "音源の数がスピーカー 2 台とサブウーファーの数に合いません";
+    if (setup.subwooferCount() > kMostSubwoofers)
+        return "サブウーファーは 4 台までです";
+    if (setup.texts.seats.empty() || static_cast<int>(setup.texts.seats.size()) > 1 + kMostExtraSeats)
+        return "座席は聴取位置と、ほかに 16 席までです";
+    for (int i = 0; i < setup.subwooferCount(); ++i) {
+        const SubwooferSignal& s = setup.subwoofers[static_cast<std::size_t>(i)];
+        if (!(s.levelDb >= kLowestSubwooferLevel && s.levelDb <= kHighestSubwooferLevel)) {
+            std::snprintf(text, sizeof text, "SW%d のレベルは -20 から +10 dB までです", i + 1);
+            return text;
+        }
+        if (!(s.delayMs >= 0.0 && s.delayMs <= kLongestSubwooferDelay)) {
+            std::snprintf(text, sizeof text, "SW%d の遅れは 0 から 30 ms までです", i + 1);
+            return text;
+        }
+    }
+    if (setup.crossover != 0 && (setup.crossover < kLowestCrossover || setup.crossover > kHighestCrossover))
+        return "クロスオーバー周波数は 40 から 160 Hz までです";
+    return {};
+}
+
+Scene setupScene(const BassSetup& setup, char decimalSeparator) {
+    if (const std::string problem = setupProblem(setup); !problem.empty())
+        throw UserError(problem);
+    Scene scene = readCalculationScene(setup.texts, decimalSeparator, nullptr);
+    for (int i = 0; i < setup.subwooferCount(); ++i) {
+        Source& source = scene.sources[static_cast<std::size_t>(kLoudspeakerCount + i)];
+        const SubwooferSignal& signal = setup.subwoofers[static_cast<std::size_t>(i)];
+        source.levelDb = signal.levelDb;
+        source.delayMs = signal.delayMs;
+        source.reversed = signal.reversed;
+    }
+    return scene;
+}
+
+std::vector<Curve> seatTotals(const Scene& scene, int crossover, bool subwoofersOnly, ElementRange range) {
+    std::vector<Curve> totals(scene.seats.size(), Curve{});
+    if (range.first > range.last)
+        return totals;
+    if (crossover == 0 && !subwoofersOnly) {
+        for (std::size_t seat = 0; seat < scene.seats.size(); ++seat) {
+            ResponseCurves curves;
+            Scene ranged = scene;
+            ranged.startFrequency = range.first / 2;
+            ranged.endFrequency = range.last / 2;
+            calculateResponse(ranged, curves, static_cast<int>(seat));
+            totals[seat] = curves.total;
+        }
+        return totals;
+    }
+    std::vector<int> sources;
+    std::vector<SourceDrive> drives;
+    chosenSources(scene, crossover, subwoofersOnly, sources, drives);
+    const SeatSpectra spectra = spectraOf(scene);
+    for (std::size_t seat = 0; seat < scene.seats.size(); ++seat) {
+        std::vector<const std::vector<Complex>*> chosen;
+        for (int s : sources)
+            chosen.push_back(&spectra.spectra[seat][static_cast<std::size_t>(s)]);
+        mixLevels(chosen, drives, crossover, range, totals[seat]);
+    }
+    return totals;
+}
+
+ResponseCurves seatCurves(const Scene& scene, int crossover, bool subwoofersOnly, int seat) {
+    const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
+    ResponseCurves curves;
+    if (crossover == 0 && !subwoofersOnly) {
+        calculateResponse(scene, curves, seat);
+        return curves;
+    }
+    Scene one = scene;
+    one.seats = {scene.seats.at(static_cast<std::size_t>(seat))};
+    const SeatSpectra spectra = spectraOf(one);
+    // Every source's own curve through its branch, also those the Total leaves out.
+    std::vector<int> all;
+    std::vector<SourceDrive> allDrives;
+    chosenSources(scene, crossover, false, all, allDrives);
+    curves.sources.assign(scene.sources.size(), Curve{});
+    for (std::size_t s = 0; s < all.size(); ++s)
+        mixLevels({&spectra.spectra[0][s]}, {allDrives[s]}, crossover, range, curves.sources[s]);
+    std::vector<int> sources;
+    std::vector<SourceDrive> drives;
+    chosenSources(scene, crossover, subwoofersOnly, sources, drives);
+    std::vector<const std::vector<Complex>*> chosen;
+    for (int s : sources)
+        chosen.push_back(&spectra.spectra[0][static_cast<std::size_t>(s)]);
+    mixLevels(chosen, drives, crossover, range, curves.total);
+    return curves;
+}
+
+SeatFigures setupFigures(const Scene& scene, int crossover, bool subwoofersOnly, Band band) {
+    const ElementRange range{2 * band.low, 2 * band.high};
+    std::vector<std::vector<double>> levels;
+    for (const Curve& total : seatTotals(scene, crossover, subwoofersOnly, range))
+        levels.emplace_back(total.begin() + range.first, total.begin() + range.last + 1);
+    return seatFigures(levels);
+}
+
+} // namespace kolmarin

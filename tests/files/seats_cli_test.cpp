@@ -1,0 +1,73 @@
+// kolmarin2-cli with subwoofers and seats: without them every figure is the chart's own,
+// a setup file gives what its room file and options give, and the optimiser's best
+// configuration, written out, has the figures its row promised.
+#include "model/acoustics/spread.h"
+#include "test_support.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace kolmarin {
+namespace {
+
+QByteArray cli(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral(KOLMARIN_CLI_PATH), arguments);
+    process.waitForFinished(-1);
+    EXPECT_EQ(process.exitCode(), 0) << arguments.join(' ').toStdString()
+                                     << process.readAllStandardError().toStdString();
+    return process.readAllStandardOutput();
+}
+
+const QStringList kSeatsAndSubwoofer{"--seat", "0.86,2.90,1.0",        "--seat",      "1.86,3.40,1.0",
+                                     "--sub",  "0.3,0.3,0.3,-3,2.5,-", "--crossover", "80"};
+
+TEST(SeatsCli, WithoutSubwoofersTheListenersSpreadIsTheChartsOwn) {
+    const QString room = test::fixturePath("startup_room.dtr");
+    const QList<QByteArray> rows = cli({"seats", room, "--band", "20-200", "--csv"}).split('\n');
+    ASSERT_GE(rows.size(), 3);
+    EXPECT_EQ(rows[0], "seat,x_m,y_m,z_m,spread_db,mean_db");
+    char expected[64];
+    std::snprintf(expected, sizeof expected, ",%.6f,",
+                  *spreadOf(readCalculationScene(startupSceneTexts(), '.', nullptr), {20, 200}));
+    EXPECT_TRUE(rows[1].startsWith("1,1.36,2.90,1.01")) << rows[1].toStdString();
+    EXPECT_TRUE(rows[1].contains(expected)) << rows[1].toStdString() << " " << expected;
+    EXPECT_TRUE(rows[2].startsWith("all,,,,0.000000,")) << rows[2].toStdString();
+    EXPECT_EQ(cli({"response", room, "--seat", "1", "--csv"}), cli({"response", room, "--csv"}));
+}
+
+TEST(SeatsCli, ASetupFileGivesWhatItsRoomFileAndOptionsGive) {
+    QTemporaryDir dir;
+    const QString room = test::fixturePath("startup_room.dtr"), setup = dir.filePath("a.k2s");
+    cli(QStringList{"setup", room} + kSeatsAndSubwoofer + QStringList{"-o", setup});
+    for (const QStringList& command :
+         {QStringList{"seats", "--csv", "--subs-only"}, QStringList{"response", "--seat", "3", "--csv"}})
+        EXPECT_EQ(cli(command + QStringList{setup}), cli(command + QStringList{room} + kSeatsAndSubwoofer))
+            << command.join(' ').toStdString();
+}
+
+TEST(SeatsCli, TheBestConfigurationWrittenOutHasItsRowsFigures) {
+    QTemporaryDir dir;
+    const QString candidates = dir.filePath("candidates.txt"), best = dir.filePath("best.k2s");
+    test::writeBytes(candidates, "0.3 0.3 0.3\n2.4 2.25 0.3\n\n1.35 4.2 0.3\n");
+    const QList<QByteArray> rows =
+        cli(QStringList{"subs", test::fixturePath("startup_room.dtr"), "--count", "2", "--candidates",
+                        candidates, "--top", "2", "--csv", "-o", best} +
+            kSeatsAndSubwoofer)
+            .split('\n');
+    ASSERT_EQ(rows.size(), 4); // header, two rows, and the end of the last line
+    EXPECT_TRUE(rows[0].startsWith("rank,variation_db,seat1_spread_db,mean_db,sw1_x,sw1_y,sw1_z,sw1_level_db,"
+                                   "sw1_delay_ms,sw1_polarity,sw2_x"));
+    const QList<QByteArray> first = rows[1].split(',');
+    const QList<QByteArray> all = cli({"seats", best, "--csv"}).trimmed().split('\n').last().split(',');
+    ASSERT_EQ(all.size(), 6);
+    EXPECT_EQ(all[4], first[1]); // the variation
+    EXPECT_EQ(all[5], first[3]); // the mean level
+}
+
+} // namespace
+} // namespace kolmarin

@@ -1,0 +1,60 @@
+// The setup file: a scene with subwoofers, seats and a crossover comes back whole, in
+// either decimal form, and a damaged file is refused whole with the line it trips on.
+#include "files/setup_file.h"
+#include "tests/user_error.h"
+
+#include <gtest/gtest.h>
+
+namespace kolmarin {
+namespace {
+
+using test::errorOf;
+
+BassSetup twoSubwoofersThreeSeats(char separator) {
+    BassSetup s;
+    s.texts = startupSceneTexts(separator);
+    const std::string mark(1, separator);
+    s.texts.sources.push_back({" 0" + mark + "30", " 0" + mark + "30", " 0" + mark + "30"});
+    s.texts.sources.push_back({" 2" + mark + "40", " 4" + mark + "20", " 0" + mark + "30"});
+    s.subwoofers = {{-3.5, 12.25, true}, {0.1, 0.0, false}};
+    s.texts.seats.push_back({" 0" + mark + "86", " 2" + mark + "90", " 1" + mark + "00"});
+    s.texts.seats.push_back({" 1" + mark + "86", " 3" + mark + "40", " 1" + mark + "10"});
+    s.crossover = 80;
+    return s;
+}
+
+TEST(SetupFile, GivesBackEverySourceSeatAndTheCrossover) {
+    const BassSetup point = twoSubwoofersThreeSeats('.');
+    EXPECT_EQ(parseSetupFile(setupFileBytes(point)), point);
+    // Written in a comma locale, it has points, and reads back in either.
+    const QByteArray fromComma = setupFileBytes(twoSubwoofersThreeSeats(','), ',');
+    EXPECT_EQ(fromComma, setupFileBytes(point));
+    EXPECT_EQ(parseSetupFile(fromComma, ','), twoSubwoofersThreeSeats(','));
+    // As an editor may save it: a byte order mark and CR LF line ends.
+    EXPECT_EQ(parseSetupFile("\xEF\xBB\xBF" + setupFileBytes(point).replace("\n", "\r\n")), point);
+    EXPECT_EQ(roomFileLosses(point), "サブウーファー 2 台、聴取位置のほかの座席 2 席、クロスオーバー");
+}
+
+TEST(SetupFile, RefusesADamagedFileWhole) {
+    const QByteArray good = setupFileBytes(twoSubwoofersThreeSeats('.'));
+    const struct {
+        QByteArray from, to, expected;
+    } damages[] = {
+        {"sw2.polarity = +\n", "", "sw2.polarity がありません"},
+        {"subwoofers = 2", "subwoofers = 1", "知らない名前 sw2."},
+        {"sw1.level_db = -3.5", "sw1.level_db = -35", "sw1.level_db は -20 から 10 まで"},
+        {"seat3.y =  3.40", "seat3.y = x3.40", "seat3.y: 'x3.40' は浮動小数点数ではありません"},
+        {"width = 2.70\n", "width = 2.70\nwidth = 2.70\n", "3 行目: width が二度あります"},
+        {"crossover_hz = 80", "crossover_hz = 200", "crossover_hz は 40 から 160 まで"},
+        {"Kolmarin2 setup 1", "Kolmarin2 setup 2", "1 行目"},
+    };
+    for (const auto& d : damages) {
+        ASSERT_TRUE(good.contains(d.from)) << d.from.toStdString();
+        const std::string error = errorOf([&] { parseSetupFile(QByteArray(good).replace(d.from, d.to)); });
+        EXPECT_TRUE(error.starts_with("セットアップファイルとして読み込めません。")) << error;
+        EXPECT_NE(error.find(d.expected.toStdString()), std::string::npos) << error;
+    }
+}
+
+} // namespace
+} // namespace kolmarin
