@@ -44,6 +44,9 @@ class RoomSettingsDialog : public QDialog {
     std::function<SceneTexts()> sceneTexts;
     std::function<void(const SceneTexts&)> writePositionTexts;
     std::function<void(const QString&)> setMainCaption;
+    // Set by the main window: what of its scene a room file cannot hold (subwoofers, other
+    // seats, a crossover), empty when nothing. A save told of it asks first.
+    std::function<QString()> roomFileLosses;
 
     // Save room data: asks for the file ("部屋.dtr" the first time, then the name last
     // chosen), asks before replacing one, writes the scene and names the file in the main

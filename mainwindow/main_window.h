@@ -7,6 +7,7 @@
 
 #include "mainwindow/placed_object_row.h"
 #include "mainwindow/result_file_command.h"
+#include "model/acoustics/bass_setup.h"
 #include "model/acoustics/response.h"
 #include "model/acoustics/scene.h"
 #include "model/layout/plan_geometry.h"
@@ -82,6 +83,19 @@ class MainWindow : public QMainWindow {
     void showPlacementSearch(); // show the placement search window
     void showWaterfall();       // show the waterfall of the last calculation
 
+    // The setup file: a room with subwoofers, more seats and a crossover
+    // (main_window_setup.cpp). Opening one shows the subwoofers and the other seats on the
+    // plan; opening a room file takes them away.
+    void openSetupFile();
+    void openSetupFileAt(const QString& path);
+    void saveSetupFile();
+    // The scene as the controls hold it with the subwoofers, the other seats and the
+    // crossover of the setup last opened.
+    BassSetup bassSetup() const;
+    // The seat-to-seat figures of the last calculation over the variation band, when the
+    // scene has more than one seat.
+    const std::optional<SeatFigures>& seatFigures() const { return seatFigures_; }
+
     // Opens the room file at `path` as openRoomFile does, without the file dialog (a file
     // named when the program was started).
     void openRoomFileAt(const QString& path);
@@ -145,6 +159,14 @@ class MainWindow : public QMainWindow {
     // unchecked one empties its curve.
     void toggleCurve(CurveRole role, const QCheckBox& box);
     void writeChartTitle();
+
+    // The subwoofers and other seats (main_window_setup.cpp).
+    void createSetupCommands();
+    void takeSetup(BassSetup setup);
+    void placeSetupMarkers();
+    void dragSetupMarker(std::size_t index, QPoint position);
+    void calculateSeats(const Scene& scene);
+    void writeSeatCaption();
 
     // The response map over the plan (main_window_map.cpp).
     struct MapState;
@@ -237,6 +259,15 @@ class MainWindow : public QMainWindow {
     QString curveTextProposal_ = QStringLiteral("Total.txt"); // the name last chosen
     WaterfallWindow* waterfall_ = nullptr;                    // made at its first showing
     ImpulseResponses impulses_;                               // of the last calculation
+    BassSetup setup_; // its sources after SP1 and SP2 and its seats after the listener count
+    std::vector<std::pair<MarkerShape*, QLabel*>> setupMarkers_; // subwoofers, then seats
+    QAction* openSetupAction_ = nullptr;
+    QAction* saveSetupAction_ = nullptr;
+    QAction* seatBandAction_ = nullptr;
+    QAction* subsOnlyAction_ = nullptr;
+    QLabel* seatCaption_ = nullptr; // the seats' variation and mean level
+    std::optional<SeatFigures> seatFigures_;
+    QString setupProposal_ = QStringLiteral("セットアップ.k2s");
 };
 
 } // namespace kolmarin

@@ -39,12 +39,19 @@ QPrinter& MainWindow::printer() {
 }
 
 void MainWindow::openRoomFile() {
-    if (followsOpenedFile(roomSettings().openRoomFile()))
+    const OpenOutcome outcome = roomSettings().openRoomFile();
+    // A room file's scene has no subwoofers, other seats or crossover.
+    if (outcome == OpenOutcome::Loaded)
+        setup_ = BassSetup{};
+    if (followsOpenedFile(outcome))
         applyScene();
 }
 
 void MainWindow::openRoomFileAt(const QString& path) {
-    if (followsOpenedFile(roomSettings().openRoomFileAt(path)))
+    const OpenOutcome outcome = roomSettings().openRoomFileAt(path);
+    if (outcome == OpenOutcome::Loaded)
+        setup_ = BassSetup{};
+    if (followsOpenedFile(outcome))
         applyScene();
 }
 

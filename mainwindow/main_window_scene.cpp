@@ -125,14 +125,18 @@ void MainWindow::recalculateResponse() {
     BusyCursor busy;
     stopResponseMap();
     RoomSettingsDialog& dialog = roomSettings();
-    const Scene scene = dialog.readingBoxes([&] {
+    Scene scene = dialog.readingBoxes([&] {
         return readCalculationScene(sceneTexts(), decimalSeparator(),
                                     [&dialog](Condition condition, const std::string& corrected) {
                                         dialog.writeCorrectedCondition(condition, corrected);
                                     });
     });
+    // The subwoofers and other seats join the scene read with the conditions corrected.
+    if (!setup_.plain())
+        scene = setupScene(bassSetup(), decimalSeparator());
     calculateResponse(scene, curves_, impulses_);
     computed_ = storedElements(scene.startFrequency, scene.endFrequency);
+    calculateSeats(scene);
 
     // The level range typed in the graph axis dialog, unless that axis follows the data.
     AxisSettingsDialog& axes = axisSettings();

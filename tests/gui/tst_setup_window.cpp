@@ -1,0 +1,66 @@
+// The main window with subwoofers and other seats: a setup file opened shows them on the
+// plan with the seats' figures the command line gives; a room file save says what it drops.
+#include "file_command_fixture.h"
+#include "find_control.h"
+
+#include "files/setup_file.h"
+
+#include <QAction>
+
+using namespace kolmarin;
+using kolmarin::testing::control;
+
+class TestSetupWindow : public QObject, public testing::FileCommandFixture {
+    Q_OBJECT
+
+    static BassSetup twoSubsThreeSeats() {
+        BassSetup setup;
+        setup.texts = startupSceneTexts();
+        setup.texts.sources.push_back({"0.30", "0.30", "0.30"});
+        setup.texts.sources.push_back({"2.40", "5.50", "0.30"});
+        setup.subwoofers = {{-3.0, 2.5, true}, {0.0, 0.0, false}};
+        setup.texts.seats.push_back({"0.86", "2.90", "1.00"});
+        setup.texts.seats.push_back({"1.86", "3.40", "1.00"});
+        return setup;
+    }
+
+  private slots:
+    void initTestCase() { setUpApplication(); }
+    void init() { startWithScriptedDialogs(); }
+    void cleanup() { stopAndRestoreDialogs(); }
+
+    void aSetupShowsItsMarkersAndTheCommandLinesVariation() {
+        for (int crossover : {0, 80}) {
+            BassSetup setup = twoSubsThreeSeats();
+            setup.crossover = crossover;
+            const QString path = dir->filePath(QStringLiteral("a.k2s"));
+            testing::writeAll(path, setupFileBytes(setup));
+            answers = {path};
+            control<QAction>(mainWindow(), "openSetupAction")->trigger();
+            QVERIFY2(errors().isEmpty(), qPrintable(errors().join('\n')));
+            for (const char* name : {"sw1Marker", "sw2Marker", "seat2Marker", "seat3Marker"})
+                QVERIFY(control<MarkerShape>(mainWindow(), name)->isVisible());
+            const SeatFigures cli = setupFigures(setupScene(setup, '.'), crossover, false, {20, 120});
+            QVERIFY(mainWindow().seatFigures());
+            QCOMPARE(mainWindow().seatFigures()->variation, cli.variation);
+            QCOMPARE(mainWindow().bassSetup(), setup);
+        }
+    }
+
+    void aRoomFileSaveNamesWhatItCannotHoldAndARoomFileTakesThemAway() {
+        const QString setupPath = dir->filePath(QStringLiteral("a.k2s"));
+        testing::writeAll(setupPath, setupFileBytes(twoSubsThreeSeats()));
+        const QString roomPath = dir->filePath(QStringLiteral("a.dtr"));
+        answers = {setupPath, roomPath, roomPath};
+        control<QAction>(mainWindow(), "openSetupAction")->trigger();
+        control<QAction>(mainWindow(), "saveRoomAction")->trigger();
+        QCOMPARE(questions.size(), 1);
+        QVERIFY(questions[0].contains(QStringLiteral("サブウーファー 2 台、聴取位置のほかの座席 2 席")));
+        control<QAction>(mainWindow(), "openRoomAction")->trigger();
+        QVERIFY(!mainWindow().findChild<MarkerShape*>(QStringLiteral("sw1Marker")));
+        QVERIFY(!mainWindow().seatFigures());
+    }
+};
+
+QTEST_MAIN(TestSetupWindow)
+#include "tst_setup_window.moc"
