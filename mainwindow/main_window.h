@@ -43,6 +43,7 @@ class AxisSettingsDialog;
 class ModeListWindow;
 class RoomSettingsDialog;
 class PlacementSearchWindow;
+class SubwooferOptimiserWindow;
 class RecentFilesMenu;
 class WaterfallWindow;
 struct Placement;
@@ -68,20 +69,21 @@ class MainWindow : public QMainWindow {
     void recalculateResponse();
 
     // Menu commands.
-    void openRoomFile();        // open a room file, then applyScene unless it was refused or unreadable
-    void saveRoomFile();        // save the room file
-    void saveResultFile();      // save the calculation result file
-    void saveChartImage();      // save the chart as a PNG or PDF image
-    void printChart();          // print the chart with the scene in its foot
-    void printWindow();         // print the whole window
-    void exitProgram();         // close the window, which ends the program
-    void showModes();           // compute the room's modes and show the mode list
-    void showRoomSettings();    // show the settings dialog
-    void showAxisSettings();    // show the graph axis dialog
-    void openHelp();            // open the help file
-    void showAbout();           // show the version box
-    void showPlacementSearch(); // show the placement search window
-    void showWaterfall();       // show the waterfall of the last calculation
+    void openRoomFile();           // open a room file, then applyScene unless it was refused or unreadable
+    void saveRoomFile();           // save the room file
+    void saveResultFile();         // save the calculation result file
+    void saveChartImage();         // save the chart as a PNG or PDF image
+    void printChart();             // print the chart with the scene in its foot
+    void printWindow();            // print the whole window
+    void exitProgram();            // close the window, which ends the program
+    void showModes();              // compute the room's modes and show the mode list
+    void showRoomSettings();       // show the settings dialog
+    void showAxisSettings();       // show the graph axis dialog
+    void openHelp();               // open the help file
+    void showAbout();              // show the version box
+    void showPlacementSearch();    // show the placement search window
+    void showWaterfall();          // show the waterfall of the last calculation
+    void showSubwooferOptimiser(); // show the subwoofer optimiser window
 
     // The setup file: a room with subwoofers, more seats and a crossover
     // (main_window_setup.cpp). Opening one shows the subwoofers and the other seats on the
@@ -167,6 +169,7 @@ class MainWindow : public QMainWindow {
     void dragSetupMarker(std::size_t index, QPoint position);
     void calculateSeats(const Scene& scene);
     void writeSeatCaption();
+    void previewSetup(const BassSetup& setup); // a configuration's seat curves on the chart
 
     // The response map over the plan (main_window_map.cpp).
     struct MapState;
@@ -266,6 +269,8 @@ class MainWindow : public QMainWindow {
     QAction* seatBandAction_ = nullptr;
     QAction* subsOnlyAction_ = nullptr;
     QLabel* seatCaption_ = nullptr; // the seats' variation and mean level
+    QAction* subwooferOptimiserAction_ = nullptr;
+    SubwooferOptimiserWindow* subwooferOptimiser_ = nullptr; // made at its first showing
     std::optional<SeatFigures> seatFigures_;
     QString setupProposal_ = QStringLiteral("セットアップ.k2s");
 };

@@ -4,6 +4,7 @@
 #include "mainwindow/main_window.h"
 
 #include "dialogs/room_settings_dialog.h"
+#include "dialogs/subwoofer_optimiser_window.h"
 #include "files/setup_file.h"
 #include "model/text/number_text.h"
 #include "widgets/marker_shape.h"
@@ -53,15 +54,19 @@ void MainWindow::createSetupCommands() {
     calculationMenu_->addSeparator();
     calculationMenu_->addAction(seatBandAction_);
     calculationMenu_->addAction(subsOnlyAction_);
+    subwooferOptimiserAction_ = calculationMenu_->addAction(QStringLiteral("サブウーファーの最適化..."));
     const std::pair<QAction*, const char*> names[]{{openSetupAction_, "openSetupAction"},
                                                    {saveSetupAction_, "saveSetupAction"},
                                                    {seatBandAction_, "seatBandAction"},
-                                                   {subsOnlyAction_, "subsOnlyAction"}};
+                                                   {subsOnlyAction_, "subsOnlyAction"},
+                                                   {subwooferOptimiserAction_, "subwooferOptimiserAction"}};
     for (const auto& [action, name] : names)
         action->setObjectName(QString::fromLatin1(name));
     connect(openSetupAction_, &QAction::triggered, this, commandSlot(this, [this] { openSetupFile(); }));
     connect(saveSetupAction_, &QAction::triggered, this, commandSlot(this, [this] { saveSetupFile(); }));
     connect(seatBandAction_, &QAction::toggled, this, commandSlot(this, [this] { recalculateResponse(); }));
+    connect(subwooferOptimiserAction_, &QAction::triggered, this,
+            commandSlot(this, [this] { showSubwooferOptimiser(); }));
     connect(subsOnlyAction_, &QAction::toggled, this, commandSlot(this, [this] { recalculateResponse(); }));
 
     seatCaption_ = placeLabel(centralWidget(), QString(), 144, 516);
@@ -244,6 +249,39 @@ void MainWindow::writeSeatCaption() {
                    .arg(kSeatBand.high)
                    .arg(subsOnlyAction_->isChecked() ? QStringLiteral(", SW のみ") : QString()));
     seatCaption_->show();
+}
+
+void MainWindow::showSubwooferOptimiser() {
+    if (!subwooferOptimiser_) {
+        subwooferOptimiser_ = new SubwooferOptimiserWindow(this);
+        subwooferOptimiser_->readSetup = [this] { return bassSetup(); };
+        subwooferOptimiser_->showSetup = [this](const BassSetup& setup) { previewSetup(setup); };
+        subwooferOptimiser_->applySetup = [this](const BassSetup& setup) {
+            responseChart_->clearCandidate();
+            takeSetup(setup);
+        };
+    }
+    subwooferOptimiser_->show();
+    subwooferOptimiser_->raise();
+    subwooferOptimiser_->activateWindow();
+}
+
+// A configuration looked at: seat 1's Total as the candidate curve and the other seats'
+// Totals as their thin curves or band, until the next calculation.
+void MainWindow::previewSetup(const BassSetup& setup) {
+    const Scene scene = setupScene(setup, decimalSeparator());
+    const std::vector<Curve> totals = seatTotals(scene, setup.crossover, false, computed_);
+    QVector<double> frequencies;
+    std::vector<QVector<double>> levels(totals.size());
+    for (int j = computed_.first; j <= computed_.last; ++j) {
+        frequencies.append(j / 2.0);
+        for (std::size_t s = 0; s < totals.size(); ++s)
+            levels[s].append(totals[s][static_cast<std::size_t>(j)]);
+    }
+    const QVector<double> first = levels.front();
+    levels.erase(levels.begin());
+    responseChart_->showSeatCurves(frequencies, levels, seatBandAction_->isChecked());
+    responseChart_->showCandidate(frequencies, first);
 }
 
 } // namespace kolmarin

@@ -3,9 +3,13 @@
 #include "file_command_fixture.h"
 #include "find_control.h"
 
+#include "dialogs/subwoofer_optimiser_window.h"
 #include "files/setup_file.h"
 
 #include <QAction>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
 
 using namespace kolmarin;
 using kolmarin::testing::control;
@@ -59,6 +63,27 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         control<QAction>(mainWindow(), "openRoomAction")->trigger();
         QVERIFY(!mainWindow().findChild<MarkerShape*>(QStringLiteral("sw1Marker")));
         QVERIFY(!mainWindow().seatFigures());
+    }
+
+    void theOptimisersRowAppliedPutsItsSubwoofersOnThePlan() {
+        testing::writeAll(dir->filePath(QStringLiteral("a.k2s")), setupFileBytes(twoSubsThreeSeats()));
+        answers = {dir->filePath(QStringLiteral("a.k2s"))};
+        control<QAction>(mainWindow(), "openSetupAction")->trigger();
+        control<QAction>(mainWindow(), "subwooferOptimiserAction")->trigger();
+        auto& window = *static_cast<SubwooferOptimiserWindow*>(
+            control<QWidget>(mainWindow(), "subwooferOptimiserWindow"));
+        control<QSpinBox>(window, "countBox")->setValue(1);
+        control<QSpinBox>(window, "bandHighBox")->setValue(60);
+        control<QPushButton>(window, "startButton")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.searching(), 60000);
+        QCOMPARE(window.rowCount(), 10);
+        control<QTableWidget>(window, "resultTable")->selectRow(1);
+        control<QPushButton>(window, "applyButton")->click();
+        const BassSetup applied = mainWindow().bassSetup();
+        QCOMPARE(applied.subwoofers, window.rowSetup(1).subwoofers);
+        QCOMPARE(applied.texts.sources, window.rowSetup(1).texts.sources);
+        QCOMPARE(applied.texts.seats.size(), 3u);
+        QVERIFY(!mainWindow().findChild<MarkerShape*>(QStringLiteral("sw2Marker")));
     }
 };
 
