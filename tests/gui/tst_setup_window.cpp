@@ -60,6 +60,12 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         control<QAction>(mainWindow(), "saveRoomAction")->trigger();
         QCOMPARE(questions.size(), 1);
         QVERIFY(questions[0].contains(QStringLiteral("サブウーファー 2 台、聴取位置のほかの座席 2 席")));
+        // A damaged setup is refused whole: the subwoofers stay.
+        testing::writeAll(dir->filePath(QStringLiteral("b.k2s")), "Kolmarin2 setup 1\nwidth = 2.7\n");
+        runCommand(&mainWindow(),
+                   [&] { mainWindow().openSetupFileAt(dir->filePath(QStringLiteral("b.k2s"))); });
+        QVERIFY(!errors().isEmpty());
+        QVERIFY(mainWindow().findChild<MarkerShape*>(QStringLiteral("sw1Marker")));
         control<QAction>(mainWindow(), "openRoomAction")->trigger();
         QVERIFY(!mainWindow().findChild<MarkerShape*>(QStringLiteral("sw1Marker")));
         QVERIFY(!mainWindow().seatFigures());
