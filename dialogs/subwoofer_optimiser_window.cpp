@@ -1,5 +1,6 @@
 #include "dialogs/subwoofer_optimiser_window.h"
 
+#include "files/candidate_file.h"
 #include "model/acoustics/subwoofer_candidates.h"
 #include "model/acoustics/subwoofer_problem.h"
 #include "model/errors.h"
@@ -7,8 +8,10 @@
 #include "widgets/current_delivery.h"
 #include "widgets/japanese_fonts.h"
 #include "widgets/ui_support.h"
+#include "widgets/user_dialogs.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,6 +25,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 
 namespace kolmarin {
 
@@ -61,8 +65,27 @@ SubwooferOptimiserWindow::SubwooferOptimiserWindow(QWidget* parent) : QWidget(pa
     auto* form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(QStringLiteral("サブウーファーの数"), countBox_);
-    form->addRow(QStringLiteral("候補の位置"),
-                 new QLabel(QStringLiteral("壁の中点、隅、壁沿い 0.25 m ごと (壁と床から 0.30 m)")));
+    candidatesLabel_ = new QLabel;
+    auto* chooseFile = new QPushButton(QStringLiteral("ファイル..."));
+    auto* useDefault = new QPushButton(QStringLiteral("既定"));
+    chooseFile->setObjectName(QStringLiteral("candidateFileButton"));
+    useDefault->setObjectName(QStringLiteral("defaultCandidatesButton"));
+    auto* candidates = new QHBoxLayout;
+    candidates->addWidget(candidatesLabel_);
+    candidates->addWidget(chooseFile);
+    candidates->addWidget(useDefault);
+    candidates->addStretch(1);
+    form->addRow(QStringLiteral("候補の位置"), candidates);
+    setCandidateFile(QString());
+    connect(chooseFile, &QPushButton::clicked, this, commandSlot(this, [this] {
+                const QString path = askFileName(this, FileDialogKind::Open,
+                                                 {QStringLiteral("候補の位置 (x y z)(*.txt)"),
+                                                  QStringLiteral("*.txt"), candidatePath_, QString()});
+                if (!path.isEmpty())
+                    setCandidateFile(path);
+            }));
+    connect(useDefault, &QPushButton::clicked, this,
+            commandSlot(this, [this] { setCandidateFile(QString()); }));
     form->addRow(QStringLiteral("帯域"), band);
 
     startButton_ = new QPushButton(QStringLiteral("最適化"));
@@ -123,6 +146,13 @@ void SubwooferOptimiserWindow::stopThread() {
     endBackgroundRun(thread_, generation_);
 }
 
+void SubwooferOptimiserWindow::setCandidateFile(const QString& path) {
+    candidatePath_ = path;
+    candidatesLabel_->setText(
+        path.isEmpty() ? QStringLiteral("既定: 壁の中点、隅、壁沿い 0.25 m ごと (壁と床から 0.30 m)")
+                       : QFileInfo(path).fileName());
+}
+
 void SubwooferOptimiserWindow::startSearch() {
     const Band band{lowBox_->value(), highBox_->value()};
     if (band.low >= band.high)
@@ -132,6 +162,16 @@ void SubwooferOptimiserWindow::startSearch() {
     without.texts.sources.resize(kLoudspeakerCount);
     without.subwoofers.clear();
     const Scene scene = setupScene(without, decimalSeparator());
+    // A file is read and checked here, so that what is wrong with it is said at once.
+    const std::vector<Point3> candidates =
+        candidatePath_.isEmpty() ? defaultSubwooferCandidates(scene.width, scene.depth, scene.height)
+                                 : readCandidateFile(candidatePath_);
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+        const Point3& p = candidates[c];
+        if (!(p.x >= 0 && p.x <= scene.width && p.y >= 0 && p.y <= scene.depth && p.z >= 0 &&
+              p.z <= scene.height))
+            throw UserError("候補 " + std::to_string(c + 1) + " が部屋の外にあります");
+    }
     OptimiserOptions options;
     options.count = countBox_->value();
     options.top = 10;
@@ -146,7 +186,7 @@ void SubwooferOptimiserWindow::startSearch() {
     statusLabel_->setText(QStringLiteral("最適化しています..."));
     const int crossover = without.crossover;
     const auto post = deliveryToCurrent(this, generation_);
-    thread_ = std::jthread([post, scene, crossover, band, options](std::stop_token stop) {
+    thread_ = std::jthread([post, scene, crossover, band, options, candidates](std::stop_token stop) {
         const auto progress = [&post](double fraction, double secondsLeft) {
             post([fraction, secondsLeft](SubwooferOptimiserWindow& window) {
                 window.showProgress(fraction, secondsLeft);
@@ -156,8 +196,7 @@ void SubwooferOptimiserWindow::startSearch() {
         auto result = std::make_shared<OptimiserResult>();
         try {
             const SubwooferSpectra spectra = prepareSubwooferSpectra(
-                scene, crossover, false, band,
-                defaultSubwooferCandidates(scene.width, scene.depth, scene.height),
+                scene, crossover, false, band, candidates,
                 [&](double f) { progress(kPreparingShare * f, 0.0); }, stop);
             *positions = spectra.positions;
             if (!stop.stop_requested() && static_cast<int>(spectra.positions.size()) >= options.count)

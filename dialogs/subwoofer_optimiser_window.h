@@ -36,6 +36,8 @@ class SubwooferOptimiserWindow : public QWidget {
     // Puts the configuration's subwoofers on the plan and calculates.
     std::function<void(const BassSetup&)> applySetup;
 
+    // The candidate positions: a file of lines "x y z", or the default ones for an empty path.
+    void setCandidateFile(const QString& path);
     void startSearch();  // 最適化: stops any search, then searches the setup read now
     void cancelSearch(); // 中止: the search ends soon, keeping what it found
     bool searching() const { return searching_; }
@@ -54,6 +56,8 @@ class SubwooferOptimiserWindow : public QWidget {
     void selectionChanged();
 
     QSpinBox* countBox_ = nullptr;
+    QLabel* candidatesLabel_ = nullptr;
+    QString candidatePath_;
     QSpinBox* lowBox_ = nullptr;
     QSpinBox* highBox_ = nullptr;
     QPushButton* startButton_ = nullptr;
