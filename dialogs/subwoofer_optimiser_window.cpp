@@ -10,7 +10,9 @@
 #include "widgets/ui_support.h"
 #include "widgets/user_dialogs.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -87,6 +89,23 @@ SubwooferOptimiserWindow::SubwooferOptimiserWindow(QWidget* parent) : QWidget(pa
     connect(useDefault, &QPushButton::clicked, this,
             commandSlot(this, [this] { setCandidateFile(QString()); }));
     form->addRow(QStringLiteral("帯域"), band);
+    // Optional goals beside the variation: seat 1's own evenness, and enough output.
+    seat1WeightBox_ = new QDoubleSpinBox;
+    seat1WeightBox_->setRange(0, 10);
+    seat1WeightBox_->setSingleStep(0.1);
+    seat1WeightBox_->setValue(0);
+    leastMeanBox_ = new QDoubleSpinBox;
+    leastMeanBox_->setRange(-100, 60);
+    leastMeanBox_->setValue(-100);
+    leastMeanBox_->setSpecialValueText(QStringLiteral("なし"));
+    leastMeanBox_->setSuffix(QStringLiteral(" dB"));
+    subsOnlyBox_ = new QCheckBox(QStringLiteral("サブウーファーだけで比較する (スピーカーを除く)"));
+    form->addRow(QStringLiteral("座席 1 のばらつきの重み"), seat1WeightBox_);
+    form->addRow(QStringLiteral("平均レベルの下限"), leastMeanBox_);
+    form->addRow(QString(), subsOnlyBox_);
+    seat1WeightBox_->setObjectName(QStringLiteral("seat1WeightBox"));
+    leastMeanBox_->setObjectName(QStringLiteral("leastMeanBox"));
+    subsOnlyBox_->setObjectName(QStringLiteral("subsOnlyBox"));
 
     startButton_ = new QPushButton(QStringLiteral("最適化"));
     cancelButton_ = new QPushButton(QStringLiteral("中止"));
@@ -175,6 +194,10 @@ void SubwooferOptimiserWindow::startSearch() {
     OptimiserOptions options;
     options.count = countBox_->value();
     options.top = 10;
+    options.goal.seat1Weight = seat1WeightBox_->value();
+    if (leastMeanBox_->value() > leastMeanBox_->minimum())
+        options.goal.leastMeanDb = leastMeanBox_->value();
+    const bool subsOnly = subsOnlyBox_->isChecked();
     stopThread();
     searching_ = true;
     searched_ = without;
@@ -186,34 +209,35 @@ void SubwooferOptimiserWindow::startSearch() {
     statusLabel_->setText(QStringLiteral("最適化しています..."));
     const int crossover = without.crossover;
     const auto post = deliveryToCurrent(this, generation_);
-    thread_ = std::jthread([post, scene, crossover, band, options, candidates](std::stop_token stop) {
-        const auto progress = [&post](double fraction, double secondsLeft) {
-            post([fraction, secondsLeft](SubwooferOptimiserWindow& window) {
-                window.showProgress(fraction, secondsLeft);
+    thread_ =
+        std::jthread([post, scene, crossover, subsOnly, band, options, candidates](std::stop_token stop) {
+            const auto progress = [&post](double fraction, double secondsLeft) {
+                post([fraction, secondsLeft](SubwooferOptimiserWindow& window) {
+                    window.showProgress(fraction, secondsLeft);
+                });
+            };
+            auto positions = std::make_shared<std::vector<Point3>>();
+            auto result = std::make_shared<OptimiserResult>();
+            try {
+                const SubwooferSpectra spectra = prepareSubwooferSpectra(
+                    scene, crossover, subsOnly, band, candidates,
+                    [&](double f) { progress(kPreparingShare * f, 0.0); }, stop);
+                *positions = spectra.positions;
+                if (!stop.stop_requested() && static_cast<int>(spectra.positions.size()) >= options.count)
+                    *result = optimiseSubwoofers(
+                        spectra, options,
+                        [&](OptimiserProgress p) {
+                            progress(kPreparingShare + (1 - kPreparingShare) * p.fraction, p.secondsLeft);
+                        },
+                        stop);
+                result->cancelled = result->cancelled || stop.stop_requested();
+            } catch (const std::exception&) {
+                result->cancelled = true;
+            }
+            post([result, positions](SubwooferOptimiserWindow& window) {
+                window.showResult(*result, *positions);
             });
-        };
-        auto positions = std::make_shared<std::vector<Point3>>();
-        auto result = std::make_shared<OptimiserResult>();
-        try {
-            const SubwooferSpectra spectra = prepareSubwooferSpectra(
-                scene, crossover, false, band, candidates,
-                [&](double f) { progress(kPreparingShare * f, 0.0); }, stop);
-            *positions = spectra.positions;
-            if (!stop.stop_requested() && static_cast<int>(spectra.positions.size()) >= options.count)
-                *result = optimiseSubwoofers(
-                    spectra, options,
-                    [&](OptimiserProgress p) {
-                        progress(kPreparingShare + (1 - kPreparingShare) * p.fraction, p.secondsLeft);
-                    },
-                    stop);
-            result->cancelled = result->cancelled || stop.stop_requested();
-        } catch (const std::exception&) {
-            result->cancelled = true;
-        }
-        post([result, positions](SubwooferOptimiserWindow& window) {
-            window.showResult(*result, *positions);
         });
-    });
 }
 
 void SubwooferOptimiserWindow::cancelSearch() {

@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+class QCheckBox;
+class QDoubleSpinBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -59,6 +61,9 @@ class SubwooferOptimiserWindow : public QWidget {
     QLabel* candidatesLabel_ = nullptr;
     QString candidatePath_;
     QSpinBox* lowBox_ = nullptr;
+    QDoubleSpinBox* seat1WeightBox_ = nullptr;
+    QDoubleSpinBox* leastMeanBox_ = nullptr; // its lowest value: no floor
+    QCheckBox* subsOnlyBox_ = nullptr;
     QSpinBox* highBox_ = nullptr;
     QPushButton* startButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;

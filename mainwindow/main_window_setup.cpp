@@ -233,6 +233,15 @@ void MainWindow::calculateSeats(const Scene& scene) {
         seatFigures_ = setupFigures(scene, crossover, subsOnly, kSeatBand);
     else
         seatFigures_.reset();
+    // Each other seat's own figures on its marker's tip.
+    const std::size_t subs = scene.sources.size() - 2;
+    for (std::size_t i = subs; i < setupMarkers_.size() && seatFigures_; ++i) {
+        const std::size_t seat = i - subs + 1;
+        setupMarkers_[i].first->setToolTip(QStringLiteral("座席 %1: ばらつき %2 dB、平均 %3 dB")
+                                               .arg(seat + 1)
+                                               .arg(QLocale().toString(seatFigures_->spread.at(seat), 'f', 2),
+                                                    QLocale().toString(seatFigures_->mean.at(seat), 'f', 1)));
+    }
     writeSeatCaption();
 }
 
