@@ -1,6 +1,7 @@
 #pragma once
-// The program's windows, created in their start-up order and kept for the whole run:
-// the main window first, so it becomes the application's main window, then the settings
+// The scene document and the program's windows, which show it, created in their start-up
+// order and kept for the whole run: the document first, then the main window, so it
+// becomes the application's main window, then the settings
 // dialog, the mode list window, the graph axis dialog and the version box, hidden until
 // their menu commands show them.
 
@@ -16,6 +17,7 @@ class AppWindows {
   public:
     AppWindows();
 
+    SceneDocument document;
     MainWindow mainWindow;
     RoomSettingsDialog roomSettings;
     ModeListWindow modeList;

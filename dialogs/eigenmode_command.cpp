@@ -14,11 +14,11 @@
 
 namespace kolmarin {
 
-void computeAndShowEigenmodes(const RoomSettingsDialog& room, ModeListWindow& modeList) {
+void computeAndShowEigenmodes(const SceneDocument& document, const RoomSettingsDialog& room,
+                              ModeListWindow& modeList) {
     BusyCursor busy;
     const char separator = decimalSeparator();
-    SceneTexts texts;
-    room.readTexts(texts);
+    const SceneTexts& texts = document.texts();
     // Read one after the other, so the first text that is not a number is the one named.
     const double w = room.dimension(Coordinate::X);
     const double d = room.dimension(Coordinate::Y);
@@ -26,8 +26,8 @@ void computeAndShowEigenmodes(const RoomSettingsDialog& room, ModeListWindow& mo
     ModeTable table = computeModeTable(w, d, h, separator);
     // The decay at the listener needs the whole scene: the room as typed with the
     // loudspeakers and the listener where they stand.
-    if (modeList.showsDecayTimes() && room.sceneTexts) {
-        const Scene scene = readCalculationScene(room.sceneTexts(), separator, nullptr);
+    if (modeList.showsDecayTimes()) {
+        const Scene scene = readCalculationScene(texts, separator, nullptr);
         table.decay = modeDecayColumn(table, impulseResponseAt(scene, ImpulseCurve::Total), separator);
     }
 

@@ -7,11 +7,13 @@ namespace kolmarin {
 
 class ModeListWindow;
 class RoomSettingsDialog;
+class SceneDocument;
 
 // Reads the width, depth and height texts as they stand (applied or not), replaces the
 // mode list, writes the room size above it and shows the window without making it
-// modal. A text that is not a number, a zero dimension or a room too large for the list
-// throws UserError before the window changes.
-void computeAndShowEigenmodes(const RoomSettingsDialog& room, ModeListWindow& modeList);
+// modal. A text that is not a number (named by its box in `room`), a zero dimension or a
+// room too large for the list throws UserError before the window changes.
+void computeAndShowEigenmodes(const SceneDocument& document, const RoomSettingsDialog& room,
+                              ModeListWindow& modeList);
 
 } // namespace kolmarin

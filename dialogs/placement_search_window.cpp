@@ -450,8 +450,7 @@ void PlacementSearchWindow::markStale(const QString& reason) {
             if (QTableWidgetItem* item = resultTable_->item(row, column))
                 item->setForeground(grey);
     setStatus(QStringLiteral("結果は古くなりました: %1。探索し直してください。").arg(reason));
-    if (showCandidate)
-        showCandidate(std::nullopt);
+    emit candidateChanged(std::nullopt);
 }
 
 // The spread of the scene of the last calculation over the band the rows were searched
@@ -502,14 +501,14 @@ void PlacementSearchWindow::selectionChanged() {
     const int row = selected.isEmpty() ? -1 : selected.front()->row();
     applyButton_->setEnabled(row >= 0);
     // A stale row's curve would be drawn in a room it was not found for.
-    if (showCandidate && staleReason_.isEmpty())
-        showCandidate(row >= 0 ? std::optional<Placement>(results_[static_cast<std::size_t>(row)])
-                               : std::nullopt);
+    if (staleReason_.isEmpty())
+        emit candidateChanged(row >= 0 ? std::optional<Placement>(results_[static_cast<std::size_t>(row)])
+                                       : std::nullopt);
 }
 
 void PlacementSearchWindow::applySelected() {
     const QList<QTableWidgetItem*> selected = resultTable_->selectedItems();
-    if (selected.isEmpty() || !applyPlacement)
+    if (selected.isEmpty())
         return;
     // The scene as 適用 would change it, read now: a text typed in the settings dialog
     // counts even before the dialog applied it.
@@ -523,7 +522,7 @@ void PlacementSearchWindow::applySelected() {
                            "探索し直してください。")
                 .arg(staleReason_)
                 .toStdString());
-    applyPlacement(results_[static_cast<std::size_t>(selected.front()->row())]);
+    emit placementApplied(results_[static_cast<std::size_t>(selected.front()->row())]);
 }
 
 void PlacementSearchWindow::closeEvent(QCloseEvent* event) {
@@ -538,8 +537,7 @@ void PlacementSearchWindow::closeEvent(QCloseEvent* event) {
     startButton_->setEnabled(true);
     cancelButton_->setEnabled(false);
     resultTable_->clearSelection();
-    if (showCandidate)
-        showCandidate(std::nullopt);
+    emit candidateChanged(std::nullopt);
     QWidget::closeEvent(event);
 }
 

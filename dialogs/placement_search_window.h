@@ -29,17 +29,15 @@ class QTableWidget;
 namespace kolmarin {
 
 class PlacementSearchWindow : public QWidget {
+    Q_OBJECT
   public:
     explicit PlacementSearchWindow(QWidget* parent = nullptr);
     // Stops a running search and waits for its thread.
     ~PlacementSearchWindow() override;
 
-    // The scene as the next calculation would read it, read in the window's thread.
+    // The scene as the next calculation would read it, read in the window's thread: a
+    // question the search asks when it starts, so a function rather than a notice.
     std::function<Scene()> readScene;
-    // A placement to draw beside the current curves, or nothing to take it away.
-    std::function<void(const std::optional<Placement>&)> showCandidate;
-    // Moves the markers to the placement and calculates.
-    std::function<void(const Placement&)> applyPlacement;
 
     void startSearch();  // 探索: stops any search, then searches the scene read now
     void cancelSearch(); // 中止: the search ends soon, keeping what it found
@@ -54,6 +52,12 @@ class PlacementSearchWindow : public QWidget {
     PlacementConstraints constraints() const;
     // Why the rows no longer fit the scene; empty while they do (or there are none).
     const QString& staleReason() const { return staleReason_; }
+
+  signals:
+    // A placement to draw beside the current curves, or nothing to take it away.
+    void candidateChanged(const std::optional<kolmarin::Placement>& placement);
+    // 適用 on a row of the current scene: the markers are to move there and calculate.
+    void placementApplied(const kolmarin::Placement& placement);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -30,10 +30,16 @@ constexpr int kClientWidth = 511;
 constexpr int kClientHeight = 205;
 constexpr int kEditWidth = 41;
 constexpr int kEditHeight = 21;
+constexpr SceneText kBoxTexts[]{
+    &SceneTexts::width,           &SceneTexts::depth,          &SceneTexts::height,
+    &SceneTexts::reflRight,       &SceneTexts::reflLeft,       &SceneTexts::reflFront,
+    &SceneTexts::reflBack,        &SceneTexts::reflFloor,      &SceneTexts::reflCeiling,
+    &SceneTexts::reflectionCount, &SceneTexts::startFrequency, &SceneTexts::endFrequency};
 
 } // namespace
 
-RoomSettingsDialog::RoomSettingsDialog(QWidget* parent) : QDialog(parent) {
+RoomSettingsDialog::RoomSettingsDialog(SceneDocument& document, QWidget* parent)
+    : QDialog(parent), document_(document) {
     setObjectName(QStringLiteral("roomSettingsDialog"));
     setWindowTitle(QStringLiteral("部屋、計算条件の設定"));
     setFont(japaneseWindowFont(12));
@@ -49,11 +55,14 @@ RoomSettingsDialog::RoomSettingsDialog(QWidget* parent) : QDialog(parent) {
 
     createBoxes(client);
     createButtons(client);
-    writeTexts(startupTexts(decimalSeparator()));
+    showTexts(SceneDocument::Room | SceneDocument::Conditions);
+    connect(&document_, &SceneDocument::changed, this, &RoomSettingsDialog::showTexts);
     for (QLineEdit* box :
          {roomWidthBox_, roomDepthBox_, roomHeightBox_, rightReflectionBox_, leftReflectionBox_,
           frontReflectionBox_, backReflectionBox_, floorReflectionBox_, ceilingReflectionBox_})
         box->installEventFilter(this);
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        connect(box, &QLineEdit::textChanged, this, &RoomSettingsDialog::takeTypedText);
 
     setTabOrderAndFocus();
 
@@ -72,7 +81,10 @@ void RoomSettingsDialog::createMenu() {
     saveRoomAction_ = fileMenu->addAction(QStringLiteral("部屋データの保存(&S)"));
     saveRoomAction_->setObjectName(QStringLiteral("saveRoomAction"));
     saveRoomAction_->setShortcuts(QKeySequence::Save);
-    connect(openRoomAction_, &QAction::triggered, this, commandSlot(this, [this] { openRoomFile(); }));
+    connect(openRoomAction_, &QAction::triggered, this, commandSlot(this, [this] {
+                if (openRoomFile() == OpenOutcome::Loaded)
+                    document_.commit(QStringLiteral("部屋データを開く"));
+            }));
     connect(saveRoomAction_, &QAction::triggered, this, commandSlot(this, [this] { saveRoomFile(); }));
 }
 
@@ -173,8 +185,8 @@ void RoomSettingsDialog::placeOnScreen() {
 }
 
 void RoomSettingsDialog::apply() {
-    if (applyScene)
-        applyScene();
+    document_.apply();
+    document_.commit(QStringLiteral("部屋、計算条件の変更"));
 }
 
 void RoomSettingsDialog::acceptSettings() {
@@ -212,31 +224,40 @@ void RoomSettingsDialog::readTexts(SceneTexts& texts) const {
 }
 
 void RoomSettingsDialog::writeTexts(const SceneTexts& texts) {
-    roomWidthBox_->setText(toQString(texts.width));
-    roomDepthBox_->setText(toQString(texts.depth));
-    roomHeightBox_->setText(toQString(texts.height));
-    rightReflectionBox_->setText(toQString(texts.reflRight));
-    leftReflectionBox_->setText(toQString(texts.reflLeft));
-    frontReflectionBox_->setText(toQString(texts.reflFront));
-    backReflectionBox_->setText(toQString(texts.reflBack));
-    floorReflectionBox_->setText(toQString(texts.reflFloor));
-    ceilingReflectionBox_->setText(toQString(texts.reflCeiling));
-    reflectionCountBox_->setText(toQString(texts.reflectionCount));
-    startFrequencyBox_->setText(toQString(texts.startFrequency));
-    endFrequencyBox_->setText(toQString(texts.endFrequency));
+    SceneTexts merged = texts;
+    const SceneTexts& current = document_.texts();
+    merged.sources = current.sources;
+    merged.seats = current.seats;
+    document_.setTexts(merged);
+}
+
+void RoomSettingsDialog::showTexts(SceneDocument::Changes what) {
+    if (!(what & (SceneDocument::Room | SceneDocument::Conditions)))
+        return;
+    const SceneTexts& texts = document_.texts();
+    showing_ = true;
+    for (SceneText which : kBoxTexts) {
+        // A box keeps its cursor and its own undo while its text stays the same.
+        QLineEdit* edit = box(which);
+        if (edit->text() != toQString(texts.*which))
+            edit->setText(toQString(texts.*which));
+    }
+    showing_ = false;
+}
+
+// What is typed counts for the next calculation before Apply, as the box's text always did.
+void RoomSettingsDialog::takeTypedText() {
+    if (showing_)
+        return;
+    SceneTexts texts = document_.texts();
+    readTexts(texts);
+    document_.setTexts(texts);
 }
 
 double RoomSettingsDialog::dimension(Coordinate axis) const {
     return readDecimalBox(axis == Coordinate::X   ? roomWidthBox_
                           : axis == Coordinate::Y ? roomDepthBox_
                                                   : roomHeightBox_);
-}
-
-void RoomSettingsDialog::writeCorrectedCondition(Condition condition, const std::string& corrected) {
-    QLineEdit* box = condition == Condition::ReflectionCount  ? reflectionCountBox_
-                     : condition == Condition::StartFrequency ? startFrequencyBox_
-                                                              : endFrequencyBox_;
-    box->setText(toQString(corrected));
 }
 
 void RoomSettingsDialog::setModesCommand(std::function<void()> command) {

@@ -1,8 +1,10 @@
 #pragma once
-// The room and calculation settings dialog: its edit boxes hold the room, the six
-// reflection coefficients and the calculation conditions as text. Modeless; closing it
-// only hides it.
+// The room and calculation settings dialog: its edit boxes show the scene document's
+// room, six reflection coefficients and calculation conditions, and what is typed goes
+// into the document at once. Apply makes it take effect. Modeless; closing it only hides
+// it.
 
+#include "files/scene_document.h"
 #include "model/acoustics/scene.h"
 #include "model/layout/plan_geometry.h"
 #include "widgets/ui_support.h"
@@ -34,16 +36,8 @@ enum class OpenOutcome {
 class RoomSettingsDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit RoomSettingsDialog(QWidget* parent = nullptr);
+    explicit RoomSettingsDialog(SceneDocument& document, QWidget* parent = nullptr);
 
-    // Set by the main window: brings the main window in line with the scene and recomputes.
-    std::function<void()> applyScene;
-    // Set by the main window for the room data file: the whole scene as the controls hold
-    // it, the putting of a loaded file's positions into the read-outs, and the main
-    // window's caption. Without the first, a save writes the start-up positions.
-    std::function<SceneTexts()> sceneTexts;
-    std::function<void(const SceneTexts&)> writePositionTexts;
-    std::function<void(const QString&)> setMainCaption;
     // Set by the main window: what of its scene a room file cannot hold (subwoofers, other
     // seats, a crossover), empty when nothing. A save told of it asks first.
     std::function<QString()> roomFileLosses;
@@ -64,20 +58,20 @@ class RoomSettingsDialog : public QDialog {
     // the same reading, refusals and messages; the open dialog proposes it next time.
     OpenOutcome openRoomFileAt(const QString& path);
 
-    // Apply: runs applyScene. OK: Apply, then hide and bring the main window to the front;
-    // when Apply fails the dialog stays open. Both throw what applyScene throws.
+    // Apply: the document applies its scene, which the main window lays out and
+    // calculates, and the change is one step to undo. OK: Apply, then hide and bring the
+    // main window to the front; when Apply fails the dialog stays open. Both throw what
+    // the main window refused.
     void apply();
     void acceptSettings();
 
     // Writes the room, coefficient and condition texts into `texts` (positions untouched),
-    // and puts them back from `texts`.
+    // and puts those of `texts` into the document.
     void readTexts(SceneTexts& texts) const;
     void writeTexts(const SceneTexts& texts);
     // The room's width (X), depth (Y) or height (Z) read from its box as it stands; a text
     // that is no number is a BoxTextError naming that box.
     double dimension(Coordinate axis) const;
-    // Puts a condition text the calculation corrected back into its box.
-    void writeCorrectedCondition(Condition condition, const std::string& corrected);
     // Runs `read`; a room, coefficient or condition text it refused is reported as the text
     // of its box here, so the user is shown what to fix.
     template <class Read> auto readingBoxes(Read read) const {
@@ -104,6 +98,9 @@ class RoomSettingsDialog : public QDialog {
     };
 
     void createMenu();
+    // The document's texts into the boxes, and a box's text into the document.
+    void showTexts(SceneDocument::Changes what);
+    void takeTypedText();
     void createBoxes(QWidget* client);
     void createButtons(QWidget* client);
     void setTabOrderAndFocus();
@@ -116,6 +113,8 @@ class RoomSettingsDialog : public QDialog {
     // otherwise the main window, whose menu then started the command.
     QWidget* commandOwner();
 
+    SceneDocument& document_;
+    bool showing_ = false; // the boxes are being written from the document
     QLineEdit* roomWidthBox_ = nullptr;
     QLineEdit* roomDepthBox_ = nullptr;
     QLineEdit* roomHeightBox_ = nullptr;

@@ -30,8 +30,7 @@ QWidget* RoomSettingsDialog::commandOwner() {
 }
 
 void RoomSettingsDialog::saveRoomFile() {
-    SceneTexts texts = sceneTexts ? sceneTexts() : SceneTexts{};
-    readTexts(texts);
+    const SceneTexts& texts = document_.texts();
     // A text the file cannot hold is refused before the user is asked for a name.
     const QByteArray bytes = roomFileBytes(texts, decimalSeparator());
     // The room file keeps the room, SP1, SP2 and the listener only; the rest would be lost
@@ -49,8 +48,7 @@ void RoomSettingsDialog::saveRoomFile() {
                             QString(), QStringLiteral("rmd")},
                            saveProposal_, bytes))
         return;
-    if (setMainCaption)
-        setMainCaption(mainCaptionFor(saveProposal_));
+    document_.setCaption(mainCaptionFor(saveProposal_));
     emit roomFileUsed(saveProposal_);
 }
 
@@ -82,11 +80,8 @@ RoomSettingsDialog::OpenResult RoomSettingsDialog::loadRoomData(const QString& p
     } catch (const std::exception& e) {
         return {OpenOutcome::Refused, fileMessage(path, QString::fromUtf8(e.what()))};
     }
-    if (setMainCaption)
-        setMainCaption(mainCaptionFor(path));
-    writeTexts(texts);
-    if (writePositionTexts)
-        writePositionTexts(texts);
+    document_.setCaption(mainCaptionFor(path));
+    document_.setTexts(texts);
     emit roomFileUsed(path);
     return {OpenOutcome::Loaded, QString()};
 }

@@ -47,8 +47,8 @@ constexpr CurveBoxPlace kCurveBoxes[]{
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle(QStringLiteral("Kolmarin2 部屋.dtr"));
+MainWindow::MainWindow(SceneDocument& document, QWidget* parent) : QMainWindow(parent), document_(document) {
+    setWindowTitle(document_.caption());
     setFont(japaneseWindowFont());
     createControls();
     createMenu();
@@ -105,7 +105,7 @@ void MainWindow::setCaption(QLabel* label, const QString& text) {
 void MainWindow::createControls() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    const SceneTexts defaults = startupTexts(decimalSeparator());
+    const SceneTexts& defaults = document_.texts();
 
     // Made in this order, later controls lie over earlier ones.
     responseChart_ = new ResponseChart(client);
@@ -185,6 +185,8 @@ void MainWindow::createMenu() {
     exitAction_ = fileMenu_->addAction(QStringLiteral("終了(&X)"));
     exitAction_->setShortcuts(QKeySequence::Quit);
 
+    createEditMenu();
+
     calculationMenu_ = menuBar()->addMenu(QStringLiteral("計算(&C)"));
     modesAction_ = calculationMenu_->addAction(QStringLiteral("部屋の固有モード(&M)"));
     createResponseMap();
@@ -248,6 +250,8 @@ ChartAxes& MainWindow::chartAxes() {
 }
 
 void MainWindow::connectHandlers() {
+    connect(&document_, &SceneDocument::changed, this, &MainWindow::showChanges);
+    connect(&document_, &SceneDocument::applied, this, &MainWindow::layOutApplied);
     connect(openRoomAction_, &QAction::triggered, this, commandSlot(this, [this] { openRoomFile(); }));
     connect(saveRoomAction_, &QAction::triggered, this, commandSlot(this, [this] { saveRoomFile(); }));
     connect(saveResultAction_, &QAction::triggered, this, commandSlot(this, [this] { saveResultFile(); }));
@@ -300,6 +304,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (!shown_ && !event->spontaneous()) {
         shown_ = true;
         runCommand(this, [this] { applyScene(); });
+        document_.settle();
     }
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 // The main window: the response chart on the left, the height sliders in the middle, the
 // room plan with the three markers on the right and the position read-outs below it.
-// The positions of SP1, SP2 and the listener live in the read-outs' texts; the room, the
-// coefficients and the conditions in the settings dialog's boxes. Every operation reads
-// the texts it needs when it runs.
+// It is a view of the scene document: the read-outs and the caption show its texts, a
+// drag, a slider or a nudge writes into it, and an applied scene lays the window out and
+// recalculates. Every operation reads the texts it needs when it runs.
 
+#include "files/scene_document.h"
 #include "mainwindow/placed_object_row.h"
 #include "mainwindow/result_file_command.h"
 #include "model/acoustics/bass_setup.h"
@@ -42,6 +43,7 @@ class AboutBox;
 class AxisSettingsDialog;
 class ModeListWindow;
 class RoomSettingsDialog;
+enum class OpenOutcome;
 class PlacementSearchWindow;
 class SubwooferOptimiserWindow;
 class RecentFilesMenu;
@@ -52,7 +54,7 @@ struct ResponseMap;
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(SceneDocument& document, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The settings dialog holds the room and conditions, the graph axis dialog the level
@@ -61,6 +63,41 @@ class MainWindow : public QMainWindow {
     void setDialogs(RoomSettingsDialog* room, ModeListWindow* modes, AxisSettingsDialog* axes,
                     AboutBox* about);
 
+    // Opens the room file at `path` as the file menu's open command does, without the file
+    // dialog (a file named when the program was started).
+    void openRoomFileAt(const QString& path);
+
+    // The setup file: a room with subwoofers, more seats and a crossover
+    // (main_window_setup.cpp). Opening one shows the subwoofers and the other seats on the
+    // plan; opening a room file takes them away.
+    void openSetupFileAt(const QString& path);
+    // The scene as the controls hold it with the subwoofers, the other seats and the
+    // crossover of the setup last opened.
+    BassSetup bassSetup() const;
+    // The seat-to-seat figures of the last calculation over the variation band, when the
+    // scene has more than one seat.
+    const std::optional<SeatFigures>& seatFigures() const { return seatFigures_; }
+
+    // The program's one printer, made at the first print: the choices made in a print
+    // dialog stay for the next print, whichever window prints.
+    QPrinter& printer();
+
+    const ResponseCurves& responseCurves() const { return curves_; }
+    // The impulse responses the last calculation's curves came from.
+    const ImpulseResponses& impulseResponses() const { return impulses_; }
+    // The chart as it stands, as the bytes of an image file.
+    QByteArray chartImage(ChartImageFormat format);
+
+    // What the graph axis dialog fixes or frees: the response chart's axes.
+    ChartAxes& chartAxes();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
     // Brings the window in line with the scene: positions beyond a wall come back into the
     // room, the plan is sized and drawn, markers and sliders placed, the captions written,
     // the foot cleared, and the response calculated.
@@ -84,23 +121,10 @@ class MainWindow : public QMainWindow {
     void showPlacementSearch();    // show the placement search window
     void showWaterfall();          // show the waterfall of the last calculation
     void showSubwooferOptimiser(); // show the subwoofer optimiser window
+    void openSetupFile();          // open a setup file: the room with subwoofers and seats
+    void saveSetupFile();          // save the scene with them as a setup file
 
-    // The setup file: a room with subwoofers, more seats and a crossover
-    // (main_window_setup.cpp). Opening one shows the subwoofers and the other seats on the
-    // plan; opening a room file takes them away.
-    void openSetupFile();
-    void openSetupFileAt(const QString& path);
-    void saveSetupFile();
-    // The scene as the controls hold it with the subwoofers, the other seats and the
-    // crossover of the setup last opened.
-    BassSetup bassSetup() const;
-    // The seat-to-seat figures of the last calculation over the variation band, when the
-    // scene has more than one seat.
-    const std::optional<SeatFigures>& seatFigures() const { return seatFigures_; }
-
-    // Opens the room file at `path` as openRoomFile does, without the file dialog (a file
-    // named when the program was started).
-    void openRoomFileAt(const QString& path);
+    void followOpenedFile(OpenOutcome outcome);
 
     // Placing. Marker press, move and release; slider position change and its completion
     // (a mouse release, a key or a wheel turn); a key in the object's nudge box.
@@ -111,31 +135,17 @@ class MainWindow : public QMainWindow {
     void sliderReleased(PlacedObject object);
     void nudgeKeyPressed(PlacedObject object, int key, Qt::KeyboardModifiers modifiers);
 
-    // The program's one printer, made at the first print: the choices made in a print
-    // dialog stay for the next print, whichever window prints.
-    QPrinter& printer();
+    // The document's side: what it says changed, and the edit menu's steps.
+    void showChanges(SceneDocument::Changes what);
+    void layOutApplied();
+    void createEditMenu();
+    void showHistory();
+    // Writes one coordinate of an object into the document in the position form.
+    void writePosition(PlacedObject object, Coordinate coordinate, double value);
+    std::string positionText(PlacedObject object, Coordinate coordinate) const;
+    // The name of a step that moved `object` ("スピーカー1 の移動").
+    static QString moveStepName(PlacedObject object);
 
-    // The whole scene as the controls hold it.
-    SceneTexts sceneTexts() const;
-    // Puts new position texts into the read-outs (a room file being loaded).
-    void writePositionTexts(const SceneTexts& texts);
-
-    const ResponseCurves& responseCurves() const { return curves_; }
-    // The impulse responses the last calculation's curves came from.
-    const ImpulseResponses& impulseResponses() const { return impulses_; }
-    // The chart as it stands, as the bytes of an image file.
-    QByteArray chartImage(ChartImageFormat format);
-
-    // What the graph axis dialog fixes or frees: the response chart's axes.
-    ChartAxes& chartAxes();
-
-  protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
     void createControls();
     void createCaptions(QWidget* client);
     void createHeightSliders(QWidget* client, const std::string& roomHeight);
@@ -153,7 +163,6 @@ class MainWindow : public QMainWindow {
     AxisSettingsDialog& axisSettings() const;
     AboutBox& aboutBox() const;
     Point3 position(PlacedObject object) const;
-    void writeReadOut(QLabel* label, double value);
     static void setCaption(QLabel* label, const QString& text);
     void placeMarker(PlacedObject object, const Point3& p, double width, double depth);
     void addStoredPoints(CurveRole role, std::int32_t start, std::int32_t end);
@@ -202,6 +211,7 @@ class MainWindow : public QMainWindow {
     void loadReference();
     void saveCurveText();
 
+    SceneDocument& document_;
     ResponseChart* responseChart_ = nullptr;
     QLabel* roomSizeTitle_ = nullptr;
     QLabel* roomSizeCaption_ = nullptr;
@@ -226,6 +236,9 @@ class MainWindow : public QMainWindow {
     QAction* printChartAction_ = nullptr;
     QAction* printWindowAction_ = nullptr;
     QAction* exitAction_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     QMenu* calculationMenu_ = nullptr;
     QAction* modesAction_ = nullptr;
     QMenu* settingsMenu_ = nullptr;

@@ -39,20 +39,22 @@ QPrinter& MainWindow::printer() {
 }
 
 void MainWindow::openRoomFile() {
-    const OpenOutcome outcome = roomSettings().openRoomFile();
-    // A room file's scene has no subwoofers, other seats or crossover.
-    if (outcome == OpenOutcome::Loaded)
-        setup_ = BassSetup{};
-    if (followsOpenedFile(outcome))
-        applyScene();
+    followOpenedFile(roomSettings().openRoomFile());
 }
 
 void MainWindow::openRoomFileAt(const QString& path) {
-    const OpenOutcome outcome = roomSettings().openRoomFileAt(path);
+    followOpenedFile(roomSettings().openRoomFileAt(path));
+}
+
+void MainWindow::followOpenedFile(OpenOutcome outcome) {
+    if (!followsOpenedFile(outcome))
+        return;
+    // A room file's scene has no subwoofers, other seats or crossover.
     if (outcome == OpenOutcome::Loaded)
         setup_ = BassSetup{};
-    if (followsOpenedFile(outcome))
-        applyScene();
+    applyScene();
+    if (outcome == OpenOutcome::Loaded)
+        document_.commit(QStringLiteral("部屋データを開く"));
 }
 
 void MainWindow::saveRoomFile() {
@@ -60,7 +62,7 @@ void MainWindow::saveRoomFile() {
 }
 
 void MainWindow::saveResultFile() {
-    resultFile_.run(this, sceneTexts(), curves_, computed_);
+    resultFile_.run(this, document_.texts(), curves_, computed_);
 }
 
 QByteArray MainWindow::chartImage(ChartImageFormat format) {
@@ -76,7 +78,7 @@ void MainWindow::saveChartImage() {
 }
 
 void MainWindow::printChart() {
-    printGraph(*this, *responseChart_, sceneTexts(), printer());
+    printGraph(*this, *responseChart_, document_.texts(), printer());
 }
 
 void MainWindow::printWindow() {
@@ -88,7 +90,7 @@ void MainWindow::exitProgram() {
 }
 
 void MainWindow::showModes() {
-    computeAndShowEigenmodes(roomSettings(), modeList());
+    computeAndShowEigenmodes(document_, roomSettings(), modeList());
 }
 
 void MainWindow::showRoomSettings() {

@@ -172,11 +172,10 @@ void MainWindow::createResponseMap() {
 
 // The scene as the calculation reads it, corrections written back to the dialog.
 Scene MainWindow::readMapScene() const {
-    RoomSettingsDialog& dialog = roomSettings();
-    return dialog.readingBoxes([&] {
-        return readCalculationScene(sceneTexts(), decimalSeparator(),
-                                    [&dialog](Condition condition, const std::string& corrected) {
-                                        dialog.writeCorrectedCondition(condition, corrected);
+    return roomSettings().readingBoxes([&] {
+        return readCalculationScene(document_.texts(), decimalSeparator(),
+                                    [this](Condition condition, const std::string& corrected) {
+                                        document_.setText(conditionText(condition), corrected);
                                     });
     });
 }
@@ -339,16 +338,17 @@ void MainWindow::moveMarkerToMapPoint(QPoint planPoint) {
     const PlacedObject object =
         map_->marker() == MapMarker::Listener ? PlacedObject::Listener : PlacedObject::SP1;
     controls(object).shape->move(corner.left, corner.top);
-    writeReadOut(readOut(object, Coordinate::X), markerX(plan_, width, corner.left));
-    writeReadOut(readOut(object, Coordinate::Y), markerY(plan_, depth, corner.top));
+    writePosition(object, Coordinate::X, markerX(plan_, width, corner.left));
+    writePosition(object, Coordinate::Y, markerY(plan_, depth, corner.top));
     if (object == PlacedObject::SP1) {
         // Mirrored from what SP1's read-outs say, so the two read the same distances.
         const Point3 sp1 = position(PlacedObject::SP1);
-        writeReadOut(readOut(PlacedObject::SP2, Coordinate::X), width - sp1.x);
-        writeReadOut(readOut(PlacedObject::SP2, Coordinate::Y), sp1.y);
+        writePosition(PlacedObject::SP2, Coordinate::X, width - sp1.x);
+        writePosition(PlacedObject::SP2, Coordinate::Y, sp1.y);
         placeMarker(PlacedObject::SP2, position(PlacedObject::SP2), width, depth);
     }
     recalculateResponse();
+    document_.commit(moveStepName(object));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

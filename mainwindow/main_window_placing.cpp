@@ -54,36 +54,38 @@ void MainWindow::markerMoved(PlacedObject object, QPoint position) {
         dragMarker(plan_, {shape->x(), shape->y()}, {position.x(), position.y()}, grabPoint_);
     shape->move(corner.left, corner.top);
     // The room as typed in the dialog, applied or not, gives the metres of the new place.
-    writeReadOut(readOut(object, Coordinate::X),
-                 markerX(plan_, roomSettings().dimension(Coordinate::X), corner.left));
-    writeReadOut(readOut(object, Coordinate::Y),
-                 markerY(plan_, roomSettings().dimension(Coordinate::Y), corner.top));
+    writePosition(object, Coordinate::X,
+                  markerX(plan_, roomSettings().dimension(Coordinate::X), corner.left));
+    writePosition(object, Coordinate::Y, markerY(plan_, roomSettings().dimension(Coordinate::Y), corner.top));
 }
 
-void MainWindow::markerReleased(PlacedObject) {
+void MainWindow::markerReleased(PlacedObject object) {
     dragging_ = false;
     recalculateResponse();
+    document_.commit(moveStepName(object));
 }
 
 void MainWindow::sliderMoved(PlacedObject object) {
+    // An undone step puts its heights back as they were written, not as the slider reads.
+    if (document_.restoring())
+        return;
     const double height = roomSettings().dimension(Coordinate::Z);
-    writeReadOut(readOut(object, Coordinate::Z),
-                 fromSliderPosition(controls(object).slider->value(), height));
+    writePosition(object, Coordinate::Z, fromSliderPosition(controls(object).slider->value(), height));
 }
 
-void MainWindow::sliderReleased(PlacedObject) {
+void MainWindow::sliderReleased(PlacedObject object) {
     recalculateResponse();
+    document_.commit(moveStepName(object));
 }
 
 void MainWindow::nudgeKeyPressed(PlacedObject object, int key, Qt::KeyboardModifiers modifiers) {
     if (const std::optional<NudgeKey> nudgeKey = nudgeKeyOf(key)) {
         const Coordinate coordinate = nudgedCoordinate(*nudgeKey);
-        QLabel* label = readOut(object, coordinate);
-        const double value = parseDecimal(toStdString(label->text()), decimalSeparator());
+        const double value = parseDecimal(positionText(object, coordinate), decimalSeparator());
         // Only a step toward the far wall needs the room's size.
         const double limit = nudgeRaises(*nudgeKey) ? roomSettings().dimension(coordinate) : 0.0;
         const long double moved = nudge(value, *nudgeKey, modifiers.testFlag(Qt::ShiftModifier), limit);
-        writeReadOut(label, static_cast<double>(moved));
+        writePosition(object, coordinate, static_cast<double>(moved));
     }
     // Every key, a nudge or not, puts the marker and the slider where the read-outs say
     // and commits the position.
@@ -93,6 +95,7 @@ void MainWindow::nudgeKeyPressed(PlacedObject object, int key, Qt::KeyboardModif
     placeMarker(object, p, width, depth);
     controls(object).slider->setValue(toSliderPosition(p.z, roomSettings().dimension(Coordinate::Z)));
     recalculateResponse();
+    document_.commit(moveStepName(object));
 }
 
 } // namespace kolmarin

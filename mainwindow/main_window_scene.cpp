@@ -31,48 +31,13 @@ constexpr std::array<PlacedObject, 3> kObjects{PlacedObject::SP1, PlacedObject::
 
 } // namespace
 
-SceneTexts MainWindow::sceneTexts() const {
-    SceneTexts texts;
-    roomSettings().readTexts(texts);
-    for (const PlacedObjectRow& row : rows_.rows()) {
-        PositionTexts& p = positionTexts(texts, row.object);
-        p.x = toStdString(row.readOut(Coordinate::X)->text());
-        p.y = toStdString(row.readOut(Coordinate::Y)->text());
-        p.z = toStdString(row.readOut(Coordinate::Z)->text());
-    }
-    return texts;
-}
-
-void MainWindow::writePositionTexts(const SceneTexts& texts) {
-    for (const PlacedObjectRow& row : rows_.rows()) {
-        const PositionTexts& p = positionTexts(texts, row.object);
-        row.readOut(Coordinate::X)->setText(toQString(p.x));
-        row.readOut(Coordinate::Y)->setText(toQString(p.y));
-        row.readOut(Coordinate::Z)->setText(toQString(p.z));
-    }
-}
-
-Point3 MainWindow::position(PlacedObject object) const {
-    const PlacedObjectRow& row = rows_[object];
-    const char separator = decimalSeparator();
-    Point3 p;
-    p.x = parseDecimal(toStdString(row.readOut(Coordinate::X)->text()), separator);
-    p.y = parseDecimal(toStdString(row.readOut(Coordinate::Y)->text()), separator);
-    p.z = parseDecimal(toStdString(row.readOut(Coordinate::Z)->text()), separator);
-    return p;
-}
-
-void MainWindow::writeReadOut(QLabel* label, double value) {
-    label->setText(toQString(formatPosition(value, decimalSeparator())));
-}
-
 void MainWindow::placeMarker(PlacedObject object, const Point3& p, double width, double depth) {
     const PixelPoint corner = toMarkerCorner(plan_, width, depth, {p.x, p.y});
     controls(object).shape->move(corner.left, corner.top);
 }
 
 void MainWindow::applyScene() {
-    const SceneTexts texts = sceneTexts();
+    const SceneTexts texts = document_.texts();
     const double width = roomSettings().dimension(Coordinate::X);
     const double depth = roomSettings().dimension(Coordinate::Y);
     const double height = roomSettings().dimension(Coordinate::Z);
@@ -89,11 +54,11 @@ void MainWindow::applyScene() {
         Point3& p = positions[static_cast<std::size_t>(object)];
         const PulledBack back = pullBackIntoRoom(object, p, width, depth, height);
         if (back.x)
-            writeReadOut(readOut(object, Coordinate::X), p.x = *back.x);
+            writePosition(object, Coordinate::X, p.x = *back.x);
         if (back.y)
-            writeReadOut(readOut(object, Coordinate::Y), p.y = *back.y);
+            writePosition(object, Coordinate::Y, p.y = *back.y);
         if (back.z)
-            writeReadOut(readOut(object, Coordinate::Z), p.z = *back.z);
+            writePosition(object, Coordinate::Z, p.z = *back.z);
     }
 
     plan_ = planRectFor(width, depth);
@@ -124,11 +89,10 @@ void MainWindow::applyScene() {
 void MainWindow::recalculateResponse() {
     BusyCursor busy;
     stopResponseMap();
-    RoomSettingsDialog& dialog = roomSettings();
-    Scene scene = dialog.readingBoxes([&] {
-        return readCalculationScene(sceneTexts(), decimalSeparator(),
-                                    [&dialog](Condition condition, const std::string& corrected) {
-                                        dialog.writeCorrectedCondition(condition, corrected);
+    Scene scene = roomSettings().readingBoxes([&] {
+        return readCalculationScene(document_.texts(), decimalSeparator(),
+                                    [this](Condition condition, const std::string& corrected) {
+                                        document_.setText(conditionText(condition), corrected);
                                     });
     });
     // The subwoofers and other seats join the scene read with the conditions corrected.
@@ -198,9 +162,8 @@ void MainWindow::addStoredPoints(CurveRole role, std::int32_t start, std::int32_
 }
 
 void MainWindow::toggleCurve(CurveRole role, const QCheckBox& box) {
-    SceneTexts texts;
-    roomSettings().readTexts(texts);
-    const FrequencyRange range = roomSettings().readingBoxes([&] { return readFrequencyRange(texts); });
+    const FrequencyRange range =
+        roomSettings().readingBoxes([&] { return readFrequencyRange(document_.texts()); });
     if (box.isChecked())
         addStoredPoints(role, range.start, range.end);
     else

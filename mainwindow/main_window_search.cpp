@@ -25,10 +25,15 @@ void MainWindow::showPlacementSearch() {
     if (!placementSearch_) {
         placementSearch_ = new PlacementSearchWindow(this);
         placementSearch_->readScene = [this] { return readMapScene(); };
-        placementSearch_->showCandidate = [this](const std::optional<Placement>& placement) {
-            showCandidate(placement ? &*placement : nullptr);
-        };
-        placementSearch_->applyPlacement = [this](const Placement& placement) { applyPlacement(placement); };
+        connect(placementSearch_, &PlacementSearchWindow::candidateChanged, this,
+                [this](const std::optional<Placement>& placement) {
+                    runCommand(placementSearch_, [&] { showCandidate(placement ? &*placement : nullptr); });
+                });
+        // A failure is shown over the search window, where 適用 was pressed.
+        connect(placementSearch_, &PlacementSearchWindow::placementApplied, this,
+                [this](const Placement& placement) {
+                    runCommand(placementSearch_, [&] { applyPlacement(placement); });
+                });
         // The current line from the start, for the calculation already shown.
         if (!calculatedAt_.isEmpty())
             placementSearch_->sceneCalculated(calculatedScene_, curves_, computed_);
@@ -66,11 +71,12 @@ void MainWindow::applyPlacement(const Placement& placement) {
                                                   {PlacedObject::SP2, placement.sp2},
                                                   {PlacedObject::Listener, placement.listener}};
     for (const auto& [object, p] : moves) {
-        writeReadOut(readOut(object, Coordinate::X), p.x);
-        writeReadOut(readOut(object, Coordinate::Y), p.y);
+        writePosition(object, Coordinate::X, p.x);
+        writePosition(object, Coordinate::Y, p.y);
         placeMarker(object, position(object), width, depth);
     }
     recalculateResponse();
+    document_.commit(QStringLiteral("配置の適用"));
 }
 
 } // namespace kolmarin

@@ -81,7 +81,7 @@ void MainWindow::createSetupCommands() {
 
 BassSetup MainWindow::bassSetup() const {
     BassSetup setup = setup_;
-    const SceneTexts shown = sceneTexts();
+    const SceneTexts& shown = document_.texts();
     std::vector<PositionTexts> sources = shown.sources;
     std::vector<PositionTexts> seats = shown.seats;
     for (std::size_t i = sources.size(); i < setup_.texts.sources.size(); ++i)
@@ -111,21 +111,25 @@ void MainWindow::openSetupFileAt(const QString& path) {
         throw UserError(toStdString(fileMessage(path, QString::fromUtf8(e.what()))));
     }
     setupProposal_ = path;
-    setWindowTitle(captionFor(path));
+    document_.setCaption(captionFor(path));
     takeSetup(std::move(setup));
 }
 
 void MainWindow::takeSetup(BassSetup setup) {
-    roomSettings().writeTexts(setup.texts);
-    writePositionTexts(setup.texts);
+    // The document holds the room, SP1, SP2 and the listener; the rest stays here.
+    SceneTexts texts = setup.texts;
+    texts.sources.resize(kLoudspeakerCount);
+    texts.seats.resize(1);
     setup_ = std::move(setup);
+    document_.setTexts(texts);
     applyScene();
+    document_.commit(QStringLiteral("セットアップを開く"));
 }
 
 void MainWindow::saveSetupFile() {
     const QByteArray bytes = setupFileBytes(bassSetup(), decimalSeparator());
     if (saveThroughDialog(this, kSetupDialog, setupProposal_, bytes))
-        setWindowTitle(captionFor(setupProposal_));
+        document_.setCaption(captionFor(setupProposal_));
 }
 
 // The subwoofers' markers are squares in purple, the other seats' circles in the

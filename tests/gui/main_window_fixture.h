@@ -15,6 +15,7 @@
 #include "widgets/response_chart.h"
 #include "widgets/ui_support.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -59,6 +60,13 @@ class MainWindowFixture {
     RoomSettingsDialog& roomSettings() { return windows->roomSettings; }
     AxisSettingsDialog& axisSettings() { return windows->axisSettings; }
     ResponseChart& chart() { return *control<ResponseChart>(windows->mainWindow, "responseChart"); }
+    SceneDocument& document() { return windows->document; }
+    // Changes texts of the scene as a drag or a file would, without applying them.
+    template <class Edit> void editTexts(Edit edit) {
+        SceneTexts texts = document().texts();
+        edit(texts);
+        document().setTexts(texts);
+    }
 
     // An end frequency above 500 Hz is lowered to 500 by every calculation and written
     // back, so the box tells whether a calculation ran since the probe was armed.
@@ -84,6 +92,34 @@ class MainWindowFixture {
     QVector<double> keys(CurveRole role) { return chart().frequencies(role); }
     QVector<double> values(CurveRole role) { return chart().levels(role); }
     int pointCount(CurveRole role) { return static_cast<int>(chart().levels(role).size()); }
+
+    // The texts and the curves as the window shows them, to compare bit for bit.
+    struct Shown {
+        SceneTexts texts;
+        ResponseCurves curves;
+        QVector<double> total; // the chart's Total
+        bool operator==(const Shown& o) const {
+            return texts == o.texts && curves.sources == o.curves.sources && curves.total == o.curves.total &&
+                   total == o.total;
+        }
+    };
+    Shown shown() { return {document().texts(), mainWindow().responseCurves(), values(kTotalCurve)}; }
+
+    // Takes the last step back through the edit menu, then does it again: each must show
+    // exactly what was shown before and after it.
+    void checkUndoAndRedo(const Shown& before, const QString& step) {
+        const Shown after = shown();
+        QVERIFY(!(after == before));
+        QAction* undo = control<QAction>(mainWindow(), "undoAction");
+        QCOMPARE(undo->text(), QStringLiteral("元に戻す: ") + step);
+        undo->trigger();
+        QVERIFY(shown() == before);
+        QAction* redo = control<QAction>(mainWindow(), "redoAction");
+        QCOMPARE(redo->text(), QStringLiteral("やり直し: ") + step);
+        redo->trigger();
+        QVERIFY(shown() == after);
+        QVERIFY(errors().isEmpty());
+    }
 
     std::unique_ptr<AppWindows> windows;
 };

@@ -84,7 +84,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         };
         QCOMPARE(chart().levelAxis()->range(), dataRange());
         // A calculation leaves an automatic level axis to the data.
-        control<QLabel>(mainWindow(), "listenerXReadOut")->setText(" 0.30");
+        editTexts([](SceneTexts& t) { t.seats[0].x = " 0.30"; });
         clickMarker(control<MarkerShape>(mainWindow(), "listenerMarker"));
         QCOMPARE(chart().levelAxis()->range(), dataRange());
         // Back to fixed: the typed range applies at once.
@@ -105,7 +105,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         const QVector<double> before = values(kSp2Curve);
         // A moved loudspeaker would change the stored levels if anything recalculated.
         const ResponseCurves stored = mainWindow().responseCurves();
-        control<QLabel>(mainWindow(), "sp2XReadOut")->setText(" 1.00");
+        editTexts([](SceneTexts& t) { t.sources[1].x = " 1.00"; });
         click(control<QCheckBox>(mainWindow(), "sp2CurveBox"));
         QVERIFY(!control<QCheckBox>(mainWindow(), "sp2CurveBox")->isChecked());
         QCOMPARE(pointCount(kSp2Curve), 0);
@@ -161,7 +161,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         const QString title = chart().titleText();
         const ResponseCurves stored = mainWindow().responseCurves();
         control<QLineEdit>(roomSettings(), "frontReflectionBox")->setText("x");
-        control<QLabel>(mainWindow(), "sp1XReadOut")->setText(" 1.00");
+        editTexts([](SceneTexts& t) { t.sources[0].x = " 1.00"; });
         clickMarker(control<MarkerShape>(mainWindow(), "sp1Marker"));
         QCOMPARE(errors(), QStringList{"'x' は浮動小数点数ではありません"});
         QCOMPARE(values(kSp1Curve), shown);
@@ -183,7 +183,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
     void aFractionalLevelLimitStopsAfterTheLevelsAreStored() {
         const QVector<double> shown = values(kSp1Curve);
         control<QLineEdit>(axisSettings(), "levelMinBox")->setText("-25.5");
-        control<QLabel>(mainWindow(), "sp1XReadOut")->setText(" 1.00");
+        editTexts([](SceneTexts& t) { t.sources[0].x = " 1.00"; });
         clickMarker(control<MarkerShape>(mainWindow(), "sp1Marker"));
         QCOMPARE(errors(), QStringList{"'-25.5' は整数ではありません"});
         QVERIFY(mainWindow().responseCurves().sources[0][40] != shown.front()); // new levels stored
@@ -193,12 +193,7 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
 
     void aLoudspeakerOnTheListenerIsReported() {
         const QVector<double> shown = values(kTotalCurve);
-        control<QLabel>(mainWindow(), "sp2XReadOut")
-            ->setText(control<QLabel>(mainWindow(), "listenerXReadOut")->text());
-        control<QLabel>(mainWindow(), "sp2YReadOut")
-            ->setText(control<QLabel>(mainWindow(), "listenerYReadOut")->text());
-        control<QLabel>(mainWindow(), "sp2ZReadOut")
-            ->setText(control<QLabel>(mainWindow(), "listenerZReadOut")->text());
+        editTexts([](SceneTexts& t) { t.sources[1] = t.seats[0]; });
         clickMarker(control<MarkerShape>(mainWindow(), "sp2Marker"));
         QCOMPARE(errors(), QStringList{"0 による浮動小数点数除算"});
         QCOMPARE(values(kTotalCurve), shown);

@@ -237,7 +237,7 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         // A key or a wheel turn on a slider moves it by the same rule and computes once, so
         // the curves always belong to the heights shown.
         QSignalSpy replots(&chart(), &QCustomPlot::afterReplot);
-        f.recalculateResponse();
+        QTest::mouseRelease(control<MarkerShape>(f, "sp1Marker"), Qt::LeftButton); // one calculation
         const qsizetype once = replots.size();
         s->setFocus();
         QTest::keyClick(s, Qt::Key_Down);
@@ -285,14 +285,14 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
 
     void arrowKeysMoveTheMarkerAndStopAtTheWalls() {
         MainWindow& f = mainWindow();
-        control<QLabel>(f, "listenerXReadOut")->setText(QStringLiteral(" 0.05"));
+        editTexts([](SceneTexts& t) { t.seats[0].x = " 0.05"; });
         QTest::keyClick(control<NudgeBox>(f, "listenerNudgeBox"), Qt::Key_Left);
         QCOMPARE(text(control<QLabel>(f, "listenerXReadOut")), QStringLiteral(" 0.00"));
         QCOMPARE(corner(control<MarkerShape>(f, "listenerMarker")).x(), 689);
         QTest::keyClick(control<NudgeBox>(f, "listenerNudgeBox"), Qt::Key_Left);
         QCOMPARE(text(control<QLabel>(f, "listenerXReadOut")), QStringLiteral(" 0.00"));
 
-        control<QLabel>(f, "listenerXReadOut")->setText(QStringLiteral(" 2.65"));
+        editTexts([](SceneTexts& t) { t.seats[0].x = " 2.65"; });
         QTest::keyClick(control<NudgeBox>(f, "listenerNudgeBox"), Qt::Key_Right);
         QCOMPARE(text(control<QLabel>(f, "listenerXReadOut")), QStringLiteral(" 2.70"));
         QCOMPARE(corner(control<MarkerShape>(f, "listenerMarker")).x(), 939);
@@ -318,8 +318,8 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
 
     void anyOtherKeyPlacesFromTheReadOutsAndRecalculates() {
         MainWindow& f = mainWindow();
-        control<QLabel>(f, "sp1XReadOut")->setText(QStringLiteral(" 1.35"));
-        control<QLabel>(f, "sp1ZReadOut")->setText(QStringLiteral(" 2.40"));
+        editTexts([](SceneTexts& t) { t.sources[0].x = " 1.35"; });
+        editTexts([](SceneTexts& t) { t.sources[0].z = " 2.40"; });
         armCalculationProbe();
         QTest::keyClick(control<NudgeBox>(f, "sp1NudgeBox"), Qt::Key_5);
         QCOMPARE(corner(control<MarkerShape>(f, "sp1Marker")).x(), 696 + 125 - 7);
@@ -386,7 +386,7 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         control<QLineEdit>(roomSettings(), "roomWidthBox")->setText(QStringLiteral("1.25"));
         control<QLineEdit>(roomSettings(), "roomDepthBox")->setText(QStringLiteral("2.00"));
         control<QLineEdit>(roomSettings(), "roomHeightBox")->setText(QStringLiteral("2.40"));
-        control<QLabel>(f, "listenerXReadOut")->setText(QStringLiteral("1.36"));
+        editTexts([](SceneTexts& t) { t.seats[0].x = "1.36"; });
         QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
         QVERIFY(errors().isEmpty());
         QCOMPARE(control<PlanView>(f, "planView")->geometry(), QRect(696, 32, 261, 417));
@@ -487,8 +487,9 @@ class TestMainWindow : public QObject, public testing::MainWindowFixture {
         QStringList titles;
         for (QAction* menu : f.menuBar()->actions())
             titles.append(menu->text());
-        QCOMPARE(titles, (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("計算(&C)"),
-                                      QStringLiteral("設定(&O)"), QStringLiteral("ヘルプ(&H)")}));
+        QCOMPARE(titles, (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("編集(&E)"),
+                                      QStringLiteral("計算(&C)"), QStringLiteral("設定(&O)"),
+                                      QStringLiteral("ヘルプ(&H)")}));
         QCOMPARE(control<QAction>(f, "roomSettingsAction")->text(), QStringLiteral("部屋、計算条件(&R)"));
         QCOMPARE(control<QAction>(f, "roomSettingsAction")->shortcut(),
                  QKeySequence(QStringLiteral("Ctrl+R")));

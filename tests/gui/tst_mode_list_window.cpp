@@ -38,6 +38,7 @@ using kolmarin::testing::writeAll;
 class TestModeListWindow : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<SceneDocument> scene;
     std::unique_ptr<RoomSettingsDialog> room;
     std::unique_ptr<ModeListWindow> modes;
     QStringList errors;
@@ -46,7 +47,7 @@ class TestModeListWindow : public QObject {
 
     // The command as the settings dialog's button runs it.
     bool runEigenmodes() {
-        return runCommand(room.get(), [this] { computeAndShowEigenmodes(*room, *modes); });
+        return runCommand(room.get(), [this] { computeAndShowEigenmodes(*scene, *room, *modes); });
     }
 
     QStringList row(int r) const {
@@ -81,13 +82,15 @@ class TestModeListWindow : public QObject {
             return false;
         });
         dir = std::make_unique<QTemporaryDir>();
-        room = std::make_unique<RoomSettingsDialog>();
+        scene = std::make_unique<SceneDocument>(startupTexts(decimalSeparator()), QString());
+        room = std::make_unique<RoomSettingsDialog>(*scene);
         modes = std::make_unique<ModeListWindow>(*room);
     }
 
     void cleanup() {
         modes.reset();
         room.reset();
+        scene.reset();
         setErrorBoxHandler({});
         setQuestionHandler({});
         setFileDialogHandler({});

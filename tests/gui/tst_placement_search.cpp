@@ -130,6 +130,16 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
         QVERIFY(errors().isEmpty());
     }
 
+    void anAppliedRowIsOneStepToUndo() {
+        useFewReflections();
+        QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
+        const Shown before = shown();
+        PlacementSearchWindow* w = searched();
+        clickRow(w, 0);
+        click(w, "applyButton");
+        checkUndoAndRedo(before, QStringLiteral("配置の適用"));
+    }
+
     void rowsOfAnotherSceneAreGreyedAndRefused() {
         const struct {
             const char* why;
@@ -143,11 +153,10 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
             start();
             PlacementSearchWindow* w = searched();
             QVERIFY(w->staleReason().isEmpty());
-            SceneTexts texts = mainWindow().sceneTexts();
+            SceneTexts texts = document().texts();
             c.change(texts);
-            roomSettings().writeTexts(texts);
-            mainWindow().writePositionTexts(texts);
-            mainWindow().applyScene();
+            document().setTexts(texts);
+            document().apply();
             QCOMPARE(w->staleReason(), QString::fromUtf8(c.why));
             QVERIFY(status(w, "searchStatusLabel").contains(w->staleReason()));
             QVERIFY(table(w)->item(0, 7)->foreground().color() != w->palette().color(QPalette::Text));

@@ -225,7 +225,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
 
     void graphPrintPutsTheChartWhereTheMarginsLeaveRoom() {
         PrinterRig rig;
-        printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), rig.printer);
+        printGraph(mainWindow(), chart(), document().texts(), rig.printer);
         QCOMPARE(rig.paint.begun, 1);
         QCOMPARE(rig.paint.ended, 1);
         QCOMPARE(rig.paint.orientationAtBegin, QPageLayout::Landscape);
@@ -242,9 +242,9 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
 
     void graphPrintWritesTheSceneUnderTheChart() {
         PrinterRig rig;
-        const auto expected = graphHeaderLines(mainWindow().sceneTexts());
+        const auto expected = graphHeaderLines(document().texts());
         QVERIFY(QString::fromStdString(expected[3]).endsWith(QStringLiteral("  床から 1.01m")));
-        printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), rig.printer);
+        printGraph(mainWindow(), chart(), document().texts(), rig.printer);
 
         const QList<DrawnText> lines = rig.paint.lines();
         QVERIFY(lines.size() > 5);
@@ -269,7 +269,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
         PrinterRig rig;
         rig.printer.setPageOrientation(QPageLayout::Portrait);
         rig.printer.setDocName(QStringLiteral("earlier job"));
-        printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), rig.printer);
+        printGraph(mainWindow(), chart(), document().texts(), rig.printer);
         QCOMPARE(orientation(rig.printer), QPageLayout::Portrait);
         QCOMPARE(rig.printer.docName(), QStringLiteral("earlier job"));
         QCOMPARE(chart().footText(), QString());
@@ -280,7 +280,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
     void cancelledGraphPrintPrintsNothing() {
         PrinterRig rig;
         setPrintDialogHandler([](QWidget*, QPrinter&) { return false; });
-        printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), rig.printer);
+        printGraph(mainWindow(), chart(), document().texts(), rig.printer);
         QCOMPARE(rig.paint.begun, 0);
         QCOMPARE(orientation(rig.printer), QPageLayout::Portrait);
         QCOMPARE(chart().footText(), QString());
@@ -289,9 +289,8 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
     void failedGraphPrintIsReportedAndStillRestores() {
         PrinterRig rig;
         rig.paint.refuseToBegin = true;
-        QVERIFY(!runCommand(&mainWindow(), [&] {
-            printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), rig.printer);
-        }));
+        QVERIFY(!runCommand(&mainWindow(),
+                            [&] { printGraph(mainWindow(), chart(), document().texts(), rig.printer); }));
         QCOMPARE(errors(), QStringList{QStringLiteral("印刷を開始できません")});
         QCOMPARE(rig.paint.orientationAtBegin, QPageLayout::Landscape);
         QCOMPARE(orientation(rig.printer), QPageLayout::Portrait);
@@ -361,7 +360,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
 
         target = folder.filePath(QStringLiteral("graph.pdf"));
         QVERIFY(runCommand(&mainWindow(),
-                           [&] { printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), printer); }));
+                           [&] { printGraph(mainWindow(), chart(), document().texts(), printer); }));
         const QSizeF graphPage = pdfPageSize(target);
         QVERIFY2(graphPage.width() > graphPage.height(), qPrintable(target));
 
@@ -381,7 +380,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
         });
         QPrinter printer(QPrinter::HighResolution);
         QVERIFY(!runCommand(&mainWindow(),
-                            [&] { printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), printer); }));
+                            [&] { printGraph(mainWindow(), chart(), document().texts(), printer); }));
         QCOMPARE(errors(),
                  QStringList{QStringLiteral("印刷を開始できません\n/nonexistent-folder/graph.pdf")});
         QCOMPARE(chart().footText(), QString());
@@ -401,7 +400,7 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
         });
         QPrinter printer(QPrinter::HighResolution);
         QVERIFY(!runCommand(&mainWindow(),
-                            [&] { printGraph(mainWindow(), chart(), mainWindow().sceneTexts(), printer); }));
+                            [&] { printGraph(mainWindow(), chart(), document().texts(), printer); }));
         QCOMPARE(errors(), QStringList{QStringLiteral("印刷を完了できません\n") + target});
     }
 };

@@ -452,7 +452,7 @@ class TestRandomInput : public QObject, public testing::MainWindowFixture {
         const QString command = QString::fromLatin1(pick(kCommands));
         ++commandCounts_[command];
         if (command == QStringLiteral("recalculate")) {
-            runCommand(&mainWindow(), [this] { mainWindow().recalculateResponse(); });
+            QTest::mouseRelease(control<MarkerShape>(mainWindow(), "sp1Marker"), Qt::LeftButton);
         } else if (command.startsWith(QStringLiteral("settings "))) {
             showSettings();
             control<QAction>(roomSettings(), qPrintable(command.mid(9)))->trigger();
@@ -618,7 +618,10 @@ class TestRandomInput : public QObject, public testing::MainWindowFixture {
         for (const char* box : kSettingsBoxes)
             typeInto(control<QLineEdit>(roomSettings(), box),
                      control<QLineEdit>(fresh.roomSettings, box)->text());
-        mainWindow().writePositionTexts(fresh.mainWindow.sceneTexts());
+        editTexts([&fresh](SceneTexts& t) {
+            t.sources = fresh.document.texts().sources;
+            t.seats = fresh.document.texts().seats;
+        });
         for (const char* box : kCurveBoxes)
             if (control<QCheckBox>(mainWindow(), box)->isChecked() !=
                 control<QCheckBox>(fresh.mainWindow, box)->isChecked())
@@ -723,7 +726,7 @@ class TestRandomInput : public QObject, public testing::MainWindowFixture {
         const qsizetype seen = errors().size();
         typeStartUpTextsBack(fresh);
         QVERIFY2(errors().size() == seen, qPrintable(errors().mid(seen).join(QLatin1Char('|'))));
-        QCOMPARE(mainWindow().sceneTexts(), fresh.mainWindow.sceneTexts());
+        QCOMPARE(document().texts(), fresh.document.texts());
         auto& freshChart = *control<ResponseChart>(fresh.mainWindow, "responseChart");
         for (CurveRole curve : {kSp1Curve, kSp2Curve, kTotalCurve}) {
             QCOMPARE(bytesOf(keys(curve)), bytesOf(freshChart.frequencies(curve)));

@@ -69,7 +69,7 @@ class TestResponseMap : public QObject, public testing::MainWindowFixture {
         // the listener there.
         QHelpEvent hover(QEvent::ToolTip, QPoint(1, 1), plan()->mapToGlobal(QPoint(1, 1)));
         QApplication::sendEvent(plan(), &hover);
-        Scene scene = readCalculationScene(mainWindow().sceneTexts(), '.', {});
+        Scene scene = readCalculationScene(document().texts(), '.', {});
         const std::optional<double> corner =
             spreadOf(withMarkerAt(scene, MapMarker::Listener, 0.025, 0.025), Band{20, 200});
         QCOMPARE(QToolTip::text(),
@@ -120,7 +120,7 @@ class TestResponseMap : public QObject, public testing::MainWindowFixture {
     void theMapCanShowTheListeningAreasSpread() {
         choose("responseMapAction");
         choose("areaFigureAction");
-        const Scene scene = readCalculationScene(mainWindow().sceneTexts(), '.', {});
+        const Scene scene = readCalculationScene(document().texts(), '.', {});
         QTRY_COMPARE_WITH_TIMEOUT(caption("mapSpreadCaption"),
                                   QStringLiteral("現在の配置 (聴取範囲) ") +
                                       twoDecimals(areaFiguresOf(scene, Band{20, 200})->area) +

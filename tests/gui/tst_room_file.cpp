@@ -31,7 +31,7 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
     static QString mainCaption(const char* name) { return QStringLiteral("Kolmarin2\u3000") + name; }
 
     // The nine read-outs and the twelve boxes as the controls hold them.
-    SceneTexts shownTexts() { return mainWindow().sceneTexts(); }
+    SceneTexts shownTexts() { return document().texts(); }
 
     SceneTexts otherScene() {
         SceneTexts t;
@@ -53,10 +53,7 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         return t;
     }
 
-    void show(const SceneTexts& t) {
-        roomSettings().writeTexts(t);
-        mainWindow().writePositionTexts(t);
-    }
+    void show(const SceneTexts& t) { document().setTexts(t); }
 
     QString save() {
         control<QAction>(roomSettings(), "saveRoomAction")->trigger();
@@ -141,7 +138,7 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
 
         show(otherScene());
         const QPoint sp1Marker = control<MarkerShape>(mainWindow(), "sp1Marker")->pos();
-        mainWindow().setWindowTitle(QStringLiteral("before"));
+        document().setCaption(QStringLiteral("before"));
         answers << path("room.dtr");
         QCOMPARE(open(), OpenOutcome::Loaded);
         QVERIFY(errors().isEmpty());
@@ -244,7 +241,7 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
                                                   "数値を書きます（小数点は「.」）")};
         show(otherScene());
         const QString kept = QStringLiteral("Kolmarin2\u3000kept.dtr");
-        mainWindow().setWindowTitle(kept);
+        document().setCaption(kept);
         const QPoint sp1Marker = control<MarkerShape>(mainWindow(), "sp1Marker")->pos();
         for (qsizetype i = 0; i < refused.size(); ++i) {
             errors().clear();
@@ -321,7 +318,7 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         control<QAction>(mainWindow(), "saveRoomAction")->trigger();
         QCOMPARE(caption(), mainCaption("wide.dtr"));
         show(startupSceneTexts());
-        mainWindow().applyScene();
+        document().apply();
         answers << path("wide.dtr");
         control<QAction>(mainWindow(), "openRoomAction")->trigger();
         QCOMPARE(control<QLabel>(mainWindow(), "roomSizeCaption")->text(),

@@ -1,5 +1,6 @@
 // The room and calculation settings dialog driven with real key and mouse events on its
-// boxes and buttons; the main window's scene update is replaced by a counter.
+// boxes and buttons, over a scene document of its own; the main window's scene update is
+// replaced by a counter.
 
 #include "dialogs/room_settings_dialog.h"
 #include "find_control.h"
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using namespace kolmarin;
@@ -19,8 +21,11 @@ using kolmarin::testing::control;
 class TestRoomSettingsDialog : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<SceneDocument> document;
     std::unique_ptr<RoomSettingsDialog> dialog;
     int applied = 0;
+    // What the main window does when the document applies its scene.
+    std::function<void()> onApply;
     QStringList errors;
 
     // Presses `key` in `box` and reports the box's text afterwards.
@@ -34,14 +39,23 @@ class TestRoomSettingsDialog : public QObject {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         errors.clear();
         setErrorBoxHandler([this](QWidget*, const QString& message) { errors << message; });
-        dialog = std::make_unique<RoomSettingsDialog>();
+        document = std::make_unique<SceneDocument>(startupTexts(decimalSeparator()), QString());
+        connect(document.get(), &SceneDocument::applied, this, [this] {
+            try {
+                onApply();
+            } catch (...) {
+                document->refuse(std::current_exception());
+            }
+        });
+        dialog = std::make_unique<RoomSettingsDialog>(*document);
         applied = 0;
-        dialog->applyScene = [this] { ++applied; };
+        onApply = [this] { ++applied; };
         dialog->show();
     }
 
     void cleanup() {
         dialog.reset();
+        document.reset();
         setErrorBoxHandler({});
     }
 
@@ -57,7 +71,7 @@ class TestRoomSettingsDialog : public QObject {
     void dimensionArrowsStepAndApply() {
         // The scene update reads the boxes, so it must see the stepped text.
         QStringList heightsSeen;
-        dialog->applyScene = [&] {
+        onApply = [&] {
             ++applied;
             heightsSeen << control<QLineEdit>(*dialog, "roomHeightBox")->text();
         };
@@ -140,7 +154,8 @@ class TestRoomSettingsDialog : public QObject {
 
     void aCommaLocaleStartsWithTextsItCanRead() {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        RoomSettingsDialog german;
+        SceneDocument germanScene(startupTexts(decimalSeparator()), QString());
+        RoomSettingsDialog german(germanScene);
         QCOMPARE(control<QLineEdit>(german, "roomWidthBox")->text(), QStringLiteral("2,70"));
         QCOMPARE(control<QLineEdit>(german, "frontReflectionBox")->text(), QStringLiteral("0,85"));
         QCOMPARE(control<QLineEdit>(german, "reflectionCountBox")->text(), QStringLiteral("30"));
@@ -149,7 +164,7 @@ class TestRoomSettingsDialog : public QObject {
     }
 
     void aFailingApplyAfterAStepKeepsTheSteppedText() {
-        dialog->applyScene = [this] {
+        onApply = [this] {
             ++applied;
             throw UserError(msg::kZeroDivide);
         };
@@ -166,8 +181,7 @@ class TestRoomSettingsDialog : public QObject {
 
     void okAppliesHidesAndBringsTheMainWindowBack() {
         QMainWindow mainWindow;
-        dialog = std::make_unique<RoomSettingsDialog>(&mainWindow);
-        dialog->applyScene = [this] { ++applied; };
+        dialog = std::make_unique<RoomSettingsDialog>(*document, &mainWindow);
         dialog->show();
         QVERIFY(!mainWindow.isVisible());
 
@@ -179,7 +193,7 @@ class TestRoomSettingsDialog : public QObject {
     }
 
     void okStaysOpenWhenApplyFails() {
-        dialog->applyScene = [this] {
+        onApply = [this] {
             ++applied;
             throw UserError(msg::notAFloat("x"));
         };

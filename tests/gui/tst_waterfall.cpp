@@ -29,16 +29,16 @@ class TestWaterfall : public QObject, public testing::MainWindowFixture {
     void theSlicesFollowEveryCalculation() {
         control<QAction>(mainWindow(), "waterfallAction")->trigger();
         QVERIFY(waterfall().isVisible());
-        QCOMPARE(waterfall().picture().waterfall.levels, expectedFor(mainWindow().sceneTexts()).levels);
+        QCOMPARE(waterfall().picture().waterfall.levels, expectedFor(document().texts()).levels);
 
         SceneTexts texts;
         roomSettings().readTexts(texts);
         texts.reflBack = "0.3";
         roomSettings().writeTexts(texts);
-        mainWindow().recalculateResponse();
-        QCOMPARE(waterfall().picture().waterfall.levels, expectedFor(mainWindow().sceneTexts()).levels);
+        QTest::mouseRelease(control<MarkerShape>(mainWindow(), "sp1Marker"), Qt::LeftButton);
+        QCOMPARE(waterfall().picture().waterfall.levels, expectedFor(document().texts()).levels);
         QVERIFY(waterfall().picture().title.startsWith(mainWindow().windowTitle()));
-        mainWindow().setWindowTitle(QStringLiteral("Kolmarin2 別名.dtr")); // saved under a new name
+        document().setCaption(QStringLiteral("Kolmarin2 別名.dtr")); // saved under a new name
         QVERIFY(waterfall().picture().title.startsWith(QStringLiteral("Kolmarin2 別名.dtr")));
         QVERIFY(errors().isEmpty());
     }
@@ -46,12 +46,12 @@ class TestWaterfall : public QObject, public testing::MainWindowFixture {
     // Asked for, the mode list gains the decay times of the scene the window holds; the
     // list and its file are as before until then.
     void theModeListShowsDecayTimesOnlyWhenAsked() {
-        mainWindow().showModes();
+        control<QAction>(mainWindow(), "modesAction")->trigger();
         ModeListWindow& modes = windows->modeList;
         QVERIFY(modes.modeTable().decay.empty());
         control<QAction>(modes, "decayTimesAction")->trigger();
         const ModeTable table = modes.modeTable();
-        const Scene scene = readCalculationScene(mainWindow().sceneTexts(), '.', nullptr);
+        const Scene scene = readCalculationScene(document().texts(), '.', nullptr);
         QCOMPARE(table.decay, modeDecayColumn(table, impulseResponseAt(scene, ImpulseCurve::Total), '.'));
         QCOMPARE(table.decay.size(), table.rows.size());
         QVERIFY(std::any_of(table.decay.begin() + 1, table.decay.end(),

@@ -1,0 +1,97 @@
+// The scene document's notices: each edit tells its views which group of texts changed,
+// and only when something did; a failure of a view reaches whoever applied the scene.
+#include "files/scene_document.h"
+#include "model/errors.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kolmarin {
+namespace {
+
+using Changes = SceneDocument::Changes;
+
+TEST(SceneDocument, TellsWhichTextsChanged) {
+    const struct {
+        std::function<void(SceneTexts&)> edit;
+        Changes expected;
+    } cases[]{
+        {[](SceneTexts&) {}, {}},
+        {[](SceneTexts& t) { t.height = "2.5"; }, SceneDocument::Room},
+        {[](SceneTexts& t) { t.reflCeiling = "0.7"; }, SceneDocument::Room},
+        {[](SceneTexts& t) { t.endFrequency = "400"; }, SceneDocument::Conditions},
+        {[](SceneTexts& t) { t.seats[0].z = " 1.20"; }, SceneDocument::Positions},
+        {[](SceneTexts& t) {
+             t.sources[1].x = " 2.00";
+             t.width = "3";
+         },
+         SceneDocument::Positions | SceneDocument::Room},
+    };
+    for (const auto& c : cases) {
+        SceneDocument document(startupSceneTexts(), QStringLiteral("Kolmarin2 部屋.dtr"));
+        std::vector<Changes> told;
+        QObject::connect(&document, &SceneDocument::changed, [&](Changes what) { told.push_back(what); });
+        SceneTexts texts = document.texts();
+        c.edit(texts);
+        document.setTexts(texts);
+        EXPECT_EQ(told, c.expected ? std::vector<Changes>{c.expected} : std::vector<Changes>{});
+        EXPECT_EQ(document.texts(), texts);
+
+        document.setCaption(QStringLiteral("Kolmarin2 部屋.dtr"));
+        document.setCaption(QStringLiteral("Kolmarin2\u3000b.dtr"));
+        EXPECT_EQ(told.back(), Changes(SceneDocument::Caption));
+        EXPECT_EQ(told.size(), c.expected ? 2u : 1u);
+    }
+}
+
+TEST(SceneDocument, ApplyHandsBackWhatAViewRefused) {
+    SceneDocument document(startupSceneTexts(), QString());
+    int applied = 0;
+    QObject::connect(&document, &SceneDocument::applied, [&] {
+        if (++applied == 2)
+            document.refuse(std::make_exception_ptr(UserError("refused")));
+    });
+    document.apply();
+    EXPECT_THROW(document.apply(), UserError);
+    EXPECT_NO_THROW(document.apply()); // the refusal is not kept for later
+    EXPECT_EQ(applied, 3);
+}
+
+TEST(SceneDocument, UndoesTheLatestHundredStepsEachWithOneApply) {
+    SceneDocument document(startupSceneTexts(), QString());
+    int applied = 0;
+    QObject::connect(&document, &SceneDocument::applied, [&] { ++applied; });
+    std::vector<SceneTexts> states{document.texts()};
+    for (int i = 1; i <= 101; ++i) {
+        SceneTexts texts = document.texts();
+        texts.seats[0].x = std::to_string(i);
+        document.setTexts(texts);
+        document.commit(QStringLiteral("聴取者 の移動"));
+        states.push_back(texts);
+    }
+    document.commit(QStringLiteral("同じまま")); // nothing changed: no step
+    int undone = 0;
+    for (; document.canUndo(); ++undone) {
+        document.undo();
+        EXPECT_EQ(document.texts(), states[static_cast<std::size_t>(100 - undone)]);
+    }
+    EXPECT_EQ(undone, 100);
+    EXPECT_EQ(applied, 100);
+    document.redo();
+    EXPECT_EQ(document.texts(), states[2]);
+    EXPECT_EQ(document.undoName(), QStringLiteral("聴取者 の移動"));
+
+    SceneTexts texts = document.texts();
+    texts.width = "3";
+    document.setTexts(texts);
+    document.commit(QStringLiteral("部屋、計算条件の変更"));
+    EXPECT_FALSE(document.canRedo()); // a new step ends what could be redone
+    document.undo();
+    EXPECT_EQ(document.texts(), states[2]);
+}
+
+} // namespace
+} // namespace kolmarin
