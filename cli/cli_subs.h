@@ -22,10 +22,6 @@ struct SubsRequest {
     OptimiserGoal goal;
 };
 
-// The candidates of a text file of lines "x y z" (metres, blanks or tabs between; empty
-// lines skipped). Throws UserError naming the line of anything else.
-std::vector<Point3> readCandidateFile(const QString& path);
-
 // Runs the optimiser on the setup with its subwoofers taken away; the configurations for
 // standard output, and in `best` the setup with rank 1's subwoofers. `evaluated` gets the
 // number of configurations tried.

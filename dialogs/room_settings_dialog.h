@@ -38,6 +38,10 @@ class RoomSettingsDialog : public QDialog {
   public:
     explicit RoomSettingsDialog(SceneDocument& document, QWidget* parent = nullptr);
 
+    // Set by the main window: what of its scene a room file cannot hold (subwoofers, other
+    // seats, a crossover), empty when nothing. A save told of it asks first.
+    std::function<QString()> roomFileLosses;
+
     // Save room data: asks for the file ("部屋.dtr" the first time, then the name last
     // chosen), asks before replacing one, writes the scene and names the file in the main
     // window's caption. Cancel or No changes nothing. Throws UserError when a text cannot

@@ -33,6 +33,15 @@ void RoomSettingsDialog::saveRoomFile() {
     const SceneTexts& texts = document_.texts();
     // A text the file cannot hold is refused before the user is asked for a name.
     const QByteArray bytes = roomFileBytes(texts, decimalSeparator());
+    // The room file keeps the room, SP1, SP2 and the listener only; the rest would be lost
+    // without a word, so the user is told what and may save a setup file instead.
+    if (const QString losses = roomFileLosses ? roomFileLosses() : QString(); !losses.isEmpty())
+        if (!askYesNo(commandOwner(), QStringLiteral("確認"),
+                      QStringLiteral("部屋データファイルには %1 を保存できません。"
+                                     "部屋と SP1、SP2、聴取者だけを保存しますか？\n"
+                                     "(すべてを残すには「セットアップの保存...」を使ってください)")
+                          .arg(losses)))
+            return;
 
     if (!saveThroughDialog(commandOwner(),
                            {QStringLiteral("Kolmarin2部屋データファイル(*.dtr)"), QStringLiteral("*.dtr"),

@@ -3,6 +3,7 @@
 
 #include "dialogs/axis_settings_dialog.h"
 #include "dialogs/room_settings_dialog.h"
+#include "files/setup_file.h"
 #include "mainwindow/nudge_box.h"
 #include "mainwindow/plan_view.h"
 #include "widgets/height_slider.h"
@@ -66,8 +67,10 @@ void MainWindow::setDialogs(RoomSettingsDialog* room, ModeListWindow* modes, Axi
     modeList_ = modes;
     axisSettings_ = axes;
     aboutBox_ = about;
-    if (room)
+    if (room) {
         connect(room, &RoomSettingsDialog::roomFileUsed, recentFilesMenu_, &RecentFilesMenu::remember);
+        room->roomFileLosses = [this] { return QString::fromStdString(roomFileLosses(bassSetup())); };
+    }
 }
 
 namespace {
@@ -190,6 +193,7 @@ void MainWindow::createMenu() {
     createPlacementSearch();
     createWaterfall();
     createReferenceCommands();
+    createSetupCommands();
 
     settingsMenu_ = menuBar()->addMenu(QStringLiteral("設定(&O)"));
     roomSettingsAction_ = settingsMenu_->addAction(QStringLiteral("部屋、計算条件(&R)"));

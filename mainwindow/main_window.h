@@ -8,6 +8,7 @@
 #include "files/scene_document.h"
 #include "mainwindow/placed_object_row.h"
 #include "mainwindow/result_file_command.h"
+#include "model/acoustics/bass_setup.h"
 #include "model/acoustics/response.h"
 #include "model/acoustics/scene.h"
 #include "model/layout/plan_geometry.h"
@@ -44,6 +45,7 @@ class ModeListWindow;
 class RoomSettingsDialog;
 enum class OpenOutcome;
 class PlacementSearchWindow;
+class SubwooferOptimiserWindow;
 class RecentFilesMenu;
 class WaterfallWindow;
 struct Placement;
@@ -64,6 +66,17 @@ class MainWindow : public QMainWindow {
     // Opens the room file at `path` as the file menu's open command does, without the file
     // dialog (a file named when the program was started).
     void openRoomFileAt(const QString& path);
+
+    // The setup file: a room with subwoofers, more seats and a crossover
+    // (main_window_setup.cpp). Opening one shows the subwoofers and the other seats on the
+    // plan; opening a room file takes them away.
+    void openSetupFileAt(const QString& path);
+    // The scene as the controls hold it with the subwoofers, the other seats and the
+    // crossover of the setup last opened.
+    BassSetup bassSetup() const;
+    // The seat-to-seat figures of the last calculation over the variation band, when the
+    // scene has more than one seat.
+    const std::optional<SeatFigures>& seatFigures() const { return seatFigures_; }
 
     // The program's one printer, made at the first print: the choices made in a print
     // dialog stay for the next print, whichever window prints.
@@ -93,20 +106,23 @@ class MainWindow : public QMainWindow {
     void recalculateResponse();
 
     // Menu commands.
-    void openRoomFile();        // open a room file, then applyScene unless it was refused or unreadable
-    void saveRoomFile();        // save the room file
-    void saveResultFile();      // save the calculation result file
-    void saveChartImage();      // save the chart as a PNG or PDF image
-    void printChart();          // print the chart with the scene in its foot
-    void printWindow();         // print the whole window
-    void exitProgram();         // close the window, which ends the program
-    void showModes();           // compute the room's modes and show the mode list
-    void showRoomSettings();    // show the settings dialog
-    void showAxisSettings();    // show the graph axis dialog
-    void openHelp();            // open the help file
-    void showAbout();           // show the version box
-    void showPlacementSearch(); // show the placement search window
-    void showWaterfall();       // show the waterfall of the last calculation
+    void openRoomFile();           // open a room file, then applyScene unless it was refused or unreadable
+    void saveRoomFile();           // save the room file
+    void saveResultFile();         // save the calculation result file
+    void saveChartImage();         // save the chart as a PNG or PDF image
+    void printChart();             // print the chart with the scene in its foot
+    void printWindow();            // print the whole window
+    void exitProgram();            // close the window, which ends the program
+    void showModes();              // compute the room's modes and show the mode list
+    void showRoomSettings();       // show the settings dialog
+    void showAxisSettings();       // show the graph axis dialog
+    void openHelp();               // open the help file
+    void showAbout();              // show the version box
+    void showPlacementSearch();    // show the placement search window
+    void showWaterfall();          // show the waterfall of the last calculation
+    void showSubwooferOptimiser(); // show the subwoofer optimiser window
+    void openSetupFile();          // open a setup file: the room with subwoofers and seats
+    void saveSetupFile();          // save the scene with them as a setup file
 
     void followOpenedFile(OpenOutcome outcome);
 
@@ -154,6 +170,15 @@ class MainWindow : public QMainWindow {
     // unchecked one empties its curve.
     void toggleCurve(CurveRole role, const QCheckBox& box);
     void writeChartTitle();
+
+    // The subwoofers and other seats (main_window_setup.cpp).
+    void createSetupCommands();
+    void takeSetup(BassSetup setup);
+    void placeSetupMarkers();
+    void dragSetupMarker(std::size_t index, QPoint position);
+    void calculateSeats(const Scene& scene);
+    void writeSeatCaption();
+    void previewSetup(const BassSetup& setup); // a configuration's seat curves on the chart
 
     // The response map over the plan (main_window_map.cpp).
     struct MapState;
@@ -250,6 +275,17 @@ class MainWindow : public QMainWindow {
     QString curveTextProposal_ = QStringLiteral("Total.txt"); // the name last chosen
     WaterfallWindow* waterfall_ = nullptr;                    // made at its first showing
     ImpulseResponses impulses_;                               // of the last calculation
+    BassSetup setup_; // its sources after SP1 and SP2 and its seats after the listener count
+    std::vector<std::pair<MarkerShape*, QLabel*>> setupMarkers_; // subwoofers, then seats
+    QAction* openSetupAction_ = nullptr;
+    QAction* saveSetupAction_ = nullptr;
+    QAction* seatBandAction_ = nullptr;
+    QAction* subsOnlyAction_ = nullptr;
+    QLabel* seatCaption_ = nullptr; // the seats' variation and mean level
+    QAction* subwooferOptimiserAction_ = nullptr;
+    SubwooferOptimiserWindow* subwooferOptimiser_ = nullptr; // made at its first showing
+    std::optional<SeatFigures> seatFigures_;
+    QString setupProposal_ = QStringLiteral("セットアップ.k2s");
 };
 
 } // namespace kolmarin

@@ -49,6 +49,9 @@ void MainWindow::openRoomFileAt(const QString& path) {
 void MainWindow::followOpenedFile(OpenOutcome outcome) {
     if (!followsOpenedFile(outcome))
         return;
+    // A room file's scene has no subwoofers, other seats or crossover.
+    if (outcome == OpenOutcome::Loaded)
+        setup_ = BassSetup{};
     applyScene();
     if (outcome == OpenOutcome::Loaded)
         document_.commit(QStringLiteral("部屋データを開く"));

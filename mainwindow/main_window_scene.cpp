@@ -89,14 +89,18 @@ void MainWindow::applyScene() {
 void MainWindow::recalculateResponse() {
     BusyCursor busy;
     stopResponseMap();
-    const Scene scene = roomSettings().readingBoxes([&] {
+    Scene scene = roomSettings().readingBoxes([&] {
         return readCalculationScene(document_.texts(), decimalSeparator(),
                                     [this](Condition condition, const std::string& corrected) {
                                         document_.setText(conditionText(condition), corrected);
                                     });
     });
+    // The subwoofers and other seats join the scene read with the conditions corrected.
+    if (!setup_.plain())
+        scene = setupScene(bassSetup(), decimalSeparator());
     calculateResponse(scene, curves_, impulses_);
     computed_ = storedElements(scene.startFrequency, scene.endFrequency);
+    calculateSeats(scene);
 
     // The level range typed in the graph axis dialog, unless that axis follows the data.
     AxisSettingsDialog& axes = axisSettings();

@@ -3,6 +3,7 @@
 #include "widgets/frequency_ticker.h"
 #include "widgets/japanese_fonts.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace kolmarin {
@@ -172,6 +173,41 @@ void ResponseChart::showReference(const QString& name, const QVector<double>& fr
 
 void ResponseChart::clearReference() {
     clearExtra(reference_);
+}
+
+void ResponseChart::showSeatCurves(const QVector<double>& frequencies,
+                                   const std::vector<QVector<double>>& levels, bool asBand) {
+    for (QCPGraph* graph : seatCurves_)
+        removeGraph(graph);
+    seatCurves_.clear();
+    const QColor thin(100, 150, 230);
+    auto add = [&](const QVector<double>& values) {
+        QCPGraph* graph = addGraph(xAxis, yAxis);
+        graph->setLayer(QStringLiteral("grid")); // under every other curve
+        graph->setPen(QPen(thin, 1));
+        graph->removeFromLegend();
+        graph->setData(frequencies, values, true);
+        seatCurves_.push_back(graph);
+        return graph;
+    };
+    if (!asBand) {
+        for (const QVector<double>& values : levels)
+            add(values);
+        return;
+    }
+    if (levels.empty())
+        return;
+    QVector<double> low = levels.front();
+    QVector<double> high = levels.front();
+    for (const QVector<double>& values : levels)
+        for (qsizetype i = 0; i < values.size() && i < low.size(); ++i) {
+            low[i] = std::min(low[i], values[i]);
+            high[i] = std::max(high[i], values[i]);
+        }
+    QCPGraph* lowGraph = add(low);
+    QCPGraph* highGraph = add(high);
+    highGraph->setBrush(QColor(100, 150, 230, 70));
+    highGraph->setChannelFillGraph(lowGraph);
 }
 
 QCPAxis* ResponseChart::axisOf(ChartAxis axis) const {

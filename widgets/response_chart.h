@@ -50,6 +50,13 @@ class ResponseChart : public QCustomPlot, public ChartAxes {
     void clearReference();
     bool hasReference() const { return !reference_->data()->isEmpty(); }
 
+    // The other seats' Totals: thin light-blue lines, or with `asBand` the band between
+    // their least and greatest level at each frequency. Drawn under the loudspeakers' curves
+    // and out of the legend; none at all (as without extra seats) leaves the chart as it was.
+    void showSeatCurves(const QVector<double>& frequencies, const std::vector<QVector<double>>& levels,
+                        bool asBand);
+    int seatCurveCount() const { return static_cast<int>(seatCurves_.size()); }
+
     void setTitleText(const QString& text);
     QString titleText() const;
     void setFootText(const QString& text);
@@ -78,6 +85,7 @@ class ResponseChart : public QCustomPlot, public ChartAxes {
     std::vector<QCPGraph*> sources_;
     QCPGraph* total_ = nullptr;
     QCPGraph* candidate_ = nullptr;
+    std::vector<QCPGraph*> seatCurves_; // made only while there are other seats
     QCPGraph* reference_ = nullptr;
     QCPTextElement* title_ = nullptr;
     QCPTextElement* foot_ = nullptr;

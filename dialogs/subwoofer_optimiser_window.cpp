@@ -1,0 +1,341 @@
+#include "dialogs/subwoofer_optimiser_window.h"
+
+#include "files/candidate_file.h"
+#include "model/acoustics/subwoofer_candidates.h"
+#include "model/acoustics/subwoofer_problem.h"
+#include "model/errors.h"
+#include "model/text/number_text.h"
+#include "widgets/current_delivery.h"
+#include "widgets/japanese_fonts.h"
+#include "widgets/ui_support.h"
+#include "widgets/user_dialogs.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+namespace kolmarin {
+
+namespace {
+
+// Preparing every candidate's spectra at every seat takes about a fifth of the time the
+// search over configurations does.
+constexpr double kPreparingShare = 0.2;
+
+QString decibels(double value) {
+    return QLocale().toString(value, 'f', 2);
+}
+
+QSpinBox* spinBox(int low, int high, int value, const QString& suffix) {
+    auto* box = new QSpinBox;
+    box->setRange(low, high);
+    box->setValue(value);
+    box->setSuffix(suffix);
+    return box;
+}
+
+} // namespace
+
+SubwooferOptimiserWindow::SubwooferOptimiserWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setWindowTitle(QStringLiteral("サブウーファーの最適化"));
+    setFont(japaneseWindowFont());
+    setObjectName(QStringLiteral("subwooferOptimiserWindow"));
+
+    countBox_ = spinBox(1, kMostSubwoofers, 2, QStringLiteral(" 台"));
+    lowBox_ = spinBox(10, 499, 20, QStringLiteral(" Hz"));
+    highBox_ = spinBox(11, 500, 120, QStringLiteral(" Hz"));
+    auto* band = new QHBoxLayout;
+    band->addWidget(lowBox_);
+    band->addWidget(new QLabel(QStringLiteral("–")));
+    band->addWidget(highBox_);
+    band->addStretch(1);
+    auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    form->addRow(QStringLiteral("サブウーファーの数"), countBox_);
+    candidatesLabel_ = new QLabel;
+    auto* chooseFile = new QPushButton(QStringLiteral("ファイル..."));
+    auto* useDefault = new QPushButton(QStringLiteral("既定"));
+    chooseFile->setObjectName(QStringLiteral("candidateFileButton"));
+    useDefault->setObjectName(QStringLiteral("defaultCandidatesButton"));
+    auto* candidates = new QHBoxLayout;
+    candidates->addWidget(candidatesLabel_);
+    candidates->addWidget(chooseFile);
+    candidates->addWidget(useDefault);
+    candidates->addStretch(1);
+    form->addRow(QStringLiteral("候補の位置"), candidates);
+    setCandidateFile(QString());
+    connect(chooseFile, &QPushButton::clicked, this, commandSlot(this, [this] {
+                const QString path = askFileName(this, FileDialogKind::Open,
+                                                 {QStringLiteral("候補の位置 (x y z)(*.txt)"),
+                                                  QStringLiteral("*.txt"), candidatePath_, QString()});
+                if (!path.isEmpty())
+                    setCandidateFile(path);
+            }));
+    connect(useDefault, &QPushButton::clicked, this,
+            commandSlot(this, [this] { setCandidateFile(QString()); }));
+    form->addRow(QStringLiteral("帯域"), band);
+    // Optional goals beside the variation: seat 1's own evenness, and enough output.
+    seat1WeightBox_ = new QDoubleSpinBox;
+    seat1WeightBox_->setRange(0, 10);
+    seat1WeightBox_->setSingleStep(0.1);
+    seat1WeightBox_->setValue(0);
+    leastMeanBox_ = new QDoubleSpinBox;
+    leastMeanBox_->setRange(-100, 60);
+    leastMeanBox_->setValue(-100);
+    leastMeanBox_->setSpecialValueText(QStringLiteral("なし"));
+    leastMeanBox_->setSuffix(QStringLiteral(" dB"));
+    subsOnlyBox_ = new QCheckBox(QStringLiteral("サブウーファーだけで比較する (スピーカーを除く)"));
+    form->addRow(QStringLiteral("座席 1 のばらつきの重み"), seat1WeightBox_);
+    form->addRow(QStringLiteral("平均レベルの下限"), leastMeanBox_);
+    form->addRow(QString(), subsOnlyBox_);
+    seat1WeightBox_->setObjectName(QStringLiteral("seat1WeightBox"));
+    leastMeanBox_->setObjectName(QStringLiteral("leastMeanBox"));
+    subsOnlyBox_->setObjectName(QStringLiteral("subsOnlyBox"));
+
+    startButton_ = new QPushButton(QStringLiteral("最適化"));
+    cancelButton_ = new QPushButton(QStringLiteral("中止"));
+    cancelButton_->setEnabled(false);
+    progressBar_ = new QProgressBar;
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+    timeLeftLabel_ = new QLabel;
+    auto* run = new QHBoxLayout;
+    run->addWidget(startButton_);
+    run->addWidget(cancelButton_);
+    run->addWidget(progressBar_, 1);
+    run->addWidget(timeLeftLabel_);
+
+    table_ = new QTableWidget(0, 5);
+    table_->setHorizontalHeaderLabels({QStringLiteral("順位"), QStringLiteral("座席間ばらつき dB"),
+                                       QStringLiteral("座席 1 ばらつき dB"), QStringLiteral("平均 dB"),
+                                       QStringLiteral("サブウーファー (x, y, z m / dB / ms / 極性)")});
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    statusLabel_ = new QLabel;
+    applyButton_ = new QPushButton(QStringLiteral("適用"));
+    applyButton_->setEnabled(false);
+    auto* foot = new QHBoxLayout;
+    foot->addWidget(statusLabel_, 1);
+    foot->addWidget(applyButton_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(run);
+    layout->addWidget(table_, 1);
+    layout->addLayout(foot);
+    resize(900, 420);
+
+    const std::pair<QWidget*, const char*> names[]{
+        {countBox_, "countBox"},       {lowBox_, "bandLowBox"},         {highBox_, "bandHighBox"},
+        {startButton_, "startButton"}, {cancelButton_, "cancelButton"}, {applyButton_, "applyButton"},
+        {progressBar_, "progressBar"}, {table_, "resultTable"},         {statusLabel_, "statusLabel"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QString::fromLatin1(name));
+    connect(startButton_, &QPushButton::clicked, this, commandSlot(this, [this] { startSearch(); }));
+    connect(cancelButton_, &QPushButton::clicked, this, commandSlot(this, [this] { cancelSearch(); }));
+    connect(applyButton_, &QPushButton::clicked, this, commandSlot(this, [this] { applySelected(); }));
+    connect(table_, &QTableWidget::itemSelectionChanged, this,
+            commandSlot(this, [this] { selectionChanged(); }));
+}
+
+SubwooferOptimiserWindow::~SubwooferOptimiserWindow() {
+    stopThread();
+}
+
+void SubwooferOptimiserWindow::stopThread() {
+    searching_ = false;
+    endBackgroundRun(thread_, generation_);
+}
+
+void SubwooferOptimiserWindow::setCandidateFile(const QString& path) {
+    candidatePath_ = path;
+    candidatesLabel_->setText(
+        path.isEmpty() ? QStringLiteral("既定: 壁の中点、隅、壁沿い 0.25 m ごと (壁と床から 0.30 m)")
+                       : QFileInfo(path).fileName());
+}
+
+void SubwooferOptimiserWindow::startSearch() {
+    const Band band{lowBox_->value(), highBox_->value()};
+    if (band.low >= band.high)
+        throw UserError("帯域の下限は上限より低くしてください");
+    // The setup's own subwoofers make way for the optimiser's.
+    BassSetup without = readSetup();
+    without.texts.sources.resize(kLoudspeakerCount);
+    without.subwoofers.clear();
+    const Scene scene = setupScene(without, decimalSeparator());
+    // A file is read and checked here, so that what is wrong with it is said at once.
+    const std::vector<Point3> candidates =
+        candidatePath_.isEmpty() ? defaultSubwooferCandidates(scene.width, scene.depth, scene.height)
+                                 : readCandidateFile(candidatePath_);
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+        const Point3& p = candidates[c];
+        if (!(p.x >= 0 && p.x <= scene.width && p.y >= 0 && p.y <= scene.depth && p.z >= 0 &&
+              p.z <= scene.height))
+            throw UserError("候補 " + std::to_string(c + 1) + " が部屋の外にあります");
+    }
+    OptimiserOptions options;
+    options.count = countBox_->value();
+    options.top = 10;
+    options.goal.seat1Weight = seat1WeightBox_->value();
+    if (leastMeanBox_->value() > leastMeanBox_->minimum())
+        options.goal.leastMeanDb = leastMeanBox_->value();
+    const bool subsOnly = subsOnlyBox_->isChecked();
+    stopThread();
+    searching_ = true;
+    searched_ = without;
+    startButton_->setEnabled(false);
+    cancelButton_->setEnabled(true);
+    applyButton_->setEnabled(false);
+    progressBar_->setValue(0);
+    timeLeftLabel_->clear();
+    statusLabel_->setText(QStringLiteral("最適化しています..."));
+    const int crossover = without.crossover;
+    const auto post = deliveryToCurrent(this, generation_);
+    thread_ =
+        std::jthread([post, scene, crossover, subsOnly, band, options, candidates](std::stop_token stop) {
+            const auto progress = [&post](double fraction, double secondsLeft) {
+                post([fraction, secondsLeft](SubwooferOptimiserWindow& window) {
+                    window.showProgress(fraction, secondsLeft);
+                });
+            };
+            auto positions = std::make_shared<std::vector<Point3>>();
+            auto result = std::make_shared<OptimiserResult>();
+            try {
+                const SubwooferSpectra spectra = prepareSubwooferSpectra(
+                    scene, crossover, subsOnly, band, candidates,
+                    [&](double f) { progress(kPreparingShare * f, 0.0); }, stop);
+                *positions = spectra.positions;
+                if (!stop.stop_requested() && static_cast<int>(spectra.positions.size()) >= options.count)
+                    *result = optimiseSubwoofers(
+                        spectra, options,
+                        [&](OptimiserProgress p) {
+                            progress(kPreparingShare + (1 - kPreparingShare) * p.fraction, p.secondsLeft);
+                        },
+                        stop);
+                result->cancelled = result->cancelled || stop.stop_requested();
+            } catch (const std::exception&) {
+                result->cancelled = true;
+            }
+            post([result, positions](SubwooferOptimiserWindow& window) {
+                window.showResult(*result, *positions);
+            });
+        });
+}
+
+void SubwooferOptimiserWindow::cancelSearch() {
+    if (thread_.joinable())
+        thread_.request_stop();
+    cancelButton_->setEnabled(false);
+}
+
+void SubwooferOptimiserWindow::showProgress(double fraction, double secondsLeft) {
+    if (!searching_)
+        return;
+    progressBar_->setValue(static_cast<int>(std::lround(100 * fraction)));
+    timeLeftLabel_->setText(
+        QStringLiteral("残り約 %1 秒").arg(static_cast<long>(std::ceil(std::max(0.0, secondsLeft)))));
+}
+
+void SubwooferOptimiserWindow::showResult(const OptimiserResult& result,
+                                          const std::vector<Point3>& positions) {
+    searching_ = false;
+    result_ = result;
+    positions_ = positions;
+    startButton_->setEnabled(true);
+    cancelButton_->setEnabled(false);
+    if (!result.cancelled)
+        progressBar_->setValue(100);
+    timeLeftLabel_->clear();
+    statusLabel_->setText((result.cancelled ? QStringLiteral("中止しました。") : QStringLiteral("完了。")) +
+                          QStringLiteral("調べた組み合わせ: %1").arg(QLocale().toString(result.evaluated)));
+    table_->setRowCount(static_cast<int>(result.best.size()));
+    const char separator = decimalSeparator();
+    for (int row = 0; row < rowCount(); ++row) {
+        const SubwooferConfiguration& c = result.best[static_cast<std::size_t>(row)];
+        QStringList subs;
+        for (std::size_t n = 0; n < c.subwoofers.size(); ++n) {
+            const SubwooferSetting& s = c.subwoofers[n];
+            const Point3& p = positions_[static_cast<std::size_t>(s.candidate)];
+            subs.append(QStringLiteral("SW%1 (%2, %3, %4) %5 dB %6 ms %7")
+                            .arg(n + 1)
+                            .arg(toQString(formatPosition(p.x, separator)).trimmed(),
+                                 toQString(formatPosition(p.y, separator)).trimmed(),
+                                 toQString(formatPosition(p.z, separator)).trimmed(),
+                                 QLocale().toString(s.levelDb, 'f', 1), QLocale().toString(s.delayMs, 'f', 1))
+                            .arg(s.inverted ? QStringLiteral("−") : QStringLiteral("+")));
+        }
+        const QString cells[]{QString::number(row + 1), decibels(c.variation), decibels(c.seat1Spread),
+                              decibels(c.meanLevel), subs.join(QStringLiteral("  "))};
+        for (int column = 0; column < 5; ++column)
+            table_->setItem(row, column, new QTableWidgetItem(cells[column]));
+    }
+    table_->resizeColumnsToContents();
+    if (rowCount() > 0)
+        table_->selectRow(0);
+}
+
+BassSetup SubwooferOptimiserWindow::rowSetup(int row) const {
+    BassSetup setup = searched_;
+    const char separator = decimalSeparator();
+    for (const SubwooferSetting& s : result_.best.at(static_cast<std::size_t>(row)).subwoofers) {
+        const Point3& p = positions_.at(static_cast<std::size_t>(s.candidate));
+        setup.texts.sources.push_back(
+            {formatPosition(p.x, separator), formatPosition(p.y, separator), formatPosition(p.z, separator)});
+        setup.subwoofers.push_back({s.levelDb, s.delayMs, s.inverted});
+    }
+    return setup;
+}
+
+void SubwooferOptimiserWindow::selectionChanged() {
+    const QList<QTableWidgetItem*> chosen = table_->selectedItems();
+    applyButton_->setEnabled(!chosen.isEmpty());
+    if (!chosen.isEmpty() && showSetup)
+        showSetup(rowSetup(chosen.front()->row()));
+}
+
+void SubwooferOptimiserWindow::applySelected() {
+    const QList<QTableWidgetItem*> chosen = table_->selectedItems();
+    if (chosen.isEmpty())
+        throw UserError("適用する行を選んでください");
+    // The room, loudspeakers and seats as they are now; only the subwoofers come from the row.
+    BassSetup now = readSetup();
+    const BassSetup row = rowSetup(chosen.front()->row());
+    now.texts.sources.resize(kLoudspeakerCount);
+    now.texts.sources.insert(now.texts.sources.end(), row.texts.sources.begin() + kLoudspeakerCount,
+                             row.texts.sources.end());
+    now.subwoofers = row.subwoofers;
+    applySetup(now);
+}
+
+void SubwooferOptimiserWindow::closeEvent(QCloseEvent* event) {
+    // A closed window searches no further.
+    if (searching_) {
+        stopThread();
+        startButton_->setEnabled(true);
+        cancelButton_->setEnabled(false);
+        progressBar_->setValue(0);
+        timeLeftLabel_->clear();
+        statusLabel_->setText(QStringLiteral("ウィンドウを閉じたため、最適化を中止しました。"));
+    }
+    QWidget::closeEvent(event);
+}
+
+} // namespace kolmarin

@@ -1,0 +1,84 @@
+#pragma once
+// The subwoofer optimiser window: how many subwoofers, the band the seats are compared
+// over, a start and a cancel button, the progress with the time left, and the best
+// configurations found, each with its seat-to-seat variation, seat 1's spread and the mean
+// level. The optimiser runs on a thread of its own over a snapshot of the setup; the window
+// asks the main window, through three callbacks, for that snapshot, to show a chosen
+// configuration's seat curves, and to put its subwoofers on the plan.
+
+#include "model/acoustics/bass_setup.h"
+#include "model/acoustics/subwoofer_optimiser.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <thread>
+#include <vector>
+
+class QCheckBox;
+class QDoubleSpinBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+namespace kolmarin {
+
+class SubwooferOptimiserWindow : public QWidget {
+  public:
+    explicit SubwooferOptimiserWindow(QWidget* parent = nullptr);
+    // Stops a running search and waits for its thread.
+    ~SubwooferOptimiserWindow() override;
+
+    // The setup as the next calculation would read it.
+    std::function<BassSetup()> readSetup;
+    // A configuration's setup to show the seat curves of.
+    std::function<void(const BassSetup&)> showSetup;
+    // Puts the configuration's subwoofers on the plan and calculates.
+    std::function<void(const BassSetup&)> applySetup;
+
+    // The candidate positions: a file of lines "x y z", or the default ones for an empty path.
+    void setCandidateFile(const QString& path);
+    void startSearch();  // 最適化: stops any search, then searches the setup read now
+    void cancelSearch(); // 中止: the search ends soon, keeping what it found
+    bool searching() const { return searching_; }
+    // The setup of result row `row`: the searched setup with the row's subwoofers.
+    BassSetup rowSetup(int row) const;
+    int rowCount() const { return static_cast<int>(result_.best.size()); }
+    void applySelected(); // 適用
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void stopThread();
+    void showProgress(double fraction, double secondsLeft);
+    void showResult(const OptimiserResult& result, const std::vector<Point3>& positions);
+    void selectionChanged();
+
+    QSpinBox* countBox_ = nullptr;
+    QLabel* candidatesLabel_ = nullptr;
+    QString candidatePath_;
+    QSpinBox* lowBox_ = nullptr;
+    QDoubleSpinBox* seat1WeightBox_ = nullptr;
+    QDoubleSpinBox* leastMeanBox_ = nullptr; // its lowest value: no floor
+    QCheckBox* subsOnlyBox_ = nullptr;
+    QSpinBox* highBox_ = nullptr;
+    QPushButton* startButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* applyButton_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QLabel* timeLeftLabel_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
+    QTableWidget* table_ = nullptr;
+
+    std::jthread thread_;
+    unsigned generation_ = 0;
+    bool searching_ = false;
+    BassSetup searched_; // without its own subwoofers
+    OptimiserResult result_;
+    std::vector<Point3> positions_; // the candidates the rows' subwoofers stand on
+};
+
+} // namespace kolmarin

@@ -1,0 +1,300 @@
+// The main window's subwoofers and other seats: the setup file commands, their markers on
+// the plan, and the other seats' curves and figures. Without them the window is the room
+// file's window: no marker, curve, caption or calculation is added.
+#include "mainwindow/main_window.h"
+
+#include "dialogs/room_settings_dialog.h"
+#include "dialogs/subwoofer_optimiser_window.h"
+#include "files/setup_file.h"
+#include "model/text/number_text.h"
+#include "widgets/marker_shape.h"
+#include "widgets/placed_controls.h"
+#include "widgets/response_chart.h"
+#include "widgets/save_command.h"
+#include "widgets/ui_support.h"
+#include "widgets/user_dialogs.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+
+#include <exception>
+
+namespace kolmarin {
+
+namespace {
+
+// The band the seats are compared over: where the room's modes stand apart and the seats
+// differ most, and where subwoofers play.
+constexpr Band kSeatBand{20, 120};
+
+const FileDialogRequest kSetupDialog{QStringLiteral("Kolmarin2セットアップファイル(*.k2s)"),
+                                     QStringLiteral("*.k2s"), QString(), QStringLiteral("k2s")};
+
+QString captionFor(const QString& path) {
+    return QStringLiteral("Kolmarin2\u3000") + QFileInfo(path).fileName();
+}
+
+} // namespace
+
+void MainWindow::createSetupCommands() {
+    // After the room file's own commands.
+    openSetupAction_ = new QAction(QStringLiteral("セットアップを開く..."), fileMenu_);
+    saveSetupAction_ = new QAction(QStringLiteral("セットアップの保存..."), fileMenu_);
+    const QList<QAction*> items = fileMenu_->actions();
+    QAction* before = items.value(items.indexOf(saveRoomAction_) + 1);
+    fileMenu_->insertAction(before, openSetupAction_);
+    fileMenu_->insertAction(before, saveSetupAction_);
+    seatBandAction_ = new QAction(QStringLiteral("ほかの座席を範囲 (最小〜最大) で表示"), calculationMenu_);
+    seatBandAction_->setCheckable(true);
+    subsOnlyAction_ = new QAction(QStringLiteral("座席の比較をサブウーファーだけで"), calculationMenu_);
+    subsOnlyAction_->setCheckable(true);
+    calculationMenu_->addSeparator();
+    calculationMenu_->addAction(seatBandAction_);
+    calculationMenu_->addAction(subsOnlyAction_);
+    subwooferOptimiserAction_ = calculationMenu_->addAction(QStringLiteral("サブウーファーの最適化..."));
+    const std::pair<QAction*, const char*> names[]{{openSetupAction_, "openSetupAction"},
+                                                   {saveSetupAction_, "saveSetupAction"},
+                                                   {seatBandAction_, "seatBandAction"},
+                                                   {subsOnlyAction_, "subsOnlyAction"},
+                                                   {subwooferOptimiserAction_, "subwooferOptimiserAction"}};
+    for (const auto& [action, name] : names)
+        action->setObjectName(QString::fromLatin1(name));
+    connect(openSetupAction_, &QAction::triggered, this, commandSlot(this, [this] { openSetupFile(); }));
+    connect(saveSetupAction_, &QAction::triggered, this, commandSlot(this, [this] { saveSetupFile(); }));
+    connect(seatBandAction_, &QAction::toggled, this, commandSlot(this, [this] { recalculateResponse(); }));
+    connect(subwooferOptimiserAction_, &QAction::triggered, this,
+            commandSlot(this, [this] { showSubwooferOptimiser(); }));
+    connect(subsOnlyAction_, &QAction::toggled, this, commandSlot(this, [this] { recalculateResponse(); }));
+
+    seatCaption_ = placeLabel(centralWidget(), QString(), 144, 516);
+    seatCaption_->setObjectName(QStringLiteral("seatCaption"));
+    seatCaption_->setToolTip(
+        QStringLiteral("座席間のばらつき: 同じ周波数で座席ごとの Total のレベルがどれだけ違うか (dB)。\n"
+                       "0.5 Hz ごとに座席間の標準偏差をとり、帯域で平均したものです。\n"
+                       "小さいほど、どの座席でも同じ低音が聞こえます。\n"
+                       "平均: 全座席・帯域での Total のレベルの平均 (dB)。大きいほど低音がよく出ます。"));
+    seatCaption_->hide();
+}
+
+BassSetup MainWindow::bassSetup() const {
+    BassSetup setup = setup_;
+    const SceneTexts& shown = document_.texts();
+    std::vector<PositionTexts> sources = shown.sources;
+    std::vector<PositionTexts> seats = shown.seats;
+    for (std::size_t i = sources.size(); i < setup_.texts.sources.size(); ++i)
+        sources.push_back(setup_.texts.sources[i]);
+    for (std::size_t i = seats.size(); i < setup_.texts.seats.size(); ++i)
+        seats.push_back(setup_.texts.seats[i]);
+    setup.texts = shown;
+    setup.texts.sources = sources;
+    setup.texts.seats = seats;
+    return setup;
+}
+
+void MainWindow::openSetupFile() {
+    const QString path =
+        askFileName(this, FileDialogKind::Open,
+                    {kSetupDialog.description, kSetupDialog.pattern, setupProposal_, QString()});
+    if (!path.isEmpty())
+        openSetupFileAt(path);
+}
+
+void MainWindow::openSetupFileAt(const QString& path) {
+    // Read and checked whole before anything changes, as a room file is.
+    BassSetup setup;
+    try {
+        setup = readSetupFile(path, decimalSeparator());
+    } catch (const std::exception& e) {
+        throw UserError(toStdString(fileMessage(path, QString::fromUtf8(e.what()))));
+    }
+    setupProposal_ = path;
+    document_.setCaption(captionFor(path));
+    takeSetup(std::move(setup));
+}
+
+void MainWindow::takeSetup(BassSetup setup) {
+    // The document holds the room, SP1, SP2 and the listener; the rest stays here.
+    SceneTexts texts = setup.texts;
+    texts.sources.resize(kLoudspeakerCount);
+    texts.seats.resize(1);
+    setup_ = std::move(setup);
+    document_.setTexts(texts);
+    applyScene();
+    document_.commit(QStringLiteral("セットアップを開く"));
+}
+
+void MainWindow::saveSetupFile() {
+    const QByteArray bytes = setupFileBytes(bassSetup(), decimalSeparator());
+    if (saveThroughDialog(this, kSetupDialog, setupProposal_, bytes))
+        document_.setCaption(captionFor(setupProposal_));
+}
+
+// The subwoofers' markers are squares in purple, the other seats' circles in the
+// listener's cyan, each with its name beside it. They are made anew for each setup, over
+// the three markers of the room file.
+void MainWindow::placeSetupMarkers() {
+    const std::size_t subs =
+        setup_.texts.sources.size() - std::min<std::size_t>(setup_.texts.sources.size(), 2);
+    const std::size_t seats = setup_.texts.seats.size() - std::min<std::size_t>(setup_.texts.seats.size(), 1);
+    if (setupMarkers_.size() != subs + seats) {
+        for (auto& [shape, label] : setupMarkers_) {
+            delete shape;
+            delete label;
+        }
+        setupMarkers_.clear();
+        for (std::size_t i = 0; i < subs + seats; ++i) {
+            const bool sub = i < subs;
+            auto* shape = new MarkerShape(sub ? MarkerShape::Form::Square : MarkerShape::Form::Circle,
+                                          sub ? QColor(160, 0, 200) : QColor(Qt::cyan), centralWidget());
+            const QString name =
+                sub ? QStringLiteral("SW%1").arg(i + 1) : QStringLiteral("%1").arg(i - subs + 2);
+            shape->setObjectName(sub ? QStringLiteral("sw%1Marker").arg(i + 1)
+                                     : QStringLiteral("seat%1Marker").arg(i - subs + 2));
+            shape->setToolTip(sub ? name : QStringLiteral("座席 ") + name);
+            auto* label = placeLabel(centralWidget(), name, 0, 0);
+            label->setAttribute(Qt::WA_TransparentForMouseEvents);
+            connect(shape, &MarkerShape::mouseDown, this, [this](Qt::MouseButton button, QPoint position) {
+                runCommand(this, [&] { markerPressed(PlacedObject::SP1, button, position); });
+            });
+            connect(shape, &MarkerShape::mouseMove, this,
+                    [this, i](QPoint position) { runCommand(this, [&] { dragSetupMarker(i, position); }); });
+            connect(shape, &MarkerShape::mouseUp, this, [this](Qt::MouseButton, QPoint) {
+                runCommand(this, [&] {
+                    if (dragging_)
+                        markerReleased(PlacedObject::SP1);
+                });
+            });
+            shape->show();
+            label->show();
+            setupMarkers_.emplace_back(shape, label);
+        }
+    }
+    const char separator = decimalSeparator();
+    for (std::size_t i = 0; i < setupMarkers_.size(); ++i) {
+        const PositionTexts& p = i < subs ? setup_.texts.sources[2 + i] : setup_.texts.seats[1 + i - subs];
+        const PixelPoint corner = toMarkerCorner(
+            plan_, roomSettings().dimension(Coordinate::X), roomSettings().dimension(Coordinate::Y),
+            {parseDecimal(p.x, separator), parseDecimal(p.y, separator)});
+        setupMarkers_[i].first->move(corner.left, corner.top);
+        setupMarkers_[i].first->raise();
+        setupMarkers_[i].second->move(corner.left + 12, corner.top - 4);
+        setupMarkers_[i].second->raise();
+    }
+}
+
+void MainWindow::dragSetupMarker(std::size_t index, QPoint position) {
+    if (!dragging_)
+        return;
+    auto [shape, label] = setupMarkers_.at(index);
+    const PixelPoint corner =
+        dragMarker(plan_, {shape->x(), shape->y()}, {position.x(), position.y()}, grabPoint_);
+    shape->move(corner.left, corner.top);
+    label->move(corner.left + 12, corner.top - 4);
+    const std::size_t subs = setup_.texts.sources.size() - 2;
+    PositionTexts& p = index < subs ? setup_.texts.sources[2 + index] : setup_.texts.seats[1 + index - subs];
+    const char separator = decimalSeparator();
+    p.x = formatPosition(markerX(plan_, roomSettings().dimension(Coordinate::X), corner.left), separator);
+    p.y = formatPosition(markerY(plan_, roomSettings().dimension(Coordinate::Y), corner.top), separator);
+}
+
+// With subwoofers or a crossover the chart's curves are seat 1's through the setup; with
+// other seats their Totals are drawn thin (or as a band) and the seats' figures written.
+void MainWindow::calculateSeats(const Scene& scene) {
+    if (setup_.plain()) {
+        if (seatFigures_) {
+            seatFigures_.reset();
+            responseChart_->showSeatCurves({}, {}, false);
+            seatCaption_->hide();
+        }
+        for (auto& [shape, label] : setupMarkers_) {
+            delete shape;
+            delete label;
+        }
+        setupMarkers_.clear();
+        return;
+    }
+    placeSetupMarkers();
+    const int crossover = setup_.crossover;
+    if (crossover != 0)
+        curves_ = seatCurves(scene, crossover, false, 0);
+    const bool subsOnly = subsOnlyAction_->isChecked() && scene.sources.size() > 2;
+    std::vector<QVector<double>> others;
+    QVector<double> frequencies;
+    for (int j = computed_.first; j <= computed_.last; ++j)
+        frequencies.append(j / 2.0);
+    const std::vector<Curve> totals = seatTotals(scene, crossover, false, computed_);
+    for (std::size_t s = 1; s < totals.size(); ++s) {
+        QVector<double> values;
+        for (int j = computed_.first; j <= computed_.last; ++j)
+            values.append(totals[s][static_cast<std::size_t>(j)]);
+        others.push_back(values);
+    }
+    responseChart_->showSeatCurves(frequencies, others, seatBandAction_->isChecked());
+    if (scene.seats.size() > 1)
+        seatFigures_ = setupFigures(scene, crossover, subsOnly, kSeatBand);
+    else
+        seatFigures_.reset();
+    // Each other seat's own figures on its marker's tip.
+    const std::size_t subs = scene.sources.size() - 2;
+    for (std::size_t i = subs; i < setupMarkers_.size() && seatFigures_; ++i) {
+        const std::size_t seat = i - subs + 1;
+        setupMarkers_[i].first->setToolTip(QStringLiteral("座席 %1: ばらつき %2 dB、平均 %3 dB")
+                                               .arg(seat + 1)
+                                               .arg(QLocale().toString(seatFigures_->spread.at(seat), 'f', 2),
+                                                    QLocale().toString(seatFigures_->mean.at(seat), 'f', 1)));
+    }
+    writeSeatCaption();
+}
+
+void MainWindow::writeSeatCaption() {
+    if (!seatFigures_) {
+        seatCaption_->hide();
+        return;
+    }
+    setCaption(seatCaption_,
+               QStringLiteral("座席間のばらつき %1 dB  平均 %2 dB (%3–%4 Hz%5)")
+                   .arg(QLocale().toString(seatFigures_->variation, 'f', 2),
+                        QLocale().toString(seatFigures_->meanLevel, 'f', 1))
+                   .arg(kSeatBand.low)
+                   .arg(kSeatBand.high)
+                   .arg(subsOnlyAction_->isChecked() ? QStringLiteral(", SW のみ") : QString()));
+    seatCaption_->show();
+}
+
+void MainWindow::showSubwooferOptimiser() {
+    if (!subwooferOptimiser_) {
+        subwooferOptimiser_ = new SubwooferOptimiserWindow(this);
+        subwooferOptimiser_->readSetup = [this] { return bassSetup(); };
+        subwooferOptimiser_->showSetup = [this](const BassSetup& setup) { previewSetup(setup); };
+        subwooferOptimiser_->applySetup = [this](const BassSetup& setup) {
+            responseChart_->clearCandidate();
+            takeSetup(setup);
+        };
+    }
+    subwooferOptimiser_->show();
+    subwooferOptimiser_->raise();
+    subwooferOptimiser_->activateWindow();
+}
+
+// A configuration looked at: seat 1's Total as the candidate curve and the other seats'
+// Totals as their thin curves or band, until the next calculation.
+void MainWindow::previewSetup(const BassSetup& setup) {
+    const Scene scene = setupScene(setup, decimalSeparator());
+    const std::vector<Curve> totals = seatTotals(scene, setup.crossover, false, computed_);
+    QVector<double> frequencies;
+    std::vector<QVector<double>> levels(totals.size());
+    for (int j = computed_.first; j <= computed_.last; ++j) {
+        frequencies.append(j / 2.0);
+        for (std::size_t s = 0; s < totals.size(); ++s)
+            levels[s].append(totals[s][static_cast<std::size_t>(j)]);
+    }
+    const QVector<double> first = levels.front();
+    levels.erase(levels.begin());
+    responseChart_->showSeatCurves(frequencies, levels, seatBandAction_->isChecked());
+    responseChart_->showCandidate(frequencies, first);
+}
+
+} // namespace kolmarin

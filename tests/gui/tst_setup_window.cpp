@@ -1,0 +1,103 @@
+// The main window with subwoofers and other seats: a setup file opened shows them on the
+// plan with the seats' figures the command line gives; a room file save says what it drops.
+#include "file_command_fixture.h"
+#include "find_control.h"
+
+#include "dialogs/subwoofer_optimiser_window.h"
+#include "files/setup_file.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+
+using namespace kolmarin;
+using kolmarin::testing::control;
+
+class TestSetupWindow : public QObject, public testing::FileCommandFixture {
+    Q_OBJECT
+
+    static BassSetup twoSubsThreeSeats() {
+        BassSetup setup;
+        setup.texts = startupSceneTexts();
+        setup.texts.sources.push_back({"0.30", "0.30", "0.30"});
+        setup.texts.sources.push_back({"2.40", "5.50", "0.30"});
+        setup.subwoofers = {{-3.0, 2.5, true}, {0.0, 0.0, false}};
+        setup.texts.seats.push_back({"0.86", "2.90", "1.00"});
+        setup.texts.seats.push_back({"1.86", "3.40", "1.00"});
+        return setup;
+    }
+
+  private slots:
+    void initTestCase() { setUpApplication(); }
+    void init() { startWithScriptedDialogs(); }
+    void cleanup() { stopAndRestoreDialogs(); }
+
+    void aSetupShowsItsMarkersAndTheCommandLinesVariation() {
+        for (int crossover : {0, 80}) {
+            BassSetup setup = twoSubsThreeSeats();
+            setup.crossover = crossover;
+            const QString path = dir->filePath(QStringLiteral("a.k2s"));
+            testing::writeAll(path, setupFileBytes(setup));
+            answers = {path};
+            control<QAction>(mainWindow(), "openSetupAction")->trigger();
+            QVERIFY2(errors().isEmpty(), qPrintable(errors().join('\n')));
+            for (const char* name : {"sw1Marker", "sw2Marker", "seat2Marker", "seat3Marker"})
+                QVERIFY(control<MarkerShape>(mainWindow(), name)->isVisible());
+            const SeatFigures cli = setupFigures(setupScene(setup, '.'), crossover, false, {20, 120});
+            QVERIFY(mainWindow().seatFigures());
+            QCOMPARE(mainWindow().seatFigures()->variation, cli.variation);
+            QCOMPARE(mainWindow().bassSetup(), setup);
+        }
+    }
+
+    void aRoomFileSaveNamesWhatItCannotHoldAndARoomFileTakesThemAway() {
+        const QString setupPath = dir->filePath(QStringLiteral("a.k2s"));
+        testing::writeAll(setupPath, setupFileBytes(twoSubsThreeSeats()));
+        const QString roomPath = dir->filePath(QStringLiteral("a.dtr"));
+        answers = {setupPath, roomPath, roomPath};
+        control<QAction>(mainWindow(), "openSetupAction")->trigger();
+        control<QAction>(mainWindow(), "saveRoomAction")->trigger();
+        QCOMPARE(questions.size(), 1);
+        QVERIFY(questions[0].contains(QStringLiteral("サブウーファー 2 台、聴取位置のほかの座席 2 席")));
+        // A damaged setup is refused whole: the subwoofers stay.
+        testing::writeAll(dir->filePath(QStringLiteral("b.k2s")), "Kolmarin2 setup 1\nwidth = 2.7\n");
+        runCommand(&mainWindow(),
+                   [&] { mainWindow().openSetupFileAt(dir->filePath(QStringLiteral("b.k2s"))); });
+        QVERIFY(!errors().isEmpty());
+        QVERIFY(mainWindow().findChild<MarkerShape*>(QStringLiteral("sw1Marker")));
+        control<QAction>(mainWindow(), "openRoomAction")->trigger();
+        QVERIFY(!mainWindow().findChild<MarkerShape*>(QStringLiteral("sw1Marker")));
+        QVERIFY(!mainWindow().seatFigures());
+    }
+
+    void theOptimisersRowAppliedPutsItsSubwoofersOnThePlan() {
+        testing::writeAll(dir->filePath(QStringLiteral("a.k2s")), setupFileBytes(twoSubsThreeSeats()));
+        testing::writeAll(dir->filePath(QStringLiteral("c.txt")),
+                          "0.3 0.3 0.3\n2.4 2.25 0.3\n\n1.35 4.2 0.3\n");
+        answers = {dir->filePath(QStringLiteral("a.k2s")), dir->filePath(QStringLiteral("c.txt"))};
+        control<QAction>(mainWindow(), "openSetupAction")->trigger();
+        control<QAction>(mainWindow(), "subwooferOptimiserAction")->trigger();
+        auto& window = *static_cast<SubwooferOptimiserWindow*>(
+            control<QWidget>(mainWindow(), "subwooferOptimiserWindow"));
+        control<QPushButton>(window, "candidateFileButton")->click();
+        control<QSpinBox>(window, "countBox")->setValue(1);
+        control<QSpinBox>(window, "bandHighBox")->setValue(60);
+        control<QPushButton>(window, "startButton")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.searching(), 60000);
+        QCOMPARE(window.rowCount(), 3); // one per candidate of the file
+        control<QTableWidget>(window, "resultTable")->selectRow(1);
+        control<QPushButton>(window, "applyButton")->click();
+        const BassSetup applied = mainWindow().bassSetup();
+        QCOMPARE(applied.subwoofers, window.rowSetup(1).subwoofers);
+        QCOMPARE(applied.texts.sources, window.rowSetup(1).texts.sources);
+        QCOMPARE(applied.texts.sources.size(), 3u);
+        const QString x = toQString(applied.texts.sources[2].x).trimmed();
+        QVERIFY2(QStringList({"0.30", "2.40", "1.35"}).contains(x), qPrintable(x));
+        QCOMPARE(applied.texts.seats.size(), 3u);
+        QVERIFY(!mainWindow().findChild<MarkerShape*>(QStringLiteral("sw2Marker")));
+    }
+};
+
+QTEST_MAIN(TestSetupWindow)
+#include "tst_setup_window.moc"
