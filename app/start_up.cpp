@@ -2,12 +2,10 @@
 
 #include "app/app_windows.h"
 #include "files/save_file.h"
-#include "files/setup_file.h"
 #include "widgets/ui_support.h"
 #include "widgets/waterfall_picture.h"
 
 #include <QBuffer>
-#include <QFile>
 
 #include <exception>
 #include <functional>
@@ -51,15 +49,7 @@ StartRequest parseStartArguments(const QStringList& arguments) {
 }
 
 void openStartRoomFile(AppWindows& windows, const QString& path) {
-    // A setup file is told from a room file by its first line.
-    QFile file(path);
-    const bool setup = file.open(QIODevice::ReadOnly) && isSetupFile(file.read(64));
-    runCommand(&windows.mainWindow, [&] {
-        if (setup)
-            windows.mainWindow.openSetupFileAt(path);
-        else
-            windows.mainWindow.openRoomFileAt(path);
-    });
+    runCommand(&windows.mainWindow, [&] { windows.mainWindow.openFileAt(path); });
 }
 
 namespace {

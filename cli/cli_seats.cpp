@@ -10,8 +10,6 @@
 #include "model/errors.h"
 #include "model/text/number_text.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cstdio>
@@ -27,16 +25,6 @@ PositionTexts withSeparator(PositionTexts p, char separator) {
             if (c == '.')
                 c = separator;
     return p;
-}
-
-bool startsAsSetup(const QString& path) {
-    // Only a regular file is looked into: a pipe could keep the reader waiting.
-    if (!QFileInfo(path).isFile())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return false;
-    return isSetupFile(file.read(64));
 }
 
 void appendNumber(QByteArray& out, const char* format, double value) {
@@ -59,7 +47,7 @@ void requireInside(const Scene& room, const Point3& p, const std::string& name) 
 
 BassSetup readSetupInput(const QString& path, const SeatOptions& options, char separator) {
     BassSetup setup;
-    if (startsAsSetup(path)) {
+    if (startsAsSetupFile(path)) {
         setup = readSetupFile(path, separator);
     } else {
         setup.texts = readRoomFile(path, separator);

@@ -162,9 +162,7 @@ bool isSetupResponse(const cli::Request& request) {
     const cli::SeatOptions& o = request.seatOptions;
     if (o.any() || o.seat != 0 || o.subwoofersOnly)
         return true;
-    QFile file(request.roomPath);
-    return QFileInfo(request.roomPath).isFile() && file.open(QIODevice::ReadOnly) &&
-           isSetupFile(file.read(64));
+    return startsAsSetupFile(request.roomPath);
 }
 
 QByteArray produce(const cli::Request& request) {

@@ -7,6 +7,7 @@
 #include "model/text/number_text.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <charconv>
 #include <map>
@@ -208,6 +209,13 @@ bool isSetupFile(QByteArrayView bytes) {
     const QByteArrayView header(kSetupFileHeader);
     return bytes.startsWith(header) &&
            (bytes.size() == header.size() || bytes[header.size()] == '\n' || bytes[header.size()] == '\r');
+}
+
+bool startsAsSetupFile(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return false;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) && isSetupFile(file.read(64));
 }
 
 BassSetup parseSetupFile(QByteArrayView bytes, char separator) {

@@ -38,6 +38,9 @@ BassSetup parseSetupFile(QByteArrayView bytes, char decimalSeparator = '.');
 
 // Whether the bytes begin with the setup header (a room file does not).
 bool isSetupFile(QByteArrayView bytes);
+// Whether the file at `path` is a regular file that begins as a setup file. Nothing else
+// is looked into: a pipe could keep the reader waiting.
+bool startsAsSetupFile(const QString& path);
 
 // Reads a regular file of at most kMaxSetupFileBytes whole and parses it.
 BassSetup readSetupFile(const QString& path, char decimalSeparator = '.');

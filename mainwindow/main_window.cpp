@@ -260,7 +260,7 @@ void MainWindow::connectHandlers() {
     connect(printChartAction_, &QAction::triggered, this, commandSlot(this, [this] { printChart(); }));
     connect(printWindowAction_, &QAction::triggered, this, commandSlot(this, [this] { printWindow(); }));
     connect(recentFilesMenu_, &RecentFilesMenu::fileChosen, this,
-            [this](const QString& path) { runCommand(this, [&] { openRoomFileAt(path); }); });
+            [this](const QString& path) { runCommand(this, [&] { openFileAt(path); }); });
     connect(exitAction_, &QAction::triggered, this, commandSlot(this, [this] { exitProgram(); }));
     connect(modesAction_, &QAction::triggered, this, commandSlot(this, [this] { showModes(); }));
     connect(roomSettingsAction_, &QAction::triggered, this,

@@ -71,6 +71,8 @@ class MainWindow : public QMainWindow {
     // (main_window_setup.cpp). Opening one shows the subwoofers and the other seats on the
     // plan; opening a room file takes them away.
     void openSetupFileAt(const QString& path);
+    // Opens a setup or a room file, told apart by the setup file's first line.
+    void openFileAt(const QString& path);
     // The scene as the controls hold it with the subwoofers, the other seats and the
     // crossover of the setup last opened.
     BassSetup bassSetup() const;

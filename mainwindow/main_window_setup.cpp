@@ -9,6 +9,7 @@
 #include "model/text/number_text.h"
 #include "widgets/marker_shape.h"
 #include "widgets/placed_controls.h"
+#include "widgets/recent_files_menu.h"
 #include "widgets/response_chart.h"
 #include "widgets/save_command.h"
 #include "widgets/ui_support.h"
@@ -113,6 +114,14 @@ void MainWindow::openSetupFileAt(const QString& path) {
     setupProposal_ = path;
     document_.setCaption(captionFor(path));
     takeSetup(std::move(setup));
+    recentFilesMenu_->remember(path);
+}
+
+void MainWindow::openFileAt(const QString& path) {
+    if (startsAsSetupFile(path))
+        openSetupFileAt(path);
+    else
+        openRoomFileAt(path);
 }
 
 void MainWindow::takeSetup(BassSetup setup) {
@@ -128,8 +137,10 @@ void MainWindow::takeSetup(BassSetup setup) {
 
 void MainWindow::saveSetupFile() {
     const QByteArray bytes = setupFileBytes(bassSetup(), decimalSeparator());
-    if (saveThroughDialog(this, kSetupDialog, setupProposal_, bytes))
+    if (saveThroughDialog(this, kSetupDialog, setupProposal_, bytes)) {
         document_.setCaption(captionFor(setupProposal_));
+        recentFilesMenu_->remember(setupProposal_);
+    }
 }
 
 // The subwoofers' markers are squares in purple, the other seats' circles in the

@@ -7,6 +7,7 @@
 #include "files/setup_file.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -69,6 +70,11 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         control<QAction>(mainWindow(), "openRoomAction")->trigger();
         QVERIFY(!mainWindow().findChild<MarkerShape*>(QStringLiteral("sw1Marker")));
         QVERIFY(!mainWindow().seatFigures());
+        // The setup stays among the recent files and opens again as a setup.
+        for (QAction* entry : control<QMenu>(mainWindow(), "recentFilesMenu")->actions())
+            if (entry->text().endsWith(setupPath))
+                entry->trigger();
+        QVERIFY(mainWindow().findChild<MarkerShape*>(QStringLiteral("sw1Marker")));
     }
 
     void theOptimisersRowAppliedPutsItsSubwoofersOnThePlan() {
