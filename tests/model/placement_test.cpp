@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -231,13 +230,16 @@ TEST(PlacementSearch, RepeatsItselfAndAStopKeepsTheBestSoFar) {
         EXPECT_EQ(first.best[i].listener.y, second.best[i].listener.y);
     }
 
+    // Stopped at the first report after a few dozen calculations, so some placements are
+    // whole however slowly this build runs.
     std::stop_source stop;
     std::vector<SearchProgress> reports;
     const SearchResult stopped = searchPlacements(
         sceneWith(30), searchOptions(Layout::Stereo),
         [&](SearchProgress p) {
             reports.push_back(p);
-            stop.request_stop();
+            if (p.fraction > 0.02)
+                stop.request_stop();
         },
         stop.get_token());
     EXPECT_TRUE(stopped.cancelled);
