@@ -179,6 +179,10 @@ class MainWindow : public QMainWindow {
     void calculateSeats(const Scene& scene);
     void writeSeatCaption();
     void previewSetup(const BassSetup& setup); // a configuration's seat curves on the chart
+    // The subwoofer dialog and the seat curve export (main_window_subwoofers.cpp).
+    void createSubwooferCommands();
+    void showSubwooferDialog();
+    void exportSeatCurves();
 
     // The response map over the plan (main_window_map.cpp).
     struct MapState;
@@ -283,6 +287,9 @@ class MainWindow : public QMainWindow {
     QAction* subsOnlyAction_ = nullptr;
     QLabel* seatCaption_ = nullptr; // the seats' variation and mean level
     QAction* subwooferOptimiserAction_ = nullptr;
+    QAction* subwooferDialogAction_ = nullptr;
+    QAction* exportSeatCurvesAction_ = nullptr;
+    QString seatCurveFolder_; // the folder the seat curves were last written to
     SubwooferOptimiserWindow* subwooferOptimiser_ = nullptr; // made at its first showing
     std::optional<SeatFigures> seatFigures_;
     QString setupProposal_ = QStringLiteral("セットアップ.k2s");
