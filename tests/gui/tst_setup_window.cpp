@@ -5,6 +5,7 @@
 
 #include "dialogs/subwoofer_dialog.h"
 #include "dialogs/subwoofer_optimiser_window.h"
+#include "files/seat_curve_text.h"
 #include "files/setup_file.h"
 
 #include <QAction>
@@ -128,6 +129,18 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QCOMPARE(errors().size(), 1);
         QVERIFY2(errors()[0].contains(QStringLiteral("SW1 の レベル (dB)")), qPrintable(errors()[0]));
         QCOMPARE(mainWindow().bassSetup(), expected);
+    }
+
+    void theSeatCurvesAreWrittenOnePerSourceAndSeatIntoTheChosenFolder() {
+        const BassSetup setup = twoSubsThreeSeats();
+        testing::writeAll(dir->filePath(QStringLiteral("a.k2s")), setupFileBytes(setup));
+        answers = {dir->filePath(QStringLiteral("a.k2s")), dir->path()};
+        control<QAction>(mainWindow(), "openSetupAction")->trigger();
+        control<QAction>(mainWindow(), "exportSeatCurvesAction")->trigger();
+        const std::vector<SeatCurveFile> expected = sourceCurveTexts(setupScene(setup, '.'), 0);
+        QCOMPARE(expected.size(), 12u);
+        for (const SeatCurveFile& file : expected)
+            QCOMPARE(testing::readAll(dir->filePath(file.name)), file.text);
     }
 };
 
