@@ -44,7 +44,7 @@ double readInRange(QLineEdit* box, const QString& name, double low, double high)
     }
     if (!(value >= low && value <= high))
         throw BoxTextError(toStdString(QStringLiteral("%1 は %2〜%3 の範囲で入力してください。")
-                                           .arg(name, number(low), number(high))),
+                                           .arg(name, QLocale().toString(low), QLocale().toString(high))),
                            box);
     return value;
 }
@@ -103,8 +103,8 @@ void SubwooferDialog::addRow(const PositionTexts& position, const SubwooferSigna
     const QString texts[5]{toQString(position.x), toQString(position.y), toQString(position.z),
                            number(signal.levelDb), number(signal.delayMs)};
     for (int c = 0; c < 5; ++c) {
-        row.boxes[c] = new QLineEdit(texts[c]);
-        row.boxes[c]->setMaximumWidth(70);
+        row.boxes[c] = new QLineEdit(texts[c].trimmed());
+        row.boxes[c]->setFixedWidth(64);
     }
     row.polarity = new QComboBox;
     row.polarity->addItems({QStringLiteral("+"), QStringLiteral("−")});
