@@ -173,7 +173,8 @@ class MainWindow : public QMainWindow {
 
     // The subwoofers and other seats (main_window_setup.cpp).
     void createSetupCommands();
-    void takeSetup(BassSetup setup);
+    // `step` names the change in the edit menu.
+    void takeSetup(BassSetup setup, const QString& step = QStringLiteral("セットアップを開く"));
     void placeSetupMarkers();
     void dragSetupMarker(std::size_t index, QPoint position);
     void calculateSeats(const Scene& scene);

@@ -115,7 +115,7 @@ void MainWindow::openSetupFileAt(const QString& path) {
     takeSetup(std::move(setup));
 }
 
-void MainWindow::takeSetup(BassSetup setup) {
+void MainWindow::takeSetup(BassSetup setup, const QString& step) {
     // The document holds the room, SP1, SP2 and the listener; the rest stays here.
     SceneTexts texts = setup.texts;
     texts.sources.resize(kLoudspeakerCount);
@@ -123,7 +123,7 @@ void MainWindow::takeSetup(BassSetup setup) {
     setup_ = std::move(setup);
     document_.setTexts(texts);
     applyScene();
-    document_.commit(QStringLiteral("セットアップを開く"));
+    document_.commit(step);
 }
 
 void MainWindow::saveSetupFile() {

@@ -31,7 +31,9 @@ void MainWindow::createSubwooferCommands() {
 void MainWindow::showSubwooferDialog() {
     auto* dialog = new SubwooferDialog(bassSetup(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->applySetup = [this](const BassSetup& setup) { takeSetup(setup); };
+    dialog->applySetup = [this](const BassSetup& setup) {
+        takeSetup(setup, QStringLiteral("サブウーファーとクロスオーバー"));
+    };
     dialog->show();
 }
 
