@@ -199,6 +199,7 @@ void MainWindow::createMenu() {
     roomSettingsAction_ = settingsMenu_->addAction(QStringLiteral("部屋、計算条件(&R)"));
     roomSettingsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     axisSettingsAction_ = settingsMenu_->addAction(QStringLiteral("グラフ(&G)"));
+    createSubwooferCommands();
 
     helpMenu_ = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     helpAction_ = helpMenu_->addAction(QStringLiteral("Kolmarinヘルプ(&H)"));

@@ -175,12 +175,17 @@ class MainWindow : public QMainWindow {
 
     // The subwoofers and other seats (main_window_setup.cpp).
     void createSetupCommands();
-    void takeSetup(BassSetup setup);
+    // `step` names the change in the edit menu.
+    void takeSetup(BassSetup setup, const QString& step = QStringLiteral("セットアップを開く"));
     void placeSetupMarkers();
     void dragSetupMarker(std::size_t index, QPoint position);
     void calculateSeats(const Scene& scene);
     void writeSeatCaption();
     void previewSetup(const BassSetup& setup); // a configuration's seat curves on the chart
+    // The subwoofer dialog and the seat curve export (main_window_subwoofers.cpp).
+    void createSubwooferCommands();
+    void showSubwooferDialog();
+    void exportSeatCurves();
 
     // The response map over the plan (main_window_map.cpp).
     struct MapState;
@@ -285,6 +290,9 @@ class MainWindow : public QMainWindow {
     QAction* subsOnlyAction_ = nullptr;
     QLabel* seatCaption_ = nullptr; // the seats' variation and mean level
     QAction* subwooferOptimiserAction_ = nullptr;
+    QAction* subwooferDialogAction_ = nullptr;
+    QAction* exportSeatCurvesAction_ = nullptr;
+    QString seatCurveFolder_; // the folder the seat curves were last written to
     SubwooferOptimiserWindow* subwooferOptimiser_ = nullptr; // made at its first showing
     std::optional<SeatFigures> seatFigures_;
     QString setupProposal_ = QStringLiteral("セットアップ.k2s");

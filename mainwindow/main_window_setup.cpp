@@ -124,7 +124,7 @@ void MainWindow::openFileAt(const QString& path) {
         openRoomFileAt(path);
 }
 
-void MainWindow::takeSetup(BassSetup setup) {
+void MainWindow::takeSetup(BassSetup setup, const QString& step) {
     // The document holds the room, SP1, SP2 and the listener; the rest stays here.
     SceneTexts texts = setup.texts;
     texts.sources.resize(kLoudspeakerCount);
@@ -132,7 +132,7 @@ void MainWindow::takeSetup(BassSetup setup) {
     setup_ = std::move(setup);
     document_.setTexts(texts);
     applyScene();
-    document_.commit(QStringLiteral("セットアップを開く"));
+    document_.commit(step);
 }
 
 void MainWindow::saveSetupFile() {

@@ -38,6 +38,8 @@ QString filterText(const QString& description, const QString& pattern) {
 FileChoice askFileChoice(QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
     if (fileDialogHandler())
         return fileDialogHandler()(parent, kind, request);
+    if (kind == FileDialogKind::Folder)
+        return QFileDialog::getExistingDirectory(parent, request.description);
     QFileDialog dialog(parent);
     const bool saving = kind == FileDialogKind::Save;
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

@@ -14,7 +14,7 @@ class QWidget;
 
 namespace kolmarin {
 
-enum class FileDialogKind { Save, Open };
+enum class FileDialogKind { Save, Open, Folder }; // Folder: an existing folder, no filter
 
 struct FileFilter {
     QString description; // as the user sees it

@@ -3,10 +3,15 @@
 #include "file_command_fixture.h"
 #include "find_control.h"
 
+#include "dialogs/subwoofer_dialog.h"
 #include "dialogs/subwoofer_optimiser_window.h"
+#include "files/seat_curve_text.h"
 #include "files/setup_file.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
@@ -102,6 +107,46 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QVERIFY2(QStringList({"0.30", "2.40", "1.35"}).contains(x), qPrintable(x));
         QCOMPARE(applied.texts.seats.size(), 3u);
         QVERIFY(!mainWindow().findChild<MarkerShape*>(QStringLiteral("sw2Marker")));
+    }
+
+    void theSubwooferDialogAppliesWhatItsBoxesSayAndRefusesABadBox() {
+        control<QAction>(mainWindow(), "subwooferDialogAction")->trigger();
+        auto& dialog = *static_cast<SubwooferDialog*>(control<QDialog>(mainWindow(), "subwooferDialog"));
+        control<QPushButton>(dialog, "addSubwooferButton")->click();
+        const std::pair<const char*, const char*> typed[]{{"sw1_xBox", "0.50"},
+                                                          {"sw1_yBox", "4.00"},
+                                                          {"sw1_levelBox", "-4.5"},
+                                                          {"sw1_delayBox", "7.5"},
+                                                          {"crossoverBox", "90"}};
+        for (const auto& [name, text] : typed)
+            control<QLineEdit>(dialog, name)->setText(QString::fromLatin1(text));
+        control<QComboBox>(dialog, "sw1_polarityBox")->setCurrentIndex(1);
+        control<QCheckBox>(dialog, "crossoverCheck")->setChecked(true);
+        QVERIFY(dialog.apply());
+        BassSetup expected = mainWindow().bassSetup();
+        QCOMPARE(expected.subwoofers, (std::vector<SubwooferSignal>{{-4.5, 7.5, true}}));
+        QCOMPARE(expected.crossover, 90);
+        QCOMPARE(expected.texts.sources.at(2), (PositionTexts{" 0.50", " 4.00", " 0.30"}));
+        const ResponseCurves model = seatCurves(setupScene(expected, '.'), 90, false, 0);
+        QCOMPARE(mainWindow().responseCurves().total, model.total);
+        // A level out of range is refused naming its box, and the scene keeps what it had.
+        control<QLineEdit>(dialog, "sw1_levelBox")->setText(QStringLiteral("11"));
+        QVERIFY(!dialog.apply());
+        QCOMPARE(errors().size(), 1);
+        QVERIFY2(errors()[0].contains(QStringLiteral("SW1 の レベル (dB)")), qPrintable(errors()[0]));
+        QCOMPARE(mainWindow().bassSetup(), expected);
+    }
+
+    void theSeatCurvesAreWrittenOnePerSourceAndSeatIntoTheChosenFolder() {
+        const BassSetup setup = twoSubsThreeSeats();
+        testing::writeAll(dir->filePath(QStringLiteral("a.k2s")), setupFileBytes(setup));
+        answers = {dir->filePath(QStringLiteral("a.k2s")), dir->path()};
+        control<QAction>(mainWindow(), "openSetupAction")->trigger();
+        control<QAction>(mainWindow(), "exportSeatCurvesAction")->trigger();
+        const std::vector<SeatCurveFile> expected = sourceCurveTexts(setupScene(setup, '.'), 0);
+        QCOMPARE(expected.size(), 12u);
+        for (const SeatCurveFile& file : expected)
+            QCOMPARE(testing::readAll(dir->filePath(file.name)), file.text);
     }
 };
 
