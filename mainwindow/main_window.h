@@ -179,6 +179,12 @@ class MainWindow : public QMainWindow {
     void calculateSeats(const Scene& scene);
     void writeSeatCaption();
     void previewSetup(const BassSetup& setup); // a configuration's seat curves on the chart
+    // Seats added from the window (main_window_seats.cpp).
+    void createSeatCommands();
+    std::vector<Point3> extraSeats() const;
+    void addSeat();
+    void arrangeSeats();
+    void setExtraSeats(const std::vector<Point3>& seats); // in place of the seats after the listener
 
     // The response map over the plan (main_window_map.cpp).
     struct MapState;
