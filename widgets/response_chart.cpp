@@ -219,7 +219,7 @@ void ResponseChart::highlightSeat(int index) {
         removeGraph(std::exchange(seatHighlight_, nullptr));
     if (index >= 0 && index < static_cast<int>(seatLevels_.size())) {
         seatHighlight_ = addGraph(xAxis, yAxis);
-        seatHighlight_->setPen(QPen(QColor(20, 70, 190), 2));
+        seatHighlight_->setPen(QPen(QColor(0, 165, 175), 2)); // the seat markers' cyan, darkened
         seatHighlight_->removeFromLegend();
         seatHighlight_->setData(seatFrequencies_, seatLevels_[static_cast<std::size_t>(index)], true);
     }
