@@ -194,6 +194,7 @@ void MainWindow::createMenu() {
     createWaterfall();
     createReferenceCommands();
     createSetupCommands();
+    createSeatCommands();
 
     settingsMenu_ = menuBar()->addMenu(QStringLiteral("設定(&O)"));
     roomSettingsAction_ = settingsMenu_->addAction(QStringLiteral("部屋、計算条件(&R)"));

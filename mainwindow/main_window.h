@@ -186,6 +186,12 @@ class MainWindow : public QMainWindow {
     void createSubwooferCommands();
     void showSubwooferDialog();
     void exportSeatCurves();
+    // Seats added from the window (main_window_seats.cpp).
+    void createSeatCommands();
+    std::vector<Point3> extraSeats() const;
+    void addSeat();
+    void arrangeSeats();
+    void setExtraSeats(const std::vector<Point3>& seats); // in place of the seats after the listener
 
     // The response map over the plan (main_window_map.cpp).
     struct MapState;

@@ -178,6 +178,11 @@ void MainWindow::placeSetupMarkers() {
                         markerReleased(PlacedObject::SP1);
                 });
             });
+            if (!sub)
+                connect(shape, &MarkerShape::hovered, this,
+                        [this, seat = static_cast<int>(i - subs)](bool inside) {
+                            responseChart_->highlightSeat(inside ? seat : -1);
+                        });
             shape->show();
             label->show();
             setupMarkers_.emplace_back(shape, label);

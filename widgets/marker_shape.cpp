@@ -39,4 +39,12 @@ void MarkerShape::mouseReleaseEvent(QMouseEvent* event) {
     emit mouseUp(event->button(), event->position().toPoint());
 }
 
+void MarkerShape::enterEvent(QEnterEvent*) {
+    emit hovered(true);
+}
+
+void MarkerShape::leaveEvent(QEvent*) {
+    emit hovered(false);
+}
+
 } // namespace kolmarin

@@ -21,12 +21,15 @@ class MarkerShape : public QWidget {
     void mouseDown(Qt::MouseButton button, QPoint position);
     void mouseMove(QPoint position);
     void mouseUp(Qt::MouseButton button, QPoint position);
+    void hovered(bool inside); // the pointer came over the marker, or left it
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
   private:
     Form form_;

@@ -177,9 +177,13 @@ void ResponseChart::clearReference() {
 
 void ResponseChart::showSeatCurves(const QVector<double>& frequencies,
                                    const std::vector<QVector<double>>& levels, bool asBand) {
+    if (seatHighlight_)
+        removeGraph(std::exchange(seatHighlight_, nullptr));
     for (QCPGraph* graph : seatCurves_)
         removeGraph(graph);
     seatCurves_.clear();
+    seatFrequencies_ = frequencies;
+    seatLevels_ = levels;
     const QColor thin(100, 150, 230);
     auto add = [&](const QVector<double>& values) {
         QCPGraph* graph = addGraph(xAxis, yAxis);
@@ -208,6 +212,18 @@ void ResponseChart::showSeatCurves(const QVector<double>& frequencies,
     QCPGraph* highGraph = add(high);
     highGraph->setBrush(QColor(100, 150, 230, 70));
     highGraph->setChannelFillGraph(lowGraph);
+}
+
+void ResponseChart::highlightSeat(int index) {
+    if (seatHighlight_)
+        removeGraph(std::exchange(seatHighlight_, nullptr));
+    if (index >= 0 && index < static_cast<int>(seatLevels_.size())) {
+        seatHighlight_ = addGraph(xAxis, yAxis);
+        seatHighlight_->setPen(QPen(QColor(0, 165, 175), 2)); // the seat markers' cyan, darkened
+        seatHighlight_->removeFromLegend();
+        seatHighlight_->setData(seatFrequencies_, seatLevels_[static_cast<std::size_t>(index)], true);
+    }
+    replot();
 }
 
 QCPAxis* ResponseChart::axisOf(ChartAxis axis) const {

@@ -56,6 +56,10 @@ class ResponseChart : public QCustomPlot, public ChartAxes {
     void showSeatCurves(const QVector<double>& frequencies, const std::vector<QVector<double>>& levels,
                         bool asBand);
     int seatCurveCount() const { return static_cast<int>(seatCurves_.size()); }
+    // One other seat's Total drawn bold over the rest (its index among the levels last
+    // shown), or none with -1; it goes when the seat curves are shown anew.
+    void highlightSeat(int index);
+    bool hasSeatHighlight() const { return seatHighlight_ != nullptr; }
 
     void setTitleText(const QString& text);
     QString titleText() const;
@@ -86,6 +90,9 @@ class ResponseChart : public QCustomPlot, public ChartAxes {
     QCPGraph* total_ = nullptr;
     QCPGraph* candidate_ = nullptr;
     std::vector<QCPGraph*> seatCurves_; // made only while there are other seats
+    QVector<double> seatFrequencies_;
+    std::vector<QVector<double>> seatLevels_;
+    QCPGraph* seatHighlight_ = nullptr;
     QCPGraph* reference_ = nullptr;
     QCPTextElement* title_ = nullptr;
     QCPTextElement* foot_ = nullptr;

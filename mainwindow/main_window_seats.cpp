@@ -1,0 +1,80 @@
+// Seats besides the listener, set out from the window: one at a time, a row or a grid
+// around the listener, or all taken away. They join the subwoofers beside the document,
+// as a setup file's seats do, so the setup file saves them.
+#include "mainwindow/main_window.h"
+
+#include "dialogs/room_settings_dialog.h"
+#include "dialogs/seat_rows_dialog.h"
+#include "model/text/number_text.h"
+#include "widgets/ui_support.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kolmarin {
+
+namespace {
+
+// The choice the arrange dialog starts from: the last one made.
+SeatRowsChoice lastSeatRows;
+
+} // namespace
+
+void MainWindow::createSeatCommands() {
+    QMenu* seats = calculationMenu_->addMenu(QStringLiteral("座席"));
+    seats->setObjectName(QStringLiteral("seatsMenu"));
+    QAction* add = seats->addAction(QStringLiteral("座席を追加"));
+    QAction* arrange = seats->addAction(QStringLiteral("座席を並べる..."));
+    QAction* clear = seats->addAction(QStringLiteral("座席をすべて消す"));
+    add->setObjectName(QStringLiteral("addSeatAction"));
+    arrange->setObjectName(QStringLiteral("arrangeSeatsAction"));
+    clear->setObjectName(QStringLiteral("clearSeatsAction"));
+    connect(add, &QAction::triggered, this, commandSlot(this, [this] { addSeat(); }));
+    connect(arrange, &QAction::triggered, this, commandSlot(this, [this] { arrangeSeats(); }));
+    connect(clear, &QAction::triggered, this, commandSlot(this, [this] { setExtraSeats({}); }));
+}
+
+std::vector<Point3> MainWindow::extraSeats() const {
+    const char separator = decimalSeparator();
+    std::vector<Point3> seats;
+    for (std::size_t i = 1; i < setup_.texts.seats.size(); ++i) {
+        const PositionTexts& p = setup_.texts.seats[i];
+        seats.push_back(
+            {parseDecimal(p.x, separator), parseDecimal(p.y, separator), parseDecimal(p.z, separator)});
+    }
+    return seats;
+}
+
+void MainWindow::addSeat() {
+    std::vector<Point3> seats = extraSeats();
+    if (static_cast<int>(seats.size()) >= kMostExtraSeats)
+        throw UserError("座席はリスナーのほかに " + std::to_string(kMostExtraSeats) + " 席までです");
+    seats.push_back(nextSeat(position(PlacedObject::Listener), seats, roomSettings().dimension(Coordinate::X),
+                             roomSettings().dimension(Coordinate::Y)));
+    setExtraSeats(seats);
+}
+
+void MainWindow::arrangeSeats() {
+    const std::optional<SeatRowsChoice> choice = askSeatRows(this, lastSeatRows);
+    if (!choice)
+        return;
+    lastSeatRows = *choice;
+    setExtraSeats(kolmarin::arrangeSeats(choice->pattern, position(PlacedObject::Listener), choice->count,
+                                         choice->spacing, roomSettings().dimension(Coordinate::X),
+                                         roomSettings().dimension(Coordinate::Y)));
+}
+
+void MainWindow::setExtraSeats(const std::vector<Point3>& seats) {
+    const char separator = decimalSeparator();
+    setup_.texts.seats.resize(1);
+    for (const Point3& p : seats)
+        setup_.texts.seats.push_back({formatPosition(p.x, separator), formatPosition(p.y, separator),
+                                      document_.texts().seats.front().z});
+    recalculateResponse();
+}
+
+} // namespace kolmarin
