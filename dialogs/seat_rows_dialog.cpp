@@ -18,8 +18,7 @@ std::optional<SeatRowsChoice> askSeatRows(QWidget* parent, const SeatRowsChoice&
     dialog.setFont(japaneseWindowFont());
     dialog.setObjectName(QStringLiteral("seatRowsDialog"));
     auto* pattern = new QComboBox;
-    pattern->addItems(
-        {QStringLiteral("横一列 (リスナーの左右)"), QStringLiteral("格子 (リスナーの前後左右)")});
+    pattern->addItems({QStringLiteral("横一列 (聴取者の左右)"), QStringLiteral("格子 (聴取者の前後左右)")});
     pattern->setCurrentIndex(current.pattern == SeatPattern::Grid ? 1 : 0);
     pattern->setObjectName(QStringLiteral("seatPatternBox"));
     auto* count = new QSpinBox;
@@ -36,7 +35,7 @@ std::optional<SeatRowsChoice> askSeatRows(QWidget* parent, const SeatRowsChoice&
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     auto* form = new QFormLayout(&dialog);
     form->addRow(QStringLiteral("並べ方"), pattern);
-    form->addRow(QStringLiteral("リスナーのほかに"), count);
+    form->addRow(QStringLiteral("聴取者のほかに"), count);
     form->addRow(QStringLiteral("間隔"), spacing);
     form->addRow(buttons);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);

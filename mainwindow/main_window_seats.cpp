@@ -52,7 +52,7 @@ std::vector<Point3> MainWindow::extraSeats() const {
 void MainWindow::addSeat() {
     std::vector<Point3> seats = extraSeats();
     if (static_cast<int>(seats.size()) >= kMostExtraSeats)
-        throw UserError("座席はリスナーのほかに " + std::to_string(kMostExtraSeats) + " 席までです");
+        throw UserError("座席は聴取者のほかに " + std::to_string(kMostExtraSeats) + " 席までです");
     seats.push_back(nextSeat(position(PlacedObject::Listener), seats, roomSettings().dimension(Coordinate::X),
                              roomSettings().dimension(Coordinate::Y)));
     setExtraSeats(seats);

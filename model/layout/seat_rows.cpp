@@ -44,7 +44,7 @@ std::vector<Point3> arrangeSeats(SeatPattern pattern, const Point3& listener, in
             if (!inside(p, width, depth))
                 throw UserError(std::to_string(count) + " 席を " + metres(spacing) +
                                 " m 間隔で並べると部屋に収まりません。数か間隔を小さくするか、"
-                                "リスナーを部屋の中ほどへ動かしてください");
+                                "聴取者を部屋の中ほどへ動かしてください");
             placed.push_back(p);
         }
     return placed;
