@@ -17,6 +17,8 @@
 #include <QSpinBox>
 #include <QTableWidget>
 
+#include <algorithm>
+
 using namespace kolmarin;
 using kolmarin::testing::control;
 
@@ -76,9 +78,12 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QVERIFY(!mainWindow().findChild<MarkerShape*>(QStringLiteral("sw1Marker")));
         QVERIFY(!mainWindow().seatFigures());
         // The setup stays among the recent files and opens again as a setup.
-        for (QAction* entry : control<QMenu>(mainWindow(), "recentFilesMenu")->actions())
-            if (entry->text().endsWith(setupPath))
-                entry->trigger();
+        // (Choosing an entry makes the list anew, so the entry is found before it is chosen.)
+        const QList<QAction*> entries = control<QMenu>(mainWindow(), "recentFilesMenu")->actions();
+        const auto entry = std::find_if(entries.begin(), entries.end(),
+                                        [&](const QAction* a) { return a->text().endsWith(setupPath); });
+        QVERIFY(entry != entries.end());
+        (*entry)->trigger();
         QVERIFY(mainWindow().findChild<MarkerShape*>(QStringLiteral("sw1Marker")));
     }
 
