@@ -196,7 +196,7 @@ class MainWindow : public QMainWindow {
     // The response map over the plan (main_window_map.cpp).
     struct MapState;
     void createResponseMap();
-    Scene readMapScene() const;
+    Scene readScene() const;
     void toggleResponseMap();
     void mapChoiceChanged();
     void mapBandChosen(QAction* chosen);

@@ -170,28 +170,32 @@ void MainWindow::createResponseMap() {
     planView_->installEventFilter(this);
 }
 
-// The scene as the calculation reads it, corrections written back to the dialog.
-Scene MainWindow::readMapScene() const {
-    return roomSettings().readingBoxes([&] {
+// The scene as the calculation reads it, corrections written back to the dialog; with a
+// setup, its subwoofers, seats and crossover join it, so the chart, the map, the search and
+// the waterfall all show the same scene.
+Scene MainWindow::readScene() const {
+    const Scene scene = roomSettings().readingBoxes([&] {
         return readCalculationScene(document_.texts(), decimalSeparator(),
                                     [this](Condition condition, const std::string& corrected) {
                                         document_.setText(conditionText(condition), corrected);
                                     });
     });
+    const BassSetup setup = bassSetup();
+    return setup.plain() ? scene : setupScene(setup, decimalSeparator());
 }
 
 void MainWindow::toggleResponseMap() {
     stopResponseMap();
     map_->legend->setVisible(map_->shown->isChecked());
     if (map_->shown->isChecked())
-        restartResponseMap(readMapScene());
+        restartResponseMap(readScene());
 }
 
 void MainWindow::mapChoiceChanged() {
     if (!map_->shown->isChecked())
         return;
     stopResponseMap();
-    restartResponseMap(readMapScene());
+    restartResponseMap(readScene());
 }
 
 // The band dialog for 帯域を指定...; a cancel keeps the band chosen before.

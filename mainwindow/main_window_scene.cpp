@@ -89,15 +89,7 @@ void MainWindow::applyScene() {
 void MainWindow::recalculateResponse() {
     BusyCursor busy;
     stopResponseMap();
-    Scene scene = roomSettings().readingBoxes([&] {
-        return readCalculationScene(document_.texts(), decimalSeparator(),
-                                    [this](Condition condition, const std::string& corrected) {
-                                        document_.setText(conditionText(condition), corrected);
-                                    });
-    });
-    // The subwoofers and other seats join the scene read with the conditions corrected.
-    if (!setup_.plain())
-        scene = setupScene(bassSetup(), decimalSeparator());
+    const Scene scene = readScene();
     calculateResponse(scene, curves_, impulses_);
     computed_ = storedElements(scene.startFrequency, scene.endFrequency);
     calculateSeats(scene);

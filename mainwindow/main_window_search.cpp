@@ -24,7 +24,7 @@ void MainWindow::createPlacementSearch() {
 void MainWindow::showPlacementSearch() {
     if (!placementSearch_) {
         placementSearch_ = new PlacementSearchWindow(this);
-        placementSearch_->readScene = [this] { return readMapScene(); };
+        placementSearch_->readScene = [this] { return readScene(); };
         connect(placementSearch_, &PlacementSearchWindow::candidateChanged, this,
                 [this](const std::optional<Placement>& placement) {
                     runCommand(placementSearch_, [&] { showCandidate(placement ? &*placement : nullptr); });
@@ -49,7 +49,7 @@ void MainWindow::showCandidate(const Placement* placement) {
         responseChart_->clearCandidate();
         return;
     }
-    const Scene scene = withPlacement(readMapScene(), *placement);
+    const Scene scene = withPlacement(readScene(), *placement);
     ResponseCurves curves;
     calculateResponse(scene, curves);
     const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);

@@ -234,8 +234,6 @@ void MainWindow::calculateSeats(const Scene& scene) {
     }
     placeSetupMarkers();
     const int crossover = setup_.crossover;
-    if (crossover != 0)
-        curves_ = seatCurves(scene, crossover, false, 0);
     const bool subsOnly = subsOnlyAction_->isChecked() && scene.sources.size() > 2;
     std::vector<QVector<double>> others;
     QVector<double> frequencies;

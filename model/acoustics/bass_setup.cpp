@@ -85,6 +85,12 @@ Scene setupScene(const BassSetup& setup, char decimalSeparator) {
         source.delayMs = signal.delayMs;
         source.reversed = signal.reversed;
     }
+    if (setup.crossover != 0)
+        for (std::size_t s = 0; s < scene.sources.size(); ++s) {
+            scene.sources[s].branch = static_cast<int>(s) < kLoudspeakerCount ? CrossoverBranch::HighPass
+                                                                              : CrossoverBranch::LowPass;
+            scene.sources[s].crossoverHz = setup.crossover;
+        }
     return scene;
 }
 

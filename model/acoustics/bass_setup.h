@@ -41,7 +41,8 @@ struct BassSetup {
 // sources), or empty.
 std::string setupProblem(const BassSetup& setup);
 
-// The calculation's scene (readCalculationScene) with each subwoofer's signal on its source.
+// The calculation's scene (readCalculationScene) with each subwoofer's signal on its source
+// and, with a crossover, each source on its branch of it.
 Scene setupScene(const BassSetup& setup, char decimalSeparator);
 
 // Each seat's Total over its curve elements for `range`, with or without the loudspeakers.

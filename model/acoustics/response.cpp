@@ -265,23 +265,47 @@ bool allPlain(const Scene& scene) {
     return std::all_of(scene.sources.begin(), scene.sources.end(), [](const Source& s) { return s.plain(); });
 }
 
-// The factor a source's level and polarity put on its whole spectrum.
-double gainOf(const Source& source) {
-    const double gain = std::pow(10.0, source.levelDb / 20.0);
-    return source.reversed ? -gain : gain;
+// The factor a source's level, polarity, delay and crossover branch put on its spectrum at
+// `frequency`: the gain, the delay's phase turn e^(-2 pi i f delay) and the branch.
+Complex sourceFactor(const Source& source, double frequency) {
+    const double gain = std::pow(10.0, source.levelDb / 20.0) * (source.reversed ? -1.0 : 1.0);
+    const double phase = -2.0 * std::numbers::pi * frequency * (source.delayMs / 1000.0);
+    const Complex factor{gain * std::cos(phase), gain * std::sin(phase)};
+    if (source.branch == CrossoverBranch::Full)
+        return factor;
+    return factor * crossoverResponse(source.branch, frequency, source.crossoverHz);
 }
 
-// A source's level, delay and polarity on its spectrum: bin k, at k/2 Hz, is multiplied
-// by the gain and by the delay's phase turn e^(-2 pi i f delay).
+// The source's factor on its spectrum: bin k, at k/2 Hz.
 void shapeSpectrum(const Source& source, std::vector<Complex>& spectrum) {
-    const double gain = gainOf(source);
-    const double delaySeconds = source.delayMs / 1000.0;
     for (int k = 0; k < kTransformLength; ++k) {
-        const double phase = -2.0 * std::numbers::pi * (k * 0.5) * delaySeconds;
-        const double re = gain * std::cos(phase), im = gain * std::sin(phase);
         Complex& z = spectrum[static_cast<std::size_t>(k)];
-        z = {z.re * re - z.im * im, z.re * im + z.im * re};
+        z = z * sourceFactor(source, k * 0.5);
     }
+}
+
+// The source's impulse response as it reaches the Total: its transform times the factor,
+// taken at each bin's own frequency (negative above the middle bin, so the result stays
+// real), transformed back.
+void shapeImpulse(const Source& source, std::vector<double>& impulse) {
+    std::vector<Complex> spectrum(kTransformLength);
+    for (int n = 0; n < kTransformLength; ++n)
+        spectrum[static_cast<std::size_t>(n)] = {impulse[static_cast<std::size_t>(n)], 0.0};
+    forwardFft(spectrum.data(), spectrum.data(), kTransformLength);
+    for (int k = 0; k < kTransformLength; ++k) {
+        const bool negative = k > kTransformLength / 2;
+        Complex factor = sourceFactor(source, (negative ? kTransformLength - k : k) * 0.5);
+        // Above the middle the factor of the mirrored frequency, conjugated; the inverse
+        // transform is the forward one of the conjugate, conjugated back (its real part).
+        if (negative)
+            factor.im = -factor.im;
+        Complex& z = spectrum[static_cast<std::size_t>(k)];
+        z = z * factor;
+        z.im = -z.im;
+    }
+    forwardFft(spectrum.data(), spectrum.data(), kTransformLength);
+    for (int n = 0; n < kTransformLength; ++n)
+        impulse[static_cast<std::size_t>(n)] = spectrum[static_cast<std::size_t>(n)].re / kTransformLength;
 }
 
 void requireFiniteSpectra(const TransformBuffers& b, std::size_t curves) {
@@ -416,7 +440,7 @@ std::vector<double> roundingNoisePowers(const Scene& scene, const ImpulseRespons
         const Source& source = scene.sources[s];
         double scale = magnitudes(h.sources[s]) + direct(source.position);
         if (!source.plain())
-            scale *= std::fabs(gainOf(source));
+            scale *= std::pow(10.0, source.levelDb / 20.0);
         powers.push_back(noise(scale));
         totalScale += scale;
     }
@@ -437,8 +461,12 @@ void calculate(const Scene& scene, ResponseCurves& curves, bool inCaller, int se
         accumulateImpulseResponsesReference(scene, h, seat);
         storeLevels(scene, h, curves, noNoiseBound(h), inCaller);
     }
-    if (impulses)
+    if (impulses) {
+        for (std::size_t s = 0; s < h.sources.size(); ++s)
+            if (!scene.sources[s].plain())
+                shapeImpulse(scene.sources[s], h.sources[s]);
         *impulses = std::move(h);
+    }
 }
 
 // Whether both loudspeakers' levels over `range` certainly have no fault (every power

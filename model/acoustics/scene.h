@@ -5,6 +5,7 @@
 // one calculation reads from them. The main window's scene has two sources, the
 // loudspeakers SP1 and SP2, and one seat, the listener's.
 
+#include "model/acoustics/crossover.h"
 #include "model/errors.h"
 
 #include <cstdint>
@@ -55,17 +56,22 @@ struct Point3 {
     double x = 0, y = 0, z = 0;
 };
 
-// A sound source: where it stands, and how its signal reaches it. The level, the delay
-// and the polarity act on the source's whole spectrum, so they leave its image pattern
-// alone; the loudspeakers keep them at 0 dB, 0 ms and +.
+// A sound source: where it stands, and how its signal reaches it. The level, the delay,
+// the polarity and the branch of a crossover act on the source's whole spectrum, so they
+// leave its image pattern alone; without a setup every source is plain (0 dB, 0 ms, +,
+// the full band).
 struct Source {
     Point3 position;
     double levelDb = 0.0;
     double delayMs = 0.0;
     bool reversed = false; // polarity
+    CrossoverBranch branch = CrossoverBranch::Full;
+    double crossoverHz = 0.0; // where the branch divides; unused for the full band
 
     // Whether the source's spectrum is used as the room gives it.
-    bool plain() const { return levelDb == 0.0 && delayMs == 0.0 && !reversed; }
+    bool plain() const {
+        return levelDb == 0.0 && delayMs == 0.0 && !reversed && branch == CrossoverBranch::Full;
+    }
 };
 
 struct Scene {

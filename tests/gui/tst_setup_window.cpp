@@ -132,7 +132,8 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QCOMPARE(expected.subwoofers, (std::vector<SubwooferSignal>{{-4.5, 7.5, true}}));
         QCOMPARE(expected.crossover, 90);
         QCOMPARE(expected.texts.sources.at(2), (PositionTexts{" 0.50", " 4.00", " 0.30"}));
-        const ResponseCurves model = seatCurves(setupScene(expected, '.'), 90, false, 0);
+        ResponseCurves model;
+        calculateResponse(setupScene(expected, '.'), model);
         QCOMPARE(mainWindow().responseCurves().total, model.total);
         // A level out of range is refused naming its box, and the scene keeps what it had.
         control<QLineEdit>(dialog, "sw1_levelBox")->setText(QStringLiteral("11"));

@@ -1,8 +1,10 @@
 // Subwoofers and seats: the crossover's branches, the published ordering of subwoofer
 // layouts by seat-to-seat variation, and the optimiser against an exhaustive search.
+#include "model/acoustics/bass_setup.h"
 #include "model/acoustics/crossover.h"
 #include "model/acoustics/seat_spectra.h"
 #include "model/acoustics/seat_variation.h"
+#include "model/acoustics/source_mix.h"
 #include "model/acoustics/subwoofer_candidates.h"
 #include "model/acoustics/subwoofer_optimiser.h"
 
@@ -35,6 +37,34 @@ TEST(Crossover, BranchesAreSixDecibelsDownAtTheCrossoverAndSumFlat) {
                                  crossoverResponse(CrossoverBranch::HighPass, f, fc)),
                         0.0, 1e-9)
                 << fc << " Hz crossover at " << f << " Hz";
+    }
+}
+
+// A subwoofer turned down, delayed and reversed behind an 80 Hz crossover: the curves of the
+// calculation, the curves mixed from the sources' spectra and the spectrum of the impulse
+// responses handed out (the waterfall's) agree.
+TEST(SetupScene, CurvesAndImpulsesCarryTheSubwoofersSignalAndTheCrossover) {
+    BassSetup setup;
+    setup.texts.reflectionCount = "8";
+    setup.texts.sources.push_back({"0.3", "0.3", "0.3"});
+    setup.subwoofers = {{-3.0, 2.5, true}};
+    setup.crossover = 80;
+    const Scene scene = setupScene(setup, '.');
+    ResponseCurves curves;
+    ImpulseResponses impulses;
+    calculateResponse(scene, curves, impulses);
+    const ResponseCurves mixed = seatCurves(scene, setup.crossover, false, 0);
+    std::vector<double> sum(impulses.sources[0].size());
+    for (const std::vector<double>& h : impulses.sources)
+        for (std::size_t n = 0; n < sum.size(); ++n)
+            sum[n] += h[n];
+    const std::vector<Complex> spectrum = sourceSpectrum(sum);
+    const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
+    for (int j = range.first; j <= range.last; j += 7) {
+        const auto at = static_cast<std::size_t>(j);
+        EXPECT_NEAR(curves.total[at], mixed.total[at], 1e-6) << j;
+        EXPECT_NEAR(curves.sources[2][at], mixed.sources[2][at], 1e-6) << j;
+        EXPECT_NEAR(decibels(spectrum[at]), curves.total[at], 1e-6) << j;
     }
 }
 
