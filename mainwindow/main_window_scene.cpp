@@ -96,8 +96,8 @@ void MainWindow::recalculateResponse() {
                                     });
     });
     // The subwoofers and other seats join the scene read with the conditions corrected.
-    if (!setup_.plain())
-        scene = setupScene(bassSetup(), decimalSeparator());
+    if (const BassSetup setup = document_.setup(); !setup.plain())
+        scene = setupScene(setup, decimalSeparator());
     calculateResponse(scene, curves_, impulses_);
     computed_ = storedElements(scene.startFrequency, scene.endFrequency);
     calculateSeats(scene);
