@@ -1,10 +1,12 @@
 // The main window with subwoofers and other seats: a setup file opened shows them on the
-// plan with the seats' figures the command line gives; a room file save says what it drops.
+// plan with the seats' figures the command line gives; a room file save says what it drops;
+// each change of the subwoofers, the seats or the crossover is one undo step.
 #include "file_command_fixture.h"
 #include "find_control.h"
 
 #include "dialogs/subwoofer_dialog.h"
 #include "dialogs/subwoofer_optimiser_window.h"
+#include "files/room_file.h"
 #include "files/seat_curve_text.h"
 #include "files/setup_file.h"
 
@@ -18,6 +20,7 @@
 #include <QTableWidget>
 
 #include <algorithm>
+#include <functional>
 
 using namespace kolmarin;
 using kolmarin::testing::control;
@@ -112,6 +115,8 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QVERIFY2(QStringList({"0.30", "2.40", "1.35"}).contains(x), qPrintable(x));
         QCOMPARE(applied.texts.seats.size(), 3u);
         QVERIFY(!mainWindow().findChild<MarkerShape*>(QStringLiteral("sw2Marker")));
+        QCOMPARE(control<QAction>(mainWindow(), "undoAction")->text(),
+                 QStringLiteral("元に戻す: サブウーファーの最適化の適用"));
     }
 
     void theSubwooferDialogAppliesWhatItsBoxesSayAndRefusesABadBox() {
@@ -127,8 +132,10 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
             control<QLineEdit>(dialog, name)->setText(QString::fromLatin1(text));
         control<QComboBox>(dialog, "sw1_polarityBox")->setCurrentIndex(1);
         control<QCheckBox>(dialog, "crossoverCheck")->setChecked(true);
+        editTexts([](SceneTexts& t) { t.seats[0].x = " 1.00"; }); // the listener moved meanwhile
         QVERIFY(dialog.apply());
         BassSetup expected = mainWindow().bassSetup();
+        QCOMPARE(expected.texts.seats[0].x, std::string(" 1.00"));
         QCOMPARE(expected.subwoofers, (std::vector<SubwooferSignal>{{-4.5, 7.5, true}}));
         QCOMPARE(expected.crossover, 90);
         QCOMPARE(expected.texts.sources.at(2), (PositionTexts{" 0.50", " 4.00", " 0.30"}));
@@ -140,6 +147,49 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QCOMPARE(errors().size(), 1);
         QVERIFY2(errors()[0].contains(QStringLiteral("SW1 の レベル (dB)")), qPrintable(errors()[0]));
         QCOMPARE(mainWindow().bassSetup(), expected);
+    }
+
+    void eachChangeOfTheSetupIsOneStep() {
+        testing::writeAll(path("a.k2s"), setupFileBytes(twoSubsThreeSeats()));
+        testing::writeAll(path("a.dtr"), roomFileBytes(startupSceneTexts()));
+        const auto drag = [this](const char* marker) {
+            auto* shape = control<MarkerShape>(mainWindow(), marker);
+            QTest::mousePress(shape, Qt::LeftButton, {}, QPoint(5, 5));
+            QTest::mouseMove(shape, QPoint(40, -30));
+            QTest::mouseRelease(shape, Qt::LeftButton, {}, QPoint(40, -30));
+        };
+        const struct {
+            const char* step;
+            std::function<void()> change;
+        } cases[]{
+            {"サブウーファーとクロスオーバー",
+             [&] {
+                 control<QAction>(mainWindow(), "subwooferDialogAction")->trigger();
+                 auto& dialog =
+                     *static_cast<SubwooferDialog*>(control<QDialog>(mainWindow(), "subwooferDialog"));
+                 control<QLineEdit>(dialog, "sw1_levelBox")->setText(QStringLiteral("6"));
+                 control<QLineEdit>(dialog, "sw2_yBox")->setText(QStringLiteral("4.20")); // into the room
+                 control<QCheckBox>(dialog, "crossoverCheck")->setChecked(true);
+                 QVERIFY2(dialog.apply(), qPrintable(errors().join('\n')));
+                 delete &dialog;
+             }},
+            {"SW1 の移動", [&] { drag("sw1Marker"); }},
+            {"座席 3 の移動", [&] { drag("seat3Marker"); }},
+            {"座席の追加", [&] { control<QAction>(mainWindow(), "addSeatAction")->trigger(); }},
+            {"座席の消去", [&] { control<QAction>(mainWindow(), "clearSeatsAction")->trigger(); }},
+            {"部屋データを開く",
+             [&] {
+                 answers = {path("a.dtr")};
+                 control<QAction>(mainWindow(), "openRoomAction")->trigger();
+             }},
+        };
+        for (const auto& c : cases) {
+            answers = {path("a.k2s")};
+            control<QAction>(mainWindow(), "openSetupAction")->trigger();
+            const Shown before = shown();
+            c.change();
+            checkUndoAndRedo(before, QString::fromUtf8(c.step));
+        }
     }
 
     void theSeatCurvesAreWrittenOnePerSourceAndSeatIntoTheChosenFolder() {
