@@ -152,6 +152,11 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
     void eachChangeOfTheSetupIsOneStep() {
         testing::writeAll(path("a.k2s"), setupFileBytes(twoSubsThreeSeats()));
         testing::writeAll(path("a.dtr"), roomFileBytes(startupSceneTexts()));
+        BassSetup oneSubFourSeats = twoSubsThreeSeats(); // as many markers, of other kinds
+        oneSubFourSeats.texts.sources.pop_back();
+        oneSubFourSeats.subwoofers.pop_back();
+        oneSubFourSeats.texts.seats.push_back({"1.36", "3.60", "1.00"});
+        testing::writeAll(path("b.k2s"), setupFileBytes(oneSubFourSeats));
         const auto drag = [this](const char* marker) {
             auto* shape = control<MarkerShape>(mainWindow(), marker);
             QTest::mousePress(shape, Qt::LeftButton, {}, QPoint(5, 5));
@@ -177,6 +182,12 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
             {"座席 3 の移動", [&] { drag("seat3Marker"); }},
             {"座席の追加", [&] { control<QAction>(mainWindow(), "addSeatAction")->trigger(); }},
             {"座席の消去", [&] { control<QAction>(mainWindow(), "clearSeatsAction")->trigger(); }},
+            {"セットアップを開く",
+             [&] {
+                 answers = {path("b.k2s")};
+                 control<QAction>(mainWindow(), "openSetupAction")->trigger();
+                 QVERIFY(mainWindow().findChild<MarkerShape*>(QStringLiteral("seat4Marker")));
+             }},
             {"部屋データを開く",
              [&] {
                  answers = {path("a.dtr")};
