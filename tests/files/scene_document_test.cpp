@@ -47,25 +47,6 @@ TEST(SceneDocument, TellsWhichTextsChanged) {
     }
 }
 
-TEST(SceneDocument, HoldsASetupBesideTheTextsAndAChangeOfItAloneIsAStep) {
-    SceneDocument document(startupSceneTexts(), QString());
-    std::vector<Changes> told;
-    QObject::connect(&document, &SceneDocument::changed, [&](Changes what) { told.push_back(what); });
-    const BassSetup plain = document.setup();
-    BassSetup setup = plain;
-    setup.texts.sources.push_back({"0.30", "0.30", "0.30"});
-    setup.subwoofers = {{-3.0, 2.5, true}};
-    setup.texts.seats.push_back({"0.86", "2.90", "1.00"});
-    setup.crossover = 80;
-    document.setSetup(setup);
-    EXPECT_EQ(document.setup(), setup);
-    EXPECT_EQ(document.texts(), startupSceneTexts());
-    EXPECT_EQ(told, std::vector<Changes>{SceneDocument::Setup});
-    document.commit(QStringLiteral("サブウーファーとクロスオーバー"));
-    document.undo();
-    EXPECT_EQ(document.setup(), plain);
-}
-
 TEST(SceneDocument, ApplyHandsBackWhatAViewRefused) {
     SceneDocument document(startupSceneTexts(), QString());
     int applied = 0;

@@ -20,7 +20,6 @@
 #include <QTableWidget>
 
 #include <algorithm>
-#include <functional>
 
 using namespace kolmarin;
 using kolmarin::testing::control;
@@ -120,6 +119,7 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
     }
 
     void theSubwooferDialogAppliesWhatItsBoxesSayAndRefusesABadBox() {
+        const Shown before = shown();
         control<QAction>(mainWindow(), "subwooferDialogAction")->trigger();
         auto& dialog = *static_cast<SubwooferDialog*>(control<QDialog>(mainWindow(), "subwooferDialog"));
         control<QPushButton>(dialog, "addSubwooferButton")->click();
@@ -141,6 +141,7 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QCOMPARE(expected.texts.sources.at(2), (PositionTexts{" 0.50", " 4.00", " 0.30"}));
         const ResponseCurves model = seatCurves(setupScene(expected, '.'), 90, false, 0);
         QCOMPARE(mainWindow().responseCurves().total, model.total);
+        checkUndoAndRedo(before, QStringLiteral("サブウーファーとクロスオーバー"));
         // A level out of range is refused naming its box, and the scene keeps what it had.
         control<QLineEdit>(dialog, "sw1_levelBox")->setText(QStringLiteral("11"));
         QVERIFY(!dialog.apply());
@@ -149,7 +150,7 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QCOMPARE(mainWindow().bassSetup(), expected);
     }
 
-    void eachChangeOfTheSetupIsOneStep() {
+    void eachChangeOfTheSeatsOrTheSetupIsOneStep() {
         testing::writeAll(path("a.k2s"), setupFileBytes(twoSubsThreeSeats()));
         testing::writeAll(path("a.dtr"), roomFileBytes(startupSceneTexts()));
         BassSetup oneSubFourSeats = twoSubsThreeSeats(); // as many markers, of other kinds
@@ -157,50 +158,30 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         oneSubFourSeats.subwoofers.pop_back();
         oneSubFourSeats.texts.seats.push_back({"1.36", "3.60", "1.00"});
         testing::writeAll(path("b.k2s"), setupFileBytes(oneSubFourSeats));
-        const auto drag = [this](const char* marker) {
-            auto* shape = control<MarkerShape>(mainWindow(), marker);
-            QTest::mousePress(shape, Qt::LeftButton, {}, QPoint(5, 5));
-            QTest::mouseMove(shape, QPoint(40, -30));
-            QTest::mouseRelease(shape, Qt::LeftButton, {}, QPoint(40, -30));
-        };
         const struct {
             const char* step;
-            std::function<void()> change;
-        } cases[]{
-            {"サブウーファーとクロスオーバー",
-             [&] {
-                 control<QAction>(mainWindow(), "subwooferDialogAction")->trigger();
-                 auto& dialog =
-                     *static_cast<SubwooferDialog*>(control<QDialog>(mainWindow(), "subwooferDialog"));
-                 control<QLineEdit>(dialog, "sw1_levelBox")->setText(QStringLiteral("6"));
-                 control<QLineEdit>(dialog, "sw2_yBox")->setText(QStringLiteral("4.20")); // into the room
-                 control<QCheckBox>(dialog, "crossoverCheck")->setChecked(true);
-                 QVERIFY2(dialog.apply(), qPrintable(errors().join('\n')));
-                 delete &dialog;
-             }},
-            {"SW1 の移動", [&] { drag("sw1Marker"); }},
-            {"座席 3 の移動", [&] { drag("seat3Marker"); }},
-            {"座席の追加", [&] { control<QAction>(mainWindow(), "addSeatAction")->trigger(); }},
-            {"座席の消去", [&] { control<QAction>(mainWindow(), "clearSeatsAction")->trigger(); }},
-            {"セットアップを開く",
-             [&] {
-                 answers = {path("b.k2s")};
-                 control<QAction>(mainWindow(), "openSetupAction")->trigger();
-                 QVERIFY(mainWindow().findChild<MarkerShape*>(QStringLiteral("seat4Marker")));
-             }},
-            {"部屋データを開く",
-             [&] {
-                 answers = {path("a.dtr")};
-                 control<QAction>(mainWindow(), "openRoomAction")->trigger();
-             }},
-        };
+            const char* control; // an action, or a marker to drag
+            const char* file;    // what the action opens
+        } cases[]{{"座席の追加", "addSeatAction", ""},
+                  {"座席の消去", "clearSeatsAction", ""},
+                  {"SW1 の移動", "sw1Marker", ""},
+                  {"座席 3 の移動", "seat3Marker", ""},
+                  {"部屋データを開く", "openRoomAction", "a.dtr"},
+                  {"セットアップを開く", "openSetupAction", "b.k2s"}};
         for (const auto& c : cases) {
-            answers = {path("a.k2s")};
+            answers = {path("a.k2s"), path(c.file)};
             control<QAction>(mainWindow(), "openSetupAction")->trigger();
             const Shown before = shown();
-            c.change();
+            if (auto* marker = mainWindow().findChild<MarkerShape*>(QString::fromLatin1(c.control))) {
+                QTest::mousePress(marker, Qt::LeftButton, {}, QPoint(5, 5));
+                QTest::mouseMove(marker, QPoint(40, -30));
+                QTest::mouseRelease(marker, Qt::LeftButton, {}, QPoint(40, -30));
+            } else {
+                control<QAction>(mainWindow(), c.control)->trigger();
+            }
             checkUndoAndRedo(before, QString::fromUtf8(c.step));
         }
+        QVERIFY(mainWindow().findChild<MarkerShape*>(QStringLiteral("seat4Marker")));
     }
 
     void theSeatCurvesAreWrittenOnePerSourceAndSeatIntoTheChosenFolder() {
