@@ -5,6 +5,7 @@
 #include "model/acoustics/listening_area.h"
 #include "model/text/number_text.h"
 #include "widgets/japanese_fonts.h"
+#include "widgets/run_row.h"
 #include "widgets/ui_support.h"
 
 #include <QCloseEvent>
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMetaObject>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -165,18 +165,7 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
     form->addRow(QStringLiteral("スピーカーの間隔 (最小)"), spacingBox_);
     form->addRow(QStringLiteral("帯域"), range(lowBox_, highBox_));
 
-    startButton_ = new QPushButton(QStringLiteral("探索"));
-    cancelButton_ = new QPushButton(QStringLiteral("中止"));
-    cancelButton_->setEnabled(false);
-    progressBar_ = new QProgressBar;
-    progressBar_->setRange(0, 100);
-    progressBar_->setValue(0);
-    timeLeftLabel_ = new QLabel;
-    auto* run = new QHBoxLayout;
-    run->addWidget(startButton_);
-    run->addWidget(cancelButton_);
-    run->addWidget(progressBar_, 1);
-    run->addWidget(timeLeftLabel_);
+    runRow_ = new RunRow(QStringLiteral("探索"));
 
     currentLabel_ = new QLabel;
     statusLabel_ = new QLabel;
@@ -227,7 +216,7 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
 
     auto* column = new QVBoxLayout(this);
     column->addLayout(form);
-    column->addLayout(run);
+    column->addWidget(runRow_);
     column->addWidget(resultTable_, 1);
     column->addWidget(statusLabel_);
     column->addLayout(foot);
@@ -245,25 +234,20 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
                                                    {widestBox_, "widestBox"},
                                                    {lowBox_, "bandLowBox"},
                                                    {highBox_, "bandHighBox"},
-                                                   {startButton_, "searchButton"},
-                                                   {cancelButton_, "cancelButton"},
                                                    {applyButton_, "applyButton"},
-                                                   {progressBar_, "searchProgress"},
-                                                   {timeLeftLabel_, "timeLeftLabel"},
                                                    {currentLabel_, "currentSpreadLabel"},
                                                    {statusLabel_, "searchStatusLabel"},
                                                    {resultTable_, "resultTable"}};
     for (const auto& [control, name] : names)
         control->setObjectName(QString::fromLatin1(name));
 
-    connect(startButton_, &QPushButton::clicked, this, commandSlot(this, [this] { startSearch(); }));
-    connect(cancelButton_, &QPushButton::clicked, this, [this] { cancelSearch(); });
+    connect(runRow_, &RunRow::startClicked, this, commandSlot(this, [this] { startSearch(); }));
     connect(applyButton_, &QPushButton::clicked, this, commandSlot(this, [this] { applySelected(); }));
     connect(resultTable_, &QTableWidget::itemSelectionChanged, this,
             commandSlot(this, [this] { selectionChanged(); }));
     // Rows found under other conditions than the boxes now hold are no answer to them.
     const auto conditionsChanged = [this] {
-        if (!results_.empty() && staleReason_.isEmpty() && !searching_ && optionsChanged())
+        if (!results_.empty() && staleReason_.isEmpty() && !searching() && optionsChanged())
             markStale(QStringLiteral("探索の条件が変わりました"));
     };
     for (QComboBox* box : {layoutBox_, objectiveBox_})
@@ -277,7 +261,7 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
 
 PlacementSearchWindow::~PlacementSearchWindow() {
     endBackgroundRun(areaThread_, areaGeneration_);
-    stopThread();
+    runRow_->end();
 }
 
 PlacementConstraints PlacementSearchWindow::constraints() const {
@@ -320,60 +304,26 @@ bool PlacementSearchWindow::optionsChanged() const {
     }
 }
 
-void PlacementSearchWindow::stopThread() {
-    searching_ = false;
-    endBackgroundRun(thread_, generation_);
+bool PlacementSearchWindow::searching() const {
+    return runRow_->running();
 }
 
 void PlacementSearchWindow::startSearch() {
     const SearchOptions options = readOptions();
     const Scene scene = readScene();
-    stopThread();
-    searching_ = true;
-    cancelRequested_ = false;
     searchedScene_ = scene;
     searchedOptions_ = options;
-    startButton_->setEnabled(false);
-    cancelButton_->setEnabled(true);
-    progressBar_->setValue(0);
-    timeLeftLabel_->clear();
     setStatus(QStringLiteral("探索しています..."));
-    const auto post = deliveryToCurrent(this, generation_);
-    thread_ = std::jthread([post, scene, options](std::stop_token stop) {
+    runRow_->start([this, scene, options](std::stop_token stop, const RunRow::Progress& progress,
+                                          const RunRow::Deliver& deliver) {
         auto result = std::make_shared<const SearchResult>(searchPlacements(
-            scene, options,
-            [&post](SearchProgress progress) {
-                post([progress](PlacementSearchWindow& window) { window.showProgress(progress); });
-            },
-            stop));
-        post([result](PlacementSearchWindow& window) { window.showResult(*result); });
+            scene, options, [&progress](SearchProgress p) { progress(p.fraction, p.secondsLeft); }, stop));
+        deliver([this, result] { showResult(*result); });
     });
 }
 
-void PlacementSearchWindow::cancelSearch() {
-    // The search ends within moments and posts the best it has found so far.
-    if (thread_.joinable())
-        thread_.request_stop();
-    // The bar stays where the search was stopped.
-    cancelRequested_ = true;
-    cancelButton_->setEnabled(false);
-}
-
-void PlacementSearchWindow::showProgress(SearchProgress progress) {
-    if (!searching_ || cancelRequested_)
-        return;
-    progressBar_->setValue(static_cast<int>(std::lround(100 * progress.fraction)));
-    timeLeftLabel_->setText(QStringLiteral("残り約 %1 秒")
-                                .arg(static_cast<long>(std::ceil(std::max(0.0, progress.secondsLeft)))));
-}
-
 void PlacementSearchWindow::showResult(const SearchResult& result) {
-    searching_ = false;
-    startButton_->setEnabled(true);
-    cancelButton_->setEnabled(false);
-    if (!result.cancelled)
-        progressBar_->setValue(100);
-    timeLeftLabel_->setText(result.cancelled ? QStringLiteral("中止") : QString());
+    runRow_->finish(result.cancelled);
     results_ = result.best;
     staleReason_.clear();
     resultTable_->clearSelection();
@@ -434,7 +384,7 @@ void PlacementSearchWindow::sceneCalculated(const Scene& scene, const ResponseCu
 }
 
 void PlacementSearchWindow::checkRows(const Scene& scene) {
-    if (results_.empty() || !staleReason_.isEmpty() || searching_)
+    if (results_.empty() || !staleReason_.isEmpty() || searching())
         return;
     const QString reason = changeSinceSearch(searchedScene_, scene, searchedOptions_.layout);
     if (!reason.isEmpty())
@@ -528,14 +478,8 @@ void PlacementSearchWindow::applySelected() {
 void PlacementSearchWindow::closeEvent(QCloseEvent* event) {
     // A closed window searches no further and leaves no candidate on the chart; reopened,
     // it says that the search was stopped rather than showing its last progress.
-    if (searching_) {
-        progressBar_->setValue(0);
-        timeLeftLabel_->clear();
+    if (runRow_->end())
         setStatus(QStringLiteral("ウィンドウを閉じたため、探索を中止しました。"));
-    }
-    stopThread();
-    startButton_->setEnabled(true);
-    cancelButton_->setEnabled(false);
     resultTable_->clearSelection();
     emit candidateChanged(std::nullopt);
     QWidget::closeEvent(event);

@@ -21,12 +21,13 @@
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
-class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
 
 namespace kolmarin {
+
+class RunRow;
 
 class PlacementSearchWindow : public QWidget {
     Q_OBJECT
@@ -39,9 +40,8 @@ class PlacementSearchWindow : public QWidget {
     // question the search asks when it starts, so a function rather than a notice.
     std::function<Scene()> readScene;
 
-    void startSearch();  // 探索: stops any search, then searches the scene read now
-    void cancelSearch(); // 中止: the search ends soon, keeping what it found
-    bool searching() const { return searching_; }
+    void startSearch(); // 探索: stops any search, then searches the scene read now
+    bool searching() const;
     const std::vector<Placement>& results() const { return results_; }
     void applySelected(); // 適用: refused for rows of another scene
 
@@ -66,8 +66,6 @@ class PlacementSearchWindow : public QWidget {
   private:
     SearchOptions readOptions() const;
     bool optionsChanged() const; // since the rows were searched
-    void stopThread();
-    void showProgress(SearchProgress progress);
     void showResult(const SearchResult& result);
     void selectionChanged();
     void checkRows(const Scene& scene);
@@ -87,11 +85,8 @@ class PlacementSearchWindow : public QWidget {
     QDoubleSpinBox* spacingBox_ = nullptr;
     QSpinBox* lowBox_ = nullptr;
     QSpinBox* highBox_ = nullptr;
-    QPushButton* startButton_ = nullptr;
-    QPushButton* cancelButton_ = nullptr;
+    RunRow* runRow_ = nullptr;
     QPushButton* applyButton_ = nullptr;
-    QProgressBar* progressBar_ = nullptr;
-    QLabel* timeLeftLabel_ = nullptr;
     QLabel* currentLabel_ = nullptr;
     QLabel* statusLabel_ = nullptr;
     QTableWidget* resultTable_ = nullptr;
@@ -105,13 +100,9 @@ class PlacementSearchWindow : public QWidget {
     std::optional<Scene> calculatedScene_;
     ResponseCurves calculatedCurves_;
     ElementRange calculatedElements_{0, -1};
-    bool cancelRequested_ = false;
     // The current placement's area spread, computed behind the window.
     std::jthread areaThread_;
     unsigned areaGeneration_ = 0;
-    std::jthread thread_;
-    unsigned generation_ = 0; // counts starts and closes; only the current search is shown
-    bool searching_ = false;
 };
 
 } // namespace kolmarin

@@ -5,8 +5,8 @@
 #include "model/acoustics/subwoofer_problem.h"
 #include "model/errors.h"
 #include "model/text/number_text.h"
-#include "widgets/current_delivery.h"
 #include "widgets/japanese_fonts.h"
+#include "widgets/run_row.h"
 #include "widgets/ui_support.h"
 #include "widgets/user_dialogs.h"
 
@@ -19,7 +19,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -107,18 +106,7 @@ SubwooferOptimiserWindow::SubwooferOptimiserWindow(QWidget* parent) : QWidget(pa
     leastMeanBox_->setObjectName(QStringLiteral("leastMeanBox"));
     subsOnlyBox_->setObjectName(QStringLiteral("subsOnlyBox"));
 
-    startButton_ = new QPushButton(QStringLiteral("最適化"));
-    cancelButton_ = new QPushButton(QStringLiteral("中止"));
-    cancelButton_->setEnabled(false);
-    progressBar_ = new QProgressBar;
-    progressBar_->setRange(0, 100);
-    progressBar_->setValue(0);
-    timeLeftLabel_ = new QLabel;
-    auto* run = new QHBoxLayout;
-    run->addWidget(startButton_);
-    run->addWidget(cancelButton_);
-    run->addWidget(progressBar_, 1);
-    run->addWidget(timeLeftLabel_);
+    runRow_ = new RunRow(QStringLiteral("最適化"));
 
     table_ = new QTableWidget(0, 5);
     table_->setHorizontalHeaderLabels({QStringLiteral("順位"), QStringLiteral("座席間ばらつき dB"),
@@ -138,31 +126,28 @@ SubwooferOptimiserWindow::SubwooferOptimiserWindow(QWidget* parent) : QWidget(pa
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(run);
+    layout->addWidget(runRow_);
     layout->addWidget(table_, 1);
     layout->addLayout(foot);
     resize(900, 420);
 
-    const std::pair<QWidget*, const char*> names[]{
-        {countBox_, "countBox"},       {lowBox_, "bandLowBox"},         {highBox_, "bandHighBox"},
-        {startButton_, "startButton"}, {cancelButton_, "cancelButton"}, {applyButton_, "applyButton"},
-        {progressBar_, "progressBar"}, {table_, "resultTable"},         {statusLabel_, "statusLabel"}};
+    const std::pair<QWidget*, const char*> names[]{{countBox_, "countBox"},   {lowBox_, "bandLowBox"},
+                                                   {highBox_, "bandHighBox"}, {applyButton_, "applyButton"},
+                                                   {table_, "resultTable"},   {statusLabel_, "statusLabel"}};
     for (const auto& [widget, name] : names)
         widget->setObjectName(QString::fromLatin1(name));
-    connect(startButton_, &QPushButton::clicked, this, commandSlot(this, [this] { startSearch(); }));
-    connect(cancelButton_, &QPushButton::clicked, this, commandSlot(this, [this] { cancelSearch(); }));
+    connect(runRow_, &RunRow::startClicked, this, commandSlot(this, [this] { startSearch(); }));
     connect(applyButton_, &QPushButton::clicked, this, commandSlot(this, [this] { applySelected(); }));
     connect(table_, &QTableWidget::itemSelectionChanged, this,
             commandSlot(this, [this] { selectionChanged(); }));
 }
 
 SubwooferOptimiserWindow::~SubwooferOptimiserWindow() {
-    stopThread();
+    runRow_->end();
 }
 
-void SubwooferOptimiserWindow::stopThread() {
-    searching_ = false;
-    endBackgroundRun(thread_, generation_);
+bool SubwooferOptimiserWindow::searching() const {
+    return runRow_->running();
 }
 
 void SubwooferOptimiserWindow::setCandidateFile(const QString& path) {
@@ -198,24 +183,13 @@ void SubwooferOptimiserWindow::startSearch() {
     if (leastMeanBox_->value() > leastMeanBox_->minimum())
         options.goal.leastMeanDb = leastMeanBox_->value();
     const bool subsOnly = subsOnlyBox_->isChecked();
-    stopThread();
-    searching_ = true;
     searched_ = without;
-    startButton_->setEnabled(false);
-    cancelButton_->setEnabled(true);
     applyButton_->setEnabled(false);
-    progressBar_->setValue(0);
-    timeLeftLabel_->clear();
     statusLabel_->setText(QStringLiteral("最適化しています..."));
     const int crossover = without.crossover;
-    const auto post = deliveryToCurrent(this, generation_);
-    thread_ =
-        std::jthread([post, scene, crossover, subsOnly, band, options, candidates](std::stop_token stop) {
-            const auto progress = [&post](double fraction, double secondsLeft) {
-                post([fraction, secondsLeft](SubwooferOptimiserWindow& window) {
-                    window.showProgress(fraction, secondsLeft);
-                });
-            };
+    runRow_->start(
+        [this, scene, crossover, subsOnly, band, options,
+         candidates](std::stop_token stop, const RunRow::Progress& progress, const RunRow::Deliver& deliver) {
             auto positions = std::make_shared<std::vector<Point3>>();
             auto result = std::make_shared<OptimiserResult>();
             try {
@@ -234,36 +208,15 @@ void SubwooferOptimiserWindow::startSearch() {
             } catch (const std::exception&) {
                 result->cancelled = true;
             }
-            post([result, positions](SubwooferOptimiserWindow& window) {
-                window.showResult(*result, *positions);
-            });
+            deliver([this, result, positions] { showResult(*result, *positions); });
         });
-}
-
-void SubwooferOptimiserWindow::cancelSearch() {
-    if (thread_.joinable())
-        thread_.request_stop();
-    cancelButton_->setEnabled(false);
-}
-
-void SubwooferOptimiserWindow::showProgress(double fraction, double secondsLeft) {
-    if (!searching_)
-        return;
-    progressBar_->setValue(static_cast<int>(std::lround(100 * fraction)));
-    timeLeftLabel_->setText(
-        QStringLiteral("残り約 %1 秒").arg(static_cast<long>(std::ceil(std::max(0.0, secondsLeft)))));
 }
 
 void SubwooferOptimiserWindow::showResult(const OptimiserResult& result,
                                           const std::vector<Point3>& positions) {
-    searching_ = false;
     result_ = result;
     positions_ = positions;
-    startButton_->setEnabled(true);
-    cancelButton_->setEnabled(false);
-    if (!result.cancelled)
-        progressBar_->setValue(100);
-    timeLeftLabel_->clear();
+    runRow_->finish(result.cancelled);
     statusLabel_->setText((result.cancelled ? QStringLiteral("中止しました。") : QStringLiteral("完了。")) +
                           QStringLiteral("調べた組み合わせ: %1").arg(QLocale().toString(result.evaluated)));
     table_->setRowCount(static_cast<int>(result.best.size()));
@@ -327,14 +280,8 @@ void SubwooferOptimiserWindow::applySelected() {
 
 void SubwooferOptimiserWindow::closeEvent(QCloseEvent* event) {
     // A closed window searches no further.
-    if (searching_) {
-        stopThread();
-        startButton_->setEnabled(true);
-        cancelButton_->setEnabled(false);
-        progressBar_->setValue(0);
-        timeLeftLabel_->clear();
+    if (runRow_->end())
         statusLabel_->setText(QStringLiteral("ウィンドウを閉じたため、最適化を中止しました。"));
-    }
     QWidget::closeEvent(event);
 }
 

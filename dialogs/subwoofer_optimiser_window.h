@@ -12,18 +12,18 @@
 #include <QWidget>
 
 #include <functional>
-#include <thread>
 #include <vector>
 
 class QCheckBox;
 class QDoubleSpinBox;
 class QLabel;
-class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
 
 namespace kolmarin {
+
+class RunRow;
 
 class SubwooferOptimiserWindow : public QWidget {
   public:
@@ -40,9 +40,8 @@ class SubwooferOptimiserWindow : public QWidget {
 
     // The candidate positions: a file of lines "x y z", or the default ones for an empty path.
     void setCandidateFile(const QString& path);
-    void startSearch();  // 最適化: stops any search, then searches the setup read now
-    void cancelSearch(); // 中止: the search ends soon, keeping what it found
-    bool searching() const { return searching_; }
+    void startSearch(); // 最適化: stops any search, then searches the setup read now
+    bool searching() const;
     // The setup of result row `row`: the searched setup with the row's subwoofers.
     BassSetup rowSetup(int row) const;
     int rowCount() const { return static_cast<int>(result_.best.size()); }
@@ -52,8 +51,6 @@ class SubwooferOptimiserWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void stopThread();
-    void showProgress(double fraction, double secondsLeft);
     void showResult(const OptimiserResult& result, const std::vector<Point3>& positions);
     void selectionChanged();
 
@@ -65,17 +62,11 @@ class SubwooferOptimiserWindow : public QWidget {
     QDoubleSpinBox* leastMeanBox_ = nullptr; // its lowest value: no floor
     QCheckBox* subsOnlyBox_ = nullptr;
     QSpinBox* highBox_ = nullptr;
-    QPushButton* startButton_ = nullptr;
-    QPushButton* cancelButton_ = nullptr;
+    RunRow* runRow_ = nullptr;
     QPushButton* applyButton_ = nullptr;
-    QProgressBar* progressBar_ = nullptr;
-    QLabel* timeLeftLabel_ = nullptr;
     QLabel* statusLabel_ = nullptr;
     QTableWidget* table_ = nullptr;
 
-    std::jthread thread_;
-    unsigned generation_ = 0;
-    bool searching_ = false;
     BassSetup searched_; // without its own subwoofers
     OptimiserResult result_;
     std::vector<Point3> positions_; // the candidates the rows' subwoofers stand on

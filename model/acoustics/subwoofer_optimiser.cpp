@@ -229,6 +229,26 @@ Candidate tune(Search& search, Candidate best, const std::stop_token& stop) {
     return best;
 }
 
+// With nothing but the subwoofers at the seats, a level, delay or polarity common to them
+// all moves every seat alike, so the seats compare the same. Of such equal configurations
+// the one given is the loudest (its loudest subwoofer at 0 dB), the earliest (its earliest at
+// 0 ms) and the one with most subwoofers in positive polarity.
+void normalise(std::vector<Tuned>& subs) {
+    int loudest = kSubwooferLevelSteps, earliest = kSubwooferDelaySteps, inverted = 0;
+    for (const Tuned& t : subs) {
+        loudest = std::min(loudest, t.level);
+        earliest = std::min(earliest, t.delay);
+        inverted += t.inverted ? 1 : 0;
+    }
+    const int count = static_cast<int>(subs.size());
+    const bool flip = 2 * inverted > count || (2 * inverted == count && subs.front().inverted);
+    for (Tuned& t : subs) {
+        t.level -= loudest;
+        t.delay -= earliest;
+        t.inverted = t.inverted != flip;
+    }
+}
+
 } // namespace
 
 SubwooferConfiguration evaluateSubwoofers(const SubwooferSpectra& spectra,
@@ -357,7 +377,11 @@ OptimiserResult optimiseSubwoofers(const SubwooferSpectra& spectra, const Optimi
             c = tune(search, startOf(search, c.subs, work), stop);
         report(static_cast<long long>(tuningUnits));
     });
-    for (const Candidate& c : beam) {
+    const bool subwoofersAlone = std::all_of(spectra.fixed.begin(), spectra.fixed.end(),
+                                             [](Complex z) { return z.re == 0.0 && z.im == 0.0; });
+    for (Candidate& c : beam) {
+        if (subwoofersAlone)
+            normalise(c.subs);
         std::vector<SubwooferSetting> settings;
         for (const Tuned& t : c.subs)
             settings.push_back(settingOf(t));

@@ -9,7 +9,9 @@
 // configurations cost no room calculation. The search is deterministic: a beam over
 // position sets (each set grown one subwoofer at a time, the best sets kept), then, for
 // the best sets, coordinate descent over each subwoofer's polarity, level and delay on
-// their whole grids until no single change improves.
+// their whole grids until no single change improves. With the subwoofers alone, a change
+// common to all of them changes nothing the seats compare; results are given at the
+// highest level and the least delay such a change allows.
 
 #include "model/acoustics/scene.h"
 #include "model/acoustics/spread.h"

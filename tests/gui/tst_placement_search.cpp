@@ -43,7 +43,7 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
     PlacementSearchWindow* searched() {
         useFewReflections();
         PlacementSearchWindow* w = searchWindow();
-        click(w, "searchButton");
+        click(w, "startButton");
         (void)QTest::qWaitFor([w] { return !w->searching(); }, kSearchTimeout);
         return w;
     }
@@ -77,24 +77,24 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
         QVERIFY(control<QLabel>(*w, "currentSpreadLabel")
                     ->text()
                     .startsWith(QStringLiteral("現在の配置のばらつき ")));
-        QCOMPARE(control<QProgressBar>(*w, "searchProgress")->value(), 100);
+        QCOMPARE(control<QProgressBar>(*w, "progressBar")->value(), 100);
         QVERIFY(errors().isEmpty());
     }
 
     void aCancelKeepsWhatWasFoundAndTheWindowSearchesAgain() {
         PlacementSearchWindow* w = searchWindow(); // the full scene: a long search
-        click(w, "searchButton");
+        click(w, "startButton");
         QVERIFY(w->searching());
-        QTRY_VERIFY_WITH_TIMEOUT(control<QProgressBar>(*w, "searchProgress")->value() > 0, kSearchTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(control<QProgressBar>(*w, "progressBar")->value() > 0, kSearchTimeout);
         QVERIFY(control<QLabel>(*w, "timeLeftLabel")
                     ->text()
                     .contains(QRegularExpression(QStringLiteral("^残り約 \\d+ 秒$"))));
         click(w, "cancelButton");
         QTRY_VERIFY_WITH_TIMEOUT(!w->searching(), 30000);
-        QVERIFY(control<QProgressBar>(*w, "searchProgress")->value() < 100);
+        QVERIFY(control<QProgressBar>(*w, "progressBar")->value() < 100);
         QVERIFY(!w->results().empty());
         QCOMPARE(table(w)->rowCount(), static_cast<int>(w->results().size()));
-        QVERIFY(control<QPushButton>(*w, "searchButton")->isEnabled());
+        QVERIFY(control<QPushButton>(*w, "startButton")->isEnabled());
         QVERIFY(errors().isEmpty());
     }
 
@@ -173,18 +173,18 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
 
     void reopenedItTellsTheTruthAndAnEmptyResultIsSaid() {
         PlacementSearchWindow* w = searchWindow(); // the full scene: a long search
-        click(w, "searchButton");
-        QTRY_VERIFY_WITH_TIMEOUT(control<QProgressBar>(*w, "searchProgress")->value() > 0, kSearchTimeout);
+        click(w, "startButton");
+        QTRY_VERIFY_WITH_TIMEOUT(control<QProgressBar>(*w, "progressBar")->value() > 0, kSearchTimeout);
         w->close();
         w = searchWindow();
         QVERIFY(!w->searching());
-        QCOMPARE(control<QProgressBar>(*w, "searchProgress")->value(), 0);
+        QCOMPARE(control<QProgressBar>(*w, "progressBar")->value(), 0);
         QVERIFY(status(w, "timeLeftLabel").isEmpty());
         QVERIFY(status(w, "searchStatusLabel").contains(QStringLiteral("中止")));
 
         useFewReflections();
         control<QDoubleSpinBox>(*w, "wallClearanceBox")->setValue(1.90);
-        click(w, "searchButton");
+        click(w, "startButton");
         QTRY_VERIFY_WITH_TIMEOUT(!w->searching(), kSearchTimeout);
         QCOMPARE(table(w)->rowCount(), 0);
         QVERIFY(status(w, "searchStatusLabel").contains(QStringLiteral("見つかりませんでした")));
@@ -196,7 +196,7 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
         control<QComboBox>(*w, "objectiveBox")->setCurrentIndex(1); // 1 点
         control<QDoubleSpinBox>(*w, "frontFarthestBox")->setValue(0.80);
         control<QDoubleSpinBox>(*w, "leastSpacingBox")->setValue(1.50);
-        click(w, "searchButton");
+        click(w, "startButton");
         QVERIFY(QTest::qWaitFor([w] { return !w->searching(); }, kSearchTimeout));
         const std::vector<Placement>& best = w->results();
         QVERIFY(!best.empty());

@@ -141,4 +141,19 @@ TEST(SubwooferOptimiser, IsAtLeastAsGoodAsAnExhaustiveCoarseSearchRepeatsItselfA
     EXPECT_TRUE(optimiseSubwoofers(spectra, {2, 10, goal}, {}, stop.get_token()).cancelled);
 }
 
+TEST(SubwooferOptimiser, GivesSubwoofersAloneAtTheirLoudestEarliestAndMostlyPositive) {
+    SubwooferSpectra spectra = smallProblem();
+    std::fill(spectra.fixed.begin(), spectra.fixed.end(), Complex{});
+    for (const SubwooferConfiguration& c : optimiseSubwoofers(spectra, {2, 10, {}}).best) {
+        double loudest = -INFINITY, earliest = INFINITY;
+        for (const SubwooferSetting& s : c.subwoofers) {
+            loudest = std::max(loudest, s.levelDb);
+            earliest = std::min(earliest, s.delayMs);
+        }
+        EXPECT_EQ(loudest, 0.0);
+        EXPECT_EQ(earliest, 0.0);
+        EXPECT_FALSE(c.subwoofers.front().inverted);
+    }
+}
+
 } // namespace
