@@ -31,6 +31,21 @@ SceneDocument::Changes differences(const SceneTexts& a, const SceneTexts& b) {
     return changes;
 }
 
+// The setup's room, SP1, SP2 and listener, and what it adds to them.
+std::pair<SceneTexts, SetupExtras> split(const BassSetup& setup) {
+    SceneTexts texts = setup.texts;
+    SetupExtras extras;
+    if (texts.sources.size() > std::size_t{kLoudspeakerCount})
+        extras.subwooferPositions.assign(texts.sources.begin() + kLoudspeakerCount, texts.sources.end());
+    if (texts.seats.size() > 1)
+        extras.seats.assign(texts.seats.begin() + 1, texts.seats.end());
+    texts.sources.resize(kLoudspeakerCount);
+    texts.seats.resize(1);
+    extras.subwoofers = setup.subwoofers;
+    extras.crossover = setup.crossover;
+    return {texts, extras};
+}
+
 } // namespace
 
 SceneText conditionText(Condition condition) {
@@ -40,13 +55,33 @@ SceneText conditionText(Condition condition) {
 }
 
 SceneDocument::SceneDocument(const SceneTexts& texts, const QString& caption, QObject* parent)
-    : QObject(parent), texts_(texts), caption_(caption), committed_{texts, caption} {}
+    : QObject(parent), texts_(texts), caption_(caption), committed_{texts, caption, {}} {}
+
+BassSetup SceneDocument::setup() const {
+    BassSetup setup{texts_, extras_.subwoofers, extras_.crossover};
+    setup.texts.sources.insert(setup.texts.sources.end(), extras_.subwooferPositions.begin(),
+                               extras_.subwooferPositions.end());
+    setup.texts.seats.insert(setup.texts.seats.end(), extras_.seats.begin(), extras_.seats.end());
+    return setup;
+}
 
 void SceneDocument::setTexts(const SceneTexts& texts) {
-    const Changes changes = differences(texts_, texts);
+    take(texts, extras_);
+}
+
+void SceneDocument::setSetup(const BassSetup& setup) {
+    const auto [texts, extras] = split(setup);
+    take(texts, extras);
+}
+
+void SceneDocument::take(const SceneTexts& texts, const SetupExtras& extras) {
+    Changes changes = differences(texts_, texts);
+    if (!(extras == extras_))
+        changes |= Setup;
     if (!changes)
         return;
     texts_ = texts;
+    extras_ = extras;
     emit changed(changes);
 }
 
@@ -71,9 +106,10 @@ void SceneDocument::apply() {
 }
 
 void SceneDocument::commit(const QString& name) {
-    const SceneState now{texts_, caption_};
-    // Only a change of the texts is a step; a file saved under a new name is none.
-    if (now.texts == committed_.texts) {
+    const SceneState now{texts_, caption_, extras_};
+    // Only a change of the texts or the setup is a step; a file saved under a new name is
+    // none.
+    if (now.texts == committed_.texts && now.extras == committed_.extras) {
         committed_ = now;
         return;
     }
@@ -86,14 +122,16 @@ void SceneDocument::undo() {
     if (!canUndo())
         return;
     const SceneStep& step = history_.undo();
-    goTo({step.before.texts, step.before.caption == step.after.caption ? caption_ : step.before.caption});
+    goTo({step.before.texts, step.before.caption == step.after.caption ? caption_ : step.before.caption,
+          step.before.extras});
 }
 
 void SceneDocument::redo() {
     if (!canRedo())
         return;
     const SceneStep& step = history_.redo();
-    goTo({step.after.texts, step.before.caption == step.after.caption ? caption_ : step.after.caption});
+    goTo({step.after.texts, step.before.caption == step.after.caption ? caption_ : step.after.caption,
+          step.after.extras});
 }
 
 bool SceneDocument::restoring() const {
@@ -103,8 +141,8 @@ bool SceneDocument::restoring() const {
 void SceneDocument::goTo(const SceneState& state) {
     emit historyChanged();
     setCaption(state.caption);
-    setTexts(state.texts);
-    committed_ = {texts_, caption_};
+    take(state.texts, state.extras);
+    committed_ = {texts_, caption_, extras_};
     restoring_ = true;
     try {
         apply();

@@ -1,14 +1,16 @@
 #pragma once
 // The scene the windows show: the texts of the room, the coefficients, the conditions and
-// the positions, and the caption that names the room file. The main window and the
+// the positions, the subwoofers, other seats and crossover of a setup, and the caption that
+// names the room or setup file. The main window and the
 // settings dialog are views of it: they write what the user changes into it and show what
 // it tells them has changed. Every calculation reads a copy of its texts in the window
 // thread, so a value typed into the dialog counts for the next calculation even before
 // Apply, as it always has.
 //
-// Committed changes (a marker let go, a slider or nudge key, Apply, a room file opened, a
-// search row applied) are steps the user can take back and do again. A step holds the
-// texts before and after it, so an undo puts back the texts exactly as they were typed.
+// Committed changes (a marker let go, a slider or nudge key, Apply, a room or setup file
+// opened, a search row applied, seats or subwoofers changed) are steps the user can take
+// back and do again. A step holds the texts and the setup before and after it, so an undo
+// puts back the texts exactly as they were typed.
 
 #include "files/scene_history.h"
 #include "model/acoustics/scene.h"
@@ -32,6 +34,7 @@ class SceneDocument : public QObject {
         Conditions = 0x2, // reflection count and frequency range
         Positions = 0x4,  // where the loudspeakers and the listener stand
         Caption = 0x8,    // the main window's caption, which names the room file
+        Setup = 0x10,     // the subwoofers, the seats after the listener, the crossover
     };
     Q_DECLARE_FLAGS(Changes, Change)
     Q_FLAG(Changes)
@@ -40,12 +43,18 @@ class SceneDocument : public QObject {
 
     const SceneTexts& texts() const { return texts_; }
     const QString& caption() const { return caption_; }
+    // The texts with the subwoofers, the other seats and the crossover; plain without a
+    // setup.
+    BassSetup setup() const;
 
     // Takes new texts or a new caption; views are told what differs (nothing when nothing
     // does).
     void setTexts(const SceneTexts& texts);
     void setText(SceneText which, const std::string& text);
     void setCaption(const QString& caption);
+    // Takes a whole setup: its room, SP1, SP2 and listener as the texts, the rest beside
+    // them. A plain one takes the subwoofers, other seats and crossover away.
+    void setSetup(const BassSetup& setup);
 
     // The room and conditions as they stand take effect: the main window lays itself out
     // for them and recalculates. Throws what a view refused, after all views were told.
@@ -59,12 +68,12 @@ class SceneDocument : public QObject {
     void commit(const QString& name);
     // The texts as they stand are where the next step starts, without being a step: the
     // window's first layout, which writes the heights as the sliders read them.
-    void settle() { committed_ = {texts_, caption_}; }
+    void settle() { committed_ = {texts_, caption_, extras_}; }
     bool canUndo() const { return history_.canUndo(); }
     bool canRedo() const { return history_.canRedo(); }
     QString undoName() const { return history_.undoName(); }
     QString redoName() const { return history_.redoName(); }
-    // Puts the texts (and a room file's caption) back as they were before the last step, or
+    // Puts the texts and the setup (and a file's caption) back as they were before the last step, or
     // after the step last undone, and applies them. Nothing when there is no such step.
     void undo();
     void redo();
@@ -79,11 +88,13 @@ class SceneDocument : public QObject {
     void historyChanged();
 
   private:
+    void take(const SceneTexts& texts, const SetupExtras& extras);
     void goTo(const SceneState& state);
 
     SceneTexts texts_;
     QString caption_;
-    SceneState committed_; // the texts at the last step
+    SetupExtras extras_;
+    SceneState committed_; // the texts and the setup at the last step
     SceneHistory history_;
     std::exception_ptr refusal_;
     bool restoring_ = false;

@@ -1,20 +1,32 @@
 #pragma once
-// The steps a user can undo and redo: each the scene's texts and caption before and after
-// one committed change, under the name the edit menu shows. Bounded, so a long session
-// keeps only its latest steps.
+// The steps a user can undo and redo: each the scene's texts, its setup's subwoofers,
+// other seats and crossover, and the caption before and after one committed change, under
+// the name the edit menu shows. Bounded, so a long session keeps only its latest steps.
 
+#include "model/acoustics/bass_setup.h"
 #include "model/acoustics/scene.h"
 
 #include <QString>
 
 #include <cstddef>
 #include <deque>
+#include <vector>
 
 namespace kolmarin {
 
+// What a setup adds to the room file's scene; all empty (and no crossover) without one.
+struct SetupExtras {
+    std::vector<PositionTexts> subwooferPositions; // the sources after SP1 and SP2
+    std::vector<SubwooferSignal> subwoofers;
+    std::vector<PositionTexts> seats; // after the listener
+    int crossover = 0;
+    bool operator==(const SetupExtras&) const = default;
+};
+
 struct SceneState {
-    SceneTexts texts;
+    SceneTexts texts; // the room, SP1, SP2 and the listener
     QString caption;
+    SetupExtras extras;
     bool operator==(const SceneState&) const = default;
 };
 

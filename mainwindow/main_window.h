@@ -73,8 +73,7 @@ class MainWindow : public QMainWindow {
     void openSetupFileAt(const QString& path);
     // Opens a setup or a room file, told apart by the setup file's first line.
     void openFileAt(const QString& path);
-    // The scene as the controls hold it with the subwoofers, the other seats and the
-    // crossover of the setup last opened.
+    // The document's scene with its subwoofers, other seats and crossover.
     BassSetup bassSetup() const;
     // The seat-to-seat figures of the last calculation over the variation band, when the
     // scene has more than one seat.
@@ -176,9 +175,10 @@ class MainWindow : public QMainWindow {
     // The subwoofers and other seats (main_window_setup.cpp).
     void createSetupCommands();
     // `step` names the change in the edit menu.
-    void takeSetup(BassSetup setup, const QString& step = QStringLiteral("セットアップを開く"));
+    void takeSetup(const BassSetup& setup, const QString& step);
     void placeSetupMarkers();
     void dragSetupMarker(std::size_t index, QPoint position);
+    void setupMarkerReleased(std::size_t index);
     void calculateSeats(const Scene& scene);
     void writeSeatCaption();
     void previewSetup(const BassSetup& setup); // a configuration's seat curves on the chart
@@ -191,7 +191,8 @@ class MainWindow : public QMainWindow {
     std::vector<Point3> extraSeats() const;
     void addSeat();
     void arrangeSeats();
-    void setExtraSeats(const std::vector<Point3>& seats); // in place of the seats after the listener
+    // In place of the seats after the listener, as the step `step`.
+    void setExtraSeats(const std::vector<Point3>& seats, const QString& step);
 
     // The response map over the plan (main_window_map.cpp).
     struct MapState;
@@ -284,12 +285,12 @@ class MainWindow : public QMainWindow {
     QAction* loadReferenceAction_ = nullptr;
     QAction* clearReferenceAction_ = nullptr;
     QAction* saveCurveTextAction_ = nullptr;
-    QString referenceProposal_;                               // the curve file last read
-    QString curveTextProposal_ = QStringLiteral("Total.txt"); // the name last chosen
-    WaterfallWindow* waterfall_ = nullptr;                    // made at its first showing
-    ImpulseResponses impulses_;                               // of the last calculation
-    BassSetup setup_; // its sources after SP1 and SP2 and its seats after the listener count
+    QString referenceProposal_;                                  // the curve file last read
+    QString curveTextProposal_ = QStringLiteral("Total.txt");    // the name last chosen
+    WaterfallWindow* waterfall_ = nullptr;                       // made at its first showing
+    ImpulseResponses impulses_;                                  // of the last calculation
     std::vector<std::pair<MarkerShape*, QLabel*>> setupMarkers_; // subwoofers, then seats
+    std::size_t setupMarkerSubs_ = 0;                            // how many of them are subwoofers
     QAction* openSetupAction_ = nullptr;
     QAction* saveSetupAction_ = nullptr;
     QAction* seatBandAction_ = nullptr;

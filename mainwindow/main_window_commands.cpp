@@ -51,7 +51,7 @@ void MainWindow::followOpenedFile(OpenOutcome outcome) {
         return;
     // A room file's scene has no subwoofers, other seats or crossover.
     if (outcome == OpenOutcome::Loaded)
-        setup_ = BassSetup{};
+        document_.setSetup({document_.texts(), {}, 0});
     applyScene();
     if (outcome == OpenOutcome::Loaded)
         document_.commit(QStringLiteral("部屋データを開く"));

@@ -1,6 +1,6 @@
 // Seats besides the listener, set out from the window: one at a time, a row or a grid
-// around the listener, or all taken away. They join the subwoofers beside the document,
-// as a setup file's seats do, so the setup file saves them.
+// around the listener, or all taken away, each an undo step. They are the document's
+// setup's seats, as a setup file's are, so the setup file saves them.
 #include "mainwindow/main_window.h"
 
 #include "dialogs/room_settings_dialog.h"
@@ -35,14 +35,16 @@ void MainWindow::createSeatCommands() {
     clear->setObjectName(QStringLiteral("clearSeatsAction"));
     connect(add, &QAction::triggered, this, commandSlot(this, [this] { addSeat(); }));
     connect(arrange, &QAction::triggered, this, commandSlot(this, [this] { arrangeSeats(); }));
-    connect(clear, &QAction::triggered, this, commandSlot(this, [this] { setExtraSeats({}); }));
+    connect(clear, &QAction::triggered, this,
+            commandSlot(this, [this] { setExtraSeats({}, QStringLiteral("座席の消去")); }));
 }
 
 std::vector<Point3> MainWindow::extraSeats() const {
     const char separator = decimalSeparator();
     std::vector<Point3> seats;
-    for (std::size_t i = 1; i < setup_.texts.seats.size(); ++i) {
-        const PositionTexts& p = setup_.texts.seats[i];
+    const BassSetup setup = document_.setup();
+    for (std::size_t i = 1; i < setup.texts.seats.size(); ++i) {
+        const PositionTexts& p = setup.texts.seats[i];
         seats.push_back(
             {parseDecimal(p.x, separator), parseDecimal(p.y, separator), parseDecimal(p.z, separator)});
     }
@@ -55,7 +57,7 @@ void MainWindow::addSeat() {
         throw UserError("座席は聴取者のほかに " + std::to_string(kMostExtraSeats) + " 席までです");
     seats.push_back(nextSeat(position(PlacedObject::Listener), seats, roomSettings().dimension(Coordinate::X),
                              roomSettings().dimension(Coordinate::Y)));
-    setExtraSeats(seats);
+    setExtraSeats(seats, QStringLiteral("座席の追加"));
 }
 
 void MainWindow::arrangeSeats() {
@@ -65,16 +67,20 @@ void MainWindow::arrangeSeats() {
     lastSeatRows = *choice;
     setExtraSeats(kolmarin::arrangeSeats(choice->pattern, position(PlacedObject::Listener), choice->count,
                                          choice->spacing, roomSettings().dimension(Coordinate::X),
-                                         roomSettings().dimension(Coordinate::Y)));
+                                         roomSettings().dimension(Coordinate::Y)),
+                  QStringLiteral("座席を並べる"));
 }
 
-void MainWindow::setExtraSeats(const std::vector<Point3>& seats) {
+void MainWindow::setExtraSeats(const std::vector<Point3>& seats, const QString& step) {
     const char separator = decimalSeparator();
-    setup_.texts.seats.resize(1);
+    BassSetup setup = document_.setup();
+    setup.texts.seats.resize(1);
     for (const Point3& p : seats)
-        setup_.texts.seats.push_back({formatPosition(p.x, separator), formatPosition(p.y, separator),
-                                      document_.texts().seats.front().z});
+        setup.texts.seats.push_back(
+            {formatPosition(p.x, separator), formatPosition(p.y, separator), setup.texts.seats.front().z});
+    document_.setSetup(setup);
     recalculateResponse();
+    document_.commit(step);
 }
 
 } // namespace kolmarin

@@ -81,18 +81,7 @@ void MainWindow::createSetupCommands() {
 }
 
 BassSetup MainWindow::bassSetup() const {
-    BassSetup setup = setup_;
-    const SceneTexts& shown = document_.texts();
-    std::vector<PositionTexts> sources = shown.sources;
-    std::vector<PositionTexts> seats = shown.seats;
-    for (std::size_t i = sources.size(); i < setup_.texts.sources.size(); ++i)
-        sources.push_back(setup_.texts.sources[i]);
-    for (std::size_t i = seats.size(); i < setup_.texts.seats.size(); ++i)
-        seats.push_back(setup_.texts.seats[i]);
-    setup.texts = shown;
-    setup.texts.sources = sources;
-    setup.texts.seats = seats;
-    return setup;
+    return document_.setup();
 }
 
 void MainWindow::openSetupFile() {
@@ -113,7 +102,7 @@ void MainWindow::openSetupFileAt(const QString& path) {
     }
     setupProposal_ = path;
     document_.setCaption(captionFor(path));
-    takeSetup(std::move(setup));
+    takeSetup(setup, QStringLiteral("セットアップを開く"));
     recentFilesMenu_->remember(path);
 }
 
@@ -124,13 +113,8 @@ void MainWindow::openFileAt(const QString& path) {
         openRoomFileAt(path);
 }
 
-void MainWindow::takeSetup(BassSetup setup, const QString& step) {
-    // The document holds the room, SP1, SP2 and the listener; the rest stays here.
-    SceneTexts texts = setup.texts;
-    texts.sources.resize(kLoudspeakerCount);
-    texts.seats.resize(1);
-    setup_ = std::move(setup);
-    document_.setTexts(texts);
+void MainWindow::takeSetup(const BassSetup& setup, const QString& step) {
+    document_.setSetup(setup);
     applyScene();
     document_.commit(step);
 }
@@ -147,10 +131,12 @@ void MainWindow::saveSetupFile() {
 // listener's cyan, each with its name beside it. They are made anew for each setup, over
 // the three markers of the room file.
 void MainWindow::placeSetupMarkers() {
-    const std::size_t subs =
-        setup_.texts.sources.size() - std::min<std::size_t>(setup_.texts.sources.size(), 2);
-    const std::size_t seats = setup_.texts.seats.size() - std::min<std::size_t>(setup_.texts.seats.size(), 1);
-    if (setupMarkers_.size() != subs + seats) {
+    const BassSetup setup = document_.setup();
+    const std::size_t subs = setup.texts.sources.size() - kLoudspeakerCount;
+    const std::size_t seats = setup.texts.seats.size() - 1;
+    // As many markers as before may still be another mix of subwoofers and seats.
+    if (setupMarkers_.size() != subs + seats || setupMarkerSubs_ != subs) {
+        setupMarkerSubs_ = subs;
         for (auto& [shape, label] : setupMarkers_) {
             delete shape;
             delete label;
@@ -172,10 +158,10 @@ void MainWindow::placeSetupMarkers() {
             });
             connect(shape, &MarkerShape::mouseMove, this,
                     [this, i](QPoint position) { runCommand(this, [&] { dragSetupMarker(i, position); }); });
-            connect(shape, &MarkerShape::mouseUp, this, [this](Qt::MouseButton, QPoint) {
+            connect(shape, &MarkerShape::mouseUp, this, [this, i](Qt::MouseButton, QPoint) {
                 runCommand(this, [&] {
                     if (dragging_)
-                        markerReleased(PlacedObject::SP1);
+                        setupMarkerReleased(i);
                 });
             });
             if (!sub)
@@ -190,7 +176,8 @@ void MainWindow::placeSetupMarkers() {
     }
     const char separator = decimalSeparator();
     for (std::size_t i = 0; i < setupMarkers_.size(); ++i) {
-        const PositionTexts& p = i < subs ? setup_.texts.sources[2 + i] : setup_.texts.seats[1 + i - subs];
+        const PositionTexts& p =
+            i < subs ? setup.texts.sources[kLoudspeakerCount + i] : setup.texts.seats[1 + i - subs];
         const PixelPoint corner = toMarkerCorner(
             plan_, roomSettings().dimension(Coordinate::X), roomSettings().dimension(Coordinate::Y),
             {parseDecimal(p.x, separator), parseDecimal(p.y, separator)});
@@ -209,17 +196,30 @@ void MainWindow::dragSetupMarker(std::size_t index, QPoint position) {
         dragMarker(plan_, {shape->x(), shape->y()}, {position.x(), position.y()}, grabPoint_);
     shape->move(corner.left, corner.top);
     label->move(corner.left + 12, corner.top - 4);
-    const std::size_t subs = setup_.texts.sources.size() - 2;
-    PositionTexts& p = index < subs ? setup_.texts.sources[2 + index] : setup_.texts.seats[1 + index - subs];
+    BassSetup setup = document_.setup();
+    const std::size_t subs = setup.texts.sources.size() - kLoudspeakerCount;
+    PositionTexts& p =
+        index < subs ? setup.texts.sources[kLoudspeakerCount + index] : setup.texts.seats[1 + index - subs];
     const char separator = decimalSeparator();
     p.x = formatPosition(markerX(plan_, roomSettings().dimension(Coordinate::X), corner.left), separator);
     p.y = formatPosition(markerY(plan_, roomSettings().dimension(Coordinate::Y), corner.top), separator);
+    document_.setSetup(setup);
+}
+
+void MainWindow::setupMarkerReleased(std::size_t index) {
+    dragging_ = false;
+    recalculateResponse();
+    const QString name = index < setupMarkerSubs_
+                             ? QStringLiteral("SW%1").arg(index + 1)
+                             : QStringLiteral("座席 %1").arg(index - setupMarkerSubs_ + 2);
+    document_.commit(name + QStringLiteral(" の移動"));
 }
 
 // With subwoofers or a crossover the chart's curves are seat 1's through the setup; with
 // other seats their Totals are drawn thin (or as a band) and the seats' figures written.
 void MainWindow::calculateSeats(const Scene& scene) {
-    if (setup_.plain()) {
+    const BassSetup setup = document_.setup();
+    if (setup.plain()) {
         if (seatFigures_) {
             seatFigures_.reset();
             responseChart_->showSeatCurves({}, {}, false);
@@ -233,7 +233,7 @@ void MainWindow::calculateSeats(const Scene& scene) {
         return;
     }
     placeSetupMarkers();
-    const int crossover = setup_.crossover;
+    const int crossover = setup.crossover;
     const bool subsOnly = subsOnlyAction_->isChecked() && scene.sources.size() > 2;
     std::vector<QVector<double>> others;
     QVector<double> frequencies;
@@ -285,7 +285,7 @@ void MainWindow::showSubwooferOptimiser() {
         subwooferOptimiser_->showSetup = [this](const BassSetup& setup) { previewSetup(setup); };
         subwooferOptimiser_->applySetup = [this](const BassSetup& setup) {
             responseChart_->clearCandidate();
-            takeSetup(setup);
+            takeSetup(setup, QStringLiteral("サブウーファーの最適化の適用"));
         };
     }
     subwooferOptimiser_->show();

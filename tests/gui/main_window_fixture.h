@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -93,17 +94,33 @@ class MainWindowFixture {
     QVector<double> values(CurveRole role) { return chart().levels(role); }
     int pointCount(CurveRole role) { return static_cast<int>(chart().levels(role).size()); }
 
-    // The texts and the curves as the window shows them, to compare bit for bit.
+    // The texts, the setup and the curves as the window shows them, to compare bit for bit,
+    // with the subwoofers' and seats' markers by name and place and the seats' figures.
     struct Shown {
         SceneTexts texts;
         ResponseCurves curves;
         QVector<double> total; // the chart's Total
+        BassSetup setup;
+        QStringList setupMarkers;
+        std::vector<double> seatSpreads;
         bool operator==(const Shown& o) const {
             return texts == o.texts && curves.sources == o.curves.sources && curves.total == o.curves.total &&
-                   total == o.total;
+                   total == o.total && setup == o.setup && setupMarkers == o.setupMarkers &&
+                   seatSpreads == o.seatSpreads;
         }
     };
-    Shown shown() { return {document().texts(), mainWindow().responseCurves(), values(kTotalCurve)}; }
+    Shown shown() {
+        QStringList markers;
+        for (const auto* marker : mainWindow().findChildren<MarkerShape*>(QRegularExpression("^(sw|seat)")))
+            markers << QStringLiteral("%1 %2,%3").arg(marker->objectName()).arg(marker->x()).arg(marker->y());
+        const auto& seats = mainWindow().seatFigures();
+        return {document().texts(),
+                mainWindow().responseCurves(),
+                values(kTotalCurve),
+                mainWindow().bassSetup(),
+                markers,
+                seats ? seats->spread : std::vector<double>()};
+    }
 
     // Takes the last step back through the edit menu, then does it again: each must show
     // exactly what was shown before and after it.

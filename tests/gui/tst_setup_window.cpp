@@ -1,10 +1,12 @@
 // The main window with subwoofers and other seats: a setup file opened shows them on the
-// plan with the seats' figures the command line gives; a room file save says what it drops.
+// plan with the seats' figures the command line gives; a room file save says what it drops;
+// each change of the subwoofers, the seats or the crossover is one undo step.
 #include "file_command_fixture.h"
 #include "find_control.h"
 
 #include "dialogs/subwoofer_dialog.h"
 #include "dialogs/subwoofer_optimiser_window.h"
+#include "files/room_file.h"
 #include "files/seat_curve_text.h"
 #include "files/setup_file.h"
 
@@ -112,9 +114,12 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QVERIFY2(QStringList({"0.30", "2.40", "1.35"}).contains(x), qPrintable(x));
         QCOMPARE(applied.texts.seats.size(), 3u);
         QVERIFY(!mainWindow().findChild<MarkerShape*>(QStringLiteral("sw2Marker")));
+        QCOMPARE(control<QAction>(mainWindow(), "undoAction")->text(),
+                 QStringLiteral("元に戻す: サブウーファーの最適化の適用"));
     }
 
     void theSubwooferDialogAppliesWhatItsBoxesSayAndRefusesABadBox() {
+        const Shown before = shown();
         control<QAction>(mainWindow(), "subwooferDialogAction")->trigger();
         auto& dialog = *static_cast<SubwooferDialog*>(control<QDialog>(mainWindow(), "subwooferDialog"));
         control<QPushButton>(dialog, "addSubwooferButton")->click();
@@ -127,20 +132,57 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
             control<QLineEdit>(dialog, name)->setText(QString::fromLatin1(text));
         control<QComboBox>(dialog, "sw1_polarityBox")->setCurrentIndex(1);
         control<QCheckBox>(dialog, "crossoverCheck")->setChecked(true);
+        editTexts([](SceneTexts& t) { t.seats[0].x = " 1.00"; }); // the listener moved meanwhile
         QVERIFY(dialog.apply());
         BassSetup expected = mainWindow().bassSetup();
+        QCOMPARE(expected.texts.seats[0].x, std::string(" 1.00"));
         QCOMPARE(expected.subwoofers, (std::vector<SubwooferSignal>{{-4.5, 7.5, true}}));
         QCOMPARE(expected.crossover, 90);
         QCOMPARE(expected.texts.sources.at(2), (PositionTexts{" 0.50", " 4.00", " 0.30"}));
         ResponseCurves model;
         calculateResponse(setupScene(expected, '.'), model);
         QCOMPARE(mainWindow().responseCurves().total, model.total);
+        checkUndoAndRedo(before, QStringLiteral("サブウーファーとクロスオーバー"));
         // A level out of range is refused naming its box, and the scene keeps what it had.
         control<QLineEdit>(dialog, "sw1_levelBox")->setText(QStringLiteral("11"));
         QVERIFY(!dialog.apply());
         QCOMPARE(errors().size(), 1);
         QVERIFY2(errors()[0].contains(QStringLiteral("SW1 の レベル (dB)")), qPrintable(errors()[0]));
         QCOMPARE(mainWindow().bassSetup(), expected);
+    }
+
+    void eachChangeOfTheSeatsOrTheSetupIsOneStep() {
+        testing::writeAll(path("a.k2s"), setupFileBytes(twoSubsThreeSeats()));
+        testing::writeAll(path("a.dtr"), roomFileBytes(startupSceneTexts()));
+        BassSetup oneSubFourSeats = twoSubsThreeSeats(); // as many markers, of other kinds
+        oneSubFourSeats.texts.sources.pop_back();
+        oneSubFourSeats.subwoofers.pop_back();
+        oneSubFourSeats.texts.seats.push_back({"1.36", "3.60", "1.00"});
+        testing::writeAll(path("b.k2s"), setupFileBytes(oneSubFourSeats));
+        const struct {
+            const char* step;
+            const char* control; // an action, or a marker to drag
+            const char* file;    // what the action opens
+        } cases[]{{"座席の追加", "addSeatAction", ""},
+                  {"座席の消去", "clearSeatsAction", ""},
+                  {"SW1 の移動", "sw1Marker", ""},
+                  {"座席 3 の移動", "seat3Marker", ""},
+                  {"部屋データを開く", "openRoomAction", "a.dtr"},
+                  {"セットアップを開く", "openSetupAction", "b.k2s"}};
+        for (const auto& c : cases) {
+            answers = {path("a.k2s"), path(c.file)};
+            control<QAction>(mainWindow(), "openSetupAction")->trigger();
+            const Shown before = shown();
+            if (auto* marker = mainWindow().findChild<MarkerShape*>(QString::fromLatin1(c.control))) {
+                QTest::mousePress(marker, Qt::LeftButton, {}, QPoint(5, 5));
+                QTest::mouseMove(marker, QPoint(40, -30));
+                QTest::mouseRelease(marker, Qt::LeftButton, {}, QPoint(40, -30));
+            } else {
+                control<QAction>(mainWindow(), c.control)->trigger();
+            }
+            checkUndoAndRedo(before, QString::fromUtf8(c.step));
+        }
+        QVERIFY(mainWindow().findChild<MarkerShape*>(QStringLiteral("seat4Marker")));
     }
 
     void theSeatCurvesAreWrittenOnePerSourceAndSeatIntoTheChosenFolder() {
