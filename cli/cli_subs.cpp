@@ -24,9 +24,7 @@ void appendNumber(QByteArray& out, const char* format, double value) {
 QByteArray subsOutput(const BassSetup& setup, const SubsRequest& request, char separator, BassSetup& best,
                       const std::function<void(double, double)>& progress) {
     // The setup's own subwoofers make way for the optimiser's.
-    BassSetup without = setup;
-    without.texts.sources.resize(kLoudspeakerCount);
-    without.subwoofers.clear();
+    const BassSetup without = withSubwoofersOf(setup, {});
     const Scene scene = setupScene(without, separator);
     const std::vector<Point3> candidates =
         request.candidatesPath.isEmpty() ? defaultSubwooferCandidates(scene.width, scene.depth, scene.height)

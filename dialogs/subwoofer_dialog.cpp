@@ -177,9 +177,7 @@ BassSetup SubwooferDialog::readSetup() const {
     const double room[3]{parseDecimal(setup_.texts.width, separator),
                          parseDecimal(setup_.texts.depth, separator),
                          parseDecimal(setup_.texts.height, separator)};
-    BassSetup setup = setup_;
-    setup.texts.sources.resize(kLoudspeakerCount);
-    setup.subwoofers.clear();
+    BassSetup setup = withSubwoofersOf(setup_, {});
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const Row& row = rows_[i];
         const QString name = QStringLiteral("SW%1 の ").arg(i + 1);

@@ -162,9 +162,7 @@ void SubwooferOptimiserWindow::startSearch() {
     if (band.low >= band.high)
         throw UserError("帯域の下限は上限より低くしてください");
     // The setup's own subwoofers make way for the optimiser's.
-    BassSetup without = readSetup();
-    without.texts.sources.resize(kLoudspeakerCount);
-    without.subwoofers.clear();
+    const BassSetup without = withSubwoofersOf(readSetup(), {});
     const Scene scene = setupScene(without, decimalSeparator());
     // A file is read and checked here, so that what is wrong with it is said at once.
     const std::vector<Point3> candidates =
@@ -269,13 +267,7 @@ void SubwooferOptimiserWindow::applySelected() {
     if (chosen.isEmpty())
         throw UserError("適用する行を選んでください");
     // The room, loudspeakers and seats as they are now; only the subwoofers come from the row.
-    BassSetup now = readSetup();
-    const BassSetup row = rowSetup(chosen.front()->row());
-    now.texts.sources.resize(kLoudspeakerCount);
-    now.texts.sources.insert(now.texts.sources.end(), row.texts.sources.begin() + kLoudspeakerCount,
-                             row.texts.sources.end());
-    now.subwoofers = row.subwoofers;
-    applySetup(now);
+    applySetup(withSubwoofersOf(readSetup(), rowSetup(chosen.front()->row())));
 }
 
 void SubwooferOptimiserWindow::closeEvent(QCloseEvent* event) {

@@ -34,12 +34,7 @@ void MainWindow::showSubwooferDialog() {
     // The dialog's are the subwoofers and the crossover; the room, the loudspeakers and the
     // seats stay as they are now, however they moved while the dialog stood open.
     dialog->applySetup = [this](const BassSetup& chosen) {
-        BassSetup setup = bassSetup();
-        setup.texts.sources.resize(kLoudspeakerCount);
-        setup.texts.sources.insert(setup.texts.sources.end(),
-                                   chosen.texts.sources.begin() + kLoudspeakerCount,
-                                   chosen.texts.sources.end());
-        setup.subwoofers = chosen.subwoofers;
+        BassSetup setup = withSubwoofersOf(bassSetup(), chosen);
         setup.crossover = chosen.crossover;
         takeSetup(setup, QStringLiteral("サブウーファーとクロスオーバー"));
     };

@@ -6,6 +6,7 @@
 #include "model/acoustics/subwoofer_optimiser.h"
 #include "model/errors.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kolmarin {
@@ -72,6 +73,15 @@ std::string setupProblem(const BassSetup& setup) {
     if (setup.crossover != 0 && (setup.crossover < kLowestCrossover || setup.crossover > kHighestCrossover))
         return "クロスオーバー周波数は 40 から 160 Hz までです";
     return {};
+}
+
+BassSetup withSubwoofersOf(BassSetup setup, const BassSetup& from) {
+    const std::size_t loudspeakers = std::min<std::size_t>(from.texts.sources.size(), kLoudspeakerCount);
+    setup.texts.sources.resize(kLoudspeakerCount);
+    setup.texts.sources.insert(setup.texts.sources.end(), from.texts.sources.begin() + loudspeakers,
+                               from.texts.sources.end());
+    setup.subwoofers = from.subwoofers;
+    return setup;
 }
 
 Scene setupScene(const BassSetup& setup, char decimalSeparator) {

@@ -41,6 +41,10 @@ struct BassSetup {
 // sources), or empty.
 std::string setupProblem(const BassSetup& setup);
 
+// `setup` with the subwoofers of `from`, their positions and signals, in place of its own;
+// its room, loudspeakers, seats and crossover stay.
+BassSetup withSubwoofersOf(BassSetup setup, const BassSetup& from);
+
 // The calculation's scene (readCalculationScene) with each subwoofer's signal on its source
 // and, with a crossover, each source on its branch of it.
 Scene setupScene(const BassSetup& setup, char decimalSeparator);

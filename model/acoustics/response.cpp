@@ -265,10 +265,14 @@ bool allPlain(const Scene& scene) {
     return std::all_of(scene.sources.begin(), scene.sources.end(), [](const Source& s) { return s.plain(); });
 }
 
-// The factor a source's level, polarity, delay and crossover branch put on its spectrum at
-// `frequency`: the gain, the delay's phase turn e^(-2 pi i f delay) and the branch.
-Complex sourceFactor(const Source& source, double frequency) {
-    const double gain = std::pow(10.0, source.levelDb / 20.0) * (source.reversed ? -1.0 : 1.0);
+// The factor a source's level and polarity put on its whole spectrum.
+double gainOf(const Source& source) {
+    return std::pow(10.0, source.levelDb / 20.0) * (source.reversed ? -1.0 : 1.0);
+}
+
+// The factor the source puts on its spectrum at `frequency`: its gain, the delay's phase
+// turn e^(-2 pi i f delay) and its crossover branch.
+Complex sourceFactor(const Source& source, double gain, double frequency) {
     const double phase = -2.0 * std::numbers::pi * frequency * (source.delayMs / 1000.0);
     const Complex factor{gain * std::cos(phase), gain * std::sin(phase)};
     if (source.branch == CrossoverBranch::Full)
@@ -278,9 +282,10 @@ Complex sourceFactor(const Source& source, double frequency) {
 
 // The source's factor on its spectrum: bin k, at k/2 Hz.
 void shapeSpectrum(const Source& source, std::vector<Complex>& spectrum) {
+    const double gain = gainOf(source);
     for (int k = 0; k < kTransformLength; ++k) {
         Complex& z = spectrum[static_cast<std::size_t>(k)];
-        z = z * sourceFactor(source, k * 0.5);
+        z = z * sourceFactor(source, gain, k * 0.5);
     }
 }
 
@@ -292,9 +297,10 @@ void shapeImpulse(const Source& source, std::vector<double>& impulse) {
     for (int n = 0; n < kTransformLength; ++n)
         spectrum[static_cast<std::size_t>(n)] = {impulse[static_cast<std::size_t>(n)], 0.0};
     forwardFft(spectrum.data(), spectrum.data(), kTransformLength);
+    const double gain = gainOf(source);
     for (int k = 0; k < kTransformLength; ++k) {
         const bool negative = k > kTransformLength / 2;
-        Complex factor = sourceFactor(source, (negative ? kTransformLength - k : k) * 0.5);
+        Complex factor = sourceFactor(source, gain, (negative ? kTransformLength - k : k) * 0.5);
         // Above the middle the factor of the mirrored frequency, conjugated; the inverse
         // transform is the forward one of the conjugate, conjugated back (its real part).
         if (negative)
@@ -440,7 +446,7 @@ std::vector<double> roundingNoisePowers(const Scene& scene, const ImpulseRespons
         const Source& source = scene.sources[s];
         double scale = magnitudes(h.sources[s]) + direct(source.position);
         if (!source.plain())
-            scale *= std::pow(10.0, source.levelDb / 20.0);
+            scale *= std::fabs(gainOf(source));
         powers.push_back(noise(scale));
         totalScale += scale;
     }
