@@ -81,7 +81,8 @@ RoomSettingsDialog::OpenResult RoomSettingsDialog::loadRoomData(const QString& p
         return {OpenOutcome::Refused, fileMessage(path, QString::fromUtf8(e.what()))};
     }
     document_.setCaption(mainCaptionFor(path));
-    document_.setTexts(texts);
+    // A room file's scene has no subwoofers, other seats or crossover.
+    document_.setSetup({texts, {}, 0});
     emit roomFileUsed(path);
     return {OpenOutcome::Loaded, QString()};
 }

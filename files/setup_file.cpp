@@ -263,6 +263,24 @@ BassSetup parseSetupFile(QByteArrayView bytes, char separator) {
     } catch (const UserError& e) {
         refuse(e.what());
     }
+    // SP1, SP2 and the listener may stand anywhere, as in a room file; a subwoofer or a
+    // seat outside the room is refused, as the subwoofer dialog and the optimiser refuse it.
+    const double room[3]{parseDecimal(setup.texts.width, separator),
+                         parseDecimal(setup.texts.depth, separator),
+                         parseDecimal(setup.texts.height, separator)};
+    const auto requireInside = [&](const std::string& name, const PositionTexts& p) {
+        const std::pair<const char*, const std::string*> axes[3]{{".x", &p.x}, {".y", &p.y}, {".z", &p.z}};
+        for (int a = 0; a < 3; ++a) {
+            const double value = parseDecimal(*axes[a].second, separator);
+            if (!(value >= 0.0 && value <= room[a]))
+                refuseLine(lines.at(name + axes[a].first).line, name + " が部屋の外にあります");
+        }
+    };
+    for (int i = 0; i < subwoofers; ++i)
+        requireInside(sourceName(static_cast<std::size_t>(kLoudspeakerCount + i)),
+                      setup.texts.sources[static_cast<std::size_t>(kLoudspeakerCount + i)]);
+    for (int i = 1; i < seats; ++i)
+        requireInside("seat" + std::to_string(i + 1), setup.texts.seats[static_cast<std::size_t>(i)]);
     return setup;
 }
 

@@ -49,9 +49,6 @@ void MainWindow::openRoomFileAt(const QString& path) {
 void MainWindow::followOpenedFile(OpenOutcome outcome) {
     if (!followsOpenedFile(outcome))
         return;
-    // A room file's scene has no subwoofers, other seats or crossover.
-    if (outcome == OpenOutcome::Loaded)
-        document_.setSetup({document_.texts(), {}, 0});
     applyScene();
     if (outcome == OpenOutcome::Loaded)
         document_.commit(QStringLiteral("部屋データを開く"));

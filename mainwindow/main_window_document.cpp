@@ -26,6 +26,10 @@ constexpr PlacedObject kObjects[]{PlacedObject::SP1, PlacedObject::SP2, PlacedOb
 void MainWindow::showChanges(SceneDocument::Changes what) {
     if (what.testFlag(SceneDocument::Caption))
         setWindowTitle(document_.caption());
+    // Subwoofers and seats come and go with a setup (a room file opened in the settings
+    // dialog takes them away); a marker being dragged follows the pointer on its own.
+    if (what.testFlag(SceneDocument::Setup) && !dragging_)
+        placeSetupMarkers();
     if (!what.testFlag(SceneDocument::Positions))
         return;
     SceneTexts texts = document_.texts();

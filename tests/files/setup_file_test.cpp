@@ -47,6 +47,8 @@ TEST(SetupFile, RefusesADamagedFileWhole) {
         {"width = 2.70\n", "width = 2.70\nwidth = 2.70\n", "3 行目: width が二度あります"},
         {"crossover_hz = 80", "crossover_hz = 200", "crossover_hz は 40 から 160 まで"},
         {"Kolmarin2 setup 1", "Kolmarin2 setup 2", "1 行目"},
+        {"sw2.x =  2.40", "sw2.x = 2.71", "sw2 が部屋の外にあります"},
+        {"seat3.z =  1.10", "seat3.z = -0.01", "seat3 が部屋の外にあります"},
     };
     for (const auto& d : damages) {
         ASSERT_TRUE(good.contains(d.from)) << d.from.toStdString();

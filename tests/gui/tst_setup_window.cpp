@@ -31,7 +31,7 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         BassSetup setup;
         setup.texts = startupSceneTexts();
         setup.texts.sources.push_back({"0.30", "0.30", "0.30"});
-        setup.texts.sources.push_back({"2.40", "5.50", "0.30"});
+        setup.texts.sources.push_back({"2.40", "4.20", "0.30"});
         setup.subwoofers = {{-3.0, 2.5, true}, {0.0, 0.0, false}};
         setup.texts.seats.push_back({"0.86", "2.90", "1.00"});
         setup.texts.seats.push_back({"1.86", "3.40", "1.00"});
@@ -65,7 +65,7 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         const QString setupPath = dir->filePath(QStringLiteral("a.k2s"));
         testing::writeAll(setupPath, setupFileBytes(twoSubsThreeSeats()));
         const QString roomPath = dir->filePath(QStringLiteral("a.dtr"));
-        answers = {setupPath, roomPath, roomPath};
+        answers = {setupPath, roomPath, roomPath, roomPath};
         control<QAction>(mainWindow(), "openSetupAction")->trigger();
         control<QAction>(mainWindow(), "saveRoomAction")->trigger();
         QCOMPARE(questions.size(), 1);
@@ -87,6 +87,10 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QVERIFY(entry != entries.end());
         (*entry)->trigger();
         QVERIFY(mainWindow().findChild<MarkerShape*>(QStringLiteral("sw1Marker")));
+        // So does the settings dialog's own command.
+        control<QAction>(roomSettings(), "openRoomAction")->trigger();
+        QVERIFY(mainWindow().bassSetup().plain());
+        QVERIFY(!mainWindow().findChild<MarkerShape*>(QStringLiteral("sw1Marker")));
     }
 
     void theOptimisersRowAppliedPutsItsSubwoofersOnThePlan() {
