@@ -12,9 +12,9 @@
 
 namespace kolmarin {
 
-std::optional<Band> askBand(QWidget* parent, Band current) {
+std::optional<Band> askBand(QWidget* parent, Band current, const QString& title) {
     QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("応答マップの帯域"));
+    dialog.setWindowTitle(title);
     dialog.setFont(japaneseWindowFont());
     dialog.setObjectName(QStringLiteral("bandDialog"));
     QSpinBox* boxes[2]{};

@@ -181,6 +181,7 @@ class MainWindow : public QMainWindow {
     void setupMarkerReleased(std::size_t index);
     void calculateSeats(const Scene& scene);
     void writeSeatCaption();
+    void showSeatComparisonBand();             // the band in its menu item
     void previewSetup(const BassSetup& setup); // a configuration's seat curves on the chart
     // The subwoofer dialog and the seat curve export (main_window_subwoofers.cpp).
     void createSubwooferCommands();
@@ -295,6 +296,10 @@ class MainWindow : public QMainWindow {
     QAction* saveSetupAction_ = nullptr;
     QAction* seatBandAction_ = nullptr;
     QAction* subsOnlyAction_ = nullptr;
+    QAction* seatComparisonBandAction_ = nullptr;
+    // The band the seats are compared over: by default where the room's modes stand apart,
+    // the seats differ most and subwoofers play.
+    Band seatComparisonBand_{20, 120};
     QLabel* seatCaption_ = nullptr; // the seats' variation and mean level
     QAction* subwooferOptimiserAction_ = nullptr;
     QAction* subwooferDialogAction_ = nullptr;

@@ -202,7 +202,7 @@ void MainWindow::mapChoiceChanged() {
 void MainWindow::mapBandChosen(QAction* chosen) {
     MapState& m = *map_;
     if (chosen == m.otherBand) {
-        const std::optional<Band> band = askBand(this, m.chosenBand);
+        const std::optional<Band> band = askBand(this, m.chosenBand, QStringLiteral("応答マップの帯域"));
         if (!band) {
             m.lastBand->setChecked(true);
             return;

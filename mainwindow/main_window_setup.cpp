@@ -3,6 +3,7 @@
 // file's window: no marker, curve, caption or calculation is added.
 #include "mainwindow/main_window.h"
 
+#include "dialogs/band_dialog.h"
 #include "dialogs/room_settings_dialog.h"
 #include "dialogs/subwoofer_optimiser_window.h"
 #include "files/setup_file.h"
@@ -26,10 +27,6 @@
 namespace kolmarin {
 
 namespace {
-
-// The band the seats are compared over: where the room's modes stand apart and the seats
-// differ most, and where subwoofers play.
-constexpr Band kSeatBand{20, 120};
 
 const FileDialogRequest kSetupDialog{QStringLiteral("Kolmarin2セットアップファイル(*.k2s)"),
                                      QStringLiteral("*.k2s"), QString(), QStringLiteral("k2s")};
@@ -55,11 +52,14 @@ void MainWindow::createSetupCommands() {
     calculationMenu_->addSeparator();
     calculationMenu_->addAction(seatBandAction_);
     calculationMenu_->addAction(subsOnlyAction_);
+    seatComparisonBandAction_ = calculationMenu_->addAction(QString());
+    showSeatComparisonBand();
     subwooferOptimiserAction_ = calculationMenu_->addAction(QStringLiteral("サブウーファーの最適化..."));
     const std::pair<QAction*, const char*> names[]{{openSetupAction_, "openSetupAction"},
                                                    {saveSetupAction_, "saveSetupAction"},
                                                    {seatBandAction_, "seatBandAction"},
                                                    {subsOnlyAction_, "subsOnlyAction"},
+                                                   {seatComparisonBandAction_, "seatComparisonBandAction"},
                                                    {subwooferOptimiserAction_, "subwooferOptimiserAction"}};
     for (const auto& [action, name] : names)
         action->setObjectName(QString::fromLatin1(name));
@@ -68,6 +68,14 @@ void MainWindow::createSetupCommands() {
     connect(seatBandAction_, &QAction::toggled, this, commandSlot(this, [this] { recalculateResponse(); }));
     connect(subwooferOptimiserAction_, &QAction::triggered, this,
             commandSlot(this, [this] { showSubwooferOptimiser(); }));
+    connect(seatComparisonBandAction_, &QAction::triggered, this, commandSlot(this, [this] {
+                if (const std::optional<Band> band =
+                        askBand(this, seatComparisonBand_, QStringLiteral("座席の比較の帯域"))) {
+                    seatComparisonBand_ = *band;
+                    showSeatComparisonBand();
+                    recalculateResponse();
+                }
+            }));
     connect(subsOnlyAction_, &QAction::toggled, this, commandSlot(this, [this] { recalculateResponse(); }));
 
     seatCaption_ = placeLabel(centralWidget(), QString(), 144, 516);
@@ -76,7 +84,10 @@ void MainWindow::createSetupCommands() {
         QStringLiteral("座席間のばらつき: 同じ周波数で座席ごとの Total のレベルがどれだけ違うか (dB)。\n"
                        "0.5 Hz ごとに座席間の標準偏差をとり、帯域で平均したものです。\n"
                        "小さいほど、どの座席でも同じ低音が聞こえます。\n"
-                       "平均: 全座席・帯域での Total のレベルの平均 (dB)。大きいほど低音がよく出ます。"));
+                       "平均: 全座席・帯域での Total のレベルの平均 (dB)。大きいほど低音がよく出ます。\n"
+                       "座席 1 のばらつき: 聴取位置の Total が帯域の中でどれだけ上下するか (dB)。\n"
+                       "ほかの座席のものは、その座席のマーカーの上に出ます。\n"
+                       "帯域は「計算」→「座席の比較の帯域...」で変えられます。"));
     seatCaption_->hide();
 }
 
@@ -248,7 +259,7 @@ void MainWindow::calculateSeats(const Scene& scene) {
     }
     responseChart_->showSeatCurves(frequencies, others, seatBandAction_->isChecked());
     if (scene.seats.size() > 1)
-        seatFigures_ = setupFigures(scene, crossover, subsOnly, kSeatBand);
+        seatFigures_ = setupFigures(scene, crossover, subsOnly, seatComparisonBand_);
     else
         seatFigures_.reset();
     // Each other seat's own figures on its marker's tip.
@@ -263,17 +274,24 @@ void MainWindow::calculateSeats(const Scene& scene) {
     writeSeatCaption();
 }
 
+void MainWindow::showSeatComparisonBand() {
+    seatComparisonBandAction_->setText(QStringLiteral("座席の比較の帯域... (%1–%2 Hz)")
+                                           .arg(seatComparisonBand_.low)
+                                           .arg(seatComparisonBand_.high));
+}
+
 void MainWindow::writeSeatCaption() {
     if (!seatFigures_) {
         seatCaption_->hide();
         return;
     }
     setCaption(seatCaption_,
-               QStringLiteral("座席間のばらつき %1 dB  平均 %2 dB (%3–%4 Hz%5)")
+               QStringLiteral("座席間のばらつき %1 dB  平均 %2 dB  座席 1 のばらつき %3 dB (%4–%5 Hz%6)")
                    .arg(QLocale().toString(seatFigures_->variation, 'f', 2),
-                        QLocale().toString(seatFigures_->meanLevel, 'f', 1))
-                   .arg(kSeatBand.low)
-                   .arg(kSeatBand.high)
+                        QLocale().toString(seatFigures_->meanLevel, 'f', 1),
+                        QLocale().toString(seatFigures_->spread.at(0), 'f', 2))
+                   .arg(seatComparisonBand_.low)
+                   .arg(seatComparisonBand_.high)
                    .arg(subsOnlyAction_->isChecked() ? QStringLiteral(", SW のみ") : QString()));
     seatCaption_->show();
 }

@@ -11,6 +11,7 @@
 #include "files/setup_file.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -59,6 +61,19 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
             QCOMPARE(mainWindow().seatFigures()->variation, cli.variation);
             QCOMPARE(mainWindow().bassSetup(), setup);
         }
+        // Over another band the figures are the command line's over that band.
+        QTimer::singleShot(0, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            control<QSpinBox>(*dialog, "bandLowBox")->setValue(30);
+            control<QSpinBox>(*dialog, "bandHighBox")->setValue(90);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        control<QAction>(mainWindow(), "seatComparisonBandAction")->trigger();
+        BassSetup setup = twoSubsThreeSeats();
+        setup.crossover = 80;
+        QCOMPARE(mainWindow().seatFigures()->variation,
+                 setupFigures(setupScene(setup, '.'), 80, false, {30, 90}).variation);
     }
 
     void aRoomFileSaveNamesWhatItCannotHoldAndARoomFileTakesThemAway() {
