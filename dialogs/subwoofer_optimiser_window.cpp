@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QPalette>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -214,6 +215,7 @@ void SubwooferOptimiserWindow::showResult(const OptimiserResult& result,
                                           const std::vector<Point3>& positions) {
     result_ = result;
     positions_ = positions;
+    stale_ = false;
     runRow_->finish(result.cancelled);
     statusLabel_->setText((result.cancelled ? QStringLiteral("中止しました。") : QStringLiteral("完了。")) +
                           QStringLiteral("調べた組み合わせ: %1").arg(QLocale().toString(result.evaluated)));
@@ -239,8 +241,33 @@ void SubwooferOptimiserWindow::showResult(const OptimiserResult& result,
             table_->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
     table_->resizeColumnsToContents();
+    // The setup may have changed while the optimiser ran.
+    checkRows();
     if (rowCount() > 0)
         table_->selectRow(0);
+}
+
+void SubwooferOptimiserWindow::sceneCalculated() {
+    if (!searching())
+        checkRows();
+}
+
+// The rows stay for the user to read, greyed; 最適化 searches the setup as it is now.
+void SubwooferOptimiserWindow::checkRows() {
+    if (stale_ || result_.best.empty())
+        return;
+    const BassSetup noSubwoofers;
+    if (withSubwoofersOf(readSetup(), noSubwoofers) == searched_)
+        return;
+    stale_ = true;
+    const QColor grey = palette().color(QPalette::Disabled, QPalette::Text);
+    for (int row = 0; row < table_->rowCount(); ++row)
+        for (int column = 0; column < table_->columnCount(); ++column)
+            table_->item(row, column)->setForeground(grey);
+    statusLabel_->setText(QStringLiteral("結果は古くなりました: 部屋、スピーカー、座席かクロスオーバーが"
+                                         "変わりました。最適化し直してください。"));
+    if (showSetup)
+        showSetup(nullptr);
 }
 
 BassSetup SubwooferOptimiserWindow::rowSetup(int row) const {
@@ -258,14 +285,21 @@ BassSetup SubwooferOptimiserWindow::rowSetup(int row) const {
 void SubwooferOptimiserWindow::selectionChanged() {
     const QList<QTableWidgetItem*> chosen = table_->selectedItems();
     applyButton_->setEnabled(!chosen.isEmpty());
-    if (!chosen.isEmpty() && showSetup)
-        showSetup(rowSetup(chosen.front()->row()));
+    // A stale row's curves would be drawn in a room it was not found for.
+    if (!chosen.isEmpty() && showSetup && !stale_) {
+        const BassSetup setup = rowSetup(chosen.front()->row());
+        showSetup(&setup);
+    }
 }
 
 void SubwooferOptimiserWindow::applySelected() {
     const QList<QTableWidgetItem*> chosen = table_->selectedItems();
     if (chosen.isEmpty())
         throw UserError("適用する行を選んでください");
+    checkRows();
+    if (stale_)
+        throw UserError("この結果は今の部屋、スピーカー、座席とクロスオーバーで求めたものではないため、"
+                        "適用できません。最適化し直してください。");
     // The room, loudspeakers and seats as they are now; only the subwoofers come from the row.
     applySetup(withSubwoofersOf(readSetup(), rowSetup(chosen.front()->row())));
 }

@@ -33,8 +33,8 @@ class SubwooferOptimiserWindow : public QWidget {
 
     // The setup as the next calculation would read it.
     std::function<BassSetup()> readSetup;
-    // A configuration's setup to show the seat curves of.
-    std::function<void(const BassSetup&)> showSetup;
+    // A configuration's setup to show the seat curves of; nullptr takes them away.
+    std::function<void(const BassSetup*)> showSetup;
     // Puts the configuration's subwoofers on the plan and calculates.
     std::function<void(const BassSetup&)> applySetup;
 
@@ -46,6 +46,10 @@ class SubwooferOptimiserWindow : public QWidget {
     BassSetup rowSetup(int row) const;
     int rowCount() const { return static_cast<int>(result_.best.size()); }
     void applySelected(); // 適用
+    // The main window calculated: rows found for another room, loudspeakers, seats or
+    // crossover are greyed, and neither shown on the chart nor applied.
+    void sceneCalculated();
+    bool stale() const { return stale_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -53,6 +57,7 @@ class SubwooferOptimiserWindow : public QWidget {
   private:
     void showResult(const OptimiserResult& result, const std::vector<Point3>& positions);
     void selectionChanged();
+    void checkRows(); // marks the rows stale when the setup is no longer the one searched
 
     QSpinBox* countBox_ = nullptr;
     QLabel* candidatesLabel_ = nullptr;
@@ -68,6 +73,7 @@ class SubwooferOptimiserWindow : public QWidget {
     QTableWidget* table_ = nullptr;
 
     BassSetup searched_; // without its own subwoofers
+    bool stale_ = false;
     OptimiserResult result_;
     std::vector<Point3> positions_; // the candidates the rows' subwoofers stand on
 };

@@ -5,6 +5,7 @@
 #include "dialogs/axis_settings_dialog.h"
 #include "dialogs/placement_search_window.h"
 #include "dialogs/room_settings_dialog.h"
+#include "dialogs/subwoofer_optimiser_window.h"
 #include "dialogs/waterfall_window.h"
 #include "mainwindow/plan_view.h"
 #include "model/text/number_text.h"
@@ -115,6 +116,8 @@ void MainWindow::recalculateResponse() {
     restartResponseMap(scene);
     if (placementSearch_)
         placementSearch_->sceneCalculated(scene, curves_, computed_);
+    if (subwooferOptimiser_)
+        subwooferOptimiser_->sceneCalculated();
 }
 
 // The window's title names the room file; the chart's title carries it with the time of

@@ -300,7 +300,12 @@ void MainWindow::showSubwooferOptimiser() {
     if (!subwooferOptimiser_) {
         subwooferOptimiser_ = new SubwooferOptimiserWindow(this);
         subwooferOptimiser_->readSetup = [this] { return bassSetup(); };
-        subwooferOptimiser_->showSetup = [this](const BassSetup& setup) { previewSetup(setup); };
+        subwooferOptimiser_->showSetup = [this](const BassSetup* setup) {
+            if (setup)
+                previewSetup(*setup);
+            else
+                responseChart_->clearCandidate();
+        };
         subwooferOptimiser_->applySetup = [this](const BassSetup& setup) {
             responseChart_->clearCandidate();
             takeSetup(setup, QStringLiteral("サブウーファーの最適化の適用"));

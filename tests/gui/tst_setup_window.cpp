@@ -135,6 +135,14 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QVERIFY(!mainWindow().findChild<MarkerShape*>(QStringLiteral("sw2Marker")));
         QCOMPARE(control<QAction>(mainWindow(), "undoAction")->text(),
                  QStringLiteral("元に戻す: サブウーファーの最適化の適用"));
+        // Applied, the rows still belong to the scene; a seat added makes them another's.
+        QVERIFY(!window.stale());
+        control<QAction>(mainWindow(), "addSeatAction")->trigger();
+        QVERIFY(window.stale());
+        const BassSetup withSeat = mainWindow().bassSetup();
+        control<QPushButton>(window, "applyButton")->click();
+        QCOMPARE(errors().size(), 1);
+        QCOMPARE(mainWindow().bassSetup(), withSeat);
     }
 
     void theSubwooferDialogAppliesWhatItsBoxesSayAndRefusesABadBox() {
