@@ -181,6 +181,7 @@ class MainWindow : public QMainWindow {
     void setupMarkerReleased(std::size_t index);
     void calculateSeats(const Scene& scene);
     void writeSeatCaption();
+    void pullSetupIntoRoom(double width, double depth, double height);
     void showSeatComparisonBand();             // the band in its menu item
     void previewSetup(const BassSetup& setup); // a configuration's seat curves on the chart
     // The subwoofer dialog and the seat curve export (main_window_subwoofers.cpp).

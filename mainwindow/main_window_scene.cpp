@@ -65,6 +65,7 @@ void MainWindow::applyScene() {
     plan_ = planRectFor(width, depth);
     planView_->move(plan_.left, plan_.top);
     planView_->resize(plan_.width, plan_.height);
+    pullSetupIntoRoom(width, depth, height);
 
     for (PlacedObject object : kObjects)
         placeMarker(object, positions[static_cast<std::size_t>(object)], width, depth);

@@ -22,6 +22,8 @@
 #include <QLocale>
 #include <QMenu>
 
+#include <algorithm>
+#include <cmath>
 #include <exception>
 
 namespace kolmarin {
@@ -197,6 +199,34 @@ void MainWindow::placeSetupMarkers() {
         setupMarkers_[i].second->move(corner.left + 12, corner.top - 4);
         setupMarkers_[i].second->raise();
     }
+}
+
+// Subwoofers and other seats a smaller room leaves outside are brought to its nearest
+// wall, floor or ceiling, as the room file's markers are pulled back, so that the setup
+// saved afterwards opens again. The room's own two-decimal bound keeps the written text
+// inside it.
+void MainWindow::pullSetupIntoRoom(double width, double depth, double height) {
+    BassSetup setup = document_.setup();
+    const char separator = decimalSeparator();
+    const double limits[3]{width, depth, height};
+    bool pulled = false;
+    const auto pull = [&](PositionTexts& p) {
+        std::string* texts[3]{&p.x, &p.y, &p.z};
+        for (int a = 0; a < 3; ++a) {
+            const double value = parseDecimal(*texts[a], separator);
+            if (value < 0.0 || value > limits[a]) {
+                *texts[a] = formatPosition(std::clamp(value, 0.0, std::floor(limits[a] * 100 + 1e-9) / 100),
+                                           separator);
+                pulled = true;
+            }
+        }
+    };
+    for (std::size_t s = kLoudspeakerCount; s < setup.texts.sources.size(); ++s)
+        pull(setup.texts.sources[s]);
+    for (std::size_t s = 1; s < setup.texts.seats.size(); ++s)
+        pull(setup.texts.seats[s]);
+    if (pulled)
+        document_.setSetup(setup);
 }
 
 void MainWindow::dragSetupMarker(std::size_t index, QPoint position) {

@@ -108,6 +108,18 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QVERIFY(!mainWindow().findChild<MarkerShape*>(QStringLiteral("sw1Marker")));
     }
 
+    void aSmallerRoomPullsTheSubwoofersAndSeatsInsideSoTheSetupOpensAgain() {
+        testing::writeAll(path("a.k2s"), setupFileBytes(twoSubsThreeSeats()));
+        answers = {path("a.k2s")};
+        control<QAction>(mainWindow(), "openSetupAction")->trigger();
+        control<QLineEdit>(roomSettings(), "roomDepthBox")->setText("3.256");
+        control<QPushButton>(roomSettings(), "applyButton")->click();
+        const BassSetup setup = parseSetupFile(setupFileBytes(mainWindow().bassSetup()));
+        QCOMPARE(setup.texts.sources[3].y, std::string(" 3.25"));                 // SW2, from 4.20
+        QCOMPARE(setup.texts.seats[2], (PositionTexts{"1.86", " 3.25", "1.00"})); // seat 3, from 3.40
+        QCOMPARE(setup.texts.sources[2], twoSubsThreeSeats().texts.sources[2]);   // SW1 stays
+    }
+
     void theOptimisersRowAppliedPutsItsSubwoofersOnThePlan() {
         testing::writeAll(dir->filePath(QStringLiteral("a.k2s")), setupFileBytes(twoSubsThreeSeats()));
         testing::writeAll(dir->filePath(QStringLiteral("c.txt")),
