@@ -2,6 +2,7 @@
 
 #include "widgets/current_delivery.h"
 
+#include "model/acoustics/bass_setup.h"
 #include "model/acoustics/listening_area.h"
 #include "model/text/number_text.h"
 #include "widgets/japanese_fonts.h"
@@ -86,6 +87,21 @@ QString changeSinceSearch(const Scene& searched, const Scene& now, Layout layout
         return QStringLiteral("部屋の寸法か反射率が変わりました");
     if (searched.reflectionCount != now.reflectionCount)
         return QStringLiteral("反射回数が変わりました");
+    // The subwoofers stay where they are while the layout moves the loudspeakers and the
+    // listener; their signals and the crossover shape every row's Total.
+    const auto sameSource = [](const Source& a, const Source& b) {
+        return a.levelDb == b.levelDb && a.delayMs == b.delayMs && a.reversed == b.reversed &&
+               a.branch == b.branch && a.crossoverHz == b.crossoverHz;
+    };
+    if (!std::equal(searched.sources.begin(), searched.sources.end(), now.sources.begin(), now.sources.end(),
+                    sameSource) ||
+        !std::equal(searched.sources.begin() + kLoudspeakerCount, searched.sources.end(),
+                    now.sources.begin() + kLoudspeakerCount, now.sources.end(),
+                    [](const Source& a, const Source& b) {
+                        return a.position.x == b.position.x && a.position.y == b.position.y &&
+                               a.position.z == b.position.z;
+                    }))
+        return QStringLiteral("サブウーファーかクロスオーバーが変わりました");
     const Placement was = placementOf(searched), is = placementOf(now);
     if (was.sp1.z != is.sp1.z || was.sp2.z != is.sp2.z || was.listener.z != is.listener.z)
         return QStringLiteral("高さが変わりました");

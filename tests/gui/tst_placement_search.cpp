@@ -143,19 +143,20 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
     void rowsOfAnotherSceneAreGreyedAndRefused() {
         const struct {
             const char* why;
-            std::function<void(SceneTexts&)> change;
+            std::function<void(BassSetup&)> change;
         } changes[]{
-            {"部屋の寸法か反射率が変わりました", [](SceneTexts& t) { t.width = "2.60"; }},
-            {"反射回数が変わりました", [](SceneTexts& t) { t.reflectionCount = "3"; }},
-            {"高さが変わりました", [](SceneTexts& t) { t.seats[0].z = " 1.20"; }},
+            {"部屋の寸法か反射率が変わりました", [](BassSetup& s) { s.texts.width = "2.60"; }},
+            {"反射回数が変わりました", [](BassSetup& s) { s.texts.reflectionCount = "3"; }},
+            {"高さが変わりました", [](BassSetup& s) { s.texts.seats[0].z = " 1.20"; }},
+            {"サブウーファーかクロスオーバーが変わりました", [](BassSetup& s) { s.crossover = 80; }},
         };
         for (const auto& c : changes) {
             start();
             PlacementSearchWindow* w = searched();
             QVERIFY(w->staleReason().isEmpty());
-            SceneTexts texts = document().texts();
-            c.change(texts);
-            document().setTexts(texts);
+            BassSetup setup = document().setup();
+            c.change(setup);
+            document().setSetup(setup);
             document().apply();
             QCOMPARE(w->staleReason(), QString::fromUtf8(c.why));
             QVERIFY(status(w, "searchStatusLabel").contains(w->staleReason()));
