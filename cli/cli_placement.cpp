@@ -109,7 +109,7 @@ std::string markerOutsideRoom(const Scene& s) {
     for (const Point3& seat : s.seats)
         markers.emplace_back("聴取位置", seat);
     for (const auto& [name, p] : markers)
-        if (!(p.x >= 0 && p.x <= s.width && p.y >= 0 && p.y <= s.depth && p.z >= 0 && p.z <= s.height)) {
+        if (!s.contains(p)) {
             char text[300];
             std::snprintf(
                 text, sizeof text,

@@ -36,7 +36,7 @@ void appendNumber(QByteArray& out, const char* format, double value) {
 } // namespace
 
 void requireInside(const Scene& room, const Point3& p, const std::string& name) {
-    if (p.x >= 0 && p.x <= room.width && p.y >= 0 && p.y <= room.depth && p.z >= 0 && p.z <= room.height)
+    if (room.contains(p))
         return;
     char text[300];
     std::snprintf(text, sizeof text,

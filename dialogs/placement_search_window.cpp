@@ -7,6 +7,7 @@
 #include "model/text/number_text.h"
 #include "widgets/japanese_fonts.h"
 #include "widgets/run_row.h"
+#include "widgets/stale_rows.h"
 #include "widgets/ui_support.h"
 
 #include <QCloseEvent>
@@ -410,11 +411,7 @@ void PlacementSearchWindow::checkRows(const Scene& scene) {
 // The rows stay for the user to read, greyed; 探索 searches the scene as it is now.
 void PlacementSearchWindow::markStale(const QString& reason) {
     staleReason_ = reason;
-    const QColor grey = palette().color(QPalette::Disabled, QPalette::Text);
-    for (int row = 0; row < resultTable_->rowCount(); ++row)
-        for (int column = 0; column < resultTable_->columnCount(); ++column)
-            if (QTableWidgetItem* item = resultTable_->item(row, column))
-                item->setForeground(grey);
+    greyOutRows(*resultTable_);
     setStatus(QStringLiteral("結果は古くなりました: %1。探索し直してください。").arg(reason));
     emit candidateChanged(std::nullopt);
 }

@@ -7,6 +7,7 @@
 #include "model/text/number_text.h"
 #include "widgets/japanese_fonts.h"
 #include "widgets/run_row.h"
+#include "widgets/stale_rows.h"
 #include "widgets/ui_support.h"
 #include "widgets/user_dialogs.h"
 
@@ -19,7 +20,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
-#include <QPalette>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -169,12 +169,9 @@ void SubwooferOptimiserWindow::startSearch() {
     const std::vector<Point3> candidates =
         candidatePath_.isEmpty() ? defaultSubwooferCandidates(scene.width, scene.depth, scene.height)
                                  : readCandidateFile(candidatePath_);
-    for (std::size_t c = 0; c < candidates.size(); ++c) {
-        const Point3& p = candidates[c];
-        if (!(p.x >= 0 && p.x <= scene.width && p.y >= 0 && p.y <= scene.depth && p.z >= 0 &&
-              p.z <= scene.height))
+    for (std::size_t c = 0; c < candidates.size(); ++c)
+        if (!scene.contains(candidates[c]))
             throw UserError("候補 " + std::to_string(c + 1) + " が部屋の外にあります");
-    }
     OptimiserOptions options;
     options.count = countBox_->value();
     options.top = 10;
@@ -260,10 +257,7 @@ void SubwooferOptimiserWindow::checkRows() {
     if (withSubwoofersOf(readSetup(), noSubwoofers) == searched_)
         return;
     stale_ = true;
-    const QColor grey = palette().color(QPalette::Disabled, QPalette::Text);
-    for (int row = 0; row < table_->rowCount(); ++row)
-        for (int column = 0; column < table_->columnCount(); ++column)
-            table_->item(row, column)->setForeground(grey);
+    greyOutRows(*table_);
     statusLabel_->setText(QStringLiteral("結果は古くなりました: 部屋、スピーカー、座席かクロスオーバーが"
                                          "変わりました。最適化し直してください。"));
     if (showSetup)

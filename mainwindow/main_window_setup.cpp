@@ -260,20 +260,15 @@ void MainWindow::setupMarkerReleased(std::size_t index) {
 // other seats their Totals are drawn thin (or as a band) and the seats' figures written.
 void MainWindow::calculateSeats(const Scene& scene) {
     const BassSetup setup = document_.setup();
+    placeSetupMarkers();
     if (setup.plain()) {
         if (seatFigures_) {
             seatFigures_.reset();
             responseChart_->showSeatCurves({}, {}, false);
             seatCaption_->hide();
         }
-        for (auto& [shape, label] : setupMarkers_) {
-            delete shape;
-            delete label;
-        }
-        setupMarkers_.clear();
         return;
     }
-    placeSetupMarkers();
     const int crossover = setup.crossover;
     const bool subsOnly = subsOnlyAction_->isChecked() && scene.sources.size() > 2;
     std::vector<QVector<double>> others;

@@ -82,6 +82,11 @@ struct Scene {
     std::int32_t reflectionCount = 0;
     std::int32_t startFrequency = 0;
     std::int32_t endFrequency = 0;
+
+    // Whether `p` lies in the room, its walls, floor and ceiling included.
+    bool contains(const Point3& p) const {
+        return p.x >= 0 && p.x <= width && p.y >= 0 && p.y <= depth && p.z >= 0 && p.z <= height;
+    }
 };
 
 // Limits the calculation applies to the conditions.
