@@ -6,6 +6,7 @@
 #include "files/result_file.h"
 #include "model/acoustics/decay.h"
 #include "model/acoustics/eigenmodes.h"
+#include "model/acoustics/mode_decay.h"
 #include "model/acoustics/response.h"
 #include "model/text/number_text.h"
 
@@ -45,7 +46,7 @@ QByteArray modesOutput(const SceneTexts& texts, char decimalSeparator, bool deca
     ModeTable table = computeModeTable(width, depth, height, decimalSeparator);
     if (decayTimes) {
         const Scene scene = readCalculationScene(texts, decimalSeparator, nullptr);
-        table.decay = modeDecayColumn(table, impulseResponseAt(scene, ImpulseCurve::Total), decimalSeparator);
+        table.decay = modeDecayColumn(table, scene, decimalSeparator);
     }
     return modeFileBytes(texts, table);
 }

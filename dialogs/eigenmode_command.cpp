@@ -2,8 +2,8 @@
 
 #include "dialogs/mode_list_window.h"
 #include "dialogs/room_settings_dialog.h"
-#include "model/acoustics/decay.h"
 #include "model/acoustics/eigenmodes.h"
+#include "model/acoustics/mode_decay.h"
 #include "model/text/number_text.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/ui_support.h"
@@ -24,11 +24,12 @@ void computeAndShowEigenmodes(const SceneDocument& document, const RoomSettingsD
     const double d = room.dimension(Coordinate::Y);
     const double h = room.dimension(Coordinate::Z);
     ModeTable table = computeModeTable(w, d, h, separator);
-    // The decay at the listener needs the whole scene: the room as typed with the
-    // loudspeakers and the listener where they stand.
+    // A mode's decay needs the walls' reflection coefficients besides the sizes it was
+    // listed for; the scene is read whole, so a text the calculation refuses is named.
     if (modeList.showsDecayTimes()) {
-        const Scene scene = readCalculationScene(texts, separator, nullptr);
-        table.decay = modeDecayColumn(table, impulseResponseAt(scene, ImpulseCurve::Total), separator);
+        Scene scene = readCalculationScene(texts, separator, nullptr);
+        scene.width = w, scene.depth = d, scene.height = h;
+        table.decay = modeDecayColumn(table, scene, separator);
     }
 
     modeList.setModeTable(table);

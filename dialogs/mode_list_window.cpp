@@ -140,10 +140,10 @@ ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
     decayTimesAction_ = viewMenu->addAction(QStringLiteral("残響時間 T60 の列(&T)"));
     decayTimesAction_->setObjectName(QStringLiteral("decayTimesAction"));
     decayTimesAction_->setCheckable(true);
-    decayTimesAction_->setToolTip(QStringLiteral(
-        "各モードの周波数を中心とする 1/3 オクターブで、リスニング位置の音が 60 dB "
-        "減衰するまでの時間 (秒) を、計算したインパルス応答から求めます。"
-        "「-」は、減衰がその帯域のフィルタで見分けられないほど短いか、求められないことを示します。"));
+    decayTimesAction_->setToolTip(
+        QStringLiteral("各モードが音が止まってから 60 dB 減衰するまでの時間 (秒) です。そのモードの波が"
+                       "当たる壁の反射率と、壁に当たる回数から求めます。「-」は、当たる壁の反射率が 1 "
+                       "で減衰しないことを示します。"));
     viewMenu->setToolTipsVisible(true);
 
     panel_ = new QFrame(this);

@@ -96,7 +96,8 @@ WaterfallWindow::WaterfallWindow(std::function<QPrinter&()> printer, QWidget* pa
     windowBox_->setToolTip(
         QStringLiteral("各スライスで使うインパルス応答の長さです。長いほど周波数の分解能が上がり、"
                        "短いほど時間の変化を細かく追えます。"));
-    riseBox_->setToolTip(QStringLiteral("窓の両端をなめらかに立ち上げ・下げる長さです。"));
+    riseBox_->setToolTip(QStringLiteral("窓の両端をなめらかに立ち上げ・下げる長さです。"
+                                        "スペクトログラムでは使いません (窓全体がハン窓です)。"));
     slicesBox_->setToolTip(QStringLiteral("開始から終了までを等間隔に切るスライスの数です。"));
 
     auto* form = new QFormLayout;
@@ -194,16 +195,22 @@ void WaterfallWindow::redraw() {
         const std::vector<double> impulse = impulseResponseOf(responses_, curve == 1   ? ImpulseCurve::Sp1
                                                                           : curve == 2 ? ImpulseCurve::Sp2
                                                                                        : ImpulseCurve::Total);
-        picture_.waterfall = computeWaterfall(impulse, settings);
+        const bool spectrogram = styleBox_->currentIndex() == 1;
+        // A spectrogram's window is a Hann window whole: the rise has no say there.
+        riseBox_->setEnabled(!spectrogram);
+        picture_.waterfall =
+            spectrogram ? computeSpectrogram(impulse, settings) : computeWaterfall(impulse, settings);
         QStringList times;
         for (const double centre : thirdOctaveCentres()) {
             const std::optional<double> t60 = thirdOctaveDecayTime(impulse, centre);
-            times.append(QLocale().toString(centre) + QStringLiteral(" Hz ") +
+            // No-break spaces hold each band and its time together; lines break only
+            // between bands.
+            times.append(QLocale().toString(centre) + QStringLiteral("\u00a0Hz\u00a0") +
                          (t60 ? QLocale().toString(*t60, 'f', 2) : QStringLiteral("-")));
         }
-        decayLabel_->setText(QStringLiteral("残響時間 T60 (秒):  ") + times.join(QStringLiteral("   ")));
-        picture_.style =
-            styleBox_->currentIndex() == 1 ? WaterfallStyle::Spectrogram : WaterfallStyle::Slices;
+        decayLabel_->setText(QStringLiteral("残響時間\u00a0T60\u00a0(秒):  ") +
+                             times.join(QStringLiteral("   ")));
+        picture_.style = spectrogram ? WaterfallStyle::Spectrogram : WaterfallStyle::Slices;
         picture_.title = caption_ + QStringLiteral("   ") + QString::fromLatin1(curveName(curve));
         messageLabel_->clear();
     } catch (const UserError& e) {

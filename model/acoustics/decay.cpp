@@ -3,7 +3,6 @@
 #include "model/acoustics/response.h"
 #include "model/errors.h"
 #include "model/fft/fft.h"
-#include "model/text/number_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -111,37 +110,63 @@ void checkWaterfallSettings(const WaterfallSettings& s) {
         throw UserError("窓の立ち上がりは 0 ms から窓の長さの半分までにしてください");
 }
 
-Waterfall computeWaterfall(const std::vector<double>& impulse, const WaterfallSettings& settings) {
+namespace {
+
+// The levels of the band's bins (from firstElement on) of the response's samples
+// first .. first + length - 1, each weighted by gain(i); samples outside the response
+// count as zeros. The window's samples are moved to the front of the transform: a shift
+// in time changes only the phase, never the level of a bin.
+template <class Gain>
+std::vector<double> windowedLevels(const std::vector<double>& impulse, int first, int length,
+                                   const Gain& gain, int firstElement, int columns,
+                                   std::vector<Complex>& buffer) {
+    const int available = static_cast<int>(std::min<std::size_t>(impulse.size(), kTransformLength));
+    std::fill(buffer.begin(), buffer.end(), Complex{0.0, 0.0});
+    for (int i = std::max(0, -first); i < length && first + i < available; ++i)
+        buffer[static_cast<std::size_t>(i)].re = gain(i) * impulse[static_cast<std::size_t>(first + i)];
+    forwardFft(buffer.data(), buffer.data(), kTransformLength);
+    std::vector<double> levels(static_cast<std::size_t>(columns));
+    for (int c = 0; c < columns; ++c)
+        levels[static_cast<std::size_t>(c)] = levelOf(buffer[static_cast<std::size_t>(firstElement + c + 1)]);
+    return levels;
+}
+
+// Slices at the settings' times, each window placed by `firstSample` from the time's sample
+// and weighted with rises of `rise` samples at both ends.
+template <class FirstSample>
+Waterfall slicesOf(const std::vector<double>& impulse, const WaterfallSettings& settings, int rise,
+                   const FirstSample& firstSample) {
     checkWaterfallSettings(settings);
     Waterfall w;
     w.settings = settings;
     w.firstElement = 2 * settings.band.low;
     const int columns = 2 * (settings.band.high - settings.band.low) + 1;
     const int length = std::max(1, sampleAt(settings.windowMs));
-    const int rise = sampleAt(settings.riseMs);
-    const int available = static_cast<int>(std::min<std::size_t>(impulse.size(), kTransformLength));
+    const auto gain = [&](int i) {
+        return std::min(raisedCosine(i, rise), raisedCosine(length - 1 - i, rise));
+    };
     std::vector<Complex> buffer(static_cast<std::size_t>(kTransformLength));
     for (int s = 0; s < settings.slices; ++s) {
         const double ms = settings.slices == 1 ? settings.firstMs
                                                : settings.firstMs + (settings.lastMs - settings.firstMs) * s /
                                                                         (settings.slices - 1);
-        const int start = sampleAt(ms);
-        w.startMs.push_back(start * kMsPerSample);
-        std::fill(buffer.begin(), buffer.end(), Complex{0.0, 0.0});
-        // The window's samples, moved to the front of the transform: a shift in time changes
-        // only the phase, never the level of a bin.
-        for (int i = 0; i < length && start + i < available; ++i) {
-            const double gain = std::min(raisedCosine(i, rise), raisedCosine(length - 1 - i, rise));
-            buffer[static_cast<std::size_t>(i)].re = gain * impulse[static_cast<std::size_t>(start + i)];
-        }
-        forwardFft(buffer.data(), buffer.data(), kTransformLength);
-        std::vector<double> levels(static_cast<std::size_t>(columns));
-        for (int c = 0; c < columns; ++c)
-            levels[static_cast<std::size_t>(c)] =
-                levelOf(buffer[static_cast<std::size_t>(w.firstElement + c + 1)]);
-        w.levels.push_back(std::move(levels));
+        const int at = sampleAt(ms);
+        w.startMs.push_back(at * kMsPerSample);
+        w.levels.push_back(
+            windowedLevels(impulse, firstSample(at, length), length, gain, w.firstElement, columns, buffer));
     }
     return w;
+}
+
+} // namespace
+
+Waterfall computeWaterfall(const std::vector<double>& impulse, const WaterfallSettings& settings) {
+    return slicesOf(impulse, settings, sampleAt(settings.riseMs), [](int at, int) { return at; });
+}
+
+Waterfall computeSpectrogram(const std::vector<double>& impulse, const WaterfallSettings& settings) {
+    const int length = std::max(1, sampleAt(settings.windowMs));
+    return slicesOf(impulse, settings, length / 2, [](int at, int samples) { return at - samples / 2; });
 }
 
 std::optional<double> decayTime(const std::vector<double>& impulse, double lowHz, double highHz) {
@@ -191,17 +216,6 @@ std::optional<double> thirdOctaveDecayTime(const std::vector<double>& impulse, d
 const std::vector<double>& thirdOctaveCentres() {
     static const std::vector<double> centres{20, 25, 31.5, 40, 50, 63, 80, 100, 125, 160, 200};
     return centres;
-}
-
-std::vector<std::string> modeDecayColumn(const ModeTable& table, const std::vector<double>& impulse,
-                                         char decimalSeparator) {
-    std::vector<std::string> column{"T60(秒)"};
-    for (std::size_t r = 1; r < table.rows.size(); ++r) {
-        const double hz = parseDecimal(table.rows[r][4], decimalSeparator);
-        const std::optional<double> t60 = thirdOctaveDecayTime(impulse, hz);
-        column.push_back(t60 ? formatFixed(*t60, 0, 2, decimalSeparator) : "-");
-    }
-    return column;
 }
 
 } // namespace kolmarin

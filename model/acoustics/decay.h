@@ -7,7 +7,6 @@
 // - decay times: the time a band of the response takes to fall by 60 dB, from Schroeder's
 //   backward integral of the band-filtered response.
 
-#include "model/acoustics/eigenmodes.h"
 #include "model/acoustics/response.h"
 #include "model/acoustics/scene.h"
 #include "model/acoustics/spread.h"
@@ -62,6 +61,12 @@ inline constexpr double kSilence = -200.0; // dB
 
 Waterfall computeWaterfall(const std::vector<double>& impulse, const WaterfallSettings& settings);
 
+// A spectrogram on the same grid: row s is the spectrum under a Hann window of windowMs
+// centred on the row's time (startMs holds the centre; riseMs plays no part). Both ends
+// taper to nothing, so the rows change smoothly as the window slides over the response's
+// separate arrivals, where the waterfall's steep start steps down at each of them.
+Waterfall computeSpectrogram(const std::vector<double>& impulse, const WaterfallSettings& settings);
+
 // T60 in seconds of the response's part between lowHz and highHz: the band is cut out by
 // a zero-phase filter (flat in the band, raised-cosine skirts half the band's width on each
 // side, so the filter's own ringing stays short), Schroeder's backward integral of its
@@ -78,11 +83,5 @@ std::optional<double> thirdOctaveDecayTime(const std::vector<double>& impulse, d
 
 // The nominal third-octave centres from 20 to 200 Hz.
 const std::vector<double>& thirdOctaveCentres();
-
-// The decay-time column of a mode table: the title "T60(秒)", then for each mode the T60
-// of the third of an octave around its frequency, in seconds with two decimals and the
-// given separator, or "-" where it is not known.
-std::vector<std::string> modeDecayColumn(const ModeTable& table, const std::vector<double>& impulse,
-                                         char decimalSeparator);
 
 } // namespace kolmarin

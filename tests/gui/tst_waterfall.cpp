@@ -3,8 +3,10 @@
 #include "dialogs/mode_list_window.h"
 #include "dialogs/waterfall_window.h"
 #include "main_window_fixture.h"
+#include "model/acoustics/mode_decay.h"
 
 #include <QAction>
+#include <QComboBox>
 
 #include <algorithm>
 
@@ -40,6 +42,12 @@ class TestWaterfall : public QObject, public testing::MainWindowFixture {
         QVERIFY(waterfall().picture().title.startsWith(mainWindow().windowTitle()));
         document().setCaption(QStringLiteral("Kolmarin2 別名.dtr")); // saved under a new name
         QVERIFY(waterfall().picture().title.startsWith(QStringLiteral("Kolmarin2 別名.dtr")));
+        // The spectrogram is drawn from its own centred windows.
+        control<QComboBox>(waterfall(), "waterfallStyleBox")->setCurrentIndex(1);
+        const Scene scene = readCalculationScene(document().texts(), '.', nullptr);
+        QCOMPARE(
+            waterfall().picture().waterfall.levels,
+            computeSpectrogram(impulseResponseAt(scene, ImpulseCurve::Total), WaterfallSettings{}).levels);
         QVERIFY(errors().isEmpty());
     }
 
@@ -52,7 +60,7 @@ class TestWaterfall : public QObject, public testing::MainWindowFixture {
         control<QAction>(modes, "decayTimesAction")->trigger();
         const ModeTable table = modes.modeTable();
         const Scene scene = readCalculationScene(document().texts(), '.', nullptr);
-        QCOMPARE(table.decay, modeDecayColumn(table, impulseResponseAt(scene, ImpulseCurve::Total), '.'));
+        QCOMPARE(table.decay, modeDecayColumn(table, scene, '.'));
         QCOMPARE(table.decay.size(), table.rows.size());
         QVERIFY(std::any_of(table.decay.begin() + 1, table.decay.end(),
                             [](const std::string& t) { return t != "-"; }));

@@ -88,3 +88,25 @@ TEST(DecayTime, AbsorbingWallsShortenTheRoomsRinging) {
     }
     EXPECT_FALSE(thirdOctaveDecayTime(std::vector<double>(kTransformLength, 0.0), 50).has_value());
 }
+
+TEST(Spectrogram, EachRowHearsTheResponseAroundItsTime) {
+    // One click at 100 ms: the rows nearest to it hear it loudest, those equally far
+    // before and after alike, and a row whose window misses it hears nothing.
+    std::vector<double> h(kTransformLength, 0.0);
+    h[410] = 1.0; // 100.1 ms
+    WaterfallSettings s;
+    s.band = {50, 60};
+    s.lastMs = 200;
+    s.slices = 21;
+    s.windowMs = 50;
+    const Waterfall w = computeSpectrogram(h, s);
+    for (int c = 0; c < w.columns(); c += 5) {
+        const auto level = [&](int row) {
+            return w.levels[static_cast<std::size_t>(row)][static_cast<std::size_t>(c)];
+        };
+        EXPECT_GT(level(10), level(9));
+        EXPECT_GT(level(9), level(8));
+        EXPECT_NEAR(level(9), level(11), 0.5);
+        EXPECT_EQ(level(0), kSilence);
+    }
+}
