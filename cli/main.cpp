@@ -12,9 +12,11 @@
 #include "files/cp932_text.h"
 #include "files/file_errors.h"
 #include "files/locale_text.h"
+#include "files/quiet_qt_messages.h"
 #include "files/room_file.h"
 #include "files/save_file.h"
 #include "files/setup_file.h"
+#include "model/acoustics/represented_path.h"
 #include "model/errors.h"
 
 #include <QFile>
@@ -25,15 +27,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <exception>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include <langinfo.h>
 #include <locale.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -91,6 +94,9 @@ QByteArray mapOutput(const cli::Request& request, char separator) {
     const ResponseMap map =
         computeResponseMap(scene, request.vary, request.band, request.step, callbacks, {}, request.figure);
     notice.finish();
+    if (std::hypot(scene.width, scene.depth, scene.height) >= kLongestRepresentedPath)
+        printError(QStringLiteral("kolmarin2-cli"), QByteArray("部屋が大きく、") + kBeyondRepresentedPath +
+                                                        "。そうなる点は計算できないため不明です\n");
     if (request.csv)
         return cli::mapCsv(map);
     return cli::mapPng(
@@ -113,9 +119,16 @@ QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& 
         searchPlacements(sceneWithMarkersInside(texts, separator), options,
                          [&](SearchProgress p) { notice.update(p.fraction, p.secondsLeft); });
     notice.finish();
+    const Scene scene = cli::calculationScene(texts, separator);
+    const bool tooLarge = std::hypot(scene.width, scene.depth, scene.height) >= kLongestRepresentedPath;
     if (result.best.empty())
-        throw UserError("壁からの距離、前の壁からの距離、聴取距離、見込み角、スピーカーの間隔の条件を"
-                        "すべて満たす配置がありません");
+        throw UserError(tooLarge
+                            ? std::string("どの配置でも、") + kBeyondRepresentedPath
+                            : "壁からの距離、前の壁からの距離、聴取距離、見込み角、スピーカーの間隔の条件を"
+                              "すべて満たす配置がありません");
+    if (tooLarge)
+        printError(QStringLiteral("kolmarin2-cli"), QByteArray("部屋が大きく、") + kBeyondRepresentedPath +
+                                                        "。そうなる配置は計算できないため除きました\n");
     if (!request.outputPath.isEmpty())
         bestRoom = roomFileBytes(
             cli::textsWithPlacement(texts, result.best.front(), request.layout, separator), separator);
@@ -243,21 +256,16 @@ void writeToStandardOutput(const QByteArray& text, bool cp932) {
         throw UserError(saveFailureMessage(errno, QString()));
 }
 
-// Whether two paths name one file, whatever the names (links, "./", another spelling).
-bool sameFile(const QString& a, const QString& b) {
-    struct stat first {
-    }, second{};
-    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
-}
-
-// The output the request would write over its own room file, if any.
-QString outputOntoInput(const cli::Request& request) {
+// The output the request would write over a file it reads, with what that file is.
+std::pair<QString, QByteArray> outputOntoInput(const cli::Request& request) {
+    const std::pair<QString, const char*> inputs[]{
+        {request.roomPath, "読み込む部屋データファイルと同じファイルには書き出しません\n"},
+        {request.subs.candidatesPath, "読み込む候補の位置のファイルと同じファイルには書き出しません\n"}};
     for (const QString& output : {request.outputPath, request.pngPath})
-        if (!output.isEmpty() && !request.roomPath.isEmpty() && sameFile(output, request.roomPath))
-            return output;
-    return QString();
+        for (const auto& [input, message] : inputs)
+            if (isSameFile(output, input))
+                return {output, message};
+    return {};
 }
 
 } // namespace
@@ -278,14 +286,19 @@ int main(int argc, char** argv) {
     // A reader that leaves a pipe early is a failed write with its message, not the end of
     // the program without one.
     std::signal(SIGPIPE, SIG_IGN);
-    if (const QString output = outputOntoInput(request); !output.isEmpty()) {
-        printError(output, QByteArray("読み込む部屋データファイルと同じファイルには書き出しません\n"));
+    if (const auto [output, message] = outputOntoInput(request); !output.isEmpty()) {
+        printError(output, message);
         return kFailed;
     }
 
+    // Qt reads its own options (-platform, -style) out of the arguments it is given, and a
+    // bad one ends the program; the user's arguments are the tool's alone.
+    int qtArgumentCount = 1;
+    char* qtArguments[] = {argv[0], nullptr};
+
     // The chart and the waterfall are drawn by the program that draws them in its windows.
     if (!request.pngPath.isEmpty()) {
-        const QCoreApplication application(argc, argv);
+        const QCoreApplication application(qtArgumentCount, qtArguments);
         if (request.command == cli::Command::Decay)
             return cli::writeWaterfallPngWithProgram(
                 request.roomPath, request.pngPath,
@@ -294,12 +307,11 @@ int main(int argc, char** argv) {
     }
 
     // The map's image needs fonts for its scale, so a GUI application without a screen.
-    // Qt's notes about the desktop session it finds are no concern of the tool's user.
     std::unique_ptr<QGuiApplication> painting;
     if (request.command == cli::Command::Map && !request.csv) {
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        keepOnlyFatalQtMessages("kolmarin2-cli");
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        painting = std::make_unique<QGuiApplication>(argc, argv);
+        painting = std::make_unique<QGuiApplication>(qtArgumentCount, qtArguments);
     }
 
     // Each failure names the file it concerns: the room file while it is read and
