@@ -489,6 +489,13 @@ TEST_F(Cli, NeverWritesOverAnyFileItReadsNorLetsQtReadItsArguments) {
     EXPECT_TRUE(test::readBytes(path("-platform")).startsWith("\x89PNG"));
 }
 
+TEST_F(Cli, WarnsOfASurfaceThatAmplifies) {
+    test::writeBytes(path("loud.dtr"), quickRoom().replace("\r\n0.85\r\n", "\r\n1.25\r\n"));
+    const CliRun run = runCli({"response", path("loud.dtr"), "--csv"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains("前の壁の反射率 1.25 は 1 を超える")) << run.err.toStdString();
+}
+
 TEST_F(Cli, RefusesTheMapOfAHugeRoomInLittleMemory) {
     QByteArray room = quickRoom();
     room.replace("\r\n4.50\r\n2.70\r\n", "\r\n3000\r\n3000\r\n");
