@@ -1,5 +1,6 @@
 #include "app/app_windows.h"
 #include "app/start_up.h"
+#include "files/quiet_qt_messages.h"
 #include "widgets/qt_translations.h"
 
 #include <QApplication>
@@ -22,17 +23,19 @@ void printMessage(const QString& message) {
 
 // Qt takes its own options (-reverse, -style S, -platform P) out of the command line. An
 // argument that names an existing file, and every argument after "--", is a file for the
-// program instead: it is kept from Qt and comes back in its place.
+// program instead: it is kept from Qt and comes back in its place. With `noneForQt` Qt
+// gets none of them.
 class ProgramArguments {
   public:
-    ProgramArguments(int argc, char** argv) : original_(argv + 1, argv + argc) {
+    ProgramArguments(int argc, char** argv, bool noneForQt) : original_(argv + 1, argv + argc) {
         qtArguments_.push_back(argv[0]);
         bool filesOnly = false;
         for (char* argument : original_) {
             if (!filesOnly && std::strcmp(argument, "--") == 0) {
                 filesOnly = true;
                 dropped_.insert(argument);
-            } else if (filesOnly || (argument[0] == '-' && QFileInfo::exists(QFile::decodeName(argument)))) {
+            } else if (noneForQt || filesOnly ||
+                       (argument[0] == '-' && QFileInfo::exists(QFile::decodeName(argument)))) {
                 kept_.insert(argument);
             } else {
                 qtArguments_.push_back(argument);
@@ -67,14 +70,16 @@ int main(int argc, char** argv) {
     // A reader that leaves a pipe early is a failed save with its message.
     std::signal(SIGPIPE, SIG_IGN);
     // The chart image is drawn without a screen; that choice has to be made before the
-    // application connects to one.
-    // Qt's notes about the desktop session it finds are no concern of whoever asked for it.
+    // application connects to one. Its arguments are then all the program's: Qt's options
+    // belong to a window, and a bad one would end the run.
+    bool drawsImage = false;
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--chart-png") == 0 || std::strcmp(argv[i], "--waterfall-png") == 0) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
-            qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+            kolmarin::keepOnlyFatalQtMessages("kolmarin2");
+            drawsImage = true;
         }
-    ProgramArguments arguments(argc, argv);
+    ProgramArguments arguments(argc, argv, drawsImage);
     QApplication app(arguments.qtCount(), arguments.qtArguments());
     kolmarin::installJapaneseQtTranslations();
     const kolmarin::StartRequest request = kolmarin::parseStartArguments(arguments.remaining());

@@ -58,6 +58,11 @@ namespace {
 // of them.
 int writeImage(const QString& roomPath, const QString& imagePath, QStringList& messages,
                const std::function<QByteArray(MainWindow&)>& draw) {
+    if (isSameFile(roomPath, imagePath)) {
+        messages.append(imagePath +
+                        QStringLiteral(": 読み込む部屋データファイルと同じファイルには書き出しません"));
+        return 1;
+    }
     // Whatever the windows would put in the error box while the file is read and the scene
     // computed concerns the room file.
     bool failed = false;

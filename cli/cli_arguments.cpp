@@ -147,6 +147,8 @@ bool readSeatOption(const QStringList& arguments, qsizetype& i, Request& request
         refuse(a.toStdString() + " の後に値がありません");
     const QString& value = arguments[++i];
     if (a == u"--seat" && c == Command::Response && !value.contains(u',')) {
+        if (options.seat != 0)
+            refuse("座席の番号の --seat が二度あります");
         bool ok = false;
         options.seat = value.toInt(&ok);
         if (!ok || options.seat < 1 || options.seat > 1 + kMostExtraSeats)
@@ -336,8 +338,17 @@ Request parseArguments(const QStringList& arguments) {
     QStringList files;
     bool outputGiven = false;
     bool optionsEnded = false;
+    // An option with a value counts once: a second one would silently win over the first.
+    // Seats and subwoofers are added one option each.
+    QStringList valuesGiven;
+    const auto takeValueOnce = [&](const QString& option) {
+        if (option != u"--seat" && option != u"--sub" && valuesGiven.contains(option))
+            refuse(option.toStdString() + " が二度あります");
+        valuesGiven.append(option);
+    };
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
+        const qsizetype optionAt = i;
         if (optionsEnded || !a.startsWith(u'-') || a == QStringLiteral("-")) {
             files.append(a);
         } else if (a == QStringLiteral("--")) {
@@ -350,7 +361,7 @@ Request parseArguments(const QStringList& arguments) {
             request.outputPath = arguments[++i];
             outputGiven = true;
         } else if (readSeatOption(arguments, i, request)) {
-            continue;
+            // Read with its value, if it has one.
         } else if (a == QStringLiteral("--decay") && request.command == Command::Modes) {
             request.decayTimes = true;
         } else if (a == QStringLiteral("--band") && request.command == Command::Decay) {
@@ -376,6 +387,8 @@ Request parseArguments(const QStringList& arguments) {
         } else {
             refuse(command.toStdString() + " に使えないオプション " + quoted(a));
         }
+        if (i > optionAt)
+            takeValueOnce(a);
     }
 
     // An empty argument names no file: reading it would fail without a name to report.
@@ -412,6 +425,8 @@ Request parseArguments(const QStringList& arguments) {
             refuse("decay には部屋データファイルを一つ指定します");
         if (!request.pngPath.isEmpty() && (outputGiven || request.csv))
             refuse("--png は -o、--csv と一緒には使えません");
+        if (valuesGiven.contains(QStringLiteral("--band")) && !request.csv && request.pngPath.isEmpty())
+            refuse("decay の --band は滝グラフ (--csv か --png) の帯域で、残響時間の表には使いません");
         request.roomPath = files.front();
         break;
     case Command::Map:
@@ -421,6 +436,11 @@ Request parseArguments(const QStringList& arguments) {
         request.roomPath = files.front();
         if (request.command == Command::Map && !request.csv && !outputGiven)
             refuse("地図の画像には -o で出力ファイルを指定します (--csv なら標準出力に書けます)");
+        if (request.layout == Layout::Listener && (valuesGiven.contains(QStringLiteral("--front")) ||
+                                                   valuesGiven.contains(QStringLiteral("--spacing"))))
+            refuse("--front と --spacing はスピーカーを動かす配置 (stereo、speakers) にだけ使います");
+        if (request.layout != Layout::Stereo && valuesGiven.contains(QStringLiteral("--angle")))
+            refuse("--angle は stereo の配置にだけ使います");
         break;
     case Command::Seats:
     case Command::Subs:

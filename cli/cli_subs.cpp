@@ -2,6 +2,7 @@
 
 #include "cli/cli_seats.h"
 #include "files/candidate_file.h"
+#include "model/acoustics/represented_path.h"
 #include "model/acoustics/subwoofer_candidates.h"
 #include "model/acoustics/subwoofer_problem.h"
 #include "model/errors.h"
@@ -36,8 +37,19 @@ QByteArray subsOutput(const BassSetup& setup, const SubsRequest& request, char s
                                                                  if (progress)
                                                                      progress(0.2 * f, 0.0);
                                                              });
-    if (static_cast<int>(spectra.positions.size()) < request.count)
+    if (static_cast<int>(spectra.positions.size()) < request.count) {
+        std::size_t outOfReach = 0;
+        for (const Point3& candidate : candidates)
+            for (const Point3& seat : scene.seats)
+                if (!withinRepresentedPath(candidate, seat)) {
+                    ++outOfReach;
+                    break;
+                }
+        if (outOfReach > 0)
+            throw UserError("候補の位置 " + std::to_string(outOfReach) + " 個は、" + kBeyondRepresentedPath +
+                            "。残る候補が " + std::to_string(request.count) + " 個に足りません");
         throw UserError("座席に重ならない候補の位置が " + std::to_string(request.count) + " 個に足りません");
+    }
     OptimiserOptions options;
     options.count = request.count;
     options.top = request.top;

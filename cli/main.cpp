@@ -12,10 +12,13 @@
 #include "files/cp932_text.h"
 #include "files/file_errors.h"
 #include "files/locale_text.h"
+#include "files/quiet_qt_messages.h"
 #include "files/room_file.h"
 #include "files/save_file.h"
 #include "files/setup_file.h"
+#include "model/acoustics/represented_path.h"
 #include "model/errors.h"
+#include "model/text/number_text.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,15 +28,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <exception>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include <langinfo.h>
 #include <locale.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -43,16 +47,30 @@ using namespace kolmarin;
 constexpr int kFailed = 1;
 constexpr int kUsageError = 2;
 
+// A message on stderr after the name of what it concerns, when there is one.
+void printError(const QString& subject, const QByteArray& message);
+
+// A reflection coefficient above 1 is a surface that gives back more than it receives. The
+// file takes it, as the window does, but each reflection then makes the sound louder, and
+// the levels climb by hundreds of dB or overflow: the user is told which surface does it.
+void warnOfAmplifyingSurfaces(const QString& path, const SceneTexts& texts, char separator) {
+    const std::pair<const char*, const std::string*> surfaces[]{
+        {"前の壁", &texts.reflFront}, {"後ろの壁", &texts.reflBack}, {"右の壁", &texts.reflRight},
+        {"左の壁", &texts.reflLeft},  {"床", &texts.reflFloor},      {"天井", &texts.reflCeiling}};
+    for (const auto& [surface, text] : surfaces)
+        if (std::fabs(parseDecimal(*text, separator)) > 1.0)
+            printError(path, QByteArray("警告: ") + surface + "の反射率 " + QByteArray::fromStdString(*text) +
+                                 " は 1 を超えるため、反射のたびに音が大きくなります\n");
+}
+
 // The room file's texts, refused as the window refuses them: a text its parser does not
 // take or a room without extent.
 SceneTexts readCheckedRoomFile(const QString& path, char decimalSeparator) {
     SceneTexts texts = readRoomFile(path, decimalSeparator);
     checkRoomFileTexts(texts, decimalSeparator);
+    warnOfAmplifyingSurfaces(path, texts, decimalSeparator);
     return texts;
 }
-
-// A message on stderr after the name of what it concerns, when there is one.
-void printError(const QString& subject, const QByteArray& message);
 
 // The scene of a room file whose markers all stand in the room: a map or a search of a
 // scene the window would not hold answers nothing the user asked.
@@ -91,6 +109,9 @@ QByteArray mapOutput(const cli::Request& request, char separator) {
     const ResponseMap map =
         computeResponseMap(scene, request.vary, request.band, request.step, callbacks, {}, request.figure);
     notice.finish();
+    if (std::hypot(scene.width, scene.depth, scene.height) >= kLongestRepresentedPath)
+        printError(QStringLiteral("kolmarin2-cli"), QByteArray("部屋が大きく、") + kBeyondRepresentedPath +
+                                                        "。そうなる点は計算できないため不明です\n");
     if (request.csv)
         return cli::mapCsv(map);
     return cli::mapPng(
@@ -113,9 +134,16 @@ QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& 
         searchPlacements(sceneWithMarkersInside(texts, separator), options,
                          [&](SearchProgress p) { notice.update(p.fraction, p.secondsLeft); });
     notice.finish();
+    const Scene scene = cli::calculationScene(texts, separator);
+    const bool tooLarge = std::hypot(scene.width, scene.depth, scene.height) >= kLongestRepresentedPath;
     if (result.best.empty())
-        throw UserError("壁からの距離、前の壁からの距離、聴取距離、見込み角、スピーカーの間隔の条件を"
-                        "すべて満たす配置がありません");
+        throw UserError(tooLarge
+                            ? std::string("どの配置でも、") + kBeyondRepresentedPath
+                            : "壁からの距離、前の壁からの距離、聴取距離、見込み角、スピーカーの間隔の条件を"
+                              "すべて満たす配置がありません");
+    if (tooLarge)
+        printError(QStringLiteral("kolmarin2-cli"), QByteArray("部屋が大きく、") + kBeyondRepresentedPath +
+                                                        "。そうなる配置は計算できないため除きました\n");
     if (!request.outputPath.isEmpty())
         bestRoom = roomFileBytes(
             cli::textsWithPlacement(texts, result.best.front(), request.layout, separator), separator);
@@ -243,21 +271,16 @@ void writeToStandardOutput(const QByteArray& text, bool cp932) {
         throw UserError(saveFailureMessage(errno, QString()));
 }
 
-// Whether two paths name one file, whatever the names (links, "./", another spelling).
-bool sameFile(const QString& a, const QString& b) {
-    struct stat first {
-    }, second{};
-    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
-}
-
-// The output the request would write over its own room file, if any.
-QString outputOntoInput(const cli::Request& request) {
+// The output the request would write over a file it reads, with what that file is.
+std::pair<QString, QByteArray> outputOntoInput(const cli::Request& request) {
+    const std::pair<QString, const char*> inputs[]{
+        {request.roomPath, "読み込む部屋データファイルと同じファイルには書き出しません\n"},
+        {request.subs.candidatesPath, "読み込む候補の位置のファイルと同じファイルには書き出しません\n"}};
     for (const QString& output : {request.outputPath, request.pngPath})
-        if (!output.isEmpty() && !request.roomPath.isEmpty() && sameFile(output, request.roomPath))
-            return output;
-    return QString();
+        for (const auto& [input, message] : inputs)
+            if (isSameFile(output, input))
+                return {output, message};
+    return {};
 }
 
 } // namespace
@@ -278,14 +301,19 @@ int main(int argc, char** argv) {
     // A reader that leaves a pipe early is a failed write with its message, not the end of
     // the program without one.
     std::signal(SIGPIPE, SIG_IGN);
-    if (const QString output = outputOntoInput(request); !output.isEmpty()) {
-        printError(output, QByteArray("読み込む部屋データファイルと同じファイルには書き出しません\n"));
+    if (const auto [output, message] = outputOntoInput(request); !output.isEmpty()) {
+        printError(output, message);
         return kFailed;
     }
 
+    // Qt reads its own options (-platform, -style) out of the arguments it is given, and a
+    // bad one ends the program; the user's arguments are the tool's alone.
+    int qtArgumentCount = 1;
+    char* qtArguments[] = {argv[0], nullptr};
+
     // The chart and the waterfall are drawn by the program that draws them in its windows.
     if (!request.pngPath.isEmpty()) {
-        const QCoreApplication application(argc, argv);
+        const QCoreApplication application(qtArgumentCount, qtArguments);
         if (request.command == cli::Command::Decay)
             return cli::writeWaterfallPngWithProgram(
                 request.roomPath, request.pngPath,
@@ -294,12 +322,11 @@ int main(int argc, char** argv) {
     }
 
     // The map's image needs fonts for its scale, so a GUI application without a screen.
-    // Qt's notes about the desktop session it finds are no concern of the tool's user.
     std::unique_ptr<QGuiApplication> painting;
     if (request.command == cli::Command::Map && !request.csv) {
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        keepOnlyFatalQtMessages("kolmarin2-cli");
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        painting = std::make_unique<QGuiApplication>(argc, argv);
+        painting = std::make_unique<QGuiApplication>(qtArgumentCount, qtArguments);
     }
 
     // Each failure names the file it concerns: the room file while it is read and

@@ -21,12 +21,19 @@ struct CurvePoint {
     double phase = NAN;   // degrees; NaN when the file has none
 };
 
+// A measurement exports some tens of thousands of points; a curve of more is refused
+// rather than filling the memory.
+inline constexpr std::size_t kMostCurvePoints = 500000;
+
 // The points of a curve text. `name` names the file in the messages; a line that is not
-// two or three numbers, a frequency that does not rise, or a text without a single point
-// is a UserError naming the file and the line.
+// two or three numbers, a number outside what a sound can be, a comma that could be a
+// decimal mark or a separator, a frequency that does not rise, more than kMostCurvePoints
+// points or a text without a single point is a UserError naming the file and the line.
+// Lines end with LF, CR LF or CR; a line that is not UTF-8 is read as CP932.
 std::vector<CurvePoint> parseCurveText(const QByteArray& bytes, const QString& name);
 
-// The curve file at `path`, read whole; an unreadable file fails as the room file does.
+// The curve file at `path`, read piece by piece; a file that is no regular file or cannot
+// be read fails as the room file does.
 std::vector<CurvePoint> readCurveFile(const QString& path);
 
 // The text of the points after the comment lines `* heading` (ASCII, one per entry), the

@@ -28,6 +28,14 @@ inline constexpr char kNoPipeReader[] = "読み手のいないパイプには書
 inline constexpr char kSocketNotWritable[] = "ソケットには書き込めません";
 inline constexpr char kOldContentRestored[] = "元のファイルの内容は元に戻しました";
 inline constexpr char kOldContentNotRestored[] = "元のファイルの内容を元に戻せませんでした";
+inline constexpr char kSaveInProgress[] =
+    "ほかの保存がこのファイルに書き込んでいるところです。終わってからもう一度保存してください";
+inline constexpr char kNoJournal[] =
+    "保存が途中で止まったときのための控えを書ける場所がないため、このファイルの上には保存しません";
+inline constexpr char kInterruptedSaveRestored[] =
+    "前回の保存が途中で止まっていたため、ファイルを保存前の内容に戻しました。もう一度開いてください";
+inline constexpr char kInterruptedSaveNotRestored[] =
+    "前回の保存が途中で止まったファイルで、保存前の内容に戻せませんでした。保存前の内容の控え: ";
 inline constexpr char kNoCp932Converter[] =
     "Shift-JIS (CP932) の文字変換が使えないため、ファイルを読み書きできません";
 

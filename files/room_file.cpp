@@ -2,6 +2,7 @@
 
 #include "files/cp932_text.h"
 #include "files/file_errors.h"
+#include "files/save_file.h"
 #include "model/errors.h"
 #include "model/text/number_text.h"
 
@@ -156,6 +157,7 @@ SceneTexts parseRoomFile(QByteArrayView bytes) {
 }
 
 SceneTexts readRoomFile(const QString& path, char decimalSeparator) {
+    recoverInterruptedSave(path);
     QFile file;
     openRegularFile(file, path);
     if (file.size() > kMaxRoomFileBytes)

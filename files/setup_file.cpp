@@ -1,6 +1,8 @@
 #include "files/setup_file.h"
 
 #include "files/file_errors.h"
+#include "files/save_file.h"
+#include "files/text_lines.h"
 #include "model/acoustics/crossover.h"
 #include "model/acoustics/subwoofer_optimiser.h"
 #include "model/errors.h"
@@ -83,7 +85,7 @@ class Lines {
     const Value& at(const std::string& name) {
         const auto it = values_.find(name);
         if (it == values_.end())
-            refuse(name + " がありません");
+            refuse(msg::shownText(name) + " がありません");
         used_.insert(name);
         return it->second;
     }
@@ -116,7 +118,7 @@ class Lines {
     void requireAllUsed() const {
         for (const auto& [name, value] : values_)
             if (!used_.count(name))
-                refuseLine(value.line, "知らない名前 " + name + " です");
+                refuseLine(value.line, "知らない名前 " + msg::shownText(name) + " です");
     }
 
   private:
@@ -129,28 +131,43 @@ QByteArrayView withoutByteOrderMark(QByteArrayView bytes) {
     return bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes;
 }
 
+// The text before the first Ctrl-Z, which DOS editors put at the end of a file and the
+// room file reader takes for its end too.
+QByteArrayView beforeEndOfFile(QByteArrayView bytes) {
+    const qsizetype end = bytes.indexOf('\x1A');
+    return end < 0 ? bytes : bytes.first(end);
+}
+
 std::map<std::string, Value> splitValues(QByteArrayView bytes) {
     std::map<std::string, Value> values;
-    const QByteArray all = withoutByteOrderMark(bytes).toByteArray();
-    const QList<QByteArray> lines = all.split('\n');
-    if (lines.isEmpty() || lines.front().chopped(lines.front().endsWith('\r') ? 1 : 0) != kSetupFileHeader)
+    TextLines lines(
+        kMaxSetupFileBytes,
+        [&](QByteArrayView line, int number) {
+            if (number == 1) {
+                if (line != QByteArrayView(kSetupFileHeader))
+                    refuse("1 行目が「" + std::string(kSetupFileHeader) + "」ではありません");
+                return;
+            }
+            // A key indented by hand is still the key.
+            while (!line.isEmpty() && (line.front() == ' ' || line.front() == '\t'))
+                line = line.sliced(1);
+            if (line.isEmpty())
+                return;
+            if (QString::fromUtf8(line).toUtf8() != line)
+                refuseLine(number, "UTF-8 の文字ではありません");
+            const qsizetype equals = line.indexOf(QByteArrayView(" = "));
+            if (equals <= 0)
+                refuseLine(number, "「名前 = 値」の形ではありません");
+            const std::string name = line.first(equals).toByteArray().toStdString();
+            if (!values.emplace(name, Value{line.sliced(equals + 3).toByteArray().toStdString(), number})
+                     .second)
+                refuseLine(number, msg::shownText(name) + " が二度あります");
+        },
+        [](int) {});
+    lines.add(beforeEndOfFile(withoutByteOrderMark(bytes)));
+    lines.finish();
+    if (values.empty() && !isSetupFile(bytes))
         refuse("1 行目が「" + std::string(kSetupFileHeader) + "」ではありません");
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        QByteArray line = lines[i];
-        if (line.endsWith('\r'))
-            line.chop(1);
-        const int number = static_cast<int>(i + 1);
-        if (line.isEmpty())
-            continue;
-        if (QString::fromUtf8(line).toUtf8() != line)
-            refuseLine(number, "UTF-8 の文字ではありません");
-        const qsizetype equals = line.indexOf(" = ");
-        if (equals <= 0)
-            refuseLine(number, "「名前 = 値」の形ではありません");
-        const std::string name = line.first(equals).toStdString();
-        if (!values.emplace(name, Value{line.sliced(equals + 3).toStdString(), number}).second)
-            refuseLine(number, name + " が二度あります");
-    }
     return values;
 }
 
@@ -212,10 +229,13 @@ bool isSetupFile(QByteArrayView bytes) {
 }
 
 bool startsAsSetupFile(const QString& path) {
-    if (!QFileInfo(path).isFile())
+    QFile file;
+    try {
+        openRegularFile(file, path);
+    } catch (const UserError&) {
         return false;
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) && isSetupFile(file.read(64));
+    }
+    return isSetupFile(file.read(64));
 }
 
 BassSetup parseSetupFile(QByteArrayView bytes, char separator) {
@@ -285,6 +305,7 @@ BassSetup parseSetupFile(QByteArrayView bytes, char separator) {
 }
 
 BassSetup readSetupFile(const QString& path, char decimalSeparator) {
+    recoverInterruptedSave(path);
     QFile file;
     openRegularFile(file, path);
     if (file.size() > kMaxSetupFileBytes)

@@ -4,10 +4,16 @@ namespace kolmarin::msg {
 
 std::string shownText(std::string_view text) {
     std::string shown;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        // A UTF-8 character starts with any byte but a continuation byte 10xxxxxx.
+        if ((byte & 0xC0) != 0x80 && ++characters > kLongestShownText) {
+            shown += "…";
+            break;
+        }
         if (byte >= 0x20 && byte != 0x7F) {
-            shown += c;
+            shown += text[i];
             continue;
         }
         constexpr char kHex[] = "0123456789ABCDEF";

@@ -23,7 +23,10 @@ inline constexpr char kFftPrimeFactor[] =
     "Prime factor for FFT length too large. Change value for cMaxPrimeFactor in FFTs unit";
 
 // The user's text as a message shows it: control characters (a NUL would end the
-// message where the error box takes it over) as escapes such as \x00.
+// message where the error box takes it over) as escapes such as \x00, and no more than
+// its first kLongestShownText characters, then "…": a line of a megabyte would take the
+// error box many seconds to lay out and tell the user nothing more.
+inline constexpr std::size_t kLongestShownText = 40;
 std::string shownText(std::string_view text);
 std::string notAFloat(std::string_view text);    // "'%s' は浮動小数点数ではありません"
 std::string notAnInteger(std::string_view text); // "'%s' は整数ではありません"

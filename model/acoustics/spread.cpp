@@ -1,5 +1,6 @@
 #include "model/acoustics/spread.h"
 
+#include "model/acoustics/represented_path.h"
 #include "model/errors.h"
 
 #include <cmath>
@@ -32,6 +33,10 @@ double totalSpread(const ResponseCurves& curves, Band band) {
 }
 
 std::optional<double> spreadOf(const Scene& scene, Band band) {
+    // A listener beyond what the response can follow has no spread to rank.
+    for (const Source& source : scene.sources)
+        if (!withinRepresentedPath(source.position, scene.seats.at(0)))
+            return std::nullopt;
     ResponseCurves curves;
     try {
         calculateTotalInCaller(sceneForBand(scene, band), curves);

@@ -1,6 +1,7 @@
 #include "model/acoustics/subwoofer_problem.h"
 
 #include "model/acoustics/bass_setup.h"
+#include "model/acoustics/represented_path.h"
 #include "model/acoustics/seat_spectra.h"
 #include "model/acoustics/source_mix.h"
 #include "model/errors.h"
@@ -19,7 +20,17 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
     std::vector<Point3> sources;
     for (int s = 0; s < kLoudspeakerCount; ++s)
         sources.push_back(scene.sources.at(static_cast<std::size_t>(s)).position);
-    sources.insert(sources.end(), candidates.begin(), candidates.end());
+    // A candidate from which some seat lies beyond what the response can follow would
+    // rank by artefacts; it is left out before its spectra cost anything.
+    std::vector<Point3> reachable;
+    for (const Point3& candidate : candidates) {
+        bool within = true;
+        for (const Point3& seat : scene.seats)
+            within = within && withinRepresentedPath(candidate, seat);
+        if (within)
+            reachable.push_back(candidate);
+    }
+    sources.insert(sources.end(), reachable.begin(), reachable.end());
     const SeatSpectra spectra = computeSeatSpectra(scene, sources, scene.seats, progress, stop);
     if (spectra.cancelled)
         return out;
@@ -41,7 +52,7 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
             }
         }
     }
-    for (std::size_t c = 0; c < candidates.size(); ++c) {
+    for (std::size_t c = 0; c < reachable.size(); ++c) {
         const std::size_t s = kLoudspeakerCount + c;
         if (!spectra.failure[s].empty())
             continue;
@@ -50,7 +61,7 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
             for (int seat = 0; seat < out.seats; ++seat)
                 own[static_cast<std::size_t>(p * out.seats + seat)] =
                     spectra.spectra[static_cast<std::size_t>(seat)][s][static_cast<std::size_t>(first + p)];
-        out.positions.push_back(candidates[c]);
+        out.positions.push_back(reachable[c]);
         out.candidates.push_back(std::move(own));
     }
     return out;

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -66,6 +67,9 @@ TEST_F(Cli, RefusesABadCommandLineWithExitCode2) {
         {"modes", room, "--csv"},
         {"room", room},
         {"room", "-o", "a.dtr", "-o", "b.dtr"},
+        {"decay", room, "--band", "20-100"},
+        {"map", room, "--csv", "--band", "20-100", "--band", "30-100"},
+        {"place", room, "--layout", "listener", "--angle", "40-60"},
     };
     for (const QStringList& arguments : bad) {
         const CliRun run = runCli(arguments);
@@ -462,6 +466,34 @@ TEST_F(Cli, NeverWritesOverItsOwnRoomFile) {
         EXPECT_TRUE(run.err.contains("同じファイル")) << run.err.toStdString();
     }
     EXPECT_EQ(test::readBytes(path("room.dtr")), room);
+}
+
+TEST_F(Cli, NeverWritesOverAnyFileItReadsNorLetsQtReadItsArguments) {
+    test::writeBytes(path("room.dtr"), quickRoom());
+    test::writeBytes(path("c.txt"), "0.30 0.30 0.30\n");
+    const CliRun subs = runCli(
+        {"subs", path("room.dtr"), "--count", "1", "--candidates", path("c.txt"), "-o", path("c.txt")});
+    EXPECT_EQ(subs.exitCode, 1);
+    EXPECT_TRUE(subs.err.contains("同じファイル")) << subs.err.toStdString();
+    EXPECT_EQ(test::readBytes(path("c.txt")), "0.30 0.30 0.30\n");
+    const QByteArray app = QFile::encodeName(QFileInfo(KOLMARIN_CLI_PATH).dir().filePath("../app/kolmarin2"));
+    const CliRun chart = runCli({"--chart-png", path("room.dtr"), path("room.dtr")}, "C", app.constData());
+    EXPECT_EQ(chart.exitCode, 1);
+    EXPECT_EQ(test::readBytes(path("room.dtr")), quickRoom());
+    // Named like Qt's options, the output is still the tool's file.
+    QProcess map;
+    map.setWorkingDirectory(dir_.path());
+    map.start(KOLMARIN_CLI_PATH, {"map", path("room.dtr"), "-o", "-platform", "--step", "0.5"});
+    ASSERT_TRUE(map.waitForFinished(-1));
+    EXPECT_EQ(map.exitCode(), 0) << map.readAllStandardError().toStdString();
+    EXPECT_TRUE(test::readBytes(path("-platform")).startsWith("\x89PNG"));
+}
+
+TEST_F(Cli, WarnsOfASurfaceThatAmplifies) {
+    test::writeBytes(path("loud.dtr"), quickRoom().replace("\r\n0.85\r\n", "\r\n1.25\r\n"));
+    const CliRun run = runCli({"response", path("loud.dtr"), "--csv"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains("前の壁の反射率 1.25 は 1 を超える")) << run.err.toStdString();
 }
 
 TEST_F(Cli, RefusesTheMapOfAHugeRoomInLittleMemory) {

@@ -1,9 +1,20 @@
 // The curve text measurement programs exchange: a typical export read, the program's own
 // text read back, and a bad line named by file and line.
+#include "files/candidate_file.h"
 #include "files/curve_text.h"
+#include "files/file_errors.h"
 #include "tests/user_error.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace kolmarin {
 namespace {
@@ -46,10 +57,49 @@ TEST(CurveText, NamesTheFileAndTheLineOfABadLine) {
         {"20 1 2 3\n", "m.txt の 1 行目: 周波数とレベル (と位相) の数値が要ります"},
         {"20 nan\n", "m.txt の 1 行目: 'nan' は数値ではありません"},
         {"* only a comment\n", "m.txt: 周波数とレベルの行がありません"},
+        {"20 1e308\n", "m.txt の 1 行目: '1e308' はレベル (dB) としてありえない値です"},
+        {"2e9 1\n", "m.txt の 1 行目: '2e9' は周波数 (Hz) としてありえない値です"},
+        {"20,0\t75\n", "m.txt の 1 行目: '20,0\\x0975' のコンマが小数点か区切りか分かりません。"
+                       "小数点はピリオドで、区切りは空白、タブ、コンマのどれか一つで書いてください"},
+        {"20 1\r30 2\r25 3\r", "m.txt の 3 行目: 周波数は正で、前の行より高くなければなりません"},
+        {"20 x123456789012345678901234567890123456789012345\n",
+         "m.txt の 1 行目: 'x123456789012345678901234567890123456789…' は数値ではありません"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(test::errorOf([&] { parseCurveText(c.text, QStringLiteral("m.txt")); }), c.message)
             << c.text;
+}
+
+TEST(CurveText, ReadsCp932CommentsAndBoundsItsPoints) {
+    // "* 周波数" in CP932, then a line whose Japanese column title is no number.
+    const QByteArray cp932 = "* \x8E\xFC\x94\x67\x90\x94\r\n20 1\r\n\x8E\xFC\x94\x67\x90\x94 2\r\n";
+    EXPECT_EQ(test::errorOf([&] { parseCurveText(cp932, QStringLiteral("m.txt")); }),
+              "m.txt の 3 行目: '周波数' は数値ではありません");
+    QByteArray many;
+    for (std::size_t i = 1; i <= kMostCurvePoints + 1; ++i)
+        many += QByteArray::number(static_cast<qulonglong>(i)) + " 0\n";
+    EXPECT_EQ(test::errorOf([&] { parseCurveText(many, QStringLiteral("m.txt")); }),
+              "m.txt の 500001 行目: 曲線の点は 500000 までです");
+}
+
+TEST(CurveText, CurvesAndCandidatesRefuseAPipeOrASocketAtOnce) {
+    const QTemporaryDir dir;
+    const QByteArray pipe = QFile::encodeName(dir.filePath(QStringLiteral("pipe.txt")));
+    ASSERT_EQ(mkfifo(pipe.constData(), 0600), 0);
+    const int server = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray socketName = QFile::encodeName(dir.filePath(QStringLiteral("socket.txt")));
+    std::copy(socketName.begin(), socketName.end(), address.sun_path);
+    ASSERT_EQ(bind(server, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    for (const auto& [file, message] : {std::pair{pipe, msg::kFifo}, std::pair{socketName, msg::kSocket}}) {
+        const QString name = QFile::decodeName(file);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_NE(test::errorOf([&] { readCurveFile(name); }).find(message), std::string::npos);
+        EXPECT_NE(test::errorOf([&] { readCandidateFile(name); }).find(message), std::string::npos);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    }
+    close(server);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // for real (missing folder, write error, full disk) leaves the old file as it was and no
 // partial file behind.
 #include "files/file_errors.h"
+#include "files/room_file.h"
 #include "files/save_file.h"
 #include "test_support.h"
 #include "tests/small_file_system.h"
@@ -14,11 +15,15 @@
 
 #include <cerrno>
 #include <csignal>
+#include <ctime>
 #include <fcntl.h>
+#include <functional>
 #include <sched.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -92,8 +97,9 @@ TEST_F(SaveFile, RefusesAPipeThatNobodyReadsAtOnce) {
     EXPECT_EQ(entriesOf(dir_.path()), QStringList{"pipe"});
 }
 
-// Saves as an unprivileged user in a child process; the error message, empty on success.
-std::string saveAsNobody(const QString& path, const QByteArray& bytes) {
+// Runs `call` as an unprivileged user in a child process; the error message, empty on
+// success or when the child ends without a word.
+std::string asNobody(const std::function<void()>& call) {
     int channel[2];
     if (pipe(channel) != 0)
         return "no pipe";
@@ -102,7 +108,7 @@ std::string saveAsNobody(const QString& path, const QByteArray& bytes) {
         close(channel[0]);
         std::string message = "no user change";
         if (setgid(65534) == 0 && setuid(65534) == 0)
-            message = errorOf([&] { saveFileAtomically(path, bytes); });
+            message = errorOf(call);
         if (write(channel[1], message.data(), message.size()) < 0)
             _exit(1);
         _exit(0);
@@ -115,6 +121,11 @@ std::string saveAsNobody(const QString& path, const QByteArray& bytes) {
     close(channel[0]);
     waitpid(child, nullptr, 0);
     return message;
+}
+
+// Saves as an unprivileged user in a child process; the error message, empty on success.
+std::string saveAsNobody(const QString& path, const QByteArray& bytes) {
+    return asNobody([&] { saveFileAtomically(path, bytes); });
 }
 
 TEST_F(SaveFile, ReplacesAWritableFileInAFolderClosedToNewFiles) {
@@ -250,6 +261,73 @@ TEST_F(SaveFile, KeepsTheOldFileWhenTheDiskIsFull) {
     EXPECT_EQ(errorOf([&] { saveFileAtomically(target, sampleBytes(200000)); }), msg::kDiskFull);
     EXPECT_EQ(test::readBytes(target), old);
     EXPECT_EQ(entriesOf(path("small")), QStringList{"data.dat"});
+}
+
+// A save that dies with half its bytes written, as a killed program would.
+class DyingWrite {
+  public:
+    explicit DyingWrite(qsizetype size) : previous_(saveCommitCalls()) {
+        dieAt = static_cast<std::size_t>(size);
+        SaveCommitCalls calls = previous_;
+        calls.write = [](int handle, const void* bytes, std::size_t n) -> ssize_t {
+            if (n == dieAt) {
+                if (write(handle, bytes, n / 2) < 0)
+                    _exit(2);
+                _exit(9);
+            }
+            return write(handle, bytes, n);
+        };
+        setSaveCommitCalls(calls);
+    }
+    ~DyingWrite() { setSaveCommitCalls(previous_); }
+
+  private:
+    static inline std::size_t dieAt = 0;
+    SaveCommitCalls previous_;
+};
+
+TEST_F(SaveFile, AnInPlaceSaveThatDiesIsUndoneAtTheNextOpenAndASecondOneWaits) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    if (!(QFileInfo(QFileInfo(dir_.path()).path()).permissions() & QFile::ExeOther))
+        GTEST_SKIP() << "the temporary folder is closed to other users";
+    ASSERT_EQ(chmod(QFile::encodeName(dir_.path()).constData(), 0755), 0);
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("home"));
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("rooms"));
+    ASSERT_EQ(chmod(QFile::encodeName(path("home")).constData(), 0777), 0);
+    const QByteArray previousHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(path("home")));
+    const QString room = path("rooms/room.dtr");
+    const QByteArray old = test::fixture("startup_room.dtr");
+    const QByteArray newer = QByteArray(old).replace("4.50", "14.50") + QByteArray(3000, ' ');
+    test::writeBytes(room, old);
+    ASSERT_EQ(chmod(QFile::encodeName(room).constData(), 0666), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(path("rooms")).constData(), 0755), 0);
+    {
+        const DyingWrite dying(newer.size());
+        EXPECT_EQ(saveAsNobody(room, newer), "");
+    }
+    EXPECT_NE(test::readBytes(room), old);
+    EXPECT_EQ(asNobody([&] { readRoomFile(room); }), msg::kInterruptedSaveRestored);
+    EXPECT_EQ(test::readBytes(room), old);
+    EXPECT_EQ(asNobody([&] { readRoomFile(room); }), "");
+    // Another save holds the file.
+    const int holder = open(QFile::encodeName(room).constData(), O_RDONLY);
+    ASSERT_EQ(flock(holder, LOCK_EX), 0);
+    EXPECT_EQ(saveAsNobody(room, newer), msg::kSaveInProgress);
+    close(holder);
+    EXPECT_EQ(saveAsNobody(room, newer), "");
+    EXPECT_EQ(test::readBytes(room), newer);
+    qputenv("XDG_DATA_HOME", previousHome);
+}
+
+TEST_F(SaveFile, RemovesTheTemporaryFileASaveThatDiedLeft) {
+    test::writeBytes(path(".data.dat.x1y2.k2save"), "half");
+    const QByteArray left = QFile::encodeName(path(".data.dat.x1y2.k2save"));
+    const timeval longAgo[2]{{std::time(nullptr) - 3600, 0}, {std::time(nullptr) - 3600, 0}};
+    ASSERT_EQ(utimes(left.constData(), longAgo), 0);
+    saveFileAtomically(path("data.dat"), "new");
+    EXPECT_EQ(entriesOf(dir_.path()), QStringList{"data.dat"});
 }
 
 } // namespace

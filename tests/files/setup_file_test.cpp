@@ -58,5 +58,17 @@ TEST(SetupFile, RefusesADamagedFileWhole) {
     }
 }
 
+TEST(SetupFile, TakesWhatEditorsLeaveInAFileAndCountsItsLinesSo) {
+    const BassSetup point = twoSubwoofersThreeSeats('.');
+    const QByteArray good = setupFileBytes(point);
+    for (const QByteArray& edited : {QByteArray(good).replace('\n', '\r'), good + "\x1A",
+                                     QByteArray(good).replace("\nwidth", "\n  width")})
+        EXPECT_EQ(parseSetupFile(edited), point) << edited.left(60).toStdString();
+    const QByteArray twice = QByteArray(good).replace("width = 2.70\n", "width = 2.70\nwidth = 2.70\n");
+    EXPECT_NE(
+        errorOf([&] { parseSetupFile(QByteArray(twice).replace('\n', '\r')); }).find("3 行目: width が二度"),
+        std::string::npos);
+}
+
 } // namespace
 } // namespace kolmarin

@@ -98,6 +98,15 @@ TEST(Spread, IsUnknownWhereTheCalculationFails) {
     EXPECT_FALSE(isValidBand({20, 501}));
 }
 
+TEST(Spread, IsUnknownWhereTheListenerIsBeyondWhatTheResponseFollows) {
+    // Beyond about 672 m every arrival lands on the response's last sample: a flat 0 dB.
+    for (const auto& [x, known] : {std::pair{600.0, true}, std::pair{700.0, false}}) {
+        Scene scene = sceneWith(0, [](SceneTexts& t) { t.width = t.depth = "2000"; });
+        scene.seats[0].x = x;
+        EXPECT_EQ(spreadOf(scene, {}).has_value(), known) << x;
+    }
+}
+
 TEST(ResponseMap, CoversThePlanRowByRowAndRepeatsItself) {
     const MapGrid grid = mapGrid(2.70, 4.50, 0.05);
     EXPECT_EQ(grid.columns, 54);
