@@ -38,14 +38,15 @@ QByteArray responseOutput(SceneTexts texts, char decimalSeparator, ResponseForm 
     return resultFileBytes(texts, curves, computed);
 }
 
-QByteArray modesOutput(const SceneTexts& texts, char decimalSeparator, bool decayTimes) {
+QByteArray modesOutput(const BassSetup& setup, char decimalSeparator, bool decayTimes) {
+    const SceneTexts& texts = setup.texts;
     const double width = parseDecimal(texts.width, decimalSeparator);
     const double depth = parseDecimal(texts.depth, decimalSeparator);
     const double height = parseDecimal(texts.height, decimalSeparator);
     ModeTable table = computeModeTable(width, depth, height, decimalSeparator);
     if (decayTimes) {
-        const Scene scene = readCalculationScene(texts, decimalSeparator, nullptr);
-        table.decay = modeDecayColumn(table, impulseResponseAt(scene, ImpulseCurve::Total), decimalSeparator);
+        table.decay =
+            modeDecayColumn(table, totalImpulseAt(setupScene(setup, decimalSeparator), 0), decimalSeparator);
     }
     return modeFileBytes(texts, table);
 }

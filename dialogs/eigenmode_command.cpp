@@ -2,6 +2,7 @@
 
 #include "dialogs/mode_list_window.h"
 #include "dialogs/room_settings_dialog.h"
+#include "model/acoustics/bass_setup.h"
 #include "model/acoustics/decay.h"
 #include "model/acoustics/eigenmodes.h"
 #include "model/text/number_text.h"
@@ -25,11 +26,10 @@ void computeAndShowEigenmodes(const SceneDocument& document, const RoomSettingsD
     const double h = room.dimension(Coordinate::Z);
     ModeTable table = computeModeTable(w, d, h, separator);
     // The decay at the listener needs the whole scene: the room as typed with the
-    // loudspeakers and the listener where they stand.
-    if (modeList.showsDecayTimes()) {
-        const Scene scene = readCalculationScene(texts, separator, nullptr);
-        table.decay = modeDecayColumn(table, impulseResponseAt(scene, ImpulseCurve::Total), separator);
-    }
+    // loudspeakers, the subwoofers and the listener where they stand, through the crossover.
+    if (modeList.showsDecayTimes())
+        table.decay =
+            modeDecayColumn(table, totalImpulseAt(setupScene(document.setup(), separator), 0), separator);
 
     modeList.setModeTable(table);
     modeList.setRoomSizeCaption(QStringLiteral("幅：") + toQString(texts.width) + QStringLiteral("m 奥行：") +

@@ -88,6 +88,45 @@ void MainWindow::applyScene() {
     recalculateResponse();
 }
 
+// An opened file is the scene the window shows, calculated or not: its name is in the
+// title, and the chart, figures and result file of the scene before it would stand under
+// that name. So a failed calculation leaves them empty, and the file is one step that an
+// undo takes back whole.
+void MainWindow::applyOpenedFile(const QString& step) {
+    try {
+        applyScene();
+    } catch (...) {
+        clearCalculation();
+        document_.commit(step);
+        throw;
+    }
+    document_.commit(step);
+}
+
+void MainWindow::applyOrClear(const std::function<void()>& change) {
+    try {
+        change();
+    } catch (...) {
+        clearCalculation();
+        throw;
+    }
+}
+
+void MainWindow::clearCalculation() {
+    stopResponseMap();
+    curves_ = ResponseCurves{};
+    computed_ = ElementRange{};
+    for (const auto& [role, box] : curveBoxes_)
+        responseChart_->clearCurve(role);
+    responseChart_->clearCandidate();
+    responseChart_->showSeatCurves({}, {}, false);
+    seatFigures_.reset();
+    seatCaption_->hide();
+    calculatedAt_ = QStringLiteral("計算できません");
+    writeChartTitle();
+    responseChart_->replot();
+}
+
 void MainWindow::recalculateResponse() {
     BusyCursor busy;
     stopResponseMap();
