@@ -69,6 +69,8 @@ void MainWindow::applyScene() {
 
     for (PlacedObject object : kObjects)
         placeMarker(object, positions[static_cast<std::size_t>(object)], width, depth);
+    // The subwoofers and other seats on the new plan too, also when the calculation fails.
+    placeSetupMarkers();
     // A slider that moves rewrites its height read-out by the slider rule.
     for (PlacedObject object : kObjects)
         controls(object).slider->setValue(

@@ -185,6 +185,7 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         // Inverted subwoofers on the loudspeakers cancel them exactly: the Total is silent.
         BassSetup silent;
         silent.texts = startupSceneTexts();
+        silent.texts.width = "3.60"; // another plan
         silent.texts.sources.push_back(silent.texts.sources[0]);
         silent.texts.sources.push_back(silent.texts.sources[1]);
         silent.subwoofers = {{0.0, 0.0, true}, {0.0, 0.0, true}};
@@ -202,6 +203,8 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
             QVERIFY(values(kTotalCurve).isEmpty() && values(kSp1Curve).isEmpty());
             QVERIFY(!mainWindow().seatFigures());
             QCOMPARE(mainWindow().bassSetup(), silent);
+            QCOMPARE(control<MarkerShape>(mainWindow(), "sw1Marker")->pos(),
+                     control<MarkerShape>(mainWindow(), "sp1Marker")->pos());
             errors().clear();
         };
         checkFailedOpen();
