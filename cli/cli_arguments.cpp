@@ -132,6 +132,7 @@ bool readSeatOption(const QStringList& arguments, qsizetype& i, Request& request
     static const QStringList withValue{"--seat", "--sub",  "--crossover",    "--count",     "--candidates",
                                        "--top",  "--band", "--seat1-weight", "--least-mean"};
     const bool known = (takesSetup(c) && (a == u"--seat" || a == u"--sub" || a == u"--crossover")) ||
+                       (c == Command::Decay && a == u"--seat") ||
                        (a == u"--subs-only" && c != Command::Setup && takesSetup(c)) ||
                        (c == Command::Subs && (a == u"--count" || a == u"--candidates" || a == u"--top" ||
                                                a == u"--seat1-weight" || a == u"--least-mean")) ||
@@ -146,13 +147,14 @@ bool readSeatOption(const QStringList& arguments, qsizetype& i, Request& request
     if (withValue.contains(a) && i + 1 >= arguments.size())
         refuse(a.toStdString() + " の後に値がありません");
     const QString& value = arguments[++i];
-    if (a == u"--seat" && c == Command::Response && !value.contains(u',')) {
+    if (a == u"--seat" && (c == Command::Decay || (c == Command::Response && !value.contains(u',')))) {
         if (options.seat != 0)
             refuse("座席の番号の --seat が二度あります");
         bool ok = false;
         options.seat = value.toInt(&ok);
         if (!ok || options.seat < 1 || options.seat > 1 + kMostExtraSeats)
-            refuse("--seat は座席の番号 (1 から 17) か X,Y,Z で指定します: " + quoted(value));
+            refuse(std::string("--seat は座席の番号 (1 から 17) ") +
+                   (c == Command::Decay ? "" : "か X,Y,Z ") + "で指定します: " + quoted(value));
     } else if (a == u"--seat") {
         options.seats.push_back(parseSeatArgument(value));
     } else if (a == u"--sub") {
@@ -196,7 +198,7 @@ const char* usageText() {
            "  kolmarin2-cli room [-o FILE]\n"
            "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--figure point|area] [--band LO-HI]\n"
            "                [--step M] [--csv] [-o FILE]\n"
-           "  kolmarin2-cli decay ROOM.dtr [--band LO-HI] [--csv | --png FILE] [-o FILE]\n"
+           "  kolmarin2-cli decay ROOM.dtr [--seat N] [--band LO-HI] [--csv | --png FILE] [-o FILE]\n"
            "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--objective point|area]\n"
            "                [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]\n"
            "                [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]\n"
@@ -208,6 +210,7 @@ const char* usageText() {
            "                [--crossover FC] [-o FILE]\n"
            "  SETUP はセットアップファイル、または部屋データファイルと --seat X,Y,Z、--sub ...、--crossover "
            "FC\n"
+           "  modes、decay、map、place の ROOM.dtr はセットアップファイルでもかまいません\n"
            "  kolmarin2-cli --help\n";
 }
 
@@ -230,9 +233,10 @@ const char* helpText() {
            "      部屋の固有モード一覧ファイルを書きます。\n"
            "      --decay  各モードの周波数を中心とする 1/3 オクターブの、リスニング位置での\n"
            "             残響時間 T60 (秒、不明は -) を六つ目の欄に加えます。\n"
-           "  kolmarin2-cli decay ROOM.dtr [--band LO-HI] [--csv | --png FILE] [-o FILE]\n"
-           "      リスニング位置での Total の 1/3 オクターブごと (20-200 Hz) の残響時間 T60 を\n"
-           "      一覧表示します (不明は、減衰がその帯域のフィルタで見分けられないほど短いとき)。\n"
+           "  kolmarin2-cli decay ROOM.dtr [--seat N] [--band LO-HI] [--csv | --png FILE] [-o FILE]\n"
+           "      リスニング位置 (--seat N なら座席 N) での Total の 1/3 オクターブごと (20-200 Hz) の\n"
+           "      残響時間 T60 を一覧表示します (不明は、減衰がその帯域のフィルタで見分けられないほど\n"
+           "      短いとき)。\n"
            "      --csv  代わりに滝グラフのスライス (0-300 ms、30 枚、窓 300 ms) を\n"
            "             time_ms,frequency_hz,level_db の CSV で書きます (帯域は --band、既定 15-200)。\n"
            "      --png FILE  その滝グラフを PNG 画像で FILE に書きます (kolmarin2 が描きます)。\n"
@@ -266,6 +270,10 @@ const char* helpText() {
            "             聴取範囲の 9 点で最も大きいばらつき、area_db は聴取範囲のばらつき)。\n"
            "      -o BEST.dtr  一番よい配置の部屋データファイルを書きます。\n"
            "  どちらも、見積もりの時間が 1 分を超えるときは標準エラー出力にそう書き、進み具合を示します。\n"
+           "  modes、decay、map、place はセットアップファイルも読み、そのサブウーファー (レベル、遅れ、\n"
+           "  極性) とクロスオーバーを含めて、ウィンドウと同じに計算します。place -o はそのとき一番よい\n"
+           "  配置のセットアップファイルを書きます。地図の印はウィンドウと同じ色です (SP1 黒、SP2 赤、\n"
+           "  聴取位置と座席 水色、サブウーファー 紫)。\n"
            "  kolmarin2-cli seats SETUP [--band LO-HI] [--csv] [--subs-only]\n"
            "      座席ごとの Total の、帯域 LO-HI Hz (既定 20-120) でのばらつき (標準偏差 dB) "
            "と平均レベル、\n"
@@ -296,7 +304,10 @@ const char* helpText() {
            "      代わりに部屋データファイルとこれらのオプションを取ります。\n"
            "\n"
            "  -o FILE  FILE に書きます (同名のファイルは確認なしで置き換えます)。\n"
-           "           省くと標準出力に書きます。文字コードは CP932、改行は CR LF です。\n"
+           "           省くと標準出力に書きます。\n"
+           "  文字コード: 部屋データファイル (room)、計算結果ファイル (response) と固有モード一覧\n"
+           "  ファイル (modes) は CP932、改行 CR LF です。ほかの出力 (CSV、--text、一覧表、\n"
+           "  セットアップファイル) はすべて UTF-8、改行 LF です。端末にはその文字コードで表示します。\n"
            "\n"
            "数値の小数点はユーザーのロケールに従って読みます。\n"
            "失敗したときはメッセージを標準エラー出力に出し、終了コード 1 で終わります。\n"
@@ -427,6 +438,8 @@ Request parseArguments(const QStringList& arguments) {
             refuse("--png は -o、--csv と一緒には使えません");
         if (valuesGiven.contains(QStringLiteral("--band")) && !request.csv && request.pngPath.isEmpty())
             refuse("decay の --band は滝グラフ (--csv か --png) の帯域で、残響時間の表には使いません");
+        if (!request.pngPath.isEmpty() && request.seatOptions.seat > 1)
+            refuse("--png は聴取位置 (座席 1) の滝グラフを描きます");
         request.roomPath = files.front();
         break;
     case Command::Map:

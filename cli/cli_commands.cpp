@@ -39,7 +39,8 @@ QByteArray responseOutput(SceneTexts texts, char decimalSeparator, ResponseForm 
     return resultFileBytes(texts, curves, computed);
 }
 
-QByteArray modesOutput(const SceneTexts& texts, char decimalSeparator, bool decayTimes) {
+QByteArray modesOutput(const BassSetup& setup, char decimalSeparator, bool decayTimes) {
+    const SceneTexts& texts = setup.texts;
     const double width = parseDecimal(texts.width, decimalSeparator);
     const double depth = parseDecimal(texts.depth, decimalSeparator);
     const double height = parseDecimal(texts.height, decimalSeparator);

@@ -35,6 +35,12 @@ void appendNumber(QByteArray& out, const char* format, double value) {
 
 } // namespace
 
+void requireSeat(int seat, std::size_t seats) {
+    if (seat < 1 || seat > static_cast<int>(seats))
+        throw UserError("座席 " + std::to_string(seat) + " はありません (座席は 1 から " +
+                        std::to_string(seats) + ")");
+}
+
 void requireInside(const Scene& room, const Point3& p, const std::string& name) {
     if (room.contains(p))
         return;
@@ -110,9 +116,7 @@ QByteArray seatsOutput(const BassSetup& setup, Band band, bool csv, bool subwoof
 
 QByteArray seatResponseOutput(BassSetup setup, int seat, SeatResponseForm form, bool subwoofersOnly,
                               char separator) {
-    if (seat < 1 || seat > static_cast<int>(setup.texts.seats.size()))
-        throw UserError("座席 " + std::to_string(seat) + " はありません (座席は 1 から " +
-                        std::to_string(setup.texts.seats.size()) + ")");
+    requireSeat(seat, setup.texts.seats.size());
     SceneTexts& texts = setup.texts;
     auto correct = [&texts](Condition which, const std::string& text) {
         (which == Condition::ReflectionCount  ? texts.reflectionCount

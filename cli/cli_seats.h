@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -18,6 +19,9 @@ namespace kolmarin::cli {
 // The setup at `path` (a setup file, or else a room file) with the options added; refused
 // as the window refuses it, and when the result has too many seats or subwoofers.
 BassSetup readSetupInput(const QString& path, const SeatOptions& options, char decimalSeparator);
+
+// Refuses a seat number (1 is the listener) that the scene's `seats` do not reach.
+void requireSeat(int seat, std::size_t seats);
 
 // Refuses a position outside the room, naming it.
 void requireInside(const Scene& room, const Point3& position, const std::string& name);

@@ -72,18 +72,26 @@ SceneTexts readCheckedRoomFile(const QString& path, char decimalSeparator) {
     return texts;
 }
 
-// The scene of a room file whose markers all stand in the room: a map or a search of a
-// scene the window would not hold answers nothing the user asked.
-Scene sceneWithMarkersInside(const SceneTexts& texts, char separator) {
-    const Scene scene = cli::calculationScene(texts, separator);
+// What a command reads, as the window opens it: a room file, or a setup file with its
+// subwoofers, seats and crossover.
+BassSetup readInput(const QString& path, char separator) {
+    if (startsAsSetupFile(path))
+        return cli::readSetupInput(path, {}, separator);
+    return {readCheckedRoomFile(path, separator), {}, 0};
+}
+
+// The scene of a file whose markers all stand in the room: a map or a search of a scene
+// the window would not hold answers nothing the user asked.
+Scene sceneWithMarkersInside(const BassSetup& setup, char separator) {
+    const Scene scene = setupScene(setup, separator);
     if (const std::string outside = cli::markerOutsideRoom(scene); !outside.empty())
         throw UserError(outside);
     return scene;
 }
 
-// The map of the room file's scene: CSV, or the PNG image.
+// The map of the file's scene: CSV, or the PNG image.
 QByteArray mapOutput(const cli::Request& request, char separator) {
-    const Scene scene = sceneWithMarkersInside(readCheckedRoomFile(request.roomPath, separator), separator);
+    const Scene scene = sceneWithMarkersInside(readInput(request.roomPath, separator), separator);
     const MapGrid grid = mapGrid(scene.width, scene.depth, request.step);
     if (grid.points() == 0)
         throw UserError("部屋が格子の間隔より小さく、地図の点がありません");
@@ -118,10 +126,10 @@ QByteArray mapOutput(const cli::Request& request, char separator) {
         map, {QFileInfo(request.roomPath).fileName(), scene, request.vary, request.figure, request.band});
 }
 
-// The placements of the room file's scene for standard output, and, with -o, the room
-// file of the best one in `bestRoom`.
+// The placements of the file's scene for standard output, and, with -o, the file of the
+// best one in `bestRoom`: a room file, or a setup file for a setup read.
 QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& bestRoom) {
-    const SceneTexts texts = readCheckedRoomFile(request.roomPath, separator);
+    const BassSetup setup = readInput(request.roomPath, separator);
     SearchOptions options;
     options.layout = request.layout;
     options.objective = request.objective;
@@ -130,12 +138,13 @@ QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& 
     options.top = request.top;
     cli::LongRunNotice notice(
         [](const QByteArray& text) { printError(QStringLiteral("kolmarin2-cli"), text); });
+    const Scene scene = sceneWithMarkersInside(setup, separator);
     const SearchResult result =
-        searchPlacements(sceneWithMarkersInside(texts, separator), options,
+        searchPlacements(scene, options,
                          [&](SearchProgress p) { notice.update(p.fraction, p.secondsLeft); });
     notice.finish();
-    const Scene scene = cli::calculationScene(texts, separator);
-    const bool tooLarge = std::hypot(scene.width, scene.depth, scene.height) >= kLongestRepresentedPath;
+    const bool tooLarge =
+        std::hypot(scene.width, scene.depth, scene.height) >= kLongestRepresentedPath;
     if (result.best.empty())
         throw UserError(tooLarge
                             ? std::string("どの配置でも、") + kBeyondRepresentedPath
@@ -144,16 +153,22 @@ QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& 
     if (tooLarge)
         printError(QStringLiteral("kolmarin2-cli"), QByteArray("部屋が大きく、") + kBeyondRepresentedPath +
                                                         "。そうなる配置は計算できないため除きました\n");
-    if (!request.outputPath.isEmpty())
-        bestRoom = roomFileBytes(
-            cli::textsWithPlacement(texts, result.best.front(), request.layout, separator), separator);
+    if (!request.outputPath.isEmpty()) {
+        BassSetup best = setup;
+        best.texts = cli::textsWithPlacement(setup.texts, result.best.front(), request.layout, separator);
+        bestRoom = startsAsSetupFile(request.roomPath) ? setupFileBytes(best, separator)
+                                                       : roomFileBytes(best.texts, separator);
+    }
     return request.csv ? cli::placementCsv(result) : cli::placementTable(result);
 }
 
-// The third-octave decay times of the room file's scene, or its waterfall as CSV.
+// The third-octave decay times of the file's scene at the seat asked for (the listener by
+// default), or its waterfall as CSV.
 QByteArray decayOutput(const cli::Request& request, char separator) {
-    const Scene scene = cli::calculationScene(readCheckedRoomFile(request.roomPath, separator), separator);
-    const std::vector<double> impulse = impulseResponseAt(scene, ImpulseCurve::Total);
+    const Scene scene = setupScene(readInput(request.roomPath, separator), separator);
+    const int seat = std::max(1, request.seatOptions.seat);
+    cli::requireSeat(seat, scene.seats.size());
+    const std::vector<double> impulse = totalImpulseAt(scene, seat - 1);
     if (!request.csv)
         return cli::thirdOctaveDecayTable(impulse);
     WaterfallSettings settings;
@@ -222,8 +237,7 @@ QByteArray produce(const cli::Request& request) {
                                    : request.csv ? cli::ResponseForm::Csv
                                                  : cli::ResponseForm::ResultFile);
     case cli::Command::Modes:
-        return cli::modesOutput(readCheckedRoomFile(request.roomPath, separator), separator,
-                                request.decayTimes);
+        return cli::modesOutput(readInput(request.roomPath, separator), separator, request.decayTimes);
     case cli::Command::Decay:
         return decayOutput(request, separator);
     case cli::Command::Room:
@@ -234,10 +248,11 @@ QByteArray produce(const cli::Request& request) {
     return cli::helpText();
 }
 
-// The files are CP932, the messages and the help UTF-8.
-bool isCp932Output(cli::Command command) {
-    return command == cli::Command::Response || command == cli::Command::Modes ||
-           command == cli::Command::Room;
+// The room, result and mode files keep their CP932 with CR LF; every other output (CSV,
+// curve text, tables, the setup file), the messages and the help are UTF-8 with LF.
+bool isCp932Output(const cli::Request& request) {
+    return request.command == cli::Command::Modes || request.command == cli::Command::Room ||
+           (request.command == cli::Command::Response && !request.csv && !request.text);
 }
 
 // What a person reads on a terminal is written in the terminal's encoding, the codeset of
@@ -351,7 +366,7 @@ int main(int argc, char** argv) {
         const QByteArray bytes = produce(request);
         if (request.outputPath.isEmpty()) {
             file = QStringLiteral("標準出力");
-            writeToStandardOutput(bytes, isCp932Output(request.command));
+            writeToStandardOutput(bytes, isCp932Output(request));
         } else {
             file = request.outputPath;
             saveFileAtomically(request.outputPath, bytes);

@@ -1,6 +1,7 @@
 #include "cli/map_image.h"
 
 #include "model/layout/colour_scale.h"
+#include "model/layout/marker_colours.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace kolmarin::cli {
 
@@ -36,6 +38,28 @@ QString titleOf(const MapImageSubject& s) {
                                           : QStringLiteral("聴取範囲 (±0.10 m) のばらつき"))
         .arg(s.band.low)
         .arg(s.band.high);
+}
+
+struct MapMarkerLook {
+    QString name;
+    Point3 position;
+    Rgb colour;
+    bool square;
+};
+
+std::vector<MapMarkerLook> markerLooks(const Scene& scene) {
+    std::vector<MapMarkerLook> looks;
+    for (std::size_t s = 0; s < scene.sources.size(); ++s)
+        looks.push_back({s < 2 ? QStringLiteral("SP%1").arg(s + 1) : QStringLiteral("SW%1").arg(s - 1),
+                         scene.sources[s].position,
+                         s == 0   ? kSp1Colour
+                         : s == 1 ? kSp2Colour
+                                  : kSubwooferColour,
+                         true});
+    for (std::size_t s = 0; s < scene.seats.size(); ++s)
+        looks.push_back(
+            {s == 0 ? QStringLiteral("聴取") : QString::number(s + 1), scene.seats[s], kSeatColour, false});
+    return looks;
 }
 
 } // namespace
@@ -81,20 +105,20 @@ QByteArray mapPng(const ResponseMap& map, const MapImageSubject& subject) {
     // The front wall drawn thick, as the window's plan shows the wall the loudspeakers face away from.
     painter.fillRect(kMargin - 1, planTop - 4, planWidth + 2, 3, Qt::black);
 
-    // The markers where they stand: a filled disc with its name beside it.
+    // The markers where they stand, in the window's shapes and colours (loudspeakers and
+    // subwoofers squares, seats discs), each with its name beside it.
     const double perMetre = cell / g.step;
-    const std::pair<const char*, std::pair<Point3, QColor>> markers[] = {
-        {"SP1", {subject.scene.sources.at(0).position, QColor(220, 40, 40)}},
-        {"SP2", {subject.scene.sources.at(1).position, QColor(40, 90, 220)}},
-        {"聴取", {subject.scene.seats.at(0), QColor(30, 160, 60)}}};
     painter.setRenderHint(QPainter::Antialiasing);
-    for (const auto& [name, marker] : markers) {
-        const QPointF at(kMargin + marker.first.x * perMetre, planTop + marker.first.y * perMetre);
+    for (const MapMarkerLook& marker : markerLooks(subject.scene)) {
+        const QPointF at(kMargin + marker.position.x * perMetre, planTop + marker.position.y * perMetre);
         painter.setPen(QPen(Qt::white, 2));
-        painter.setBrush(marker.second);
-        painter.drawEllipse(at, 6, 6);
+        painter.setBrush(QColor(marker.colour.r, marker.colour.g, marker.colour.b));
+        if (marker.square)
+            painter.drawRect(QRectF(at.x() - 6, at.y() - 6, 12, 12));
+        else
+            painter.drawEllipse(at, 6, 6);
         // The name on a pale patch, readable on the lightest and the darkest colours.
-        const QString label = QString::fromUtf8(name);
+        const QString& label = marker.name;
         const QRectF patch(at.x() + 8, at.y() - line / 2.0, metrics.horizontalAdvance(label) + 4, line);
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(255, 255, 255, 200));

@@ -29,6 +29,8 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 namespace kolmarin {
 
 namespace {
@@ -192,11 +194,10 @@ ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
     setTabOrder(printButton_, modeGrid_);
     closeButton_->setFocus();
 
-    // The width is fixed; only the height follows the user.
+    // The width is fixed by the columns (setModeTable); only the height follows the user.
     const int menuHeight = menuBar_->sizeHint().height();
-    setFixedWidth(kClientWidth);
     setMinimumHeight(menuHeight + kPanelHeight + 2 * kDefaultRowHeight);
-    resize(kClientWidth, menuHeight + kClientHeight);
+    resize(minimumWidth(), menuHeight + kClientHeight);
     centreOnScreen(*this, QGuiApplication::primaryScreen(), size());
 }
 
@@ -234,8 +235,19 @@ void ModeListWindow::setModeTable(const ModeTable& table) {
     }
     modeGrid_->setRowCount(rows);
     modeGrid_->setColumnWidth(0, kNumberColumnWidth);
+    // A column is as wide as its title needs ("モード(奥行)" takes more than the 64 pixels of
+    // the others in some fonts), and the window as wide as its columns.
+    int columnsWidth = kNumberColumnWidth;
+    for (int c = 1; c < modeGrid_->columnCount(); ++c) {
+        const QTableWidgetItem* title = modeGrid_->item(0, c);
+        const int needed = title ? modeGrid_->fontMetrics().horizontalAdvance(title->text()) + 8 : 0;
+        const int width = std::max(c < kColumnCount ? kDefaultColumnWidth : kDecayColumnWidth, needed);
+        modeGrid_->setColumnWidth(c, width);
+        columnsWidth += width;
+    }
     modeGrid_->setUpdatesEnabled(true);
-    setFixedWidth(kClientWidth + (decay ? kDecayColumnWidth : 0));
+    constexpr int kFrameWidth = kClientWidth - kNumberColumnWidth - (kColumnCount - 1) * kDefaultColumnWidth;
+    setFixedWidth(columnsWidth + kFrameWidth);
 }
 
 bool ModeListWindow::showsDecayTimes() const {

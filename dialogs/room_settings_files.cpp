@@ -43,9 +43,11 @@ void RoomSettingsDialog::saveRoomFile() {
                           .arg(losses)))
             return;
 
+    // A name typed without an extension gets .dtr, which the open dialog lists (files named
+    // .rmd by earlier versions still open: only the first line is looked at).
     if (!saveThroughDialog(commandOwner(),
                            {QStringLiteral("Kolmarin2部屋データファイル(*.dtr)"), QStringLiteral("*.dtr"),
-                            QString(), QStringLiteral("rmd")},
+                            QString(), QStringLiteral("dtr")},
                            saveProposal_, bytes))
         return;
     document_.setCaption(mainCaptionFor(saveProposal_));

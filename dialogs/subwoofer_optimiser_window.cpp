@@ -180,6 +180,9 @@ void SubwooferOptimiserWindow::startSearch() {
         options.goal.leastMeanDb = leastMeanBox_->value();
     const bool subsOnly = subsOnlyBox_->isChecked();
     searched_ = without;
+    // The rows shown are the last run's until this one ends: none of them stays chosen, so
+    // no curve of theirs stays on the chart and the new first row is chosen afresh.
+    table_->clearSelection();
     applyButton_->setEnabled(false);
     statusLabel_->setText(QStringLiteral("最適化しています..."));
     const int crossover = without.crossover;
@@ -240,6 +243,9 @@ void SubwooferOptimiserWindow::showResult(const OptimiserResult& result,
     table_->resizeColumnsToContents();
     // The setup may have changed while the optimiser ran.
     checkRows();
+    // A row chosen now is chosen afresh, and tells the chart, even where the same row number
+    // was chosen before.
+    table_->clearSelection();
     if (rowCount() > 0)
         table_->selectRow(0);
 }
@@ -279,10 +285,14 @@ BassSetup SubwooferOptimiserWindow::rowSetup(int row) const {
 void SubwooferOptimiserWindow::selectionChanged() {
     const QList<QTableWidgetItem*> chosen = table_->selectedItems();
     applyButton_->setEnabled(!chosen.isEmpty());
+    if (!showSetup)
+        return;
     // A stale row's curves would be drawn in a room it was not found for.
-    if (!chosen.isEmpty() && showSetup && !stale_) {
+    if (!chosen.isEmpty() && !stale_) {
         const BassSetup setup = rowSetup(chosen.front()->row());
         showSetup(&setup);
+    } else if (chosen.isEmpty()) {
+        showSetup(nullptr);
     }
 }
 

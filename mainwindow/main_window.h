@@ -18,6 +18,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -126,6 +127,14 @@ class MainWindow : public QMainWindow {
     void saveSetupFile();          // save the scene with them as a setup file
 
     void followOpenedFile(OpenOutcome outcome);
+    // Lays the window out for a file just opened and makes the file one step named `step`,
+    // whether or not its calculation succeeds; a failure leaves the chart cleared and is
+    // then thrown on.
+    void applyOpenedFile(const QString& step);
+    // Runs `change` (an undo or redo); a calculation it fails leaves the chart cleared.
+    void applyOrClear(const std::function<void()>& change);
+    // Takes away the curves, the seat figures and the stored levels of the last calculation.
+    void clearCalculation();
 
     // Placing. Marker press, move and release; slider position change and its completion
     // (a mouse release, a key or a wheel turn); a key in the object's nudge box.
@@ -177,6 +186,7 @@ class MainWindow : public QMainWindow {
     // `step` names the change in the edit menu.
     void takeSetup(const BassSetup& setup, const QString& step);
     void placeSetupMarkers();
+    void placeMarkerName(QLabel* name, PixelPoint markerCorner);
     void dragSetupMarker(std::size_t index, QPoint position);
     void setupMarkerReleased(std::size_t index);
     void calculateSeats(const Scene& scene);

@@ -49,9 +49,10 @@ void MainWindow::openRoomFileAt(const QString& path) {
 void MainWindow::followOpenedFile(OpenOutcome outcome) {
     if (!followsOpenedFile(outcome))
         return;
-    applyScene();
     if (outcome == OpenOutcome::Loaded)
-        document_.commit(QStringLiteral("部屋データを開く"));
+        applyOpenedFile(QStringLiteral("部屋データを開く"));
+    else
+        applyScene();
 }
 
 void MainWindow::saveRoomFile() {

@@ -87,8 +87,10 @@ void MainWindow::createEditMenu() {
         if (!redoKeys.contains(key))
             redoKeys.append(key);
     redoAction_->setShortcuts(redoKeys);
-    connect(undoAction_, &QAction::triggered, this, commandSlot(this, [this] { document_.undo(); }));
-    connect(redoAction_, &QAction::triggered, this, commandSlot(this, [this] { document_.redo(); }));
+    connect(undoAction_, &QAction::triggered, this,
+            commandSlot(this, [this] { applyOrClear([this] { document_.undo(); }); }));
+    connect(redoAction_, &QAction::triggered, this,
+            commandSlot(this, [this] { applyOrClear([this] { document_.redo(); }); }));
     connect(&document_, &SceneDocument::historyChanged, this, &MainWindow::showHistory);
     showHistory();
 }

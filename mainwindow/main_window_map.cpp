@@ -289,8 +289,10 @@ void MainWindow::showMapCurrent(std::optional<double> value) {
         m.figure() == MapFigure::Area
             ? QStringLiteral("不明 (聴取者から 0.10 m の範囲が部屋からはみ出すか、計算できない点があります)")
             : QStringLiteral("不明 (この配置では計算できません。スピーカーが聴取位置に重なっていませんか)");
-    setCaption(m.current,
-               currentCaptionTitle() + (value ? decibels(*value, 2) + QStringLiteral(" dB") : unknown));
+    // With the band: the seats' figures under the chart have a band of their own.
+    setCaption(m.current, currentCaptionTitle() + (value ? decibels(*value, 2) + QStringLiteral(" dB (") +
+                                                               bandText(m.band()) + QStringLiteral(")")
+                                                         : unknown));
     // A map already drawn gets its scale again, now with the current value on it.
     if (m.map)
         showMapPass(*m.map);

@@ -69,6 +69,8 @@ void MainWindow::applyScene() {
 
     for (PlacedObject object : kObjects)
         placeMarker(object, positions[static_cast<std::size_t>(object)], width, depth);
+    // The subwoofers and other seats on the new plan too, also when the calculation fails.
+    placeSetupMarkers();
     // A slider that moves rewrites its height read-out by the slider rule.
     for (PlacedObject object : kObjects)
         controls(object).slider->setValue(
@@ -86,6 +88,45 @@ void MainWindow::applyScene() {
     setCaption(reflectionCountCaption_, QStringLiteral("反射回数 ") + toQString(texts.reflectionCount));
     responseChart_->setFootText(QString());
     recalculateResponse();
+}
+
+// An opened file is the scene the window shows, calculated or not: its name is in the
+// title, and the chart, figures and result file of the scene before it would stand under
+// that name. So a failed calculation leaves them empty, and the file is one step that an
+// undo takes back whole.
+void MainWindow::applyOpenedFile(const QString& step) {
+    try {
+        applyScene();
+    } catch (...) {
+        clearCalculation();
+        document_.commit(step);
+        throw;
+    }
+    document_.commit(step);
+}
+
+void MainWindow::applyOrClear(const std::function<void()>& change) {
+    try {
+        change();
+    } catch (...) {
+        clearCalculation();
+        throw;
+    }
+}
+
+void MainWindow::clearCalculation() {
+    stopResponseMap();
+    curves_ = ResponseCurves{};
+    computed_ = ElementRange{};
+    for (const auto& [role, box] : curveBoxes_)
+        responseChart_->clearCurve(role);
+    responseChart_->clearCandidate();
+    responseChart_->showSeatCurves({}, {}, false);
+    seatFigures_.reset();
+    seatCaption_->hide();
+    calculatedAt_ = QStringLiteral("計算できません");
+    writeChartTitle();
+    responseChart_->replot();
 }
 
 void MainWindow::recalculateResponse() {

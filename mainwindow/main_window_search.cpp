@@ -34,8 +34,9 @@ void MainWindow::showPlacementSearch() {
                 [this](const Placement& placement) {
                     runCommand(placementSearch_, [&] { applyPlacement(placement); });
                 });
-        // The current line from the start, for the calculation already shown.
-        if (!calculatedAt_.isEmpty())
+        // The current line from the start, for the calculation already shown (none after
+        // one that failed).
+        if (!calculatedAt_.isEmpty() && computed_.first <= computed_.last)
             placementSearch_->sceneCalculated(calculatedScene_, curves_, computed_);
     }
     placementSearch_->show();

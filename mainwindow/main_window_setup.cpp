@@ -7,6 +7,7 @@
 #include "dialogs/room_settings_dialog.h"
 #include "dialogs/subwoofer_optimiser_window.h"
 #include "files/setup_file.h"
+#include "model/layout/marker_colours.h"
 #include "model/text/number_text.h"
 #include "widgets/marker_shape.h"
 #include "widgets/placed_controls.h"
@@ -114,9 +115,10 @@ void MainWindow::openSetupFileAt(const QString& path) {
         throw UserError(toStdString(fileMessage(path, QString::fromUtf8(e.what()))));
     }
     setupProposal_ = path;
-    document_.setCaption(captionFor(path));
-    takeSetup(setup, QStringLiteral("セットアップを開く"));
     recentFilesMenu_->remember(path);
+    document_.setCaption(captionFor(path));
+    document_.setSetup(setup);
+    applyOpenedFile(QStringLiteral("セットアップを開く"));
 }
 
 void MainWindow::openFileAt(const QString& path) {
@@ -157,8 +159,9 @@ void MainWindow::placeSetupMarkers() {
         setupMarkers_.clear();
         for (std::size_t i = 0; i < subs + seats; ++i) {
             const bool sub = i < subs;
+            const Rgb colour = sub ? kSubwooferColour : kSeatColour;
             auto* shape = new MarkerShape(sub ? MarkerShape::Form::Square : MarkerShape::Form::Circle,
-                                          sub ? QColor(160, 0, 200) : QColor(Qt::cyan), centralWidget());
+                                          QColor(colour.r, colour.g, colour.b), centralWidget());
             const QString name =
                 sub ? QStringLiteral("SW%1").arg(i + 1) : QStringLiteral("%1").arg(i - subs + 2);
             shape->setObjectName(sub ? QStringLiteral("sw%1Marker").arg(i + 1)
@@ -196,7 +199,7 @@ void MainWindow::placeSetupMarkers() {
             {parseDecimal(p.x, separator), parseDecimal(p.y, separator)});
         setupMarkers_[i].first->move(corner.left, corner.top);
         setupMarkers_[i].first->raise();
-        setupMarkers_[i].second->move(corner.left + 12, corner.top - 4);
+        placeMarkerName(setupMarkers_[i].second, corner);
         setupMarkers_[i].second->raise();
     }
 }
@@ -229,6 +232,13 @@ void MainWindow::pullSetupIntoRoom(double width, double depth, double height) {
         document_.setSetup(setup);
 }
 
+// The name stays on the plan, clear of the wall lines (markerNameCorner).
+void MainWindow::placeMarkerName(QLabel* name, PixelPoint markerCorner) {
+    name->adjustSize();
+    const PixelPoint at = markerNameCorner(plan_, markerCorner, name->width(), name->height());
+    name->move(at.left, at.top);
+}
+
 void MainWindow::dragSetupMarker(std::size_t index, QPoint position) {
     if (!dragging_)
         return;
@@ -236,7 +246,7 @@ void MainWindow::dragSetupMarker(std::size_t index, QPoint position) {
     const PixelPoint corner =
         dragMarker(plan_, {shape->x(), shape->y()}, {position.x(), position.y()}, grabPoint_);
     shape->move(corner.left, corner.top);
-    label->move(corner.left + 12, corner.top - 4);
+    placeMarkerName(label, corner);
     BassSetup setup = document_.setup();
     const std::size_t subs = setup.texts.sources.size() - kLoudspeakerCount;
     PositionTexts& p =
@@ -310,14 +320,17 @@ void MainWindow::writeSeatCaption() {
         seatCaption_->hide();
         return;
     }
-    setCaption(seatCaption_,
-               QStringLiteral("座席間のばらつき %1 dB  平均 %2 dB  座席 1 のばらつき %3 dB (%4–%5 Hz%6)")
-                   .arg(QLocale().toString(seatFigures_->variation, 'f', 2),
-                        QLocale().toString(seatFigures_->meanLevel, 'f', 1),
-                        QLocale().toString(seatFigures_->spread.at(0), 'f', 2))
-                   .arg(seatComparisonBand_.low)
-                   .arg(seatComparisonBand_.high)
-                   .arg(subsOnlyAction_->isChecked() ? QStringLiteral(", SW のみ") : QString()));
+    // Two lines, clear of the response map's legend to the right, each figure with its band
+    // (the map's band is another).
+    setCaption(
+        seatCaption_,
+        QStringLiteral("座席間のばらつき %1 dB  平均 %2 dB\n座席 1 のばらつき %3 dB (座席の比較 %4–%5 Hz%6)")
+            .arg(QLocale().toString(seatFigures_->variation, 'f', 2),
+                 QLocale().toString(seatFigures_->meanLevel, 'f', 1),
+                 QLocale().toString(seatFigures_->spread.at(0), 'f', 2))
+            .arg(seatComparisonBand_.low)
+            .arg(seatComparisonBand_.high)
+            .arg(subsOnlyAction_->isChecked() ? QStringLiteral(", SW のみ") : QString()));
     seatCaption_->show();
 }
 

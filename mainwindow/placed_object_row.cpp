@@ -1,6 +1,7 @@
 #include "mainwindow/placed_object_row.h"
 
 #include "mainwindow/nudge_box.h"
+#include "model/layout/marker_colours.h"
 #include "widgets/height_slider.h"
 #include "widgets/marker_shape.h"
 #include "widgets/placed_controls.h"
@@ -21,13 +22,13 @@ struct RowLook {
     const char* caption; // on the nudge box and above the slider
     const char* key;
     MarkerShape::Form form;
-    Qt::GlobalColor colour;
+    Rgb colour;
 };
 
 constexpr RowLook kRows[]{
-    {PlacedObject::SP1, false, 0, "SP1", "sp1", MarkerShape::Form::Square, Qt::black},
-    {PlacedObject::SP2, false, 1, "SP2", "sp2", MarkerShape::Form::Square, Qt::red},
-    {PlacedObject::Listener, true, 0, "聴取者", "listener", MarkerShape::Form::Circle, Qt::cyan},
+    {PlacedObject::SP1, false, 0, "SP1", "sp1", MarkerShape::Form::Square, kSp1Colour},
+    {PlacedObject::SP2, false, 1, "SP2", "sp2", MarkerShape::Form::Square, kSp2Colour},
+    {PlacedObject::Listener, true, 0, "聴取者", "listener", MarkerShape::Form::Circle, kSeatColour},
 };
 
 const RowLook& lookOf(const PlacedObjectRow& row) {
@@ -88,7 +89,7 @@ void PlacedObjectRows::createSliders(QWidget* client) {
 void PlacedObjectRows::createMarkers(QWidget* client) {
     for (PlacedObjectRow& row : rows_) {
         const RowLook& look = lookOf(row);
-        row.shape = new MarkerShape(look.form, look.colour, client);
+        row.shape = new MarkerShape(look.form, QColor(look.colour.r, look.colour.g, look.colour.b), client);
         name(row.shape, look, "Marker");
     }
 }
@@ -97,7 +98,8 @@ void PlacedObjectRows::createPositionRows(QWidget* client, const SceneTexts& tex
     for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
         PlacedObjectRow& row = rows_[static_cast<std::size_t>(i)];
         const RowLook& look = lookOf(row);
-        row.keyMarker = new MarkerShape(look.form, look.colour, client);
+        row.keyMarker =
+            new MarkerShape(look.form, QColor(look.colour.r, look.colour.g, look.colour.b), client);
         row.keyMarker->move(kKeyMarkerLeft, keyMarkerTop(i));
         name(row.keyMarker, look, "KeyMarker");
     }

@@ -1,10 +1,14 @@
 #include "widgets/user_dialogs.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSettings>
 
 #include <algorithm>
 
@@ -33,13 +37,71 @@ QString filterText(const QString& description, const QString& pattern) {
     return description + QStringLiteral(" (") + pattern + QStringLiteral(")");
 }
 
+// The folder each kind of file was last chosen in, the kind being its pattern ("*.dtr":
+// room files, opened or saved) or a folder itself. It is kept in the user's settings
+// beside the recent files, so the next run starts there too; a run without the window
+// program's organisation name (an image written from the command line) keeps it only
+// while it runs.
+QString folderKey(FileDialogKind kind, const FileDialogRequest& request) {
+    return QStringLiteral("lastFolders/") +
+           (kind == FileDialogKind::Folder ? QStringLiteral("folder") : request.pattern.section(u'.', -1));
+}
+
+QHash<QString, QString>& foldersThisRun() {
+    static QHash<QString, QString> folders;
+    return folders;
+}
+
+bool settingsKept() {
+    return !QCoreApplication::organizationName().isEmpty();
+}
+
+QString lastFolder(const QString& key) {
+    const QString folder = settingsKept() ? QSettings().value(key).toString() : foldersThisRun().value(key);
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void rememberFolder(const QString& key, const QString& chosen, FileDialogKind kind) {
+    const QFileInfo info(chosen);
+    const QString folder = kind == FileDialogKind::Folder ? info.absoluteFilePath() : info.absolutePath();
+    foldersThisRun().insert(key, folder);
+    if (settingsKept())
+        QSettings().setValue(key, folder);
+}
+
+// A dialog with nothing to propose starts in the folder last used for its kind of file,
+// and a name proposed without a folder ("data.dat") is proposed in it; a name chosen
+// earlier in the same dialog keeps its own folder.
+FileDialogRequest startingInLastFolder(FileDialogRequest request, const QString& key) {
+    const QString folder = lastFolder(key);
+    if (folder.isEmpty())
+        return request;
+    if (request.proposedName.isEmpty())
+        request.proposedName = folder;
+    else if (QFileInfo(request.proposedName).isRelative())
+        request.proposedName = QDir(folder).filePath(request.proposedName);
+    return request;
+}
+
+FileChoice askPlatformDialog(QWidget* parent, FileDialogKind kind, const FileDialogRequest& request);
+
 } // namespace
 
-FileChoice askFileChoice(QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
-    if (fileDialogHandler())
-        return fileDialogHandler()(parent, kind, request);
+FileChoice askFileChoice(QWidget* parent, FileDialogKind kind, const FileDialogRequest& asked) {
+    const QString key = folderKey(kind, asked);
+    const FileDialogRequest request = startingInLastFolder(asked, key);
+    const FileChoice choice = fileDialogHandler() ? fileDialogHandler()(parent, kind, request)
+                                                  : askPlatformDialog(parent, kind, request);
+    if (!choice.path.isEmpty())
+        rememberFolder(key, choice.path, kind);
+    return choice;
+}
+
+namespace {
+
+FileChoice askPlatformDialog(QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
     if (kind == FileDialogKind::Folder)
-        return QFileDialog::getExistingDirectory(parent, request.description);
+        return QFileDialog::getExistingDirectory(parent, request.description, request.proposedName);
     QFileDialog dialog(parent);
     const bool saving = kind == FileDialogKind::Save;
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -61,7 +123,9 @@ FileChoice askFileChoice(QWidget* parent, FileDialogKind kind, const FileDialogR
     // With several filters the extension depends on the one chosen, so it is added below.
     const bool several = filters.size() > 1;
     dialog.setDefaultSuffix(several ? QString() : request.defaultSuffix);
-    if (!request.proposedName.isEmpty())
+    if (QFileInfo(request.proposedName).isDir())
+        dialog.setDirectory(request.proposedName);
+    else if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return FileChoice();
@@ -74,6 +138,8 @@ FileChoice askFileChoice(QWidget* parent, FileDialogKind kind, const FileDialogR
         path += QLatin1Char('.') + suffixes[filter];
     return FileChoice(path, std::max(0, filter));
 }
+
+} // namespace
 
 QString askFileName(QWidget* parent, FileDialogKind kind, const FileDialogRequest& request) {
     return askFileChoice(parent, kind, request).path;

@@ -1,6 +1,7 @@
 #include "model/acoustics/bass_setup.h"
 
 #include "model/acoustics/crossover.h"
+#include "model/acoustics/decay.h"
 #include "model/acoustics/seat_spectra.h"
 #include "model/acoustics/source_mix.h"
 #include "model/acoustics/subwoofer_optimiser.h"
@@ -165,6 +166,17 @@ SeatFigures setupFigures(const Scene& scene, int crossover, bool subwoofersOnly,
     for (const Curve& total : seatTotals(scene, crossover, subwoofersOnly, range))
         levels.emplace_back(total.begin() + range.first, total.begin() + range.last + 1);
     return seatFigures(levels);
+}
+
+std::vector<double> totalImpulseAt(const Scene& scene, int seat) {
+    ImpulseResponses h;
+    if (std::all_of(scene.sources.begin(), scene.sources.end(), [](const Source& s) { return s.plain(); })) {
+        accumulateImpulseResponses(scene, h, seat);
+    } else {
+        ResponseCurves curves;
+        calculateResponse(scene, curves, h, seat);
+    }
+    return impulseResponseOf(h, ImpulseCurve::Total);
 }
 
 } // namespace kolmarin

@@ -58,6 +58,11 @@ std::vector<Curve> seatTotals(const Scene& scene, int crossover, bool subwoofers
 // Total (only the subwoofers' with `subwoofersOnly`).
 ResponseCurves seatCurves(const Scene& scene, int crossover, bool subwoofersOnly, int seat);
 
+// The Total's impulse response at `seat` as the sources reach it through their level,
+// delay, polarity and crossover branch: the samples the waterfall and the decay times read.
+// Plain sources give the image sum itself, without a calculation of levels that could fail.
+std::vector<double> totalImpulseAt(const Scene& scene, int seat);
+
 // The figures of seatTotals over the band.
 SeatFigures setupFigures(const Scene& scene, int crossover, bool subwoofersOnly, Band band);
 

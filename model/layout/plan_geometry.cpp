@@ -2,6 +2,7 @@
 
 #include "model/errors.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -167,6 +168,17 @@ long double nudge(double value, NudgeKey key, bool fine, double limit) {
     if (!nudgeRaises(key))
         return v - step >= 0.0L ? v - step : 0.0L;
     return v + step > static_cast<long double>(limit) ? static_cast<long double>(limit) : v + step;
+}
+
+PixelPoint markerNameCorner(const PlanRect& plan, PixelPoint markerCorner, int nameWidth, int nameHeight) {
+    // One pixel between the name and the marker or a wall line.
+    constexpr int kGap = 1;
+    int left = markerCorner.left + kMarkerSize + kGap;
+    if (left + nameWidth > plan.left + plan.width - kGap)
+        left = markerCorner.left - kGap - nameWidth;
+    const int top = std::clamp(markerCorner.top - 4, plan.top + kGap,
+                               std::max(plan.top + kGap, plan.top + plan.height - kGap - nameHeight));
+    return {left, top};
 }
 
 } // namespace kolmarin

@@ -80,6 +80,11 @@ PulledBack pullBackIntoRoom(PlacedObject object, const Point3& position, double 
 // against it and keeps its other coordinate.
 PixelPoint dragMarker(const PlanRect& plan, PixelPoint corner, PixelPoint pointer, PixelPoint grabPoint);
 
+// Where the name of a marker (a subwoofer's "SW1", a seat's number) of `nameWidth` ×
+// `nameHeight` pixels goes: right of the marker, or left of it where it would cross the
+// right wall; a little above the marker's top, but never across the front or back wall.
+PixelPoint markerNameCorner(const PlanRect& plan, PixelPoint markerCorner, int nameWidth, int nameHeight);
+
 // The six nudge keys: arrows move across the plan, D lowers and U raises.
 enum class NudgeKey { Left, Up, Right, Down, Lower, Raise };
 enum class Coordinate { X, Y, Z };

@@ -1,10 +1,12 @@
 // kolmarin2-cli with subwoofers and seats: without them every figure is the chart's own,
 // a setup file gives what its room file and options give, and the optimiser's best
 // configuration, written out, has the figures its row promised.
+#include "files/setup_file.h"
 #include "model/acoustics/spread.h"
 #include "test_support.h"
 
 #include <QProcess>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -67,6 +69,62 @@ TEST(SeatsCli, TheBestConfigurationWrittenOutHasItsRowsFigures) {
     ASSERT_EQ(all.size(), 6);
     EXPECT_EQ(all[4], first[1]); // the variation
     EXPECT_EQ(all[5], first[3]); // the mean level
+}
+
+// A setup file is read wherever a room file is, its subwoofers and crossover playing: one
+// without them gives the room file's output, one with them another.
+TEST(SeatsCli, DecayMapPlaceAndModesTakeASetupFile) {
+    QTemporaryDir dir;
+    const QString room = dir.filePath("quick.dtr"), plain = dir.filePath("plain.k2s"),
+                  setup = dir.filePath("quick.k2s"), best = dir.filePath("best.k2s");
+    QByteArray bytes = test::fixture("startup_room.dtr");
+    bytes.replace("\r\n30\r\n20\r\n500\r\n", "\r\n2\r\n20\r\n500\r\n");
+    test::writeBytes(room, bytes);
+    cli({"setup", room, "-o", plain});
+    cli(QStringList{"setup", room} + kSeatsAndSubwoofer + QStringList{"-o", setup});
+    const QList<QStringList> commands{{"decay", "--csv", "--band", "30-40"},
+                                      {"modes", "--decay"},
+                                      {"map", "--csv", "--step", "0.5"},
+                                      {"place", "--layout", "listener", "--top", "2"}};
+    for (const QStringList& command : commands) {
+        const QByteArray fromRoom = cli(command + QStringList{room});
+        EXPECT_EQ(cli(command + QStringList{plain}), fromRoom) << command.join(' ').toStdString();
+        EXPECT_NE(cli(command + QStringList{setup}), fromRoom) << command.join(' ').toStdString();
+    }
+    EXPECT_EQ(cli({"decay", setup, "--seat", "1"}), cli({"decay", setup}));
+    EXPECT_NE(cli({"decay", setup, "--seat", "3"}), cli({"decay", setup}));
+    // The best placement of a setup is written as a setup, its subwoofer and crossover kept.
+    cli({"place", setup, "--layout", "listener", "--top", "1", "-o", best});
+    const BassSetup written = readSetupFile(best);
+    EXPECT_EQ(written.subwoofers.size(), 1u);
+    EXPECT_EQ(written.crossover, 80);
+}
+
+// The room, result and mode files keep CP932 with CR LF; every other output is UTF-8 with LF.
+TEST(SeatsCli, OnlyTheRoomResultAndModeFilesAreCp932WithCrLf) {
+    QTemporaryDir dir;
+    const QString room = test::fixturePath("startup_room.dtr"), setup = dir.filePath("a.k2s");
+    cli(QStringList{"setup", room} + kSeatsAndSubwoofer + QStringList{"-o", setup});
+    const struct {
+        QStringList arguments;
+        bool cp932;
+    } cases[]{{{"room"}, true},
+              {{"response", room}, true},
+              {{"response", setup, "--seat", "2"}, true},
+              {{"modes", setup}, true},
+              {{"response", room, "--csv"}, false},
+              {{"response", room, "--text"}, false},
+              {{"seats", setup}, false},
+              {{"decay", setup}, false},
+              {{"setup", room}, false}};
+    for (const auto& c : cases) {
+        const QByteArray out = cli(c.arguments);
+        const std::string name = c.arguments.join(' ').toStdString();
+        EXPECT_EQ(out.count("\r\n"), c.cp932 ? out.count('\n') : 0) << name;
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        EXPECT_FALSE(QString(utf8.decode(out)).isEmpty()) << name;
+        EXPECT_EQ(utf8.hasError(), c.cp932 && out.contains("\x82")) << name; // CP932 kana are no UTF-8
+    }
 }
 
 } // namespace

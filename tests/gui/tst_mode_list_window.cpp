@@ -117,17 +117,24 @@ class TestModeListWindow : public QObject {
 
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
+        // 312 pixels wide with 64-pixel columns, unless a title needs more ("モード(奥行)").
+        auto* grid = control<QTableWidget>(m, "modeGrid");
+        int columns = 0;
+        for (int c = 1; c < 5; ++c) {
+            QVERIFY(grid->columnWidth(c) >= 64);
+            QVERIFY(grid->fontMetrics().horizontalAdvance(grid->item(0, c)->text()) < grid->columnWidth(c));
+            columns += grid->columnWidth(c);
+        }
+        const int width = 312 + columns - 4 * 64;
         QCOMPARE(control<QWidget>(m, "panel")->geometry(),
-                 QRect(0, control<QMenuBar>(m, "menuBar")->height(), 312, 105));
-        QCOMPARE(control<QTableWidget>(m, "modeGrid")->geometry(),
-                 QRect(0, control<QMenuBar>(m, "menuBar")->height() + 105, 312, 468 - 105));
-        QCOMPARE(m.minimumWidth(), 312);
-        QCOMPARE(m.maximumWidth(), 312);
+                 QRect(0, control<QMenuBar>(m, "menuBar")->height(), width, 105));
+        QCOMPARE(grid->geometry(),
+                 QRect(0, control<QMenuBar>(m, "menuBar")->height() + 105, width, 468 - 105));
+        QCOMPARE(m.minimumWidth(), width);
+        QCOMPARE(m.maximumWidth(), width);
         QVERIFY(m.minimumHeight() < m.height() && m.maximumHeight() > m.height());
-        QCOMPARE(control<QTableWidget>(m, "modeGrid")->columnCount(), 5);
-        QCOMPARE(control<QTableWidget>(m, "modeGrid")->columnWidth(0), 30);
-        for (int c = 1; c < 5; ++c)
-            QCOMPARE(control<QTableWidget>(m, "modeGrid")->columnWidth(c), 64);
+        QCOMPARE(grid->columnCount(), 5);
+        QCOMPARE(grid->columnWidth(0), 30);
         // Every column shows without scrolling sideways.
         QVERIFY(control<QTableWidget>(m, "modeGrid")->horizontalScrollBar()->maximum() == 0);
 

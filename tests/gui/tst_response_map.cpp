@@ -56,7 +56,7 @@ class TestResponseMap : public QObject, public testing::MainWindowFixture {
         QCOMPARE(caption("mapSpreadCaption"),
                  QStringLiteral("現在の配置 ") +
                      twoDecimals(totalSpread(mainWindow().responseCurves(), Band{20, 200})) +
-                     QStringLiteral(" dB"));
+                     QStringLiteral(" dB (20–200 Hz)"));
         QTRY_VERIFY_WITH_TIMEOUT(plan()->hasLayer(), kPassTimeout);
         QVERIFY(caption("mapRangeCaption")
                     .contains(QRegularExpression(QStringLiteral("^ばらつき \\d+\\.\\d–\\d+\\.\\d dB$"))));
@@ -81,14 +81,15 @@ class TestResponseMap : public QObject, public testing::MainWindowFixture {
         QCOMPARE(caption("mapSpreadCaption"),
                  QStringLiteral("現在の配置 ") +
                      twoDecimals(totalSpread(mainWindow().responseCurves(), Band{20, 300})) +
-                     QStringLiteral(" dB"));
+                     QStringLiteral(" dB (20–300 Hz)"));
         QVERIFY(!plan()->hasLayer());
         QTRY_VERIFY_WITH_TIMEOUT(plan()->hasLayer(), kPassTimeout);
         // Outside the chart's range the value comes from the map's thread.
         choose("band10to500Action");
         QTRY_COMPARE_WITH_TIMEOUT(caption("mapSpreadCaption"),
                                   QStringLiteral("現在の配置 ") +
-                                      twoDecimals(*spreadOf(scene, Band{10, 500})) + QStringLiteral(" dB"),
+                                      twoDecimals(*spreadOf(scene, Band{10, 500})) +
+                                      QStringLiteral(" dB (10–500 Hz)"),
                                   kPassTimeout);
         QVERIFY(errors().isEmpty());
     }
@@ -105,7 +106,7 @@ class TestResponseMap : public QObject, public testing::MainWindowFixture {
         choose("otherBandAction");
         const double current = totalSpread(mainWindow().responseCurves(), Band{30, 150});
         QCOMPARE(caption("mapSpreadCaption"),
-                 QStringLiteral("現在の配置 ") + twoDecimals(current) + QStringLiteral(" dB"));
+                 QStringLiteral("現在の配置 ") + twoDecimals(current) + QStringLiteral(" dB (30–150 Hz)"));
         QTRY_COMPARE_WITH_TIMEOUT(caption("mapCaption"), QStringLiteral("応答マップ 聴取者 30–150 Hz"),
                                   kPassTimeout);
         const QRegularExpressionMatch range =
@@ -124,7 +125,7 @@ class TestResponseMap : public QObject, public testing::MainWindowFixture {
         QTRY_COMPARE_WITH_TIMEOUT(caption("mapSpreadCaption"),
                                   QStringLiteral("現在の配置 (聴取範囲) ") +
                                       twoDecimals(areaFiguresOf(scene, Band{20, 200})->area) +
-                                      QStringLiteral(" dB"),
+                                      QStringLiteral(" dB (20–200 Hz)"),
                                   kPassTimeout);
         QTRY_COMPARE_WITH_TIMEOUT(caption("mapCaption"),
                                   QStringLiteral("応答マップ 聴取者 聴取範囲 20–200 Hz"), kPassTimeout);
@@ -201,7 +202,7 @@ class TestResponseMap : public QObject, public testing::MainWindowFixture {
         QCOMPARE(caption("sp1XReadOut"), QStringLiteral(" 1.08"));
         QCOMPARE(caption("mapSpreadCaption"),
                  QStringLiteral("現在の配置 ") + twoDecimals(totalSpread(f.responseCurves(), Band{20, 200})) +
-                     QStringLiteral(" dB"));
+                     QStringLiteral(" dB (20–200 Hz)"));
         // A plain click is no placing.
         QTest::mouseClick(plan(), Qt::LeftButton, {}, QPoint(10, 10));
         QCOMPARE(caption("listenerXReadOut"), QStringLiteral(" 1.35"));

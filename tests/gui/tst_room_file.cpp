@@ -129,7 +129,7 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         QCOMPARE(asked[0].request.description, QStringLiteral("Kolmarin2部屋データファイル(*.dtr)"));
         QCOMPARE(asked[0].request.pattern, QStringLiteral("*.dtr"));
         QCOMPARE(asked[0].request.proposedName, QStringLiteral("部屋.dtr"));
-        QCOMPARE(asked[0].request.defaultSuffix, QStringLiteral("rmd"));
+        QCOMPARE(asked[0].request.defaultSuffix, QStringLiteral("dtr"));
         QVERIFY(questions.isEmpty()); // a new name is never asked about
 
         const QByteArray expected = readAll(QFINDTESTDATA("../files/data/startup_room.dtr"));
@@ -146,7 +146,7 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         QCOMPARE(asked[1].kind, FileDialogKind::Open);
         QCOMPARE(asked[1].request.description, QStringLiteral("Kolmarin2部屋データファイル(*dtr)"));
         QCOMPARE(asked[1].request.pattern, QStringLiteral("*.dtr"));
-        QCOMPARE(asked[1].request.proposedName, QString());
+        QCOMPARE(asked[1].request.proposedName, dir->path()); // where the room file was saved
         QCOMPARE(shownTexts(), startupSceneTexts());
         QCOMPARE(control<QLabel>(mainWindow(), "listenerZReadOut")->text(), QStringLiteral(" 1.01"));
         QCOMPARE(caption(), mainCaption("room.dtr"));
@@ -181,7 +181,7 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         QStringList proposed;
         for (const testing::AskedFile& a : asked)
             proposed << a.request.proposedName;
-        QCOMPARE(proposed, (QStringList{QStringLiteral("部屋.dtr"), QString(), path("first.dtr"),
+        QCOMPARE(proposed, (QStringList{QStringLiteral("部屋.dtr"), dir->path(), path("first.dtr"),
                                         path("second.dtr"), path("first.dtr"), path("first.dtr")}));
         // A name the dialog completed with .rmd opens like any other: only the header counts.
         show(otherScene());
@@ -189,6 +189,23 @@ class TestRoomFile : public QObject, public testing::FileCommandFixture {
         QCOMPARE(open(), OpenOutcome::Loaded);
         QCOMPARE(shownTexts(), startupSceneTexts());
         QCOMPARE(caption(), mainCaption("plain.rmd"));
+    }
+
+    void eachKindOfFileStartsInTheFolderLastUsedForItAlsoInTheNextRun() {
+        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("rooms")));
+        answers << path("rooms/a.dtr");
+        save();
+        stop(); // the next run
+        start();
+        asked.clear();
+        answers << QString() << QString() << QString();
+        open();
+        save();
+        control<QAction>(mainWindow(), "openSetupAction")->trigger();
+        QCOMPARE(asked.size(), 3);
+        QCOMPARE(asked[0].request.proposedName, path("rooms"));
+        QCOMPARE(asked[1].request.proposedName, path("rooms/部屋.dtr"));
+        QCOMPARE(asked[2].request.proposedName, QStringLiteral("セットアップ.k2s")); // none used yet
     }
 
     void cancellingEitherDialogChangesNothing() {

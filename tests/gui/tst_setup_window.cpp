@@ -157,6 +157,66 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QCOMPARE(mainWindow().bassSetup(), withSeat);
     }
 
+    void aSecondOptimiserRunShowsItsOwnFirstRow() {
+        testing::writeAll(path("a.k2s"), setupFileBytes(twoSubsThreeSeats()));
+        testing::writeAll(path("c.txt"), "0.3 0.3 0.3\n2.4 2.25 0.3\n1.35 4.2 0.3\n");
+        answers = {path("a.k2s"), path("c.txt")};
+        control<QAction>(mainWindow(), "openSetupAction")->trigger();
+        control<QAction>(mainWindow(), "subwooferOptimiserAction")->trigger();
+        auto& window = *static_cast<SubwooferOptimiserWindow*>(
+            control<QWidget>(mainWindow(), "subwooferOptimiserWindow"));
+        control<QPushButton>(window, "candidateFileButton")->click();
+        control<QSpinBox>(window, "bandHighBox")->setValue(60);
+        for (int count : {1, 2}) {
+            control<QSpinBox>(window, "countBox")->setValue(count);
+            control<QPushButton>(window, "startButton")->click();
+            QTRY_VERIFY_WITH_TIMEOUT(!window.searching(), 60000);
+            const BassSetup first = window.rowSetup(0);
+            QCOMPARE(first.subwooferCount(), count);
+            const Curve expected =
+                seatTotals(setupScene(first, '.'), first.crossover, false, storedElements(20, 500)).front();
+            QCOMPARE(values(kCandidateCurve).front(), expected[40]);
+            QCOMPARE(values(kCandidateCurve).back(), expected[1000]);
+            QVERIFY(control<QPushButton>(window, "applyButton")->isEnabled());
+        }
+    }
+
+    void aSetupWhoseCalculationFailsOpensAsOneStepWithTheChartCleared() {
+        // Inverted subwoofers on the loudspeakers cancel them exactly: the Total is silent.
+        BassSetup silent;
+        silent.texts = startupSceneTexts();
+        silent.texts.width = "3.60"; // another plan
+        silent.texts.sources.push_back(silent.texts.sources[0]);
+        silent.texts.sources.push_back(silent.texts.sources[1]);
+        silent.subwoofers = {{0.0, 0.0, true}, {0.0, 0.0, true}};
+        testing::writeAll(path("a.k2s"), setupFileBytes(twoSubsThreeSeats()));
+        testing::writeAll(path("silent.k2s"), setupFileBytes(silent));
+        answers = {path("a.k2s"), path("silent.k2s")};
+        control<QAction>(mainWindow(), "openSetupAction")->trigger();
+        const Shown before = shown();
+        const QString title = mainWindow().windowTitle();
+        control<QAction>(mainWindow(), "openSetupAction")->trigger();
+        const auto checkFailedOpen = [&] {
+            QCOMPARE(errors(), QStringList{"0 による浮動小数点数除算"});
+            QCOMPARE(mainWindow().windowTitle(), QStringLiteral("Kolmarin2\u3000silent.k2s"));
+            QVERIFY(chart().titleText().startsWith(mainWindow().windowTitle()));
+            QVERIFY(values(kTotalCurve).isEmpty() && values(kSp1Curve).isEmpty());
+            QVERIFY(!mainWindow().seatFigures());
+            QCOMPARE(mainWindow().bassSetup(), silent);
+            QCOMPARE(control<MarkerShape>(mainWindow(), "sw1Marker")->pos(),
+                     control<MarkerShape>(mainWindow(), "sp1Marker")->pos());
+            errors().clear();
+        };
+        checkFailedOpen();
+        QCOMPARE(control<QAction>(mainWindow(), "undoAction")->text(),
+                 QStringLiteral("元に戻す: セットアップを開く"));
+        control<QAction>(mainWindow(), "undoAction")->trigger();
+        QVERIFY(shown() == before);
+        QCOMPARE(mainWindow().windowTitle(), title);
+        control<QAction>(mainWindow(), "redoAction")->trigger();
+        checkFailedOpen();
+    }
+
     void theSubwooferDialogAppliesWhatItsBoxesSayAndRefusesABadBox() {
         const Shown before = shown();
         control<QAction>(mainWindow(), "subwooferDialogAction")->trigger();

@@ -209,3 +209,18 @@ TEST(Nudge, WallsStopTheStepExactly) {
     EXPECT_EQ(position(nudge(3.50, NudgeKey::Left, false, 2.70)), " 3.40");
     EXPECT_EQ(nudge(-0.50, NudgeKey::Left, false, 2.70), 0.0L);
 }
+
+TEST(MarkerName, StaysOnThePlanClearOfTheWalls) {
+    const PlanRect plan{696, 32, 250, 417};
+    const struct {
+        PixelPoint marker;
+        PixelPoint name;
+    } cases[]{
+        {{800, 200}, {816, 196}}, // right of the marker, a little above
+        {{930, 200}, {899, 196}}, // near the right wall: left of the marker
+        {{800, 25}, {816, 33}},   // at the front wall: below its line
+        {{800, 440}, {816, 433}}, // at the back wall: above its line
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(markerNameCorner(plan, c.marker, 30, 15), c.name) << c.marker.left << "," << c.marker.top;
+}
