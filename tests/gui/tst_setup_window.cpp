@@ -41,6 +41,18 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         return setup;
     }
 
+    // The optimiser window set to place one subwoofer on the candidates of the file the
+    // next answer names, over 20–60 Hz: a search within seconds.
+    SubwooferOptimiserWindow& optimiserOverCandidateFile() {
+        control<QAction>(mainWindow(), "subwooferOptimiserAction")->trigger();
+        auto& window = *static_cast<SubwooferOptimiserWindow*>(
+            control<QWidget>(mainWindow(), "subwooferOptimiserWindow"));
+        control<QPushButton>(window, "candidateFileButton")->click();
+        control<QSpinBox>(window, "countBox")->setValue(1);
+        control<QSpinBox>(window, "bandHighBox")->setValue(60);
+        return window;
+    }
+
   private slots:
     void initTestCase() { setUpApplication(); }
     void init() { startWithScriptedDialogs(); }
@@ -127,12 +139,7 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
                           "0.3 0.3 0.3\n2.4 2.25 0.3\n\n1.35 4.2 0.3\n");
         answers = {dir->filePath(QStringLiteral("a.k2s")), dir->filePath(QStringLiteral("c.txt"))};
         control<QAction>(mainWindow(), "openSetupAction")->trigger();
-        control<QAction>(mainWindow(), "subwooferOptimiserAction")->trigger();
-        auto& window = *static_cast<SubwooferOptimiserWindow*>(
-            control<QWidget>(mainWindow(), "subwooferOptimiserWindow"));
-        control<QPushButton>(window, "candidateFileButton")->click();
-        control<QSpinBox>(window, "countBox")->setValue(1);
-        control<QSpinBox>(window, "bandHighBox")->setValue(60);
+        SubwooferOptimiserWindow& window = optimiserOverCandidateFile();
         control<QPushButton>(window, "startButton")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!window.searching(), 60000);
         QCOMPARE(window.rowCount(), 3); // one per candidate of the file
@@ -165,12 +172,7 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         searched.crossover = 80;
         testing::writeAll(path("c.txt"), "0.3 0.3 0.3\n2.4 2.25 0.3\n");
         answers = {path("c.txt")};
-        control<QAction>(mainWindow(), "subwooferOptimiserAction")->trigger();
-        auto& window = *static_cast<SubwooferOptimiserWindow*>(
-            control<QWidget>(mainWindow(), "subwooferOptimiserWindow"));
-        control<QPushButton>(window, "candidateFileButton")->click();
-        control<QSpinBox>(window, "countBox")->setValue(1);
-        control<QSpinBox>(window, "bandHighBox")->setValue(60);
+        SubwooferOptimiserWindow& window = optimiserOverCandidateFile();
         const struct {
             bool stale;
             std::function<void(BassSetup&)> change;
