@@ -93,5 +93,33 @@ TEST(SceneDocument, UndoesTheLatestHundredStepsEachWithOneApply) {
     EXPECT_EQ(document.texts(), states[2]);
 }
 
+// Two steps, the second undone, then a new one: the undone step is a branch the new one
+// cuts off, so undoing walks back through the first step alone to the start.
+TEST(SceneDocument, ANewStepDropsTheStepUndoneBeforeIt) {
+    SceneDocument document(startupSceneTexts(), QString());
+    const auto step = [&](const char* x, const QString& name) {
+        SceneTexts texts = document.texts();
+        texts.seats[0].x = x;
+        document.setTexts(texts);
+        document.commit(name);
+        return texts;
+    };
+    const SceneTexts start = document.texts(), first = step(" 1.00", QStringLiteral("一つ目"));
+    step(" 2.00", QStringLiteral("二つ目"));
+    document.undo();
+    const SceneTexts last = step(" 3.00", QStringLiteral("三つ目"));
+    EXPECT_FALSE(document.canRedo());
+    document.undo();
+    EXPECT_EQ(document.texts(), first);
+    EXPECT_EQ(document.undoName(), QStringLiteral("一つ目"));
+    document.undo();
+    EXPECT_EQ(document.texts(), start);
+    EXPECT_FALSE(document.canUndo());
+    document.redo();
+    document.redo();
+    EXPECT_EQ(document.texts(), last);
+    EXPECT_FALSE(document.canRedo());
+}
+
 } // namespace
 } // namespace kolmarin

@@ -1,6 +1,7 @@
 // The setup file: a scene with subwoofers, seats and a crossover comes back whole, in
 // either decimal form, and a damaged file is refused whole with the line it trips on.
 #include "files/setup_file.h"
+#include "model/acoustics/subwoofer_optimiser.h"
 #include "tests/user_error.h"
 
 #include <gtest/gtest.h>
@@ -68,6 +69,39 @@ TEST(SetupFile, TakesWhatEditorsLeaveInAFileAndCountsItsLinesSo) {
     EXPECT_NE(
         errorOf([&] { parseSetupFile(QByteArray(twice).replace('\n', '\r')); }).find("3 行目: width が二度"),
         std::string::npos);
+}
+
+// Four subwoofers and sixteen seats besides the listener are the most a setup holds.
+TEST(SetupFile, TakesTheLargestSetupWholeAndRefusesOneMoreAtItsLine) {
+    BassSetup largest;
+    largest.texts = startupSceneTexts();
+    for (int i = 1; i <= kMostSubwoofers; ++i) {
+        largest.texts.sources.push_back({"0.30", std::to_string(i) + ".00", "0.30"});
+        largest.subwoofers.push_back({-2.5 * i, 1.5 * i, i % 2 == 0});
+    }
+    for (int i = 1; i <= kMostExtraSeats; ++i)
+        largest.texts.seats.push_back({"0." + std::to_string(10 + 5 * i), "3.00", "1.10"});
+    ASSERT_EQ(largest.texts.seats.size(), 17u);
+    const QByteArray bytes = setupFileBytes(largest);
+    EXPECT_EQ(parseSetupFile(bytes), largest);
+    EXPECT_EQ(setupFileBytes(parseSetupFile(bytes)), bytes);
+    const struct {
+        QByteArray count, more, expected;
+    } oneMore[]{
+        {"seats = 17", "seats = 18\nseat18.x = 1\nseat18.y = 1\nseat18.z = 1", "seats は 1 から 17 までです"},
+        {"subwoofers = 4",
+         "subwoofers = 5\nsw5.x = 1\nsw5.y = 1\nsw5.z = 0\n"
+         "sw5.level_db = 0\nsw5.delay_ms = 0\nsw5.polarity = +",
+         "subwoofers は 0 から 4 までです"},
+    };
+    for (const auto& c : oneMore) {
+        const qsizetype at = bytes.indexOf(c.count + '\n');
+        ASSERT_GE(at, 0) << c.count.toStdString();
+        const std::string line = std::to_string(bytes.first(at).count('\n') + 1) + " 行目: ";
+        const std::string error =
+            errorOf([&] { parseSetupFile(QByteArray(bytes).replace(c.count, c.more)); });
+        EXPECT_NE(error.find(line + c.expected.toStdString()), std::string::npos) << error;
+    }
 }
 
 } // namespace

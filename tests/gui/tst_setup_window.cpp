@@ -22,6 +22,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
 
 using namespace kolmarin;
 using kolmarin::testing::control;
@@ -38,6 +39,18 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         setup.texts.seats.push_back({"0.86", "2.90", "1.00"});
         setup.texts.seats.push_back({"1.86", "3.40", "1.00"});
         return setup;
+    }
+
+    // The optimiser window set to place one subwoofer on the candidates of the file the
+    // next answer names, over 20–60 Hz: a search within seconds.
+    SubwooferOptimiserWindow& optimiserOverCandidateFile() {
+        control<QAction>(mainWindow(), "subwooferOptimiserAction")->trigger();
+        auto& window = *static_cast<SubwooferOptimiserWindow*>(
+            control<QWidget>(mainWindow(), "subwooferOptimiserWindow"));
+        control<QPushButton>(window, "candidateFileButton")->click();
+        control<QSpinBox>(window, "countBox")->setValue(1);
+        control<QSpinBox>(window, "bandHighBox")->setValue(60);
+        return window;
     }
 
   private slots:
@@ -126,12 +139,7 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
                           "0.3 0.3 0.3\n2.4 2.25 0.3\n\n1.35 4.2 0.3\n");
         answers = {dir->filePath(QStringLiteral("a.k2s")), dir->filePath(QStringLiteral("c.txt"))};
         control<QAction>(mainWindow(), "openSetupAction")->trigger();
-        control<QAction>(mainWindow(), "subwooferOptimiserAction")->trigger();
-        auto& window = *static_cast<SubwooferOptimiserWindow*>(
-            control<QWidget>(mainWindow(), "subwooferOptimiserWindow"));
-        control<QPushButton>(window, "candidateFileButton")->click();
-        control<QSpinBox>(window, "countBox")->setValue(1);
-        control<QSpinBox>(window, "bandHighBox")->setValue(60);
+        SubwooferOptimiserWindow& window = optimiserOverCandidateFile();
         control<QPushButton>(window, "startButton")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!window.searching(), 60000);
         QCOMPARE(window.rowCount(), 3); // one per candidate of the file
@@ -215,6 +223,52 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QCOMPARE(mainWindow().windowTitle(), title);
         control<QAction>(mainWindow(), "redoAction")->trigger();
         checkFailedOpen();
+    }
+
+    // The optimiser's rows bring their own subwoofers; everything else they were found
+    // for, each changed alone, makes them another scene's.
+    void theOptimisersRowsOfAnotherSceneAreGreyed() {
+        BassSetup searched = twoSubsThreeSeats();
+        searched.crossover = 80;
+        testing::writeAll(path("c.txt"), "0.3 0.3 0.3\n2.4 2.25 0.3\n");
+        answers = {path("c.txt")};
+        SubwooferOptimiserWindow& window = optimiserOverCandidateFile();
+        const struct {
+            bool stale;
+            std::function<void(BassSetup&)> change;
+        } changes[]{
+            {true, [](BassSetup& s) { s.texts.depth = "4.40"; }},
+            {true, [](BassSetup& s) { s.texts.reflLeft = "0.7"; }},
+            {true, [](BassSetup& s) { s.texts.reflectionCount = "29"; }},
+            {true, [](BassSetup& s) { s.texts.sources[0].x = " 0.55"; }}, // SP1
+            {true, [](BassSetup& s) { s.texts.sources[1].z = " 0.60"; }}, // SP2's height
+            {true, [](BassSetup& s) { s.texts.seats[0].y = " 3.00"; }},   // the listener
+            {true, [](BassSetup& s) { s.texts.seats[2].z = " 1.20"; }},   // another seat's height
+            {true, [](BassSetup& s) { s.texts.seats.pop_back(); }},
+            {true, [](BassSetup& s) { s.crossover = 90; }},
+            {false, [](BassSetup& s) { s.subwoofers[1].reversed = true; }},
+            {false, [](BassSetup& s) { s.texts.sources[2].x = " 1.00"; }},
+        };
+        for (const auto& c : changes) {
+            document().setSetup(searched);
+            document().apply();
+            control<QPushButton>(window, "startButton")->click();
+            QTRY_VERIFY_WITH_TIMEOUT(!window.searching(), 60000);
+            QVERIFY(window.rowCount() > 0 && !window.stale());
+            BassSetup setup = searched;
+            c.change(setup);
+            document().setSetup(setup);
+            document().apply();
+            QCOMPARE(window.stale(), c.stale);
+            const QColor grey = window.palette().color(QPalette::Disabled, QPalette::Text);
+            QCOMPARE(control<QTableWidget>(window, "resultTable")->item(0, 1)->foreground().color() == grey,
+                     c.stale);
+            QCOMPARE(control<QLabel>(window, "statusLabel")
+                         ->text()
+                         .contains(QStringLiteral("部屋、スピーカー、座席かクロスオーバーが変わりました")),
+                     c.stale);
+        }
+        QVERIFY(errors().isEmpty());
     }
 
     void theSubwooferDialogAppliesWhatItsBoxesSayAndRefusesABadBox() {
