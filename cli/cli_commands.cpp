@@ -50,8 +50,9 @@ QByteArray modesOutput(const SceneTexts& texts, char decimalSeparator, bool deca
     return modeFileBytes(texts, table);
 }
 
-QByteArray defaultResponseListing() {
-    const SceneTexts texts;
+QByteArray defaultResponseListing(DelayModel delays) {
+    SceneTexts texts;
+    texts.delays = delays;
     ResponseCurves curves;
     const Scene scene = readCalculationScene(texts, '.', nullptr);
     calculateResponse(scene, curves);

@@ -45,10 +45,19 @@ constexpr int kUsageError = 2;
 
 // The room file's texts, refused as the window refuses them: a text its parser does not
 // take or a room without extent.
-SceneTexts readCheckedRoomFile(const QString& path, char decimalSeparator) {
-    SceneTexts texts = readRoomFile(path, decimalSeparator);
+SceneTexts readCheckedRoomFile(const cli::Request& request, char decimalSeparator) {
+    SceneTexts texts = readRoomFile(request.roomPath, decimalSeparator);
     checkRoomFileTexts(texts, decimalSeparator);
+    texts.delays = request.delays.value_or(DelayModel::Sample);
     return texts;
+}
+
+// The setup the request names, under the delay model of --delays if given, else its own.
+BassSetup readSetup(const cli::Request& request, char separator) {
+    BassSetup setup = cli::readSetupInput(request.roomPath, request.seatOptions, separator);
+    if (request.delays)
+        setup.texts.delays = *request.delays;
+    return setup;
 }
 
 // A message on stderr after the name of what it concerns, when there is one.
@@ -65,7 +74,7 @@ Scene sceneWithMarkersInside(const SceneTexts& texts, char separator) {
 
 // The map of the room file's scene: CSV, or the PNG image.
 QByteArray mapOutput(const cli::Request& request, char separator) {
-    const Scene scene = sceneWithMarkersInside(readCheckedRoomFile(request.roomPath, separator), separator);
+    const Scene scene = sceneWithMarkersInside(readCheckedRoomFile(request, separator), separator);
     const MapGrid grid = mapGrid(scene.width, scene.depth, request.step);
     if (grid.points() == 0)
         throw UserError("部屋が格子の間隔より小さく、地図の点がありません");
@@ -100,7 +109,7 @@ QByteArray mapOutput(const cli::Request& request, char separator) {
 // The placements of the room file's scene for standard output, and, with -o, the room
 // file of the best one in `bestRoom`.
 QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& bestRoom) {
-    const SceneTexts texts = readCheckedRoomFile(request.roomPath, separator);
+    const SceneTexts texts = readCheckedRoomFile(request, separator);
     SearchOptions options;
     options.layout = request.layout;
     options.objective = request.objective;
@@ -124,7 +133,7 @@ QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& 
 
 // The third-octave decay times of the room file's scene, or its waterfall as CSV.
 QByteArray decayOutput(const cli::Request& request, char separator) {
-    const Scene scene = cli::calculationScene(readCheckedRoomFile(request.roomPath, separator), separator);
+    const Scene scene = cli::calculationScene(readCheckedRoomFile(request, separator), separator);
     const std::vector<double> impulse = impulseResponseAt(scene, ImpulseCurve::Total);
     if (!request.csv)
         return cli::thirdOctaveDecayTable(impulse);
@@ -136,7 +145,7 @@ QByteArray decayOutput(const cli::Request& request, char separator) {
 // The subwoofer configurations for standard output, and, with -o, the setup file of the
 // best one in `bestSetup`.
 QByteArray subsOutput(const cli::Request& request, char separator, QByteArray& bestSetup) {
-    const BassSetup setup = cli::readSetupInput(request.roomPath, request.seatOptions, separator);
+    const BassSetup setup = readSetup(request, separator);
     cli::SubsRequest subs;
     subs.count = request.subs.count;
     subs.candidatesPath = request.subs.candidatesPath;
@@ -168,34 +177,31 @@ bool isSetupResponse(const cli::Request& request) {
 QByteArray produce(const cli::Request& request) {
     const char separator = decimalSeparatorOf(QLocale::system());
     if (request.command == cli::Command::Response && !request.roomPath.isEmpty() && isSetupResponse(request))
-        return cli::seatResponseOutput(cli::readSetupInput(request.roomPath, request.seatOptions, separator),
-                                       std::max(1, request.seatOptions.seat),
+        return cli::seatResponseOutput(readSetup(request, separator), std::max(1, request.seatOptions.seat),
                                        request.text  ? cli::SeatResponseForm::CurveText
                                        : request.csv ? cli::SeatResponseForm::Csv
                                                      : cli::SeatResponseForm::ResultFile,
                                        request.seatOptions.subwoofersOnly, separator);
     switch (request.command) {
     case cli::Command::Seats:
-        return cli::seatsOutput(cli::readSetupInput(request.roomPath, request.seatOptions, separator),
-                                request.band, request.csv, request.seatOptions.subwoofersOnly, separator);
+        return cli::seatsOutput(readSetup(request, separator), request.band, request.csv,
+                                request.seatOptions.subwoofersOnly, separator);
     case cli::Command::Setup:
-        return setupFileBytes(cli::readSetupInput(request.roomPath, request.seatOptions, separator),
-                              separator);
+        return setupFileBytes(readSetup(request, separator), separator);
     case cli::Command::Map:
         return mapOutput(request, separator);
     case cli::Command::Place:
     case cli::Command::Subs:
         break;
     case cli::Command::DefaultResponse:
-        return cli::defaultResponseListing();
+        return cli::defaultResponseListing(request.delays.value_or(DelayModel::Sample));
     case cli::Command::Response:
-        return cli::responseOutput(readCheckedRoomFile(request.roomPath, separator), separator,
+        return cli::responseOutput(readCheckedRoomFile(request, separator), separator,
                                    request.text  ? cli::ResponseForm::CurveText
                                    : request.csv ? cli::ResponseForm::Csv
                                                  : cli::ResponseForm::ResultFile);
     case cli::Command::Modes:
-        return cli::modesOutput(readCheckedRoomFile(request.roomPath, separator), separator,
-                                request.decayTimes);
+        return cli::modesOutput(readCheckedRoomFile(request, separator), separator, request.decayTimes);
     case cli::Command::Decay:
         return decayOutput(request, separator);
     case cli::Command::Room:
@@ -286,11 +292,14 @@ int main(int argc, char** argv) {
     // The chart and the waterfall are drawn by the program that draws them in its windows.
     if (!request.pngPath.isEmpty()) {
         const QCoreApplication application(argc, argv);
+        const QString delays =
+            QString::fromLatin1(delayModelWord(request.delays.value_or(DelayModel::Sample)));
         if (request.command == cli::Command::Decay)
             return cli::writeWaterfallPngWithProgram(
                 request.roomPath, request.pngPath,
-                QStringLiteral("%1-%2").arg(request.waterfallBand.low).arg(request.waterfallBand.high));
-        return cli::writeChartPngWithProgram(request.roomPath, request.pngPath);
+                QStringLiteral("%1-%2").arg(request.waterfallBand.low).arg(request.waterfallBand.high),
+                delays);
+        return cli::writeChartPngWithProgram(request.roomPath, request.pngPath, delays);
     }
 
     // The map's image needs fonts for its scale, so a GUI application without a screen.

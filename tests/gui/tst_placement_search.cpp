@@ -147,6 +147,7 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
         } changes[]{
             {"部屋の寸法か反射率が変わりました", [](BassSetup& s) { s.texts.width = "2.60"; }},
             {"反射回数が変わりました", [](BassSetup& s) { s.texts.reflectionCount = "3"; }},
+            {"遅延の扱いが変わりました", [](BassSetup& s) { s.texts.delays = DelayModel::Continuous; }},
             {"高さが変わりました", [](BassSetup& s) { s.texts.seats[0].z = " 1.20"; }},
             {"サブウーファーかクロスオーバーが変わりました", [](BassSetup& s) { s.crossover = 80; }},
         };
