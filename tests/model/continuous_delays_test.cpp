@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <functional>
 #include <numbers>
 #include <vector>
 
@@ -97,31 +98,35 @@ void expectDirectSum(const Scene& s, const char* name) {
 } // namespace
 
 TEST(ContinuousDelays, AgreeWithTheDirectSumOverTheImages) {
-    {
-        SceneTexts t;
-        t.reflectionCount = "4";
-        t.reflRight = "0.6";
-        t.reflFloor = "0.75";
-        expectDirectSum(continuousScene(t), "unequal walls");
-    }
-    {
+    const struct {
+        const char* name;
+        std::function<void(SceneTexts&)> change;
+    } rooms[]{
+        {"unequal walls",
+         [](SceneTexts& t) {
+             t.reflectionCount = "4";
+             t.reflRight = "0.6";
+             t.reflFloor = "0.75";
+         }},
         // Paths up to 1.5 km: images later than the 2 s the transform spans keep their delay.
-        SceneTexts t;
-        t.depth = "250";
-        t.reflectionCount = "3";
-        t.reflFront = "0.95";
-        t.reflBack = "0.95";
-        expectDirectSum(continuousScene(t), "long room");
-    }
-    {
+        {"long room",
+         [](SceneTexts& t) {
+             t.depth = "250";
+             t.reflectionCount = "3";
+             t.reflFront = t.reflBack = "0.95";
+         }},
         // Strong absorption: the late images are too weak to show and are left out.
+        {"absorbent room",
+         [](SceneTexts& t) {
+             t.reflectionCount = "25";
+             t.endFrequency = "200";
+             t.reflRight = t.reflLeft = t.reflFront = t.reflBack = t.reflFloor = t.reflCeiling = "0.35";
+         }},
+    };
+    for (const auto& room : rooms) {
         SceneTexts t;
-        t.reflectionCount = "25";
-        t.endFrequency = "200";
-        for (std::string* wall :
-             {&t.reflRight, &t.reflLeft, &t.reflFront, &t.reflBack, &t.reflFloor, &t.reflCeiling})
-            *wall = "0.35";
-        expectDirectSum(continuousScene(t), "absorbent room");
+        room.change(t);
+        expectDirectSum(continuousScene(t), room.name);
     }
     {
         SceneTexts t;
