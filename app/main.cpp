@@ -89,10 +89,11 @@ int main(int argc, char** argv) {
     }
     if (!request.chartPath.isEmpty() || !request.waterfallPath.isEmpty()) {
         QStringList messages;
-        const int code = request.chartPath.isEmpty()
-                             ? kolmarin::writeWaterfallPng(request.roomPath, request.waterfallPath,
-                                                           request.waterfallBand, messages)
-                             : kolmarin::writeChartPng(request.roomPath, request.chartPath, messages);
+        const int code =
+            request.chartPath.isEmpty()
+                ? kolmarin::writeWaterfallPng(request.roomPath, request.waterfallPath, request.waterfallBand,
+                                              request.delays, messages)
+                : kolmarin::writeChartPng(request.roomPath, request.chartPath, request.delays, messages);
         for (const QString& message : messages)
             printMessage(message);
         return code;
@@ -104,6 +105,7 @@ int main(int argc, char** argv) {
     // The user's settings (the recent files) are kept under this name.
     QCoreApplication::setOrganizationName(QStringLiteral("Kolmarin2"));
     kolmarin::AppWindows windows;
+    kolmarin::rememberDelayModel(windows.document);
     // The first showing lays out the default room and draws the first curves.
     windows.mainWindow.show();
     // A file named on the command line is opened once the window is up, so its messages

@@ -6,9 +6,11 @@
 #include "widgets/waterfall_picture.h"
 
 #include <QBuffer>
+#include <QSettings>
 
 #include <exception>
 #include <functional>
+#include <optional>
 
 namespace kolmarin {
 
@@ -16,9 +18,16 @@ StartRequest parseStartArguments(const QStringList& arguments) {
     StartRequest request;
     QStringList files;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == QStringLiteral("--waterfall-png") || arguments[i] == QStringLiteral("--band")) {
+        if (arguments[i] == QStringLiteral("--waterfall-png") || arguments[i] == QStringLiteral("--band") ||
+            arguments[i] == QStringLiteral("--delays")) {
             if (i + 1 >= arguments.size()) {
                 request.usageError = arguments[i] + QStringLiteral(" の後に値がありません");
+            } else if (arguments[i] == QStringLiteral("--delays")) {
+                const std::optional<DelayModel> delays = delayModelOfWord(arguments[++i].toStdString());
+                if (delays)
+                    request.delays = *delays;
+                else
+                    request.usageError = QStringLiteral("--delays は sample か continuous です");
             } else if (arguments[i] == QStringLiteral("--band")) {
                 const QStringList ends = arguments[++i].split(u'-');
                 request.waterfallBand =
@@ -56,7 +65,7 @@ namespace {
 
 // Opens the room file in windows never shown on a screen and saves the image `draw` makes
 // of them.
-int writeImage(const QString& roomPath, const QString& imagePath, QStringList& messages,
+int writeImage(const QString& roomPath, const QString& imagePath, DelayModel delays, QStringList& messages,
                const std::function<QByteArray(MainWindow&)>& draw) {
     if (isSameFile(roomPath, imagePath)) {
         messages.append(imagePath +
@@ -73,6 +82,9 @@ int writeImage(const QString& roomPath, const QString& imagePath, QStringList& m
         messages.append(message.startsWith(prefix) ? message : prefix + message);
     });
     AppWindows windows;
+    SceneTexts texts = windows.document.texts();
+    texts.delays = delays;
+    windows.document.setTexts(texts);
     // The first showing lays out the start-up room, as in the program with its window.
     windows.mainWindow.show();
     openStartRoomFile(windows, roomPath);
@@ -90,13 +102,15 @@ int writeImage(const QString& roomPath, const QString& imagePath, QStringList& m
 
 } // namespace
 
-int writeChartPng(const QString& roomPath, const QString& imagePath, QStringList& messages) {
-    return writeImage(roomPath, imagePath, messages,
+int writeChartPng(const QString& roomPath, const QString& imagePath, DelayModel delays,
+                  QStringList& messages) {
+    return writeImage(roomPath, imagePath, delays, messages,
                       [](MainWindow& window) { return window.chartImage(ChartImageFormat::Png); });
 }
 
-int writeWaterfallPng(const QString& roomPath, const QString& imagePath, Band band, QStringList& messages) {
-    return writeImage(roomPath, imagePath, messages, [&](MainWindow& window) {
+int writeWaterfallPng(const QString& roomPath, const QString& imagePath, Band band, DelayModel delays,
+                      QStringList& messages) {
+    return writeImage(roomPath, imagePath, delays, messages, [&](MainWindow& window) {
         WaterfallSettings settings;
         settings.band = band;
         const WaterfallPicture picture{
@@ -108,6 +122,19 @@ int writeWaterfallPng(const QString& roomPath, const QString& imagePath, Band ba
         if (!waterfallImage(picture, QSize(720, 440), 2.0).save(&buffer, "PNG"))
             throw UserError("滝グラフの画像を作れませんでした");
         return bytes;
+    });
+}
+
+void rememberDelayModel(SceneDocument& document) {
+    static const QString key = QStringLiteral("calculation/delays");
+    if (const std::optional<DelayModel> saved =
+            delayModelOfWord(QSettings().value(key).toString().toStdString())) {
+        SceneTexts texts = document.texts();
+        texts.delays = *saved;
+        document.setTexts(texts);
+    }
+    QObject::connect(&document, &SceneDocument::applied, &document, [&document] {
+        QSettings().setValue(key, QString::fromLatin1(delayModelWord(document.texts().delays)));
     });
 }
 

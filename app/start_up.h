@@ -9,6 +9,8 @@
 //   kolmarin2 --waterfall-png FILE [--band LO-HI] ROOM.dtr
 //                                    no window: the waterfall of the room file's Total as
 //                                    PNG (kolmarin2-cli decay --png runs this)
+//   --delays sample|continuous       the delay model of those images (the windows take
+//                                    the one the user last applied, kept in the settings)
 
 #include "model/acoustics/spread.h"
 
@@ -18,14 +20,16 @@
 namespace kolmarin {
 
 class AppWindows;
+class SceneDocument;
 
 struct StartRequest {
     QString roomPath;      // empty: the start-up room only
     QString chartPath;     // not empty: write the chart image and end
     QString waterfallPath; // not empty: write the waterfall image and end
     Band waterfallBand{15, 200};
-    QStringList ignored; // further room files; only the first is opened
-    QString usageError;  // not empty: a command line the program does not understand
+    DelayModel delays = DelayModel::Sample; // the images' model for the chart or waterfall image
+    QStringList ignored;                    // further room files; only the first is opened
+    QString usageError;                     // not empty: a command line the program does not understand
 };
 
 StartRequest parseStartArguments(const QStringList& arguments);
@@ -37,9 +41,15 @@ void openStartRoomFile(AppWindows& windows, const QString& path);
 // Writes the chart of the room file's scene to `imagePath` as PNG, with the windows built
 // but never shown on a screen. Messages, each after the name of the file it concerns, go
 // to `messages`; returns the program's exit code: 0 done, 1 failed.
-int writeChartPng(const QString& roomPath, const QString& imagePath, QStringList& messages);
+int writeChartPng(const QString& roomPath, const QString& imagePath, DelayModel delays,
+                  QStringList& messages);
 
 // The same for the waterfall of the room's Total over `band`, with the window's defaults.
-int writeWaterfallPng(const QString& roomPath, const QString& imagePath, Band band, QStringList& messages);
+int writeWaterfallPng(const QString& roomPath, const QString& imagePath, Band band, DelayModel delays,
+                      QStringList& messages);
+
+// The delay model the user last applied, from the user's settings, into the document; and
+// every model applied from now on kept there.
+void rememberDelayModel(SceneDocument& document);
 
 } // namespace kolmarin

@@ -59,13 +59,15 @@ int runPictureProgram(const QString& option, const QString& roomPath, const QStr
 
 } // namespace
 
-int writeChartPngWithProgram(const QString& roomPath, const QString& pngPath) {
-    return runPictureProgram(QStringLiteral("--chart-png"), roomPath, pngPath, {});
+int writeChartPngWithProgram(const QString& roomPath, const QString& pngPath, const QString& delays) {
+    return runPictureProgram(QStringLiteral("--chart-png"), roomPath, pngPath,
+                             {QStringLiteral("--delays"), delays});
 }
 
-int writeWaterfallPngWithProgram(const QString& roomPath, const QString& pngPath, const QString& band) {
+int writeWaterfallPngWithProgram(const QString& roomPath, const QString& pngPath, const QString& band,
+                                 const QString& delays) {
     return runPictureProgram(QStringLiteral("--waterfall-png"), roomPath, pngPath,
-                             {QStringLiteral("--band"), band});
+                             {QStringLiteral("--band"), band, QStringLiteral("--delays"), delays});
 }
 
 } // namespace kolmarin::cli

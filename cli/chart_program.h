@@ -6,13 +6,14 @@
 
 namespace kolmarin::cli {
 
-// Runs `kolmarin2 --chart-png PNG ROOM` on Qt's offscreen platform, the two paths made
+// Runs `kolmarin2 --chart-png PNG --delays DELAYS ROOM` on Qt's offscreen platform, the two paths made
 // absolute, its messages going to this tool's standard error. Returns its exit code; 1
 // when it could not be found, run or ended abnormally.
-int writeChartPngWithProgram(const QString& roomPath, const QString& pngPath);
+int writeChartPngWithProgram(const QString& roomPath, const QString& pngPath, const QString& delays);
 
 // The same for the waterfall of the room's Total over `band` ("LO-HI"):
-// `kolmarin2 --waterfall-png PNG --band LO-HI ROOM`.
-int writeWaterfallPngWithProgram(const QString& roomPath, const QString& pngPath, const QString& band);
+// `kolmarin2 --waterfall-png PNG --band LO-HI --delays DELAYS ROOM`.
+int writeWaterfallPngWithProgram(const QString& roomPath, const QString& pngPath, const QString& band,
+                                 const QString& delays);
 
 } // namespace kolmarin::cli

@@ -211,6 +211,8 @@ const char* usageText() {
            "  SETUP はセットアップファイル、または部屋データファイルと --seat X,Y,Z、--sub ...、--crossover "
            "FC\n"
            "  modes、decay、map、place の ROOM.dtr はセットアップファイルでもかまいません\n"
+           "  response、modes、decay、map、place、seats、subs、setup は --delays sample|continuous "
+           "も取ります\n"
            "  kolmarin2-cli --help\n";
 }
 
@@ -303,6 +305,12 @@ const char* helpText() {
            "      ファイル (UTF-8) を書きます。SETUP を取るコマンドはどれも、セットアップファイルの\n"
            "      代わりに部屋データファイルとこれらのオプションを取ります。\n"
            "\n"
+           "  --delays sample|continuous  計算する各コマンドで、像の遅れの扱いを選びます。\n"
+           "           sample (既定、セットアップファイルが continuous を持つときはそれ) は遅れを\n"
+           "           4096 Hz のサンプルに丸め、各周波数 f に f + 0.5 Hz のレベルを示します。\n"
+           "           continuous は像ごとの本当の経路長で計算し、f そのもののレベルを示します。\n"
+           "           setup では、その選択をセットアップファイルに書きます。\n"
+           "\n"
            "  -o FILE  FILE に書きます (同名のファイルは確認なしで置き換えます)。\n"
            "           省くと標準出力に書きます。\n"
            "  文字コード: 部屋データファイル (room)、計算結果ファイル (response) と固有モード一覧\n"
@@ -386,6 +394,12 @@ Request parseArguments(const QStringList& arguments) {
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty())
                 refuse("--png の後に画像のファイル名がありません");
             request.pngPath = arguments[++i];
+        } else if (a == QStringLiteral("--delays") && request.command != Command::Room) {
+            if (i + 1 >= arguments.size())
+                refuse("--delays の後に値がありません");
+            request.delays = delayModelOfWord(arguments[++i].toStdString());
+            if (!request.delays)
+                refuse("--delays は sample か continuous です: " + quoted(arguments[i]));
         } else if (a == QStringLiteral("--text") && request.command == Command::Response) {
             request.text = true;
         } else if (a == QStringLiteral("--csv") && request.command != Command::Modes &&

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <stdexcept>
 
 namespace kolmarin::cli {
@@ -54,6 +55,7 @@ struct Request {
     int top = 10;
     SeatOptions seatOptions; // seats, subs, response, setup: what the command line adds
     SubsOptions subs;
+    std::optional<DelayModel> delays; // --delays: the model over the one a setup file holds
 };
 
 // A command line that does not fit the usage; what() says what is wrong.

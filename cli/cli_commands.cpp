@@ -52,8 +52,9 @@ QByteArray modesOutput(const BassSetup& setup, char decimalSeparator, bool decay
     return modeFileBytes(texts, table);
 }
 
-QByteArray defaultResponseListing() {
-    const SceneTexts texts;
+QByteArray defaultResponseListing(DelayModel delays) {
+    SceneTexts texts;
+    texts.delays = delays;
     ResponseCurves curves;
     const Scene scene = readCalculationScene(texts, '.', nullptr);
     calculateResponse(scene, curves);

@@ -21,6 +21,6 @@ QByteArray responseOutput(SceneTexts texts, char decimalSeparator, ResponseForm 
 QByteArray modesOutput(const BassSetup& setup, char decimalSeparator, bool decayTimes = false);
 
 // The levels of the start-up texts, one line per 0.5 Hz: frequency and the three levels.
-QByteArray defaultResponseListing();
+QByteArray defaultResponseListing(DelayModel delays = DelayModel::Sample);
 
 } // namespace kolmarin::cli

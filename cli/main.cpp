@@ -73,11 +73,23 @@ SceneTexts readCheckedRoomFile(const QString& path, char decimalSeparator) {
 }
 
 // What a command reads, as the window opens it: a room file, or a setup file with its
-// subwoofers, seats and crossover.
-BassSetup readInput(const QString& path, char separator) {
-    if (startsAsSetupFile(path))
-        return cli::readSetupInput(path, {}, separator);
-    return {readCheckedRoomFile(path, separator), {}, 0};
+// subwoofers, seats and crossover; under the delay model of --delays if given, else the
+// setup file's own (a room file's is the default).
+BassSetup readInput(const cli::Request& request, char separator) {
+    BassSetup setup = startsAsSetupFile(request.roomPath)
+                          ? cli::readSetupInput(request.roomPath, {}, separator)
+                          : BassSetup{readCheckedRoomFile(request.roomPath, separator), {}, 0};
+    if (request.delays)
+        setup.texts.delays = *request.delays;
+    return setup;
+}
+
+// The setup the request names, under the delay model of --delays if given, else its own.
+BassSetup readSetup(const cli::Request& request, char separator) {
+    BassSetup setup = cli::readSetupInput(request.roomPath, request.seatOptions, separator);
+    if (request.delays)
+        setup.texts.delays = *request.delays;
+    return setup;
 }
 
 // The scene of a file whose markers all stand in the room: a map or a search of a scene
@@ -91,7 +103,7 @@ Scene sceneWithMarkersInside(const BassSetup& setup, char separator) {
 
 // The map of the file's scene: CSV, or the PNG image.
 QByteArray mapOutput(const cli::Request& request, char separator) {
-    const Scene scene = sceneWithMarkersInside(readInput(request.roomPath, separator), separator);
+    const Scene scene = sceneWithMarkersInside(readInput(request, separator), separator);
     const MapGrid grid = mapGrid(scene.width, scene.depth, request.step);
     if (grid.points() == 0)
         throw UserError("部屋が格子の間隔より小さく、地図の点がありません");
@@ -129,7 +141,7 @@ QByteArray mapOutput(const cli::Request& request, char separator) {
 // The placements of the file's scene for standard output, and, with -o, the file of the
 // best one in `bestRoom`: a room file, or a setup file for a setup read.
 QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& bestRoom) {
-    const BassSetup setup = readInput(request.roomPath, separator);
+    const BassSetup setup = readInput(request, separator);
     SearchOptions options;
     options.layout = request.layout;
     options.objective = request.objective;
@@ -165,7 +177,7 @@ QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& 
 // The third-octave decay times of the file's scene at the seat asked for (the listener by
 // default), or its waterfall as CSV.
 QByteArray decayOutput(const cli::Request& request, char separator) {
-    const Scene scene = setupScene(readInput(request.roomPath, separator), separator);
+    const Scene scene = setupScene(readInput(request, separator), separator);
     const int seat = std::max(1, request.seatOptions.seat);
     cli::requireSeat(seat, scene.seats.size());
     const std::vector<double> impulse = totalImpulseAt(scene, seat - 1);
@@ -179,7 +191,7 @@ QByteArray decayOutput(const cli::Request& request, char separator) {
 // The subwoofer configurations for standard output, and, with -o, the setup file of the
 // best one in `bestSetup`.
 QByteArray subsOutput(const cli::Request& request, char separator, QByteArray& bestSetup) {
-    const BassSetup setup = cli::readSetupInput(request.roomPath, request.seatOptions, separator);
+    const BassSetup setup = readSetup(request, separator);
     cli::SubsRequest subs;
     subs.count = request.subs.count;
     subs.candidatesPath = request.subs.candidatesPath;
@@ -211,33 +223,31 @@ bool isSetupResponse(const cli::Request& request) {
 QByteArray produce(const cli::Request& request) {
     const char separator = decimalSeparatorOf(QLocale::system());
     if (request.command == cli::Command::Response && !request.roomPath.isEmpty() && isSetupResponse(request))
-        return cli::seatResponseOutput(cli::readSetupInput(request.roomPath, request.seatOptions, separator),
-                                       std::max(1, request.seatOptions.seat),
+        return cli::seatResponseOutput(readSetup(request, separator), std::max(1, request.seatOptions.seat),
                                        request.text  ? cli::SeatResponseForm::CurveText
                                        : request.csv ? cli::SeatResponseForm::Csv
                                                      : cli::SeatResponseForm::ResultFile,
                                        request.seatOptions.subwoofersOnly, separator);
     switch (request.command) {
     case cli::Command::Seats:
-        return cli::seatsOutput(cli::readSetupInput(request.roomPath, request.seatOptions, separator),
-                                request.band, request.csv, request.seatOptions.subwoofersOnly, separator);
+        return cli::seatsOutput(readSetup(request, separator), request.band, request.csv,
+                                request.seatOptions.subwoofersOnly, separator);
     case cli::Command::Setup:
-        return setupFileBytes(cli::readSetupInput(request.roomPath, request.seatOptions, separator),
-                              separator);
+        return setupFileBytes(readSetup(request, separator), separator);
     case cli::Command::Map:
         return mapOutput(request, separator);
     case cli::Command::Place:
     case cli::Command::Subs:
         break;
     case cli::Command::DefaultResponse:
-        return cli::defaultResponseListing();
+        return cli::defaultResponseListing(request.delays.value_or(DelayModel::Sample));
     case cli::Command::Response:
-        return cli::responseOutput(readCheckedRoomFile(request.roomPath, separator), separator,
+        return cli::responseOutput(readInput(request, separator).texts, separator,
                                    request.text  ? cli::ResponseForm::CurveText
                                    : request.csv ? cli::ResponseForm::Csv
                                                  : cli::ResponseForm::ResultFile);
     case cli::Command::Modes:
-        return cli::modesOutput(readInput(request.roomPath, separator), separator, request.decayTimes);
+        return cli::modesOutput(readInput(request, separator), separator, request.decayTimes);
     case cli::Command::Decay:
         return decayOutput(request, separator);
     case cli::Command::Room:
@@ -329,11 +339,14 @@ int main(int argc, char** argv) {
     // The chart and the waterfall are drawn by the program that draws them in its windows.
     if (!request.pngPath.isEmpty()) {
         const QCoreApplication application(qtArgumentCount, qtArguments);
+        const QString delays =
+            QString::fromLatin1(delayModelWord(request.delays.value_or(DelayModel::Sample)));
         if (request.command == cli::Command::Decay)
             return cli::writeWaterfallPngWithProgram(
                 request.roomPath, request.pngPath,
-                QStringLiteral("%1-%2").arg(request.waterfallBand.low).arg(request.waterfallBand.high));
-        return cli::writeChartPngWithProgram(request.roomPath, request.pngPath);
+                QStringLiteral("%1-%2").arg(request.waterfallBand.low).arg(request.waterfallBand.high),
+                delays);
+        return cli::writeChartPngWithProgram(request.roomPath, request.pngPath, delays);
     }
 
     // The map's image needs fonts for its scale, so a GUI application without a screen.

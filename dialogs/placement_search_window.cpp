@@ -88,6 +88,8 @@ QString changeSinceSearch(const Scene& searched, const Scene& now, Layout layout
         return QStringLiteral("部屋の寸法か反射率が変わりました");
     if (searched.reflectionCount != now.reflectionCount)
         return QStringLiteral("反射回数が変わりました");
+    if (searched.delays != now.delays)
+        return QStringLiteral("遅延の扱いが変わりました");
     // The subwoofers stay where they are while the layout moves the loudspeakers and the
     // listener; their signals and the crossover shape every row's Total.
     const auto sameSource = [](const Source& a, const Source& b) {

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -139,6 +140,16 @@ void RoomSettingsDialog::createBoxes(QWidget* client) {
     placeLabel(client, QStringLiteral("回"), 450, 38);
     placeLabel(client, QStringLiteral("Hz"), 450, 64);
     placeLabel(client, QStringLiteral("Hz"), 450, 90);
+    // How each image's delay enters the calculation (DelayModel's order).
+    placeLabel(client, QStringLiteral("像の遅延"), 16, 128);
+    delayModelBox_ = new QComboBox(client);
+    delayModelBox_->setObjectName(QStringLiteral("delayModelBox"));
+    delayModelBox_->addItems({QStringLiteral("サンプル単位"), QStringLiteral("連続")});
+    delayModelBox_->setToolTip(
+        QStringLiteral("サンプル単位: 遅延を 4096 Hz のサンプルに丸めます (8.4 cm、既定)。\n"
+                       "連続: 像ごとの本当の経路長で計算します。"));
+    delayModelBox_->setGeometry(88, 124, 120, kEditHeight + 4);
+    connect(delayModelBox_, &QComboBox::currentIndexChanged, this, &RoomSettingsDialog::takeTypedText);
     placeLabel(client, QStringLiteral("反射回数の上限は200"), 330, 124);
     placeLabel(client, QStringLiteral("計算可能周波数は10Hz～500Hz"), 330, 142);
 }
@@ -160,11 +171,11 @@ void RoomSettingsDialog::createButtons(QWidget* client) {
 }
 
 void RoomSettingsDialog::setTabOrderAndFocus() {
-    const QList<QWidget*> tabOrder{applyButton_,          roomWidthBox_,       roomDepthBox_,
-                                   roomHeightBox_,        rightReflectionBox_, leftReflectionBox_,
-                                   frontReflectionBox_,   backReflectionBox_,  floorReflectionBox_,
-                                   ceilingReflectionBox_, modesButton_,        reflectionCountBox_,
-                                   startFrequencyBox_,    endFrequencyBox_,    okButton_};
+    const QList<QWidget*> tabOrder{
+        applyButton_,        roomWidthBox_,         roomDepthBox_,       roomHeightBox_,
+        rightReflectionBox_, leftReflectionBox_,    frontReflectionBox_, backReflectionBox_,
+        floorReflectionBox_, ceilingReflectionBox_, modesButton_,        reflectionCountBox_,
+        startFrequencyBox_,  endFrequencyBox_,      delayModelBox_,      okButton_};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     applyButton_->setFocus();
@@ -221,6 +232,7 @@ void RoomSettingsDialog::readTexts(SceneTexts& texts) const {
     texts.reflectionCount = toStdString(reflectionCountBox_->text());
     texts.startFrequency = toStdString(startFrequencyBox_->text());
     texts.endFrequency = toStdString(endFrequencyBox_->text());
+    texts.delays = static_cast<DelayModel>(delayModelBox_->currentIndex());
 }
 
 void RoomSettingsDialog::writeTexts(const SceneTexts& texts) {
@@ -242,6 +254,7 @@ void RoomSettingsDialog::showTexts(SceneDocument::Changes what) {
         if (edit->text() != toQString(texts.*which))
             edit->setText(toQString(texts.*which));
     }
+    delayModelBox_->setCurrentIndex(static_cast<int>(texts.delays));
     showing_ = false;
 }
 

@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QAction;
@@ -127,6 +128,7 @@ class RoomSettingsDialog : public QDialog {
     QLineEdit* reflectionCountBox_ = nullptr;
     QLineEdit* startFrequencyBox_ = nullptr;
     QLineEdit* endFrequencyBox_ = nullptr;
+    QComboBox* delayModelBox_ = nullptr; // サンプル単位 or 連続, in DelayModel's order
     QPushButton* modesButton_ = nullptr;
     QPushButton* applyButton_ = nullptr;
     QPushButton* okButton_ = nullptr;

@@ -83,7 +83,9 @@ RoomSettingsDialog::OpenResult RoomSettingsDialog::loadRoomData(const QString& p
         return {OpenOutcome::Refused, fileMessage(path, QString::fromUtf8(e.what()))};
     }
     document_.setCaption(mainCaptionFor(path));
-    // A room file's scene has no subwoofers, other seats or crossover.
+    // A room file's scene has no subwoofers, other seats or crossover; the delay model is
+    // the user's choice, which a room file does not hold.
+    texts.delays = document_.texts().delays;
     document_.setSetup({texts, {}, 0});
     emit roomFileUsed(path);
     return {OpenOutcome::Loaded, QString()};

@@ -26,6 +26,9 @@ SceneDocument::Changes differences(const SceneTexts& a, const SceneTexts& b) {
             changes |= SceneDocument::Conditions;
         rest.*text = a.*text;
     }
+    if (a.delays != b.delays)
+        changes |= SceneDocument::Conditions;
+    rest.delays = a.delays;
     if (!(rest == a))
         changes |= SceneDocument::Positions;
     return changes;

@@ -31,7 +31,7 @@ class SceneDocument : public QObject {
     // What a change touched; a view redraws only what it shows of it.
     enum Change {
         Room = 0x1,       // width, depth, height and the six coefficients
-        Conditions = 0x2, // reflection count and frequency range
+        Conditions = 0x2, // reflection count, frequency range and delay model
         Positions = 0x4,  // where the loudspeakers and the listener stand
         Caption = 0x8,    // the main window's caption, which names the room file
         Setup = 0x10,     // the subwoofers, the seats after the listener, the crossover

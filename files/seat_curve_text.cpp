@@ -33,7 +33,7 @@ std::vector<SeatCurveFile> sourceCurveTexts(const Scene& scene, int crossover) {
         for (std::size_t seat = 0; seat < scene.seats.size(); ++seat) {
             std::vector<CurvePoint> points;
             for (int j = range.first; j <= range.last; ++j) {
-                const Complex z = sourceGain(drive, binFrequency(j), crossover) *
+                const Complex z = sourceGain(drive, binFrequency(j, spectra.delays), crossover) *
                                   spectra.spectra[seat][s][static_cast<std::size_t>(j)];
                 points.push_back({j / 2.0, mixLevel(z.re * z.re + z.im * z.im),
                                   std::atan2(z.im, z.re) * 180.0 / std::numbers::pi});

@@ -82,6 +82,8 @@ class Lines {
   public:
     explicit Lines(std::map<std::string, Value> values) : values_(std::move(values)) {}
 
+    // A line a file may leave out; nothing when it does.
+    const Value* optional(const std::string& name) { return values_.count(name) ? &at(name) : nullptr; }
     const Value& at(const std::string& name) {
         const auto it = values_.find(name);
         if (it == values_.end())
@@ -196,6 +198,10 @@ QByteArray setupFileBytes(const BassSetup& setup, char decimalSeparator) {
             decimal(fields[i].first, *fields[i].second);
         else
             line(fields[i].first, *fields[i].second);
+    // Only the continuous model is written, so a setup of the default model has the bytes
+    // it always had, and older programs read it.
+    if (setup.texts.delays != DelayModel::Sample)
+        line("delays", delayModelWord(setup.texts.delays));
     line("crossover_hz", setup.crossover == 0 ? "none" : std::to_string(setup.crossover));
     for (std::size_t s = 0; s < kLoudspeakerCount; ++s) {
         const PositionTexts& p = setup.texts.sources[s];
@@ -249,6 +255,12 @@ BassSetup parseSetupFile(QByteArrayView bytes, char separator) {
             lines.whole(fields[i].first, INT32_MIN, INT32_MAX);
             *fields[i].second = lines.at(fields[i].first).text;
         }
+    }
+    if (const Value* delays = lines.optional("delays")) {
+        const std::optional<DelayModel> model = delayModelOfWord(delays->text);
+        if (!model)
+            refuseLine(delays->line, "delays は sample か continuous です");
+        setup.texts.delays = *model;
     }
     const Value& crossover = lines.at("crossover_hz");
     if (crossover.text != "none")

@@ -7,6 +7,7 @@
 //   width = 2.70             room, coefficients and conditions as the room file holds them
 //   ...                      (reflection.right ... reflection.ceiling, reflections,
 //   end_hz = 500              start_hz, end_hz)
+//   delays = continuous      only for the continuous delay model; without it, sample
 //   crossover_hz = none      or a whole number 40 .. 160
 //   subwoofers = 1           then sp1.x ... sp2.z, and per subwoofer N:
 //   sw1.x = 0.30             swN.x, swN.y, swN.z, swN.level_db, swN.delay_ms,

@@ -164,9 +164,11 @@ void MainWindow::recalculateResponse() {
 
 // The window's title names the room file; the chart's title carries it with the time of
 // the calculation, so a chart saved or printed after a save under a new name says which
-// file it shows.
+// file it shows. Curves of the continuous delay model say so, wherever the chart goes.
 void MainWindow::writeChartTitle() {
-    responseChart_->setTitleText(windowTitle() + QStringLiteral("      ") + calculatedAt_);
+    const bool continuous = calculatedScene_.delays == DelayModel::Continuous;
+    responseChart_->setTitleText(windowTitle() + QStringLiteral("      ") + calculatedAt_ +
+                                 (continuous ? QStringLiteral("      遅延: 連続") : QString()));
 }
 
 void MainWindow::changeEvent(QEvent* event) {

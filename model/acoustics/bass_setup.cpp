@@ -128,7 +128,7 @@ std::vector<Curve> seatTotals(const Scene& scene, int crossover, bool subwoofers
         std::vector<const std::vector<Complex>*> chosen;
         for (int s : sources)
             chosen.push_back(&spectra.spectra[seat][static_cast<std::size_t>(s)]);
-        mixLevels(chosen, drives, crossover, range, totals[seat]);
+        mixLevels(chosen, drives, crossover, range, totals[seat], spectra.delays);
     }
     return totals;
 }
@@ -149,14 +149,15 @@ ResponseCurves seatCurves(const Scene& scene, int crossover, bool subwoofersOnly
     chosenSources(scene, crossover, false, all, allDrives);
     curves.sources.assign(scene.sources.size(), Curve{});
     for (std::size_t s = 0; s < all.size(); ++s)
-        mixLevels({&spectra.spectra[0][s]}, {allDrives[s]}, crossover, range, curves.sources[s]);
+        mixLevels({&spectra.spectra[0][s]}, {allDrives[s]}, crossover, range, curves.sources[s],
+                  spectra.delays);
     std::vector<int> sources;
     std::vector<SourceDrive> drives;
     chosenSources(scene, crossover, subwoofersOnly, sources, drives);
     std::vector<const std::vector<Complex>*> chosen;
     for (int s : sources)
         chosen.push_back(&spectra.spectra[0][static_cast<std::size_t>(s)]);
-    mixLevels(chosen, drives, crossover, range, curves.total);
+    mixLevels(chosen, drives, crossover, range, curves.total, spectra.delays);
     return curves;
 }
 

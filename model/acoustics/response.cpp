@@ -1,5 +1,6 @@
 #include "model/acoustics/response.h"
 
+#include "model/acoustics/continuous_delays.h"
 #include "model/acoustics/image_accumulation.h"
 #include "model/acoustics/image_tables.h"
 #include "model/acoustics/worker_pool.h"
@@ -454,9 +455,86 @@ std::vector<double> roundingNoisePowers(const Scene& scene, const ImpulseRespons
     return powers;
 }
 
+// Each source's spectrum at the continuous model's bins k/2 Hz, through its level, delay,
+// polarity and crossover branch, and the Total as the last one. Images are left out only
+// where they cannot show in any of these curves over `range`; otherwise every image counts.
+std::vector<std::vector<Complex>> continuousCurves(const Scene& scene, int seat, int bins, ElementRange range,
+                                                   bool inCaller) {
+    const std::size_t sources = scene.sources.size();
+    std::vector<std::vector<Complex>> shaped;
+    for (const bool prune : {true, false}) {
+        detail::ContinuousSpectra spectra = detail::continuousSpectra(scene, seat, bins, inCaller, prune);
+        shaped = std::move(spectra.sources);
+        std::vector<Complex> total(static_cast<std::size_t>(bins), Complex{0.0, 0.0});
+        double totalLeftOut = 0.0;
+        bool shows = false;
+        for (std::size_t s = 0; s < sources; ++s) {
+            const Source& source = scene.sources[s];
+            std::vector<Complex>& spectrum = shaped[s];
+            if (!source.plain()) {
+                // A crossover branch never raises a level, so the gain bounds the factor.
+                const double gain = gainOf(source);
+                for (int k = 0; k < bins; ++k)
+                    spectrum[static_cast<std::size_t>(k)] =
+                        spectrum[static_cast<std::size_t>(k)] * sourceFactor(source, gain, k * 0.5);
+                spectra.leftOut[s] *= std::fabs(gain);
+            }
+            shows = shows || detail::leftOutMayShow(spectrum, spectra.leftOut[s], range);
+            for (int k = 0; k < bins; ++k)
+                total[static_cast<std::size_t>(k)] =
+                    total[static_cast<std::size_t>(k)] + spectrum[static_cast<std::size_t>(k)];
+            totalLeftOut += spectra.leftOut[s];
+        }
+        shows = shows || detail::leftOutMayShow(total, totalLeftOut, range);
+        shaped.push_back(std::move(total));
+        if (!shows)
+            break;
+    }
+    return shaped;
+}
+
+// The continuous model's calculation: the levels of element j at its own frequency j/2 Hz.
+// As in the whole-sample one, every level is taken before the first is stored, and the
+// fault raised is the first met going through the elements, each source and then the
+// Total at each.
+void calculateContinuous(const Scene& scene, ResponseCurves& curves, bool inCaller, int seat,
+                         ImpulseResponses* impulses) {
+    const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
+    const int bins = impulses ? detail::kSpectrumBins : std::max(range.last + 1, 1);
+    const std::vector<std::vector<Complex>> spectra = continuousCurves(scene, seat, bins, range, inCaller);
+    const std::size_t sources = scene.sources.size();
+    std::vector<Curve> levels(sources + 1);
+    for (int j = range.first; j <= range.last; ++j)
+        for (std::size_t curve = 0; curve <= sources; ++curve) {
+            const Complex z = spectra[curve][static_cast<std::size_t>(j)];
+            const double power = z.re * z.re + z.im * z.im;
+            if (!std::isfinite(power))
+                throw UserError(msg::kOverflow);
+            if (power == 0.0)
+                throw UserError(msg::kZeroDivide);
+            levels[curve][static_cast<std::size_t>(j)] = 20.0 * std::log10(std::sqrt(power));
+        }
+    if (curves.sources.size() != sources)
+        curves.sources.assign(sources, Curve{});
+    for (std::size_t curve = 0; curve <= sources && range.first <= range.last; ++curve) {
+        Curve& stored = curve < sources ? curves.sources[curve] : curves.total;
+        std::copy(levels[curve].begin() + range.first, levels[curve].begin() + range.last + 1,
+                  stored.begin() + range.first);
+    }
+    if (impulses) {
+        impulses->sources.resize(sources);
+        for (std::size_t s = 0; s < sources; ++s)
+            impulses->sources[s] = detail::impulseOfSpectrum(spectra[s]);
+    }
+}
+
 // One calculation, on the pool or wholly in the calling thread; the same steps either way.
 void calculate(const Scene& scene, ResponseCurves& curves, bool inCaller, int seat,
                ImpulseResponses* impulses = nullptr) {
+    if (scene.delays == DelayModel::Continuous) {
+        calculateContinuous(scene, curves, inCaller, seat, impulses);
+        return;
+    }
     ImpulseResponses h;
     detail::FastAccumulationOptions options;
     options.inCaller = inCaller;
@@ -510,7 +588,7 @@ bool pairLevelsSound(const ElementRange& range, const ImpulseResponses& h, const
 void calculateTotalInCaller(const Scene& scene, ResponseCurves& curves, int seat) {
     // The shortcut below packs two plain sources into one transform; any other scene takes
     // the whole calculation.
-    if (scene.sources.size() != 2 || !allPlain(scene)) {
+    if (scene.sources.size() != 2 || !allPlain(scene) || scene.delays == DelayModel::Continuous) {
         calculate(scene, curves, true, seat);
         return;
     }
@@ -564,6 +642,15 @@ void calculateResponseReference(const Scene& scene, ResponseCurves& curves, int 
 }
 
 void accumulateImpulseResponses(const Scene& scene, ImpulseResponses& out, int seat) {
+    if (scene.delays == DelayModel::Continuous) {
+        // The sources as the room gives them, every image kept.
+        const detail::ContinuousSpectra spectra =
+            detail::continuousSpectra(scene, seat, detail::kSpectrumBins, false, false);
+        out.sources.clear();
+        for (const std::vector<Complex>& spectrum : spectra.sources)
+            out.sources.push_back(detail::impulseOfSpectrum(spectrum));
+        return;
+    }
     detail::accumulateImagesFast(scene, out, {}, seat);
 }
 

@@ -42,12 +42,14 @@ struct ImpulseResponses {
 // against. Clears and fills `out`. Throws UserError at the first floating-point fault.
 void accumulateImpulseResponsesReference(const Scene& scene, ImpulseResponses& out, int seat = 0);
 
-// The image-source accumulation used by the program.
+// The image-source accumulation used by the program. Under the continuous delay model the
+// responses are band-limited ones whose transform holds the spectrum at bins k/2 Hz.
 void accumulateImpulseResponses(const Scene& scene, ImpulseResponses& out, int seat = 0);
 
 // One whole calculation on a corrected scene: impulse responses, one transform per source
 // and one of their sum, and the levels of bins 2f+1 stored at element 2f for
-// f = start..end. A source's level, delay and polarity act on its spectrum, and the
+// f = start..end; under the continuous delay model the level at f itself (see
+// continuous_delays.h). A source's level, delay and polarity act on its spectrum, and the
 // Total is the sum of the spectra so changed. Nothing is stored when start > end, and
 // nothing at all when a floating-point fault is raised.
 void calculateResponse(const Scene& scene, ResponseCurves& curves, int seat = 0);

@@ -60,6 +60,17 @@ SceneTexts startupSceneTexts(char sep) {
     return t;
 }
 
+const char* delayModelWord(DelayModel model) {
+    return model == DelayModel::Continuous ? "continuous" : "sample";
+}
+
+std::optional<DelayModel> delayModelOfWord(const std::string& word) {
+    for (const DelayModel model : {DelayModel::Sample, DelayModel::Continuous})
+        if (word == delayModelWord(model))
+            return model;
+    return std::nullopt;
+}
+
 Scene readCalculationScene(const SceneTexts& t, char sep, const CorrectionSink& onCorrection) {
     Scene s;
     s.depth = decimalText(t, &SceneTexts::depth, sep);
@@ -92,6 +103,7 @@ Scene readCalculationScene(const SceneTexts& t, char sep, const CorrectionSink& 
     s.endFrequency = wholeText(t, &SceneTexts::endFrequency);
     if (s.endFrequency > kHighestFrequency)
         s.endFrequency = correct(Condition::EndFrequency, kHighestFrequency);
+    s.delays = t.delays;
     return s;
 }
 

@@ -10,10 +10,21 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace kolmarin {
+
+// Where the calculation puts an image in time. Sample: on the nearest sample of the 4096 Hz
+// impulse response, its path rounded to 8.4 cm (the program's own model, the default).
+// Continuous: at its true path length, each image adding w e^(-j 2 pi f r / c) / r at the
+// plotted frequency f itself. One choice for the whole scene and every view of it.
+enum class DelayModel { Sample, Continuous };
+
+// The command-line words for the models, "sample" and "continuous"; nothing for another.
+const char* delayModelWord(DelayModel model);
+std::optional<DelayModel> delayModelOfWord(const std::string& word);
 
 struct PositionTexts {
     std::string x; // from the left wall, metres
@@ -38,6 +49,7 @@ struct SceneTexts {
     std::string endFrequency = "500";
     std::vector<PositionTexts> sources{{"0.45", "0.70", "0.50"}, {"2.25", "0.70", "0.50"}};
     std::vector<PositionTexts> seats{{"1.36", "2.90", "1.00"}};
+    DelayModel delays = DelayModel::Sample; // a calculation condition, though not a typed text
 
     bool operator==(const SceneTexts&) const = default;
 };
@@ -82,6 +94,7 @@ struct Scene {
     std::int32_t reflectionCount = 0;
     std::int32_t startFrequency = 0;
     std::int32_t endFrequency = 0;
+    DelayModel delays = DelayModel::Sample;
 
     // Whether `p` lies in the room, its walls, floor and ceiling included.
     bool contains(const Point3& p) const {

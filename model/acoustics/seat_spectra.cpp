@@ -1,5 +1,6 @@
 #include "model/acoustics/seat_spectra.h"
 
+#include "model/acoustics/continuous_delays.h"
 #include "model/acoustics/image_accumulation.h"
 #include "model/acoustics/source_mix.h"
 #include "model/acoustics/worker_pool.h"
@@ -10,6 +11,35 @@
 
 namespace kolmarin {
 
+namespace {
+
+// Each source's spectrum elements (see SeatSpectra::delays), calculated in this thread.
+std::vector<std::vector<Complex>> spectraOfSources(const Scene& scene) {
+    if (scene.delays == DelayModel::Continuous) {
+        // Images are left out only where no source's spectrum could show them.
+        const ElementRange all{0, kCurvePoints - 1};
+        for (const bool prune : {true, false}) {
+            detail::ContinuousSpectra spectra =
+                detail::continuousSpectra(scene, 0, kCurvePoints, true, prune);
+            bool shows = false;
+            for (std::size_t s = 0; s < spectra.sources.size(); ++s)
+                shows = shows || detail::leftOutMayShow(spectra.sources[s], spectra.leftOut[s], all);
+            if (!shows || !prune)
+                return std::move(spectra.sources);
+        }
+    }
+    detail::FastAccumulationOptions options;
+    options.inCaller = true;
+    ImpulseResponses h;
+    detail::accumulateImagesFast(scene, h, options);
+    std::vector<std::vector<Complex>> spectra;
+    for (const std::vector<double>& impulse : h.sources)
+        spectra.push_back(sourceSpectrum(impulse));
+    return spectra;
+}
+
+} // namespace
+
 SeatSpectra computeSeatSpectra(const Scene& room, const std::vector<Point3>& sources,
                                const std::vector<Point3>& seats, const std::function<void(double)>& progress,
                                std::stop_token stop) {
@@ -19,6 +49,7 @@ SeatSpectra computeSeatSpectra(const Scene& room, const std::vector<Point3>& sou
     out.spectra.assign(static_cast<std::size_t>(seatCount),
                        std::vector<std::vector<Complex>>(static_cast<std::size_t>(sourceCount)));
     out.failure.assign(static_cast<std::size_t>(sourceCount), std::string());
+    out.delays = room.delays;
     // One pass of the accumulation takes two sources at once, as it takes SP1 and SP2.
     const int pairs = (sourceCount + 1) / 2;
     const int tasks = pairs * seatCount;
@@ -36,22 +67,17 @@ SeatSpectra computeSeatSpectra(const Scene& room, const std::vector<Point3>& sou
         if (both)
             scene.sources.push_back(Source{sources[static_cast<std::size_t>(first + 1)]});
         auto& row = out.spectra[static_cast<std::size_t>(seat)];
-        detail::FastAccumulationOptions options;
-        options.inCaller = true;
         try {
-            ImpulseResponses h;
-            detail::accumulateImagesFast(scene, h, options);
+            std::vector<std::vector<Complex>> spectra = spectraOfSources(scene);
             for (std::size_t s = 0; s < scene.sources.size(); ++s)
-                row[static_cast<std::size_t>(first) + s] = sourceSpectrum(h.sources[s]);
+                row[static_cast<std::size_t>(first) + s] = std::move(spectra[s]);
         } catch (const UserError&) {
             // Which of the two failed: each alone.
             for (std::size_t s = 0; s < scene.sources.size(); ++s) {
                 Scene alone = scene;
                 alone.sources = {scene.sources[s]};
                 try {
-                    ImpulseResponses h;
-                    detail::accumulateImagesFast(alone, h, options);
-                    row[static_cast<std::size_t>(first) + s] = sourceSpectrum(h.sources[0]);
+                    row[static_cast<std::size_t>(first) + s] = std::move(spectraOfSources(alone)[0]);
                 } catch (const UserError& e) {
                     const std::lock_guard lock(mutex);
                     std::string& failure = out.failure[static_cast<std::size_t>(first) + s];
@@ -80,7 +106,7 @@ std::vector<std::vector<double>> mixedSeatLevels(const SeatSpectra& spectra, con
         for (int s : sources)
             chosen.push_back(&seat[static_cast<std::size_t>(s)]);
         std::array<double, kCurvePoints> curve{};
-        mixLevels(chosen, drives, crossover, range, curve);
+        mixLevels(chosen, drives, crossover, range, curve, spectra.delays);
         levels.emplace_back(curve.begin() + range.first, curve.begin() + range.last + 1);
     }
     return levels;

@@ -24,6 +24,7 @@ struct SeatSpectra {
     // zero), empty when it has its spectrum at every seat.
     std::vector<std::string> failure;
     bool cancelled = false;
+    DelayModel delays = DelayModel::Sample; // which frequency each element stands for
 };
 
 // `room` gives the room, its coefficients and the reflection count (corrected as the

@@ -37,9 +37,9 @@ double mixLevel(double power) {
 
 void mixLevels(const std::vector<const std::vector<Complex>*>& spectra,
                const std::vector<SourceDrive>& drives, double crossover, ElementRange range,
-               std::array<double, kCurvePoints>& levels) {
+               std::array<double, kCurvePoints>& levels, DelayModel delays) {
     for (int j = range.first; j <= range.last; ++j) {
-        const double f = binFrequency(j);
+        const double f = binFrequency(j, delays);
         Complex sum{0.0, 0.0};
         for (std::size_t s = 0; s < spectra.size(); ++s)
             sum = sum + sourceGain(drives[s], f, crossover) * (*spectra[s])[static_cast<std::size_t>(j)];

@@ -14,9 +14,10 @@
 
 namespace kolmarin {
 
-// Hertz of the transform bin whose level curve element `element` holds.
-inline double binFrequency(int element) {
-    return 0.5 * (element + 1);
+// Hertz of the spectrum value curve element `element` holds: transform bin j + 1 for the
+// whole-sample model, the element's own frequency j / 2 for the continuous one.
+inline double binFrequency(int element, DelayModel delays = DelayModel::Sample) {
+    return 0.5 * (delays == DelayModel::Continuous ? element : element + 1);
 }
 
 struct SourceDrive {
@@ -46,6 +47,6 @@ double mixLevel(double power);
 // the elements of `range` (the other elements are left alone).
 void mixLevels(const std::vector<const std::vector<Complex>*>& spectra,
                const std::vector<SourceDrive>& drives, double crossover, ElementRange range,
-               std::array<double, kCurvePoints>& levels);
+               std::array<double, kCurvePoints>& levels, DelayModel delays = DelayModel::Sample);
 
 } // namespace kolmarin

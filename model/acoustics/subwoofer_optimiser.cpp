@@ -71,8 +71,9 @@ class Search {
         phasors_.resize(static_cast<std::size_t>(kSubwooferDelaySteps * points_));
         for (int d = 0; d < kSubwooferDelaySteps; ++d)
             for (int p = 0; p < points_; ++p)
-                phasors_[static_cast<std::size_t>(d * points_ + p)] = delayAndFilter(
-                    binFrequency(2 * spectra.band.low + p), delayMsOf(d), branch, spectra.crossover);
+                phasors_[static_cast<std::size_t>(d * points_ + p)] =
+                    delayAndFilter(binFrequency(2 * spectra.band.low + p, spectra.delays), delayMsOf(d),
+                                   branch, spectra.crossover);
         for (int l = 0; l < kSubwooferLevelSteps; ++l)
             amplitudes_.push_back(std::pow(10.0, levelDbOf(l) / 20.0));
     }
@@ -258,7 +259,7 @@ SubwooferConfiguration evaluateSubwoofers(const SubwooferSpectra& spectra,
     std::vector<std::vector<double>> levels(static_cast<std::size_t>(spectra.seats),
                                             std::vector<double>(static_cast<std::size_t>(points)));
     for (int p = 0; p < points; ++p) {
-        const double f = binFrequency(2 * spectra.band.low + p);
+        const double f = binFrequency(2 * spectra.band.low + p, spectra.delays);
         for (int seat = 0; seat < spectra.seats; ++seat) {
             const std::size_t i = static_cast<std::size_t>(p * spectra.seats + seat);
             Complex z = spectra.fixed[i];

@@ -40,6 +40,7 @@ struct SubwooferSpectra {
     std::vector<Complex> fixed;                   // what stays: the loudspeakers' sum as set, or zeros
     std::vector<Point3> positions;                // the candidates
     std::vector<std::vector<Complex>> candidates; // each candidate's own spectra, unit gain
+    DelayModel delays = DelayModel::Sample;       // which frequency each element stands for
 };
 
 struct SubwooferSetting {

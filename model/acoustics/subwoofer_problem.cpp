@@ -15,6 +15,7 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
     out.band = band;
     out.seats = static_cast<int>(scene.seats.size());
     out.crossover = crossover;
+    out.delays = scene.delays;
     const int points = bandPoints(band);
     const int first = 2 * band.low;
     std::vector<Point3> sources;
@@ -43,7 +44,7 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
             const SourceDrive drive{source.levelDb, source.delayMs, source.reversed,
                                     crossover == 0 ? CrossoverBranch::Full : CrossoverBranch::HighPass};
             for (int p = 0; p < points; ++p) {
-                const Complex gain = sourceGain(drive, binFrequency(first + p), crossover);
+                const Complex gain = sourceGain(drive, binFrequency(first + p, spectra.delays), crossover);
                 for (int seat = 0; seat < out.seats; ++seat) {
                     Complex& z = out.fixed[static_cast<std::size_t>(p * out.seats + seat)];
                     z = z + gain * spectra.spectra[static_cast<std::size_t>(seat)][static_cast<std::size_t>(

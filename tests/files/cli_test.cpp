@@ -70,6 +70,8 @@ TEST_F(Cli, RefusesABadCommandLineWithExitCode2) {
         {"decay", room, "--band", "20-100"},
         {"map", room, "--csv", "--band", "20-100", "--band", "30-100"},
         {"place", room, "--layout", "listener", "--angle", "40-60"},
+        {"response", room, "--delays", "exact"},
+        {"room", "--delays", "continuous"},
     };
     for (const QStringList& arguments : bad) {
         const CliRun run = runCli(arguments);
@@ -151,6 +153,21 @@ TEST_F(Cli, WritesTheResultFileAndTheCsvOfARoom) {
         EXPECT_EQ(total[i].frequency, values[0].toDouble());
         EXPECT_NEAR(total[i].level, values[3].toDouble(), 5e-4);
     }
+}
+
+// Without --delays the whole-sample model's files stay as they were; the continuous model's
+// choice goes into a setup file and comes back out of it.
+TEST_F(Cli, ChoosesTheDelayModelAndKeepsItInASetupFile) {
+    const QString room = test::fixturePath("startup_room.dtr"), setup = path("continuous.k2s");
+    const QByteArray sample = runCli({"response", room, "--csv"}).out;
+    EXPECT_EQ(runCli({"response", room, "--csv", "--delays", "sample"}).out, sample);
+    const CliRun continuous = runCli({"response", room, "--csv", "--delays", "continuous"});
+    ASSERT_EQ(continuous.exitCode, 0);
+    EXPECT_NE(continuous.out, sample);
+    ASSERT_EQ(runCli({"setup", room, "--delays", "continuous", "-o", setup}).exitCode, 0);
+    EXPECT_TRUE(test::readBytes(setup).contains("\ndelays = continuous\n"));
+    EXPECT_EQ(runCli({"response", setup, "--seat", "1", "--csv"}).out, continuous.out);
+    EXPECT_EQ(runCli({"response", setup, "--seat", "1", "--csv", "--delays", "sample"}).out, sample);
 }
 
 TEST_F(Cli, WritesTheCorrectedConditionsAsTheWindowShowsThem) {

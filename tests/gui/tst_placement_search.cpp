@@ -181,6 +181,8 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
                  s.texts.sources.pop_back();
              }},
             {subwoofers, Layout::Stereo, [](BassSetup& s) { s.crossover = 80; }},
+            {"遅延の扱いが変わりました", Layout::Stereo,
+             [](BassSetup& s) { s.texts.delays = DelayModel::Continuous; }},
         };
         for (const auto& c : changes) {
             start();

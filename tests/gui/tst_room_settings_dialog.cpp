@@ -7,6 +7,7 @@
 #include "model/errors.h"
 #include "widgets/ui_support.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
@@ -252,6 +253,7 @@ class TestRoomSettingsDialog : public QObject {
                                        control<QLineEdit>(*dialog, "reflectionCountBox"),
                                        control<QLineEdit>(*dialog, "startFrequencyBox"),
                                        control<QLineEdit>(*dialog, "endFrequencyBox"),
+                                       control<QComboBox>(*dialog, "delayModelBox"),
                                        control<QPushButton>(*dialog, "okButton")};
         QList<QWidget*> chain;
         QWidget* w = control<QPushButton>(*dialog, "applyButton");

@@ -246,6 +246,7 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
             {true, [](BassSetup& s) { s.texts.seats[2].z = " 1.20"; }},   // another seat's height
             {true, [](BassSetup& s) { s.texts.seats.pop_back(); }},
             {true, [](BassSetup& s) { s.crossover = 90; }},
+            {true, [](BassSetup& s) { s.texts.delays = DelayModel::Continuous; }},
             {false, [](BassSetup& s) { s.subwoofers[1].reversed = true; }},
             {false, [](BassSetup& s) { s.texts.sources[2].x = " 1.00"; }},
         };

@@ -2,8 +2,13 @@
 // again to the texts and curves it found and left; typing alone is no step.
 #include "main_window_fixture.h"
 
+#include "files/room_file.h"
+
 #include <QAction>
+#include <QComboBox>
+#include <QFile>
 #include <QKeySequence>
+#include <QTemporaryDir>
 
 using namespace kolmarin;
 using kolmarin::testing::control;
@@ -44,6 +49,25 @@ class TestUndo : public QObject, public testing::MainWindowFixture {
         QVERIFY(!control<QAction>(mainWindow(), "undoAction")->isEnabled());
         QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
         checkUndoAndRedo(before, QStringLiteral("部屋、計算条件の変更"));
+    }
+
+    // The delay model is a calculation condition: applied, it is one step and the chart's
+    // title names it; a room file opened afterwards keeps it.
+    void theDelayModelAppliedIsOneStepAndKeptByARoomFile() {
+        const Shown before = shown();
+        control<QAction>(mainWindow(), "roomSettingsAction")->trigger();
+        QTest::keyClick(control<QComboBox>(roomSettings(), "delayModelBox"), Qt::Key_Down);
+        QTest::mouseClick(control<QPushButton>(roomSettings(), "applyButton"), Qt::LeftButton);
+        QVERIFY(chart().titleText().endsWith(QStringLiteral("遅延: 連続")));
+        checkUndoAndRedo(before, QStringLiteral("部屋、計算条件の変更"));
+        QVERIFY(chart().titleText().endsWith(QStringLiteral("遅延: 連続")));
+
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("a.dtr")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(roomFileBytes(SceneTexts{})) > 0);
+        file.close();
+        QCOMPARE(roomSettings().openRoomFileAt(file.fileName()), OpenOutcome::Loaded);
+        QCOMPARE(document().texts().delays, DelayModel::Continuous);
     }
 };
 

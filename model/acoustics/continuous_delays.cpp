@@ -1,0 +1,372 @@
+#include "model/acoustics/continuous_delays.h"
+
+#include "model/acoustics/image_tables.h"
+#include "model/acoustics/worker_pool.h"
+#include "model/cpu_features.h"
+#include "model/errors.h"
+#include "model/fft/fft.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <numeric>
+
+#if defined(KOLMARIN_X86_ROW_LOOPS)
+#include <immintrin.h>
+#endif
+
+namespace kolmarin::detail {
+
+namespace {
+
+// The grids run at half the impulse response's rate: 4096 samples of 1/2048 s span the
+// same 2 s, so their transform has the same bins k/2 Hz, up to 1024 Hz.
+constexpr int kGridLength = kTransformLength / 2;
+constexpr int kGridBins = kGridLength / 2 + 1;
+constexpr double kGridSamplesPerMetre = kSamplesPerMetre / 2;
+constexpr int kDegree = 7;
+constexpr int kGrids = kDegree + 1;
+
+// Adding and taking away 1.5 * 2^52 rounds a double below 2^51 to a whole number, halves to
+// even, without a library call.
+constexpr double kRounder = 6755399441055744.0;
+// Delays are wrapped as whole numbers of samples: they must stay far below 2^51.
+constexpr double kLongestDelay = 1e15;
+
+// c_p(k) at [k * kGrids + p] for k = 0 .. 2048: the coefficients of the polynomial in d
+// through e^(-j w d) at the eight Chebyshev points of [-1/2, 1/2], w = 2 pi k / 4096. Its
+// error, below (w/2)^8 / (2^7 8!), is 1e-7 at the top of the chart (w = 1.53) and 2e-8 at
+// 500 Hz.
+const std::vector<Complex>& polynomialCoefficients() {
+    static const std::vector<Complex> table = [] {
+        std::array<double, kGrids> nodes{};
+        for (int i = 0; i < kGrids; ++i)
+            nodes[static_cast<std::size_t>(i)] =
+                0.5 * std::cos((2 * i + 1) * std::numbers::pi / (2 * kGrids));
+        // The inverse of the Vandermonde matrix V[i][p] = nodes[i]^p, by Gauss-Jordan
+        // elimination with partial pivoting on [V | I].
+        std::array<std::array<double, 2 * kGrids>, kGrids> m{};
+        for (int i = 0; i < kGrids; ++i) {
+            double power = 1.0;
+            for (int p = 0; p < kGrids; ++p, power *= nodes[static_cast<std::size_t>(i)])
+                m[i][p] = power;
+            m[i][kGrids + i] = 1.0;
+        }
+        for (int col = 0; col < kGrids; ++col) {
+            int pivot = col;
+            for (int row = col + 1; row < kGrids; ++row)
+                if (std::fabs(m[row][col]) > std::fabs(m[pivot][col]))
+                    pivot = row;
+            std::swap(m[col], m[pivot]);
+            const double scale = m[col][col];
+            for (double& v : m[col])
+                v /= scale;
+            for (int row = 0; row < kGrids; ++row)
+                if (row != col) {
+                    const double f = m[row][col];
+                    for (int j = 0; j < 2 * kGrids; ++j)
+                        m[row][j] -= f * m[col][j];
+                }
+        }
+        std::vector<Complex> c(static_cast<std::size_t>(kGridBins * kGrids));
+        for (int k = 0; k < kGridBins; ++k) {
+            const double w = 2.0 * std::numbers::pi * k / kGridLength;
+            for (int p = 0; p < kGrids; ++p) {
+                Complex sum{0.0, 0.0};
+                for (int i = 0; i < kGrids; ++i) {
+                    const double phase = -w * nodes[static_cast<std::size_t>(i)];
+                    sum = sum + m[p][kGrids + i] * Complex{std::cos(phase), std::sin(phase)};
+                }
+                c[static_cast<std::size_t>(k * kGrids + p)] = sum;
+            }
+        }
+        return c;
+    }();
+    return table;
+}
+
+// One source's images along the c axis nearest first, so a row's delays rise and its
+// additions walk through the grids in order, with the sums of the factors' magnitudes from
+// each place on: a row's images from place i on weigh at most |weight| tail[i] / r_i. The
+// tables run on to a whole number of blocks with images of no weight.
+constexpr int kBlock = 16;
+
+struct SortedAxis {
+    std::vector<double> factor, square, tail;
+};
+
+SortedAxis sortByDistance(const std::vector<double>& factor, const std::vector<double>& square) {
+    std::vector<int> order(factor.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return square[static_cast<std::size_t>(a)] < square[static_cast<std::size_t>(b)];
+    });
+    SortedAxis s;
+    for (int i : order) {
+        s.factor.push_back(factor[static_cast<std::size_t>(i)]);
+        s.square.push_back(square[static_cast<std::size_t>(i)]);
+    }
+    s.tail.assign(order.size() + 1, 0.0);
+    for (std::size_t i = order.size(); i-- > 0;)
+        s.tail[i] = s.tail[i + 1] + std::fabs(s.factor[i]);
+    const std::size_t padded = (order.size() + kBlock - 1) / kBlock * kBlock;
+    s.factor.resize(padded, 0.0);
+    s.square.resize(padded, 1.0);
+    return s;
+}
+
+// One sample of the grids: the eight of them side by side in one cache line, so an image
+// is one vector addition.
+constexpr int kStride = 8;
+using Line = double __attribute__((vector_size(kStride * sizeof(double))));
+constexpr std::uintptr_t kLineBytes = sizeof(Line); // its alignment, whatever the compiler's largest
+// Neighbouring images of a row often share a sample; in one copy of the grids each such
+// addition would wait for the one before it to be stored. Images alternate between the
+// copies, which are added together before the transforms.
+constexpr int kCopies = 2;
+
+// Adds images 0 .. end - 1 of one row, each weight / r at its delay: its weight times
+// d^p into grid p at its nearest sample, wrapped into the 8192 samples. A block's
+// distances, weights and powers are worked out side by side (the loop has no branch and
+// a fixed length, so it runs in vectors), then added into the grids one image at a time.
+// After adding 1.5 * 2^52, the low bits of a double hold its value rounded to a whole
+// number, so they give the sample wrapped, with no conversion.
+void addRow(double xy2, double weight, const double* factor, const double* square, int end, Line* grid) {
+    alignas(64) double terms[kGrids][kBlock];
+    alignas(64) std::uint64_t sample[kBlock];
+    for (int first = 0; first < end; first += kBlock) {
+        for (int l = 0; l < kBlock; ++l) {
+            const double r = std::sqrt(xy2 + square[first + l]);
+            const double u = r * kGridSamplesPerMetre;
+            const double shifted = u + kRounder;
+            const double d = u - (shifted - kRounder);
+            sample[l] = std::bit_cast<std::uint64_t>(shifted) & (kGridLength - 1);
+            terms[0][l] = weight * factor[first + l] / r;
+            for (int p = 1; p < kGrids; ++p)
+                terms[p][l] = terms[p - 1][l] * d;
+        }
+        const int count = std::min(kBlock, end - first);
+        for (int l = 0; l < count; ++l)
+            grid[(l % kCopies) * kGridLength + sample[l]] +=
+                Line{terms[0][l], terms[1][l], terms[2][l], terms[3][l],
+                     terms[4][l], terms[5][l], terms[6][l], terms[7][l]};
+    }
+}
+
+#if defined(KOLMARIN_X86_ROW_LOOPS)
+// The same with AVX-512: 1/r from a 14-bit estimate refined once to full precision (with
+// e = 1 - x y^2, 1/sqrt(x) = y (1 + e/2 + 3e^2/8 + 5e^3/16 ...), leaving 0.3 e^4), so an
+// image costs no square root and no division.
+__attribute__((target("avx512f,fma"))) void addRowAvx512(double xy2, double weight, const double* factor,
+                                                         const double* square, int end, Line* grid) {
+    alignas(64) double terms[kGrids][kBlock];
+    alignas(64) std::uint64_t sample[kBlock];
+    const __m512d one = _mm512_set1_pd(1.0), rounder = _mm512_set1_pd(kRounder);
+    const __m512i mask = _mm512_set1_epi64(kGridLength - 1);
+    for (int first = 0; first < end; first += kBlock) {
+        for (int l = 0; l < kBlock; l += 8) {
+            const __m512d x = _mm512_add_pd(_mm512_set1_pd(xy2), _mm512_loadu_pd(square + first + l));
+            const __m512d y = _mm512_maskz_rsqrt14_pd(0xFF, x);
+            const __m512d e = _mm512_fnmadd_pd(_mm512_mul_pd(x, y), y, one);
+            const __m512d p = _mm512_fmadd_pd(
+                _mm512_fmadd_pd(e, _mm512_set1_pd(0.3125), _mm512_set1_pd(0.375)), e, _mm512_set1_pd(0.5));
+            const __m512d inverse = _mm512_fmadd_pd(_mm512_mul_pd(y, e), p, y);
+            const __m512d u = _mm512_mul_pd(_mm512_mul_pd(x, inverse), _mm512_set1_pd(kGridSamplesPerMetre));
+            const __m512d shifted = _mm512_add_pd(u, rounder);
+            const __m512d d = _mm512_sub_pd(u, _mm512_sub_pd(shifted, rounder));
+            _mm512_store_si512(sample + l, _mm512_and_si512(_mm512_castpd_si512(shifted), mask));
+            __m512d term = _mm512_mul_pd(
+                _mm512_mul_pd(_mm512_set1_pd(weight), _mm512_loadu_pd(factor + first + l)), inverse);
+            for (int q = 0; q < kGrids; ++q, term = _mm512_mul_pd(term, d))
+                _mm512_store_pd(&terms[q][l], term);
+        }
+        const int count = std::min(kBlock, end - first);
+        for (int l = 0; l < count; ++l)
+            grid[(l % kCopies) * kGridLength + sample[l]] +=
+                Line{terms[0][l], terms[1][l], terms[2][l], terms[3][l],
+                     terms[4][l], terms[5][l], terms[6][l], terms[7][l]};
+    }
+}
+#endif
+
+using RowAdder = void (*)(double, double, const double*, const double*, int, Line*);
+
+RowAdder rowAdder() {
+#if defined(KOLMARIN_X86_ROW_LOOPS)
+    if (processorHasAvx512())
+        return addRowAvx512;
+#endif
+    return addRow;
+}
+
+// Adds every image of source `s` (but rows' tails too small to show) into the grids,
+// interleaved per sample; returns the bound on what it left out.
+double accumulateSource(const AxisTables& t, std::size_t s, double rowLimit, Line* grid) {
+    const SourceTables& source = t.sources[s];
+    const SortedAxis z = sortByDistance(t.rz, source.z2);
+    const RowAdder add = rowAdder();
+    std::fill(grid, grid + kCopies * kGridLength, Line{});
+    double leftOut = 0.0;
+    const int n = t.count;
+    for (int a = 0; a < n; ++a)
+        for (int b = 0; b < n; ++b) {
+            const double weight = t.rx[static_cast<std::size_t>(a)] * t.ry[static_cast<std::size_t>(b)];
+            const double xy2 =
+                source.x2[static_cast<std::size_t>(a)] + source.y2[static_cast<std::size_t>(b)];
+            int end = n;
+            if (rowLimit > 0.0) {
+                // The row stops at the first place whose bound is within the limit; the
+                // bound falls along the row, each tail smaller and each image farther.
+                const auto bound = [&](int i) {
+                    return std::fabs(weight) * z.tail[static_cast<std::size_t>(i)] /
+                           std::sqrt(xy2 + z.square[static_cast<std::size_t>(i)]);
+                };
+                int low = 0, high = n; // bound(high) == 0 <= limit
+                while (low < high) {
+                    const int middle = (low + high) / 2;
+                    if (bound(middle) <= rowLimit)
+                        high = middle;
+                    else
+                        low = middle + 1;
+                }
+                end = low;
+                if (end < n)
+                    leftOut += bound(end);
+            }
+            add(xy2, weight, z.factor.data(), z.square.data(), end, grid);
+        }
+    return leftOut;
+}
+
+// The first fault of the scene's images, as the whole-sample calculation raises it: a path
+// of length zero divides by zero (0/0 where its factor is zero), a delay beyond the range
+// the grids can wrap overflows. A squared length is zero only where all three of its
+// non-negative parts are.
+void checkPaths(const AxisTables& t) {
+    for (const SourceTables& source : t.sources) {
+        const auto zeroAt = [](const std::vector<double>& v) {
+            return std::find(v.begin(), v.end(), 0.0) - v.begin();
+        };
+        const auto a = static_cast<std::size_t>(zeroAt(source.x2)),
+                   b = static_cast<std::size_t>(zeroAt(source.y2)),
+                   c = static_cast<std::size_t>(zeroAt(source.z2));
+        if (a < source.x2.size() && b < source.y2.size() && c < source.z2.size())
+            throw UserError(t.rx[a] * t.ry[b] * t.rz[c] == 0.0 ? msg::kInvalidOperation : msg::kZeroDivide);
+        const double longest = *std::max_element(source.x2.begin(), source.x2.end()) +
+                               *std::max_element(source.y2.begin(), source.y2.end()) +
+                               *std::max_element(source.z2.begin(), source.z2.end());
+        if (!(std::sqrt(longest) * kGridSamplesPerMetre < kLongestDelay))
+            throw UserError(msg::kOverflow);
+    }
+}
+
+// The spectrum of the grids, sum over p of c_p(k) G_p(k), for k = 0 .. bins - 1. Two
+// real grids go through one complex transform: G(k) = (Z(k) + conj Z(-k)) / 2 for the real
+// part's grid and (Z(k) - conj Z(-k)) / 2j for the imaginary part's.
+std::vector<Complex> spectrumOfGrids(const Line* grid, int bins) {
+    thread_local std::vector<Complex> buffer(kGridLength);
+    const std::vector<Complex>& c = polynomialCoefficients();
+    std::vector<Complex> spectrum(static_cast<std::size_t>(bins), Complex{0.0, 0.0});
+    for (int q = 0; q < kGrids / 2; ++q) {
+        for (int n = 0; n < kGridLength; ++n)
+            buffer[static_cast<std::size_t>(n)] = {grid[static_cast<std::size_t>(n)][2 * q],
+                                                   grid[static_cast<std::size_t>(n)][2 * q + 1]};
+        forwardFft(buffer.data(), buffer.data(), kGridLength);
+        for (int k = 0; k < std::min(bins, kGridBins); ++k) {
+            const Complex z = buffer[static_cast<std::size_t>(k)];
+            const Complex m = buffer[static_cast<std::size_t>((kGridLength - k) & (kGridLength - 1))];
+            const Complex even{0.5 * (z.re + m.re), 0.5 * (z.im - m.im)};
+            const Complex odd{0.5 * (z.im + m.im), 0.5 * (m.re - z.re)};
+            Complex& out = spectrum[static_cast<std::size_t>(k)];
+            out = out + c[static_cast<std::size_t>(k * kGrids + 2 * q)] * even +
+                  c[static_cast<std::size_t>(k * kGrids + 2 * q + 1)] * odd;
+        }
+    }
+    return spectrum;
+}
+
+} // namespace
+
+ContinuousSpectra continuousSpectra(const Scene& scene, int seat, int bins, bool inCaller, bool prune) {
+    const AxisTables t = buildAxisTables(scene, seat);
+    checkPaths(t);
+    const std::size_t sources = scene.sources.size();
+    ContinuousSpectra out;
+    out.sources.resize(sources);
+    out.leftOut.assign(sources, 0.0);
+    const auto task = [&](int index) {
+        const auto s = static_cast<std::size_t>(index);
+        // Lines on cache lines: a vector of vectors keeps no alignment beyond a double's.
+        thread_local std::vector<double> storage(
+            static_cast<std::size_t>((kCopies * kGridLength + 1) * kStride));
+        Line* grid = reinterpret_cast<Line*>(
+            (reinterpret_cast<std::uintptr_t>(storage.data()) + kLineBytes - 1) & ~(kLineBytes - 1));
+        // What may be left out: 1e-9 of the direct sound's weight over all rows together.
+        double rowLimit = 0.0;
+        if (prune && t.count > 0) {
+            const SourceTables& source = t.sources[s];
+            const auto middle = static_cast<std::size_t>(t.count / 2);
+            const double direct = std::sqrt(source.x2[middle] + source.y2[middle] + source.z2[middle]);
+            rowLimit = 1e-9 / direct / (static_cast<double>(t.count) * t.count);
+        }
+        out.leftOut[s] = accumulateSource(t, s, rowLimit, grid);
+        for (int copy = 1; copy < kCopies; ++copy)
+            for (int n = 0; n < kGridLength; ++n)
+                grid[n] += grid[copy * kGridLength + n];
+        if (!std::all_of(grid, grid + kGridLength, [](const Line& v) {
+                return std::isfinite(v[0] + v[1] + v[2] + v[3] + v[4] + v[5] + v[6] + v[7]);
+            }))
+            throw UserError(msg::kOverflow);
+        out.sources[s] = spectrumOfGrids(grid, bins);
+    };
+    if (inCaller || sources < 2) {
+        for (std::size_t s = 0; s < sources; ++s)
+            task(static_cast<int>(s));
+    } else {
+        WorkerPool::shared().run(static_cast<int>(sources), task);
+    }
+    return out;
+}
+
+bool leftOutMayShow(const std::vector<Complex>& spectrum, double leftOut, ElementRange range) {
+    if (leftOut == 0.0)
+        return false;
+    double largest = 0.0;
+    for (int j = range.first; j <= range.last; ++j) {
+        const Complex z = spectrum[static_cast<std::size_t>(j)];
+        largest = std::max(largest, std::hypot(z.re, z.im));
+    }
+    return !(leftOut <= 1e-7 * largest);
+}
+
+std::vector<double> impulseOfSpectrum(const std::vector<Complex>& spectrum) {
+    // The inverse transform is the forward one of the conjugate, conjugated back; of a
+    // spectrum with the mirror symmetry of a real response only the real part remains.
+    // The spectrum ends at 1024 Hz; cut off there, each arrival would ring for the whole
+    // 2 s (the response's start ringing on at its end). Flat to 600 Hz and falling as a
+    // raised cosine to nothing at 1000 Hz, it rings for a few milliseconds.
+    constexpr double kFlatHz = 600.0, kSilentHz = 1000.0;
+    std::vector<Complex> buffer(kTransformLength);
+    for (int k = 0; k < kTransformLength; ++k) {
+        const bool mirrored = k >= kSpectrumBins;
+        const int bin = mirrored ? kTransformLength - k : k;
+        const double hz = bin * 0.5;
+        const double taper =
+            hz <= kFlatHz ? 1.0
+            : hz >= kSilentHz
+                ? 0.0
+                : 0.5 * (1.0 + std::cos(std::numbers::pi * (hz - kFlatHz) / (kSilentHz - kFlatHz)));
+        const Complex z = taper * spectrum[static_cast<std::size_t>(bin)];
+        buffer[static_cast<std::size_t>(k)] = {z.re, mirrored ? z.im : -z.im};
+    }
+    forwardFft(buffer.data(), buffer.data(), kTransformLength);
+    std::vector<double> impulse(kTransformLength);
+    for (int n = 0; n < kTransformLength; ++n)
+        impulse[static_cast<std::size_t>(n)] = buffer[static_cast<std::size_t>(n)].re / kTransformLength;
+    return impulse;
+}
+
+} // namespace kolmarin::detail
