@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
     // application connects to one.
     // Qt's notes about the desktop session it finds are no concern of whoever asked for it.
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--chart-png") == 0 || std::strcmp(argv[i], "--waterfall-png") == 0) {
+        if (std::strcmp(argv[i], "--chart-png") == 0 || std::strcmp(argv[i], "--waterfall-png") == 0 ||
+            std::strcmp(argv[i], "--report-pdf") == 0) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
             qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
         }
@@ -82,9 +83,11 @@ int main(int argc, char** argv) {
         printMessage(request.usageError);
         return 2;
     }
-    if (!request.chartPath.isEmpty() || !request.waterfallPath.isEmpty()) {
+    if (request.writesFile()) {
         QStringList messages;
-        const int code = request.chartPath.isEmpty()
+        const int code = !request.reportPath.isEmpty()
+                             ? kolmarin::writeReportPdf(request.roomPath, request.reportPath, messages)
+                         : request.chartPath.isEmpty()
                              ? kolmarin::writeWaterfallPng(request.roomPath, request.waterfallPath,
                                                            request.waterfallBand, messages)
                              : kolmarin::writeChartPng(request.roomPath, request.chartPath, messages);

@@ -16,7 +16,13 @@ StartRequest parseStartArguments(const QStringList& arguments) {
     StartRequest request;
     QStringList files;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == QStringLiteral("--waterfall-png") || arguments[i] == QStringLiteral("--band")) {
+        if (arguments[i] == QStringLiteral("--report-pdf")) {
+            if (i + 1 >= arguments.size())
+                request.usageError = arguments[i] + QStringLiteral(" の後に値がありません");
+            else
+                request.reportPath = arguments[++i];
+        } else if (arguments[i] == QStringLiteral("--waterfall-png") ||
+                   arguments[i] == QStringLiteral("--band")) {
             if (i + 1 >= arguments.size()) {
                 request.usageError = arguments[i] + QStringLiteral(" の後に値がありません");
             } else if (arguments[i] == QStringLiteral("--band")) {
@@ -41,10 +47,10 @@ StartRequest parseStartArguments(const QStringList& arguments) {
     if (!files.isEmpty())
         request.roomPath = files.takeFirst();
     request.ignored = files;
-    if (request.usageError.isEmpty() && !(request.chartPath.isEmpty() && request.waterfallPath.isEmpty()) &&
+    if (request.usageError.isEmpty() && request.writesFile() &&
         (request.roomPath.isEmpty() || !request.ignored.isEmpty()))
-        request.usageError =
-            QStringLiteral("--chart-png / --waterfall-png FILE には部屋データファイルを一つ指定します");
+        request.usageError = QStringLiteral(
+            "--chart-png / --waterfall-png / --report-pdf FILE には部屋データファイルを一つ指定します");
     return request;
 }
 
@@ -104,6 +110,10 @@ int writeWaterfallPng(const QString& roomPath, const QString& imagePath, Band ba
             throw UserError("滝グラフの画像を作れませんでした");
         return bytes;
     });
+}
+
+int writeReportPdf(const QString& roomPath, const QString& pdfPath, QStringList& messages) {
+    return writeImage(roomPath, pdfPath, messages, [](MainWindow& window) { return window.reportPdf(); });
 }
 
 } // namespace kolmarin

@@ -9,6 +9,9 @@
 //   kolmarin2 --waterfall-png FILE [--band LO-HI] ROOM.dtr
 //                                    no window: the waterfall of the room file's Total as
 //                                    PNG (kolmarin2-cli decay --png runs this)
+//   kolmarin2 --report-pdf FILE SETUP
+//                                    no window: the report of the room or setup file's
+//                                    calculation as PDF (kolmarin2-cli report runs this)
 
 #include "model/acoustics/spread.h"
 
@@ -23,9 +26,14 @@ struct StartRequest {
     QString roomPath;      // empty: the start-up room only
     QString chartPath;     // not empty: write the chart image and end
     QString waterfallPath; // not empty: write the waterfall image and end
+    QString reportPath;    // not empty: write the report and end
     Band waterfallBand{15, 200};
     QStringList ignored; // further room files; only the first is opened
     QString usageError;  // not empty: a command line the program does not understand
+
+    bool writesFile() const {
+        return !chartPath.isEmpty() || !waterfallPath.isEmpty() || !reportPath.isEmpty();
+    }
 };
 
 StartRequest parseStartArguments(const QStringList& arguments);
@@ -41,5 +49,8 @@ int writeChartPng(const QString& roomPath, const QString& imagePath, QStringList
 
 // The same for the waterfall of the room's Total over `band`, with the window's defaults.
 int writeWaterfallPng(const QString& roomPath, const QString& imagePath, Band band, QStringList& messages);
+
+// The same for the report of the calculation (計算結果のレポート) as PDF.
+int writeReportPdf(const QString& roomPath, const QString& pdfPath, QStringList& messages);
 
 } // namespace kolmarin

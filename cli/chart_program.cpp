@@ -68,4 +68,8 @@ int writeWaterfallPngWithProgram(const QString& roomPath, const QString& pngPath
                              {QStringLiteral("--band"), band});
 }
 
+int writeReportPdfWithProgram(const QString& setupPath, const QString& pdfPath) {
+    return runPictureProgram(QStringLiteral("--report-pdf"), setupPath, pdfPath, {});
+}
+
 } // namespace kolmarin::cli

@@ -15,4 +15,8 @@ int writeChartPngWithProgram(const QString& roomPath, const QString& pngPath);
 // `kolmarin2 --waterfall-png PNG --band LO-HI ROOM`.
 int writeWaterfallPngWithProgram(const QString& roomPath, const QString& pngPath, const QString& band);
 
+// The report of the room or setup file's calculation as PDF:
+// `kolmarin2 --report-pdf PDF SETUP`.
+int writeReportPdfWithProgram(const QString& setupPath, const QString& pdfPath);
+
 } // namespace kolmarin::cli

@@ -185,6 +185,7 @@ QByteArray produce(const cli::Request& request) {
         return mapOutput(request, separator);
     case cli::Command::Place:
     case cli::Command::Subs:
+    case cli::Command::Report:
         break;
     case cli::Command::DefaultResponse:
         return cli::defaultResponseListing();
@@ -283,7 +284,12 @@ int main(int argc, char** argv) {
         return kFailed;
     }
 
-    // The chart and the waterfall are drawn by the program that draws them in its windows.
+    // The chart, the waterfall and the report are drawn by the program that draws them in
+    // its windows.
+    if (request.command == cli::Command::Report) {
+        const QCoreApplication application(argc, argv);
+        return cli::writeReportPdfWithProgram(request.roomPath, request.outputPath);
+    }
     if (!request.pngPath.isEmpty()) {
         const QCoreApplication application(argc, argv);
         if (request.command == cli::Command::Decay)
