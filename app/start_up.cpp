@@ -17,8 +17,9 @@ StartRequest parseStartArguments(const QStringList& arguments) {
     QStringList files;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == QStringLiteral("--report-pdf")) {
-            if (i + 1 >= arguments.size())
-                request.usageError = arguments[i] + QStringLiteral(" の後に値がありません");
+            // An empty name would leave the windows open on no screen, waiting for ever.
+            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty())
+                request.usageError = arguments[i] + QStringLiteral(" の後に PDF のファイル名がありません");
             else
                 request.reportPath = arguments[++i];
         } else if (arguments[i] == QStringLiteral("--waterfall-png") ||

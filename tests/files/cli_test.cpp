@@ -462,6 +462,8 @@ TEST_F(Cli, WritesTheReportOfASetupAsAPdfOfOneOrTwoPages) {
     const auto pages = QString::fromLatin1(pdf).count(QRegularExpression("/Type\\s*/Page(?![a-zA-Z])"));
     EXPECT_TRUE(pages == 1 || pages == 2) << pages;
     EXPECT_EQ(runCli({"report", path("a.k2s")}).exitCode, 2); // no -o
+    EXPECT_EQ(runCli({"report", path("gone.k2s"), "-o", path("gone.pdf")}).exitCode, 1);
+    EXPECT_FALSE(QFile::exists(path("gone.pdf")));
 }
 
 TEST_F(Cli, NeverWritesOverItsOwnRoomFile) {
