@@ -74,7 +74,8 @@ int main(int argc, char** argv) {
     // belong to a window, and a bad one would end the run.
     bool drawsImage = false;
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--chart-png") == 0 || std::strcmp(argv[i], "--waterfall-png") == 0) {
+        if (std::strcmp(argv[i], "--chart-png") == 0 || std::strcmp(argv[i], "--waterfall-png") == 0 ||
+            std::strcmp(argv[i], "--report-pdf") == 0) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
             kolmarin::keepOnlyFatalQtMessages("kolmarin2");
             drawsImage = true;
@@ -87,13 +88,14 @@ int main(int argc, char** argv) {
         printMessage(request.usageError);
         return 2;
     }
-    if (!request.chartPath.isEmpty() || !request.waterfallPath.isEmpty()) {
+    if (request.writesFile()) {
         QStringList messages;
-        const int code =
-            request.chartPath.isEmpty()
-                ? kolmarin::writeWaterfallPng(request.roomPath, request.waterfallPath, request.waterfallBand,
-                                              request.delays, messages)
-                : kolmarin::writeChartPng(request.roomPath, request.chartPath, request.delays, messages);
+        const int code = !request.reportPath.isEmpty()
+                             ? kolmarin::writeReportPdf(request.roomPath, request.reportPath, request.delays, messages)
+                         : request.chartPath.isEmpty()
+                             ? kolmarin::writeWaterfallPng(request.roomPath, request.waterfallPath,
+                                                           request.waterfallBand, request.delays, messages)
+                             : kolmarin::writeChartPng(request.roomPath, request.chartPath, request.delays, messages);
         for (const QString& message : messages)
             printMessage(message);
         return code;

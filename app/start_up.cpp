@@ -18,8 +18,14 @@ StartRequest parseStartArguments(const QStringList& arguments) {
     StartRequest request;
     QStringList files;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == QStringLiteral("--waterfall-png") || arguments[i] == QStringLiteral("--band") ||
-            arguments[i] == QStringLiteral("--delays")) {
+        if (arguments[i] == QStringLiteral("--report-pdf")) {
+            // An empty name would leave the windows open on no screen, waiting for ever.
+            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty())
+                request.usageError = arguments[i] + QStringLiteral(" の後に PDF のファイル名がありません");
+            else
+                request.reportPath = arguments[++i];
+        } else if (arguments[i] == QStringLiteral("--waterfall-png") || arguments[i] == QStringLiteral("--band") ||
+                   arguments[i] == QStringLiteral("--delays")) {
             if (i + 1 >= arguments.size()) {
                 request.usageError = arguments[i] + QStringLiteral(" の後に値がありません");
             } else if (arguments[i] == QStringLiteral("--delays")) {
@@ -50,10 +56,10 @@ StartRequest parseStartArguments(const QStringList& arguments) {
     if (!files.isEmpty())
         request.roomPath = files.takeFirst();
     request.ignored = files;
-    if (request.usageError.isEmpty() && !(request.chartPath.isEmpty() && request.waterfallPath.isEmpty()) &&
+    if (request.usageError.isEmpty() && request.writesFile() &&
         (request.roomPath.isEmpty() || !request.ignored.isEmpty()))
-        request.usageError =
-            QStringLiteral("--chart-png / --waterfall-png FILE には部屋データファイルを一つ指定します");
+        request.usageError = QStringLiteral(
+            "--chart-png / --waterfall-png / --report-pdf FILE には部屋データファイルを一つ指定します");
     return request;
 }
 
@@ -136,6 +142,10 @@ void rememberDelayModel(SceneDocument& document) {
     QObject::connect(&document, &SceneDocument::applied, &document, [&document] {
         QSettings().setValue(key, QString::fromLatin1(delayModelWord(document.texts().delays)));
     });
+}
+
+int writeReportPdf(const QString& roomPath, const QString& pdfPath, DelayModel delays, QStringList& messages) {
+    return writeImage(roomPath, pdfPath, delays, messages, [](MainWindow& window) { return window.reportPdf(); });
 }
 
 } // namespace kolmarin

@@ -11,6 +11,9 @@
 //                                    PNG (kolmarin2-cli decay --png runs this)
 //   --delays sample|continuous       the delay model of those images (the windows take
 //                                    the one the user last applied, kept in the settings)
+//   kolmarin2 --report-pdf FILE SETUP
+//                                    no window: the report of the room or setup file's
+//                                    calculation as PDF (kolmarin2-cli report runs this)
 
 #include "model/acoustics/spread.h"
 
@@ -26,10 +29,15 @@ struct StartRequest {
     QString roomPath;      // empty: the start-up room only
     QString chartPath;     // not empty: write the chart image and end
     QString waterfallPath; // not empty: write the waterfall image and end
+    QString reportPath;    // not empty: write the report and end
     Band waterfallBand{15, 200};
     DelayModel delays = DelayModel::Sample; // the images' model for the chart or waterfall image
     QStringList ignored;                    // further room files; only the first is opened
     QString usageError;                     // not empty: a command line the program does not understand
+
+    bool writesFile() const {
+        return !chartPath.isEmpty() || !waterfallPath.isEmpty() || !reportPath.isEmpty();
+    }
 };
 
 StartRequest parseStartArguments(const QStringList& arguments);
@@ -51,5 +59,8 @@ int writeWaterfallPng(const QString& roomPath, const QString& imagePath, Band ba
 // The delay model the user last applied, from the user's settings, into the document; and
 // every model applied from now on kept there.
 void rememberDelayModel(SceneDocument& document);
+
+// The same for the report of the calculation (計算結果のレポート) as PDF.
+int writeReportPdf(const QString& roomPath, const QString& pdfPath, DelayModel delays, QStringList& messages);
 
 } // namespace kolmarin

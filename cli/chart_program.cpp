@@ -70,4 +70,8 @@ int writeWaterfallPngWithProgram(const QString& roomPath, const QString& pngPath
                              {QStringLiteral("--band"), band, QStringLiteral("--delays"), delays});
 }
 
+int writeReportPdfWithProgram(const QString& setupPath, const QString& pdfPath) {
+    return runPictureProgram(QStringLiteral("--report-pdf"), setupPath, pdfPath, {});
+}
+
 } // namespace kolmarin::cli

@@ -16,4 +16,8 @@ int writeChartPngWithProgram(const QString& roomPath, const QString& pngPath, co
 int writeWaterfallPngWithProgram(const QString& roomPath, const QString& pngPath, const QString& band,
                                  const QString& delays);
 
+// The report of the room or setup file's calculation as PDF:
+// `kolmarin2 --report-pdf PDF SETUP`.
+int writeReportPdfWithProgram(const QString& setupPath, const QString& pdfPath);
+
 } // namespace kolmarin::cli

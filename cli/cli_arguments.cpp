@@ -208,6 +208,7 @@ const char* usageText() {
            "  kolmarin2-cli response SETUP --seat N [--csv | --text] [--subs-only] [-o FILE]\n"
            "  kolmarin2-cli setup ROOM.dtr [--seat X,Y,Z]... [--sub X,Y,Z[,LEVEL_DB,DELAY_MS,+|-]]...\n"
            "                [--crossover FC] [-o FILE]\n"
+           "  kolmarin2-cli report SETUP -o FILE.pdf\n"
            "  SETUP はセットアップファイル、または部屋データファイルと --seat X,Y,Z、--sub ...、--crossover "
            "FC\n"
            "  modes、decay、map、place の ROOM.dtr はセットアップファイルでもかまいません\n"
@@ -242,6 +243,9 @@ const char* helpText() {
            "      --csv  代わりに滝グラフのスライス (0-300 ms、30 枚、窓 300 ms) を\n"
            "             time_ms,frequency_hz,level_db の CSV で書きます (帯域は --band、既定 15-200)。\n"
            "      --png FILE  その滝グラフを PNG 画像で FILE に書きます (kolmarin2 が描きます)。\n"
+           "  kolmarin2-cli report SETUP -o FILE.pdf\n"
+           "      計算結果のレポート (部屋、音源と設定、座席とその値、グラフ、固有モードの初めの行) を\n"
+           "      1、2 ページの PDF で FILE に書きます。同じフォルダーの kolmarin2 が画面なしで描きます。\n"
            "  kolmarin2-cli room [-o FILE]\n"
            "      起動直後の部屋を部屋データファイルとして書きます (編集用のひな形)。\n"
            "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--figure point|area] [--band LO-HI]\n"
@@ -349,6 +353,8 @@ Request parseArguments(const QStringList& arguments) {
         request.command = Command::Subs;
     else if (command == QStringLiteral("setup"))
         request.command = Command::Setup;
+    else if (command == QStringLiteral("report"))
+        request.command = Command::Report;
     else
         refuse("不明なコマンド " + quoted(command));
     if (request.command == Command::Seats || request.command == Command::Subs)
@@ -403,7 +409,8 @@ Request parseArguments(const QStringList& arguments) {
         } else if (a == QStringLiteral("--text") && request.command == Command::Response) {
             request.text = true;
         } else if (a == QStringLiteral("--csv") && request.command != Command::Modes &&
-                   request.command != Command::Room && request.command != Command::Setup) {
+                   request.command != Command::Room && request.command != Command::Setup &&
+                   request.command != Command::Report) {
             request.csv = true;
         } else if (isPlacementOption(a, request.command)) {
             if (i + 1 >= arguments.size())
@@ -477,6 +484,13 @@ Request parseArguments(const QStringList& arguments) {
         request.roomPath = files.front();
         if (request.command == Command::Subs && request.subs.count == 0)
             refuse("subs には --count K (1 から 4) が要ります");
+        break;
+    case Command::Report:
+        if (files.size() != 1)
+            refuse("report には部屋データファイルかセットアップファイルを一つ指定します");
+        if (!outputGiven)
+            refuse("report には -o で PDF ファイルを指定します");
+        request.roomPath = files.front();
         break;
     case Command::Room:
         if (!files.isEmpty())

@@ -29,6 +29,7 @@ enum class Command {
     Seats,           // seats SETUP [--band LO-HI] [--csv]
     Subs,            // subs SETUP --count K [--candidates FILE] [--band LO-HI] [--top T] [--csv] [-o BEST]
     Setup,           // setup ROOM.dtr --seat ... --sub ... [--crossover FC] [-o FILE]
+    Report,          // report SETUP -o FILE.pdf
 };
 
 // Limits of the map's grid step in metres and of the number of placements listed.

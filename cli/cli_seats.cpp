@@ -127,13 +127,12 @@ QByteArray seatResponseOutput(BassSetup setup, int seat, SeatResponseForm form, 
     const Scene scene = setupScene(setup, separator);
     const ResponseCurves curves = seatCurves(scene, setup.crossover, subwoofersOnly, seat - 1);
     const ElementRange computed = storedElements(scene.startFrequency, scene.endFrequency);
+    const CurveSubject subject = curveSubject(setup, seat, subwoofersOnly);
     if (form == SeatResponseForm::CurveText)
-        return totalCurveText(curves, computed);
+        return totalCurveText(curves, computed, subject);
     if (form == SeatResponseForm::Csv)
         return responseCsvBytes(curves, resultFileElements(texts, computed));
-    // The result file describes one listener: the seat's position stands in its place.
-    std::swap(texts.seats[0], texts.seats[static_cast<std::size_t>(seat - 1)]);
-    return resultFileBytes(texts, curves, computed);
+    return resultFileBytes(setup, subject, curves, computed);
 }
 
 } // namespace kolmarin::cli

@@ -238,6 +238,7 @@ QByteArray produce(const cli::Request& request) {
         return mapOutput(request, separator);
     case cli::Command::Place:
     case cli::Command::Subs:
+    case cli::Command::Report:
         break;
     case cli::Command::DefaultResponse:
         return cli::defaultResponseListing(request.delays.value_or(DelayModel::Sample));
@@ -336,7 +337,12 @@ int main(int argc, char** argv) {
     int qtArgumentCount = 1;
     char* qtArguments[] = {argv[0], nullptr};
 
-    // The chart and the waterfall are drawn by the program that draws them in its windows.
+    // The chart, the waterfall and the report are drawn by the program that draws them in
+    // its windows.
+    if (request.command == cli::Command::Report) {
+        const QCoreApplication application(qtArgumentCount, qtArguments);
+        return cli::writeReportPdfWithProgram(request.roomPath, request.outputPath);
+    }
     if (!request.pngPath.isEmpty()) {
         const QCoreApplication application(qtArgumentCount, qtArguments);
         const QString delays =

@@ -193,9 +193,24 @@ std::vector<CurvePoint> totalCurvePoints(const ResponseCurves& curves, ElementRa
     return points;
 }
 
-QByteArray totalCurveText(const ResponseCurves& curves, ElementRange rows) {
+std::string totalCurveHeading(const CurveSubject& subject) {
+    if (!subject.beyondRoomFile())
+        return "Kolmarin2: Total at the listener, simulated";
+    std::string heading = "Kolmarin2: Total of " + subject.totalSources();
+    if (subject.subwoofersOnly)
+        heading += " (subwoofers only)";
+    heading += " at seat " + std::to_string(subject.seat);
+    if (subject.seat == 1)
+        heading += " (the listener)";
+    heading += " of " + std::to_string(subject.seatCount);
+    if (subject.crossover != 0)
+        heading += ", crossover " + std::to_string(subject.crossover) + " Hz";
+    return heading + ", simulated";
+}
+
+QByteArray totalCurveText(const ResponseCurves& curves, ElementRange rows, const CurveSubject& subject) {
     return curveTextBytes(totalCurvePoints(curves, rows),
-                          {"Kolmarin2: Total at the listener, simulated", "Freq(Hz) SPL(dB)"});
+                          {QByteArray::fromStdString(totalCurveHeading(subject)), "Freq(Hz) SPL(dB)"});
 }
 
 } // namespace kolmarin

@@ -5,6 +5,7 @@
 // the decimal separator. A measurement at the listening position and the simulated Total
 // can so be laid over each other in this program or in the measuring one.
 
+#include "files/curve_subject.h"
 #include "model/acoustics/response.h"
 
 #include <QByteArray>
@@ -41,8 +42,11 @@ std::vector<CurvePoint> readCurveFile(const QString& path);
 QByteArray curveTextBytes(const std::vector<CurvePoint>& points, const std::vector<QByteArray>& heading);
 
 // The Total at the listener over `rows` (element j is j/2 Hz), as a measurement there would
-// give it, and its text under the heading the window and kolmarin2-cli both write.
+// give it, and its text under the heading the window and kolmarin2-cli both write: "Total
+// at the listener" for the room file's scene, else the seat, the sources summed and the
+// crossover ("Total of SW1+SW2 (subwoofers only) at seat 2 of 3, crossover 80 Hz").
 std::vector<CurvePoint> totalCurvePoints(const ResponseCurves& curves, ElementRange rows);
-QByteArray totalCurveText(const ResponseCurves& curves, ElementRange rows);
+QByteArray totalCurveText(const ResponseCurves& curves, ElementRange rows, const CurveSubject& subject = {});
+std::string totalCurveHeading(const CurveSubject& subject);
 
 } // namespace kolmarin

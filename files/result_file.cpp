@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <string_view>
 
 namespace kolmarin {
@@ -56,8 +57,17 @@ ElementRange resultFileElements(const SceneTexts& texts, ElementRange computed) 
     return rows;
 }
 
-QByteArray resultFileBytes(const SceneTexts& t, const ResponseCurves& curves, ElementRange computed) {
+QByteArray resultFileBytes(const SceneTexts& texts, const ResponseCurves& curves, ElementRange computed) {
+    BassSetup setup;
+    setup.texts = texts;
+    return resultFileBytes(setup, CurveSubject{}, curves, computed);
+}
+
+QByteArray resultFileBytes(const BassSetup& setup, const CurveSubject& subject, const ResponseCurves& curves,
+                           ElementRange computed) {
+    const SceneTexts& t = setup.texts;
     const ElementRange rows = resultFileElements(t, computed);
+    const bool extended = subject.beyondRoomFile();
 
     QByteArray out;
     out += (Line() << kResultFileHeader).end();
@@ -69,12 +79,39 @@ QByteArray resultFileBytes(const SceneTexts& t, const ResponseCurves& curves, El
                    << "、左=" << t.reflLeft << "、上=" << t.reflCeiling << "、下=" << t.reflFloor)
                .end();
     auto position = [](std::string_view title, const PositionTexts& p) {
-        return (Line() << title << "左から" << p.x << "m、前から" << p.y << "m、床から" << p.z << "m").end();
+        Line line;
+        line << title << "左から" << p.x << "m、前から" << p.y << "m、床から" << p.z << "m";
+        return line;
     };
-    out += position("聴取位置：", t.seats.at(0));
-    out += position("Sp1音源位置：", t.sources.at(0));
-    out += position("Sp2音源位置：", t.sources.at(1));
+    const std::size_t seat = static_cast<std::size_t>(std::max(1, subject.seat) - 1);
+    out += position(seat == 0 ? std::string("聴取位置：") : "座席 " + std::to_string(seat + 1) + " の位置：",
+                    t.seats.at(seat))
+               .end();
+    out += position("Sp1音源位置：", t.sources.at(0)).end();
+    out += position("Sp2音源位置：", t.sources.at(1)).end();
+    if (extended)
+        for (int i = 0; i < setup.subwooferCount(); ++i) {
+            const SubwooferSignal& s = setup.subwoofers[static_cast<std::size_t>(i)];
+            char signal[96];
+            std::snprintf(signal, sizeof signal, "、レベル%+.1fdB、遅延%.2fms、極性", s.levelDb, s.delayMs);
+            out += (position("Sw" + std::to_string(i + 1) + "音源位置：",
+                             t.sources.at(static_cast<std::size_t>(kLoudspeakerCount + i)))
+                    << signal << (s.reversed ? "逆" : "正"))
+                       .end();
+        }
     out += (Line() << "反射回数" << t.reflectionCount << "回").end();
+    if (extended) {
+        if (subject.crossover != 0)
+            out += (Line() << "クロスオーバー：" << std::to_string(subject.crossover)
+                           << "Hz (Sp1、Sp2は高域、Swは低域)")
+                       .end();
+        out += (Line() << "座席：座席" << std::to_string(seat + 1) << " (全"
+                       << std::to_string(subject.seatCount) << "席、座席1が聴取位置)")
+                   .end();
+        out += (Line() << "Totalの音源：" << subject.totalSources()
+                       << (subject.subwoofersOnly ? " (サブウーファーのみ)" : ""))
+                   .end();
+    }
     out += kLineEnd;
     out += field("周波数(Hz)") + field("Sp1(dB)") + field("Sp2(dB)") + field("Total(dB)") + kLineEnd;
 

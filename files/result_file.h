@@ -3,6 +3,7 @@
 // then one row per 0.5 Hz with the stored levels of SP1, SP2 and Total. CP932, CR LF;
 // numbers right-aligned in 10-byte fields with one decimal and a point.
 
+#include "files/curve_subject.h"
 #include "model/acoustics/response.h"
 #include "model/acoustics/scene.h"
 
@@ -25,6 +26,15 @@ ElementRange resultFileElements(const SceneTexts& texts, ElementRange computed);
 // The whole file. Reads the frequency range first, so a bad range fails before anything
 // else; throws UserError naming a text that cannot be written (see encodeLineText).
 QByteArray resultFileBytes(const SceneTexts& texts, const ResponseCurves& curves, ElementRange computed);
+
+// The file of a setup's curves at `subject`'s seat. Where nothing beyond the room file is in
+// play it is the file above, byte for byte. Otherwise the seat's own position stands in
+// the listener's line (titled "座席 N の位置：" for another seat than the listener), each
+// subwoofer's line with its level, delay and polarity follows the loudspeakers', and after
+// the reflection count come the crossover, the seat among all seats and the sources the
+// Total sums.
+QByteArray resultFileBytes(const BassSetup& setup, const CurveSubject& subject, const ResponseCurves& curves,
+                           ElementRange computed);
 
 // A number as its field shows it: one decimal, a point, a minus sign only when the
 // rounded value is below zero, at least 10 bytes wide.

@@ -193,6 +193,7 @@ void MainWindow::createMenu() {
     createPlacementSearch();
     createWaterfall();
     createReferenceCommands();
+    createReportCommand();
     createSetupCommands();
     createSeatCommands();
 

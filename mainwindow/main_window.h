@@ -12,6 +12,7 @@
 #include "model/acoustics/response.h"
 #include "model/acoustics/scene.h"
 #include "model/layout/plan_geometry.h"
+#include "model/layout/scene_lines.h"
 #include "widgets/chart_image.h"
 #include "widgets/curve_role.h"
 
@@ -87,8 +88,11 @@ class MainWindow : public QMainWindow {
     const ResponseCurves& responseCurves() const { return curves_; }
     // The impulse responses the last calculation's curves came from.
     const ImpulseResponses& impulseResponses() const { return impulses_; }
-    // The chart as it stands, as the bytes of an image file.
+    // The chart as it stands, as the bytes of an image file; a scene with subwoofers or
+    // other seats is written under it.
     QByteArray chartImage(ChartImageFormat format);
+    // The report of the calculation on screen as a PDF (printing/report.h).
+    QByteArray reportPdf();
 
     // What the graph axis dialog fixes or frees: the response chart's axes.
     ChartAxes& chartAxes();
@@ -108,11 +112,15 @@ class MainWindow : public QMainWindow {
     void recalculateResponse();
 
     // Menu commands.
-    void openRoomFile();           // open a room file, then applyScene unless it was refused or unreadable
-    void saveRoomFile();           // save the room file
-    void saveResultFile();         // save the calculation result file
-    void saveChartImage();         // save the chart as a PNG or PDF image
-    void printChart();             // print the chart with the scene in its foot
+    void openRoomFile();   // open a room file, then applyScene unless it was refused or unreadable
+    void saveRoomFile();   // save the room file
+    void saveResultFile(); // save the calculation result file
+    void saveChartImage(); // save the chart as a PNG or PDF image
+    void printChart();     // print the chart with the scene in its foot or under it
+    void saveReport();     // save the report of the calculation as a PDF
+    // The scene written under a printed or exported chart: nothing for the room file's
+    // scene, whose page keeps its five foot lines.
+    SceneGroups sceneOnPage() const;
     void printWindow();            // print the whole window
     void exitProgram();            // close the window, which ends the program
     void showModes();              // compute the room's modes and show the mode list
@@ -233,6 +241,8 @@ class MainWindow : public QMainWindow {
     // The curve kept to compare against, and the Total as a curve text
     // (main_window_reference.cpp).
     void createReferenceCommands();
+    // 計算結果のレポート in the file menu (main_window_report.cpp).
+    void createReportCommand();
     void keepReference();
     void loadReference();
     void saveCurveText();
@@ -297,8 +307,10 @@ class MainWindow : public QMainWindow {
     QAction* loadReferenceAction_ = nullptr;
     QAction* clearReferenceAction_ = nullptr;
     QAction* saveCurveTextAction_ = nullptr;
-    QString referenceProposal_;                                  // the curve file last read
-    QString curveTextProposal_ = QStringLiteral("Total.txt");    // the name last chosen
+    QString referenceProposal_;                               // the curve file last read
+    QString curveTextProposal_ = QStringLiteral("Total.txt"); // the name last chosen
+    QAction* saveReportAction_ = nullptr;
+    QString reportProposal_ = QStringLiteral("レポート.pdf");    // the name last chosen
     WaterfallWindow* waterfall_ = nullptr;                       // made at its first showing
     ImpulseResponses impulses_;                                  // of the last calculation
     std::vector<std::pair<MarkerShape*, QLabel*>> setupMarkers_; // subwoofers, then seats

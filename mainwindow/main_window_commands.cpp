@@ -10,6 +10,7 @@
 #include "printing/graph_print.h"
 #include "widgets/response_chart.h"
 #include "widgets/save_command.h"
+#include "widgets/ui_support.h"
 
 #include <QPrinter>
 
@@ -60,11 +61,21 @@ void MainWindow::saveRoomFile() {
 }
 
 void MainWindow::saveResultFile() {
-    resultFile_.run(this, document_.texts(), curves_, computed_);
+    resultFile_.run(this, bassSetup(), curves_, computed_);
+}
+
+SceneGroups MainWindow::sceneOnPage() const {
+    const BassSetup setup = bassSetup();
+    if (setup.plain())
+        return {};
+    std::optional<SeatSummary> seats;
+    if (seatFigures_)
+        seats = SeatSummary{*seatFigures_, seatComparisonBand_, subsOnlyAction_->isChecked()};
+    return sceneGroups(setup, seats, decimalSeparator());
 }
 
 QByteArray MainWindow::chartImage(ChartImageFormat format) {
-    return chartImageBytes(*responseChart_, format);
+    return chartImageBytes(*responseChart_, format, sceneOnPage());
 }
 
 void MainWindow::saveChartImage() {
@@ -76,7 +87,10 @@ void MainWindow::saveChartImage() {
 }
 
 void MainWindow::printChart() {
-    printGraph(*this, *responseChart_, document_.texts(), printer());
+    if (const SceneGroups scene = sceneOnPage(); !scene.empty())
+        printGraph(*this, *responseChart_, scene, printer());
+    else
+        printGraph(*this, *responseChart_, document_.texts(), printer());
 }
 
 void MainWindow::printWindow() {

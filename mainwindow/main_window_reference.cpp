@@ -95,7 +95,7 @@ void MainWindow::saveCurveText() {
         throw UserError("書き出す曲線がまだ計算されていません");
     saveThroughDialog(
         this, {QStringLiteral("曲線のテキスト"), QStringLiteral("*.txt"), QString(), QStringLiteral("txt")},
-        curveTextProposal_, totalCurveText(curves_, computed_));
+        curveTextProposal_, totalCurveText(curves_, computed_, curveSubject(bassSetup())));
 }
 
 } // namespace kolmarin

@@ -5,11 +5,11 @@
 
 namespace kolmarin {
 
-void ResultFileCommand::run(QWidget* parent, const SceneTexts& texts, const ResponseCurves& curves,
+void ResultFileCommand::run(QWidget* parent, const BassSetup& setup, const ResponseCurves& curves,
                             ElementRange computed) {
     // The file is put together before the user is asked anything: its first step reads the
     // frequency range, and a text it cannot hold is refused without a dialog.
-    const QByteArray bytes = resultFileBytes(texts, curves, computed);
+    const QByteArray bytes = resultFileBytes(setup, curveSubject(setup), curves, computed);
 
     // No default extension: a name typed without one is used as typed.
     saveThroughDialog(

@@ -4,6 +4,7 @@
 
 #include "model/errors.h"
 #include "model/layout/print_geometry.h"
+#include "widgets/chart_with_scene.h"
 #include "widgets/response_chart.h"
 #include "widgets/ui_support.h"
 #include "widgets/user_dialogs.h"
@@ -83,20 +84,37 @@ QString footText(const SceneTexts& texts) {
 // The chart is laid out afresh at a canvas of screen pixels shaped like its place on the
 // page, and that canvas is scaled onto the place: the 12-pixel texts print as large,
 // relative to the chart, as they look on screen, whatever the printer's resolution.
-// Vector mode keeps the drawing free of screen-pixel tweaks; hairlines become lines one
-// canvas pixel wide, so they scale with the chart instead of shrinking to one printer dot.
-void drawChart(ResponseChart& chart, QCPPainter& painter, const PagePlace& place, int dpiX, int dpiY) {
-    const CanvasSize canvas =
-        chartCanvasSize(place.width(), place.height(), dpiX, dpiY, chart.width(), chart.height());
-    painter.setMode(QCPPainter::pmVectorized);
-    painter.setMode(QCPPainter::pmNoCaching);
-    painter.setMode(QCPPainter::pmNonCosmetic);
+template <typename Draw>
+void drawScaled(QCPPainter& painter, const PagePlace& place, CanvasSize canvas, const Draw& draw) {
     painter.save();
     painter.translate(place.left, place.top);
     painter.scale(static_cast<double>(place.width()) / canvas.width,
                   static_cast<double>(place.height()) / canvas.height);
-    chart.toPainter(&painter, canvas.width, canvas.height);
+    draw();
     painter.restore();
+}
+
+// The chart laid out for the screen again after it was laid out for the page.
+class ScreenLayout {
+  public:
+    explicit ScreenLayout(ResponseChart& chart) : chart_(chart) {}
+    ScreenLayout(const ScreenLayout&) = delete;
+    ScreenLayout& operator=(const ScreenLayout&) = delete;
+    ~ScreenLayout() { chart_.replot(); }
+
+  private:
+    ResponseChart& chart_;
+};
+
+// Landscape and named "Chart1" for the one job, then as the user left them.
+template <typename Draw> void printChartPage(QPrinter& printer, const Draw& draw) {
+    const JobSettingsKeeper settings(printer);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(QStringLiteral("Chart1"));
+    QCPPainter painter;
+    PrintJob job(printer, painter, PrintJob::OnFailure::Abort);
+    draw(painter, printer.logicalDpiX(), printer.logicalDpiY());
+    job.finish();
 }
 
 } // namespace
@@ -105,19 +123,32 @@ void printGraph(QWidget& owner, ResponseChart& chart, const SceneTexts& texts, Q
     if (!askPrint(&owner, printer))
         return;
     const FootLines foot(chart, footText(texts));
-    const JobSettingsKeeper settings(printer);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(QStringLiteral("Chart1"));
+    printChartPage(printer, [&](QCPPainter& painter, int dpiX, int dpiY) {
+        const int band = chartVerticalMarginPercent(printer.width(), printer.height(), chart.width(),
+                                                    chart.height(), dpiX, dpiY);
+        const PagePlace place =
+            chartPageRect(printer.width(), printer.height(), kChartSideMarginPercent, band);
+        const CanvasSize canvas =
+            chartCanvasSize(place.width(), place.height(), dpiX, dpiY, chart.width(), chart.height());
+        drawScaled(painter, place, canvas,
+                   [&] { drawChartCanvas(painter, chart, canvas.width, canvas.height, true); });
+    });
+}
 
-    QCPPainter painter;
-    PrintJob job(printer, painter, PrintJob::OnFailure::Abort);
-    const int dpiX = printer.logicalDpiX();
-    const int dpiY = printer.logicalDpiY();
-    const int band = chartVerticalMarginPercent(printer.width(), printer.height(), chart.width(),
-                                                chart.height(), dpiX, dpiY);
-    const PagePlace place = chartPageRect(printer.width(), printer.height(), kChartSideMarginPercent, band);
-    drawChart(chart, painter, place, dpiX, dpiY);
-    job.finish();
+void printGraph(QWidget& owner, ResponseChart& chart, const SceneGroups& scene, QPrinter& printer) {
+    if (!askPrint(&owner, printer))
+        return;
+    const ScreenLayout screen(chart);
+    printChartPage(printer, [&](QCPPainter& painter, int dpiX, int dpiY) {
+        const PagePlace place = chartPageRect(printer.width(), printer.height(), kScenePageMarginPercent,
+                                              kScenePageMarginPercent);
+        const CanvasSize canvas =
+            scenePageCanvas(place.width(), place.height(), dpiX, dpiY, printer.width(), chart.width());
+        drawScaled(painter, place, canvas, [&] {
+            drawChartWithScene(painter, chart, QSize(canvas.width, canvas.height),
+                               sceneLines(scene, canvas.width), true);
+        });
+    });
 }
 
 void printWholeWindow(QWidget& window, QWidget& clientArea, QPrinter& printer) {

@@ -4,6 +4,7 @@
 // Both ask with the print dialog first; a job that cannot be printed throws UserError.
 
 #include "model/acoustics/scene.h"
+#include "model/layout/scene_lines.h"
 
 class QPrinter;
 class QWidget;
@@ -17,6 +18,11 @@ class ResponseChart;
 // belongs to `owner`. The printer's orientation and job name are set back afterwards and
 // the foot is emptied again, also when the job failed (it is then aborted).
 void printGraph(QWidget& owner, ResponseChart& chart, const SceneTexts& texts, QPrinter& printer);
+
+// The same job for a scene with subwoofers or other seats: the chart across the page
+// inside margins of print_geometry.h's kScenePageMarginPercent, and `scene` in lines under
+// it that fit the page's width; the foot stays empty.
+void printGraph(QWidget& owner, ResponseChart& chart, const SceneGroups& scene, QPrinter& printer);
 
 // Sets the printer to landscape before the dialog (so a choice made there wins and stays
 // afterwards), then prints `clientArea`, the window's area without its menu bar, at the

@@ -1,6 +1,7 @@
 #include "widgets/chart_image.h"
 
 #include "model/errors.h"
+#include "widgets/chart_with_scene.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -17,8 +18,21 @@ namespace {
 // in a document scaled up.
 constexpr double kPngScale = 2.0;
 
-QByteArray pngBytes(QCustomPlot& chart) {
-    const QImage image = chart.toPixmap(chart.width(), chart.height(), kPngScale).toImage();
+QImage sceneImage(QCustomPlot& chart, const QStringList& lines) {
+    const QSize canvas(chart.width(), chart.height() + sceneLinesHeight(static_cast<int>(lines.size())));
+    QImage image(canvas * kPngScale, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QCPPainter painter(&image);
+    painter.setMode(QCPPainter::pmNoCaching);
+    painter.setMode(QCPPainter::pmNonCosmetic);
+    painter.scale(kPngScale, kPngScale);
+    drawChartWithScene(painter, chart, canvas, lines, false);
+    return image;
+}
+
+QByteArray pngBytes(QCustomPlot& chart, const QStringList& lines) {
+    const QImage image = lines.isEmpty() ? chart.toPixmap(chart.width(), chart.height(), kPngScale).toImage()
+                                         : sceneImage(chart, lines);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -27,7 +41,9 @@ QByteArray pngBytes(QCustomPlot& chart) {
     return bytes;
 }
 
-QByteArray pdfBytes(QCustomPlot& chart) {
+QByteArray pdfBytes(QCustomPlot& chart, const QStringList& lines) {
+    const int height =
+        chart.height() + (lines.isEmpty() ? 0 : sceneLinesHeight(static_cast<int>(lines.size())));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -36,16 +52,20 @@ QByteArray pdfBytes(QCustomPlot& chart) {
         writer.setCreator(QStringLiteral("Kolmarin2"));
         // At 72 dots per inch one unit of the painter is one point of the page.
         writer.setResolution(72);
-        writer.setPageSize(QPageSize(QSizeF(chart.width(), chart.height()), QPageSize::Point, QString(),
-                                     QPageSize::ExactMatch));
+        writer.setPageSize(
+            QPageSize(QSizeF(chart.width(), height), QPageSize::Point, QString(), QPageSize::ExactMatch));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         QCPPainter painter;
         if (!painter.begin(&writer))
             throw UserError("グラフの画像を作れませんでした");
-        // Vector mode keeps the drawing free of the screen's pixel rounding.
-        painter.setMode(QCPPainter::pmVectorized);
-        painter.setMode(QCPPainter::pmNoCaching);
-        chart.toPainter(&painter, chart.width(), chart.height());
+        if (lines.isEmpty()) {
+            // Vector mode keeps the drawing free of the screen's pixel rounding.
+            painter.setMode(QCPPainter::pmVectorized);
+            painter.setMode(QCPPainter::pmNoCaching);
+            chart.toPainter(&painter, chart.width(), chart.height());
+        } else {
+            drawChartWithScene(painter, chart, QSize(chart.width(), height), lines, true);
+        }
         painter.end();
     }
     return bytes;
@@ -62,8 +82,9 @@ ChartImageFormat imageFormatOf(const QString& path) {
     return ChartImageFormat::Png;
 }
 
-QByteArray chartImageBytes(QCustomPlot& chart, ChartImageFormat format) {
-    return format == ChartImageFormat::Pdf ? pdfBytes(chart) : pngBytes(chart);
+QByteArray chartImageBytes(QCustomPlot& chart, ChartImageFormat format, const SceneGroups& scene) {
+    const QStringList lines = scene.empty() ? QStringList() : sceneLines(scene, chart.width());
+    return format == ChartImageFormat::Pdf ? pdfBytes(chart, lines) : pngBytes(chart, lines);
 }
 
 } // namespace kolmarin

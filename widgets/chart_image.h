@@ -1,7 +1,10 @@
 #pragma once
 // The response chart as an image file, drawn as it stands on screen: a PNG with twice the
 // screen's pixels in each direction, or a one-page PDF in vector form whose page is the
-// chart's size on screen, one point per pixel.
+// chart's size on screen, one point per pixel. A scene with subwoofers or other seats is
+// written under the chart, the image growing by the lines' height.
+
+#include "model/layout/scene_lines.h"
 
 #include <QByteArray>
 #include <QString>
@@ -17,7 +20,8 @@ enum class ChartImageFormat { Png, Pdf };
 // extension is a UserError, rather than bytes the name does not describe.
 ChartImageFormat imageFormatOf(const QString& path);
 
-// The file's bytes. Throws UserError when the image could not be made.
-QByteArray chartImageBytes(QCustomPlot& chart, ChartImageFormat format);
+// The file's bytes, with `scene` under the chart unless it is empty (the room file's scene,
+// whose image is the chart alone). Throws UserError when the image could not be made.
+QByteArray chartImageBytes(QCustomPlot& chart, ChartImageFormat format, const SceneGroups& scene = {});
 
 } // namespace kolmarin

@@ -2,6 +2,8 @@
 
 #include "model/layout/frequency_axis_labels.h"
 
+#include <QFontMetricsF>
+
 namespace kolmarin {
 
 NumberFormat numberFormatOf(const QLocale& locale) {
@@ -15,7 +17,18 @@ NumberFormat numberFormatOf(const QLocale& locale) {
 void FrequencyTicker::generate(const QCPRange& range, const QLocale& locale, QChar, int,
                                QVector<double>& ticks, QVector<double>* subTicks,
                                QVector<QString>* tickLabels) {
-    const auto labels = frequencyAxisLabels(range.lower, range.upper, numberFormatOf(locale));
+    auto labels = frequencyAxisLabels(range.lower, range.upper, numberFormatOf(locale));
+    if (axis_ && axis_->axisRect()) {
+        // Numbers stand centred on their ticks; a gap of a quarter of the font's height
+        // keeps two neighbours from reading as one number ("300400").
+        const QFontMetricsF metrics(axis_->tickLabelFont());
+        const double length =
+            axis_->orientation() == Qt::Horizontal ? axis_->axisRect()->width() : axis_->axisRect()->height();
+        dropCrowdedLabels(labels, range.lower, range.upper, length, metrics.height() / 4,
+                          [&metrics](const std::string& text) {
+                              return metrics.horizontalAdvance(QString::fromStdString(text));
+                          });
+    }
     ticks.clear();
     if (subTicks)
         subTicks->clear();

@@ -1,7 +1,11 @@
 #include "widgets/response_chart.h"
 
+#include "widgets/chart_legend_item.h"
 #include "widgets/frequency_ticker.h"
 #include "widgets/japanese_fonts.h"
+
+#include <QHelpEvent>
+#include <QToolTip>
 
 #include <algorithm>
 #include <utility>
@@ -33,7 +37,11 @@ ResponseChart::ResponseChart(QWidget* parent) : QCustomPlot(parent) {
     // Frequency: logarithmic, a tick and grid line only where the label tables put one.
     styleAxis(xAxis, font);
     xAxis->setScaleType(QCPAxis::stLogarithmic);
-    xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new FrequencyTicker));
+    xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new FrequencyTicker(xAxis)));
+    // The ticks are made before the layout sizes the plot; made again once it has, the
+    // numbers are spaced for the plot's width on screen, in an image and on paper.
+    connect(this, &QCustomPlot::afterLayout, this,
+            [this] { axisRect()->update(QCPLayoutElement::upPreparation); });
     xAxis->setRange(20, 500);
 
     // Level: the plot's own tick spacing; its title "dB" stands upright to the left.
@@ -69,6 +77,8 @@ ResponseChart::ResponseChart(QWidget* parent) : QCustomPlot(parent) {
     legend->setBrush(Qt::white);
     legend->setBorderPen(QPen(Qt::black, 0));
     legend->setIconSize(20, 10);
+    // Curves are listed by the chart itself, each in an entry of one width.
+    setAutoAddPlottableToLegend(false);
 
     // Drawn in this order: each loudspeaker, then the Total over them.
     const std::pair<const char*, QColor> sources[]{{"SP1", Qt::black}, {"SP2", Qt::red}};
@@ -90,6 +100,7 @@ QCPGraph* ResponseChart::addCurve(const QString& name, const QColor& colour) {
     graph->setPen(QPen(colour, 2));
     graph->setLineStyle(QCPGraph::lsLine);
     graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
+    legend->addItem(new ChartLegendItem(legend, graph));
     return graph;
 }
 
@@ -134,6 +145,29 @@ QPen ResponseChart::pen(CurveRole role) const {
     return curve(role)->pen();
 }
 
+QString ResponseChart::legendTip(QPoint position) const {
+    for (int i = 0; i < legend->itemCount(); ++i) {
+        auto* item = qobject_cast<ChartLegendItem*>(legend->item(i));
+        if (item && item->visible() && item->rect().contains(position) &&
+            item->shownText() != item->plottable()->name())
+            return item->plottable()->name();
+    }
+    return QString();
+}
+
+bool ResponseChart::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QCustomPlot::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    if (const QString tip = legendTip(help->pos()); !tip.isEmpty()) {
+        QToolTip::showText(help->globalPos(), tip, this);
+    } else {
+        QToolTip::hideText();
+        event->ignore();
+    }
+    return true;
+}
+
 QString ResponseChart::legendName(CurveRole role) const {
     QCPGraph* graph = curve(role);
     return legend->hasItemWithPlottable(graph) ? graph->name() : QString();
@@ -143,7 +177,7 @@ void ResponseChart::showExtra(QCPGraph* curve, const QVector<double>& frequencie
                               const QVector<double>& levels) {
     curve->setData(frequencies, levels, true);
     if (!legend->hasItemWithPlottable(curve))
-        curve->addToLegend();
+        legend->addItem(new ChartLegendItem(legend, curve));
     followData();
     replot();
 }

@@ -38,6 +38,9 @@ class ResponseChart : public QCustomPlot, public ChartAxes {
     QVector<double> levels(CurveRole role) const;
     QPen pen(CurveRole role) const;
     QString legendName(CurveRole role) const;
+    // The whole name of a legend entry shown shortened at `position` (widget pixels), or
+    // empty; it is the entry's tooltip.
+    QString legendTip(QPoint position) const;
 
     // A placement being looked at: a dashed curve "候補", empty and out of the legend
     // unless a candidate is shown, so without one the chart draws as it always did.
@@ -68,6 +71,9 @@ class ResponseChart : public QCustomPlot, public ChartAxes {
 
     // After the curves were refilled: axes that follow the data take its range again.
     void followData();
+
+  protected:
+    bool event(QEvent* event) override;
 
   private:
     // Curves are reached by their role only; the plot's own access to its graphs by number

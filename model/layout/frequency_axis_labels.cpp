@@ -71,4 +71,23 @@ std::vector<AxisLabel> frequencyAxisLabels(double min, double max, const NumberF
     return labels;
 }
 
+void dropCrowdedLabels(std::vector<AxisLabel>& labels, double min, double max, double length, double gap,
+                       const std::function<double(const std::string&)>& textWidth) {
+    if (!(min > 0) || !(max > min) || !(length > 0))
+        return;
+    // A tick's pixel on a logarithmic axis: its share of the decades the axis spans.
+    const double decades = std::log(max / min);
+    double lastRight = -HUGE_VAL;
+    for (AxisLabel& label : labels) {
+        if (label.text.empty())
+            continue;
+        const double centre = length * std::log(label.value / min) / decades;
+        const double half = textWidth(label.text) / 2;
+        if (centre - half < lastRight + gap)
+            label.text.clear();
+        else
+            lastRight = centre + half;
+    }
+}
+
 } // namespace kolmarin

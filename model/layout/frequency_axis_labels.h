@@ -5,6 +5,7 @@
 // with numbers only where they do not crowd each other.
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,5 +53,14 @@ struct AxisLabel {
 // Every label of a frequency axis showing [min, max], in ascending order, as the chart
 // collects them through the two calls above.
 std::vector<AxisLabel> frequencyAxisLabels(double min, double max, const NumberFormat& format);
+
+// Leaves out the numbers that would run into each other on an axis `length` pixels long
+// showing [min, max] logarithmically: each number stands centred on its tick, and one whose
+// left edge comes less than `gap` pixels after the right edge of the last number kept
+// loses its text (its tick and grid line stay). Going from low to high keeps the decade
+// numbers 10, 100, 1000 wherever they had room before. `textWidth` measures a text in
+// pixels.
+void dropCrowdedLabels(std::vector<AxisLabel>& labels, double min, double max, double length, double gap,
+                       const std::function<double(const std::string&)>& textWidth);
 
 } // namespace kolmarin

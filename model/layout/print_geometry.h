@@ -53,6 +53,22 @@ struct CanvasSize {
     bool operator==(const CanvasSize&) const = default;
 };
 
+// The page of a scene with subwoofers or other seats keeps this share of its width and
+// height free on every side: the chart takes the page's width, the scene the rest below.
+inline constexpr int kScenePageMarginPercent = 5;
+
+// The canvas, in screen pixels, that such a page's place stands for: the chart's screen
+// width spans as much paper as on the room file's page (70 % of the page width), so the
+// texts print at the same size on both; the height follows the place's physical shape.
+inline CanvasSize scenePageCanvas(int placeW, int placeH, int dpiX, int dpiY, int pageW, int chartW) {
+    if (placeW <= 0 || placeH <= 0 || dpiX <= 0 || dpiY <= 0 || pageW <= 0 || chartW <= 0)
+        return {std::max(chartW, 1), std::max(chartW, 1)};
+    const double chartShare = (100 - 2 * kChartSideMarginPercent) / 100.0;
+    const int width = roundHalfEven(chartW * placeW / (chartShare * pageW));
+    const double shape = (static_cast<double>(placeH) / dpiY) / (static_cast<double>(placeW) / dpiX);
+    return {width, roundHalfEven(width * shape)};
+}
+
 // The size, in screen pixels, at which the chart is laid out afresh for its place on the
 // page: the place's physical shape, and nowhere smaller than the chart on screen. One side
 // keeps its screen length, the other grows, so texts and lines keep the size they have on

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -468,6 +469,22 @@ TEST_F(Cli, DrawsTheChartWithTheProgramBesideIt) {
     EXPECT_EQ(
         runCli({"response", test::fixturePath("startup_room.dtr"), "--png", path("a.png"), "--csv"}).exitCode,
         2);
+}
+
+TEST_F(Cli, WritesTheReportOfASetupAsAPdfOfOneOrTwoPages) {
+    ASSERT_EQ(runCli({"setup", test::fixturePath("startup_room.dtr"), "--sub", "0.3,0.3,0.3,-3,2.5,-",
+                      "--seat", "1.8,3.4,1.0", "--crossover", "80", "-o", path("a.k2s")})
+                  .exitCode,
+              0);
+    const CliRun run = runCli({"report", path("a.k2s"), "-o", path("report.pdf")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QByteArray pdf = test::readBytes(path("report.pdf"));
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    const auto pages = QString::fromLatin1(pdf).count(QRegularExpression("/Type\\s*/Page(?![a-zA-Z])"));
+    EXPECT_TRUE(pages == 1 || pages == 2) << pages;
+    EXPECT_EQ(runCli({"report", path("a.k2s")}).exitCode, 2); // no -o
+    EXPECT_EQ(runCli({"report", path("gone.k2s"), "-o", path("gone.pdf")}).exitCode, 1);
+    EXPECT_FALSE(QFile::exists(path("gone.pdf")));
 }
 
 TEST_F(Cli, NeverWritesOverItsOwnRoomFile) {

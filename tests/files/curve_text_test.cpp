@@ -102,5 +102,20 @@ TEST(CurveText, CurvesAndCandidatesRefuseAPipeOrASocketAtOnce) {
     close(server);
 }
 
+TEST(CurveText, TheHeadingNamesTheSeatAndTheSourcesBeyondTheRoomFile) {
+    const struct {
+        CurveSubject subject;
+        std::string heading;
+    } cases[]{
+        {{}, "Kolmarin2: Total at the listener, simulated"},
+        {{1, 1, 2, false, 0}, "Kolmarin2: Total of SP1+SP2+SW1+SW2 at seat 1 (the listener) of 1, simulated"},
+        {{3, 4, 1, true, 90},
+         "Kolmarin2: Total of SW1 (subwoofers only) at seat 3 of 4, crossover 90 Hz, simulated"},
+        {{2, 2, 0, false, 0}, "Kolmarin2: Total of SP1+SP2 at seat 2 of 2, simulated"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(totalCurveHeading(c.subject), c.heading);
+}
+
 } // namespace
 } // namespace kolmarin

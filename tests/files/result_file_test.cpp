@@ -142,5 +142,23 @@ TEST(ResultFile, RefusesABadRangeOrAnUnwritableTextBeforeWritingAnything) {
     EXPECT_NE(errorOf([&] { resultFileBytes(t, c, kAllElements); }).find("'0.70¥'"), std::string::npos);
 }
 
+TEST(ResultFile, NamesSubwoofersSeatAndSourcesOnlyWhenTheSetupHasThem) {
+    const ResponseCurves c = indexedCurves();
+    BassSetup setup;
+    setup.texts = startupSceneTexts();
+    const QByteArray plain = resultFileBytes(setup.texts, c, kAllElements);
+    EXPECT_EQ(resultFileBytes(setup, curveSubject(setup), c, kAllElements), plain);
+
+    setup.texts.sources.push_back({"0.30", "0.40", "0.50"});
+    setup.subwoofers.push_back({1.5, 0.25, false});
+    const QStringList lines = test::cp932Lines(resultFileBytes(setup, curveSubject(setup), c, kAllElements));
+    EXPECT_EQ(
+        lines.mid(7, 4),
+        (QStringList{"Sw1音源位置：左から0.30m、前から0.40m、床から0.50m、レベル+1.5dB、遅延0.25ms、極性正",
+                     "反射回数30回", "座席：座席1 (全1席、座席1が聴取位置)", "Totalの音源：SP1+SP2+SW1"}));
+    // The rows are the same rows.
+    EXPECT_EQ(lines.mid(13), test::cp932Lines(plain).mid(10));
+}
+
 } // namespace
 } // namespace kolmarin

@@ -52,6 +52,23 @@ TEST(SeatsCli, ASetupFileGivesWhatItsRoomFileAndOptionsGive) {
             << command.join(' ').toStdString();
 }
 
+TEST(SeatsCli, HeadersSayWhichSeatAndWhichSourcesTheyHold) {
+    const QStringList setup =
+        QStringList{"response", test::fixturePath("startup_room.dtr")} + kSeatsAndSubwoofer;
+    const QByteArray text = cli(setup + QStringList{"--seat", "1", "--subs-only", "--text"});
+    EXPECT_FALSE(text.contains("Total at the listener"));
+    EXPECT_TRUE(text.startsWith("* Kolmarin2: Total of SW1 (subwoofers only) at seat 1 (the listener) of 3, "
+                                "crossover 80 Hz, simulated\n"))
+        << text.left(120).toStdString();
+    const QStringList header = test::cp932Lines(cli(setup + QStringList{"--seat", "2"})).mid(0, 14);
+    EXPECT_TRUE(header[4].startsWith("座席 2 の位置：左から 0.86m")) << header[4].toStdString();
+    EXPECT_EQ(header[7],
+              "Sw1音源位置：左から 0.30m、前から 0.30m、床から 0.30m、レベル-3.0dB、遅延2.50ms、極性逆");
+    EXPECT_EQ(header.mid(9, 3),
+              (QStringList{"クロスオーバー：80Hz (Sp1、Sp2は高域、Swは低域)",
+                           "座席：座席2 (全3席、座席1が聴取位置)", "Totalの音源：SP1+SP2+SW1"}));
+}
+
 TEST(SeatsCli, TheBestConfigurationWrittenOutHasItsRowsFigures) {
     QTemporaryDir dir;
     const QString candidates = dir.filePath("candidates.txt"), best = dir.filePath("best.k2s");

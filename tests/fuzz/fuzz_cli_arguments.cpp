@@ -160,6 +160,10 @@ void checkRequest(const QStringList& arguments, const Request& r) {
         require(r.roomPath.isEmpty() && r.outputPath.isEmpty(),
                 "the start-up scene's listing takes no files");
         break;
+    case Command::Report:
+        require(command == QStringLiteral("report"), "the first argument names the command");
+        require(!r.roomPath.isEmpty() && !r.outputPath.isEmpty(), "a report reads one file and writes one");
+        break;
     case Command::Room:
         require(command == QStringLiteral("room"), "the first argument names the command");
         require(r.roomPath.isEmpty(), "the room template reads no room file");

@@ -4,6 +4,7 @@
 #include "main_window_fixture.h"
 
 #include "model/layout/print_geometry.h"
+#include "model/layout/scene_lines.h"
 #include "printing/graph_print.h"
 #include "tests/small_file_system.h"
 #include "widgets/user_dialogs.h"
@@ -263,6 +264,37 @@ class TestPrinting : public QObject, public testing::MainWindowFixture {
             all.append(line.text);
         for (const char* legend : {"SP1", "SP2", "Total", "dB"})
             QVERIFY2(all.contains(QString::fromLatin1(legend)), legend);
+    }
+
+    void aSceneWithSubwoofersIsPrintedWholeUnderAChartAcrossThePage() {
+        const QImage plainImage = QImage::fromData(mainWindow().chartImage(ChartImageFormat::Png));
+        BassSetup setup = document().setup();
+        for (int i = 0; i < 4; ++i) {
+            setup.texts.sources.push_back({"0.30", " 0.40", "0.3" + std::to_string(i)});
+            setup.subwoofers.push_back({-1.0 * i, 2.0, i == 3});
+        }
+        setup.texts.seats.push_back({"1.00", "3.20", "1.00"});
+        setup.crossover = 80;
+        document().setSetup(setup);
+        document().apply();
+        // The image grows by the scene's lines, the chart keeping its size.
+        const QImage image = QImage::fromData(mainWindow().chartImage(ChartImageFormat::Png));
+        QCOMPARE(image.width(), plainImage.width());
+        QVERIFY(image.height() > plainImage.height());
+
+        PrinterRig rig;
+        printGraph(mainWindow(), chart(), sceneGroups(document().setup(), std::nullopt), rig.printer);
+        QString all;
+        for (const DrawnText& line : rig.paint.lines())
+            all += line.text + QLatin1Char('\n');
+        for (const char* wanted :
+             {"SW1 左0.30 前0.40 床0.30 m", "SW4", "レベル -3.0 dB", "遅延 2.00 ms", "極性 逆",
+              "クロスオーバー 80 Hz", "座席 2 左1.00 前3.20 床1.00 m", "聴取者", "反射回数 30"})
+            QVERIFY2(all.contains(QString::fromUtf8(wanted)), qPrintable(all));
+        // The chart takes the page's width but for 5 % on either side.
+        QVERIFY2(rig.paint.inked.width() > 0.85 * kLongSide,
+                 qPrintable(QString::number(rig.paint.inked.width())));
+        QCOMPARE(chart().footText(), QString());
     }
 
     void graphPrintLeavesPrinterAndScreenAsTheyWere() {

@@ -38,6 +38,18 @@ class TestReferenceCurve : public QObject, public testing::FileCommandFixture {
             QVERIFY(c.pen(other).color() != reference.color() || c.pen(other).style() != reference.style());
     }
 
+    void aLongMeasurementNameNeitherNarrowsThePlotNorIsLost() {
+        const int plotWidth = chart().axisRect()->width();
+        const QString name = QStringLiteral("比較 (measured_sofa_centre_after_treatment.txt, -78.8 dB)");
+        chart().showReference(name, {20, 500}, {0, 1});
+        QCOMPARE(chart().axisRect()->width(), plotWidth);
+        QCOMPARE(chart().legendName(kReferenceCurve), name);
+        // The shortened entry tells the whole name under the mouse.
+        const QRect entry = chart().legend->item(chart().legend->itemCount() - 1)->rect();
+        QCOMPARE(chart().legendTip(entry.center()), name);
+        QVERIFY(chart().legendTip(chart().legend->item(0)->rect().center()).isEmpty()); // "SP1" whole
+    }
+
     void theKeptTotalStaysUntilClearedAndIsExported() {
         const QVector<double> before = values(kTotalCurve);
         trigger("keepReferenceAction");

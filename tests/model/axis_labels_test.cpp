@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace kolmarin;
 
 namespace {
@@ -147,4 +149,30 @@ TEST(FrequencyAxisLabels, EdgesOfTheRange) {
     // A minimum that formats like a table value keeps its number.
     const auto nearTwenty = frequencyAxisLabels(20.0002, 500, kPointFormat);
     EXPECT_EQ(nearTwenty.front().text, "20");
+}
+
+TEST(CrowdedAxisLabels, NoTwoNumbersTouchAtAnyWidthAndNoneGoWhereThereIsRoom) {
+    const auto digitWidth = [](const std::string& text) { return 7.0 * static_cast<double>(text.size()); };
+    for (double length : {60.0, 120.0, 215.0, 300.0, 430.0, 900.0}) {
+        std::vector<AxisLabel> labels = frequencyAxisLabels(20, 500, kPointFormat);
+        const std::vector<AxisLabel> all = labels;
+        dropCrowdedLabels(labels, 20, 500, length, 4, digitWidth);
+        ASSERT_EQ(positions(labels), positions(all)); // every tick stays
+        double lastRight = -1e9;
+        for (const AxisLabel& label : labels) {
+            if (label.text.empty())
+                continue;
+            const double centre = length * std::log(label.value / 20) / std::log(25.0);
+            EXPECT_GE(centre - digitWidth(label.text) / 2, lastRight + 4) << length << " Hz " << label.value;
+            lastRight = centre + digitWidth(label.text) / 2;
+        }
+        if (length >= 430) {
+            EXPECT_EQ(texts(labels), texts(all)) << length;
+        }
+    }
+    // The half-width chart of a squeezed plot: "300400500" becomes "300 500".
+    std::vector<AxisLabel> half = frequencyAxisLabels(20, 500, kPointFormat);
+    dropCrowdedLabels(half, 20, 500, 215, 4, digitWidth);
+    EXPECT_EQ(texts(half), (std::vector<std::string>{"20", "30", "40", "", "60", "", "", "", "100", "200",
+                                                     "300", "", "500"}));
 }

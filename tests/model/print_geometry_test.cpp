@@ -50,6 +50,17 @@ TEST(ChartCanvas, HigherPlaceKeepsTheScreenWidthAndGrowsTheHeight) {
     EXPECT_EQ(chartCanvasSize(553, 417, 96, 96, kChartW, kChartH), (CanvasSize{553, 417}));
 }
 
+TEST(ScenePage, TextsPrintAsLargeAsOnTheRoomFilesPage) {
+    // 90 % of the landscape sheet's width stands for 553 pixels spread over 70 % of it.
+    const PagePlace place = chartPageRect(6814, 4760, kScenePageMarginPercent, kScenePageMarginPercent);
+    const CanvasSize canvas = scenePageCanvas(place.width(), place.height(), 600, 600, 6814, kChartW);
+    EXPECT_EQ(canvas.width, 711);
+    EXPECT_NEAR(static_cast<double>(canvas.height) / canvas.width,
+                static_cast<double>(place.height()) / place.width(), 0.002);
+    // Non-square dots: the physical shape counts.
+    EXPECT_EQ(scenePageCanvas(place.width(), place.height() / 2, 600, 300, 6814, kChartW), canvas);
+}
+
 TEST(WindowPicture, PrintsAtItsScreenSizeCentredOnThePage) {
     // 600 dpi printer, 96 dpi screen: 6.25 dots per pixel.
     const PagePlace place = centredPicture(1016, 546, 600, 96, 7016, 4961);
