@@ -99,14 +99,19 @@ TEST(SeatsCli, DecayMapPlaceAndModesTakeASetupFile) {
     test::writeBytes(room, bytes);
     cli({"setup", room, "-o", plain});
     cli(QStringList{"setup", room} + kSeatsAndSubwoofer + QStringList{"-o", setup});
-    const QList<QStringList> commands{{"decay", "--csv", "--band", "30-40"},
-                                      {"modes", "--decay"},
-                                      {"map", "--csv", "--step", "0.5"},
-                                      {"place", "--layout", "listener", "--top", "2"}};
-    for (const QStringList& command : commands) {
+    // A mode's decay is the walls' alone: the sources change nothing in the mode list.
+    const struct {
+        QStringList command;
+        bool sourcesMatter;
+    } commands[]{{{"decay", "--csv", "--band", "30-40"}, true},
+                 {{"modes", "--decay"}, false},
+                 {{"map", "--csv", "--step", "0.5"}, true},
+                 {{"place", "--layout", "listener", "--top", "2"}, true}};
+    for (const auto& [command, sourcesMatter] : commands) {
         const QByteArray fromRoom = cli(command + QStringList{room});
         EXPECT_EQ(cli(command + QStringList{plain}), fromRoom) << command.join(' ').toStdString();
-        EXPECT_NE(cli(command + QStringList{setup}), fromRoom) << command.join(' ').toStdString();
+        EXPECT_EQ(cli(command + QStringList{setup}) != fromRoom, sourcesMatter)
+            << command.join(' ').toStdString();
     }
     EXPECT_EQ(cli({"decay", setup, "--seat", "1"}), cli({"decay", setup}));
     EXPECT_NE(cli({"decay", setup, "--seat", "3"}), cli({"decay", setup}));
