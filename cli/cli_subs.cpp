@@ -36,7 +36,11 @@ QByteArray subsOutput(const BassSetup& setup, const SubsRequest& request, char s
                                          : readCandidateFile(request.candidatesPath);
     for (std::size_t c = 0; c < candidates.size(); ++c)
         requireInside(scene, candidates[c], "候補 " + std::to_string(c + 1));
-    const OptimiserRunClock clock;
+    OptimiserOptions options;
+    options.count = request.count;
+    options.top = request.top;
+    options.goal = request.goal;
+    const OptimiserRunClock clock(preparingShare(scene, candidates.size(), request.band, options));
     const SubwooferSpectra spectra =
         prepareSubwooferSpectra(scene, setup.crossover, request.subwoofersOnly, request.band, candidates,
                                 [&](double f) {
@@ -49,13 +53,9 @@ QByteArray subsOutput(const BassSetup& setup, const SubsRequest& request, char s
         throw UserError(tooFewSubwooferCandidates(spectra, request.count));
     if (note && spectra.thinnedFrom > 0)
         note(QByteArray::fromStdString(thinnedSubwooferCandidates(spectra)) + '\n');
-    OptimiserOptions options;
-    options.count = request.count;
-    options.top = request.top;
-    options.goal = request.goal;
     const OptimiserResult result = optimiseSubwoofers(spectra, options, [&](OptimiserProgress p) {
         if (progress) {
-            const OptimiserProgress whole = OptimiserRunClock::searching(p);
+            const OptimiserProgress whole = clock.searching(p);
             progress(whole.fraction, whole.secondsLeft);
         }
     });

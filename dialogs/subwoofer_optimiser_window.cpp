@@ -190,7 +190,7 @@ void SubwooferOptimiserWindow::startSearch() {
             auto result = std::make_shared<OptimiserResult>();
             auto note = std::make_shared<std::string>(); // why nothing was found, or what was left out
             try {
-                const OptimiserRunClock clock;
+                const OptimiserRunClock clock(preparingShare(scene, candidates.size(), band, options));
                 const SubwooferSpectra spectra = prepareSubwooferSpectra(
                     scene, crossover, subsOnly, band, candidates,
                     [&](double f) {
@@ -206,7 +206,7 @@ void SubwooferOptimiserWindow::startSearch() {
                     *result = optimiseSubwoofers(
                         spectra, options,
                         [&](OptimiserProgress p) {
-                            const OptimiserProgress whole = OptimiserRunClock::searching(p);
+                            const OptimiserProgress whole = clock.searching(p);
                             progress(whole.fraction, whole.secondsLeft);
                         },
                         stop);

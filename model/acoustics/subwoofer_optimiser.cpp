@@ -252,7 +252,27 @@ void normalise(std::vector<Tuned>& subs) {
     }
 }
 
+// Work in configurations evaluated, which all cost alike: two per set the beam grows to,
+// and per tuned set its start and rounds of every subwoofer's delays and levels with both
+// polarities. Tuning mostly settles in kExpectedRounds; a set reports its rounds as they
+// end and the rest of its share when it settles.
+long long tuningEvaluations(int k) {
+    long long coarse = 1;
+    for (int i = 0; i < k; ++i)
+        coarse *= 30;
+    return (1LL << k) + (coarse <= kMostCoarse ? coarse : 0) +
+           kExpectedRounds * 2LL * k * (kSubwooferDelaySteps + kSubwooferLevelSteps);
+}
+
 } // namespace
+
+double plannedEvaluations(int candidates, const OptimiserOptions& options) {
+    const int k = std::clamp(options.count, 1, kMostSubwoofers);
+    const int beamWidth = std::max(kLeastBeam, options.top);
+    const int tuned = std::max(kLeastTuned, options.top);
+    const double beam = 2.0 * (candidates + static_cast<double>(k - 1) * std::min(beamWidth, candidates) * candidates);
+    return beam + static_cast<double>(tuningEvaluations(k)) * std::min(tuned, candidates);
+}
 
 SubwooferConfiguration evaluateSubwoofers(const SubwooferSpectra& spectra,
                                           const std::vector<SubwooferSetting>& subwoofers,
@@ -295,20 +315,9 @@ OptimiserResult optimiseSubwoofers(const SubwooferSpectra& spectra, const Optimi
     const int beamWidth = std::max(kLeastBeam, options.top);
     const int tuned = std::max(kLeastTuned, options.top);
 
-    // Work in configurations evaluated, which all cost alike: two per set the beam grows
-    // to, and per tuned set its start and rounds of every subwoofer's delays and levels
-    // with both polarities. Tuning mostly settles in kExpectedRounds; a set reports its
-    // rounds as they end and the rest of its share when it settles.
-    const long long beamUnits =
-        2LL * (n + static_cast<long long>(k - 1) * std::min(beamWidth, n) * n);
     const long long roundUnits = 2LL * k * (kSubwooferDelaySteps + kSubwooferLevelSteps);
-    long long coarse = 1;
-    for (int i = 0; i < k; ++i)
-        coarse *= 30;
-    const long long tuningUnits =
-        (1LL << k) + (coarse <= kMostCoarse ? coarse : 0) + kExpectedRounds * roundUnits;
-    const double totalUnits =
-        static_cast<double>(beamUnits) + static_cast<double>(tuningUnits) * std::min(tuned, n);
+    const long long tuningUnits = tuningEvaluations(k);
+    const double totalUnits = plannedEvaluations(n, options);
     std::atomic<long long> unitsDone{0};
     std::mutex progressMutex;
     const auto started = std::chrono::steady_clock::now();

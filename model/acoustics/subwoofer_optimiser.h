@@ -89,6 +89,10 @@ struct OptimiserResult {
     bool cancelled = false;
 };
 
+// Configurations the search evaluates, about, for `candidates` candidates (the measure of
+// its work the progress counts in).
+double plannedEvaluations(int candidates, const OptimiserOptions& options);
+
 // Runs on the shared worker pool and blocks the calling thread. `progress` is called from
 // any thread, one call at a time. A stop ends the search soon with what was found by then.
 // Fewer candidates than `count` give no configuration.

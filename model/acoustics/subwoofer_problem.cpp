@@ -7,6 +7,7 @@
 #include "model/errors.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kolmarin {
 
@@ -122,14 +123,25 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
     return out;
 }
 
+double preparingShare(const Scene& scene, std::size_t candidates, Band band, const OptimiserOptions& options) {
+    const int seats = std::max<int>(1, static_cast<int>(scene.seats.size()));
+    const std::size_t calculated = std::min(candidates, mostSubwooferCandidates(seats, band));
+    const double terms = std::pow(scene.reflectionCount + 1.0, 3.0);
+    const double preparing =
+        kImageTermCost * static_cast<double>(kLoudspeakerCount + calculated) * seats * terms;
+    const double searching =
+        plannedEvaluations(static_cast<int>(calculated), options) * bandPoints(band) * seats;
+    return preparing / (preparing + searching);
+}
+
 OptimiserProgress OptimiserRunClock::preparing(double fraction) const {
     const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    const double whole = kPreparingShare * fraction;
+    const double whole = share_ * fraction;
     return {whole, whole > 0.0 ? elapsed * (1.0 - whole) / whole : 0.0};
 }
 
-OptimiserProgress OptimiserRunClock::searching(OptimiserProgress search) {
-    return {kPreparingShare + (1.0 - kPreparingShare) * search.fraction, search.secondsLeft};
+OptimiserProgress OptimiserRunClock::searching(OptimiserProgress search) const {
+    return {share_ + (1.0 - share_) * search.fraction, search.secondsLeft};
 }
 
 std::string tooFewSubwooferCandidates(const SubwooferSpectra& spectra, int count) {

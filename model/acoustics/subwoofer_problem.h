@@ -34,16 +34,23 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
                                          const std::function<void(double)>& progress = {},
                                          std::stop_token stop = {});
 
-// A run's progress over the preparation and the search, which take about
-// kPreparingShare and the rest of its time: while the spectra are prepared, the time left
-// is projected from the time they have taken so far.
-inline constexpr double kPreparingShare = 0.2;
+// The share of a run's time the preparation of `candidates` candidates takes: its image
+// sums, about (R + 1)³ terms per source and seat for R reflections, against the search's
+// evaluations, a term per band point and seat each. Measured, an image term costs about
+// kImageTermCost of an evaluation's.
+inline constexpr double kImageTermCost = 0.4;
+double preparingShare(const Scene& scene, std::size_t candidates, Band band, const OptimiserOptions& options);
+
+// A run's progress over the preparation and then the search: while the spectra are
+// prepared, the time left is projected from the time they have taken so far.
 class OptimiserRunClock {
   public:
+    explicit OptimiserRunClock(double preparingShare) : share_(preparingShare) {}
     OptimiserProgress preparing(double fraction) const;
-    static OptimiserProgress searching(OptimiserProgress search);
+    OptimiserProgress searching(OptimiserProgress search) const;
 
   private:
+    double share_;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
