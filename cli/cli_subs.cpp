@@ -41,14 +41,13 @@ QByteArray subsOutput(const BassSetup& setup, const SubsRequest& request, char s
     options.top = request.top;
     options.goal = request.goal;
     const OptimiserRunClock clock(preparingShare(scene, candidates.size(), request.band, options));
-    const SubwooferSpectra spectra =
-        prepareSubwooferSpectra(scene, setup.crossover, request.subwoofersOnly, request.band, candidates,
-                                [&](double f) {
-                                    if (progress) {
-                                        const OptimiserProgress p = clock.preparing(f);
-                                        progress(p.fraction, p.secondsLeft);
-                                    }
-                                });
+    const SubwooferSpectra spectra = prepareSubwooferSpectra(
+        scene, setup.crossover, request.subwoofersOnly, request.band, candidates, [&](double f) {
+            if (progress) {
+                const OptimiserProgress p = clock.preparing(f);
+                progress(p.fraction, p.secondsLeft);
+            }
+        });
     if (static_cast<int>(spectra.positions.size()) < request.count)
         throw UserError(tooFewSubwooferCandidates(spectra, request.count));
     if (note && spectra.thinnedFrom > 0)

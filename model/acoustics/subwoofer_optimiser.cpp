@@ -194,7 +194,8 @@ Candidate startOf(Search& search, std::vector<Tuned> subs, std::vector<Complex>&
 // polarity, then the best level with either polarity, the others held; until a whole
 // round changes nothing.
 // `roundDone` hears of each round.
-Candidate tune(Search& search, Candidate best, const std::stop_token& stop, const std::function<void()>& roundDone) {
+Candidate tune(Search& search, Candidate best, const std::stop_token& stop,
+               const std::function<void()>& roundDone) {
     std::vector<Complex> base, work;
     for (int round = 0; round < kMostRounds && !stop.stop_requested(); ++round) {
         bool improved = false;
@@ -270,7 +271,8 @@ double plannedEvaluations(int candidates, const OptimiserOptions& options) {
     const int k = std::clamp(options.count, 1, kMostSubwoofers);
     const int beamWidth = std::max(kLeastBeam, options.top);
     const int tuned = std::max(kLeastTuned, options.top);
-    const double beam = 2.0 * (candidates + static_cast<double>(k - 1) * std::min(beamWidth, candidates) * candidates);
+    const double beam =
+        2.0 * (candidates + static_cast<double>(k - 1) * std::min(beamWidth, candidates) * candidates);
     return beam + static_cast<double>(tuningEvaluations(k)) * std::min(tuned, candidates);
 }
 

@@ -40,7 +40,7 @@ struct SubwooferSpectra {
     std::vector<Complex> fixed;                   // what stays: the loudspeakers' sum as set, or zeros
     std::vector<Point3> positions;                // the candidates
     std::vector<std::vector<Complex>> candidates; // each candidate's own spectra, unit gain
-    int outOfReach = 0; // candidates left out: some seat lies beyond what the response follows
+    int outOfReach = 0;  // candidates left out: some seat lies beyond what the response follows
     int thinnedFrom = 0; // the candidates within reach when more than the bound, else 0
 };
 

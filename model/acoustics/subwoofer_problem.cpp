@@ -100,8 +100,8 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
     }
     for (std::size_t from = 0; from < reachable.size(); from += kCandidateBatch) {
         const std::vector<Point3> batch(reachable.begin() + static_cast<std::ptrdiff_t>(from),
-                                        reachable.begin() + static_cast<std::ptrdiff_t>(
-                                                                std::min(reachable.size(), from + kCandidateBatch)));
+                                        reachable.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                                reachable.size(), from + kCandidateBatch)));
         const SeatSpectra spectra = spectraOf(batch);
         if (spectra.cancelled) {
             out.positions.clear();
@@ -115,7 +115,8 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
             for (int p = 0; p < points; ++p)
                 for (int seat = 0; seat < out.seats; ++seat)
                     own[static_cast<std::size_t>(p * out.seats + seat)] =
-                        spectra.spectra[static_cast<std::size_t>(seat)][c][static_cast<std::size_t>(first + p)];
+                        spectra
+                            .spectra[static_cast<std::size_t>(seat)][c][static_cast<std::size_t>(first + p)];
             out.positions.push_back(batch[c]);
             out.candidates.push_back(std::move(own));
         }
@@ -123,7 +124,8 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
     return out;
 }
 
-double preparingShare(const Scene& scene, std::size_t candidates, Band band, const OptimiserOptions& options) {
+double preparingShare(const Scene& scene, std::size_t candidates, Band band,
+                      const OptimiserOptions& options) {
     const int seats = std::max<int>(1, static_cast<int>(scene.seats.size()));
     const std::size_t calculated = std::min(candidates, mostSubwooferCandidates(seats, band));
     const double terms = std::pow(scene.reflectionCount + 1.0, 3.0);
@@ -147,8 +149,8 @@ OptimiserProgress OptimiserRunClock::searching(OptimiserProgress search) const {
 std::string tooFewSubwooferCandidates(const SubwooferSpectra& spectra, int count) {
     const std::string needed = "残る候補が " + std::to_string(count) + " 個に足りません";
     if (spectra.outOfReach > 0)
-        return "候補の位置 " + std::to_string(spectra.outOfReach) + " 個は、" + kBeyondRepresentedPath + "。" +
-               needed;
+        return "候補の位置 " + std::to_string(spectra.outOfReach) + " 個は、" + kBeyondRepresentedPath +
+               "。" + needed;
     return "座席に重ならない候補の位置が " + std::to_string(count) + " 個に足りません";
 }
 

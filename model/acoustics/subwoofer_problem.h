@@ -27,8 +27,8 @@ std::size_t mostSubwooferCandidates(int seats, Band band);
 // Candidates that cannot be calculated at some seat (one standing on a seat) are left out
 // of spectra.positions, as are those some seat lies too far from (counted in outOfReach).
 // Of more candidates within reach than the bound, that many spread evenly over the list
-// are calculated (thinnedFrom says how many there were). Throws UserError when a loudspeaker cannot be calculated. A stop
-// leaves the candidates unfilled.
+// are calculated (thinnedFrom says how many there were). Throws UserError when a loudspeaker cannot be
+// calculated. A stop leaves the candidates unfilled.
 SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool subwoofersOnly, Band band,
                                          const std::vector<Point3>& candidates,
                                          const std::function<void(double)>& progress = {},
