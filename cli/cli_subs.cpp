@@ -2,7 +2,6 @@
 
 #include "cli/cli_seats.h"
 #include "files/candidate_file.h"
-#include "model/acoustics/represented_path.h"
 #include "model/acoustics/subwoofer_candidates.h"
 #include "model/acoustics/subwoofer_problem.h"
 #include "model/errors.h"
@@ -23,40 +22,41 @@ void appendNumber(QByteArray& out, const char* format, double value) {
 } // namespace
 
 QByteArray subsOutput(const BassSetup& setup, const SubsRequest& request, char separator, BassSetup& best,
-                      const std::function<void(double, double)>& progress) {
+                      const std::function<void(double, double)>& progress,
+                      const std::function<void(const QByteArray&)>& note) {
     // The setup's own subwoofers make way for the optimiser's.
     const BassSetup without = withSubwoofersOf(setup, {});
     const Scene scene = setupScene(without, separator);
+    if (request.candidatesPath.isEmpty())
+        if (const std::string why = missingDefaultCandidates(scene.width, scene.depth, scene.height);
+            !why.empty())
+            throw UserError(why);
     const std::vector<Point3> candidates =
         request.candidatesPath.isEmpty() ? defaultSubwooferCandidates(scene.width, scene.depth, scene.height)
                                          : readCandidateFile(request.candidatesPath);
     for (std::size_t c = 0; c < candidates.size(); ++c)
         requireInside(scene, candidates[c], "候補 " + std::to_string(c + 1));
-    const SubwooferSpectra spectra = prepareSubwooferSpectra(scene, setup.crossover, request.subwoofersOnly,
-                                                             request.band, candidates, [&](double f) {
-                                                                 if (progress)
-                                                                     progress(0.2 * f, 0.0);
-                                                             });
-    if (static_cast<int>(spectra.positions.size()) < request.count) {
-        std::size_t outOfReach = 0;
-        for (const Point3& candidate : candidates)
-            for (const Point3& seat : scene.seats)
-                if (!withinRepresentedPath(candidate, seat)) {
-                    ++outOfReach;
-                    break;
-                }
-        if (outOfReach > 0)
-            throw UserError("候補の位置 " + std::to_string(outOfReach) + " 個は、" + kBeyondRepresentedPath +
-                            "。残る候補が " + std::to_string(request.count) + " 個に足りません");
-        throw UserError("座席に重ならない候補の位置が " + std::to_string(request.count) + " 個に足りません");
-    }
     OptimiserOptions options;
     options.count = request.count;
     options.top = request.top;
     options.goal = request.goal;
+    const OptimiserRunClock clock(preparingShare(scene, candidates.size(), request.band, options));
+    const SubwooferSpectra spectra = prepareSubwooferSpectra(
+        scene, setup.crossover, request.subwoofersOnly, request.band, candidates, [&](double f) {
+            if (progress) {
+                const OptimiserProgress p = clock.preparing(f);
+                progress(p.fraction, p.secondsLeft);
+            }
+        });
+    if (static_cast<int>(spectra.positions.size()) < request.count)
+        throw UserError(tooFewSubwooferCandidates(spectra, request.count));
+    if (note && spectra.thinnedFrom > 0)
+        note(QByteArray::fromStdString(thinnedSubwooferCandidates(spectra)) + '\n');
     const OptimiserResult result = optimiseSubwoofers(spectra, options, [&](OptimiserProgress p) {
-        if (progress)
-            progress(0.2 + 0.8 * p.fraction, p.secondsLeft);
+        if (progress) {
+            const OptimiserProgress whole = clock.searching(p);
+            progress(whole.fraction, whole.secondsLeft);
+        }
     });
 
     QByteArray out;

@@ -24,9 +24,11 @@ struct SubsRequest {
 
 // Runs the optimiser on the setup with its subwoofers taken away; the configurations for
 // standard output, and in `best` the setup with rank 1's subwoofers. `evaluated` gets the
-// number of configurations tried.
+// number of configurations tried. `note` hears, as a line, what the bound on the
+// candidates left out.
 QByteArray subsOutput(const BassSetup& setup, const SubsRequest& request, char decimalSeparator,
                       BassSetup& best,
-                      const std::function<void(double fraction, double secondsLeft)>& progress = {});
+                      const std::function<void(double fraction, double secondsLeft)>& progress = {},
+                      const std::function<void(const QByteArray&)>& note = {});
 
 } // namespace kolmarin::cli

@@ -16,9 +16,9 @@
 #include "files/room_file.h"
 #include "files/save_file.h"
 #include "files/setup_file.h"
+#include "model/acoustics/amplifying_surfaces.h"
 #include "model/acoustics/represented_path.h"
 #include "model/errors.h"
-#include "model/text/number_text.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -50,25 +50,13 @@ constexpr int kUsageError = 2;
 // A message on stderr after the name of what it concerns, when there is one.
 void printError(const QString& subject, const QByteArray& message);
 
-// A reflection coefficient above 1 is a surface that gives back more than it receives. The
-// file takes it, as the window does, but each reflection then makes the sound louder, and
-// the levels climb by hundreds of dB or overflow: the user is told which surface does it.
-void warnOfAmplifyingSurfaces(const QString& path, const SceneTexts& texts, char separator) {
-    const std::pair<const char*, const std::string*> surfaces[]{
-        {"前の壁", &texts.reflFront}, {"後ろの壁", &texts.reflBack}, {"右の壁", &texts.reflRight},
-        {"左の壁", &texts.reflLeft},  {"床", &texts.reflFloor},      {"天井", &texts.reflCeiling}};
-    for (const auto& [surface, text] : surfaces)
-        if (std::fabs(parseDecimal(*text, separator)) > 1.0)
-            printError(path, QByteArray("警告: ") + surface + "の反射率 " + QByteArray::fromStdString(*text) +
-                                 " は 1 を超えるため、反射のたびに音が大きくなります\n");
-}
-
 // The room file's texts, refused as the window refuses them: a text its parser does not
 // take or a room without extent.
 SceneTexts readCheckedRoomFile(const QString& path, char decimalSeparator) {
     SceneTexts texts = readRoomFile(path, decimalSeparator);
     checkRoomFileTexts(texts, decimalSeparator);
-    warnOfAmplifyingSurfaces(path, texts, decimalSeparator);
+    for (const std::string& warning : amplifyingSurfaces(texts, decimalSeparator))
+        printError(path, "警告: " + QByteArray::fromStdString(warning) + '\n');
     return texts;
 }
 
@@ -204,7 +192,8 @@ QByteArray subsOutput(const cli::Request& request, char separator, QByteArray& b
         [](const QByteArray& text) { printError(QStringLiteral("kolmarin2-cli"), text); });
     BassSetup best;
     const QByteArray table = cli::subsOutput(
-        setup, subs, separator, best, [&](double fraction, double left) { notice.update(fraction, left); });
+        setup, subs, separator, best, [&](double fraction, double left) { notice.update(fraction, left); },
+        [](const QByteArray& text) { printError(QStringLiteral("kolmarin2-cli"), text); });
     notice.finish();
     if (!request.outputPath.isEmpty())
         bestSetup = setupFileBytes(best, separator);

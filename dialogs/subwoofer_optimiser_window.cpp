@@ -33,10 +33,6 @@ namespace kolmarin {
 
 namespace {
 
-// Preparing every candidate's spectra at every seat takes about a fifth of the time the
-// search over configurations does.
-constexpr double kPreparingShare = 0.2;
-
 QString decibels(double value) {
     return QLocale().toString(value, 'f', 2);
 }
@@ -165,6 +161,10 @@ void SubwooferOptimiserWindow::startSearch() {
     // The setup's own subwoofers make way for the optimiser's.
     const BassSetup without = withSubwoofersOf(readSetup(), {});
     const Scene scene = setupScene(without, decimalSeparator());
+    if (candidatePath_.isEmpty())
+        if (const std::string why = missingDefaultCandidates(scene.width, scene.depth, scene.height);
+            !why.empty())
+            throw UserError(why);
     // A file is read and checked here, so that what is wrong with it is said at once.
     const std::vector<Point3> candidates =
         candidatePath_.isEmpty() ? defaultSubwooferCandidates(scene.width, scene.depth, scene.height)
@@ -191,34 +191,46 @@ void SubwooferOptimiserWindow::startSearch() {
          candidates](std::stop_token stop, const RunRow::Progress& progress, const RunRow::Deliver& deliver) {
             auto positions = std::make_shared<std::vector<Point3>>();
             auto result = std::make_shared<OptimiserResult>();
+            auto note = std::make_shared<std::string>(); // why nothing was found, or what was left out
             try {
+                const OptimiserRunClock clock(preparingShare(scene, candidates.size(), band, options));
                 const SubwooferSpectra spectra = prepareSubwooferSpectra(
                     scene, crossover, subsOnly, band, candidates,
-                    [&](double f) { progress(kPreparingShare * f, 0.0); }, stop);
+                    [&](double f) {
+                        const OptimiserProgress p = clock.preparing(f);
+                        progress(p.fraction, p.secondsLeft);
+                    },
+                    stop);
                 *positions = spectra.positions;
-                if (!stop.stop_requested() && static_cast<int>(spectra.positions.size()) >= options.count)
+                *note = thinnedSubwooferCandidates(spectra);
+                if (!stop.stop_requested() && static_cast<int>(spectra.positions.size()) < options.count)
+                    *note = tooFewSubwooferCandidates(spectra, options.count);
+                else if (!stop.stop_requested())
                     *result = optimiseSubwoofers(
                         spectra, options,
                         [&](OptimiserProgress p) {
-                            progress(kPreparingShare + (1 - kPreparingShare) * p.fraction, p.secondsLeft);
+                            const OptimiserProgress whole = clock.searching(p);
+                            progress(whole.fraction, whole.secondsLeft);
                         },
                         stop);
                 result->cancelled = result->cancelled || stop.stop_requested();
-            } catch (const std::exception&) {
+            } catch (const std::exception& e) {
+                *note = e.what();
                 result->cancelled = true;
             }
-            deliver([this, result, positions] { showResult(*result, *positions); });
+            deliver([this, result, positions, note] { showResult(*result, *positions, *note); });
         });
 }
 
-void SubwooferOptimiserWindow::showResult(const OptimiserResult& result,
-                                          const std::vector<Point3>& positions) {
+void SubwooferOptimiserWindow::showResult(const OptimiserResult& result, const std::vector<Point3>& positions,
+                                          const std::string& note) {
     result_ = result;
     positions_ = positions;
     stale_ = false;
     runRow_->finish(result.cancelled);
     statusLabel_->setText((result.cancelled ? QStringLiteral("中止しました。") : QStringLiteral("完了。")) +
-                          QStringLiteral("調べた組み合わせ: %1").arg(QLocale().toString(result.evaluated)));
+                          QStringLiteral("調べた組み合わせ: %1").arg(QLocale().toString(result.evaluated)) +
+                          (note.empty() ? QString() : QStringLiteral("。") + toQString(note)));
     table_->setRowCount(static_cast<int>(result.best.size()));
     const char separator = decimalSeparator();
     for (int row = 0; row < rowCount(); ++row) {

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 class QCheckBox;
@@ -55,7 +56,9 @@ class SubwooferOptimiserWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void showResult(const OptimiserResult& result, const std::vector<Point3>& positions);
+    // `note`: why nothing was found, or what the bound on the candidates left out.
+    void showResult(const OptimiserResult& result, const std::vector<Point3>& positions,
+                    const std::string& note);
     void selectionChanged();
     void checkRows(); // marks the rows stale when the setup is no longer the one searched
 

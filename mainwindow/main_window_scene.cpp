@@ -8,6 +8,7 @@
 #include "dialogs/subwoofer_optimiser_window.h"
 #include "dialogs/waterfall_window.h"
 #include "mainwindow/plan_view.h"
+#include "model/acoustics/amplifying_surfaces.h"
 #include "model/text/number_text.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/height_slider.h"
@@ -86,7 +87,11 @@ void MainWindow::applyScene() {
                    .arg(toQString(texts.reflFront), toQString(texts.reflBack), toQString(texts.reflRight),
                         toQString(texts.reflLeft), toQString(texts.reflCeiling), toQString(texts.reflFloor)));
     setCaption(reflectionCountCaption_, QStringLiteral("反射回数 ") + toQString(texts.reflectionCount));
-    responseChart_->setFootText(QString());
+    // The caption under the chart says why its levels may climb without bound.
+    QStringList warnings;
+    for (const std::string& warning : amplifyingSurfaces(texts, decimalSeparator()))
+        warnings.append(QStringLiteral("注意: ") + toQString(warning));
+    responseChart_->setFootText(warnings.join(QLatin1Char('\n')));
     recalculateResponse();
 }
 

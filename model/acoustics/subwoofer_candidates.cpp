@@ -7,16 +7,28 @@ namespace kolmarin {
 
 namespace {
 
+constexpr double kLongestCandidateWall = 1000.0;
+
 double centimetres(double metres) {
     return std::nearbyint(metres * 100.0) / 100.0;
 }
 
 } // namespace
 
+std::string missingDefaultCandidates(double width, double depth, double height) {
+    const double c = kCandidateClearance;
+    if (!(width - c >= c && depth - c >= c && height >= c))
+        return "部屋が小さく、壁と床から 0.30 m 離した既定の候補の位置を置けません";
+    if (width > kLongestCandidateWall || depth > kLongestCandidateWall)
+        return "部屋の幅か奥行きが 1000 m を超えるため、既定の候補の位置を置きません。候補の位置をファイルで"
+               "指定してください";
+    return {};
+}
+
 std::vector<Point3> defaultSubwooferCandidates(double width, double depth, double height) {
     const double c = kCandidateClearance;
     const double left = c, right = width - c, front = c, back = depth - c;
-    if (!(right >= left && back >= front && height >= c) || width > 1000.0 || depth > 1000.0)
+    if (!missingDefaultCandidates(width, depth, height).empty())
         return {};
     std::vector<Point3> out;
     const auto add = [&](double x, double y) {

@@ -6,6 +6,7 @@
 
 #include "model/acoustics/scene.h"
 
+#include <string>
 #include <vector>
 
 namespace kolmarin {
@@ -18,5 +19,8 @@ inline constexpr double kCandidateSpacing = 0.25;   // metres between points alo
 // floor, held to the centimetre as positions are, each position once. Nothing for a room
 // too small to keep the clearance.
 std::vector<Point3> defaultSubwooferCandidates(double width, double depth, double height);
+// Why a room has no default candidates, for the user (walls beyond 1 000 m would take
+// millions of points); empty when it has them.
+std::string missingDefaultCandidates(double width, double depth, double height);
 
 } // namespace kolmarin

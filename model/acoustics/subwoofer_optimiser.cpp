@@ -20,6 +20,7 @@ constexpr double kSilentLevel = -300.0;
 constexpr int kLeastBeam = 24;
 constexpr int kLeastTuned = 12;
 constexpr int kMostRounds = 8;
+constexpr int kExpectedRounds = 3;
 // Below this many coarse configurations per set, the coarse grid is searched whole first.
 constexpr long long kMostCoarse = 1000;
 // Configurations under the mean-level floor rank after every other.
@@ -193,7 +194,9 @@ Candidate startOf(Search& search, std::vector<Tuned> subs, std::vector<Complex>&
 // Coordinate descent from `start`: each subwoofer in turn gets the best delay with either
 // polarity, then the best level with either polarity, the others held; until a whole
 // round changes nothing.
-Candidate tune(Search& search, Candidate best, const std::stop_token& stop) {
+// `roundDone` hears of each round.
+Candidate tune(Search& search, Candidate best, const std::stop_token& stop,
+               const std::function<void()>& roundDone) {
     std::vector<Complex> base, work;
     for (int round = 0; round < kMostRounds && !stop.stop_requested(); ++round) {
         bool improved = false;
@@ -224,6 +227,7 @@ Candidate tune(Search& search, Candidate best, const std::stop_token& stop) {
                     tryValue(t);
                 }
         }
+        roundDone();
         if (!improved)
             break;
     }
@@ -250,7 +254,28 @@ void normalise(std::vector<Tuned>& subs) {
     }
 }
 
+// Work in configurations evaluated, which all cost alike: two per set the beam grows to,
+// and per tuned set its start and rounds of every subwoofer's delays and levels with both
+// polarities. Tuning mostly settles in kExpectedRounds; a set reports its rounds as they
+// end and the rest of its share when it settles.
+long long tuningEvaluations(int k) {
+    long long coarse = 1;
+    for (int i = 0; i < k; ++i)
+        coarse *= 30;
+    return (1LL << k) + (coarse <= kMostCoarse ? coarse : 0) +
+           kExpectedRounds * 2LL * k * (kSubwooferDelaySteps + kSubwooferLevelSteps);
+}
+
 } // namespace
+
+double plannedEvaluations(int candidates, const OptimiserOptions& options) {
+    const int k = std::clamp(options.count, 1, kMostSubwoofers);
+    const int beamWidth = std::max(kLeastBeam, options.top);
+    const int tuned = std::max(kLeastTuned, options.top);
+    const double beam =
+        2.0 * (candidates + static_cast<double>(k - 1) * std::min(beamWidth, candidates) * candidates);
+    return beam + static_cast<double>(tuningEvaluations(k)) * std::min(tuned, candidates);
+}
 
 SubwooferConfiguration evaluateSubwoofers(const SubwooferSpectra& spectra,
                                           const std::vector<SubwooferSetting>& subwoofers,
@@ -293,9 +318,9 @@ OptimiserResult optimiseSubwoofers(const SubwooferSpectra& spectra, const Optimi
     const int beamWidth = std::max(kLeastBeam, options.top);
     const int tuned = std::max(kLeastTuned, options.top);
 
-    // Work in units: one per expansion of the beam, and a set's tuning counted as many.
-    const double tuningUnits = 40.0 * k * k;
-    const double totalUnits = static_cast<double>(n) * beamWidth * k + tuningUnits * tuned;
+    const long long roundUnits = 2LL * k * (kSubwooferDelaySteps + kSubwooferLevelSteps);
+    const long long tuningUnits = tuningEvaluations(k);
+    const double totalUnits = plannedEvaluations(n, options);
     std::atomic<long long> unitsDone{0};
     std::mutex progressMutex;
     const auto started = std::chrono::steady_clock::now();
@@ -353,7 +378,7 @@ OptimiserResult optimiseSubwoofers(const SubwooferSpectra& spectra, const Optimi
                 c.score = inverted;
             else
                 added.inverted = false;
-            report(1);
+            report(2);
         });
         if (stop.stop_requested())
             break;
@@ -374,9 +399,16 @@ OptimiserResult optimiseSubwoofers(const SubwooferSpectra& spectra, const Optimi
     WorkerPool::shared().run(static_cast<int>(beam.size()), [&](int i) {
         Candidate& c = beam[static_cast<std::size_t>(i)];
         std::vector<Complex> work;
+        long long reported = 0;
+        const auto roundDone = [&] {
+            if (reported + roundUnits < tuningUnits) {
+                reported += roundUnits;
+                report(roundUnits);
+            }
+        };
         if (!stop.stop_requested())
-            c = tune(search, startOf(search, c.subs, work), stop);
-        report(static_cast<long long>(tuningUnits));
+            c = tune(search, startOf(search, c.subs, work), stop, roundDone);
+        report(tuningUnits - reported);
     });
     const bool subwoofersAlone = std::all_of(spectra.fixed.begin(), spectra.fixed.end(),
                                              [](Complex z) { return z.re == 0.0 && z.im == 0.0; });

@@ -41,6 +41,8 @@ struct SubwooferSpectra {
     std::vector<Point3> positions;                // the candidates
     std::vector<std::vector<Complex>> candidates; // each candidate's own spectra, unit gain
     DelayModel delays = DelayModel::Sample;       // which frequency each element stands for
+    int outOfReach = 0;  // candidates left out: some seat lies beyond what the response follows
+    int thinnedFrom = 0; // the candidates within reach when more than the bound, else 0
 };
 
 struct SubwooferSetting {
@@ -87,6 +89,10 @@ struct OptimiserResult {
     long long evaluated = 0;                  // configurations evaluated
     bool cancelled = false;
 };
+
+// Configurations the search evaluates, about, for `candidates` candidates (the measure of
+// its work the progress counts in).
+double plannedEvaluations(int candidates, const OptimiserOptions& options);
 
 // Runs on the shared worker pool and blocks the calling thread. `progress` is called from
 // any thread, one call at a time. A stop ends the search soon with what was found by then.

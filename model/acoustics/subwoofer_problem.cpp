@@ -6,7 +6,31 @@
 #include "model/acoustics/source_mix.h"
 #include "model/errors.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace kolmarin {
+
+namespace {
+
+// Candidates calculated together: each batch holds its whole spectra (1 201 points per
+// seat) only until the band is taken out, so the batch, not the list, sets the peak.
+constexpr std::size_t kCandidateBatch = 16;
+
+// Every `kept`th of `list`, spread evenly over it from its first, in its order.
+std::vector<Point3> evenlyThinned(const std::vector<Point3>& list, std::size_t kept) {
+    std::vector<Point3> out;
+    for (std::size_t i = 0; i < kept; ++i)
+        out.push_back(list[i * list.size() / kept]);
+    return out;
+}
+
+} // namespace
+
+std::size_t mostSubwooferCandidates(int seats, Band band) {
+    const auto perCandidate = static_cast<std::size_t>(std::max(1, seats) * bandPoints(band));
+    return std::clamp<std::size_t>(kMostSpectrumValues / perCandidate, kMostSubwoofers, kMostCandidates);
+}
 
 SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool subwoofersOnly, Band band,
                                          const std::vector<Point3>& candidates,
@@ -18,9 +42,6 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
     out.delays = scene.delays;
     const int points = bandPoints(band);
     const int first = 2 * band.low;
-    std::vector<Point3> sources;
-    for (int s = 0; s < kLoudspeakerCount; ++s)
-        sources.push_back(scene.sources.at(static_cast<std::size_t>(s)).position);
     // A candidate from which some seat lies beyond what the response can follow would
     // rank by artefacts; it is left out before its spectra cost anything.
     std::vector<Point3> reachable;
@@ -31,12 +52,35 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
         if (within)
             reachable.push_back(candidate);
     }
-    sources.insert(sources.end(), reachable.begin(), reachable.end());
-    const SeatSpectra spectra = computeSeatSpectra(scene, sources, scene.seats, progress, stop);
-    if (spectra.cancelled)
-        return out;
+    out.outOfReach = static_cast<int>(candidates.size() - reachable.size());
+    if (const std::size_t most = mostSubwooferCandidates(out.seats, band); reachable.size() > most) {
+        out.thinnedFrom = static_cast<int>(reachable.size());
+        reachable = evenlyThinned(reachable, most);
+    }
+
+    // The loudspeakers first, then the candidates a batch at a time; the fraction done
+    // counts sources.
+    const double total = static_cast<double>(kLoudspeakerCount + reachable.size());
+    double before = 0.0;
+    const auto spectraOf = [&](const std::vector<Point3>& sources) {
+        SeatSpectra s = computeSeatSpectra(
+            scene, sources, scene.seats,
+            [&](double f) {
+                if (progress)
+                    progress((before + f * static_cast<double>(sources.size())) / total);
+            },
+            stop);
+        before += static_cast<double>(sources.size());
+        return s;
+    };
+    std::vector<Point3> loudspeakers;
+    for (int s = 0; s < kLoudspeakerCount; ++s)
+        loudspeakers.push_back(scene.sources.at(static_cast<std::size_t>(s)).position);
     out.fixed.assign(static_cast<std::size_t>(points * out.seats), Complex{0.0, 0.0});
     if (!subwoofersOnly) {
+        const SeatSpectra spectra = spectraOf(loudspeakers);
+        if (spectra.cancelled)
+            return out;
         for (int s = 0; s < kLoudspeakerCount; ++s) {
             if (!spectra.failure[static_cast<std::size_t>(s)].empty())
                 throw UserError(spectra.failure[static_cast<std::size_t>(s)]);
@@ -52,20 +96,70 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
                 }
             }
         }
+    } else {
+        before = kLoudspeakerCount;
     }
-    for (std::size_t c = 0; c < reachable.size(); ++c) {
-        const std::size_t s = kLoudspeakerCount + c;
-        if (!spectra.failure[s].empty())
-            continue;
-        std::vector<Complex> own(static_cast<std::size_t>(points * out.seats));
-        for (int p = 0; p < points; ++p)
-            for (int seat = 0; seat < out.seats; ++seat)
-                own[static_cast<std::size_t>(p * out.seats + seat)] =
-                    spectra.spectra[static_cast<std::size_t>(seat)][s][static_cast<std::size_t>(first + p)];
-        out.positions.push_back(reachable[c]);
-        out.candidates.push_back(std::move(own));
+    for (std::size_t from = 0; from < reachable.size(); from += kCandidateBatch) {
+        const std::vector<Point3> batch(reachable.begin() + static_cast<std::ptrdiff_t>(from),
+                                        reachable.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                                reachable.size(), from + kCandidateBatch)));
+        const SeatSpectra spectra = spectraOf(batch);
+        if (spectra.cancelled) {
+            out.positions.clear();
+            out.candidates.clear();
+            return out;
+        }
+        for (std::size_t c = 0; c < batch.size(); ++c) {
+            if (!spectra.failure[c].empty())
+                continue;
+            std::vector<Complex> own(static_cast<std::size_t>(points * out.seats));
+            for (int p = 0; p < points; ++p)
+                for (int seat = 0; seat < out.seats; ++seat)
+                    own[static_cast<std::size_t>(p * out.seats + seat)] =
+                        spectra
+                            .spectra[static_cast<std::size_t>(seat)][c][static_cast<std::size_t>(first + p)];
+            out.positions.push_back(batch[c]);
+            out.candidates.push_back(std::move(own));
+        }
     }
     return out;
+}
+
+double preparingShare(const Scene& scene, std::size_t candidates, Band band,
+                      const OptimiserOptions& options) {
+    const int seats = std::max<int>(1, static_cast<int>(scene.seats.size()));
+    const std::size_t calculated = std::min(candidates, mostSubwooferCandidates(seats, band));
+    const double terms = std::pow(scene.reflectionCount + 1.0, 3.0);
+    const double preparing =
+        kImageTermCost * static_cast<double>(kLoudspeakerCount + calculated) * seats * terms;
+    const double searching =
+        plannedEvaluations(static_cast<int>(calculated), options) * bandPoints(band) * seats;
+    return preparing / (preparing + searching);
+}
+
+OptimiserProgress OptimiserRunClock::preparing(double fraction) const {
+    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    const double whole = share_ * fraction;
+    return {whole, whole > 0.0 ? elapsed * (1.0 - whole) / whole : 0.0};
+}
+
+OptimiserProgress OptimiserRunClock::searching(OptimiserProgress search) const {
+    return {share_ + (1.0 - share_) * search.fraction, search.secondsLeft};
+}
+
+std::string tooFewSubwooferCandidates(const SubwooferSpectra& spectra, int count) {
+    const std::string needed = "残る候補が " + std::to_string(count) + " 個に足りません";
+    if (spectra.outOfReach > 0)
+        return "候補の位置 " + std::to_string(spectra.outOfReach) + " 個は、" + kBeyondRepresentedPath +
+               "。" + needed;
+    return "座席に重ならない候補の位置が " + std::to_string(count) + " 個に足りません";
+}
+
+std::string thinnedSubwooferCandidates(const SubwooferSpectra& spectra) {
+    if (spectra.thinnedFrom == 0)
+        return {};
+    return "候補の位置が多いため、" + std::to_string(spectra.thinnedFrom) + " 個から等間隔に " +
+           std::to_string(spectra.positions.size()) + " 個を選んで調べました";
 }
 
 } // namespace kolmarin

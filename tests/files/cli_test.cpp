@@ -523,6 +523,23 @@ TEST_F(Cli, NeverWritesOverAnyFileItReadsNorLetsQtReadItsArguments) {
     EXPECT_TRUE(test::readBytes(path("-platform")).startsWith("\x89PNG"));
 }
 
+// More candidates than the optimiser calculates are thinned and said so; a room too large
+// for the default candidates says why instead of "too few".
+TEST_F(Cli, SubsSaysWhenItThinsTheCandidatesAndWhyARoomHasNone) {
+    test::writeBytes(path("room.dtr"), quickRoom());
+    QByteArray candidates;
+    for (int i = 0; i < 300; ++i)
+        candidates += "0.30 " + QByteArray::number(0.3 + 0.007 * i, 'f', 3) + " 0.30\n";
+    test::writeBytes(path("c.txt"), candidates);
+    const CliRun thinned = runCli({"subs", path("room.dtr"), "--count", "1", "--candidates", path("c.txt")});
+    EXPECT_EQ(thinned.exitCode, 0) << thinned.err.toStdString();
+    EXPECT_TRUE(thinned.err.contains("300 個から等間隔に")) << thinned.err.toStdString();
+    test::writeBytes(path("huge.dtr"), quickRoom().replace("\r\n4.50\r\n", "\r\n100000\r\n"));
+    const CliRun huge = runCli({"subs", path("huge.dtr"), "--count", "1"});
+    EXPECT_EQ(huge.exitCode, 1);
+    EXPECT_TRUE(huge.err.contains("1000 m を超える")) << huge.err.toStdString();
+}
+
 TEST_F(Cli, WarnsOfASurfaceThatAmplifies) {
     test::writeBytes(path("loud.dtr"), quickRoom().replace("\r\n0.85\r\n", "\r\n1.25\r\n"));
     const CliRun run = runCli({"response", path("loud.dtr"), "--csv"});

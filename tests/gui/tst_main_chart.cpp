@@ -224,6 +224,16 @@ class TestMainChart : public QObject, public testing::MainWindowFixture {
         QCOMPARE(chart().plotLayout()->rowCount(), rows);
     }
 
+    // A surface that amplifies is still calculated, and said under the chart.
+    void aReflectionAboveOneIsWarnedOfUnderTheChart() {
+        control<QLineEdit>(roomSettings(), "frontReflectionBox")->setText("1.2");
+        click(control<QPushButton>(roomSettings(), "applyButton"));
+        QVERIFY(chart().footText().contains(QStringLiteral("前の壁の反射率 1.2 は 1 を超える")));
+        control<QLineEdit>(roomSettings(), "frontReflectionBox")->setText("0.85");
+        click(control<QPushButton>(roomSettings(), "applyButton"));
+        QCOMPARE(chart().footText(), QString());
+    }
+
     void arrowKeysInTheSettingsDialogRecomputeTheWindow() {
         const ResponseCurves before = mainWindow().responseCurves();
         QTest::keyClick(control<QLineEdit>(roomSettings(), "roomHeightBox"), Qt::Key_Down);

@@ -7,6 +7,7 @@
 #include "model/acoustics/source_mix.h"
 #include "model/acoustics/subwoofer_candidates.h"
 #include "model/acoustics/subwoofer_optimiser.h"
+#include "model/acoustics/subwoofer_problem.h"
 
 #include <gtest/gtest.h>
 
@@ -184,6 +185,32 @@ TEST(SubwooferOptimiser, GivesSubwoofersAloneAtTheirLoudestEarliestAndMostlyPosi
         EXPECT_EQ(earliest, 0.0);
         EXPECT_FALSE(c.subwoofers.front().inverted);
     }
+}
+
+// A long wall of candidates is thinned to the bound, evenly and said; those out of reach
+// are counted, and too few left says why.
+TEST(SubwooferProblem, BoundsTheCandidatesSaysSoAndSaysWhyTooFewRemain) {
+    SceneTexts texts;
+    texts.reflectionCount = "0";
+    Scene scene = readCalculationScene(texts, '.', nullptr);
+    scene.seats = {{1.36, 2.90, 1.0}};
+    std::vector<Point3> candidates;
+    for (int i = 0; i < 1000; ++i)
+        candidates.push_back({0.3, 0.3 + 0.004 * i, 0.3});
+    const Band band{20, 120};
+    SubwooferSpectra spectra = prepareSubwooferSpectra(scene, 0, false, band, candidates);
+    EXPECT_EQ(spectra.positions.size(), mostSubwooferCandidates(1, band));
+    EXPECT_EQ(spectra.thinnedFrom, 1000);
+    EXPECT_EQ(spectra.positions.front().y, 0.3);
+    EXPECT_GT(spectra.positions.back().y, 4.2);
+    EXPECT_NE(thinnedSubwooferCandidates(spectra).find("1000 個から"), std::string::npos);
+    EXPECT_LE(mostSubwooferCandidates(64, {10, 500}) * 64 * bandPoints({10, 500}), kMostSpectrumValues);
+
+    scene.seats = {{1.36, 2.90, 1.0}, {1.36, 700.0, 1.0}};
+    spectra = prepareSubwooferSpectra(scene, 0, true, band, {{0.3, 0.3, 0.3}, {0.3, 690.0, 0.3}});
+    EXPECT_EQ(spectra.thinnedFrom, 0);
+    EXPECT_EQ(spectra.outOfReach, 2);
+    EXPECT_EQ(tooFewSubwooferCandidates(spectra, 2).find("候補の位置 2 個は、"), 0u);
 }
 
 } // namespace
