@@ -90,12 +90,13 @@ int main(int argc, char** argv) {
     }
     if (request.writesFile()) {
         QStringList messages;
-        const int code = !request.reportPath.isEmpty()
-                             ? kolmarin::writeReportPdf(request.roomPath, request.reportPath, request.delays, messages)
-                         : request.chartPath.isEmpty()
-                             ? kolmarin::writeWaterfallPng(request.roomPath, request.waterfallPath,
-                                                           request.waterfallBand, request.delays, messages)
-                             : kolmarin::writeChartPng(request.roomPath, request.chartPath, request.delays, messages);
+        const int code =
+            !request.reportPath.isEmpty()
+                ? kolmarin::writeReportPdf(request.roomPath, request.reportPath, request.delays, messages)
+            : request.chartPath.isEmpty()
+                ? kolmarin::writeWaterfallPng(request.roomPath, request.waterfallPath, request.waterfallBand,
+                                              request.delays, messages)
+                : kolmarin::writeChartPng(request.roomPath, request.chartPath, request.delays, messages);
         for (const QString& message : messages)
             printMessage(message);
         return code;

@@ -24,8 +24,8 @@ StartRequest parseStartArguments(const QStringList& arguments) {
                 request.usageError = arguments[i] + QStringLiteral(" の後に PDF のファイル名がありません");
             else
                 request.reportPath = arguments[++i];
-        } else if (arguments[i] == QStringLiteral("--waterfall-png") || arguments[i] == QStringLiteral("--band") ||
-                   arguments[i] == QStringLiteral("--delays")) {
+        } else if (arguments[i] == QStringLiteral("--waterfall-png") ||
+                   arguments[i] == QStringLiteral("--band") || arguments[i] == QStringLiteral("--delays")) {
             if (i + 1 >= arguments.size()) {
                 request.usageError = arguments[i] + QStringLiteral(" の後に値がありません");
             } else if (arguments[i] == QStringLiteral("--delays")) {
@@ -144,8 +144,10 @@ void rememberDelayModel(SceneDocument& document) {
     });
 }
 
-int writeReportPdf(const QString& roomPath, const QString& pdfPath, DelayModel delays, QStringList& messages) {
-    return writeImage(roomPath, pdfPath, delays, messages, [](MainWindow& window) { return window.reportPdf(); });
+int writeReportPdf(const QString& roomPath, const QString& pdfPath, DelayModel delays,
+                   QStringList& messages) {
+    return writeImage(roomPath, pdfPath, delays, messages,
+                      [](MainWindow& window) { return window.reportPdf(); });
 }
 
 } // namespace kolmarin

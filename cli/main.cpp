@@ -140,11 +140,9 @@ QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& 
         [](const QByteArray& text) { printError(QStringLiteral("kolmarin2-cli"), text); });
     const Scene scene = sceneWithMarkersInside(setup, separator);
     const SearchResult result =
-        searchPlacements(scene, options,
-                         [&](SearchProgress p) { notice.update(p.fraction, p.secondsLeft); });
+        searchPlacements(scene, options, [&](SearchProgress p) { notice.update(p.fraction, p.secondsLeft); });
     notice.finish();
-    const bool tooLarge =
-        std::hypot(scene.width, scene.depth, scene.height) >= kLongestRepresentedPath;
+    const bool tooLarge = std::hypot(scene.width, scene.depth, scene.height) >= kLongestRepresentedPath;
     if (result.best.empty())
         throw UserError(tooLarge
                             ? std::string("どの配置でも、") + kBeyondRepresentedPath
