@@ -60,24 +60,27 @@ SceneTexts readCheckedRoomFile(const QString& path, char decimalSeparator) {
     return texts;
 }
 
-// What a command reads, as the window opens it: a room file, or a setup file with its
-// subwoofers, seats and crossover; under the delay model of --delays if given, else the
-// setup file's own (a room file's is the default).
-BassSetup readInput(const cli::Request& request, char separator) {
-    BassSetup setup = startsAsSetupFile(request.roomPath)
-                          ? cli::readSetupInput(request.roomPath, {}, separator)
-                          : BassSetup{readCheckedRoomFile(request.roomPath, separator), {}, 0};
+// The setup under the delay model of --delays if given, else its own (a room file's is the
+// default).
+BassSetup underRequestedDelays(BassSetup setup, const cli::Request& request) {
     if (request.delays)
         setup.texts.delays = *request.delays;
     return setup;
 }
 
-// The setup the request names, under the delay model of --delays if given, else its own.
+// What a command reads, as the window opens it: a room file, or a setup file with its
+// subwoofers, seats and crossover.
+BassSetup readInput(const cli::Request& request, char separator) {
+    return underRequestedDelays(startsAsSetupFile(request.roomPath)
+                                    ? cli::readSetupInput(request.roomPath, {}, separator)
+                                    : BassSetup{readCheckedRoomFile(request.roomPath, separator), {}, 0},
+                                request);
+}
+
+// The setup the request names, with the seats, subwoofers and crossover of its options.
 BassSetup readSetup(const cli::Request& request, char separator) {
-    BassSetup setup = cli::readSetupInput(request.roomPath, request.seatOptions, separator);
-    if (request.delays)
-        setup.texts.delays = *request.delays;
-    return setup;
+    return underRequestedDelays(cli::readSetupInput(request.roomPath, request.seatOptions, separator),
+                                request);
 }
 
 // The scene of a file whose markers all stand in the room: a map or a search of a scene
