@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <numbers>
 #include <numeric>
+#include <tuple>
+#include <utility>
 
 #if defined(KOLMARIN_X86_ROW_LOOPS)
 #include <immintrin.h>
@@ -22,11 +24,18 @@ namespace kolmarin::detail {
 
 namespace {
 
-// The grids run at half the impulse response's rate: 4096 samples of 1/2048 s span the
-// same 2 s, so their transform has the same bins k/2 Hz, up to 1024 Hz.
-constexpr int kGridLength = kTransformLength / 2;
-constexpr int kGridBins = kGridLength / 2 + 1;
-constexpr double kGridSamplesPerMetre = kSamplesPerMetre / 2;
+// The grids span the same 2 s as the impulse response, so their transform has the same
+// bins k/2 Hz. At half its rate (4096 samples of 1/2048 s) they serve the whole chart and
+// the impulse responses, to 1024 Hz. A band that ends by 250 Hz takes a quarter of its rate
+// (2048 samples): there the polynomial's error at the band's end is what it is at 500 Hz
+// on the finer grids, and the grids, half as long, stay in the processor's nearest cache.
+struct GridShape {
+    int length;             // samples in 2 s, a power of two
+    double samplesPerMetre; // at 344 m/s
+};
+constexpr GridShape kFineGrid{kTransformLength / 2, kSamplesPerMetre / 2};
+constexpr GridShape kCoarseGrid{kTransformLength / 4, kSamplesPerMetre / 4};
+constexpr int kLastCoarseBin = 500; // 250 Hz
 constexpr int kDegree = 7;
 constexpr int kGrids = kDegree + 1;
 
@@ -36,12 +45,12 @@ constexpr double kRounder = 6755399441055744.0;
 // Delays are wrapped as whole numbers of samples: they must stay far below 2^51.
 constexpr double kLongestDelay = 1e15;
 
-// c_p(k) at [k * kGrids + p] for k = 0 .. 2048: the coefficients of the polynomial in d
-// through e^(-j w d) at the eight Chebyshev points of [-1/2, 1/2], w = 2 pi k / 4096. Its
-// error, below (w/2)^8 / (2^7 8!), is 1e-7 at the top of the chart (w = 1.53) and 2e-8 at
-// 500 Hz.
-const std::vector<Complex>& polynomialCoefficients() {
-    static const std::vector<Complex> table = [] {
+// c_p(k) at [k * kGrids + p] for k = 0 .. length / 2: the coefficients of the polynomial in
+// d through e^(-j w d) at the eight Chebyshev points of [-1/2, 1/2], w = 2 pi k / length.
+// Its error, below (w/2)^8 / (2^7 8!), is 1e-7 at w = 1.53 (the top of the chart on the fine
+// grids, 250 Hz on the coarse ones) and 2e-8 at 500 Hz on the fine grids.
+std::vector<Complex> coefficientTable(int length) {
+    {
         std::array<double, kGrids> nodes{};
         for (int i = 0; i < kGrids; ++i)
             nodes[static_cast<std::size_t>(i)] =
@@ -71,9 +80,10 @@ const std::vector<Complex>& polynomialCoefficients() {
                         m[row][j] -= f * m[col][j];
                 }
         }
-        std::vector<Complex> c(static_cast<std::size_t>(kGridBins * kGrids));
-        for (int k = 0; k < kGridBins; ++k) {
-            const double w = 2.0 * std::numbers::pi * k / kGridLength;
+        const int bins = length / 2 + 1;
+        std::vector<Complex> c(static_cast<std::size_t>(bins * kGrids));
+        for (int k = 0; k < bins; ++k) {
+            const double w = 2.0 * std::numbers::pi * k / length;
             for (int p = 0; p < kGrids; ++p) {
                 Complex sum{0.0, 0.0};
                 for (int i = 0; i < kGrids; ++i) {
@@ -84,8 +94,13 @@ const std::vector<Complex>& polynomialCoefficients() {
             }
         }
         return c;
-    }();
-    return table;
+    }
+}
+
+const std::vector<Complex>& polynomialCoefficients(GridShape shape) {
+    static const std::vector<Complex> fine = coefficientTable(kFineGrid.length);
+    static const std::vector<Complex> coarse = coefficientTable(kCoarseGrid.length);
+    return shape.length == kFineGrid.length ? fine : coarse;
 }
 
 // One source's images along the c axis nearest first, so a row's delays rise and its
@@ -123,76 +138,104 @@ SortedAxis sortByDistance(const std::vector<double>& factor, const std::vector<d
 constexpr int kStride = 8;
 using Line = double __attribute__((vector_size(kStride * sizeof(double))));
 constexpr std::uintptr_t kLineBytes = sizeof(Line); // its alignment, whatever the compiler's largest
-// Neighbouring images of a row often share a sample; in one copy of the grids each such
-// addition would wait for the one before it to be stored. Images alternate between the
-// copies, which are added together before the transforms.
-constexpr int kCopies = 2;
 
 // Adds images 0 .. end - 1 of one row, each weight / r at its delay: its weight times
-// d^p into grid p at its nearest sample, wrapped into the 8192 samples. A block's
+// d^p into grid p at its nearest sample, wrapped into the grids' length. A block's
 // distances, weights and powers are worked out side by side (the loop has no branch and
 // a fixed length, so it runs in vectors), then added into the grids one image at a time.
 // After adding 1.5 * 2^52, the low bits of a double hold its value rounded to a whole
 // number, so they give the sample wrapped, with no conversion.
-void addRow(double xy2, double weight, const double* factor, const double* square, int end, Line* grid) {
+void addRow(double xy2, double weight, const double* factor, const double* square, int end, GridShape shape,
+            Line* grid) {
     alignas(64) double terms[kGrids][kBlock];
     alignas(64) std::uint64_t sample[kBlock];
     for (int first = 0; first < end; first += kBlock) {
         for (int l = 0; l < kBlock; ++l) {
             const double r = std::sqrt(xy2 + square[first + l]);
-            const double u = r * kGridSamplesPerMetre;
+            const double u = r * shape.samplesPerMetre;
             const double shifted = u + kRounder;
             const double d = u - (shifted - kRounder);
-            sample[l] = std::bit_cast<std::uint64_t>(shifted) & (kGridLength - 1);
+            sample[l] = std::bit_cast<std::uint64_t>(shifted) & static_cast<std::uint64_t>(shape.length - 1);
             terms[0][l] = weight * factor[first + l] / r;
             for (int p = 1; p < kGrids; ++p)
                 terms[p][l] = terms[p - 1][l] * d;
         }
         const int count = std::min(kBlock, end - first);
         for (int l = 0; l < count; ++l)
-            grid[(l % kCopies) * kGridLength + sample[l]] +=
-                Line{terms[0][l], terms[1][l], terms[2][l], terms[3][l],
-                     terms[4][l], terms[5][l], terms[6][l], terms[7][l]};
+            grid[sample[l]] += Line{terms[0][l], terms[1][l], terms[2][l], terms[3][l],
+                                    terms[4][l], terms[5][l], terms[6][l], terms[7][l]};
     }
 }
 
 #if defined(KOLMARIN_X86_ROW_LOOPS)
-// The same with AVX-512: 1/r from a 14-bit estimate refined once to full precision (with
-// e = 1 - x y^2, 1/sqrt(x) = y (1 + e/2 + 3e^2/8 + 5e^3/16 ...), leaving 0.3 e^4), so an
-// image costs no square root and no division.
+// The same with AVX-512, eight images at a time: 1/r from a 14-bit estimate refined once to
+// full precision (with e = 1 - x y^2, 1/sqrt(x) = y (1 + e/2 + 3e^2/8 + 5e^3/16 ...),
+// leaving 0.3 e^4), so an image costs no square root and no division. The eight powers
+// come out one register per power, eight images side by side; turned round (an 8 x 8
+// transpose in three rounds of shuffles) they are one register per image, its line.
+// GCC 12's shift intrinsics start from an undefined vector, which it warns of.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 __attribute__((target("avx512f,fma"))) void addRowAvx512(double xy2, double weight, const double* factor,
-                                                         const double* square, int end, Line* grid) {
-    alignas(64) double terms[kGrids][kBlock];
-    alignas(64) std::uint64_t sample[kBlock];
+                                                         const double* square, int end, GridShape shape,
+                                                         Line* grid) {
+    alignas(64) std::uint64_t offset[8]; // bytes from sample 0
     const __m512d one = _mm512_set1_pd(1.0), rounder = _mm512_set1_pd(kRounder);
-    const __m512i mask = _mm512_set1_epi64(kGridLength - 1);
-    for (int first = 0; first < end; first += kBlock) {
-        for (int l = 0; l < kBlock; l += 8) {
-            const __m512d x = _mm512_add_pd(_mm512_set1_pd(xy2), _mm512_loadu_pd(square + first + l));
-            const __m512d y = _mm512_maskz_rsqrt14_pd(0xFF, x);
-            const __m512d e = _mm512_fnmadd_pd(_mm512_mul_pd(x, y), y, one);
-            const __m512d p = _mm512_fmadd_pd(
-                _mm512_fmadd_pd(e, _mm512_set1_pd(0.3125), _mm512_set1_pd(0.375)), e, _mm512_set1_pd(0.5));
-            const __m512d inverse = _mm512_fmadd_pd(_mm512_mul_pd(y, e), p, y);
-            const __m512d u = _mm512_mul_pd(_mm512_mul_pd(x, inverse), _mm512_set1_pd(kGridSamplesPerMetre));
-            const __m512d shifted = _mm512_add_pd(u, rounder);
-            const __m512d d = _mm512_sub_pd(u, _mm512_sub_pd(shifted, rounder));
-            _mm512_store_si512(sample + l, _mm512_and_si512(_mm512_castpd_si512(shifted), mask));
-            __m512d term = _mm512_mul_pd(
-                _mm512_mul_pd(_mm512_set1_pd(weight), _mm512_loadu_pd(factor + first + l)), inverse);
-            for (int q = 0; q < kGrids; ++q, term = _mm512_mul_pd(term, d))
-                _mm512_store_pd(&terms[q][l], term);
-        }
-        const int count = std::min(kBlock, end - first);
-        for (int l = 0; l < count; ++l)
-            grid[(l % kCopies) * kGridLength + sample[l]] +=
-                Line{terms[0][l], terms[1][l], terms[2][l], terms[3][l],
-                     terms[4][l], terms[5][l], terms[6][l], terms[7][l]};
+    const __m512i mask = _mm512_set1_epi64(shape.length - 1);
+    const __m512d samplesPerMetre = _mm512_set1_pd(shape.samplesPerMetre);
+    char* const bytes = reinterpret_cast<char*>(grid);
+    const auto add = [&](int l, __m512d line) {
+        Line& at = *reinterpret_cast<Line*>(bytes + offset[l]);
+        at += Line(line);
+    };
+    // A row runs to a whole number of blocks: past its end lie images of no weight, or
+    // images a pruned row could leave out but may as well take.
+    for (int first = 0; first < end; first += 8) {
+        const __m512d x = _mm512_add_pd(_mm512_set1_pd(xy2), _mm512_loadu_pd(square + first));
+        const __m512d y = _mm512_maskz_rsqrt14_pd(0xFF, x);
+        const __m512d e = _mm512_fnmadd_pd(_mm512_mul_pd(x, y), y, one);
+        const __m512d p = _mm512_fmadd_pd(_mm512_fmadd_pd(e, _mm512_set1_pd(0.3125), _mm512_set1_pd(0.375)),
+                                          e, _mm512_set1_pd(0.5));
+        const __m512d inverse = _mm512_fmadd_pd(_mm512_mul_pd(y, e), p, y);
+        const __m512d u = _mm512_mul_pd(_mm512_mul_pd(x, inverse), samplesPerMetre);
+        const __m512d shifted = _mm512_add_pd(u, rounder);
+        const __m512d d = _mm512_sub_pd(u, _mm512_sub_pd(shifted, rounder));
+        const __m512i sample = _mm512_and_si512(_mm512_castpd_si512(shifted), mask);
+        _mm512_store_si512(offset, _mm512_slli_epi64(sample, 6));
+        const __m512d p0 =
+            _mm512_mul_pd(_mm512_mul_pd(_mm512_set1_pd(weight), _mm512_loadu_pd(factor + first)), inverse);
+        // The powers by squares, so each waits for three multiplications, not seven.
+        const __m512d d2 = _mm512_mul_pd(d, d), d4 = _mm512_mul_pd(d2, d2);
+        const __m512d p1 = _mm512_mul_pd(p0, d), p2 = _mm512_mul_pd(p0, d2), p3 = _mm512_mul_pd(p1, d2);
+        const __m512d p4 = _mm512_mul_pd(p0, d4), p5 = _mm512_mul_pd(p1, d4), p6 = _mm512_mul_pd(p2, d4);
+        const __m512d p7 = _mm512_mul_pd(p3, d4);
+        // Pairs of powers of images 0, 2, 4, 6 (lo) and 1, 3, 5, 7 (hi), each in a quarter.
+        const __m512d t0 = _mm512_unpacklo_pd(p0, p1), t1 = _mm512_unpackhi_pd(p0, p1);
+        const __m512d t2 = _mm512_unpacklo_pd(p2, p3), t3 = _mm512_unpackhi_pd(p2, p3);
+        const __m512d t4 = _mm512_unpacklo_pd(p4, p5), t5 = _mm512_unpackhi_pd(p4, p5);
+        const __m512d t6 = _mm512_unpacklo_pd(p6, p7), t7 = _mm512_unpackhi_pd(p6, p7);
+        // Quarters 0, 2 of the first and of the second register (0x88), or 1, 3 (0xDD).
+        const __m512d s0 = _mm512_shuffle_f64x2(t0, t2, 0x88), s1 = _mm512_shuffle_f64x2(t0, t2, 0xDD);
+        const __m512d s2 = _mm512_shuffle_f64x2(t1, t3, 0x88), s3 = _mm512_shuffle_f64x2(t1, t3, 0xDD);
+        const __m512d r0 = _mm512_shuffle_f64x2(t4, t6, 0x88), r1 = _mm512_shuffle_f64x2(t4, t6, 0xDD);
+        const __m512d r2 = _mm512_shuffle_f64x2(t5, t7, 0x88), r3 = _mm512_shuffle_f64x2(t5, t7, 0xDD);
+        // The offsets are read back from memory: taken out of their register one by one,
+        // they would cost the shuffles' port as much again.
+        asm("" : "+m"(offset));
+        add(0, _mm512_shuffle_f64x2(s0, r0, 0x88));
+        add(1, _mm512_shuffle_f64x2(s2, r2, 0x88));
+        add(2, _mm512_shuffle_f64x2(s1, r1, 0x88));
+        add(3, _mm512_shuffle_f64x2(s3, r3, 0x88));
+        add(4, _mm512_shuffle_f64x2(s0, r0, 0xDD));
+        add(5, _mm512_shuffle_f64x2(s2, r2, 0xDD));
+        add(6, _mm512_shuffle_f64x2(s1, r1, 0xDD));
+        add(7, _mm512_shuffle_f64x2(s3, r3, 0xDD));
     }
 }
+#pragma GCC diagnostic pop
 #endif
 
-using RowAdder = void (*)(double, double, const double*, const double*, int, Line*);
+using RowAdder = void (*)(double, double, const double*, const double*, int, GridShape, Line*);
 
 RowAdder rowAdder() {
 #if defined(KOLMARIN_X86_ROW_LOOPS)
@@ -203,12 +246,11 @@ RowAdder rowAdder() {
 }
 
 // Adds every image of source `s` (but rows' tails too small to show) into the grids,
-// interleaved per sample; returns the bound on what it left out.
-double accumulateSource(const AxisTables& t, std::size_t s, double rowLimit, Line* grid) {
+// interleaved per sample, which hold zeros; returns the bound on what it left out.
+double accumulateSource(const AxisTables& t, std::size_t s, double rowLimit, GridShape shape, Line* grid) {
     const SourceTables& source = t.sources[s];
     const SortedAxis z = sortByDistance(t.rz, source.z2);
     const RowAdder add = rowAdder();
-    std::fill(grid, grid + kCopies * kGridLength, Line{});
     double leftOut = 0.0;
     const int n = t.count;
     for (int a = 0; a < n; ++a)
@@ -224,7 +266,8 @@ double accumulateSource(const AxisTables& t, std::size_t s, double rowLimit, Lin
                     return std::fabs(weight) * z.tail[static_cast<std::size_t>(i)] /
                            std::sqrt(xy2 + z.square[static_cast<std::size_t>(i)]);
                 };
-                int low = 0, high = n; // bound(high) == 0 <= limit
+                // Mostly nothing can be left out: the row's last image alone is above it.
+                int low = bound(n - 1) > rowLimit ? n : 0, high = n; // bound(n) == 0 <= limit
                 while (low < high) {
                     const int middle = (low + high) / 2;
                     if (bound(middle) <= rowLimit)
@@ -236,7 +279,7 @@ double accumulateSource(const AxisTables& t, std::size_t s, double rowLimit, Lin
                 if (end < n)
                     leftOut += bound(end);
             }
-            add(xy2, weight, z.factor.data(), z.square.data(), end, grid);
+            add(xy2, weight, z.factor.data(), z.square.data(), end, shape, grid);
         }
     return leftOut;
 }
@@ -258,26 +301,38 @@ void checkPaths(const AxisTables& t) {
         const double longest = *std::max_element(source.x2.begin(), source.x2.end()) +
                                *std::max_element(source.y2.begin(), source.y2.end()) +
                                *std::max_element(source.z2.begin(), source.z2.end());
-        if (!(std::sqrt(longest) * kGridSamplesPerMetre < kLongestDelay))
+        if (!(std::sqrt(longest) * kFineGrid.samplesPerMetre < kLongestDelay))
             throw UserError(msg::kOverflow);
     }
 }
 
-// The spectrum of the grids, sum over p of c_p(k) G_p(k), for k = 0 .. bins - 1. Two
-// real grids go through one complex transform: G(k) = (Z(k) + conj Z(-k)) / 2 for the real
+// The grid samples a source's images can reach: up to the farthest corner of their box,
+// rounded up, or the whole grids where they may wrap.
+int usedSamples(const SourceTables& source, GridShape shape) {
+    const double longest = *std::max_element(source.x2.begin(), source.x2.end()) +
+                           *std::max_element(source.y2.begin(), source.y2.end()) +
+                           *std::max_element(source.z2.begin(), source.z2.end());
+    const double last = std::ceil(std::sqrt(longest) * shape.samplesPerMetre) + 1;
+    return last < shape.length ? static_cast<int>(last) : shape.length;
+}
+
+// The spectrum of the grids, whose samples from `used` on are zeros: sum over p of c_p(k) G_p(k), for k = 0
+// .. bins - 1. Two real grids go through one complex transform: G(k) = (Z(k) + conj Z(-k)) / 2 for the real
 // part's grid and (Z(k) - conj Z(-k)) / 2j for the imaginary part's.
-std::vector<Complex> spectrumOfGrids(const Line* grid, int bins) {
-    thread_local std::vector<Complex> buffer(kGridLength);
-    const std::vector<Complex>& c = polynomialCoefficients();
+std::vector<Complex> spectrumOfGrids(const Line* grid, int used, int bins, GridShape shape) {
+    thread_local std::vector<Complex> buffer(static_cast<std::size_t>(kFineGrid.length));
+    const std::vector<Complex>& c = polynomialCoefficients(shape);
+    const int length = shape.length;
     std::vector<Complex> spectrum(static_cast<std::size_t>(bins), Complex{0.0, 0.0});
     for (int q = 0; q < kGrids / 2; ++q) {
-        for (int n = 0; n < kGridLength; ++n)
+        for (int n = 0; n < used; ++n)
             buffer[static_cast<std::size_t>(n)] = {grid[static_cast<std::size_t>(n)][2 * q],
                                                    grid[static_cast<std::size_t>(n)][2 * q + 1]};
-        forwardFft(buffer.data(), buffer.data(), kGridLength);
-        for (int k = 0; k < std::min(bins, kGridBins); ++k) {
+        std::fill(buffer.begin() + used, buffer.begin() + length, Complex{0.0, 0.0});
+        forwardFft(buffer.data(), buffer.data(), length);
+        for (int k = 0; k < std::min(bins, length / 2 + 1); ++k) {
             const Complex z = buffer[static_cast<std::size_t>(k)];
-            const Complex m = buffer[static_cast<std::size_t>((kGridLength - k) & (kGridLength - 1))];
+            const Complex m = buffer[static_cast<std::size_t>((length - k) & (length - 1))];
             const Complex even{0.5 * (z.re + m.re), 0.5 * (z.im - m.im)};
             const Complex odd{0.5 * (z.im + m.im), 0.5 * (m.re - z.re)};
             Complex& out = spectrum[static_cast<std::size_t>(k)];
@@ -290,37 +345,63 @@ std::vector<Complex> spectrumOfGrids(const Line* grid, int bins) {
 
 } // namespace
 
-ContinuousSpectra continuousSpectra(const Scene& scene, int seat, int bins, bool inCaller, bool prune) {
+namespace {
+
+// What may be left out of source s's rows: 1e-9 of the direct sound's weight over all
+// rows together.
+double rowLimitOf(const AxisTables& t, std::size_t s) {
+    if (t.count == 0)
+        return 0.0;
+    const SourceTables& source = t.sources[s];
+    const auto middle = static_cast<std::size_t>(t.count / 2);
+    const double direct = std::sqrt(source.x2[middle] + source.y2[middle] + source.z2[middle]);
+    return 1e-9 / direct / (static_cast<double>(t.count) * t.count);
+}
+
+// The spectrum of sources first .. last - 1 added together, and the bound on what was
+// left out of it.
+std::pair<std::vector<Complex>, double> spectrumOfSources(const AxisTables& t, std::size_t first,
+                                                          std::size_t last, int bins, bool prune) {
+    // Lines on cache lines: a vector of vectors keeps no alignment beyond a double's.
+    thread_local std::vector<double> storage(static_cast<std::size_t>((kFineGrid.length + 1) * kStride));
+    Line* grid = reinterpret_cast<Line*>((reinterpret_cast<std::uintptr_t>(storage.data()) + kLineBytes - 1) &
+                                         ~(kLineBytes - 1));
+    // No image lies beyond the farthest corner of the images' box, so in a room whose
+    // images all arrive within the grids' 2 s the samples after that one stay zeros.
+    const GridShape shape = bins <= kLastCoarseBin + 1 ? kCoarseGrid : kFineGrid;
+    int used = 0;
+    for (std::size_t s = first; s < last; ++s)
+        used = std::max(used, usedSamples(t.sources[s], shape));
+    std::fill(grid, grid + used, Line{});
+    double leftOut = 0.0;
+    for (std::size_t s = first; s < last; ++s)
+        leftOut += accumulateSource(t, s, prune ? rowLimitOf(t, s) : 0.0, shape, grid);
+    if (!std::all_of(grid, grid + used, [](const Line& v) {
+            return std::isfinite(v[0] + v[1] + v[2] + v[3] + v[4] + v[5] + v[6] + v[7]);
+        }))
+        throw UserError(msg::kOverflow);
+    return {spectrumOfGrids(grid, used, bins, shape), leftOut};
+}
+
+} // namespace
+
+ContinuousSpectra continuousSpectra(const Scene& scene, int seat, int bins, bool inCaller, bool prune,
+                                    bool summed) {
     const AxisTables t = buildAxisTables(scene, seat);
     checkPaths(t);
     const std::size_t sources = scene.sources.size();
     ContinuousSpectra out;
+    if (summed) {
+        auto [spectrum, leftOut] = spectrumOfSources(t, 0, sources, bins, prune);
+        out.sources.push_back(std::move(spectrum));
+        out.leftOut.push_back(leftOut);
+        return out;
+    }
     out.sources.resize(sources);
     out.leftOut.assign(sources, 0.0);
     const auto task = [&](int index) {
         const auto s = static_cast<std::size_t>(index);
-        // Lines on cache lines: a vector of vectors keeps no alignment beyond a double's.
-        thread_local std::vector<double> storage(
-            static_cast<std::size_t>((kCopies * kGridLength + 1) * kStride));
-        Line* grid = reinterpret_cast<Line*>(
-            (reinterpret_cast<std::uintptr_t>(storage.data()) + kLineBytes - 1) & ~(kLineBytes - 1));
-        // What may be left out: 1e-9 of the direct sound's weight over all rows together.
-        double rowLimit = 0.0;
-        if (prune && t.count > 0) {
-            const SourceTables& source = t.sources[s];
-            const auto middle = static_cast<std::size_t>(t.count / 2);
-            const double direct = std::sqrt(source.x2[middle] + source.y2[middle] + source.z2[middle]);
-            rowLimit = 1e-9 / direct / (static_cast<double>(t.count) * t.count);
-        }
-        out.leftOut[s] = accumulateSource(t, s, rowLimit, grid);
-        for (int copy = 1; copy < kCopies; ++copy)
-            for (int n = 0; n < kGridLength; ++n)
-                grid[n] += grid[copy * kGridLength + n];
-        if (!std::all_of(grid, grid + kGridLength, [](const Line& v) {
-                return std::isfinite(v[0] + v[1] + v[2] + v[3] + v[4] + v[5] + v[6] + v[7]);
-            }))
-            throw UserError(msg::kOverflow);
-        out.sources[s] = spectrumOfGrids(grid, bins);
+        std::tie(out.sources[s], out.leftOut[s]) = spectrumOfSources(t, s, s + 1, bins, prune);
     };
     if (inCaller || sources < 2) {
         for (std::size_t s = 0; s < sources; ++s)

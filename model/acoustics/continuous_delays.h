@@ -35,9 +35,11 @@ struct ContinuousSpectra {
 // The spectra of every source of `scene` at seat `seat`, elements 0 .. bins - 1, with the
 // sources' levels, delays, polarities and crossover not applied. With `prune`, images are
 // left out only where their weights together stay below 1e-9 of the direct sound's.
+// With `summed`, the one spectrum of all sources added together (plain sources' Total).
 // Throws UserError as the whole-sample calculation does: "0 による浮動小数点数除算" for a
 // path of length zero, an overflow for values beyond a double's range.
-ContinuousSpectra continuousSpectra(const Scene& scene, int seat, int bins, bool inCaller, bool prune);
+ContinuousSpectra continuousSpectra(const Scene& scene, int seat, int bins, bool inCaller, bool prune,
+                                    bool summed = false);
 
 // The images left out could move a level within 40 dB of its curve's maximum by more than
 // a thousandth of a decibel: `leftOut` is above 1e-7 of the largest |spectrum| over

@@ -456,15 +456,22 @@ std::vector<double> roundingNoisePowers(const Scene& scene, const ImpulseRespons
 }
 
 // Each source's spectrum at the continuous model's bins k/2 Hz, through its level, delay,
-// polarity and crossover branch, and the Total as the last one. Images are left out only
-// where they cannot show in any of these curves over `range`; otherwise every image counts.
+// polarity and crossover branch, and the Total as the last one; with `totalOnly`, of
+// plain sources, the Total alone. Images are left out only where they cannot show in any
+// of these curves over `range`; otherwise every image counts.
 std::vector<std::vector<Complex>> continuousCurves(const Scene& scene, int seat, int bins, ElementRange range,
-                                                   bool inCaller) {
+                                                   bool inCaller, bool totalOnly) {
     const std::size_t sources = scene.sources.size();
     std::vector<std::vector<Complex>> shaped;
     for (const bool prune : {true, false}) {
-        detail::ContinuousSpectra spectra = detail::continuousSpectra(scene, seat, bins, inCaller, prune);
+        detail::ContinuousSpectra spectra =
+            detail::continuousSpectra(scene, seat, bins, inCaller, prune, totalOnly);
         shaped = std::move(spectra.sources);
+        if (totalOnly) {
+            if (!detail::leftOutMayShow(shaped.front(), spectra.leftOut.front(), range))
+                break;
+            continue;
+        }
         std::vector<Complex> total(static_cast<std::size_t>(bins), Complex{0.0, 0.0});
         double totalLeftOut = 0.0;
         bool shows = false;
@@ -498,11 +505,13 @@ std::vector<std::vector<Complex>> continuousCurves(const Scene& scene, int seat,
 // fault raised is the first met going through the elements, each source and then the
 // Total at each.
 void calculateContinuous(const Scene& scene, ResponseCurves& curves, bool inCaller, int seat,
-                         ImpulseResponses* impulses) {
+                         ImpulseResponses* impulses, bool totalOnly = false) {
     const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
     const int bins = impulses ? detail::kSpectrumBins : std::max(range.last + 1, 1);
-    const std::vector<std::vector<Complex>> spectra = continuousCurves(scene, seat, bins, range, inCaller);
-    const std::size_t sources = scene.sources.size();
+    const std::vector<std::vector<Complex>> spectra =
+        continuousCurves(scene, seat, bins, range, inCaller, totalOnly);
+    // The Total is the last curve, or the only one.
+    const std::size_t sources = spectra.size() - 1;
     std::vector<Curve> levels(sources + 1);
     for (int j = range.first; j <= range.last; ++j)
         for (std::size_t curve = 0; curve <= sources; ++curve) {
@@ -514,7 +523,7 @@ void calculateContinuous(const Scene& scene, ResponseCurves& curves, bool inCall
                 throw UserError(msg::kZeroDivide);
             levels[curve][static_cast<std::size_t>(j)] = 20.0 * std::log10(std::sqrt(power));
         }
-    if (curves.sources.size() != sources)
+    if (!totalOnly && curves.sources.size() != sources)
         curves.sources.assign(sources, Curve{});
     for (std::size_t curve = 0; curve <= sources && range.first <= range.last; ++curve) {
         Curve& stored = curve < sources ? curves.sources[curve] : curves.total;
@@ -588,6 +597,11 @@ bool pairLevelsSound(const ElementRange& range, const ImpulseResponses& h, const
 void calculateTotalInCaller(const Scene& scene, ResponseCurves& curves, int seat) {
     // The shortcut below packs two plain sources into one transform; any other scene takes
     // the whole calculation.
+    if (scene.delays == DelayModel::Continuous && allPlain(scene)) {
+        // Plain sources' images go into one set of grids, their Total.
+        calculateContinuous(scene, curves, true, seat, nullptr, true);
+        return;
+    }
     if (scene.sources.size() != 2 || !allPlain(scene) || scene.delays == DelayModel::Continuous) {
         calculate(scene, curves, true, seat);
         return;

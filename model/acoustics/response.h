@@ -60,7 +60,9 @@ void calculateResponse(const Scene& scene, ResponseCurves& curves, ImpulseRespon
 void calculateResponseInCaller(const Scene& scene, ResponseCurves& curves, int seat = 0);
 // Only the Total levels of calculateResponseInCaller, the same bits and the same errors,
 // for callers that need no other curve (the spread of many placements); the sources'
-// curves are left as they were.
+// curves are left as they were. Under the continuous model, plain sources' images are
+// added into one set of grids: the Total agrees to rounding, and only its own faults are
+// raised.
 void calculateTotalInCaller(const Scene& scene, ResponseCurves& curves, int seat = 0);
 void calculateResponseReference(const Scene& scene, ResponseCurves& curves, int seat = 0);
 

@@ -68,10 +68,12 @@ Spectrum directSum(const Scene& s, const Source& source, const Point3& seat, int
     return sum;
 }
 
-// Every level within 40 dB of its curve's largest agrees with the direct sum to 0.01 dB.
+// Every level within 40 dB of its curve's largest agrees with the direct sum to 0.01 dB,
+// and so does the Total that the spreads of maps and searches take alone.
 void expectDirectSum(const Scene& s, const char* name) {
-    ResponseCurves curves;
+    ResponseCurves curves, totalOnly;
     calculateResponse(s, curves);
+    calculateTotalInCaller(s, totalOnly);
     const int first = 2 * s.startFrequency, last = 2 * s.endFrequency;
     Spectrum total(static_cast<std::size_t>(last + 1));
     for (std::size_t i = 0; i <= s.sources.size(); ++i) {
@@ -90,6 +92,10 @@ void expectDirectSum(const Scene& s, const char* name) {
             if (expected >= largest - 40) {
                 ASSERT_NEAR(levels[static_cast<std::size_t>(j)], expected, 0.01)
                     << name << ", curve " << i << ", " << j / 2.0 << " Hz";
+                if (i == s.sources.size()) {
+                    ASSERT_NEAR(totalOnly.total[static_cast<std::size_t>(j)], expected, 0.01)
+                        << name << ", Total alone, " << j / 2.0 << " Hz";
+                }
             }
         }
     }
