@@ -120,7 +120,8 @@ int writeWaterfallPng(const QString& roomPath, const QString& imagePath, Band ba
         WaterfallSettings settings;
         settings.band = band;
         const WaterfallPicture picture{
-            computeWaterfall(impulseResponseOf(window.impulseResponses(), ImpulseCurve::Total), settings),
+            computeWaterfall(impulseResponseOf(window.impulseResponses(), ImpulseCurve::Total), settings,
+                             window.impulseResponses().delays),
             WaterfallStyle::Slices, window.windowTitle() + QStringLiteral("   Total")};
         QByteArray bytes;
         QBuffer buffer(&bytes);

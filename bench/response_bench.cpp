@@ -145,7 +145,8 @@ BENCHMARK(BM_Fft8192)->Unit(benchmark::kMicrosecond)->UseRealTime();
 void BM_Waterfall(benchmark::State& state) {
     const auto impulse = kolmarin::impulseResponseAt(benchScene(30), kolmarin::ImpulseCurve::Total);
     for (auto _ : state)
-        benchmark::DoNotOptimize(kolmarin::computeWaterfall(impulse, {}).levels.data());
+        benchmark::DoNotOptimize(
+            kolmarin::computeWaterfall(impulse, {}, kolmarin::DelayModel::Sample).levels.data());
 }
 BENCHMARK(BM_Waterfall)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -7,6 +7,7 @@
 #include "model/acoustics/decay.h"
 #include "model/acoustics/eigenmodes.h"
 #include "model/acoustics/mode_decay.h"
+#include "model/acoustics/overflow_detail.h"
 #include "model/acoustics/response.h"
 #include "model/text/number_text.h"
 
@@ -30,10 +31,10 @@ QByteArray responseOutput(SceneTexts texts, char decimalSeparator, ResponseForm 
     };
     const Scene scene = readCalculationScene(texts, decimalSeparator, correct);
     ResponseCurves curves;
-    calculateResponse(scene, curves);
+    explainingOverflow(scene, 0, [&] { calculateResponse(scene, curves); });
     const ElementRange computed = storedElements(scene.startFrequency, scene.endFrequency);
     if (form == ResponseForm::CurveText)
-        return totalCurveText(curves, computed);
+        return totalCurveText(curves, computed, CurveSubject{.delays = scene.delays});
     if (form == ResponseForm::Csv)
         return responseCsvBytes(curves, resultFileElements(texts, computed));
     return resultFileBytes(texts, curves, computed);

@@ -120,7 +120,7 @@ QByteArray mapOutput(const cli::Request& request, char separator) {
     const ResponseMap map =
         computeResponseMap(scene, request.vary, request.band, request.step, callbacks, {}, request.figure);
     notice.finish();
-    if (std::hypot(scene.width, scene.depth, scene.height) >= kLongestRepresentedPath)
+    if (roomBeyondRepresentedPath(scene))
         printError(QStringLiteral("kolmarin2-cli"), QByteArray("部屋が大きく、") + kBeyondRepresentedPath +
                                                         "。そうなる点は計算できないため不明です\n");
     if (request.csv)
@@ -145,7 +145,9 @@ QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& 
     const SearchResult result =
         searchPlacements(scene, options, [&](SearchProgress p) { notice.update(p.fraction, p.secondsLeft); });
     notice.finish();
-    const bool tooLarge = std::hypot(scene.width, scene.depth, scene.height) >= kLongestRepresentedPath;
+    if (const std::string note = coarsenedGridNote(result); !note.empty())
+        printError(QStringLiteral("kolmarin2-cli"), QByteArray::fromStdString(note) + '\n');
+    const bool tooLarge = roomBeyondRepresentedPath(scene);
     if (result.best.empty())
         throw UserError(tooLarge
                             ? std::string("どの配置でも、") + kBeyondRepresentedPath
@@ -174,7 +176,7 @@ QByteArray decayOutput(const cli::Request& request, char separator) {
         return cli::thirdOctaveDecayTable(impulse);
     WaterfallSettings settings;
     settings.band = request.waterfallBand;
-    return cli::waterfallCsv(computeWaterfall(impulse, settings));
+    return cli::waterfallCsv(computeWaterfall(impulse, settings, scene.delays));
 }
 
 // The subwoofer configurations for standard output, and, with -o, the setup file of the
@@ -383,6 +385,9 @@ int main(int argc, char** argv) {
         return 0;
     } catch (const std::exception& e) {
         printError(file, QByteArray(e.what()) + '\n');
+        // What overflowed, and the like: one more line under the message.
+        if (const auto* error = dynamic_cast<const UserError*>(&e); error && !error->detail().empty())
+            printError(QString(), QByteArray::fromStdString(error->detail()) + '\n');
         return kFailed;
     }
 }

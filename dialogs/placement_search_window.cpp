@@ -367,14 +367,20 @@ void PlacementSearchWindow::showResult(const SearchResult& result) {
             resultTable_->setItem(row, column, item);
         }
     }
+    QString status;
     if (results_.empty())
-        setStatus(result.cancelled
-                      ? QStringLiteral("中止しました。配置はまだ見つかっていませんでした。")
-                      : QStringLiteral("条件を満たす配置は見つかりませんでした。壁からの距離、"
-                                       "前の壁からの距離、聴取距離、見込み角、間隔の条件を緩めてください。"));
-    else
-        setStatus(result.cancelled ? QStringLiteral("中止しました。それまでに見つかった配置です。")
-                                   : QString());
+        status = result.cancelled
+                     ? QStringLiteral("中止しました。配置はまだ見つかっていませんでした。")
+                     : QStringLiteral("条件を満たす配置は見つかりませんでした。壁からの距離、"
+                                      "前の壁からの距離、聴取距離、見込み角、間隔の条件を緩めてください。");
+    else if (result.cancelled)
+        status = QStringLiteral("中止しました。それまでに見つかった配置です。");
+    // A large room's grid was coarser than usual: the user learns why the rows lie apart.
+    const QString note = QString::fromStdString(coarsenedGridNote(result));
+    if (!note.isEmpty())
+        status = status.isEmpty() ? note + QStringLiteral("。")
+                                  : status + QLatin1Char(' ') + note + QStringLiteral("。");
+    setStatus(status);
     // A scene or conditions changed while the search ran make its rows stale at once. The
     // scene is read as the search read it (texts typed but not applied count); one that
     // cannot be read now is left to 適用, which reads it again.

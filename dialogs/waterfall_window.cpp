@@ -198,8 +198,8 @@ void WaterfallWindow::redraw() {
         const bool spectrogram = styleBox_->currentIndex() == 1;
         // A spectrogram's window is a Hann window whole: the rise has no say there.
         riseBox_->setEnabled(!spectrogram);
-        picture_.waterfall =
-            spectrogram ? computeSpectrogram(impulse, settings) : computeWaterfall(impulse, settings);
+        picture_.waterfall = spectrogram ? computeSpectrogram(impulse, settings, responses_.delays)
+                                         : computeWaterfall(impulse, settings, responses_.delays);
         QStringList times;
         for (const double centre : thirdOctaveCentres()) {
             const std::optional<double> t60 = thirdOctaveDecayTime(impulse, centre);

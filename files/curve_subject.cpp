@@ -14,8 +14,12 @@ std::string CurveSubject::totalSources() const {
 }
 
 CurveSubject curveSubject(const BassSetup& setup, int seat, bool subwoofersOnly) {
-    return {seat, static_cast<int>(setup.texts.seats.size()), setup.subwooferCount(), subwoofersOnly,
-            setup.crossover};
+    return {seat,
+            static_cast<int>(setup.texts.seats.size()),
+            setup.subwooferCount(),
+            subwoofersOnly,
+            setup.crossover,
+            setup.texts.delays};
 }
 
 } // namespace kolmarin

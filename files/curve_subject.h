@@ -16,6 +16,7 @@ struct CurveSubject {
     int subwooferCount = 0;
     bool subwoofersOnly = false; // the Total holds the subwoofers alone
     int crossover = 0;           // Hz; 0: none
+    DelayModel delays = DelayModel::Sample;
 
     // Whether anything beyond the room file's scene is in play.
     bool beyondRoomFile() const {

@@ -208,9 +208,17 @@ std::string totalCurveHeading(const CurveSubject& subject) {
     return heading + ", simulated";
 }
 
+std::vector<QByteArray> simulatedCurveHeading(const QByteArray& subject, DelayModel delays,
+                                              const QByteArray& columns) {
+    if (delays == DelayModel::Continuous)
+        return {subject, "Delays: continuous (true path lengths)", columns};
+    return {subject, columns};
+}
+
 QByteArray totalCurveText(const ResponseCurves& curves, ElementRange rows, const CurveSubject& subject) {
     return curveTextBytes(totalCurvePoints(curves, rows),
-                          {QByteArray::fromStdString(totalCurveHeading(subject)), "Freq(Hz) SPL(dB)"});
+                          simulatedCurveHeading(QByteArray::fromStdString(totalCurveHeading(subject)),
+                                                subject.delays, "Freq(Hz) SPL(dB)"));
 }
 
 } // namespace kolmarin

@@ -45,8 +45,15 @@ QByteArray curveTextBytes(const std::vector<CurvePoint>& points, const std::vect
 // give it, and its text under the heading the window and kolmarin2-cli both write: "Total
 // at the listener" for the room file's scene, else the seat, the sources summed and the
 // crossover ("Total of SW1+SW2 (subwoofers only) at seat 2 of 3, crossover 80 Hz").
+// Under the continuous delay model the heading has one more line after the first,
+// "Delays: continuous (true path lengths)"; files of the default model keep their bytes.
 std::vector<CurvePoint> totalCurvePoints(const ResponseCurves& curves, ElementRange rows);
 QByteArray totalCurveText(const ResponseCurves& curves, ElementRange rows, const CurveSubject& subject = {});
 std::string totalCurveHeading(const CurveSubject& subject);
+
+// The heading lines of a simulated curve: what it is, the delay model's line under the
+// continuous model, then the column titles.
+std::vector<QByteArray> simulatedCurveHeading(const QByteArray& subject, DelayModel delays,
+                                              const QByteArray& columns);
 
 } // namespace kolmarin

@@ -40,8 +40,10 @@ std::vector<SeatCurveFile> sourceCurveTexts(const Scene& scene, int crossover) {
             }
             const QByteArray heading =
                 QStringLiteral("Kolmarin2: %1 alone at seat %2, simulated").arg(name).arg(seat + 1).toUtf8();
-            files.push_back({QStringLiteral("%1_seat%2.txt").arg(name).arg(seat + 1),
-                             curveTextBytes(points, {heading, "Freq(Hz) SPL(dB) Phase(degrees)"})});
+            files.push_back(
+                {QStringLiteral("%1_seat%2.txt").arg(name).arg(seat + 1),
+                 curveTextBytes(points, simulatedCurveHeading(heading, scene.delays,
+                                                              "Freq(Hz) SPL(dB) Phase(degrees)"))});
         }
     }
     return files;

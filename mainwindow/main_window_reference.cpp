@@ -93,9 +93,12 @@ void MainWindow::loadReference() {
 void MainWindow::saveCurveText() {
     if (computed_.first > computed_.last)
         throw UserError("書き出す曲線がまだ計算されていません");
+    // The curves are the last calculation's, so its delay model names them.
+    CurveSubject subject = curveSubject(bassSetup());
+    subject.delays = calculatedScene_.delays;
     saveThroughDialog(
         this, {QStringLiteral("曲線のテキスト"), QStringLiteral("*.txt"), QString(), QStringLiteral("txt")},
-        curveTextProposal_, totalCurveText(curves_, computed_, curveSubject(bassSetup())));
+        curveTextProposal_, totalCurveText(curves_, computed_, subject));
 }
 
 } // namespace kolmarin

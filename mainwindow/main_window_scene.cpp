@@ -9,6 +9,7 @@
 #include "dialogs/waterfall_window.h"
 #include "mainwindow/plan_view.h"
 #include "model/acoustics/amplifying_surfaces.h"
+#include "model/acoustics/overflow_detail.h"
 #include "model/text/number_text.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/height_slider.h"
@@ -138,7 +139,7 @@ void MainWindow::recalculateResponse() {
     BusyCursor busy;
     stopResponseMap();
     const Scene scene = readScene();
-    calculateResponse(scene, curves_, impulses_);
+    explainingOverflow(scene, 0, [&] { calculateResponse(scene, curves_, impulses_); });
     computed_ = storedElements(scene.startFrequency, scene.endFrequency);
     calculateSeats(scene);
 

@@ -5,12 +5,22 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace kolmarin {
 
 class UserError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
+    // A message with a further explanation: what() stays the message alone, and the
+    // places that show errors show the detail after it (empty: none).
+    UserError(const std::string& message, std::string detail)
+        : std::runtime_error(message), detail_(std::move(detail)) {}
+
+    const std::string& detail() const { return detail_; }
+
+  private:
+    std::string detail_;
 };
 
 namespace msg {

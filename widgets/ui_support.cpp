@@ -22,12 +22,14 @@ void setErrorBoxHandler(ErrorBoxHandler handler) {
     errorBoxHandler() = std::move(handler);
 }
 
-void showErrorBox(QWidget* parent, const QString& message) {
+void showErrorBox(QWidget* parent, const QString& message, const QString& detail) {
     if (errorBoxHandler()) {
         errorBoxHandler()(parent, message);
         return;
     }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Kolmarin2"), message, QMessageBox::Ok, parent);
+    if (!detail.isEmpty())
+        box.setInformativeText(detail);
     box.exec();
 }
 
@@ -70,6 +72,8 @@ bool runCommand(QWidget* parent, const std::function<void()>& command) {
     } catch (const BoxTextError& e) {
         showErrorBox(parent, QString::fromUtf8(e.what()));
         showBox(e.box());
+    } catch (const UserError& e) {
+        showErrorBox(parent, QString::fromUtf8(e.what()), QString::fromStdString(e.detail()));
     } catch (const std::exception& e) {
         showErrorBox(parent, QString::fromUtf8(e.what()));
     }

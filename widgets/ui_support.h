@@ -45,7 +45,9 @@ template <class Command> auto commandSlot(QWidget* parent, Command command) {
 }
 
 // Shows a message in the error box. Tests replace the box with a recorder.
-void showErrorBox(QWidget* parent, const QString& message);
+// `detail`, when there is one, is the box's informative text under the message; the
+// handler is given the message alone.
+void showErrorBox(QWidget* parent, const QString& message, const QString& detail = {});
 using ErrorBoxHandler = std::function<void(QWidget* parent, const QString& message)>;
 void setErrorBoxHandler(ErrorBoxHandler handler); // empty handler: the real message box
 

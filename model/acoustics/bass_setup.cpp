@@ -2,6 +2,7 @@
 
 #include "model/acoustics/crossover.h"
 #include "model/acoustics/decay.h"
+#include "model/acoustics/overflow_detail.h"
 #include "model/acoustics/seat_spectra.h"
 #include "model/acoustics/source_mix.h"
 #include "model/acoustics/subwoofer_optimiser.h"
@@ -105,7 +106,9 @@ Scene setupScene(const BassSetup& setup, char decimalSeparator) {
     return scene;
 }
 
-std::vector<Curve> seatTotals(const Scene& scene, int crossover, bool subwoofersOnly, ElementRange range) {
+namespace {
+
+std::vector<Curve> seatTotalsOf(const Scene& scene, int crossover, bool subwoofersOnly, ElementRange range) {
     std::vector<Curve> totals(scene.seats.size(), Curve{});
     if (range.first > range.last)
         return totals;
@@ -133,7 +136,7 @@ std::vector<Curve> seatTotals(const Scene& scene, int crossover, bool subwoofers
     return totals;
 }
 
-ResponseCurves seatCurves(const Scene& scene, int crossover, bool subwoofersOnly, int seat) {
+ResponseCurves seatCurvesOf(const Scene& scene, int crossover, bool subwoofersOnly, int seat) {
     const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
     ResponseCurves curves;
     if (crossover == 0 && !subwoofersOnly) {
@@ -161,6 +164,18 @@ ResponseCurves seatCurves(const Scene& scene, int crossover, bool subwoofersOnly
     return curves;
 }
 
+} // namespace
+
+std::vector<Curve> seatTotals(const Scene& scene, int crossover, bool subwoofersOnly, ElementRange range) {
+    return explainingOverflow(scene, 0,
+                              [&] { return seatTotalsOf(scene, crossover, subwoofersOnly, range); });
+}
+
+ResponseCurves seatCurves(const Scene& scene, int crossover, bool subwoofersOnly, int seat) {
+    return explainingOverflow(scene, seat,
+                              [&] { return seatCurvesOf(scene, crossover, subwoofersOnly, seat); });
+}
+
 SeatFigures setupFigures(const Scene& scene, int crossover, bool subwoofersOnly, Band band) {
     const ElementRange range{2 * band.low, 2 * band.high};
     std::vector<std::vector<double>> levels;
@@ -171,12 +186,15 @@ SeatFigures setupFigures(const Scene& scene, int crossover, bool subwoofersOnly,
 
 std::vector<double> totalImpulseAt(const Scene& scene, int seat) {
     ImpulseResponses h;
-    if (std::all_of(scene.sources.begin(), scene.sources.end(), [](const Source& s) { return s.plain(); })) {
-        accumulateImpulseResponses(scene, h, seat);
-    } else {
-        ResponseCurves curves;
-        calculateResponse(scene, curves, h, seat);
-    }
+    explainingOverflow(scene, seat, [&] {
+        if (std::all_of(scene.sources.begin(), scene.sources.end(),
+                        [](const Source& s) { return s.plain(); })) {
+            accumulateImpulseResponses(scene, h, seat);
+        } else {
+            ResponseCurves curves;
+            calculateResponse(scene, curves, h, seat);
+        }
+    });
     return impulseResponseOf(h, ImpulseCurve::Total);
 }
 

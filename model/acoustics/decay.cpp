@@ -1,5 +1,6 @@
 #include "model/acoustics/decay.h"
 
+#include "model/acoustics/overflow_detail.h"
 #include "model/acoustics/response.h"
 #include "model/errors.h"
 #include "model/fft/fft.h"
@@ -93,7 +94,7 @@ std::vector<double> impulseResponseOf(const ImpulseResponses& responses, Impulse
 
 std::vector<double> impulseResponseAt(const Scene& scene, ImpulseCurve curve) {
     ImpulseResponses h;
-    accumulateImpulseResponses(scene, h);
+    explainingOverflow(scene, 0, [&] { accumulateImpulseResponses(scene, h); });
     return impulseResponseOf(h, curve);
 }
 
@@ -112,13 +113,18 @@ void checkWaterfallSettings(const WaterfallSettings& s) {
 
 namespace {
 
+// The transform bin of element j is j + binOffset.
+int binOffset(DelayModel delays) {
+    return delays == DelayModel::Sample ? 1 : 0;
+}
+
 // The levels of the band's bins (from firstElement on) of the response's samples
 // first .. first + length - 1, each weighted by gain(i); samples outside the response
 // count as zeros. The window's samples are moved to the front of the transform: a shift
 // in time changes only the phase, never the level of a bin.
 template <class Gain>
 std::vector<double> windowedLevels(const std::vector<double>& impulse, int first, int length,
-                                   const Gain& gain, int firstElement, int columns,
+                                   const Gain& gain, int firstElement, int columns, DelayModel delays,
                                    std::vector<Complex>& buffer) {
     const int available = static_cast<int>(std::min<std::size_t>(impulse.size(), kTransformLength));
     std::fill(buffer.begin(), buffer.end(), Complex{0.0, 0.0});
@@ -127,15 +133,16 @@ std::vector<double> windowedLevels(const std::vector<double>& impulse, int first
     forwardFft(buffer.data(), buffer.data(), kTransformLength);
     std::vector<double> levels(static_cast<std::size_t>(columns));
     for (int c = 0; c < columns; ++c)
-        levels[static_cast<std::size_t>(c)] = levelOf(buffer[static_cast<std::size_t>(firstElement + c + 1)]);
+        levels[static_cast<std::size_t>(c)] =
+            levelOf(buffer[static_cast<std::size_t>(firstElement + c + binOffset(delays))]);
     return levels;
 }
 
 // Slices at the settings' times, each window placed by `firstSample` from the time's sample
 // and weighted with rises of `rise` samples at both ends.
 template <class FirstSample>
-Waterfall slicesOf(const std::vector<double>& impulse, const WaterfallSettings& settings, int rise,
-                   const FirstSample& firstSample) {
+Waterfall slicesOf(const std::vector<double>& impulse, const WaterfallSettings& settings, DelayModel delays,
+                   int rise, const FirstSample& firstSample) {
     checkWaterfallSettings(settings);
     Waterfall w;
     w.settings = settings;
@@ -152,21 +159,24 @@ Waterfall slicesOf(const std::vector<double>& impulse, const WaterfallSettings& 
                                                                         (settings.slices - 1);
         const int at = sampleAt(ms);
         w.startMs.push_back(at * kMsPerSample);
-        w.levels.push_back(
-            windowedLevels(impulse, firstSample(at, length), length, gain, w.firstElement, columns, buffer));
+        w.levels.push_back(windowedLevels(impulse, firstSample(at, length), length, gain, w.firstElement,
+                                          columns, delays, buffer));
     }
     return w;
 }
 
 } // namespace
 
-Waterfall computeWaterfall(const std::vector<double>& impulse, const WaterfallSettings& settings) {
-    return slicesOf(impulse, settings, sampleAt(settings.riseMs), [](int at, int) { return at; });
+Waterfall computeWaterfall(const std::vector<double>& impulse, const WaterfallSettings& settings,
+                           DelayModel delays) {
+    return slicesOf(impulse, settings, delays, sampleAt(settings.riseMs), [](int at, int) { return at; });
 }
 
-Waterfall computeSpectrogram(const std::vector<double>& impulse, const WaterfallSettings& settings) {
+Waterfall computeSpectrogram(const std::vector<double>& impulse, const WaterfallSettings& settings,
+                             DelayModel delays) {
     const int length = std::max(1, sampleAt(settings.windowMs));
-    return slicesOf(impulse, settings, length / 2, [](int at, int samples) { return at - samples / 2; });
+    return slicesOf(impulse, settings, delays, length / 2,
+                    [](int at, int samples) { return at - samples / 2; });
 }
 
 std::optional<double> decayTime(const std::vector<double>& impulse, double lowHz, double highHz) {

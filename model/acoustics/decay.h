@@ -44,8 +44,9 @@ inline constexpr double kLongestWindowMs = 2000.0; // the whole response
 // Throws UserError with a message a user can act on when a setting is out of range.
 void checkWaterfallSettings(const WaterfallSettings& settings);
 
-// Levels in dB of slice s at element j (j/2 Hz, from the same transform bin j + 1 the chart
-// uses), for j from 2 low to 2 high. A slice whose window reaches past the response's end
+// Levels in dB of slice s at element j (j/2 Hz, from the same transform bin the chart uses
+// for the delay model the response came from: j + 1 under Sample, j under Continuous), for
+// j from 2 low to 2 high. A slice whose window reaches past the response's end
 // sees zeros there; a level of nothing is kSilence.
 struct Waterfall {
     WaterfallSettings settings;
@@ -59,13 +60,15 @@ struct Waterfall {
 
 inline constexpr double kSilence = -200.0; // dB
 
-Waterfall computeWaterfall(const std::vector<double>& impulse, const WaterfallSettings& settings);
+Waterfall computeWaterfall(const std::vector<double>& impulse, const WaterfallSettings& settings,
+                           DelayModel delays);
 
 // A spectrogram on the same grid: row s is the spectrum under a Hann window of windowMs
 // centred on the row's time (startMs holds the centre; riseMs plays no part). Both ends
 // taper to nothing, so the rows change smoothly as the window slides over the response's
 // separate arrivals, where the waterfall's steep start steps down at each of them.
-Waterfall computeSpectrogram(const std::vector<double>& impulse, const WaterfallSettings& settings);
+Waterfall computeSpectrogram(const std::vector<double>& impulse, const WaterfallSettings& settings,
+                             DelayModel delays);
 
 // T60 in seconds of the response's part between lowHz and highHz: the band is cut out by
 // a zero-phase filter (flat in the band, raised-cosine skirts half the band's width on each

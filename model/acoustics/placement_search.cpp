@@ -199,6 +199,8 @@ class Search {
         }
 
         const std::vector<Lattice> grid = coarseGrid();
+        result.gridStep = coarseStep_;
+        result.gridCoarsened = coarseStep_ > plan_.base;
         planned_ = done_ + static_cast<long long>(grid.size()) * placesPerPoint() +
                    1LL * plan_.starts * kWalkGuess + 8LL * options_.top;
         std::vector<Candidate> coarse = evaluate(grid);
@@ -510,6 +512,12 @@ class Search {
 };
 
 } // namespace
+
+std::string coarsenedGridNote(const SearchResult& result) {
+    if (!result.gridCoarsened)
+        return {};
+    return "部屋が大きいため、探索の格子を " + std::to_string(result.gridStep) + " cm に粗くしました";
+}
 
 double roundedPosition(double metres) {
     return parseDecimal(formatPosition(metres));

@@ -17,6 +17,7 @@
 #include <functional>
 #include <optional>
 #include <stop_token>
+#include <string>
 #include <vector>
 
 namespace kolmarin {
@@ -71,7 +72,13 @@ struct SearchResult {
     std::optional<Placement> coarseBest; // the best point of the coarse grid
     long long calculations = 0;          // spreads computed, the rows' figures included
     bool cancelled = false;
+    int gridStep = 0;           // centimetres between the coarse grid's points
+    bool gridCoarsened = false; // its step is coarser than the layout's own: a large room
 };
+
+// "部屋が大きいため、探索の格子を 40 cm に粗くしました" when the search's coarse grid was
+// coarsened for a large room; empty otherwise.
+std::string coarsenedGridNote(const SearchResult& result);
 
 // A position as the read-outs hold it: formatPosition's two decimals, read back.
 double roundedPosition(double metres);

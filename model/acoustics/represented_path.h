@@ -19,10 +19,23 @@ inline constexpr double kLongestRepresentedPath = detail::kLateSample / kSamples
 inline constexpr char kBeyondRepresentedPath[] =
     "スピーカーから座席までの音の道のりが、計算で追える約 672 m を超えます";
 
-// Whether the direct sound from `source` reaches `receiver` on its own sample.
-inline bool withinRepresentedPath(const Point3& source, const Point3& receiver) {
-    return std::hypot(source.x - receiver.x, source.y - receiver.y, source.z - receiver.z) <
-           kLongestRepresentedPath;
+// Whether the delay model has that limit: the whole-sample one does; the continuous one puts
+// every arrival at its own path length, however long.
+inline bool limitsPaths(DelayModel delays) {
+    return delays == DelayModel::Sample;
+}
+
+// Whether the direct sound from `source` reaches `receiver` on its own sample (always under
+// a model without the limit).
+inline bool withinRepresentedPath(const Point3& source, const Point3& receiver, DelayModel delays) {
+    return !limitsPaths(delays) || std::hypot(source.x - receiver.x, source.y - receiver.y,
+                                              source.z - receiver.z) < kLongestRepresentedPath;
+}
+
+// Whether some placement in the scene's room may lie beyond the limit: its diagonal reaches it.
+inline bool roomBeyondRepresentedPath(const Scene& scene) {
+    return limitsPaths(scene.delays) &&
+           std::hypot(scene.width, scene.depth, scene.height) >= kLongestRepresentedPath;
 }
 
 } // namespace kolmarin

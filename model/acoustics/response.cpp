@@ -148,6 +148,7 @@ constexpr double kLargestDouble = std::numeric_limits<double>::max();
 void accumulateImpulseResponsesReference(const Scene& scene, ImpulseResponses& out, int seat) {
     const detail::AxisTables t = detail::buildAxisTables(scene, seat);
     detail::clearResponses(out, scene.sources.size());
+    out.delays = DelayModel::Sample;
     // A path of length zero divides by zero; a squared length beyond the range of a double
     // overflows, though its amplitude 1/r would quietly come out as zero.
     bool faultyPath = false;
@@ -534,6 +535,7 @@ void calculateContinuous(const Scene& scene, ResponseCurves& curves, bool inCall
         impulses->sources.resize(sources);
         for (std::size_t s = 0; s < sources; ++s)
             impulses->sources[s] = detail::impulseOfSpectrum(spectra[s]);
+        impulses->delays = DelayModel::Continuous;
     }
 }
 
@@ -663,9 +665,11 @@ void accumulateImpulseResponses(const Scene& scene, ImpulseResponses& out, int s
         out.sources.clear();
         for (const std::vector<Complex>& spectrum : spectra.sources)
             out.sources.push_back(detail::impulseOfSpectrum(spectrum));
+        out.delays = DelayModel::Continuous;
         return;
     }
     detail::accumulateImagesFast(scene, out, {}, seat);
+    out.delays = DelayModel::Sample;
 }
 
 } // namespace kolmarin

@@ -36,6 +36,9 @@ struct ImpulseResponses {
             h.resize(kTransformLength);
     }
     std::vector<std::vector<double>> sources;
+    // The model that placed the images: under Sample, element j of the curves is the
+    // level of transform bin j + 1; under Continuous, of bin j itself.
+    DelayModel delays = DelayModel::Sample;
 };
 
 // The straightforward image-source loop, kept as the reference the fast one is checked

@@ -35,7 +35,7 @@ double totalSpread(const ResponseCurves& curves, Band band) {
 std::optional<double> spreadOf(const Scene& scene, Band band) {
     // A listener beyond what the response can follow has no spread to rank.
     for (const Source& source : scene.sources)
-        if (!withinRepresentedPath(source.position, scene.seats.at(0)))
+        if (!withinRepresentedPath(source.position, scene.seats.at(0), scene.delays))
             return std::nullopt;
     ResponseCurves curves;
     try {

@@ -48,7 +48,7 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
     for (const Point3& candidate : candidates) {
         bool within = true;
         for (const Point3& seat : scene.seats)
-            within = within && withinRepresentedPath(candidate, seat);
+            within = within && withinRepresentedPath(candidate, seat, scene.delays);
         if (within)
             reachable.push_back(candidate);
     }

@@ -437,6 +437,39 @@ TEST_F(Cli, ARunOfMoreThanAMinuteSaysSoAndShowsItsProgress) {
     EXPECT_TRUE(err.contains("残り約 ")) << err.toStdString();
 }
 
+TEST_F(Cli, AnOverflowSaysWhatOverflowedOnTheLineAfterItsMessage) {
+    QByteArray loud = test::fixture("startup_room.dtr");
+    loud.replace("\r\n0.8\r\n0.8\r\n", "\r\n0.8\r\n1e20\r\n"); // the left wall
+    loud.replace("\r\n30\r\n20\r\n500\r\n", "\r\n40\r\n20\r\n500\r\n");
+    test::writeBytes(path("loud.dtr"), loud);
+    const CliRun run = runCli({"response", path("loud.dtr"), "-o", path("result.dat")});
+    EXPECT_EQ(run.exitCode, 1);
+    QList<QByteArray> lines = run.err.split('\n');
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines.takeLast(), "");
+    // After the amplifying surface's warning, the fixed message, then what overflowed.
+    EXPECT_EQ(lines[lines.size() - 2], path("loud.dtr").toUtf8() + ": " + msg::kOverflow);
+    EXPECT_TRUE(lines.last().startsWith("左の壁 (反射率 1E20) で 20 回反射した像の重み"))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("result.dat")));
+}
+
+TEST_F(Cli, APlacementSearchSaysWhenALargeRoomCoarsensItsGrid) {
+    QByteArray large = quickRoom();
+    large.replace("\r\n4.50\r\n2.70\r\n", "\r\n40.00\r\n40.00\r\n");
+    test::writeBytes(path("large.dtr"), large);
+    const CliRun run =
+        runCli({"place", path("large.dtr"), "--layout", "listener", "--objective", "point", "--top", "1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("kolmarin2-cli: 部屋が大きいため、探索の格子を 100 cm に粗くしました\n"))
+        << run.err.toStdString();
+    // A listening room's grid is the layout's own: nothing is said.
+    test::writeBytes(path("quick.dtr"), quickRoom());
+    const CliRun quick = runCli({"place", path("quick.dtr"), "--layout", "listener", "--top", "1"});
+    ASSERT_EQ(quick.exitCode, 0);
+    EXPECT_FALSE(quick.err.contains("格子")) << quick.err.toStdString();
+}
+
 TEST_F(Cli, MapAndPlacementFailuresLeaveNoFile) {
     QByteArray negative = quickRoom();
     negative.replace("\r\n2.70\r\n", "\r\n-3.6\r\n");

@@ -3,12 +3,15 @@
 #include "files/candidate_file.h"
 #include "files/curve_text.h"
 #include "files/file_errors.h"
+#include "files/seat_curve_text.h"
 #include "tests/user_error.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <chrono>
 #include <sys/socket.h>
@@ -115,6 +118,42 @@ TEST(CurveText, TheHeadingNamesTheSeatAndTheSourcesBeyondTheRoomFile) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(totalCurveHeading(c.subject), c.heading);
+}
+
+TEST(CurveText, TheHeadingNamesTheContinuousDelayModelAlone) {
+    // Under the default model the bytes stay as they were; under the continuous model one
+    // more heading line after the first says so, in the total's text and in each seat's.
+    ResponseCurves curves;
+    for (int j = 0; j < kCurvePoints; ++j)
+        curves.total[static_cast<std::size_t>(j)] = -j / 100.0;
+    const ElementRange rows{40, 44};
+    SceneTexts texts = startupSceneTexts();
+    texts.reflectionCount = "2";
+    texts.endFrequency = "22";
+    const auto writers = {
+        std::function<QByteArray(DelayModel)>(
+            [&](DelayModel delays) { return totalCurveText(curves, rows, CurveSubject{.delays = delays}); }),
+        std::function<QByteArray(DelayModel)>([&](DelayModel delays) {
+            texts.delays = delays;
+            return sourceCurveTexts(readCalculationScene(texts, '.', nullptr), 0).front().text;
+        }),
+    };
+    for (const auto& write : writers) {
+        const QList<QByteArray> sample = write(DelayModel::Sample).split('\n');
+        const QList<QByteArray> continuous = write(DelayModel::Continuous).split('\n');
+        ASSERT_EQ(continuous.size(), sample.size() + 1);
+        EXPECT_EQ(continuous[0], sample[0]);
+        EXPECT_EQ(continuous[1], "* Delays: continuous (true path lengths)");
+        EXPECT_EQ(continuous[2], sample[1]);
+        EXPECT_FALSE(sample.join('\n').contains("Delays"));
+        // The heading alone differs: the points are the same lines in either.
+        EXPECT_EQ(parseCurveText(continuous.join('\n'), "c").size(),
+                  parseCurveText(sample.join('\n'), "s").size());
+    }
+    EXPECT_EQ(totalCurveText(curves, rows), "* Kolmarin2: Total at the listener, simulated\n"
+                                            "* Freq(Hz) SPL(dB)\n"
+                                            "20.000 -0.400\n20.500 -0.410\n21.000 -0.420\n"
+                                            "21.500 -0.430\n22.000 -0.440\n");
 }
 
 } // namespace

@@ -20,7 +20,8 @@ class TestWaterfall : public QObject, public testing::MainWindowFixture {
 
     Waterfall expectedFor(const SceneTexts& texts) {
         const Scene scene = readCalculationScene(texts, '.', nullptr);
-        return computeWaterfall(impulseResponseAt(scene, ImpulseCurve::Total), WaterfallSettings{});
+        return computeWaterfall(impulseResponseAt(scene, ImpulseCurve::Total), WaterfallSettings{},
+                                scene.delays);
     }
 
   private slots:
@@ -45,9 +46,10 @@ class TestWaterfall : public QObject, public testing::MainWindowFixture {
         // The spectrogram is drawn from its own centred windows.
         control<QComboBox>(waterfall(), "waterfallStyleBox")->setCurrentIndex(1);
         const Scene scene = readCalculationScene(document().texts(), '.', nullptr);
-        QCOMPARE(
-            waterfall().picture().waterfall.levels,
-            computeSpectrogram(impulseResponseAt(scene, ImpulseCurve::Total), WaterfallSettings{}).levels);
+        QCOMPARE(waterfall().picture().waterfall.levels,
+                 computeSpectrogram(impulseResponseAt(scene, ImpulseCurve::Total), WaterfallSettings{},
+                                    scene.delays)
+                     .levels);
         QVERIFY(errors().isEmpty());
     }
 

@@ -1,6 +1,7 @@
 // The spread, the response maps and the placement search: the spread is the chart's own
 // calculation, maps and searches repeat themselves exactly, and a stop keeps what is done.
 #include "model/acoustics/placement_search.h"
+#include "model/acoustics/represented_path.h"
 #include "model/acoustics/response.h"
 #include "model/acoustics/response_map.h"
 #include "model/acoustics/spread.h"
@@ -99,12 +100,29 @@ TEST(Spread, IsUnknownWhereTheCalculationFails) {
 }
 
 TEST(Spread, IsUnknownWhereTheListenerIsBeyondWhatTheResponseFollows) {
-    // Beyond about 672 m every arrival lands on the response's last sample: a flat 0 dB.
-    for (const auto& [x, known] : {std::pair{600.0, true}, std::pair{700.0, false}}) {
+    // Beyond about 672 m every whole-sample arrival lands on the response's last sample: a
+    // flat 0 dB. The continuous model puts each arrival at its own path, however long.
+    struct Case {
+        DelayModel delays;
+        double x;
+        bool known;
+    };
+    for (const Case& c : {Case{DelayModel::Sample, 600.0, true}, Case{DelayModel::Sample, 700.0, false},
+                          Case{DelayModel::Continuous, 700.0, true}}) {
         Scene scene = sceneWith(0, [](SceneTexts& t) { t.width = t.depth = "2000"; });
-        scene.seats[0].x = x;
-        EXPECT_EQ(spreadOf(scene, {}).has_value(), known) << x;
+        scene.delays = c.delays;
+        scene.seats[0].x = c.x;
+        const std::optional<double> spread = spreadOf(scene, {});
+        EXPECT_EQ(spread.has_value(), c.known) << c.x;
+        // Not the single click's flat response.
+        if (spread) {
+            EXPECT_GT(*spread, 0.1) << c.x;
+        }
     }
+    Scene room = sceneWith(0, [](SceneTexts& t) { t.width = t.depth = "2000"; });
+    EXPECT_TRUE(roomBeyondRepresentedPath(room));
+    room.delays = DelayModel::Continuous;
+    EXPECT_FALSE(roomBeyondRepresentedPath(room));
 }
 
 TEST(ResponseMap, CoversThePlanRowByRowAndRepeatsItself) {
