@@ -7,7 +7,6 @@
 #include "model/acoustics/decay.h"
 #include "model/acoustics/eigenmodes.h"
 #include "model/acoustics/mode_decay.h"
-#include "model/acoustics/overflow_detail.h"
 #include "model/acoustics/response.h"
 #include "model/text/number_text.h"
 
@@ -31,7 +30,7 @@ QByteArray responseOutput(SceneTexts texts, char decimalSeparator, ResponseForm 
     };
     const Scene scene = readCalculationScene(texts, decimalSeparator, correct);
     ResponseCurves curves;
-    explainingOverflow(scene, 0, [&] { calculateResponse(scene, curves); });
+    calculateResponse(scene, curves);
     const ElementRange computed = storedElements(scene.startFrequency, scene.endFrequency);
     if (form == ResponseForm::CurveText)
         return totalCurveText(curves, computed, CurveSubject{.delays = scene.delays});

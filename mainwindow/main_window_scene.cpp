@@ -9,7 +9,6 @@
 #include "dialogs/waterfall_window.h"
 #include "mainwindow/plan_view.h"
 #include "model/acoustics/amplifying_surfaces.h"
-#include "model/acoustics/overflow_detail.h"
 #include "model/text/number_text.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/height_slider.h"
@@ -139,7 +138,7 @@ void MainWindow::recalculateResponse() {
     BusyCursor busy;
     stopResponseMap();
     const Scene scene = readScene();
-    explainingOverflow(scene, 0, [&] { calculateResponse(scene, curves_, impulses_); });
+    calculateResponse(scene, curves_, impulses_);
     computed_ = storedElements(scene.startFrequency, scene.endFrequency);
     calculateSeats(scene);
 

@@ -4,7 +4,6 @@
 #include "dialogs/placement_search_window.h"
 #include "dialogs/room_settings_dialog.h"
 #include "mainwindow/main_window.h"
-#include "model/acoustics/overflow_detail.h"
 #include "widgets/response_chart.h"
 #include "widgets/ui_support.h"
 
@@ -53,7 +52,7 @@ void MainWindow::showCandidate(const Placement* placement) {
     }
     const Scene scene = withPlacement(readScene(), *placement);
     ResponseCurves curves;
-    explainingOverflow(scene, 0, [&] { calculateResponse(scene, curves); });
+    calculateResponse(scene, curves);
     const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
     QVector<double> frequencies;
     QVector<double> levels;

@@ -186,15 +186,12 @@ SeatFigures setupFigures(const Scene& scene, int crossover, bool subwoofersOnly,
 
 std::vector<double> totalImpulseAt(const Scene& scene, int seat) {
     ImpulseResponses h;
-    explainingOverflow(scene, seat, [&] {
-        if (std::all_of(scene.sources.begin(), scene.sources.end(),
-                        [](const Source& s) { return s.plain(); })) {
-            accumulateImpulseResponses(scene, h, seat);
-        } else {
-            ResponseCurves curves;
-            calculateResponse(scene, curves, h, seat);
-        }
-    });
+    if (std::all_of(scene.sources.begin(), scene.sources.end(), [](const Source& s) { return s.plain(); })) {
+        accumulateImpulseResponses(scene, h, seat);
+    } else {
+        ResponseCurves curves;
+        calculateResponse(scene, curves, h, seat);
+    }
     return impulseResponseOf(h, ImpulseCurve::Total);
 }
 

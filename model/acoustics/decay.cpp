@@ -1,6 +1,5 @@
 #include "model/acoustics/decay.h"
 
-#include "model/acoustics/overflow_detail.h"
 #include "model/acoustics/response.h"
 #include "model/errors.h"
 #include "model/fft/fft.h"
@@ -94,7 +93,7 @@ std::vector<double> impulseResponseOf(const ImpulseResponses& responses, Impulse
 
 std::vector<double> impulseResponseAt(const Scene& scene, ImpulseCurve curve) {
     ImpulseResponses h;
-    explainingOverflow(scene, 0, [&] { accumulateImpulseResponses(scene, h); });
+    accumulateImpulseResponses(scene, h);
     return impulseResponseOf(h, curve);
 }
 

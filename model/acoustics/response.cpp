@@ -3,6 +3,7 @@
 #include "model/acoustics/continuous_delays.h"
 #include "model/acoustics/image_accumulation.h"
 #include "model/acoustics/image_tables.h"
+#include "model/acoustics/overflow_detail.h"
 #include "model/acoustics/worker_pool.h"
 #include "model/errors.h"
 #include "model/fft/fft.h"
@@ -640,15 +641,15 @@ void calculateTotalInCaller(const Scene& scene, ResponseCurves& curves, int seat
 }
 
 void calculateResponse(const Scene& scene, ResponseCurves& curves, int seat) {
-    calculate(scene, curves, false, seat);
+    explainingOverflow(scene, seat, [&] { calculate(scene, curves, false, seat); });
 }
 
 void calculateResponse(const Scene& scene, ResponseCurves& curves, ImpulseResponses& impulses, int seat) {
-    calculate(scene, curves, false, seat, &impulses);
+    explainingOverflow(scene, seat, [&] { calculate(scene, curves, false, seat, &impulses); });
 }
 
 void calculateResponseInCaller(const Scene& scene, ResponseCurves& curves, int seat) {
-    calculate(scene, curves, true, seat);
+    explainingOverflow(scene, seat, [&] { calculate(scene, curves, true, seat); });
 }
 
 void calculateResponseReference(const Scene& scene, ResponseCurves& curves, int seat) {
@@ -657,7 +658,10 @@ void calculateResponseReference(const Scene& scene, ResponseCurves& curves, int 
     storeLevels(scene, h, curves, noNoiseBound(h), false);
 }
 
-void accumulateImpulseResponses(const Scene& scene, ImpulseResponses& out, int seat) {
+namespace {
+
+// The impulse responses alone, as the calculation builds them.
+void accumulateImpulses(const Scene& scene, ImpulseResponses& out, int seat) {
     if (scene.delays == DelayModel::Continuous) {
         // The sources as the room gives them, every image kept.
         const detail::ContinuousSpectra spectra =
@@ -670,6 +674,12 @@ void accumulateImpulseResponses(const Scene& scene, ImpulseResponses& out, int s
     }
     detail::accumulateImagesFast(scene, out, {}, seat);
     out.delays = DelayModel::Sample;
+}
+
+} // namespace
+
+void accumulateImpulseResponses(const Scene& scene, ImpulseResponses& out, int seat) {
+    explainingOverflow(scene, seat, [&] { accumulateImpulses(scene, out, seat); });
 }
 
 } // namespace kolmarin

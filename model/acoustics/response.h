@@ -54,7 +54,8 @@ void accumulateImpulseResponses(const Scene& scene, ImpulseResponses& out, int s
 // f = start..end; under the continuous delay model the level at f itself (see
 // continuous_delays.h). A source's level, delay and polarity act on its spectrum, and the
 // Total is the sum of the spectra so changed. Nothing is stored when start > end, and
-// nothing at all when a floating-point fault is raised.
+// nothing at all when a floating-point fault is raised; an overflow says in its detail
+// what overflowed (see overflow_detail.h), here and in the calls below.
 void calculateResponse(const Scene& scene, ResponseCurves& curves, int seat = 0);
 // The same, handing out the impulse responses the levels came from (untouched on a failure).
 void calculateResponse(const Scene& scene, ResponseCurves& curves, ImpulseResponses& impulses, int seat = 0);
