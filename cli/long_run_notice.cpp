@@ -1,5 +1,7 @@
 #include "cli/long_run_notice.h"
 
+#include "model/progress_estimate.h"
+
 #include <cstdio>
 
 namespace kolmarin::cli {
@@ -7,7 +9,6 @@ namespace kolmarin::cli {
 namespace {
 
 constexpr double kLongRun = 60.0; // seconds
-constexpr double kSettled = 0.5;  // seconds before an estimate is trusted
 constexpr auto kShowEvery = std::chrono::seconds(5);
 
 } // namespace
@@ -30,7 +31,7 @@ void LongRunNotice::update(double fraction, double secondsLeft) {
     const auto now = std::chrono::steady_clock::now();
     const double elapsed = std::chrono::duration<double>(now - start_).count();
     if (!announced_) {
-        if (elapsed < kSettled || elapsed + secondsLeft <= kLongRun)
+        if (!estimateSettled(fraction, elapsed) || elapsed + secondsLeft <= kLongRun)
             return;
         announced_ = true;
         write_("見積もりの時間は" + durationText(elapsed + secondsLeft) +

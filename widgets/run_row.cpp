@@ -2,6 +2,8 @@
 
 #include "widgets/current_delivery.h"
 
+#include "model/progress_estimate.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -53,6 +55,7 @@ void RunRow::start(Work work) {
     cancelButton_->setEnabled(true);
     progressBar_->setValue(0);
     timeLeftLabel_->clear();
+    clock_.start();
     const auto post = deliveryToCurrent(this, generation_);
     const Progress progress = [post](double fraction, double secondsLeft) {
         post([fraction, secondsLeft](RunRow& row) { row.showProgress(fraction, secondsLeft); });
@@ -78,7 +81,9 @@ void RunRow::showProgress(double fraction, double secondsLeft) {
         return;
     progressBar_->setValue(static_cast<int>(std::lround(100 * fraction)));
     timeLeftLabel_->setText(
-        QStringLiteral("残り約 %1 秒").arg(static_cast<long>(std::ceil(std::max(0.0, secondsLeft)))));
+        estimateSettled(fraction, static_cast<double>(clock_.elapsed()) / 1000)
+            ? QStringLiteral("残り約 %1 秒").arg(static_cast<long>(std::ceil(std::max(0.0, secondsLeft))))
+            : QStringLiteral("残りを見積もっています"));
 }
 
 void RunRow::finish(bool cancelled) {

@@ -4,6 +4,7 @@
 // make from its thread, and a way to hand what it found to the window's thread. Whatever
 // a run hands over after it has ended (a new start, the window closed) is dropped.
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <functional>
@@ -49,6 +50,7 @@ class RunRow : public QWidget {
     QPushButton* cancelButton_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     QLabel* timeLeftLabel_ = nullptr;
+    QElapsedTimer clock_; // since the run's start: an estimate waits until it has settled
     std::jthread thread_;
     unsigned generation_ = 0; // counts starts and ends; only the current run is heard
     bool running_ = false;

@@ -174,8 +174,12 @@ void addRow(double xy2, double weight, const double* factor, const double* squar
 // come out one register per power, eight images side by side; turned round (an 8 x 8
 // transpose in three rounds of shuffles) they are one register per image, its line.
 // GCC 12's shift intrinsics start from an undefined vector, which it warns of.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#else
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 __attribute__((target("avx512f,fma"))) void addRowAvx512(double xy2, double weight, const double* factor,
                                                          const double* square, int end, GridShape shape,
                                                          Line* grid) {
@@ -184,10 +188,6 @@ __attribute__((target("avx512f,fma"))) void addRowAvx512(double xy2, double weig
     const __m512i mask = _mm512_set1_epi64(shape.length - 1);
     const __m512d samplesPerMetre = _mm512_set1_pd(shape.samplesPerMetre);
     char* const bytes = reinterpret_cast<char*>(grid);
-    const auto add = [&](int l, __m512d line) {
-        Line& at = *reinterpret_cast<Line*>(bytes + offset[l]);
-        at += Line(line);
-    };
     // A row runs to a whole number of blocks: past its end lie images of no weight, or
     // images a pruned row could leave out but may as well take.
     for (int first = 0; first < end; first += 8) {
@@ -222,17 +222,19 @@ __attribute__((target("avx512f,fma"))) void addRowAvx512(double xy2, double weig
         // The offsets are read back from memory: taken out of their register one by one,
         // they would cost the shuffles' port as much again.
         asm("" : "+m"(offset));
-        add(0, _mm512_shuffle_f64x2(s0, r0, 0x88));
-        add(1, _mm512_shuffle_f64x2(s2, r2, 0x88));
-        add(2, _mm512_shuffle_f64x2(s1, r1, 0x88));
-        add(3, _mm512_shuffle_f64x2(s3, r3, 0x88));
-        add(4, _mm512_shuffle_f64x2(s0, r0, 0xDD));
-        add(5, _mm512_shuffle_f64x2(s2, r2, 0xDD));
-        add(6, _mm512_shuffle_f64x2(s1, r1, 0xDD));
-        add(7, _mm512_shuffle_f64x2(s3, r3, 0xDD));
+        const __m512d lines[8]{_mm512_shuffle_f64x2(s0, r0, 0x88), _mm512_shuffle_f64x2(s2, r2, 0x88),
+                               _mm512_shuffle_f64x2(s1, r1, 0x88), _mm512_shuffle_f64x2(s3, r3, 0x88),
+                               _mm512_shuffle_f64x2(s0, r0, 0xDD), _mm512_shuffle_f64x2(s2, r2, 0xDD),
+                               _mm512_shuffle_f64x2(s1, r1, 0xDD), _mm512_shuffle_f64x2(s3, r3, 0xDD)};
+        for (int l = 0; l < 8; ++l)
+            *reinterpret_cast<Line*>(bytes + offset[l]) += Line(lines[l]);
     }
 }
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#else
 #pragma GCC diagnostic pop
+#endif
 #endif
 
 using RowAdder = void (*)(double, double, const double*, const double*, int, GridShape, Line*);
