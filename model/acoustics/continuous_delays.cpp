@@ -42,8 +42,6 @@ constexpr int kGrids = kDegree + 1;
 // Adding and taking away 1.5 * 2^52 rounds a double below 2^51 to a whole number, halves to
 // even, without a library call.
 constexpr double kRounder = 6755399441055744.0;
-// Delays are wrapped as whole numbers of samples: they must stay far below 2^51.
-constexpr double kLongestDelay = 1e15;
 
 // c_p(k) at [k * kGrids + p] for k = 0 .. length / 2: the coefficients of the polynomial in
 // d through e^(-j w d) at the eight Chebyshev points of [-1/2, 1/2], w = 2 pi k / length.
@@ -303,7 +301,7 @@ void checkPaths(const AxisTables& t) {
         const double longest = *std::max_element(source.x2.begin(), source.x2.end()) +
                                *std::max_element(source.y2.begin(), source.y2.end()) +
                                *std::max_element(source.z2.begin(), source.z2.end());
-        if (!(std::sqrt(longest) * kFineGrid.samplesPerMetre < kLongestDelay))
+        if (!(std::sqrt(longest) < kLongestContinuousPath))
             throw UserError(msg::kOverflow);
     }
 }

@@ -27,6 +27,10 @@ namespace kolmarin::detail {
 
 inline constexpr int kSpectrumBins = kTransformLength / 2 + 1; // 0 Hz to 2048 Hz
 
+// The longest path the model places, in metres: delays are wrapped as whole numbers of
+// samples of the finer grids (2048 a second), which must stay far below 2^51.
+inline constexpr double kLongestContinuousPath = 1e15 / (kSamplesPerMetre / 2);
+
 struct ContinuousSpectra {
     std::vector<std::vector<Complex>> sources; // per source: element k at k/2 Hz
     std::vector<double> leftOut;               // per source: a bound on |what was left out|

@@ -1,5 +1,6 @@
 #include "model/acoustics/overflow_detail.h"
 
+#include "model/acoustics/continuous_delays.h"
 #include "model/acoustics/response.h"
 #include "model/text/number_text.h"
 
@@ -16,10 +17,6 @@ namespace {
 
 // log10 of the largest double, about 308.25.
 const double kLargestExponent = std::log10(std::numeric_limits<double>::max());
-
-// The longest path the continuous model can place, in metres: its delay grid runs at half
-// the sample rate and ends at 1e15 grid steps.
-constexpr double kLongestContinuousPath = 1e15 / (kSamplesPerMetre / 2);
 
 // Images i = -n..n of one axis meet the axis's positive wall (right, front, ceiling) and its
 // negative wall (left, back, floor) these many times; together |i|.
@@ -106,7 +103,7 @@ std::string overflowDetail(const Scene& scene, int seat) {
             return "部屋が大きすぎるため、" + std::to_string(n) + " 回反射した像までの距離 (" +
                    (std::isfinite(farthest) ? text("約 %.3g m", farthest) : std::string("倍精度の範囲外")) +
                    ") の 2 乗が倍精度の範囲を超えました";
-        if (scene.delays == DelayModel::Continuous && !(farthest < kLongestContinuousPath))
+        if (scene.delays == DelayModel::Continuous && !(farthest < detail::kLongestContinuousPath))
             return "部屋が大きすぎるため、" + std::to_string(n) + " 回反射した像までの距離 (" +
                    text("約 %.3g m", farthest) + ") が遅れとして扱える範囲を超えました";
     }
