@@ -220,12 +220,14 @@ __attribute__((target("avx512f,fma"))) void addRowAvx512(double xy2, double weig
         // The offsets are read back from memory: taken out of their register one by one,
         // they would cost the shuffles' port as much again.
         asm("" : "+m"(offset));
-        const __m512d lines[8]{_mm512_shuffle_f64x2(s0, r0, 0x88), _mm512_shuffle_f64x2(s2, r2, 0x88),
-                               _mm512_shuffle_f64x2(s1, r1, 0x88), _mm512_shuffle_f64x2(s3, r3, 0x88),
-                               _mm512_shuffle_f64x2(s0, r0, 0xDD), _mm512_shuffle_f64x2(s2, r2, 0xDD),
-                               _mm512_shuffle_f64x2(s1, r1, 0xDD), _mm512_shuffle_f64x2(s3, r3, 0xDD)};
-        for (int l = 0; l < 8; ++l)
-            *reinterpret_cast<Line*>(bytes + offset[l]) += Line(lines[l]);
+        *reinterpret_cast<Line*>(bytes + offset[0]) += Line(_mm512_shuffle_f64x2(s0, r0, 0x88));
+        *reinterpret_cast<Line*>(bytes + offset[1]) += Line(_mm512_shuffle_f64x2(s2, r2, 0x88));
+        *reinterpret_cast<Line*>(bytes + offset[2]) += Line(_mm512_shuffle_f64x2(s1, r1, 0x88));
+        *reinterpret_cast<Line*>(bytes + offset[3]) += Line(_mm512_shuffle_f64x2(s3, r3, 0x88));
+        *reinterpret_cast<Line*>(bytes + offset[4]) += Line(_mm512_shuffle_f64x2(s0, r0, 0xDD));
+        *reinterpret_cast<Line*>(bytes + offset[5]) += Line(_mm512_shuffle_f64x2(s2, r2, 0xDD));
+        *reinterpret_cast<Line*>(bytes + offset[6]) += Line(_mm512_shuffle_f64x2(s1, r1, 0xDD));
+        *reinterpret_cast<Line*>(bytes + offset[7]) += Line(_mm512_shuffle_f64x2(s3, r3, 0xDD));
     }
 }
 #if defined(__clang__)
