@@ -4,6 +4,7 @@
 #include "dialogs/placement_search_window.h"
 #include "main_window_fixture.h"
 #include "model/text/number_text.h"
+#include "widgets/run_row.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -12,6 +13,11 @@
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTableWidget>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <utility>
 
 using namespace kolmarin;
 using kolmarin::testing::control;
@@ -80,6 +86,28 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
                     .startsWith(QStringLiteral("現在の配置のばらつき ")));
         QCOMPARE(control<QProgressBar>(*w, "progressBar")->value(), 100);
         QVERIFY(errors().isEmpty());
+    }
+
+    // A run's first moments say nothing of its length: the row waits for a twentieth of
+    // the work before it shows the time left.
+    void theTimeLeftWaitsUntilItsEstimateHasSettled() {
+        RunRow row(QStringLiteral("開始"));
+        std::atomic<int> step{0};
+        row.start([&step](std::stop_token stop, const RunRow::Progress& progress, const RunRow::Deliver&) {
+            // Each stage reports as work does, again and again, until the test moves on.
+            for (const auto& [fraction, secondsLeft] : {std::pair{0.01, 500.0}, std::pair{0.2, 40.0}}) {
+                for (const int at = step; step == at && !stop.stop_requested();) {
+                    progress(fraction, secondsLeft);
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                }
+            }
+        });
+        const QLabel* timeLeft = control<QLabel>(row, "timeLeftLabel");
+        QTRY_COMPARE(timeLeft->text(), QStringLiteral("残りを見積もっています"));
+        step = 1;
+        QTRY_COMPARE(timeLeft->text(), QStringLiteral("残り約 40 秒"));
+        step = 2;
+        row.end();
     }
 
     void aCancelKeepsWhatWasFoundAndTheWindowSearchesAgain() {
