@@ -126,9 +126,9 @@ std::string overflowDetail(const Scene& scene, int seat) {
         }
     }
     if (weightExponent > kLargestExponent)
-        return surfaces + "反射した像の重み (約 10^" +
+        return surfaces + "反射した像の重み (約 10 の " +
                std::to_string(static_cast<long long>(weightExponent)) +
-               ") が倍精度の範囲 (約 10^308) を超えました";
+               " 乗) が倍精度の範囲 (約 10 の 308 乗) を超えました";
 
     for (std::size_t s = 0; s < scene.sources.size(); ++s) {
         const double levelDb = scene.sources[s].levelDb;
