@@ -48,51 +48,48 @@ constexpr double kRounder = 6755399441055744.0;
 // Its error, below (w/2)^8 / (2^7 8!), is 1e-7 at w = 1.53 (the top of the chart on the fine
 // grids, 250 Hz on the coarse ones) and 2e-8 at 500 Hz on the fine grids.
 std::vector<Complex> coefficientTable(int length) {
-    {
-        std::array<double, kGrids> nodes{};
-        for (int i = 0; i < kGrids; ++i)
-            nodes[static_cast<std::size_t>(i)] =
-                0.5 * std::cos((2 * i + 1) * std::numbers::pi / (2 * kGrids));
-        // The inverse of the Vandermonde matrix V[i][p] = nodes[i]^p, by Gauss-Jordan
-        // elimination with partial pivoting on [V | I].
-        std::array<std::array<double, 2 * kGrids>, kGrids> m{};
-        for (int i = 0; i < kGrids; ++i) {
-            double power = 1.0;
-            for (int p = 0; p < kGrids; ++p, power *= nodes[static_cast<std::size_t>(i)])
-                m[i][p] = power;
-            m[i][kGrids + i] = 1.0;
-        }
-        for (int col = 0; col < kGrids; ++col) {
-            int pivot = col;
-            for (int row = col + 1; row < kGrids; ++row)
-                if (std::fabs(m[row][col]) > std::fabs(m[pivot][col]))
-                    pivot = row;
-            std::swap(m[col], m[pivot]);
-            const double scale = m[col][col];
-            for (double& v : m[col])
-                v /= scale;
-            for (int row = 0; row < kGrids; ++row)
-                if (row != col) {
-                    const double f = m[row][col];
-                    for (int j = 0; j < 2 * kGrids; ++j)
-                        m[row][j] -= f * m[col][j];
-                }
-        }
-        const int bins = length / 2 + 1;
-        std::vector<Complex> c(static_cast<std::size_t>(bins * kGrids));
-        for (int k = 0; k < bins; ++k) {
-            const double w = 2.0 * std::numbers::pi * k / length;
-            for (int p = 0; p < kGrids; ++p) {
-                Complex sum{0.0, 0.0};
-                for (int i = 0; i < kGrids; ++i) {
-                    const double phase = -w * nodes[static_cast<std::size_t>(i)];
-                    sum = sum + m[p][kGrids + i] * Complex{std::cos(phase), std::sin(phase)};
-                }
-                c[static_cast<std::size_t>(k * kGrids + p)] = sum;
-            }
-        }
-        return c;
+    std::array<double, kGrids> nodes{};
+    for (int i = 0; i < kGrids; ++i)
+        nodes[static_cast<std::size_t>(i)] = 0.5 * std::cos((2 * i + 1) * std::numbers::pi / (2 * kGrids));
+    // The inverse of the Vandermonde matrix V[i][p] = nodes[i]^p, by Gauss-Jordan
+    // elimination with partial pivoting on [V | I].
+    std::array<std::array<double, 2 * kGrids>, kGrids> m{};
+    for (int i = 0; i < kGrids; ++i) {
+        double power = 1.0;
+        for (int p = 0; p < kGrids; ++p, power *= nodes[static_cast<std::size_t>(i)])
+            m[i][p] = power;
+        m[i][kGrids + i] = 1.0;
     }
+    for (int col = 0; col < kGrids; ++col) {
+        int pivot = col;
+        for (int row = col + 1; row < kGrids; ++row)
+            if (std::fabs(m[row][col]) > std::fabs(m[pivot][col]))
+                pivot = row;
+        std::swap(m[col], m[pivot]);
+        const double scale = m[col][col];
+        for (double& v : m[col])
+            v /= scale;
+        for (int row = 0; row < kGrids; ++row)
+            if (row != col) {
+                const double f = m[row][col];
+                for (int j = 0; j < 2 * kGrids; ++j)
+                    m[row][j] -= f * m[col][j];
+            }
+    }
+    const int bins = length / 2 + 1;
+    std::vector<Complex> c(static_cast<std::size_t>(bins * kGrids));
+    for (int k = 0; k < bins; ++k) {
+        const double w = 2.0 * std::numbers::pi * k / length;
+        for (int p = 0; p < kGrids; ++p) {
+            Complex sum{0.0, 0.0};
+            for (int i = 0; i < kGrids; ++i) {
+                const double phase = -w * nodes[static_cast<std::size_t>(i)];
+                sum = sum + m[p][kGrids + i] * Complex{std::cos(phase), std::sin(phase)};
+            }
+            c[static_cast<std::size_t>(k * kGrids + p)] = sum;
+        }
+    }
+    return c;
 }
 
 const std::vector<Complex>& polynomialCoefficients(GridShape shape) {
@@ -286,6 +283,13 @@ double accumulateSource(const AxisTables& t, std::size_t s, double rowLimit, Gri
     return leftOut;
 }
 
+// The distance to the farthest corner of the box of a source's images: no image is farther.
+double farthestImage(const SourceTables& source) {
+    return std::sqrt(*std::max_element(source.x2.begin(), source.x2.end()) +
+                     *std::max_element(source.y2.begin(), source.y2.end()) +
+                     *std::max_element(source.z2.begin(), source.z2.end()));
+}
+
 // The first fault of the scene's images, as the whole-sample calculation raises it: a path
 // of length zero divides by zero (0/0 where its factor is zero), a delay beyond the range
 // the grids can wrap overflows. A squared length is zero only where all three of its
@@ -300,10 +304,7 @@ void checkPaths(const AxisTables& t) {
                    c = static_cast<std::size_t>(zeroAt(source.z2));
         if (a < source.x2.size() && b < source.y2.size() && c < source.z2.size())
             throw UserError(t.rx[a] * t.ry[b] * t.rz[c] == 0.0 ? msg::kInvalidOperation : msg::kZeroDivide);
-        const double longest = *std::max_element(source.x2.begin(), source.x2.end()) +
-                               *std::max_element(source.y2.begin(), source.y2.end()) +
-                               *std::max_element(source.z2.begin(), source.z2.end());
-        if (!(std::sqrt(longest) < kLongestContinuousPath))
+        if (!(farthestImage(source) < kLongestContinuousPath))
             throw UserError(msg::kOverflow);
     }
 }
@@ -311,16 +312,14 @@ void checkPaths(const AxisTables& t) {
 // The grid samples a source's images can reach: up to the farthest corner of their box,
 // rounded up, or the whole grids where they may wrap.
 int usedSamples(const SourceTables& source, GridShape shape) {
-    const double longest = *std::max_element(source.x2.begin(), source.x2.end()) +
-                           *std::max_element(source.y2.begin(), source.y2.end()) +
-                           *std::max_element(source.z2.begin(), source.z2.end());
-    const double last = std::ceil(std::sqrt(longest) * shape.samplesPerMetre) + 1;
+    const double last = std::ceil(farthestImage(source) * shape.samplesPerMetre) + 1;
     return last < shape.length ? static_cast<int>(last) : shape.length;
 }
 
-// The spectrum of the grids, whose samples from `used` on are zeros: sum over p of c_p(k) G_p(k), for k = 0
-// .. bins - 1. Two real grids go through one complex transform: G(k) = (Z(k) + conj Z(-k)) / 2 for the real
-// part's grid and (Z(k) - conj Z(-k)) / 2j for the imaginary part's.
+// The spectrum of the grids, whose samples from `used` on are zeros: the sum over p of
+// c_p(k) G_p(k), for k = 0 .. bins - 1. Two real grids go through one complex transform:
+// G(k) = (Z(k) + conj Z(-k)) / 2 for the real part's grid and (Z(k) - conj Z(-k)) / 2j for
+// the imaginary part's.
 std::vector<Complex> spectrumOfGrids(const Line* grid, int used, int bins, GridShape shape) {
     thread_local std::vector<Complex> buffer(static_cast<std::size_t>(kFineGrid.length));
     const std::vector<Complex>& c = polynomialCoefficients(shape);
@@ -344,10 +343,6 @@ std::vector<Complex> spectrumOfGrids(const Line* grid, int used, int bins, GridS
     }
     return spectrum;
 }
-
-} // namespace
-
-namespace {
 
 // What may be left out of source s's rows: 1e-9 of the direct sound's weight over all
 // rows together.

@@ -598,14 +598,14 @@ bool pairLevelsSound(const ElementRange& range, const ImpulseResponses& h, const
 } // namespace
 
 void calculateTotalInCaller(const Scene& scene, ResponseCurves& curves, int seat) {
-    // The shortcut below packs two plain sources into one transform; any other scene takes
-    // the whole calculation.
+    // Under the continuous model plain sources' images go into one set of grids, their
+    // Total. Under the whole-sample model the shortcut below packs two plain sources into
+    // one transform. Any other scene takes the whole calculation.
     if (scene.delays == DelayModel::Continuous && allPlain(scene)) {
-        // Plain sources' images go into one set of grids, their Total.
         calculateContinuous(scene, curves, true, seat, nullptr, true);
         return;
     }
-    if (scene.sources.size() != 2 || !allPlain(scene) || scene.delays == DelayModel::Continuous) {
+    if (scene.sources.size() != 2 || !allPlain(scene)) {
         calculate(scene, curves, true, seat);
         return;
     }
