@@ -11,8 +11,15 @@ AppWindows::AppWindows()
       axisSettings(mainWindow.chartAxes(), &mainWindow), aboutBox(&mainWindow) {
     mainWindow.setDialogs(&roomSettings, &modeList, &axisSettings, &aboutBox);
     modeList.printer = [this]() -> QPrinter& { return mainWindow.printer(); };
-    roomSettings.setModesCommand([this] { computeAndShowEigenmodes(document, roomSettings, modeList); });
-    modeList.modesCommand = [this] { computeAndShowEigenmodes(document, roomSettings, modeList); };
+    // The modes are computed, and a failure shown, over the window that asked for them.
+    const auto modesOver = [this](QWidget* asker) {
+        return [this, asker] {
+            runCommand(asker, [this] { computeAndShowEigenmodes(document, roomSettings, modeList); });
+        };
+    };
+    QObject::connect(&roomSettings, &RoomSettingsDialog::modesRequested, &roomSettings,
+                     modesOver(&roomSettings));
+    QObject::connect(&modeList, &ModeListWindow::modesRequested, &modeList, modesOver(&modeList));
 }
 
 } // namespace kolmarin

@@ -185,10 +185,7 @@ ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
     connect(printButton_, &QPushButton::clicked, this, commandSlot(this, [this] { printModes(); }));
     connect(printModesAction_, &QAction::triggered, this, commandSlot(this, [this] { printModes(); }));
     connect(saveModesAction_, &QAction::triggered, this, commandSlot(this, [this] { saveModes(); }));
-    connect(decayTimesAction_, &QAction::toggled, this, commandSlot(this, [this] {
-                if (modesCommand)
-                    modesCommand();
-            }));
+    connect(decayTimesAction_, &QAction::toggled, this, &ModeListWindow::modesRequested);
 
     setTabOrder(closeButton_, printButton_);
     setTabOrder(printButton_, modeGrid_);

@@ -44,9 +44,8 @@ class ModeListWindow : public QDialog {
     std::function<QPrinter&()> printer;
 
     // Whether the list carries each mode's decay time at the listener (off at start). The
-    // choice is the window's 表示 menu; changing it runs `modesCommand` again.
+    // choice is the window's 表示 menu; changing it asks for the modes again.
     bool showsDecayTimes() const;
-    std::function<void()> modesCommand;
 
     void closeWindow(); // hides the window
     void printModes();  // print the list; throws UserError when the job cannot start or finish
@@ -61,6 +60,10 @@ class ModeListWindow : public QDialog {
 
     // The printer of the list, set up for the window's pages.
     GridPrinter& gridPrinter() { return gridPrinter_; }
+
+  signals:
+    // The list is to be computed again: its decay times were turned on or off.
+    void modesRequested();
 
   private:
     void writeCell(int row, int column, const QString& text);

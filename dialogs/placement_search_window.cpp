@@ -138,7 +138,8 @@ double farEnd(const QDoubleSpinBox* box) {
 
 } // namespace
 
-PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+PlacementSearchWindow::PlacementSearchWindow(const SceneDocument& document, QWidget* parent)
+    : QWidget(parent, Qt::Window), document_(document) {
     setWindowTitle(QStringLiteral("配置の探索"));
     setFont(japaneseWindowFont());
     setObjectName(QStringLiteral("placementSearchWindow"));
@@ -276,6 +277,16 @@ PlacementSearchWindow::PlacementSearchWindow(QWidget* parent) : QWidget(parent, 
         connect(box, &QDoubleSpinBox::valueChanged, this, conditionsChanged);
     for (QSpinBox* box : {lowBox_, highBox_})
         connect(box, &QSpinBox::valueChanged, this, conditionsChanged);
+
+    // The current line from the start, for the calculation already shown (none after one
+    // that failed), then after each calculation.
+    const auto takeResult = [this] {
+        const SceneResult& result = document_.result();
+        if (result.calculated())
+            sceneCalculated(result.scene, result.curves, result.computed);
+    };
+    connect(&document_, &SceneDocument::calculated, this, takeResult);
+    takeResult();
 }
 
 PlacementSearchWindow::~PlacementSearchWindow() {

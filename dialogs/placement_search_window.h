@@ -1,13 +1,14 @@
 #pragma once
 // The placement search window: the search's layout, constraints and band, a start and a
 // cancel button, the progress with the time left, and the best placements found. The
-// search runs on a thread of its own over a snapshot of the scene; the window only asks
-// the main window, through three callbacks, for that snapshot, to show a chosen
-// placement's curve, and to move the markers there. The main window tells it of every
-// calculation: the rows belong to the scene they were searched in, and once the room, the
+// search runs on a thread of its own over a snapshot of the scene, which it asks the main
+// window for; it says through signals which placement to show and which to move the
+// markers to. It follows the document's calculations: the rows belong to the scene they
+// were searched in, and once the room, the
 // reflection count, a height or a marker the layout leaves alone has changed (or the
 // window's own conditions), they are greyed, a line says why, and 適用 refuses them.
 
+#include "files/scene_document.h"
 #include "model/acoustics/placement_search.h"
 #include "model/acoustics/response.h"
 
@@ -32,7 +33,7 @@ class RunRow;
 class PlacementSearchWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit PlacementSearchWindow(QWidget* parent = nullptr);
+    explicit PlacementSearchWindow(const SceneDocument& document, QWidget* parent = nullptr);
     // Stops a running search and waits for its thread.
     ~PlacementSearchWindow() override;
 
@@ -45,9 +46,6 @@ class PlacementSearchWindow : public QWidget {
     const std::vector<Placement>& results() const { return results_; }
     void applySelected(); // 適用: refused for rows of another scene
 
-    // After each calculation of the main window, with the scene it read and its curves:
-    // the current spread line follows, and the rows are checked against the scene.
-    void sceneCalculated(const Scene& scene, const ResponseCurves& curves, ElementRange computed);
     // The constraints in the window's boxes, which the response map shows too.
     PlacementConstraints constraints() const;
     // Why the rows no longer fit the scene; empty while they do (or there are none).
@@ -64,6 +62,9 @@ class PlacementSearchWindow : public QWidget {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // After each calculation, with the scene it read and its curves: the current spread
+    // line follows, and the rows are checked against the scene.
+    void sceneCalculated(const Scene& scene, const ResponseCurves& curves, ElementRange computed);
     SearchOptions readOptions() const;
     bool optionsChanged() const; // since the rows were searched
     void showResult(const SearchResult& result);
@@ -91,6 +92,7 @@ class PlacementSearchWindow : public QWidget {
     QLabel* statusLabel_ = nullptr;
     QTableWidget* resultTable_ = nullptr;
 
+    const SceneDocument& document_;
     std::vector<Placement> results_;
     // The scene and options the rows were searched with.
     Scene searchedScene_;

@@ -159,13 +159,7 @@ void RoomSettingsDialog::createButtons(QWidget* client) {
         placeButton(client, "modesButton", QStringLiteral("固有モード計算"), QRect(8, 170, 113, 25));
     applyButton_ = placeButton(client, "applyButton", QStringLiteral("適用(&A)"), QRect(318, 170, 89, 25));
     okButton_ = placeButton(client, "okButton", QStringLiteral("OK(&C)"), QRect(414, 170, 89, 25));
-    // Enabled once the eigenmode command is set.
-    modesButton_->setEnabled(false);
-
-    connect(modesButton_, &QPushButton::clicked, this, [this] {
-        if (modesCommand_)
-            runCommand(this, modesCommand_);
-    });
+    connect(modesButton_, &QPushButton::clicked, this, &RoomSettingsDialog::modesRequested);
     connect(applyButton_, &QPushButton::clicked, this, commandSlot(this, [this] { apply(); }));
     connect(okButton_, &QPushButton::clicked, this, commandSlot(this, [this] { acceptSettings(); }));
 }
@@ -271,11 +265,6 @@ double RoomSettingsDialog::dimension(Coordinate axis) const {
     return readDecimalBox(axis == Coordinate::X   ? roomWidthBox_
                           : axis == Coordinate::Y ? roomDepthBox_
                                                   : roomHeightBox_);
-}
-
-void RoomSettingsDialog::setModesCommand(std::function<void()> command) {
-    modesCommand_ = std::move(command);
-    modesButton_->setEnabled(true);
 }
 
 QLineEdit* RoomSettingsDialog::box(SceneText text) const {

@@ -39,10 +39,6 @@ class RoomSettingsDialog : public QDialog {
   public:
     explicit RoomSettingsDialog(SceneDocument& document, QWidget* parent = nullptr);
 
-    // Set by the main window: what of its scene a room file cannot hold (subwoofers, other
-    // seats, a crossover), empty when nothing. A save told of it asks first.
-    std::function<QString()> roomFileLosses;
-
     // Save room data: asks for the file ("部屋.dtr" the first time, then the name last
     // chosen), asks before replacing one, writes the scene and names the file in the main
     // window's caption. Cancel or No changes nothing. Throws UserError when a text cannot
@@ -82,10 +78,9 @@ class RoomSettingsDialog : public QDialog {
             throw BoxTextError(e.what(), box(e.text));
         }
     }
-    // Enables the button "固有モード計算" and makes it run `command`.
-    void setModesCommand(std::function<void()> command);
-
   signals:
+    // The button "固有モード計算" was pressed: the room's modes are wanted.
+    void modesRequested();
     // A room file was saved to `path` or read from it: the file menus offer it again.
     void roomFileUsed(const QString& path);
 
@@ -135,7 +130,6 @@ class RoomSettingsDialog : public QDialog {
     QMenuBar* menuBar_ = nullptr;
     QAction* openRoomAction_ = nullptr;
     QAction* saveRoomAction_ = nullptr;
-    std::function<void()> modesCommand_;
 
     // What each file dialog proposes: the name last chosen in it.
     QString saveProposal_ = QStringLiteral("部屋.dtr");

@@ -2,6 +2,8 @@
 // as well.
 #include "dialogs/room_settings_dialog.h"
 
+#include "files/setup_file.h"
+
 #include "files/file_errors.h"
 #include "files/room_file.h"
 #include "widgets/save_command.h"
@@ -35,7 +37,7 @@ void RoomSettingsDialog::saveRoomFile() {
     const QByteArray bytes = roomFileBytes(texts, decimalSeparator());
     // The room file keeps the room, SP1, SP2 and the listener only; the rest would be lost
     // without a word, so the user is told what and may save a setup file instead.
-    if (const QString losses = roomFileLosses ? roomFileLosses() : QString(); !losses.isEmpty())
+    if (const QString losses = QString::fromStdString(roomFileLosses(document_.setup())); !losses.isEmpty())
         if (!askYesNo(commandOwner(), QStringLiteral("確認"),
                       QStringLiteral("部屋データファイルには %1 を保存できません。"
                                      "部屋と SP1、SP2、聴取者だけを保存しますか？\n"

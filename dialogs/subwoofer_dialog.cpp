@@ -51,7 +51,8 @@ double readInRange(QLineEdit* box, const QString& name, double low, double high)
 
 } // namespace
 
-SubwooferDialog::SubwooferDialog(const BassSetup& setup, QWidget* parent) : QDialog(parent), setup_(setup) {
+SubwooferDialog::SubwooferDialog(SceneDocument& document, QWidget* parent)
+    : QDialog(parent), document_(document), setup_(document.setup()) {
     setWindowTitle(QStringLiteral("サブウーファーとクロスオーバー"));
     setObjectName(QStringLiteral("subwooferDialog"));
     setFont(japaneseWindowFont());
@@ -69,8 +70,8 @@ SubwooferDialog::SubwooferDialog(const BassSetup& setup, QWidget* parent) : QDia
     crossoverBox_ = new QLineEdit;
     crossoverBox_->setObjectName(QStringLiteral("crossoverBox"));
     crossoverBox_->setMaximumWidth(60);
-    crossoverCheck_->setChecked(setup.crossover != 0);
-    crossoverBox_->setText(QString::number(setup.crossover != 0 ? setup.crossover : 80));
+    crossoverCheck_->setChecked(setup_.crossover != 0);
+    crossoverBox_->setText(QString::number(setup_.crossover != 0 ? setup_.crossover : 80));
     crossoverBox_->setEnabled(crossoverCheck_->isChecked());
     connect(crossoverCheck_, &QCheckBox::toggled, crossoverBox_, &QLineEdit::setEnabled);
     crossoverRow->addWidget(crossoverCheck_);
@@ -92,9 +93,9 @@ SubwooferDialog::SubwooferDialog(const BassSetup& setup, QWidget* parent) : QDia
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    for (int i = 0; i < setup.subwooferCount(); ++i)
-        addRow(setup.texts.sources.at(static_cast<std::size_t>(kLoudspeakerCount + i)),
-               setup.subwoofers[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < setup_.subwooferCount(); ++i)
+        addRow(setup_.texts.sources.at(static_cast<std::size_t>(kLoudspeakerCount + i)),
+               setup_.subwoofers[static_cast<std::size_t>(i)]);
     layRows();
 }
 
@@ -207,10 +208,11 @@ BassSetup SubwooferDialog::readSetup() const {
 
 bool SubwooferDialog::apply() {
     return runCommand(this, [this] {
-        const BassSetup setup = readSetup();
-        if (applySetup)
-            applySetup(setup);
-        setup_ = setup;
+        const BassSetup chosen = readSetup();
+        BassSetup setup = withSubwoofersOf(document_.setup(), chosen);
+        setup.crossover = chosen.crossover;
+        document_.applySetup(setup, QStringLiteral("サブウーファーとクロスオーバー"));
+        setup_ = chosen;
     });
 }
 

@@ -1,14 +1,14 @@
 #pragma once
 // The subwoofers and the crossover: up to four subwoofers, each with its position, level,
-// delay and polarity, and the crossover frequency (or none). 適用 and OK hand the setup to
-// the main window; a box that cannot be read, or holds a value out of its range, is
-// refused with a message naming it, and nothing is applied.
+// delay and polarity, and the crossover frequency (or none). 適用 and OK apply them to the
+// document's setup as one step; a box that cannot be read, or holds a value out of its
+// range, is refused with a message naming it, and nothing is applied.
 
+#include "files/scene_document.h"
 #include "model/acoustics/bass_setup.h"
 
 #include <QDialog>
 
-#include <functional>
 #include <vector>
 
 class QCheckBox;
@@ -21,11 +21,9 @@ namespace kolmarin {
 
 class SubwooferDialog : public QDialog {
   public:
-    // Shows the subwoofers and the crossover of `setup`; the rest of it is kept as it is.
-    explicit SubwooferDialog(const BassSetup& setup, QWidget* parent = nullptr);
-
-    // Puts the setup on the plan and calculates.
-    std::function<void(const BassSetup&)> applySetup;
+    // Shows the subwoofers and the crossover of the document's setup. The room, the
+    // loudspeakers and the seats stay as they are, however they move while the dialog is open.
+    explicit SubwooferDialog(SceneDocument& document, QWidget* parent = nullptr);
 
     // The setup as the boxes say; throws BoxTextError naming the first bad box.
     BassSetup readSetup() const;
@@ -43,6 +41,7 @@ class SubwooferDialog : public QDialog {
     void addRow(const PositionTexts& position, const SubwooferSignal& signal);
     void layRows();
 
+    SceneDocument& document_;
     BassSetup setup_;
     std::vector<Row> rows_;
     QGridLayout* grid_ = nullptr;

@@ -47,7 +47,8 @@ QSpinBox* spinBox(int low, int high, int value, const QString& suffix) {
 
 } // namespace
 
-SubwooferOptimiserWindow::SubwooferOptimiserWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+SubwooferOptimiserWindow::SubwooferOptimiserWindow(const SceneDocument& document, QWidget* parent)
+    : QWidget(parent, Qt::Window), document_(document) {
     setWindowTitle(QStringLiteral("サブウーファーの最適化"));
     setFont(japaneseWindowFont());
     setObjectName(QStringLiteral("subwooferOptimiserWindow"));
@@ -137,6 +138,10 @@ SubwooferOptimiserWindow::SubwooferOptimiserWindow(QWidget* parent) : QWidget(pa
     connect(applyButton_, &QPushButton::clicked, this, commandSlot(this, [this] { applySelected(); }));
     connect(table_, &QTableWidget::itemSelectionChanged, this,
             commandSlot(this, [this] { selectionChanged(); }));
+    connect(&document_, &SceneDocument::calculated, this, [this] {
+        if (!searching())
+            checkRows();
+    });
 }
 
 SubwooferOptimiserWindow::~SubwooferOptimiserWindow() {
@@ -159,7 +164,7 @@ void SubwooferOptimiserWindow::startSearch() {
     if (band.low >= band.high)
         throw UserError("帯域の下限は上限より低くしてください");
     // The setup's own subwoofers make way for the optimiser's.
-    const BassSetup without = withSubwoofersOf(readSetup(), {});
+    const BassSetup without = withSubwoofersOf(document_.setup(), {});
     const Scene scene = setupScene(without, decimalSeparator());
     if (candidatePath_.isEmpty())
         if (const std::string why = missingDefaultCandidates(scene.width, scene.depth, scene.height);
@@ -262,24 +267,18 @@ void SubwooferOptimiserWindow::showResult(const OptimiserResult& result, const s
         table_->selectRow(0);
 }
 
-void SubwooferOptimiserWindow::sceneCalculated() {
-    if (!searching())
-        checkRows();
-}
-
 // The rows stay for the user to read, greyed; 最適化 searches the setup as it is now.
 void SubwooferOptimiserWindow::checkRows() {
     if (stale_ || result_.best.empty())
         return;
     const BassSetup noSubwoofers;
-    if (withSubwoofersOf(readSetup(), noSubwoofers) == searched_)
+    if (withSubwoofersOf(document_.setup(), noSubwoofers) == searched_)
         return;
     stale_ = true;
     greyOutRows(*table_);
     statusLabel_->setText(QStringLiteral("結果は古くなりました: 部屋、スピーカー、座席かクロスオーバーが"
                                          "変わりました。最適化し直してください。"));
-    if (showSetup)
-        showSetup(nullptr);
+    emit candidateChanged(std::nullopt);
 }
 
 BassSetup SubwooferOptimiserWindow::rowSetup(int row) const {
@@ -297,15 +296,11 @@ BassSetup SubwooferOptimiserWindow::rowSetup(int row) const {
 void SubwooferOptimiserWindow::selectionChanged() {
     const QList<QTableWidgetItem*> chosen = table_->selectedItems();
     applyButton_->setEnabled(!chosen.isEmpty());
-    if (!showSetup)
-        return;
     // A stale row's curves would be drawn in a room it was not found for.
-    if (!chosen.isEmpty() && !stale_) {
-        const BassSetup setup = rowSetup(chosen.front()->row());
-        showSetup(&setup);
-    } else if (chosen.isEmpty()) {
-        showSetup(nullptr);
-    }
+    if (!chosen.isEmpty() && !stale_)
+        emit candidateChanged(rowSetup(chosen.front()->row()));
+    else if (chosen.isEmpty())
+        emit candidateChanged(std::nullopt);
 }
 
 void SubwooferOptimiserWindow::applySelected() {
@@ -317,7 +312,7 @@ void SubwooferOptimiserWindow::applySelected() {
         throw UserError("この結果は今の部屋、スピーカー、座席とクロスオーバーで求めたものではないため、"
                         "適用できません。最適化し直してください。");
     // The room, loudspeakers and seats as they are now; only the subwoofers come from the row.
-    applySetup(withSubwoofersOf(readSetup(), rowSetup(chosen.front()->row())));
+    emit setupApplied(withSubwoofersOf(document_.setup(), rowSetup(chosen.front()->row())));
 }
 
 void SubwooferOptimiserWindow::closeEvent(QCloseEvent* event) {

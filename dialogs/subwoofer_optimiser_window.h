@@ -2,16 +2,17 @@
 // The subwoofer optimiser window: how many subwoofers, the band the seats are compared
 // over, a start and a cancel button, the progress with the time left, and the best
 // configurations found, each with its seat-to-seat variation, seat 1's spread and the mean
-// level. The optimiser runs on a thread of its own over a snapshot of the setup; the window
-// asks the main window, through three callbacks, for that snapshot, to show a chosen
-// configuration's seat curves, and to put its subwoofers on the plan.
+// level. The optimiser runs on a thread of its own over a snapshot of the document's setup;
+// the window follows the document's calculations and says, through two signals, which
+// configuration to show and which to put on the plan.
 
+#include "files/scene_document.h"
 #include "model/acoustics/bass_setup.h"
 #include "model/acoustics/subwoofer_optimiser.h"
 
 #include <QWidget>
 
-#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,17 +28,11 @@ namespace kolmarin {
 class RunRow;
 
 class SubwooferOptimiserWindow : public QWidget {
+    Q_OBJECT
   public:
-    explicit SubwooferOptimiserWindow(QWidget* parent = nullptr);
+    explicit SubwooferOptimiserWindow(const SceneDocument& document, QWidget* parent = nullptr);
     // Stops a running search and waits for its thread.
     ~SubwooferOptimiserWindow() override;
-
-    // The setup as the next calculation would read it.
-    std::function<BassSetup()> readSetup;
-    // A configuration's setup to show the seat curves of; nullptr takes them away.
-    std::function<void(const BassSetup*)> showSetup;
-    // Puts the configuration's subwoofers on the plan and calculates.
-    std::function<void(const BassSetup&)> applySetup;
 
     // The candidate positions: a file of lines "x y z", or the default ones for an empty path.
     void setCandidateFile(const QString& path);
@@ -47,10 +42,13 @@ class SubwooferOptimiserWindow : public QWidget {
     BassSetup rowSetup(int row) const;
     int rowCount() const { return static_cast<int>(result_.best.size()); }
     void applySelected(); // 適用
-    // The main window calculated: rows found for another room, loudspeakers, seats or
-    // crossover are greyed, and neither shown on the chart nor applied.
-    void sceneCalculated();
     bool stale() const { return stale_; }
+
+  signals:
+    // A configuration's setup to show the seat curves of, or nothing to take them away.
+    void candidateChanged(const std::optional<kolmarin::BassSetup>& setup);
+    // 適用 on a row of the current setup: its subwoofers are to go on the plan.
+    void setupApplied(const kolmarin::BassSetup& setup);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -60,8 +58,11 @@ class SubwooferOptimiserWindow : public QWidget {
     void showResult(const OptimiserResult& result, const std::vector<Point3>& positions,
                     const std::string& note);
     void selectionChanged();
-    void checkRows(); // marks the rows stale when the setup is no longer the one searched
+    // After each calculation, and when a search ends: rows found for another room,
+    // loudspeakers, seats or crossover are greyed, and neither shown on the chart nor applied.
+    void checkRows();
 
+    const SceneDocument& document_;
     QSpinBox* countBox_ = nullptr;
     QLabel* candidatesLabel_ = nullptr;
     QString candidatePath_;

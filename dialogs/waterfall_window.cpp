@@ -73,8 +73,9 @@ const char* curveName(int index) {
 
 } // namespace
 
-WaterfallWindow::WaterfallWindow(std::function<QPrinter&()> printer, QWidget* parent)
-    : QWidget(parent, Qt::Window), printer_(std::move(printer)) {
+WaterfallWindow::WaterfallWindow(const SceneDocument& document, std::function<QPrinter&()> printer,
+                                 QWidget* parent)
+    : QWidget(parent, Qt::Window), printer_(std::move(printer)), document_(document) {
     setWindowTitle(QStringLiteral("減衰 (滝グラフ)"));
     setFont(japaneseWindowFont());
     setObjectName(QStringLiteral("waterfallWindow"));
@@ -153,20 +154,23 @@ WaterfallWindow::WaterfallWindow(std::function<QPrinter&()> printer, QWidget* pa
     connect(saveButton, &QPushButton::clicked, this, commandSlot(this, [this] { saveImage(); }));
     connect(printButton, &QPushButton::clicked, this, commandSlot(this, [this] { print(); }));
     resize(720, 560);
-}
 
-void WaterfallWindow::setImpulseResponses(const ImpulseResponses& responses, const QString& caption) {
-    responses_ = responses;
-    haveResponses_ = true;
-    caption_ = caption;
-    if (isVisible())
-        redraw();
-}
-
-void WaterfallWindow::setCaption(const QString& caption) {
-    caption_ = caption;
-    if (isVisible())
-        redraw();
+    // A calculation that failed leaves the last responses shown; a save under a new name
+    // retitles them.
+    const auto takeResult = [this] {
+        if (!document_.result().calculated())
+            return;
+        responses_ = document_.result().impulses;
+        haveResponses_ = true;
+        if (isVisible())
+            redraw();
+    };
+    connect(&document, &SceneDocument::calculated, this, takeResult);
+    connect(&document, &SceneDocument::changed, this, [this](SceneDocument::Changes what) {
+        if (what.testFlag(SceneDocument::Caption) && isVisible())
+            redraw();
+    });
+    takeResult();
 }
 
 void WaterfallWindow::showEvent(QShowEvent* event) {
@@ -211,7 +215,7 @@ void WaterfallWindow::redraw() {
         decayLabel_->setText(QStringLiteral("残響時間\u00a0T60\u00a0(秒):  ") +
                              times.join(QStringLiteral("   ")));
         picture_.style = spectrogram ? WaterfallStyle::Spectrogram : WaterfallStyle::Slices;
-        picture_.title = caption_ + QStringLiteral("   ") + QString::fromLatin1(curveName(curve));
+        picture_.title = document_.caption() + QStringLiteral("   ") + QString::fromLatin1(curveName(curve));
         messageLabel_->clear();
     } catch (const UserError& e) {
         // The picture stays as it was until the settings make sense again.

@@ -4,6 +4,7 @@
 // every calculation; the slices are short transforms of responses already computed, so it
 // never holds the calculation up.
 
+#include "files/scene_document.h"
 #include "model/acoustics/decay.h"
 #include "model/acoustics/response.h"
 #include "widgets/chart_image.h"
@@ -25,13 +26,11 @@ class WaterfallView;
 
 class WaterfallWindow : public QWidget {
   public:
-    // `printer` gives the program's one printer when the user prints.
-    explicit WaterfallWindow(std::function<QPrinter&()> printer, QWidget* parent = nullptr);
-
-    // The impulse responses of the calculation just shown, and the caption naming its scene.
-    void setImpulseResponses(const ImpulseResponses& responses, const QString& caption);
-    // The main window's caption changed (a save under a new name): the title follows.
-    void setCaption(const QString& caption);
+    // `printer` gives the program's one printer when the user prints. The window shows the
+    // impulse responses of the document's latest calculation under the document's caption,
+    // and follows both.
+    WaterfallWindow(const SceneDocument& document, std::function<QPrinter&()> printer,
+                    QWidget* parent = nullptr);
 
     // The picture as it stands; empty before the first calculation.
     const WaterfallPicture& picture() const { return picture_; }
@@ -45,7 +44,7 @@ class WaterfallWindow : public QWidget {
 
   private:
     WaterfallSettings readSettings() const;
-    void redraw(); // slices again from the responses kept, when the window shows
+    void redraw(); // slices again from the document's responses, when the window shows
 
     std::function<QPrinter&()> printer_;
     QComboBox* curveBox_ = nullptr;
@@ -61,9 +60,9 @@ class WaterfallWindow : public QWidget {
     QLabel* decayLabel_ = nullptr; // third-octave decay times of the curve shown
     WaterfallView* view_ = nullptr;
 
-    ImpulseResponses responses_;
+    const SceneDocument& document_;
+    ImpulseResponses responses_; // of the last calculation that gave a result
     bool haveResponses_ = false;
-    QString caption_;
     WaterfallPicture picture_;
     QString imageProposal_;
 };

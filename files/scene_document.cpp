@@ -108,6 +108,17 @@ void SceneDocument::apply() {
         std::rethrow_exception(failure);
 }
 
+void SceneDocument::applySetup(const BassSetup& setup, const QString& step) {
+    setSetup(setup);
+    apply();
+    commit(step);
+}
+
+void SceneDocument::setResult(SceneResult result) {
+    result_ = std::move(result);
+    emit calculated();
+}
+
 void SceneDocument::commit(const QString& name) {
     const SceneState now{texts_, caption_, extras_};
     // Only a change of the texts or the setup is a step; a file saved under a new name is

@@ -1,9 +1,9 @@
 #pragma once
 // The scene the windows show: the texts of the room, the coefficients, the conditions and
-// the positions, the subwoofers, other seats and crossover of a setup, and the caption that
-// names the room or setup file. The main window and the
-// settings dialog are views of it: they write what the user changes into it and show what
-// it tells them has changed. Every calculation reads a copy of its texts in the window
+// the positions, the subwoofers, other seats and crossover of a setup, the caption that
+// names the room or setup file, and the result of the latest calculation. The windows are
+// views of it: they write what the user changes into it and show what it tells them has
+// changed or been calculated. Every calculation reads a copy of its texts in the window
 // thread, so a value typed into the dialog counts for the next calculation even before
 // Apply, as it always has.
 //
@@ -13,6 +13,7 @@
 // puts back the texts exactly as they were typed.
 
 #include "files/scene_history.h"
+#include "files/scene_result.h"
 #include "model/acoustics/scene.h"
 
 #include <QObject>
@@ -59,6 +60,9 @@ class SceneDocument : public QObject {
     // The room and conditions as they stand take effect: the main window lays itself out
     // for them and recalculates. Throws what a view refused, after all views were told.
     void apply();
+    // Takes `setup`, applies it and makes it one step named `step`: what a window that edits
+    // the setup does. Throws what apply throws, and then makes no step.
+    void applySetup(const BassSetup& setup, const QString& step);
     // A view that cannot take an applied scene hands its failure back to whoever applied.
     void refuse(std::exception_ptr failure) { refusal_ = std::move(failure); }
 
@@ -82,10 +86,18 @@ class SceneDocument : public QObject {
     // by the layout rewrites its read-out) leaves it alone.
     bool restoring() const;
 
+    // The latest calculation's result, which every window shows; none before the first
+    // calculation or after one that failed.
+    const SceneResult& result() const { return result_; }
+    // Takes a new result (an empty one after a failure) and announces it.
+    void setResult(SceneResult result);
+
   signals:
     void changed(kolmarin::SceneDocument::Changes what);
     void applied();
     void historyChanged();
+    // A new result of the calculation (or none, after one that failed) stands.
+    void calculated();
 
   private:
     void take(const SceneTexts& texts, const SetupExtras& extras);
@@ -98,6 +110,7 @@ class SceneDocument : public QObject {
     SceneHistory history_;
     std::exception_ptr refusal_;
     bool restoring_ = false;
+    SceneResult result_;
 };
 
 } // namespace kolmarin

@@ -67,10 +67,8 @@ void MainWindow::setDialogs(RoomSettingsDialog* room, ModeListWindow* modes, Axi
     modeList_ = modes;
     axisSettings_ = axes;
     aboutBox_ = about;
-    if (room) {
+    if (room)
         connect(room, &RoomSettingsDialog::roomFileUsed, recentFilesMenu_, &RecentFilesMenu::remember);
-        room->roomFileLosses = [this] { return QString::fromStdString(roomFileLosses(bassSetup())); };
-    }
 }
 
 namespace {
@@ -255,6 +253,7 @@ ChartAxes& MainWindow::chartAxes() {
 void MainWindow::connectHandlers() {
     connect(&document_, &SceneDocument::changed, this, &MainWindow::showChanges);
     connect(&document_, &SceneDocument::applied, this, &MainWindow::layOutApplied);
+    connect(&document_, &SceneDocument::calculated, this, &MainWindow::showResult);
     connect(openRoomAction_, &QAction::triggered, this, commandSlot(this, [this] { openRoomFile(); }));
     connect(saveRoomAction_, &QAction::triggered, this, commandSlot(this, [this] { saveRoomFile(); }));
     connect(saveResultAction_, &QAction::triggered, this, commandSlot(this, [this] { saveResultFile(); }));

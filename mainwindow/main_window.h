@@ -9,6 +9,7 @@
 #include "mainwindow/placed_object_row.h"
 #include "mainwindow/result_file_command.h"
 #include "model/acoustics/bass_setup.h"
+#include "model/acoustics/placed_things.h"
 #include "model/acoustics/response.h"
 #include "model/acoustics/scene.h"
 #include "model/layout/plan_geometry.h"
@@ -46,6 +47,7 @@ class AxisSettingsDialog;
 class ModeListWindow;
 class RoomSettingsDialog;
 enum class OpenOutcome;
+class PlacedThingsWindow;
 class PlacementSearchWindow;
 class SubwooferOptimiserWindow;
 class RecentFilesMenu;
@@ -79,15 +81,15 @@ class MainWindow : public QMainWindow {
     BassSetup bassSetup() const;
     // The seat-to-seat figures of the last calculation over the variation band, when the
     // scene has more than one seat.
-    const std::optional<SeatFigures>& seatFigures() const { return seatFigures_; }
+    const std::optional<SeatFigures>& seatFigures() const { return document_.result().seatFigures; }
 
     // The program's one printer, made at the first print: the choices made in a print
     // dialog stay for the next print, whichever window prints.
     QPrinter& printer();
 
-    const ResponseCurves& responseCurves() const { return curves_; }
+    const ResponseCurves& responseCurves() const { return document_.result().curves; }
     // The impulse responses the last calculation's curves came from.
-    const ImpulseResponses& impulseResponses() const { return impulses_; }
+    const ImpulseResponses& impulseResponses() const { return document_.result().impulses; }
     // The chart as it stands, as the bytes of an image file; a scene with subwoofers or
     // other seats is written under it.
     QByteArray chartImage(ChartImageFormat format);
@@ -110,6 +112,8 @@ class MainWindow : public QMainWindow {
     void applyScene();
     // Calculates the three responses from the current texts and shows them.
     void recalculateResponse();
+    // Shows the document's new result: the chart, the seats and the map.
+    void showResult();
 
     // Menu commands.
     void openRoomFile();   // open a room file, then applyScene unless it was refused or unreadable
@@ -191,13 +195,14 @@ class MainWindow : public QMainWindow {
 
     // The subwoofers and other seats (main_window_setup.cpp).
     void createSetupCommands();
-    // `step` names the change in the edit menu.
-    void takeSetup(const BassSetup& setup, const QString& step);
+    std::vector<PlacedThing> setupThings() const;
     void placeSetupMarkers();
     void placeMarkerName(QLabel* name, PixelPoint markerCorner);
     void dragSetupMarker(std::size_t index, QPoint position);
     void setupMarkerReleased(std::size_t index);
-    void calculateSeats(const Scene& scene);
+    // The other seats' Totals and the seats' figures of a setup into `result`.
+    void calculateSeats(SceneResult& result) const;
+    void showSeats(); // of the document's result: their curves, the caption, the markers' tips
     void writeSeatCaption();
     void pullSetupIntoRoom(double width, double depth, double height);
     void showSeatComparisonBand();             // the band in its menu item
@@ -205,6 +210,7 @@ class MainWindow : public QMainWindow {
     // The subwoofer dialog and the seat curve export (main_window_subwoofers.cpp).
     void createSubwooferCommands();
     void showSubwooferDialog();
+    void showPlacedThings(); // the table of placed things, made at its first showing
     void exportSeatCurves();
     // Seats added from the window (main_window_seats.cpp).
     void createSeatCommands();
@@ -292,10 +298,6 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<QPrinter> printer_;
     ResultFileCommand resultFile_;
     QString chartImageProposal_ = QStringLiteral("グラフ.png"); // the name last chosen
-    ResponseCurves curves_;
-    ElementRange computed_; // empty until the first calculation
-    QString calculatedAt_;  // the time of the last calculation, as the chart's title shows it
-    Scene calculatedScene_; // the scene it read
     PlanRect plan_;
     bool shown_ = false;
     bool dragging_ = false;
@@ -312,9 +314,8 @@ class MainWindow : public QMainWindow {
     QAction* saveReportAction_ = nullptr;
     QString reportProposal_ = QStringLiteral("レポート.pdf");    // the name last chosen
     WaterfallWindow* waterfall_ = nullptr;                       // made at its first showing
-    ImpulseResponses impulses_;                                  // of the last calculation
-    std::vector<std::pair<MarkerShape*, QLabel*>> setupMarkers_; // subwoofers, then seats
-    std::size_t setupMarkerSubs_ = 0;                            // how many of them are subwoofers
+    std::vector<std::pair<MarkerShape*, QLabel*>> setupMarkers_; // one per entry of setupMarkerThings_
+    std::vector<PlacedThing> setupMarkerThings_;
     QAction* openSetupAction_ = nullptr;
     QAction* saveSetupAction_ = nullptr;
     QAction* seatBandAction_ = nullptr;
@@ -329,7 +330,7 @@ class MainWindow : public QMainWindow {
     QAction* exportSeatCurvesAction_ = nullptr;
     QString seatCurveFolder_; // the folder the seat curves were last written to
     SubwooferOptimiserWindow* subwooferOptimiser_ = nullptr; // made at its first showing
-    std::optional<SeatFigures> seatFigures_;
+    PlacedThingsWindow* placedThings_ = nullptr;             // made at its first showing
     QString setupProposal_ = QStringLiteral("セットアップ.k2s");
 };
 

@@ -61,7 +61,7 @@ void MainWindow::saveRoomFile() {
 }
 
 void MainWindow::saveResultFile() {
-    resultFile_.run(this, bassSetup(), curves_, computed_);
+    resultFile_.run(this, bassSetup(), document_.result().curves, document_.result().computed);
 }
 
 SceneGroups MainWindow::sceneOnPage() const {
@@ -69,8 +69,8 @@ SceneGroups MainWindow::sceneOnPage() const {
     if (setup.plain())
         return {};
     std::optional<SeatSummary> seats;
-    if (seatFigures_)
-        seats = SeatSummary{*seatFigures_, seatComparisonBand_, subsOnlyAction_->isChecked()};
+    if (const std::optional<SeatFigures>& figures = document_.result().seatFigures)
+        seats = SeatSummary{*figures, seatComparisonBand_, subsOnlyAction_->isChecked()};
     return sceneGroups(setup, seats, decimalSeparator());
 }
 

@@ -254,12 +254,13 @@ void MainWindow::restartResponseMap(const Scene& scene) {
     // else of a calculation of the band alone; the map computes its points the same way,
     // so they agree bit for bit.
     const Band band = m.band();
-    const bool covered = computed_.first <= 2 * band.low && 2 * band.high <= computed_.last;
+    const SceneResult& result = document_.result();
+    const bool covered = result.computed.first <= 2 * band.low && 2 * band.high <= result.computed.last;
     // Otherwise one calculation of the band, or nine for the listening area, on the map's
     // thread: at high reflection counts they take seconds.
     std::function<std::optional<double>()> later;
     if (m.figure() == MapFigure::Point && covered) {
-        showMapCurrent(totalSpread(curves_, band));
+        showMapCurrent(totalSpread(result.curves, band));
     } else if (m.figure() == MapFigure::Point) {
         later = [scene, band] { return spreadOf(scene, band); };
     } else {

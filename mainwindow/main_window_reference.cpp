@@ -39,11 +39,11 @@ void MainWindow::createReferenceCommands() {
 }
 
 void MainWindow::keepReference() {
-    if (computed_.first > computed_.last)
+    if (!document_.result().calculated())
         throw UserError("保持する Total がまだ計算されていません");
     QVector<double> frequencies;
     QVector<double> levels;
-    for (const CurvePoint& p : totalCurvePoints(curves_, computed_)) {
+    for (const CurvePoint& p : totalCurvePoints(document_.result().curves, document_.result().computed)) {
         frequencies.append(p.frequency);
         levels.append(p.level);
     }
@@ -63,6 +63,7 @@ void MainWindow::loadReference() {
         return;
     referenceProposal_ = path;
     const std::vector<CurvePoint> points = readCurveFile(path);
+    const SceneResult& result = document_.result();
     QVector<double> frequencies;
     QVector<double> levels;
     double measured = 0;
@@ -74,9 +75,9 @@ void MainWindow::loadReference() {
         frequencies.append(p.frequency);
         levels.append(p.level);
         const int j = static_cast<int>(std::lround(2 * p.frequency));
-        if (j >= computed_.first && j <= computed_.last) {
+        if (j >= result.computed.first && j <= result.computed.last) {
             measured += p.level;
-            simulated += curves_.total[static_cast<std::size_t>(j)];
+            simulated += result.curves.total[static_cast<std::size_t>(j)];
             ++common;
         }
     }
@@ -91,14 +92,14 @@ void MainWindow::loadReference() {
 }
 
 void MainWindow::saveCurveText() {
-    if (computed_.first > computed_.last)
+    if (!document_.result().calculated())
         throw UserError("書き出す曲線がまだ計算されていません");
     // The curves are the last calculation's, so its delay model names them.
     CurveSubject subject = curveSubject(bassSetup());
-    subject.delays = calculatedScene_.delays;
+    subject.delays = document_.result().scene.delays;
     saveThroughDialog(
         this, {QStringLiteral("曲線のテキスト"), QStringLiteral("*.txt"), QString(), QStringLiteral("txt")},
-        curveTextProposal_, totalCurveText(curves_, computed_, subject));
+        curveTextProposal_, totalCurveText(document_.result().curves, document_.result().computed, subject));
 }
 
 } // namespace kolmarin

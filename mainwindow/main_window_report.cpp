@@ -22,16 +22,17 @@ void MainWindow::createReportCommand() {
 }
 
 QByteArray MainWindow::reportPdf() {
-    if (computed_.first > computed_.last)
+    const SceneResult& result = document_.result();
+    if (!result.calculated())
         throw UserError("レポートにする計算結果がまだありません");
     ReportContent content;
     content.caption = windowTitle();
-    content.calculatedAt = calculatedAt_;
+    content.calculatedAt = result.calculatedAt;
     content.setup = bassSetup();
-    if (seatFigures_)
-        content.seats = SeatSummary{*seatFigures_, seatComparisonBand_, subsOnlyAction_->isChecked()};
+    if (result.seatFigures)
+        content.seats = SeatSummary{*result.seatFigures, seatComparisonBand_, subsOnlyAction_->isChecked()};
     content.decimalSeparator = decimalSeparator();
-    content.modes = computeModeTable(calculatedScene_.width, calculatedScene_.depth, calculatedScene_.height,
+    content.modes = computeModeTable(result.scene.width, result.scene.depth, result.scene.height,
                                      content.decimalSeparator);
     const QByteArray bytes = reportPdfBytes(content, *responseChart_);
     responseChart_->replot();

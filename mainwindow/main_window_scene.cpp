@@ -6,7 +6,6 @@
 #include "dialogs/placement_search_window.h"
 #include "dialogs/room_settings_dialog.h"
 #include "dialogs/subwoofer_optimiser_window.h"
-#include "dialogs/waterfall_window.h"
 #include "mainwindow/plan_view.h"
 #include "model/acoustics/amplifying_surfaces.h"
 #include "model/text/number_text.h"
@@ -121,27 +120,40 @@ void MainWindow::applyOrClear(const std::function<void()>& change) {
 
 void MainWindow::clearCalculation() {
     stopResponseMap();
-    curves_ = ResponseCurves{};
-    computed_ = ElementRange{};
-    for (const auto& [role, box] : curveBoxes_)
-        responseChart_->clearCurve(role);
-    responseChart_->clearCandidate();
-    responseChart_->showSeatCurves({}, {}, false);
-    seatFigures_.reset();
-    seatCaption_->hide();
-    calculatedAt_ = QStringLiteral("計算できません");
-    writeChartTitle();
-    responseChart_->replot();
+    SceneResult none;
+    none.calculatedAt = QStringLiteral("計算できません");
+    document_.setResult(std::move(none));
 }
 
 void MainWindow::recalculateResponse() {
     BusyCursor busy;
     stopResponseMap();
     const Scene scene = readScene();
-    calculateResponse(scene, curves_, impulses_);
-    computed_ = storedElements(scene.startFrequency, scene.endFrequency);
-    calculateSeats(scene);
+    // A calculation overwrites only the elements of its own range; the others stay as the
+    // last one left them.
+    SceneResult result = document_.result();
+    calculateResponse(scene, result.curves, result.impulses);
+    result.scene = scene;
+    result.computed = storedElements(scene.startFrequency, scene.endFrequency);
+    calculateSeats(result);
+    result.calculatedAt = QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+    document_.setResult(std::move(result));
+}
 
+// Every view of a calculation follows the document's result: the chart and the seats
+// here, the map layer restarted for its scene (none after a failure).
+void MainWindow::showResult() {
+    const SceneResult& result = document_.result();
+    if (!result.calculated()) {
+        for (const auto& [role, box] : curveBoxes_)
+            responseChart_->clearCurve(role);
+        responseChart_->clearCandidate();
+        responseChart_->showSeatCurves({}, {}, false);
+        seatCaption_->hide();
+        writeChartTitle();
+        responseChart_->replot();
+        return;
+    }
     // The level range typed in the graph axis dialog, unless that axis follows the data.
     AxisSettingsDialog& axes = axisSettings();
     if (const std::optional<LevelRange> range = axes.fixedLevelRange())
@@ -151,51 +163,44 @@ void MainWindow::recalculateResponse() {
     for (const auto& [role, box] : curveBoxes_) {
         responseChart_->clearCurve(role);
         if (box->isChecked())
-            addStoredPoints(role, scene.startFrequency, scene.endFrequency);
+            addStoredPoints(role, result.scene.startFrequency, result.scene.endFrequency);
     }
+    showSeats();
     responseChart_->followData();
-    calculatedAt_ = QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
-    calculatedScene_ = scene;
     writeChartTitle();
     responseChart_->replot();
-    if (waterfall_)
-        waterfall_->setImpulseResponses(impulses_, windowTitle());
-    restartResponseMap(scene);
-    if (placementSearch_)
-        placementSearch_->sceneCalculated(scene, curves_, computed_);
-    if (subwooferOptimiser_)
-        subwooferOptimiser_->sceneCalculated();
+    restartResponseMap(result.scene);
 }
 
 // The window's title names the room file; the chart's title carries it with the time of
 // the calculation, so a chart saved or printed after a save under a new name says which
 // file it shows. Curves of the continuous delay model say so, wherever the chart goes.
 void MainWindow::writeChartTitle() {
-    const bool continuous = calculatedScene_.delays == DelayModel::Continuous;
-    responseChart_->setTitleText(windowTitle() + QStringLiteral("      ") + calculatedAt_ +
+    const SceneResult& result = document_.result();
+    const bool continuous = result.scene.delays == DelayModel::Continuous;
+    responseChart_->setTitleText(windowTitle() + QStringLiteral("      ") + result.calculatedAt +
                                  (continuous ? QStringLiteral("      遅延: 連続") : QString()));
 }
 
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowTitleChange && !calculatedAt_.isEmpty()) {
+    if (event->type() == QEvent::WindowTitleChange && !document_.result().calculatedAt.isEmpty()) {
         writeChartTitle();
         responseChart_->replot();
-        if (waterfall_)
-            waterfall_->setCaption(windowTitle());
     }
 }
 
 void MainWindow::addStoredPoints(CurveRole role, std::int32_t start, std::int32_t end) {
+    const SceneResult& result = document_.result();
     const Curve& levels = role.kind == CurveRole::Kind::Source
-                              ? curves_.sources.at(static_cast<std::size_t>(role.source))
-                              : curves_.total;
+                              ? result.curves.sources.at(static_cast<std::size_t>(role.source))
+                              : result.curves.total;
     // Element j holds the level of j/2 Hz. Only levels the last calculation computed are
     // shown: a range typed but not yet applied may reach beyond them, and older elements
     // belong to another scene (or are the zeros of start-up).
     const ElementRange requested = storedElements(start, end);
-    const int first = std::max(requested.first, computed_.first);
-    const int last = std::min(requested.last, computed_.last);
+    const int first = std::max(requested.first, result.computed.first);
+    const int last = std::min(requested.last, result.computed.last);
     QVector<double> frequencies;
     QVector<double> values;
     for (int j = first; j <= last; ++j) {

@@ -23,7 +23,7 @@ void MainWindow::createPlacementSearch() {
 
 void MainWindow::showPlacementSearch() {
     if (!placementSearch_) {
-        placementSearch_ = new PlacementSearchWindow(this);
+        placementSearch_ = new PlacementSearchWindow(document_, this);
         placementSearch_->readScene = [this] { return readScene(); };
         connect(placementSearch_, &PlacementSearchWindow::candidateChanged, this,
                 [this](const std::optional<Placement>& placement) {
@@ -34,10 +34,6 @@ void MainWindow::showPlacementSearch() {
                 [this](const Placement& placement) {
                     runCommand(placementSearch_, [&] { applyPlacement(placement); });
                 });
-        // The current line from the start, for the calculation already shown (none after
-        // one that failed).
-        if (!calculatedAt_.isEmpty() && computed_.first <= computed_.last)
-            placementSearch_->sceneCalculated(calculatedScene_, curves_, computed_);
     }
     placementSearch_->show();
     placementSearch_->raise();

@@ -7,6 +7,7 @@
 #include "dialogs/room_settings_dialog.h"
 #include "dialogs/subwoofer_optimiser_window.h"
 #include "files/setup_file.h"
+#include "model/acoustics/placed_things.h"
 #include "model/layout/marker_colours.h"
 #include "model/text/number_text.h"
 #include "widgets/marker_shape.h"
@@ -128,12 +129,6 @@ void MainWindow::openFileAt(const QString& path) {
         openRoomFileAt(path);
 }
 
-void MainWindow::takeSetup(const BassSetup& setup, const QString& step) {
-    document_.setSetup(setup);
-    applyScene();
-    document_.commit(step);
-}
-
 void MainWindow::saveSetupFile() {
     const QByteArray bytes = setupFileBytes(bassSetup(), decimalSeparator());
     if (saveThroughDialog(this, kSetupDialog, setupProposal_, bytes)) {
@@ -142,33 +137,44 @@ void MainWindow::saveSetupFile() {
     }
 }
 
+// The placed things besides SP1, SP2 and the listener, whose markers are rows of their own.
+std::vector<PlacedThing> MainWindow::setupThings() const {
+    std::vector<PlacedThing> things = placedThings(document_.setup());
+    std::erase_if(things, [](const PlacedThing& thing) {
+        return (thing.kind == PlacedKind::Loudspeaker && thing.index < kLoudspeakerCount) ||
+               (thing.kind == PlacedKind::Seat && thing.index == 0);
+    });
+    return things;
+}
+
 // The subwoofers' markers are squares in purple, the other seats' circles in the
 // listener's cyan, each with its name beside it. They are made anew for each setup, over
 // the three markers of the room file.
 void MainWindow::placeSetupMarkers() {
     const BassSetup setup = document_.setup();
-    const std::size_t subs = setup.texts.sources.size() - kLoudspeakerCount;
-    const std::size_t seats = setup.texts.seats.size() - 1;
+    const std::vector<PlacedThing> things = setupThings();
     // As many markers as before may still be another mix of subwoofers and seats.
-    if (setupMarkers_.size() != subs + seats || setupMarkerSubs_ != subs) {
-        setupMarkerSubs_ = subs;
+    if (things != setupMarkerThings_) {
+        setupMarkerThings_ = things;
         for (auto& [shape, label] : setupMarkers_) {
             delete shape;
             delete label;
         }
         setupMarkers_.clear();
-        for (std::size_t i = 0; i < subs + seats; ++i) {
-            const bool sub = i < subs;
-            const Rgb colour = sub ? kSubwooferColour : kSeatColour;
-            auto* shape = new MarkerShape(sub ? MarkerShape::Form::Square : MarkerShape::Form::Circle,
+        for (std::size_t i = 0; i < things.size(); ++i) {
+            const PlacedThing& thing = things[i];
+            const bool seat = thing.kind == PlacedKind::Seat;
+            const Rgb colour = seat ? kSeatColour : kSubwooferColour;
+            auto* shape = new MarkerShape(seat ? MarkerShape::Form::Circle : MarkerShape::Form::Square,
                                           QColor(colour.r, colour.g, colour.b), centralWidget());
-            const QString name =
-                sub ? QStringLiteral("SW%1").arg(i + 1) : QStringLiteral("%1").arg(i - subs + 2);
-            shape->setObjectName(sub ? QStringLiteral("sw%1Marker").arg(i + 1)
-                                     : QStringLiteral("seat%1Marker").arg(i - subs + 2));
-            shape->setToolTip(sub ? name : QStringLiteral("座席 ") + name);
-            auto* label = placeLabel(centralWidget(), name, 0, 0);
-            label->setAttribute(Qt::WA_TransparentForMouseEvents);
+            const QString label = toQString(thing.label);
+            // On the plan a seat is its number alone.
+            const QString name = seat ? QString::number(thing.index + 1) : label;
+            shape->setObjectName(seat ? QStringLiteral("seat%1Marker").arg(thing.index + 1)
+                                      : label.toLower() + QStringLiteral("Marker"));
+            shape->setToolTip(label);
+            auto* nameLabel = placeLabel(centralWidget(), name, 0, 0);
+            nameLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
             connect(shape, &MarkerShape::mouseDown, this, [this](Qt::MouseButton button, QPoint position) {
                 runCommand(this, [&] { markerPressed(PlacedObject::SP1, button, position); });
             });
@@ -180,20 +186,18 @@ void MainWindow::placeSetupMarkers() {
                         setupMarkerReleased(i);
                 });
             });
-            if (!sub)
-                connect(shape, &MarkerShape::hovered, this,
-                        [this, seat = static_cast<int>(i - subs)](bool inside) {
-                            responseChart_->highlightSeat(inside ? seat : -1);
-                        });
+            if (seat)
+                connect(shape, &MarkerShape::hovered, this, [this, seat = thing.index - 1](bool inside) {
+                    responseChart_->highlightSeat(inside ? seat : -1);
+                });
             shape->show();
-            label->show();
-            setupMarkers_.emplace_back(shape, label);
+            nameLabel->show();
+            setupMarkers_.emplace_back(shape, nameLabel);
         }
     }
     const char separator = decimalSeparator();
     for (std::size_t i = 0; i < setupMarkers_.size(); ++i) {
-        const PositionTexts& p =
-            i < subs ? setup.texts.sources[kLoudspeakerCount + i] : setup.texts.seats[1 + i - subs];
+        const PositionTexts& p = positionOf(setup, things[i]);
         const PixelPoint corner = toMarkerCorner(
             plan_, roomSettings().dimension(Coordinate::X), roomSettings().dimension(Coordinate::Y),
             {parseDecimal(p.x, separator), parseDecimal(p.y, separator)});
@@ -224,10 +228,8 @@ void MainWindow::pullSetupIntoRoom(double width, double depth, double height) {
             }
         }
     };
-    for (std::size_t s = kLoudspeakerCount; s < setup.texts.sources.size(); ++s)
-        pull(setup.texts.sources[s]);
-    for (std::size_t s = 1; s < setup.texts.seats.size(); ++s)
-        pull(setup.texts.seats[s]);
+    for (const PlacedThing& thing : setupThings())
+        pull(positionOf(setup, thing));
     if (pulled)
         document_.setSetup(setup);
 }
@@ -248,9 +250,7 @@ void MainWindow::dragSetupMarker(std::size_t index, QPoint position) {
     shape->move(corner.left, corner.top);
     placeMarkerName(label, corner);
     BassSetup setup = document_.setup();
-    const std::size_t subs = setup.texts.sources.size() - kLoudspeakerCount;
-    PositionTexts& p =
-        index < subs ? setup.texts.sources[kLoudspeakerCount + index] : setup.texts.seats[1 + index - subs];
+    PositionTexts& p = positionOf(setup, setupMarkerThings_.at(index));
     const char separator = decimalSeparator();
     p.x = formatPosition(markerX(plan_, roomSettings().dimension(Coordinate::X), corner.left), separator);
     p.y = formatPosition(markerY(plan_, roomSettings().dimension(Coordinate::Y), corner.top), separator);
@@ -260,51 +260,50 @@ void MainWindow::dragSetupMarker(std::size_t index, QPoint position) {
 void MainWindow::setupMarkerReleased(std::size_t index) {
     dragging_ = false;
     recalculateResponse();
-    const QString name = index < setupMarkerSubs_
-                             ? QStringLiteral("SW%1").arg(index + 1)
-                             : QStringLiteral("座席 %1").arg(index - setupMarkerSubs_ + 2);
-    document_.commit(name + QStringLiteral(" の移動"));
+    document_.commit(toQString(setupMarkerThings_.at(index).name) + QStringLiteral(" の移動"));
 }
 
-// With subwoofers or a crossover the chart's curves are seat 1's through the setup; with
-// other seats their Totals are drawn thin (or as a band) and the seats' figures written.
-void MainWindow::calculateSeats(const Scene& scene) {
+// With other seats their Totals are drawn thin (or as a band) and the seats' figures
+// written; without a setup nothing of them is calculated.
+void MainWindow::calculateSeats(SceneResult& result) const {
+    result.otherSeatTotals.clear();
+    result.seatFigures.reset();
     const BassSetup setup = document_.setup();
-    placeSetupMarkers();
-    if (setup.plain()) {
-        if (seatFigures_) {
-            seatFigures_.reset();
-            responseChart_->showSeatCurves({}, {}, false);
-            seatCaption_->hide();
-        }
+    if (setup.plain())
         return;
-    }
-    const int crossover = setup.crossover;
+    const Scene& scene = result.scene;
     const bool subsOnly = subsOnlyAction_->isChecked() && scene.sources.size() > 2;
+    std::vector<Curve> totals = seatTotals(scene, setup.crossover, false, result.computed);
+    result.otherSeatTotals.assign(totals.begin() + 1, totals.end());
+    if (scene.seats.size() > 1)
+        result.seatFigures = setupFigures(scene, setup.crossover, subsOnly, seatComparisonBand_);
+}
+
+void MainWindow::showSeats() {
+    const SceneResult& result = document_.result();
+    placeSetupMarkers();
     std::vector<QVector<double>> others;
     QVector<double> frequencies;
-    for (int j = computed_.first; j <= computed_.last; ++j)
+    for (int j = result.computed.first; j <= result.computed.last && !result.otherSeatTotals.empty(); ++j)
         frequencies.append(j / 2.0);
-    const std::vector<Curve> totals = seatTotals(scene, crossover, false, computed_);
-    for (std::size_t s = 1; s < totals.size(); ++s) {
+    for (const Curve& total : result.otherSeatTotals) {
         QVector<double> values;
-        for (int j = computed_.first; j <= computed_.last; ++j)
-            values.append(totals[s][static_cast<std::size_t>(j)]);
+        for (int j = result.computed.first; j <= result.computed.last; ++j)
+            values.append(total[static_cast<std::size_t>(j)]);
         others.push_back(values);
     }
     responseChart_->showSeatCurves(frequencies, others, seatBandAction_->isChecked());
-    if (scene.seats.size() > 1)
-        seatFigures_ = setupFigures(scene, crossover, subsOnly, seatComparisonBand_);
-    else
-        seatFigures_.reset();
     // Each other seat's own figures on its marker's tip.
-    const std::size_t subs = scene.sources.size() - 2;
-    for (std::size_t i = subs; i < setupMarkers_.size() && seatFigures_; ++i) {
-        const std::size_t seat = i - subs + 1;
+    const std::optional<SeatFigures>& figures = result.seatFigures;
+    for (std::size_t i = 0; i < setupMarkers_.size() && figures; ++i) {
+        const PlacedThing& thing = setupMarkerThings_[i];
+        if (thing.kind != PlacedKind::Seat)
+            continue;
+        const auto seat = static_cast<std::size_t>(thing.index);
         setupMarkers_[i].first->setToolTip(QStringLiteral("座席 %1: ばらつき %2 dB、平均 %3 dB")
                                                .arg(seat + 1)
-                                               .arg(QLocale().toString(seatFigures_->spread.at(seat), 'f', 2),
-                                                    QLocale().toString(seatFigures_->mean.at(seat), 'f', 1)));
+                                               .arg(QLocale().toString(figures->spread.at(seat), 'f', 2),
+                                                    QLocale().toString(figures->mean.at(seat), 'f', 1)));
     }
     writeSeatCaption();
 }
@@ -316,7 +315,8 @@ void MainWindow::showSeatComparisonBand() {
 }
 
 void MainWindow::writeSeatCaption() {
-    if (!seatFigures_) {
+    const std::optional<SeatFigures>& figures = document_.result().seatFigures;
+    if (!figures) {
         seatCaption_->hide();
         return;
     }
@@ -325,9 +325,9 @@ void MainWindow::writeSeatCaption() {
     setCaption(
         seatCaption_,
         QStringLiteral("座席間のばらつき %1 dB  平均 %2 dB\n座席 1 のばらつき %3 dB (座席の比較 %4–%5 Hz%6)")
-            .arg(QLocale().toString(seatFigures_->variation, 'f', 2),
-                 QLocale().toString(seatFigures_->meanLevel, 'f', 1),
-                 QLocale().toString(seatFigures_->spread.at(0), 'f', 2))
+            .arg(QLocale().toString(figures->variation, 'f', 2),
+                 QLocale().toString(figures->meanLevel, 'f', 1),
+                 QLocale().toString(figures->spread.at(0), 'f', 2))
             .arg(seatComparisonBand_.low)
             .arg(seatComparisonBand_.high)
             .arg(subsOnlyAction_->isChecked() ? QStringLiteral(", SW のみ") : QString()));
@@ -336,18 +336,24 @@ void MainWindow::writeSeatCaption() {
 
 void MainWindow::showSubwooferOptimiser() {
     if (!subwooferOptimiser_) {
-        subwooferOptimiser_ = new SubwooferOptimiserWindow(this);
-        subwooferOptimiser_->readSetup = [this] { return bassSetup(); };
-        subwooferOptimiser_->showSetup = [this](const BassSetup* setup) {
-            if (setup)
-                previewSetup(*setup);
-            else
-                responseChart_->clearCandidate();
-        };
-        subwooferOptimiser_->applySetup = [this](const BassSetup& setup) {
-            responseChart_->clearCandidate();
-            takeSetup(setup, QStringLiteral("サブウーファーの最適化の適用"));
-        };
+        subwooferOptimiser_ = new SubwooferOptimiserWindow(document_, this);
+        connect(subwooferOptimiser_, &SubwooferOptimiserWindow::candidateChanged, this,
+                [this](const std::optional<BassSetup>& setup) {
+                    runCommand(subwooferOptimiser_, [&] {
+                        if (setup)
+                            previewSetup(*setup);
+                        else
+                            responseChart_->clearCandidate();
+                    });
+                });
+        // A failure is shown over the optimiser, where 適用 was pressed.
+        connect(subwooferOptimiser_, &SubwooferOptimiserWindow::setupApplied, this,
+                [this](const BassSetup& setup) {
+                    responseChart_->clearCandidate();
+                    runCommand(subwooferOptimiser_, [&] {
+                        document_.applySetup(setup, QStringLiteral("サブウーファーの最適化の適用"));
+                    });
+                });
     }
     subwooferOptimiser_->show();
     subwooferOptimiser_->raise();
@@ -358,10 +364,11 @@ void MainWindow::showSubwooferOptimiser() {
 // Totals as their thin curves or band, until the next calculation.
 void MainWindow::previewSetup(const BassSetup& setup) {
     const Scene scene = setupScene(setup, decimalSeparator());
-    const std::vector<Curve> totals = seatTotals(scene, setup.crossover, false, computed_);
+    const ElementRange computed = document_.result().computed;
+    const std::vector<Curve> totals = seatTotals(scene, setup.crossover, false, computed);
     QVector<double> frequencies;
     std::vector<QVector<double>> levels(totals.size());
-    for (int j = computed_.first; j <= computed_.last; ++j) {
+    for (int j = computed.first; j <= computed.last; ++j) {
         frequencies.append(j / 2.0);
         for (std::size_t s = 0; s < totals.size(); ++s)
             levels[s].append(totals[s][static_cast<std::size_t>(j)]);

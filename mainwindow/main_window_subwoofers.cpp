@@ -1,7 +1,8 @@
-// The subwoofer dialog, and each source's curve at each seat written out for measurement
-// software.
+// The subwoofer dialog, the table of placed things, and each source's curve at each seat
+// written out for measurement software.
 #include "mainwindow/main_window.h"
 
+#include "dialogs/placed_things_window.h"
 #include "dialogs/subwoofer_dialog.h"
 #include "files/save_file.h"
 #include "files/seat_curve_text.h"
@@ -18,6 +19,9 @@ namespace kolmarin {
 void MainWindow::createSubwooferCommands() {
     subwooferDialogAction_ = settingsMenu_->addAction(QStringLiteral("サブウーファーとクロスオーバー..."));
     subwooferDialogAction_->setObjectName(QStringLiteral("subwooferDialogAction"));
+    QAction* placedThings = settingsMenu_->addAction(QStringLiteral("配置の一覧..."));
+    placedThings->setObjectName(QStringLiteral("placedThingsAction"));
+    connect(placedThings, &QAction::triggered, this, commandSlot(this, [this] { showPlacedThings(); }));
     exportSeatCurvesAction_ = new QAction(QStringLiteral("曲線を座席ごとに書き出す..."), fileMenu_);
     exportSeatCurvesAction_->setObjectName(QStringLiteral("exportSeatCurvesAction"));
     const QList<QAction*> items = fileMenu_->actions();
@@ -29,16 +33,17 @@ void MainWindow::createSubwooferCommands() {
 }
 
 void MainWindow::showSubwooferDialog() {
-    auto* dialog = new SubwooferDialog(bassSetup(), this);
+    auto* dialog = new SubwooferDialog(document_, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    // The dialog's are the subwoofers and the crossover; the room, the loudspeakers and the
-    // seats stay as they are now, however they moved while the dialog stood open.
-    dialog->applySetup = [this](const BassSetup& chosen) {
-        BassSetup setup = withSubwoofersOf(bassSetup(), chosen);
-        setup.crossover = chosen.crossover;
-        takeSetup(setup, QStringLiteral("サブウーファーとクロスオーバー"));
-    };
     dialog->show();
+}
+
+void MainWindow::showPlacedThings() {
+    if (!placedThings_)
+        placedThings_ = new PlacedThingsWindow(document_, this);
+    placedThings_->show();
+    placedThings_->raise();
+    placedThings_->activateWindow();
 }
 
 // Every file is written whole or not at all; the first that fails stops the rest and says

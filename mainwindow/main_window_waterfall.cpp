@@ -1,5 +1,5 @@
-// The waterfall from the main window: the 計算 menu shows the window, and every
-// calculation hands it the impulse responses its curves came from.
+// The waterfall from the main window: the 計算 menu shows the window, which follows the
+// document's calculations.
 #include "dialogs/waterfall_window.h"
 #include "mainwindow/main_window.h"
 #include "widgets/ui_support.h"
@@ -17,9 +17,8 @@ void MainWindow::createWaterfall() {
 
 void MainWindow::showWaterfall() {
     if (!waterfall_) {
-        waterfall_ = new WaterfallWindow([this]() -> QPrinter& { return printer(); }, this);
-        if (computed_.first <= computed_.last)
-            waterfall_->setImpulseResponses(impulses_, windowTitle());
+        waterfall_ = new WaterfallWindow(
+            document_, [this]() -> QPrinter& { return printer(); }, this);
     }
     waterfall_->show();
     waterfall_->raise();

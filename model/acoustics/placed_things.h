@@ -1,0 +1,31 @@
+#pragma once
+// Everything placed in the room, in one list: the loudspeakers, the subwoofers and the
+// seats of a setup, each with where its position is kept and what it is called. The table
+// of placed things, and whatever else walks over them all, reads this list.
+
+#include "model/acoustics/bass_setup.h"
+
+#include <string>
+#include <vector>
+
+namespace kolmarin {
+
+enum class PlacedKind { Loudspeaker, Subwoofer, Seat };
+
+struct PlacedThing {
+    PlacedKind kind = PlacedKind::Loudspeaker;
+    int index = 0;     // in the setup's sources (loudspeakers, then subwoofers) or its seats
+    std::string label; // as the plan and the chart call it: "SP1", "SW2", "座席 3"
+    std::string name;  // as a step in the edit menu names it: "スピーカー1", "聴取者"
+
+    bool operator==(const PlacedThing&) const = default;
+};
+
+// The loudspeakers, then the subwoofers, then the seats (the listener first).
+std::vector<PlacedThing> placedThings(const BassSetup& setup);
+
+// Where `thing`'s position is kept in `setup`.
+PositionTexts& positionOf(BassSetup& setup, const PlacedThing& thing);
+const PositionTexts& positionOf(const BassSetup& setup, const PlacedThing& thing);
+
+} // namespace kolmarin
