@@ -6,11 +6,11 @@
 namespace kolmarin {
 
 AppWindows::AppWindows()
-    : document(startupTexts(decimalSeparator()), QStringLiteral("Kolmarin2 部屋.dtr")), mainWindow(document),
-      roomSettings(document, &mainWindow), modeList(roomSettings, &mainWindow),
-      axisSettings(mainWindow.chartAxes(), &mainWindow), aboutBox(&mainWindow) {
+    : document(startupTexts(decimalSeparator()), QStringLiteral("Kolmarin2 部屋.dtr")),
+      mainWindow(document, printer), roomSettings(document, &mainWindow),
+      modeList(roomSettings, printer, &mainWindow), axisSettings(mainWindow.chartAxes(), &mainWindow),
+      aboutBox(&mainWindow) {
     mainWindow.setDialogs(&roomSettings, &modeList, &axisSettings, &aboutBox);
-    modeList.printer = [this]() -> QPrinter& { return mainWindow.printer(); };
     // The modes are computed, and a failure shown, over the window that asked for them.
     const auto modesOver = [this](QWidget* asker) {
         return [this, asker] {

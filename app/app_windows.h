@@ -10,6 +10,7 @@
 #include "dialogs/mode_list_window.h"
 #include "dialogs/room_settings_dialog.h"
 #include "mainwindow/main_window.h"
+#include "printing/shared_printer.h"
 
 namespace kolmarin {
 
@@ -18,6 +19,7 @@ class AppWindows {
     AppWindows();
 
     SceneDocument document;
+    SharedPrinter printer;
     MainWindow mainWindow;
     RoomSettingsDialog roomSettings;
     ModeListWindow modeList;

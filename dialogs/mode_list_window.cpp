@@ -120,8 +120,8 @@ class FixedTitleGrid : public QTableWidget {
 
 } // namespace
 
-ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, QWidget* parent)
-    : QDialog(parent), roomSettings_(room), saveName_(QStringLiteral("mode.dat")) {
+ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, SharedPrinter& printer, QWidget* parent)
+    : QDialog(parent), roomSettings_(room), saveName_(QStringLiteral("mode.dat")), printer_(printer) {
     setObjectName(QStringLiteral("modeListWindow"));
     setWindowTitle(QStringLiteral("部屋の固有モード"));
     setFont(japaneseWindowFont(12));
@@ -275,9 +275,7 @@ void ModeListWindow::closeWindow() {
 }
 
 void ModeListWindow::printModes() {
-    if (!printer && !ownPrinter_)
-        ownPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPrinter& job = printer ? printer() : *ownPrinter_;
+    QPrinter& job = printer_.printer();
     if (!askPrint(this, job))
         return;
     QPainter painter;

@@ -6,6 +6,7 @@
 
 #include "model/acoustics/eigenmodes.h"
 #include "printing/grid_printer.h"
+#include "printing/shared_printer.h"
 
 #include <QDialog>
 
@@ -29,8 +30,9 @@ class ModeListWindow : public QDialog {
     Q_OBJECT
   public:
     // `room` holds the dimension texts that the saved file and the printed page header
-    // name; they are read when saving or printing, not when the list was computed.
-    explicit ModeListWindow(const RoomSettingsDialog& room, QWidget* parent = nullptr);
+    // name; they are read when saving or printing, not when the list was computed. The list
+    // prints on the program's one printer.
+    ModeListWindow(const RoomSettingsDialog& room, SharedPrinter& printer, QWidget* parent = nullptr);
     ~ModeListWindow() override;
 
     // Replaces the whole list: row 0 the column titles, then one row per mode. Every row
@@ -38,10 +40,6 @@ class ModeListWindow : public QDialog {
     void setModeTable(const ModeTable& table);
     // The list as the grid holds it.
     ModeTable modeTable() const;
-
-    // The program's one printer, so the choices made in any print dialog carry over; set
-    // by the main window. Without it the window keeps a printer of its own.
-    std::function<QPrinter&()> printer;
 
     // Whether the list carries each mode's decay time at the listener (off at start). The
     // choice is the window's 表示 menu; changing it asks for the modes again.
@@ -70,7 +68,7 @@ class ModeListWindow : public QDialog {
 
     const RoomSettingsDialog& roomSettings_;
     QString saveName_; // the name the save dialog proposes: the last one chosen in it
-    std::unique_ptr<QPrinter> ownPrinter_;
+    SharedPrinter& printer_;
     QMenuBar* menuBar_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QAction* saveModesAction_ = nullptr;

@@ -73,9 +73,8 @@ const char* curveName(int index) {
 
 } // namespace
 
-WaterfallWindow::WaterfallWindow(const SceneDocument& document, std::function<QPrinter&()> printer,
-                                 QWidget* parent)
-    : QWidget(parent, Qt::Window), printer_(std::move(printer)), document_(document) {
+WaterfallWindow::WaterfallWindow(const SceneDocument& document, SharedPrinter& printer, QWidget* parent)
+    : QWidget(parent, Qt::Window), printer_(printer), document_(document) {
     setWindowTitle(QStringLiteral("減衰 (滝グラフ)"));
     setFont(japaneseWindowFont());
     setObjectName(QStringLiteral("waterfallWindow"));
@@ -254,7 +253,7 @@ void WaterfallWindow::saveImage() {
 }
 
 void WaterfallWindow::print() {
-    printPicture(*this, printer_(), QStringLiteral("Waterfall"),
+    printPicture(*this, printer_.printer(), QStringLiteral("Waterfall"),
                  [this](QPainter& painter, const QRectF& area) { paintWaterfall(painter, area, picture_); });
 }
 

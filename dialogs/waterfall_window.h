@@ -7,6 +7,7 @@
 #include "files/scene_document.h"
 #include "model/acoustics/decay.h"
 #include "model/acoustics/response.h"
+#include "printing/shared_printer.h"
 #include "widgets/chart_image.h"
 #include "widgets/waterfall_picture.h"
 
@@ -26,11 +27,9 @@ class WaterfallView;
 
 class WaterfallWindow : public QWidget {
   public:
-    // `printer` gives the program's one printer when the user prints. The window shows the
-    // impulse responses of the document's latest calculation under the document's caption,
-    // and follows both.
-    WaterfallWindow(const SceneDocument& document, std::function<QPrinter&()> printer,
-                    QWidget* parent = nullptr);
+    // The window shows the impulse responses of the document's latest calculation under the
+    // document's caption, follows both, and prints on the program's one printer.
+    WaterfallWindow(const SceneDocument& document, SharedPrinter& printer, QWidget* parent = nullptr);
 
     // The picture as it stands; empty before the first calculation.
     const WaterfallPicture& picture() const { return picture_; }
@@ -46,7 +45,7 @@ class WaterfallWindow : public QWidget {
     WaterfallSettings readSettings() const;
     void redraw(); // slices again from the document's responses, when the window shows
 
-    std::function<QPrinter&()> printer_;
+    SharedPrinter& printer_;
     QComboBox* curveBox_ = nullptr;
     QComboBox* styleBox_ = nullptr;
     QSpinBox* lowBox_ = nullptr;

@@ -47,7 +47,8 @@ constexpr CurveBoxPlace kCurveBoxes[]{
 
 } // namespace
 
-MainWindow::MainWindow(SceneDocument& document, QWidget* parent) : QMainWindow(parent), document_(document) {
+MainWindow::MainWindow(SceneDocument& document, SharedPrinter& printer, QWidget* parent)
+    : QMainWindow(parent), document_(document), printer_(printer) {
     setWindowTitle(document_.caption());
     setFont(japaneseWindowFont());
     createControls();

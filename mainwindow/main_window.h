@@ -51,6 +51,7 @@ class PlacedThingsWindow;
 class PlacementSearchWindow;
 class SubwooferOptimiserWindow;
 class RecentFilesMenu;
+class SharedPrinter;
 class WaterfallWindow;
 struct Placement;
 struct ResponseMap;
@@ -58,7 +59,8 @@ struct ResponseMap;
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    explicit MainWindow(SceneDocument& document, QWidget* parent = nullptr);
+    // Prints on `printer`, the program's one printer, which its other windows share.
+    MainWindow(SceneDocument& document, SharedPrinter& printer, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The settings dialog holds the room and conditions, the graph axis dialog the level
@@ -295,7 +297,7 @@ class MainWindow : public QMainWindow {
     ModeListWindow* modeList_ = nullptr;
     AxisSettingsDialog* axisSettings_ = nullptr;
     AboutBox* aboutBox_ = nullptr;
-    std::unique_ptr<QPrinter> printer_;
+    SharedPrinter& printer_;
     ResultFileCommand resultFile_;
     QString chartImageProposal_ = QStringLiteral("グラフ.png"); // the name last chosen
     PlanRect plan_;

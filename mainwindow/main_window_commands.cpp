@@ -34,9 +34,7 @@ bool followsOpenedFile(OpenOutcome outcome) {
 } // namespace
 
 QPrinter& MainWindow::printer() {
-    if (!printer_)
-        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *printer_;
+    return printer_.printer();
 }
 
 void MainWindow::openRoomFile() {

@@ -17,8 +17,7 @@ void MainWindow::createWaterfall() {
 
 void MainWindow::showWaterfall() {
     if (!waterfall_) {
-        waterfall_ = new WaterfallWindow(
-            document_, [this]() -> QPrinter& { return printer(); }, this);
+        waterfall_ = new WaterfallWindow(document_, printer_, this);
     }
     waterfall_->show();
     waterfall_->raise();

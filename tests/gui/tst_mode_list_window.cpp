@@ -39,6 +39,7 @@ class TestModeListWindow : public QObject {
     Q_OBJECT
 
     std::unique_ptr<SceneDocument> scene;
+    SharedPrinter sharedPrinter;
     std::unique_ptr<RoomSettingsDialog> room;
     std::unique_ptr<ModeListWindow> modes;
     QStringList errors;
@@ -84,7 +85,7 @@ class TestModeListWindow : public QObject {
         dir = std::make_unique<QTemporaryDir>();
         scene = std::make_unique<SceneDocument>(startupTexts(decimalSeparator()), QString());
         room = std::make_unique<RoomSettingsDialog>(*scene);
-        modes = std::make_unique<ModeListWindow>(*room);
+        modes = std::make_unique<ModeListWindow>(*room, sharedPrinter);
     }
 
     void cleanup() {
