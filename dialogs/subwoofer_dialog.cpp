@@ -93,7 +93,7 @@ SubwooferDialog::SubwooferDialog(const BassSetup& setup, QWidget* parent) : QDia
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     for (int i = 0; i < setup.subwooferCount(); ++i)
-        addRow(setup.texts.sources.at(static_cast<std::size_t>(kLoudspeakerCount + i)),
+        addRow(setup.texts.sources.at(setup.loudspeakers.size() + static_cast<std::size_t>(i)),
                setup.subwoofers[static_cast<std::size_t>(i)]);
     layRows();
 }

@@ -147,7 +147,7 @@ void MainWindow::saveSetupFile() {
 // the three markers of the room file.
 void MainWindow::placeSetupMarkers() {
     const BassSetup setup = document_.setup();
-    const std::size_t subs = setup.texts.sources.size() - kLoudspeakerCount;
+    const auto subs = static_cast<std::size_t>(setup.subwooferCount());
     const std::size_t seats = setup.texts.seats.size() - 1;
     // As many markers as before may still be another mix of subwoofers and seats.
     if (setupMarkers_.size() != subs + seats || setupMarkerSubs_ != subs) {
@@ -193,7 +193,7 @@ void MainWindow::placeSetupMarkers() {
     const char separator = decimalSeparator();
     for (std::size_t i = 0; i < setupMarkers_.size(); ++i) {
         const PositionTexts& p =
-            i < subs ? setup.texts.sources[kLoudspeakerCount + i] : setup.texts.seats[1 + i - subs];
+            i < subs ? setup.texts.sources[setup.loudspeakers.size() + i] : setup.texts.seats[1 + i - subs];
         const PixelPoint corner = toMarkerCorner(
             plan_, roomSettings().dimension(Coordinate::X), roomSettings().dimension(Coordinate::Y),
             {parseDecimal(p.x, separator), parseDecimal(p.y, separator)});
@@ -224,7 +224,7 @@ void MainWindow::pullSetupIntoRoom(double width, double depth, double height) {
             }
         }
     };
-    for (std::size_t s = kLoudspeakerCount; s < setup.texts.sources.size(); ++s)
+    for (std::size_t s = 2; s < setup.texts.sources.size(); ++s) // SP1 and SP2 are the room file's
         pull(setup.texts.sources[s]);
     for (std::size_t s = 1; s < setup.texts.seats.size(); ++s)
         pull(setup.texts.seats[s]);
@@ -248,9 +248,9 @@ void MainWindow::dragSetupMarker(std::size_t index, QPoint position) {
     shape->move(corner.left, corner.top);
     placeMarkerName(label, corner);
     BassSetup setup = document_.setup();
-    const std::size_t subs = setup.texts.sources.size() - kLoudspeakerCount;
-    PositionTexts& p =
-        index < subs ? setup.texts.sources[kLoudspeakerCount + index] : setup.texts.seats[1 + index - subs];
+    const auto subs = static_cast<std::size_t>(setup.subwooferCount());
+    PositionTexts& p = index < subs ? setup.texts.sources[setup.loudspeakers.size() + index]
+                                    : setup.texts.seats[1 + index - subs];
     const char separator = decimalSeparator();
     p.x = formatPosition(markerX(plan_, roomSettings().dimension(Coordinate::X), corner.left), separator);
     p.y = formatPosition(markerY(plan_, roomSettings().dimension(Coordinate::Y), corner.top), separator);
@@ -280,7 +280,7 @@ void MainWindow::calculateSeats(const Scene& scene) {
         return;
     }
     const int crossover = setup.crossover;
-    const bool subsOnly = subsOnlyAction_->isChecked() && scene.sources.size() > 2;
+    const bool subsOnly = subsOnlyAction_->isChecked() && setup.subwooferCount() > 0;
     std::vector<QVector<double>> others;
     QVector<double> frequencies;
     for (int j = computed_.first; j <= computed_.last; ++j)
