@@ -129,15 +129,15 @@ bool takesSetup(Command command) {
 bool readSeatOption(const QStringList& arguments, qsizetype& i, Request& request) {
     const QString& a = arguments[i];
     const Command c = request.command;
-    static const QStringList withValue{"--seat", "--sub",  "--speaker",      "--crossover", "--count",
+    static const QStringList withValue{"--seat", "--sub",  "--speaker",      "--crossover",  "--count",
                                        "--top",  "--band", "--seat1-weight", "--least-mean", "--candidates"};
-    const bool known = (takesSetup(c) && (a == u"--seat" || a == u"--sub" || a == u"--speaker" ||
-                                          a == u"--crossover")) ||
-                       (c == Command::Decay && a == u"--seat") ||
-                       (a == u"--subs-only" && c != Command::Setup && takesSetup(c)) ||
-                       (c == Command::Subs && (a == u"--count" || a == u"--candidates" || a == u"--top" ||
-                                               a == u"--seat1-weight" || a == u"--least-mean")) ||
-                       ((c == Command::Seats || c == Command::Subs) && a == u"--band");
+    const bool known =
+        (takesSetup(c) && (a == u"--seat" || a == u"--sub" || a == u"--speaker" || a == u"--crossover")) ||
+        (c == Command::Decay && a == u"--seat") ||
+        (a == u"--subs-only" && c != Command::Setup && takesSetup(c)) ||
+        (c == Command::Subs && (a == u"--count" || a == u"--candidates" || a == u"--top" ||
+                                a == u"--seat1-weight" || a == u"--least-mean")) ||
+        ((c == Command::Seats || c == Command::Subs) && a == u"--band");
     if (!known)
         return false;
     SeatOptions& options = request.seatOptions;
@@ -304,7 +304,8 @@ const char* helpText() {
            "      --least-mean DB  平均レベルが DB を下回る組み合わせを、ほかのどれよりも後に回します。\n"
            "      -o BEST  一番よい組み合わせのセットアップファイルを書きます。\n"
            "  kolmarin2-cli response SETUP --seat N [--csv | --text] [--subs-only] [-o FILE]\n"
-           "      座席 N での SP1、SP2、Total (ほかのスピーカーとサブウーファーを含む) を response と同じ形で\n"
+           "      座席 N での SP1、SP2、Total (ほかのスピーカーとサブウーファーを含む) を response "
+           "と同じ形で\n"
            "      書きます。\n"
            "  kolmarin2-cli setup ROOM.dtr [--seat X,Y,Z]... [--sub X,Y,Z[,LEVEL_DB,DELAY_MS,+|-]]...\n"
            "                [--speaker ROLE:X,Y,Z[:large|small]]... [--crossover FC] [-o FILE]\n"
@@ -375,7 +376,8 @@ Request parseArguments(const QStringList& arguments) {
     // Seats, subwoofers and main loudspeakers are added one option each.
     QStringList valuesGiven;
     const auto takeValueOnce = [&](const QString& option) {
-        if (option != u"--seat" && option != u"--sub" && option != u"--speaker" && valuesGiven.contains(option))
+        if (option != u"--seat" && option != u"--sub" && option != u"--speaker" &&
+            valuesGiven.contains(option))
             refuse(option.toStdString() + " が二度あります");
         valuesGiven.append(option);
     };

@@ -63,7 +63,8 @@ BassSetup readSetupInput(const QString& path, const SeatOptions& options, char s
         const std::optional<std::size_t> at = loudspeakerIndex(setup.loudspeakers, speaker.role);
         if (speaker.position) {
             const bool large = speaker.large.value_or(at && setup.loudspeakers[*at].large);
-            setup = withLoudspeaker(setup, {speaker.role, large}, withSeparator(*speaker.position, separator));
+            setup =
+                withLoudspeaker(setup, {speaker.role, large}, withSeparator(*speaker.position, separator));
         } else if (at) {
             setup.loudspeakers[*at].large = *speaker.large;
         } else {

@@ -89,9 +89,9 @@ void parseSpeakerArgument(const QString& text, SeatOptions& options) {
         }
     }
     if (!ok)
-        throw UsageError("--speaker は c、sl、sr、sbl、sbr:X,Y,Z[:large|small] (m、小数点はピリオド) か、"
-                         "その役割か sp1、sp2 の :large|small で指定します: " +
-                         quoted(text));
+        throw UsageError(
+            "--speaker は ROLE:X,Y,Z[:large|small] (ROLE は " + extraLoudspeakerWords("、") +
+            "、m、小数点はピリオド) か ROLE:large|small (ROLE は sp1、sp2 も) で指定します: " + quoted(text));
     for (const SpeakerOption& other : options.speakers)
         if (other.role == option.role)
             throw UsageError("--speaker " + loudspeakerWord(option.role) + " が二度あります");

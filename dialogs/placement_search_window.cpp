@@ -99,8 +99,7 @@ QString changeSinceSearch(const Scene& searched, const Scene& now, Layout layout
     if (!std::equal(searched.sources.begin(), searched.sources.end(), now.sources.begin(), now.sources.end(),
                     sameSource) ||
         !std::equal(searched.sources.begin() + 2, searched.sources.end(), now.sources.begin() + 2,
-                    now.sources.end(),
-                    [](const Source& a, const Source& b) {
+                    now.sources.end(), [](const Source& a, const Source& b) {
                         return a.position.x == b.position.x && a.position.y == b.position.y &&
                                a.position.z == b.position.z;
                     }))

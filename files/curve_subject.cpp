@@ -14,9 +14,12 @@ std::string CurveSubject::totalSources() const {
 }
 
 CurveSubject curveSubject(const BassSetup& setup, int seat, bool subwoofersOnly) {
-    CurveSubject subject{seat,          static_cast<int>(setup.texts.seats.size()),
-                         setup.subwooferCount(), subwoofersOnly,
-                         setup.crossover,        setup.texts.delays,
+    CurveSubject subject{seat,
+                         static_cast<int>(setup.texts.seats.size()),
+                         setup.subwooferCount(),
+                         subwoofersOnly,
+                         setup.crossover,
+                         setup.texts.delays,
                          {}};
     for (const Loudspeaker& speaker : setup.loudspeakers)
         subject.loudspeakers.push_back(loudspeakerLabel(speaker.role));

@@ -38,9 +38,10 @@ std::string branchesText(const std::vector<Loudspeaker>& loudspeakers) {
     std::string small, large;
     for (const Loudspeaker& speaker : loudspeakers) {
         std::string& list = speaker.large ? large : small;
-        const std::string label = speaker.role == LoudspeakerRole::FrontLeft    ? "Sp1"
-                                  : speaker.role == LoudspeakerRole::FrontRight ? "Sp2"
-                                                                                : loudspeakerLabel(speaker.role);
+        const std::string label = speaker.role == LoudspeakerRole::FrontLeft ? "Sp1"
+                                  : speaker.role == LoudspeakerRole::FrontRight
+                                      ? "Sp2"
+                                      : loudspeakerLabel(speaker.role);
         list += (list.empty() ? "" : "、") + label;
     }
     return (small.empty() ? "" : small + "は高域、") + (large.empty() ? "" : large + "は全域、");
@@ -105,7 +106,8 @@ QByteArray resultFileBytes(const BassSetup& setup, const CurveSubject& subject, 
     out += position("Sp2音源位置：", t.sources.at(1)).end();
     if (extended)
         for (std::size_t s = 2; s < setup.loudspeakers.size(); ++s)
-            out += position(loudspeakerLabel(setup.loudspeakers[s].role) + "音源位置：", t.sources.at(s)).end();
+            out +=
+                position(loudspeakerLabel(setup.loudspeakers[s].role) + "音源位置：", t.sources.at(s)).end();
     if (extended)
         for (int i = 0; i < setup.subwooferCount(); ++i) {
             const SubwooferSignal& s = setup.subwoofers[static_cast<std::size_t>(i)];

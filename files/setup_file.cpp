@@ -51,9 +51,8 @@ constexpr std::size_t kDecimalRoomFields = 9;
 
 // The name of a source's lines: "sp1", "c", ... for a main loudspeaker, "sw1" ... after them.
 std::string sourceName(const BassSetup& setup, std::size_t source) {
-    return source < setup.loudspeakers.size()
-               ? loudspeakerWord(setup.loudspeakers[source].role)
-               : "sw" + std::to_string(source - setup.loudspeakers.size() + 1);
+    return source < setup.loudspeakers.size() ? loudspeakerWord(setup.loudspeakers[source].role)
+                                              : "sw" + std::to_string(source - setup.loudspeakers.size() + 1);
 }
 
 std::string numberText(double value) {
@@ -194,10 +193,11 @@ std::vector<Loudspeaker> loudspeakersOf(Lines& lines) {
         for (const std::string& word : words) {
             const std::optional<LoudspeakerRole> role = loudspeakerRoleOfWord(word);
             if (!role || *role == LoudspeakerRole::FrontLeft || *role == LoudspeakerRole::FrontRight)
-                refuseLine(extra->line, "loudspeakers のスピーカーは c、sl、sr、sbl、sbr です: " +
-                                            msg::shownText(word));
+                refuseLine(extra->line, "loudspeakers のスピーカーは " + extraLoudspeakerWords("、") +
+                                            " です: " + msg::shownText(word));
             if (*role <= out.back().role)
-                refuseLine(extra->line, "loudspeakers のスピーカーは c sl sr sbl sbr の順に一度ずつです");
+                refuseLine(extra->line, "loudspeakers のスピーカーは " + extraLoudspeakerWords(" ") +
+                                            " の順に一度ずつです");
             out.push_back({*role});
         }
     }

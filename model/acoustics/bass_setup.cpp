@@ -113,10 +113,10 @@ std::vector<std::string> sourceLabels(const BassSetup& setup) {
 }
 
 CrossoverBranch branchOf(const Source& source, int crossover) {
-    return crossover == 0       ? CrossoverBranch::Full
-           : source.subwoofer   ? CrossoverBranch::LowPass
-           : source.large       ? CrossoverBranch::Full
-                                : CrossoverBranch::HighPass;
+    return crossover == 0     ? CrossoverBranch::Full
+           : source.subwoofer ? CrossoverBranch::LowPass
+           : source.large     ? CrossoverBranch::Full
+                              : CrossoverBranch::HighPass;
 }
 
 Scene setupScene(const BassSetup& setup, char decimalSeparator) {

@@ -16,7 +16,7 @@
 
 namespace kolmarin {
 
-inline constexpr int kMostExtraSeats = 16;  // seats besides the listener
+inline constexpr int kMostExtraSeats = 16; // seats besides the listener
 inline constexpr double kLowestSubwooferLevel = -20.0, kHighestSubwooferLevel = 10.0;
 inline constexpr double kLongestSubwooferDelay = 30.0;
 
@@ -28,7 +28,7 @@ struct SubwooferSignal {
 };
 
 struct BassSetup {
-    SceneTexts texts;                        // sources: the main loudspeakers, SW1 ...; seats: the listener first
+    SceneTexts texts; // sources: the main loudspeakers, SW1 ...; seats: the listener first
     std::vector<SubwooferSignal> subwoofers; // one per source after the main loudspeakers
     int crossover = 0;                       // Hz, kLowestCrossover .. kHighestCrossover; 0: none
     std::vector<Loudspeaker> loudspeakers = frontLoudspeakers(); // one per source before the subwoofers

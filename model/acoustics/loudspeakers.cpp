@@ -48,6 +48,13 @@ std::optional<LoudspeakerRole> loudspeakerRoleOfWord(const std::string& word) {
     return std::nullopt;
 }
 
+std::string extraLoudspeakerWords(const std::string& separator) {
+    std::string words;
+    for (std::size_t r = 2; r < kRoles.size(); ++r)
+        words += (r == 2 ? "" : separator) + kRoles[r].word;
+    return words;
+}
+
 std::string loudspeakerListProblem(const std::vector<Loudspeaker>& loudspeakers) {
     if (loudspeakers.size() < 2 || loudspeakers[0].role != LoudspeakerRole::FrontLeft ||
         loudspeakers[1].role != LoudspeakerRole::FrontRight)
@@ -56,14 +63,18 @@ std::string loudspeakerListProblem(const std::vector<Loudspeaker>& loudspeakers)
         const int role = static_cast<int>(loudspeakers[i].role);
         if (role < 0 || role >= kMostLoudspeakers)
             return "メインのスピーカーの役割が分かりません";
-        if (role <= static_cast<int>(loudspeakers[i - 1].role))
-            return loudspeakerName(loudspeakers[i].role) +
-                   " は一度だけ、SP1、SP2、C、SL、SR、SBL、SBR の順に置きます";
+        if (role <= static_cast<int>(loudspeakers[i - 1].role)) {
+            std::string order;
+            for (const RoleNames& r : kRoles)
+                order += std::string(order.empty() ? "" : "、") + r.label;
+            return loudspeakerName(loudspeakers[i].role) + " は一度だけ、" + order + " の順に置きます";
+        }
     }
     return {};
 }
 
-std::optional<std::size_t> loudspeakerIndex(const std::vector<Loudspeaker>& loudspeakers, LoudspeakerRole role) {
+std::optional<std::size_t> loudspeakerIndex(const std::vector<Loudspeaker>& loudspeakers,
+                                            LoudspeakerRole role) {
     for (std::size_t i = 0; i < loudspeakers.size(); ++i)
         if (loudspeakers[i].role == role)
             return i;

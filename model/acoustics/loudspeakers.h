@@ -4,13 +4,22 @@
 // LoudspeakerRole. Each is small (its bass goes to the subwoofers behind a crossover) or
 // large (full range, never high-passed).
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace kolmarin {
 
-enum class LoudspeakerRole { FrontLeft, FrontRight, Centre, SurroundLeft, SurroundRight, BackLeft, BackRight };
+enum class LoudspeakerRole {
+    FrontLeft,
+    FrontRight,
+    Centre,
+    SurroundLeft,
+    SurroundRight,
+    BackLeft,
+    BackRight
+};
 
 inline constexpr int kMostLoudspeakers = 7; // one of each role
 
@@ -32,12 +41,15 @@ std::string loudspeakerName(LoudspeakerRole role);
 // The word of files and the command line: "sp1", "sp2", "c", "sl", "sr", "sbl", "sbr".
 std::string loudspeakerWord(LoudspeakerRole role);
 std::optional<LoudspeakerRole> loudspeakerRoleOfWord(const std::string& word);
+// The words of the roles after SP1 and SP2 in their order, `separator` apart: "c sl sr sbl sbr".
+std::string extraLoudspeakerWords(const std::string& separator);
 
 // Why `loudspeakers` is no list of main loudspeakers (not the two fronts first, a role
 // twice or out of order, too many), or empty.
 std::string loudspeakerListProblem(const std::vector<Loudspeaker>& loudspeakers);
 
 // Where the loudspeaker of `role` stands in the list (its source's index), if it is there.
-std::optional<std::size_t> loudspeakerIndex(const std::vector<Loudspeaker>& loudspeakers, LoudspeakerRole role);
+std::optional<std::size_t> loudspeakerIndex(const std::vector<Loudspeaker>& loudspeakers,
+                                            LoudspeakerRole role);
 
 } // namespace kolmarin

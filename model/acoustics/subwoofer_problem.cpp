@@ -134,8 +134,8 @@ double preparingShare(const Scene& scene, std::size_t candidates, Band band,
     const int seats = std::max<int>(1, static_cast<int>(scene.seats.size()));
     const std::size_t calculated = std::min(candidates, mostSubwooferCandidates(seats, band));
     const double terms = std::pow(scene.reflectionCount + 1.0, 3.0);
-    const auto mains = static_cast<std::size_t>(std::count_if(
-        scene.sources.begin(), scene.sources.end(), [](const Source& s) { return !s.subwoofer; }));
+    const auto mains = static_cast<std::size_t>(std::count_if(scene.sources.begin(), scene.sources.end(),
+                                                              [](const Source& s) { return !s.subwoofer; }));
     const double preparing = kImageTermCost * static_cast<double>(mains + calculated) * seats * terms;
     const double searching =
         plannedEvaluations(static_cast<int>(calculated), options) * bandPoints(band) * seats;

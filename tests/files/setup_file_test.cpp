@@ -123,8 +123,9 @@ TEST(SetupFile, GivesBackMoreLoudspeakersAndTheirSizes) {
         << bytes.toStdString();
     EXPECT_FALSE(bytes.contains("sp1.size"));
     EXPECT_EQ(parseSetupFile(bytes), setup);
-    EXPECT_EQ(roomFileLosses(setup), "センターなどのスピーカー 3 台、ラージのスピーカー、サブウーファー 2 台、"
-                                     "聴取位置のほかの座席 2 席、クロスオーバー");
+    EXPECT_EQ(roomFileLosses(setup),
+              "センターなどのスピーカー 3 台、ラージのスピーカー、サブウーファー 2 台、"
+              "聴取位置のほかの座席 2 席、クロスオーバー");
     BassSetup centreOnly = twoSubwoofersThreeSeats('.');
     centreOnly = withLoudspeaker(centreOnly, {LoudspeakerRole::Centre}, {"1.35", "0.40", "0.60"});
     EXPECT_EQ(roomFileLosses(centreOnly).rfind("センター、", 0), 0u);

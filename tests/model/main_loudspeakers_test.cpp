@@ -44,8 +44,8 @@ TEST(MainLoudspeakers, StandInRoleOrderBetweenTheFrontsAndTheSubwoofers) {
     // Other subwoofers keep the main loudspeakers; none take the subwoofers away only.
     const BassSetup without = withSubwoofersOf(setup, {});
     EXPECT_EQ(without.loudspeakers, setup.loudspeakers);
-    EXPECT_EQ(without.texts.sources, std::vector<PositionTexts>(setup.texts.sources.begin(),
-                                                                setup.texts.sources.begin() + 4));
+    EXPECT_EQ(without.texts.sources,
+              std::vector<PositionTexts>(setup.texts.sources.begin(), setup.texts.sources.begin() + 4));
     EXPECT_EQ(withSubwoofersOf(without, setup), setup);
     EXPECT_FALSE(without.plain());
 }
