@@ -129,14 +129,15 @@ bool takesSetup(Command command) {
 bool readSeatOption(const QStringList& arguments, qsizetype& i, Request& request) {
     const QString& a = arguments[i];
     const Command c = request.command;
-    static const QStringList withValue{"--seat", "--sub",  "--crossover",    "--count",     "--candidates",
-                                       "--top",  "--band", "--seat1-weight", "--least-mean"};
-    const bool known = (takesSetup(c) && (a == u"--seat" || a == u"--sub" || a == u"--crossover")) ||
-                       (c == Command::Decay && a == u"--seat") ||
-                       (a == u"--subs-only" && c != Command::Setup && takesSetup(c)) ||
-                       (c == Command::Subs && (a == u"--count" || a == u"--candidates" || a == u"--top" ||
-                                               a == u"--seat1-weight" || a == u"--least-mean")) ||
-                       ((c == Command::Seats || c == Command::Subs) && a == u"--band");
+    static const QStringList withValue{"--seat", "--sub",  "--speaker",      "--crossover",  "--count",
+                                       "--top",  "--band", "--seat1-weight", "--least-mean", "--candidates"};
+    const bool known =
+        (takesSetup(c) && (a == u"--seat" || a == u"--sub" || a == u"--speaker" || a == u"--crossover")) ||
+        (c == Command::Decay && a == u"--seat") ||
+        (a == u"--subs-only" && c != Command::Setup && takesSetup(c)) ||
+        (c == Command::Subs && (a == u"--count" || a == u"--candidates" || a == u"--top" ||
+                                a == u"--seat1-weight" || a == u"--least-mean")) ||
+        ((c == Command::Seats || c == Command::Subs) && a == u"--band");
     if (!known)
         return false;
     SeatOptions& options = request.seatOptions;
@@ -159,6 +160,8 @@ bool readSeatOption(const QStringList& arguments, qsizetype& i, Request& request
         options.seats.push_back(parseSeatArgument(value));
     } else if (a == u"--sub") {
         parseSubArgument(value, options);
+    } else if (a == u"--speaker") {
+        parseSpeakerArgument(value, options);
     } else if (a == u"--crossover") {
         options.crossover = parseCrossoverArgument(value);
     } else if (a == u"--count") {
@@ -207,10 +210,10 @@ const char* usageText() {
            "                [--seat1-weight W] [--least-mean DB] [--subs-only] [-o BEST]\n"
            "  kolmarin2-cli response SETUP --seat N [--csv | --text] [--subs-only] [-o FILE]\n"
            "  kolmarin2-cli setup ROOM.dtr [--seat X,Y,Z]... [--sub X,Y,Z[,LEVEL_DB,DELAY_MS,+|-]]...\n"
-           "                [--crossover FC] [-o FILE]\n"
+           "                [--speaker ROLE:X,Y,Z[:large|small]]... [--crossover FC] [-o FILE]\n"
            "  kolmarin2-cli report SETUP -o FILE.pdf\n"
-           "  SETUP はセットアップファイル、または部屋データファイルと --seat X,Y,Z、--sub ...、--crossover "
-           "FC\n"
+           "  SETUP はセットアップファイル、または部屋データファイルと --seat X,Y,Z、--sub ...、\n"
+           "  --speaker ...、--crossover FC\n"
            "  modes、decay、map、place の ROOM.dtr はセットアップファイルでもかまいません\n"
            "  response、modes、decay、map、place、seats、subs、setup は --delays sample|continuous "
            "も取ります\n"
@@ -301,13 +304,19 @@ const char* helpText() {
            "      --least-mean DB  平均レベルが DB を下回る組み合わせを、ほかのどれよりも後に回します。\n"
            "      -o BEST  一番よい組み合わせのセットアップファイルを書きます。\n"
            "  kolmarin2-cli response SETUP --seat N [--csv | --text] [--subs-only] [-o FILE]\n"
-           "      座席 N での SP1、SP2、Total (サブウーファーを含む) を response と同じ形で書きます。\n"
+           "      座席 N での SP1、SP2、Total (ほかのスピーカーとサブウーファーを含む) を response "
+           "と同じ形で\n"
+           "      書きます。\n"
            "  kolmarin2-cli setup ROOM.dtr [--seat X,Y,Z]... [--sub X,Y,Z[,LEVEL_DB,DELAY_MS,+|-]]...\n"
-           "                [--crossover FC] [-o FILE]\n"
+           "                [--speaker ROLE:X,Y,Z[:large|small]]... [--crossover FC] [-o FILE]\n"
            "      部屋データファイルに座席 (聴取位置の後に) とサブウーファー (SW1 から順に、既定は\n"
            "      0 dB、0 ms、+) とクロスオーバー周波数 FC (40 から 160 Hz) を加えたセットアップ\n"
            "      ファイル (UTF-8) を書きます。SETUP を取るコマンドはどれも、セットアップファイルの\n"
            "      代わりに部屋データファイルとこれらのオプションを取ります。\n"
+           "      --speaker ROLE:X,Y,Z  センター (c)、サラウンド L/R (sl、sr)、サラウンドバック L/R\n"
+           "             (sbl、sbr) をその位置に置きます (ファイルにあれば動かします)。:large を付けると\n"
+           "             ラージ (全帯域)、既定はスモール (クロスオーバーより下はサブウーファーが鳴らす)。\n"
+           "      --speaker ROLE:large|small  ファイルにあるスピーカー (sp1、sp2 も) の大きさを決めます。\n"
            "\n"
            "  --delays sample|continuous  計算する各コマンドで、像の遅れの扱いを選びます。\n"
            "           sample (既定、セットアップファイルが continuous を持つときはそれ) は遅れを\n"
@@ -364,10 +373,11 @@ Request parseArguments(const QStringList& arguments) {
     bool outputGiven = false;
     bool optionsEnded = false;
     // An option with a value counts once: a second one would silently win over the first.
-    // Seats and subwoofers are added one option each.
+    // Seats, subwoofers and main loudspeakers are added one option each.
     QStringList valuesGiven;
     const auto takeValueOnce = [&](const QString& option) {
-        if (option != u"--seat" && option != u"--sub" && valuesGiven.contains(option))
+        if (option != u"--seat" && option != u"--sub" && option != u"--speaker" &&
+            valuesGiven.contains(option))
             refuse(option.toStdString() + " が二度あります");
         valuesGiven.append(option);
     };

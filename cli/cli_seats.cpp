@@ -59,6 +59,20 @@ BassSetup readSetupInput(const QString& path, const SeatOptions& options, char s
         setup.texts = readRoomFile(path, separator);
         checkRoomFileTexts(setup.texts, separator);
     }
+    for (const SpeakerOption& speaker : options.speakers) {
+        const std::optional<std::size_t> at = loudspeakerIndex(setup.loudspeakers, speaker.role);
+        if (speaker.position) {
+            const bool large = speaker.large.value_or(at && setup.loudspeakers[*at].large);
+            setup =
+                withLoudspeaker(setup, {speaker.role, large}, withSeparator(*speaker.position, separator));
+        } else if (at) {
+            setup.loudspeakers[*at].large = *speaker.large;
+        } else {
+            throw UserError("--speaker " + loudspeakerWord(speaker.role) + ":" +
+                            (*speaker.large ? "large" : "small") + " の " + loudspeakerName(speaker.role) +
+                            " がファイルにありません (位置を ROLE:X,Y,Z で指定します)");
+        }
+    }
     for (const PositionTexts& seat : options.seats)
         setup.texts.seats.push_back(withSeparator(seat, separator));
     for (std::size_t i = 0; i < options.subwoofers.size(); ++i) {
@@ -71,10 +85,9 @@ BassSetup readSetupInput(const QString& path, const SeatOptions& options, char s
         throw UserError(problem);
     checkSceneTexts(setup.texts, separator);
     const Scene scene = setupScene(setup, separator);
+    const std::vector<std::string> labels = sourceLabels(setup);
     for (std::size_t s = 0; s < scene.sources.size(); ++s)
-        requireInside(scene, scene.sources[s].position,
-                      s < kLoudspeakerCount ? "SP" + std::to_string(s + 1)
-                                            : "SW" + std::to_string(s - kLoudspeakerCount + 1));
+        requireInside(scene, scene.sources[s].position, labels[s]);
     for (std::size_t s = 0; s < scene.seats.size(); ++s)
         requireInside(scene, scene.seats[s], "座席 " + std::to_string(s + 1));
     return setup;

@@ -65,6 +65,39 @@ void parseSubArgument(const QString& text, SeatOptions& options) {
     options.subwooferSignals.push_back(signal);
 }
 
+void parseSpeakerArgument(const QString& text, SeatOptions& options) {
+    const QStringList parts = text.split(u':');
+    const std::optional<LoudspeakerRole> role = loudspeakerRoleOfWord(parts.front().toLower().toStdString());
+    const bool front = role == LoudspeakerRole::FrontLeft || role == LoudspeakerRole::FrontRight;
+    const auto sizeOf = [](const QString& word) -> std::optional<bool> {
+        if (word == u"large" || word == u"small")
+            return word == u"large";
+        return std::nullopt;
+    };
+    SpeakerOption option;
+    bool ok = role.has_value() && parts.size() >= 2 && parts.size() <= 3;
+    if (ok) {
+        option.role = *role;
+        option.large = sizeOf(parts.back());
+        if (parts.size() == 3 || !option.large) {
+            // A position, and a size after it if there are three parts.
+            const QStringList axes = parts[1].split(u',');
+            option.position = axes.size() == 3 ? positionOf(axes) : std::nullopt;
+            ok = !front && option.position && (parts.size() == 2 || option.large);
+            if (parts.size() == 2)
+                option.large.reset();
+        }
+    }
+    if (!ok)
+        throw UsageError(
+            "--speaker は ROLE:X,Y,Z[:large|small] (ROLE は " + extraLoudspeakerWords("、") +
+            "、m、小数点はピリオド) か ROLE:large|small (ROLE は sp1、sp2 も) で指定します: " + quoted(text));
+    for (const SpeakerOption& other : options.speakers)
+        if (other.role == option.role)
+            throw UsageError("--speaker " + loudspeakerWord(option.role) + " が二度あります");
+    options.speakers.push_back(option);
+}
+
 int parseCrossoverArgument(const QString& text) {
     static const QRegularExpression form(QStringLiteral("^[0-9]{2,3}$"));
     const int fc = form.match(text).hasMatch() ? text.toInt() : 0;

@@ -133,7 +133,7 @@ void PlacedThingsWindow::refill() {
         set(tableColumn(Column::Z), toQString(p.z), true);
         const SubwooferSignal* signal =
             thing.kind == PlacedKind::Subwoofer
-                ? &setup.subwoofers.at(static_cast<std::size_t>(thing.index - kLoudspeakerCount))
+                ? &setup.subwoofers.at(static_cast<std::size_t>(thing.index - setup.loudspeakerCount()))
                 : nullptr;
         set(tableColumn(Column::Level), signal ? twoDecimals(signal->levelDb) : QString(), signal);
         set(tableColumn(Column::Delay), signal ? twoDecimals(signal->delayMs) : QString(), signal);
@@ -190,7 +190,7 @@ void PlacedThingsWindow::apply(int row, Column column, const QString& text) {
             step = toQString(thing.name) + QStringLiteral(" の移動");
         } else {
             SubwooferSignal& signal =
-                setup.subwoofers.at(static_cast<std::size_t>(thing.index - kLoudspeakerCount));
+                setup.subwoofers.at(static_cast<std::size_t>(thing.index - setup.loudspeakerCount()));
             if (column == Column::Level)
                 signal.levelDb = readCell(name, text, kLowestSubwooferLevel, kHighestSubwooferLevel);
             else if (column == Column::Delay)

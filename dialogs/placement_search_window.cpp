@@ -90,17 +90,16 @@ QString changeSinceSearch(const Scene& searched, const Scene& now, Layout layout
         return QStringLiteral("反射回数が変わりました");
     if (searched.delays != now.delays)
         return QStringLiteral("遅延の扱いが変わりました");
-    // The subwoofers stay where they are while the layout moves the loudspeakers and the
-    // listener; their signals and the crossover shape every row's Total.
+    // The other main loudspeakers and the subwoofers stay where they are while the layout
+    // moves SP1, SP2 and the listener; their signals and the crossover shape every row's Total.
     const auto sameSource = [](const Source& a, const Source& b) {
         return a.levelDb == b.levelDb && a.delayMs == b.delayMs && a.reversed == b.reversed &&
                a.branch == b.branch && a.crossoverHz == b.crossoverHz;
     };
     if (!std::equal(searched.sources.begin(), searched.sources.end(), now.sources.begin(), now.sources.end(),
                     sameSource) ||
-        !std::equal(searched.sources.begin() + kLoudspeakerCount, searched.sources.end(),
-                    now.sources.begin() + kLoudspeakerCount, now.sources.end(),
-                    [](const Source& a, const Source& b) {
+        !std::equal(searched.sources.begin() + 2, searched.sources.end(), now.sources.begin() + 2,
+                    now.sources.end(), [](const Source& a, const Source& b) {
                         return a.position.x == b.position.x && a.position.y == b.position.y &&
                                a.position.z == b.position.z;
                     }))

@@ -94,7 +94,7 @@ SubwooferDialog::SubwooferDialog(SceneDocument& document, QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     for (int i = 0; i < setup_.subwooferCount(); ++i)
-        addRow(setup_.texts.sources.at(static_cast<std::size_t>(kLoudspeakerCount + i)),
+        addRow(setup_.texts.sources.at(setup_.loudspeakers.size() + static_cast<std::size_t>(i)),
                setup_.subwoofers[static_cast<std::size_t>(i)]);
     layRows();
 }

@@ -32,6 +32,21 @@ QByteArray field(const std::string& text) {
     return rightAligned(encodeLineText(text), kFieldBytes);
 }
 
+// Which main loudspeakers play through the high-pass and which the full band:
+// "Sp1、Sp2は高域、" or "Sp2、Cは高域、Sp1は全域、".
+std::string branchesText(const std::vector<Loudspeaker>& loudspeakers) {
+    std::string small, large;
+    for (const Loudspeaker& speaker : loudspeakers) {
+        std::string& list = speaker.large ? large : small;
+        const std::string label = speaker.role == LoudspeakerRole::FrontLeft ? "Sp1"
+                                  : speaker.role == LoudspeakerRole::FrontRight
+                                      ? "Sp2"
+                                      : loudspeakerLabel(speaker.role);
+        list += (list.empty() ? "" : "、") + label;
+    }
+    return (small.empty() ? "" : small + "は高域、") + (large.empty() ? "" : large + "は全域、");
+}
+
 } // namespace
 
 std::string resultField(double value) {
@@ -90,20 +105,24 @@ QByteArray resultFileBytes(const BassSetup& setup, const CurveSubject& subject, 
     out += position("Sp1音源位置：", t.sources.at(0)).end();
     out += position("Sp2音源位置：", t.sources.at(1)).end();
     if (extended)
+        for (std::size_t s = 2; s < setup.loudspeakers.size(); ++s)
+            out +=
+                position(loudspeakerLabel(setup.loudspeakers[s].role) + "音源位置：", t.sources.at(s)).end();
+    if (extended)
         for (int i = 0; i < setup.subwooferCount(); ++i) {
             const SubwooferSignal& s = setup.subwoofers[static_cast<std::size_t>(i)];
             char signal[96];
             std::snprintf(signal, sizeof signal, "、レベル%+.1fdB、遅延%.2fms、極性", s.levelDb, s.delayMs);
             out += (position("Sw" + std::to_string(i + 1) + "音源位置：",
-                             t.sources.at(static_cast<std::size_t>(kLoudspeakerCount + i)))
+                             t.sources.at(setup.loudspeakers.size() + static_cast<std::size_t>(i)))
                     << signal << (s.reversed ? "逆" : "正"))
                        .end();
         }
     out += (Line() << "反射回数" << t.reflectionCount << "回").end();
     if (extended) {
         if (subject.crossover != 0)
-            out += (Line() << "クロスオーバー：" << std::to_string(subject.crossover)
-                           << "Hz (Sp1、Sp2は高域、Swは低域)")
+            out += (Line() << "クロスオーバー：" << std::to_string(subject.crossover) << "Hz ("
+                           << branchesText(setup.loudspeakers) << "Swは低域)")
                        .end();
         out += (Line() << "座席：座席" << std::to_string(seat + 1) << " (全"
                        << std::to_string(subject.seatCount) << "席、座席1が聴取位置)")

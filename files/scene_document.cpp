@@ -1,5 +1,6 @@
 #include "files/scene_document.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace kolmarin {
@@ -38,11 +39,16 @@ SceneDocument::Changes differences(const SceneTexts& a, const SceneTexts& b) {
 std::pair<SceneTexts, SetupExtras> split(const BassSetup& setup) {
     SceneTexts texts = setup.texts;
     SetupExtras extras;
-    if (texts.sources.size() > std::size_t{kLoudspeakerCount})
-        extras.subwooferPositions.assign(texts.sources.begin() + kLoudspeakerCount, texts.sources.end());
+    if (setup.loudspeakers != frontLoudspeakers())
+        extras.loudspeakers = setup.loudspeakers;
+    const auto mains = static_cast<std::ptrdiff_t>(std::min(setup.loudspeakers.size(), texts.sources.size()));
+    if (mains > 2)
+        extras.loudspeakerPositions.assign(texts.sources.begin() + 2, texts.sources.begin() + mains);
+    if (texts.sources.size() > static_cast<std::size_t>(mains))
+        extras.subwooferPositions.assign(texts.sources.begin() + mains, texts.sources.end());
     if (texts.seats.size() > 1)
         extras.seats.assign(texts.seats.begin() + 1, texts.seats.end());
-    texts.sources.resize(kLoudspeakerCount);
+    texts.sources.resize(2);
     texts.seats.resize(1);
     extras.subwoofers = setup.subwoofers;
     extras.crossover = setup.crossover;
@@ -62,6 +68,10 @@ SceneDocument::SceneDocument(const SceneTexts& texts, const QString& caption, QO
 
 BassSetup SceneDocument::setup() const {
     BassSetup setup{texts_, extras_.subwoofers, extras_.crossover};
+    if (!extras_.loudspeakers.empty())
+        setup.loudspeakers = extras_.loudspeakers;
+    setup.texts.sources.insert(setup.texts.sources.end(), extras_.loudspeakerPositions.begin(),
+                               extras_.loudspeakerPositions.end());
     setup.texts.sources.insert(setup.texts.sources.end(), extras_.subwooferPositions.begin(),
                                extras_.subwooferPositions.end());
     setup.texts.seats.insert(setup.texts.seats.end(), extras_.seats.begin(), extras_.seats.end());

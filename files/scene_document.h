@@ -44,8 +44,8 @@ class SceneDocument : public QObject {
 
     const SceneTexts& texts() const { return texts_; }
     const QString& caption() const { return caption_; }
-    // The texts with the subwoofers, the other seats and the crossover; plain without a
-    // setup.
+    // The texts with the other main loudspeakers, the subwoofers, the other seats and the
+    // crossover; plain without a setup.
     BassSetup setup() const;
 
     // Takes new texts or a new caption; views are told what differs (nothing when nothing
@@ -54,7 +54,8 @@ class SceneDocument : public QObject {
     void setText(SceneText which, const std::string& text);
     void setCaption(const QString& caption);
     // Takes a whole setup: its room, SP1, SP2 and listener as the texts, the rest beside
-    // them. A plain one takes the subwoofers, other seats and crossover away.
+    // them. A plain one takes the other loudspeakers, subwoofers, other seats and crossover
+    // away.
     void setSetup(const BassSetup& setup);
 
     // The room and conditions as they stand take effect: the main window lays itself out

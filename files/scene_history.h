@@ -1,7 +1,7 @@
 #pragma once
-// The steps a user can undo and redo: each the scene's texts, its setup's subwoofers,
-// other seats and crossover, and the caption before and after one committed change, under
-// the name the edit menu shows. Bounded, so a long session keeps only its latest steps.
+// The steps a user can undo and redo: each the scene's texts, its setup's other main
+// loudspeakers, subwoofers, other seats and crossover, and the caption before and after one committed change,
+// under the name the edit menu shows. Bounded, so a long session keeps only its latest steps.
 
 #include "model/acoustics/bass_setup.h"
 #include "model/acoustics/scene.h"
@@ -16,7 +16,9 @@ namespace kolmarin {
 
 // What a setup adds to the room file's scene; all empty (and no crossover) without one.
 struct SetupExtras {
-    std::vector<PositionTexts> subwooferPositions; // the sources after SP1 and SP2
+    std::vector<Loudspeaker> loudspeakers;           // every main loudspeaker; empty for SP1 and SP2, small
+    std::vector<PositionTexts> loudspeakerPositions; // the main loudspeakers' after SP1 and SP2
+    std::vector<PositionTexts> subwooferPositions;   // the sources after the main loudspeakers
     std::vector<SubwooferSignal> subwoofers;
     std::vector<PositionTexts> seats; // after the listener
     int crossover = 0;

@@ -11,7 +11,8 @@
 
 namespace kolmarin {
 
-std::vector<SeatCurveFile> sourceCurveTexts(const Scene& scene, int crossover) {
+std::vector<SeatCurveFile> sourceCurveTexts(const Scene& scene, int crossover,
+                                            const std::vector<std::string>& labels) {
     std::vector<Point3> positions;
     for (const Source& s : scene.sources)
         positions.push_back(s.position);
@@ -23,13 +24,10 @@ std::vector<SeatCurveFile> sourceCurveTexts(const Scene& scene, int crossover) {
     std::vector<SeatCurveFile> files;
     for (std::size_t s = 0; s < scene.sources.size(); ++s) {
         const Source& source = scene.sources[s];
-        const bool loudspeaker = s < kLoudspeakerCount;
-        const QString name = loudspeaker ? QStringLiteral("SP%1").arg(s + 1)
-                                         : QStringLiteral("SW%1").arg(s - kLoudspeakerCount + 1);
-        const SourceDrive drive{source.levelDb, source.delayMs, source.reversed,
-                                crossover == 0 ? CrossoverBranch::Full
-                                : loudspeaker  ? CrossoverBranch::HighPass
-                                               : CrossoverBranch::LowPass};
+        const QString name = s < labels.size() ? QString::fromStdString(labels[s])
+                             : s < 2           ? QStringLiteral("SP%1").arg(s + 1)
+                                               : QStringLiteral("SW%1").arg(s - 1);
+        const SourceDrive drive{source.levelDb, source.delayMs, source.reversed, branchOf(source, crossover)};
         for (std::size_t seat = 0; seat < scene.seats.size(); ++seat) {
             std::vector<CurvePoint> points;
             for (int j = range.first; j <= range.last; ++j) {

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <set>
@@ -48,9 +49,10 @@ std::vector<std::pair<const char*, decltype(&std::declval<Texts&>().width)>> roo
 }
 constexpr std::size_t kDecimalRoomFields = 9;
 
-std::string sourceName(std::size_t source) {
-    return source < kLoudspeakerCount ? "sp" + std::to_string(source + 1)
-                                      : "sw" + std::to_string(source - kLoudspeakerCount + 1);
+// The name of a source's lines: "sp1", "c", ... for a main loudspeaker, "sw1" ... after them.
+std::string sourceName(const BassSetup& setup, std::size_t source) {
+    return source < setup.loudspeakers.size() ? loudspeakerWord(setup.loudspeakers[source].role)
+                                              : "sw" + std::to_string(source - setup.loudspeakers.size() + 1);
 }
 
 std::string numberText(double value) {
@@ -173,6 +175,41 @@ std::map<std::string, Value> splitValues(QByteArrayView bytes) {
     return values;
 }
 
+// The main loudspeakers the file names: SP1 and SP2, then those of the `loudspeakers`
+// line, each with its size (small unless NAME.size says large).
+std::vector<Loudspeaker> loudspeakersOf(Lines& lines) {
+    std::vector<Loudspeaker> out = frontLoudspeakers();
+    if (const Value* extra = lines.optional("loudspeakers")) {
+        std::vector<std::string> words;
+        std::size_t start = 0;
+        while (start < extra->text.size()) {
+            const std::size_t end = std::min(extra->text.find(' ', start), extra->text.size());
+            if (end > start)
+                words.push_back(extra->text.substr(start, end - start));
+            start = end + 1;
+        }
+        if (words.empty())
+            refuseLine(extra->line, "loudspeakers にスピーカーがありません");
+        for (const std::string& word : words) {
+            const std::optional<LoudspeakerRole> role = loudspeakerRoleOfWord(word);
+            if (!role || *role == LoudspeakerRole::FrontLeft || *role == LoudspeakerRole::FrontRight)
+                refuseLine(extra->line, "loudspeakers のスピーカーは " + extraLoudspeakerWords("、") +
+                                            " です: " + msg::shownText(word));
+            if (*role <= out.back().role)
+                refuseLine(extra->line, "loudspeakers のスピーカーは " + extraLoudspeakerWords(" ") +
+                                            " の順に一度ずつです");
+            out.push_back({*role});
+        }
+    }
+    for (Loudspeaker& speaker : out)
+        if (const Value* size = lines.optional(loudspeakerWord(speaker.role) + ".size")) {
+            if (size->text != "large" && size->text != "small")
+                refuseLine(size->line, loudspeakerWord(speaker.role) + ".size は large か small です");
+            speaker.large = size->text == "large";
+        }
+    return out;
+}
+
 PositionTexts positionOf(Lines& lines, const std::string& name, char separator) {
     return {lines.decimalText(name + ".x", separator), lines.decimalText(name + ".y", separator),
             lines.decimalText(name + ".z", separator)};
@@ -203,15 +240,26 @@ QByteArray setupFileBytes(const BassSetup& setup, char decimalSeparator) {
     if (setup.texts.delays != DelayModel::Sample)
         line("delays", delayModelWord(setup.texts.delays));
     line("crossover_hz", setup.crossover == 0 ? "none" : std::to_string(setup.crossover));
-    for (std::size_t s = 0; s < kLoudspeakerCount; ++s) {
+    // The lines of more loudspeakers and of a large one only when there are such, so a
+    // setup of SP1 and SP2 has the bytes it always had.
+    for (std::size_t s = 0; s < setup.loudspeakers.size(); ++s) {
+        if (s == 2) {
+            std::string roles;
+            for (std::size_t e = 2; e < setup.loudspeakers.size(); ++e)
+                roles += (e == 2 ? "" : " ") + loudspeakerWord(setup.loudspeakers[e].role);
+            line("loudspeakers", roles);
+        }
         const PositionTexts& p = setup.texts.sources[s];
         for (const auto& [axis, text] : {std::pair{".x", &p.x}, {".y", &p.y}, {".z", &p.z}})
-            decimal(sourceName(s) + axis, *text);
+            decimal(sourceName(setup, s) + axis, *text);
+        if (setup.loudspeakers[s].large)
+            line(sourceName(setup, s) + ".size", "large");
     }
     line("subwoofers", std::to_string(setup.subwooferCount()));
     for (std::size_t i = 0; i < setup.subwoofers.size(); ++i) {
-        const std::string name = sourceName(kLoudspeakerCount + i);
-        const PositionTexts& p = setup.texts.sources[kLoudspeakerCount + i];
+        const std::size_t source = setup.loudspeakers.size() + i;
+        const std::string name = sourceName(setup, source);
+        const PositionTexts& p = setup.texts.sources[source];
         for (const auto& [axis, text] : {std::pair{".x", &p.x}, {".y", &p.y}, {".z", &p.z}})
             decimal(name + axis, *text);
         line(name + ".level_db", numberText(setup.subwoofers[i].levelDb));
@@ -265,12 +313,13 @@ BassSetup parseSetupFile(QByteArrayView bytes, char separator) {
     const Value& crossover = lines.at("crossover_hz");
     if (crossover.text != "none")
         setup.crossover = lines.whole("crossover_hz", kLowestCrossover, kHighestCrossover);
+    setup.loudspeakers = loudspeakersOf(lines);
     setup.texts.sources.clear();
-    for (std::size_t s = 0; s < kLoudspeakerCount; ++s)
-        setup.texts.sources.push_back(positionOf(lines, sourceName(s), separator));
+    for (std::size_t s = 0; s < setup.loudspeakers.size(); ++s)
+        setup.texts.sources.push_back(positionOf(lines, sourceName(setup, s), separator));
     const int subwoofers = lines.whole("subwoofers", 0, kMostSubwoofers);
     for (int i = 0; i < subwoofers; ++i) {
-        const std::string name = sourceName(static_cast<std::size_t>(kLoudspeakerCount + i));
+        const std::string name = sourceName(setup, setup.loudspeakers.size() + static_cast<std::size_t>(i));
         setup.texts.sources.push_back(positionOf(lines, name, separator));
         SubwooferSignal signal;
         signal.levelDb = lines.decimal(name + ".level_db");
@@ -295,8 +344,9 @@ BassSetup parseSetupFile(QByteArrayView bytes, char separator) {
     } catch (const UserError& e) {
         refuse(e.what());
     }
-    // SP1, SP2 and the listener may stand anywhere, as in a room file; a subwoofer or a
-    // seat outside the room is refused, as the subwoofer dialog and the optimiser refuse it.
+    // SP1, SP2 and the listener may stand anywhere, as in a room file; another main
+    // loudspeaker, a subwoofer or a seat outside the room is refused, as the subwoofer
+    // dialog and the optimiser refuse it.
     const double room[3]{parseDecimal(setup.texts.width, separator),
                          parseDecimal(setup.texts.depth, separator),
                          parseDecimal(setup.texts.height, separator)};
@@ -308,9 +358,8 @@ BassSetup parseSetupFile(QByteArrayView bytes, char separator) {
                 refuseLine(lines.at(name + axes[a].first).line, name + " が部屋の外にあります");
         }
     };
-    for (int i = 0; i < subwoofers; ++i)
-        requireInside(sourceName(static_cast<std::size_t>(kLoudspeakerCount + i)),
-                      setup.texts.sources[static_cast<std::size_t>(kLoudspeakerCount + i)]);
+    for (std::size_t s = 2; s < setup.texts.sources.size(); ++s)
+        requireInside(sourceName(setup, s), setup.texts.sources[s]);
     for (int i = 1; i < seats; ++i)
         requireInside("seat" + std::to_string(i + 1), setup.texts.seats[static_cast<std::size_t>(i)]);
     return setup;
@@ -333,6 +382,14 @@ BassSetup readSetupFile(const QString& path, char decimalSeparator) {
 std::string roomFileLosses(const BassSetup& setup) {
     std::string out;
     const auto add = [&](const std::string& part) { out += (out.empty() ? "" : "、") + part; };
+    if (setup.loudspeakers.size() > 2)
+        add(loudspeakerName(setup.loudspeakers[2].role) +
+            (setup.loudspeakers.size() > 3
+                 ? "などのスピーカー " + std::to_string(setup.loudspeakers.size() - 2) + " 台"
+                 : std::string()));
+    if (std::any_of(setup.loudspeakers.begin(), setup.loudspeakers.end(),
+                    [](const Loudspeaker& l) { return l.large; }))
+        add("ラージのスピーカー");
     if (!setup.subwoofers.empty())
         add("サブウーファー " + std::to_string(setup.subwoofers.size()) + " 台");
     if (setup.texts.seats.size() > 1)

@@ -1,6 +1,6 @@
 #pragma once
-// The setup file: a scene with subwoofers, more seats or a crossover, which the 22-line
-// room file cannot hold. UTF-8 text with LF line ends, a versioned header, then one value
+// The setup file: a scene with more loudspeakers, subwoofers, more seats or a crossover,
+// which the 22-line room file cannot hold. UTF-8 text with LF line ends, a versioned header, then one value
 // per line as `name = value`, every value named:
 //
 //   Kolmarin2 setup 1
@@ -9,7 +9,12 @@
 //   end_hz = 500              start_hz, end_hz)
 //   delays = continuous      only for the continuous delay model; without it, sample
 //   crossover_hz = none      or a whole number 40 .. 160
-//   subwoofers = 1           then sp1.x ... sp2.z, and per subwoofer N:
+//   sp1.x = 0.45             sp1.x ... sp2.z; NAME.size = large after a large main
+//   ...                      loudspeaker's position (small without it)
+//   loudspeakers = c sl sr   only with more main loudspeakers than SP1 and SP2: their
+//   c.x = 1.35               roles in the order c sl sr sbl sbr, each once, and each
+//   ...                      one's NAME.x, NAME.y, NAME.z
+//   subwoofers = 1           then per subwoofer N:
 //   sw1.x = 0.30             swN.x, swN.y, swN.z, swN.level_db, swN.delay_ms,
 //   ...                      swN.polarity (+ or -)
 //   seats = 2                seat1 is the listener: seatN.x, seatN.y, seatN.z
@@ -46,8 +51,8 @@ bool startsAsSetupFile(const QString& path);
 // Reads a regular file of at most kMaxSetupFileBytes whole and parses it.
 BassSetup readSetupFile(const QString& path, char decimalSeparator = '.');
 
-// What a room file would lose of the setup ("サブウーファー 2 台、座席 3 席、クロスオーバー"),
-// or empty when the room file holds it all.
+// What a room file would lose of the setup ("センターなどのスピーカー 3 台、サブウーファー 2 台、
+// 座席 3 席、クロスオーバー"), or empty when the room file holds it all.
 std::string roomFileLosses(const BassSetup& setup);
 
 } // namespace kolmarin

@@ -141,15 +141,15 @@ void MainWindow::saveSetupFile() {
 std::vector<PlacedThing> MainWindow::setupThings() const {
     std::vector<PlacedThing> things = placedThings(document_.setup());
     std::erase_if(things, [](const PlacedThing& thing) {
-        return (thing.kind == PlacedKind::Loudspeaker && thing.index < kLoudspeakerCount) ||
+        return (thing.kind == PlacedKind::Loudspeaker && thing.index < 2) ||
                (thing.kind == PlacedKind::Seat && thing.index == 0);
     });
     return things;
 }
 
-// The subwoofers' markers are squares in purple, the other seats' circles in the
-// listener's cyan, each with its name beside it. They are made anew for each setup, over
-// the three markers of the room file.
+// The subwoofers' markers are squares in purple, the centre's and the surrounds' squares in
+// green, the other seats' circles in the listener's cyan, each with its name beside it.
+// They are made anew for each setup, over the three markers of the room file.
 void MainWindow::placeSetupMarkers() {
     const BassSetup setup = document_.setup();
     const std::vector<PlacedThing> things = setupThings();
@@ -164,7 +164,9 @@ void MainWindow::placeSetupMarkers() {
         for (std::size_t i = 0; i < things.size(); ++i) {
             const PlacedThing& thing = things[i];
             const bool seat = thing.kind == PlacedKind::Seat;
-            const Rgb colour = seat ? kSeatColour : kSubwooferColour;
+            const Rgb colour = seat                                  ? kSeatColour
+                               : thing.kind == PlacedKind::Subwoofer ? kSubwooferColour
+                                                                     : kOtherLoudspeakerColour;
             auto* shape = new MarkerShape(seat ? MarkerShape::Form::Circle : MarkerShape::Form::Square,
                                           QColor(colour.r, colour.g, colour.b), centralWidget());
             const QString label = toQString(thing.label);
@@ -272,7 +274,7 @@ void MainWindow::calculateSeats(SceneResult& result) const {
     if (setup.plain())
         return;
     const Scene& scene = result.scene;
-    const bool subsOnly = subsOnlyAction_->isChecked() && scene.sources.size() > 2;
+    const bool subsOnly = subsOnlyAction_->isChecked() && setup.subwooferCount() > 0;
     std::vector<Curve> totals = seatTotals(scene, setup.crossover, false, result.computed);
     result.otherSeatTotals.assign(totals.begin() + 1, totals.end());
     if (scene.seats.size() > 1)

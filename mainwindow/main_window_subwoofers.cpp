@@ -51,7 +51,7 @@ void MainWindow::showPlacedThings() {
 void MainWindow::exportSeatCurves() {
     const BassSetup setup = bassSetup();
     const std::vector<SeatCurveFile> files =
-        sourceCurveTexts(setupScene(setup, decimalSeparator()), setup.crossover);
+        sourceCurveTexts(setupScene(setup, decimalSeparator()), setup.crossover, sourceLabels(setup));
     const QString folder =
         askFileName(this, FileDialogKind::Folder,
                     {QStringLiteral("曲線を書き出すフォルダー"), QString(), seatCurveFolder_, QString()});

@@ -107,20 +107,22 @@ Block sourcesBlock(const ReportContent& c) {
                                    QStringLiteral("前から (m)"), QStringLiteral("床から (m)"),
                                    QStringLiteral("レベル (dB)"), QStringLiteral("遅延 (ms)"),
                                    QStringLiteral("極性"), QStringLiteral("帯域")}};
+    const std::vector<std::string> labels = sourceLabels(s);
     for (std::size_t i = 0; i < s.texts.sources.size(); ++i) {
         const PositionTexts& p = s.texts.sources[i];
-        const bool loudspeaker = i < static_cast<std::size_t>(kLoudspeakerCount);
+        const bool loudspeaker = i < s.loudspeakers.size();
+        const bool large = loudspeaker && s.loudspeakers[i].large;
         const SubwooferSignal signal =
-            loudspeaker ? SubwooferSignal{} : s.subwoofers.at(i - kLoudspeakerCount);
-        const QString band = s.crossover == 0 ? QStringLiteral("全帯域")
-                             : loudspeaker    ? QStringLiteral("%1 Hz から上").arg(s.crossover)
-                                              : QStringLiteral("%1 Hz まで").arg(s.crossover);
-        rows.push_back({loudspeaker ? QStringLiteral("SP%1").arg(i + 1)
-                                    : QStringLiteral("SW%1").arg(i - kLoudspeakerCount + 1),
-                        toQString(p.x).trimmed(), toQString(p.y).trimmed(), toQString(p.z).trimmed(),
-                        number("%+.1f", signal.levelDb, c.decimalSeparator),
-                        number("%.2f", signal.delayMs, c.decimalSeparator),
-                        signal.reversed ? QStringLiteral("逆") : QStringLiteral("正"), band});
+            loudspeaker ? SubwooferSignal{} : s.subwoofers.at(i - s.loudspeakers.size());
+        const QString band = s.crossover == 0 || large ? QStringLiteral("全帯域")
+                             : loudspeaker             ? QStringLiteral("%1 Hz から上").arg(s.crossover)
+                                                       : QStringLiteral("%1 Hz まで").arg(s.crossover);
+        rows.push_back(
+            {QString::fromStdString(labels.at(i)) + (large ? QStringLiteral(" (ラージ)") : QString()),
+             toQString(p.x).trimmed(), toQString(p.y).trimmed(), toQString(p.z).trimmed(),
+             number("%+.1f", signal.levelDb, c.decimalSeparator),
+             number("%.2f", signal.delayMs, c.decimalSeparator),
+             signal.reversed ? QStringLiteral("逆") : QStringLiteral("正"), band});
     }
     return table(QStringLiteral("音源"), rows, {0.1, 0.12, 0.12, 0.12, 0.13, 0.12, 0.08, 0.21});
 }

@@ -22,20 +22,16 @@ std::vector<Point3> positionsOf(const Scene& scene) {
     return out;
 }
 
-// The sources that play, and how each is driven: the loudspeakers through the high-pass
-// and the subwoofers through the low-pass when there is a crossover.
+// The sources that play, and how each is driven: through its branch of the crossover
+// (branchOf), the main loudspeakers left out for the subwoofers alone.
 void chosenSources(const Scene& scene, int crossover, bool subwoofersOnly, std::vector<int>& sources,
                    std::vector<SourceDrive>& drives) {
     for (int s = 0; s < static_cast<int>(scene.sources.size()); ++s) {
-        const bool loudspeaker = s < kLoudspeakerCount;
-        if (loudspeaker && subwoofersOnly)
-            continue;
         const Source& source = scene.sources[static_cast<std::size_t>(s)];
-        const CrossoverBranch branch = crossover == 0 ? CrossoverBranch::Full
-                                       : loudspeaker  ? CrossoverBranch::HighPass
-                                                      : CrossoverBranch::LowPass;
+        if (!source.subwoofer && subwoofersOnly)
+            continue;
         sources.push_back(s);
-        drives.push_back({source.levelDb, source.delayMs, source.reversed, branch});
+        drives.push_back({source.levelDb, source.delayMs, source.reversed, branchOf(source, crossover)});
     }
     if (sources.empty())
         throw UserError("サブウーファーがありません");
@@ -54,9 +50,11 @@ SeatSpectra spectraOf(const Scene& scene) {
 
 std::string setupProblem(const BassSetup& setup) {
     char text[200];
+    if (std::string problem = loudspeakerListProblem(setup.loudspeakers); !problem.empty())
+        return problem;
     const int sources = static_cast<int>(setup.texts.sources.size());
-    if (sources != kLoudspeakerCount + setup.subwooferCount())
-        return "音源の数がスピーカー 2 台とサブウーファーの数に合いません";
+    if (sources != setup.loudspeakerCount() + setup.subwooferCount())
+        return "音源の数がメインのスピーカーとサブウーファーの数に合いません";
     if (setup.subwooferCount() > kMostSubwoofers)
         return "サブウーファーは 4 台までです";
     if (setup.texts.seats.empty() || static_cast<int>(setup.texts.seats.size()) > 1 + kMostExtraSeats)
@@ -78,30 +76,67 @@ std::string setupProblem(const BassSetup& setup) {
 }
 
 BassSetup withSubwoofersOf(BassSetup setup, const BassSetup& from) {
-    const std::size_t loudspeakers = std::min<std::size_t>(from.texts.sources.size(), kLoudspeakerCount);
-    setup.texts.sources.resize(kLoudspeakerCount);
-    setup.texts.sources.insert(setup.texts.sources.end(), from.texts.sources.begin() + loudspeakers,
+    const std::size_t subwoofers = std::min(from.subwoofers.size(), from.texts.sources.size());
+    setup.texts.sources.resize(std::min(setup.loudspeakers.size(), setup.texts.sources.size()));
+    setup.texts.sources.insert(setup.texts.sources.end(),
+                               from.texts.sources.end() - static_cast<std::ptrdiff_t>(subwoofers),
                                from.texts.sources.end());
     setup.subwoofers = from.subwoofers;
     return setup;
+}
+
+BassSetup withLoudspeaker(BassSetup setup, Loudspeaker speaker, const PositionTexts& position) {
+    auto at = setup.loudspeakers.begin();
+    while (at != setup.loudspeakers.end() && at->role < speaker.role)
+        ++at;
+    const auto index = at - setup.loudspeakers.begin();
+    if (index > static_cast<std::ptrdiff_t>(setup.texts.sources.size()))
+        throw UserError("音源の数がメインのスピーカーとサブウーファーの数に合いません");
+    const auto source = setup.texts.sources.begin() + index;
+    if (at != setup.loudspeakers.end() && at->role == speaker.role) {
+        *at = speaker;
+        *source = position;
+    } else {
+        setup.loudspeakers.insert(at, speaker);
+        setup.texts.sources.insert(source, position);
+    }
+    return setup;
+}
+
+std::vector<std::string> sourceLabels(const BassSetup& setup) {
+    std::vector<std::string> labels;
+    for (const Loudspeaker& speaker : setup.loudspeakers)
+        labels.push_back(loudspeakerLabel(speaker.role));
+    for (int i = 1; i <= setup.subwooferCount(); ++i)
+        labels.push_back("SW" + std::to_string(i));
+    return labels;
+}
+
+CrossoverBranch branchOf(const Source& source, int crossover) {
+    return crossover == 0     ? CrossoverBranch::Full
+           : source.subwoofer ? CrossoverBranch::LowPass
+           : source.large     ? CrossoverBranch::Full
+                              : CrossoverBranch::HighPass;
 }
 
 Scene setupScene(const BassSetup& setup, char decimalSeparator) {
     if (const std::string problem = setupProblem(setup); !problem.empty())
         throw UserError(problem);
     Scene scene = readCalculationScene(setup.texts, decimalSeparator, nullptr);
-    for (int i = 0; i < setup.subwooferCount(); ++i) {
-        Source& source = scene.sources[static_cast<std::size_t>(kLoudspeakerCount + i)];
-        const SubwooferSignal& signal = setup.subwoofers[static_cast<std::size_t>(i)];
+    for (std::size_t s = 0; s < setup.loudspeakers.size(); ++s)
+        scene.sources[s].large = setup.loudspeakers[s].large;
+    for (std::size_t i = 0; i < setup.subwoofers.size(); ++i) {
+        Source& source = scene.sources[setup.loudspeakers.size() + i];
+        const SubwooferSignal& signal = setup.subwoofers[i];
+        source.subwoofer = true;
         source.levelDb = signal.levelDb;
         source.delayMs = signal.delayMs;
         source.reversed = signal.reversed;
     }
     if (setup.crossover != 0)
-        for (std::size_t s = 0; s < scene.sources.size(); ++s) {
-            scene.sources[s].branch = static_cast<int>(s) < kLoudspeakerCount ? CrossoverBranch::HighPass
-                                                                              : CrossoverBranch::LowPass;
-            scene.sources[s].crossoverHz = setup.crossover;
+        for (Source& source : scene.sources) {
+            source.branch = branchOf(source, setup.crossover);
+            source.crossoverHz = setup.crossover;
         }
     return scene;
 }

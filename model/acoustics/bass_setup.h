@@ -1,10 +1,12 @@
 #pragma once
-// A scene with subwoofers, more seats and bass management: the room file's scene plus the
-// subwoofers (sources after the two loudspeakers, each with its level, delay and
-// polarity), the seats after the listener, and the crossover between the loudspeakers
-// and the subwoofers. Its figures: each seat's Total, each seat's spread and mean level,
-// and the seat-to-seat variation, for the whole system or the subwoofers alone.
+// A scene with more loudspeakers, subwoofers, more seats and bass management: the room
+// file's scene plus a centre and surrounds after SP1 and SP2 (loudspeakers.h), the
+// subwoofers (sources after the main loudspeakers, each with its level, delay and
+// polarity), the seats after the listener, and the crossover between the small main
+// loudspeakers and the subwoofers. Its figures: each seat's Total, each seat's spread and
+// mean level, and the seat-to-seat variation, for the whole system or the subwoofers alone.
 
+#include "model/acoustics/loudspeakers.h"
 #include "model/acoustics/response.h"
 #include "model/acoustics/scene.h"
 #include "model/acoustics/seat_variation.h"
@@ -14,8 +16,7 @@
 
 namespace kolmarin {
 
-inline constexpr int kLoudspeakerCount = 2; // sources 0 and 1: SP1 and SP2; SW1 ... follow
-inline constexpr int kMostExtraSeats = 16;  // seats besides the listener
+inline constexpr int kMostExtraSeats = 16; // seats besides the listener
 inline constexpr double kLowestSubwooferLevel = -20.0, kHighestSubwooferLevel = 10.0;
 inline constexpr double kLongestSubwooferDelay = 30.0;
 
@@ -27,29 +28,50 @@ struct SubwooferSignal {
 };
 
 struct BassSetup {
-    SceneTexts texts;                        // sources: SP1, SP2, SW1 ...; seats: the listener first
-    std::vector<SubwooferSignal> subwoofers; // one per source after the loudspeakers
+    SceneTexts texts; // sources: the main loudspeakers, SW1 ...; seats: the listener first
+    std::vector<SubwooferSignal> subwoofers; // one per source after the main loudspeakers
     int crossover = 0;                       // Hz, kLowestCrossover .. kHighestCrossover; 0: none
+    std::vector<Loudspeaker> loudspeakers = frontLoudspeakers(); // one per source before the subwoofers
     bool operator==(const BassSetup&) const = default;
 
+    int loudspeakerCount() const { return static_cast<int>(loudspeakers.size()); }
     int subwooferCount() const { return static_cast<int>(subwoofers.size()); }
-    bool plain() const { return subwoofers.empty() && texts.seats.size() == 1 && crossover == 0; }
+    // Whether the room file's scene is all there is to calculate (a large SP1 or SP2 plays
+    // as a small one without a crossover).
+    bool plain() const {
+        return subwoofers.empty() && texts.seats.size() == 1 && crossover == 0 && loudspeakers.size() == 2;
+    }
 };
 
-// Why the setup cannot be calculated as it stands (too many subwoofers or seats, a level,
-// delay or crossover out of its range, a subwoofer count that does not match the
-// sources), or empty.
+// Why the setup cannot be calculated as it stands (main loudspeakers that are not SP1, SP2
+// and then other roles once each in order, too many subwoofers or seats, a level, delay or
+// crossover out of its range, sources that do not match the loudspeakers and subwoofers),
+// or empty.
 std::string setupProblem(const BassSetup& setup);
 
 // `setup` with the subwoofers of `from`, their positions and signals, in place of its own;
-// its room, loudspeakers, seats and crossover stay.
+// its room, main loudspeakers, seats and crossover stay.
 BassSetup withSubwoofersOf(BassSetup setup, const BassSetup& from);
 
-// The calculation's scene (readCalculationScene) with each subwoofer's signal on its source
-// and, with a crossover, each source on its branch of it.
+// `setup` with `speaker` standing at `position`: put in its place among the main
+// loudspeakers by its role, or, when that role is there, moved and sized.
+BassSetup withLoudspeaker(BassSetup setup, Loudspeaker speaker, const PositionTexts& position);
+
+// Each source's label in order: the main loudspeakers' ("SP1", "SP2", "C", ...), then
+// "SW1", "SW2" ...
+std::vector<std::string> sourceLabels(const BassSetup& setup);
+
+// The branch of a crossover at `crossover` Hz (0: none) a source plays through: the
+// low-pass for a subwoofer, the full band for a large main loudspeaker, the high-pass for
+// a small one; the full band for all without a crossover.
+CrossoverBranch branchOf(const Source& source, int crossover);
+
+// The calculation's scene (readCalculationScene) with each source marked as the main
+// loudspeaker or subwoofer it is, each subwoofer's signal on its source and, with a
+// crossover, each source on its branch of it.
 Scene setupScene(const BassSetup& setup, char decimalSeparator);
 
-// Each seat's Total over its curve elements for `range`, with or without the loudspeakers.
+// Each seat's Total over its curve elements for `range`, with or without the main loudspeakers.
 // Without a crossover and with the loudspeakers this is the chart's own calculation at each
 // seat, bit for bit; otherwise the sum of the sources' spectra through their branches.
 std::vector<Curve> seatTotals(const Scene& scene, int crossover, bool subwoofersOnly, ElementRange range);

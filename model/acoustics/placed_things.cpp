@@ -4,13 +4,16 @@ namespace kolmarin {
 
 std::vector<PlacedThing> placedThings(const BassSetup& setup) {
     std::vector<PlacedThing> things;
-    const int sources = static_cast<int>(setup.texts.sources.size());
-    for (int s = 0; s < sources; ++s) {
-        const std::string number = std::to_string(s < kLoudspeakerCount ? s + 1 : s - kLoudspeakerCount + 1);
-        if (s < kLoudspeakerCount)
-            things.push_back({PlacedKind::Loudspeaker, s, "SP" + number, "スピーカー" + number});
-        else
-            things.push_back({PlacedKind::Subwoofer, s, "SW" + number, "SW" + number});
+    const int loudspeakers = setup.loudspeakerCount();
+    for (int s = 0; s < loudspeakers; ++s) {
+        const LoudspeakerRole role = setup.loudspeakers[static_cast<std::size_t>(s)].role;
+        // The fronts' steps keep the names they have always had.
+        const std::string name = s < 2 ? "スピーカー" + std::to_string(s + 1) : loudspeakerName(role);
+        things.push_back({PlacedKind::Loudspeaker, s, loudspeakerLabel(role), name});
+    }
+    for (int s = loudspeakers; s < static_cast<int>(setup.texts.sources.size()); ++s) {
+        const std::string label = "SW" + std::to_string(s - loudspeakers + 1);
+        things.push_back({PlacedKind::Subwoofer, s, label, label});
     }
     for (int seat = 0; seat < static_cast<int>(setup.texts.seats.size()); ++seat) {
         const std::string label = "座席 " + std::to_string(seat + 1);

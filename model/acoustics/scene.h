@@ -3,7 +3,7 @@
 // the seats where it is heard, and the calculation conditions. The windows hold every
 // value as the text of one control; SceneTexts is that set of texts, Scene the numbers
 // one calculation reads from them. The main window's scene has two sources, the
-// loudspeakers SP1 and SP2, and one seat, the listener's.
+// loudspeakers SP1 and SP2, and one seat, the listener's; a setup adds more (bass_setup.h).
 
 #include "model/acoustics/crossover.h"
 #include "model/errors.h"
@@ -79,6 +79,11 @@ struct Source {
     bool reversed = false; // polarity
     CrossoverBranch branch = CrossoverBranch::Full;
     double crossoverHz = 0.0; // where the branch divides; unused for the full band
+    // What the source is in a setup: a subwoofer (the low-pass branch of a crossover), or a
+    // main loudspeaker, small (the high-pass branch) or large (the full band). The branch
+    // above follows from these once a setup's crossover is chosen.
+    bool subwoofer = false;
+    bool large = false;
 
     // Whether the source's spectrum is used as the room gives it.
     bool plain() const {

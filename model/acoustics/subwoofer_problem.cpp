@@ -58,9 +58,16 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
         reachable = evenlyThinned(reachable, most);
     }
 
-    // The loudspeakers first, then the candidates a batch at a time; the fraction done
+    // The main loudspeakers first, then the candidates a batch at a time; the fraction done
     // counts sources.
-    const double total = static_cast<double>(kLoudspeakerCount + reachable.size());
+    std::vector<int> mains;
+    std::vector<Point3> loudspeakers;
+    for (std::size_t s = 0; s < scene.sources.size(); ++s)
+        if (!scene.sources[s].subwoofer) {
+            mains.push_back(static_cast<int>(s));
+            loudspeakers.push_back(scene.sources[s].position);
+        }
+    const double total = static_cast<double>(loudspeakers.size() + reachable.size());
     double before = 0.0;
     const auto spectraOf = [&](const std::vector<Point3>& sources) {
         SeatSpectra s = computeSeatSpectra(
@@ -73,31 +80,28 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
         before += static_cast<double>(sources.size());
         return s;
     };
-    std::vector<Point3> loudspeakers;
-    for (int s = 0; s < kLoudspeakerCount; ++s)
-        loudspeakers.push_back(scene.sources.at(static_cast<std::size_t>(s)).position);
     out.fixed.assign(static_cast<std::size_t>(points * out.seats), Complex{0.0, 0.0});
     if (!subwoofersOnly) {
         const SeatSpectra spectra = spectraOf(loudspeakers);
         if (spectra.cancelled)
             return out;
-        for (int s = 0; s < kLoudspeakerCount; ++s) {
-            if (!spectra.failure[static_cast<std::size_t>(s)].empty())
-                throw UserError(spectra.failure[static_cast<std::size_t>(s)]);
-            const Source& source = scene.sources[static_cast<std::size_t>(s)];
+        for (std::size_t s = 0; s < mains.size(); ++s) {
+            if (!spectra.failure[s].empty())
+                throw UserError(spectra.failure[s]);
+            const Source& source = scene.sources[static_cast<std::size_t>(mains[s])];
             const SourceDrive drive{source.levelDb, source.delayMs, source.reversed,
-                                    crossover == 0 ? CrossoverBranch::Full : CrossoverBranch::HighPass};
+                                    branchOf(source, crossover)};
             for (int p = 0; p < points; ++p) {
                 const Complex gain = sourceGain(drive, binFrequency(first + p, spectra.delays), crossover);
                 for (int seat = 0; seat < out.seats; ++seat) {
                     Complex& z = out.fixed[static_cast<std::size_t>(p * out.seats + seat)];
-                    z = z + gain * spectra.spectra[static_cast<std::size_t>(seat)][static_cast<std::size_t>(
-                                       s)][static_cast<std::size_t>(first + p)];
+                    z = z + gain * spectra.spectra[static_cast<std::size_t>(seat)][s]
+                                                  [static_cast<std::size_t>(first + p)];
                 }
             }
         }
     } else {
-        before = kLoudspeakerCount;
+        before = static_cast<double>(loudspeakers.size());
     }
     for (std::size_t from = 0; from < reachable.size(); from += kCandidateBatch) {
         const std::vector<Point3> batch(reachable.begin() + static_cast<std::ptrdiff_t>(from),
@@ -130,8 +134,9 @@ double preparingShare(const Scene& scene, std::size_t candidates, Band band,
     const int seats = std::max<int>(1, static_cast<int>(scene.seats.size()));
     const std::size_t calculated = std::min(candidates, mostSubwooferCandidates(seats, band));
     const double terms = std::pow(scene.reflectionCount + 1.0, 3.0);
-    const double preparing =
-        kImageTermCost * static_cast<double>(kLoudspeakerCount + calculated) * seats * terms;
+    const auto mains = static_cast<std::size_t>(std::count_if(scene.sources.begin(), scene.sources.end(),
+                                                              [](const Source& s) { return !s.subwoofer; }));
+    const double preparing = kImageTermCost * static_cast<double>(mains + calculated) * seats * terms;
     const double searching =
         plannedEvaluations(static_cast<int>(calculated), options) * bandPoints(band) * seats;
     return preparing / (preparing + searching);

@@ -1,6 +1,6 @@
 #pragma once
 // The optimiser's input for a scene: every candidate's spectrum at every seat over the
-// band, and what the optimiser leaves as it is (the loudspeakers through their branch of
+// band, and what the optimiser leaves as it is (the main loudspeakers through their branch of
 // the crossover, or nothing when the subwoofers are judged alone). The scene's own
 // subwoofers are left out: the optimiser's replace them.
 

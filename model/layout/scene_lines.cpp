@@ -50,20 +50,31 @@ SceneGroups sceneGroups(const BassSetup& setup, const std::optional<SeatSummary>
     const auto base = graphHeaderLines(t);
     SceneGroups groups;
     groups.push_back({trimmed(base[0])});
-    groups.push_back({base[1], base[2]});
+    std::vector<std::string> mains{base[1], base[2]};
+    bool anyLarge = false;
+    for (std::size_t s = 0; s < setup.loudspeakers.size() && s < t.sources.size(); ++s) {
+        const Loudspeaker& speaker = setup.loudspeakers[s];
+        if (s >= 2)
+            mains.push_back(position(loudspeakerLabel(speaker.role), t.sources[s]));
+        if (speaker.large)
+            mains[s] += "  ラージ";
+        anyLarge = anyLarge || speaker.large;
+    }
+    groups.push_back(mains);
 
     std::vector<std::string> subwoofers;
     for (int i = 0; i < setup.subwooferCount(); ++i) {
         const SubwooferSignal& s = setup.subwoofers[static_cast<std::size_t>(i)];
         subwoofers.push_back(position("SW" + std::to_string(i + 1),
-                                      t.sources.at(static_cast<std::size_t>(kLoudspeakerCount + i))) +
+                                      t.sources.at(setup.loudspeakers.size() + static_cast<std::size_t>(i))) +
                              "  レベル " + number("%+.1f", s.levelDb, decimalSeparator) + " dB  遅延 " +
                              number("%.2f", s.delayMs, decimalSeparator) + " ms  極性 " +
                              (s.reversed ? "逆" : "正"));
     }
     if (setup.crossover != 0)
         subwoofers.push_back("クロスオーバー " + std::to_string(setup.crossover) +
-                             " Hz (SP は高域、SW は低域)");
+                             (anyLarge ? " Hz (ラージは全域、ほかのスピーカーは高域、SW は低域)"
+                                       : " Hz (SP は高域、SW は低域)"));
     if (!subwoofers.empty())
         groups.push_back(subwoofers);
 

@@ -26,8 +26,9 @@ struct SeatSummary {
 // group; each group starts a new line.
 using SceneGroups = std::vector<std::vector<std::string>>;
 
-// The room, SP1, SP2, the subwoofers and the crossover, the listener and the other seats
-// with their figures, and the reflection coefficients with the reflection count. Texts
+// The room, the main loudspeakers ("ラージ" after a large one), the subwoofers and the
+// crossover, the listener and the other seats with their figures, and the reflection
+// coefficients with the reflection count. Texts
 // stand as typed; levels and delays are written with `decimalSeparator`.
 SceneGroups sceneGroups(const BassSetup& setup, const std::optional<SeatSummary>& seats,
                         char decimalSeparator = '.');

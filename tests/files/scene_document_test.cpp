@@ -121,5 +121,35 @@ TEST(SceneDocument, ANewStepDropsTheStepUndoneBeforeIt) {
     EXPECT_FALSE(document.canRedo());
 }
 
+// The room's texts hold SP1 and SP2 only; a centre and a surround, and a large SP1, stand
+// beside them as part of the setup, which gives them back and whose undo puts them back.
+TEST(SceneDocument, KeepsMoreLoudspeakersAndTheirSizesThroughUndo) {
+    SceneDocument document(startupSceneTexts(), QString());
+    BassSetup setup = document.setup();
+    setup = withLoudspeaker(setup, {LoudspeakerRole::SurroundLeft}, {"0.30", "3.60", "1.10"});
+    setup = withLoudspeaker(setup, {LoudspeakerRole::Centre, true}, {"1.35", "0.40", "0.60"});
+    setup.loudspeakers[0].large = true;
+    setup.texts.sources.push_back({"0.30", "0.30", "0.30"});
+    setup.subwoofers = {{}};
+    std::vector<Changes> told;
+    QObject::connect(&document, &SceneDocument::changed, [&](Changes what) { told.push_back(what); });
+    document.setSetup(setup);
+    EXPECT_EQ(told, std::vector<Changes>{SceneDocument::Setup});
+    EXPECT_EQ(document.texts().sources.size(), 2u);
+    EXPECT_EQ(document.setup(), setup);
+    document.commit(QStringLiteral("セットアップ"));
+
+    BassSetup smaller = setup;
+    smaller.loudspeakers[2].large = false; // the centre alone changes
+    document.setSetup(smaller);
+    EXPECT_EQ(told.back(), Changes(SceneDocument::Setup));
+    document.commit(QStringLiteral("センター"));
+    document.undo();
+    EXPECT_EQ(document.setup(), setup);
+    document.undo();
+    EXPECT_TRUE(document.setup().plain());
+    EXPECT_EQ(document.setup().loudspeakers, frontLoudspeakers());
+}
+
 } // namespace
 } // namespace kolmarin

@@ -122,6 +122,53 @@ TEST(SeatsCli, DecayMapPlaceAndModesTakeASetupFile) {
     EXPECT_EQ(written.crossover, 80);
 }
 
+// --speaker places a centre or surround (or moves one a file has) and sizes any main
+// loudspeaker; a malformed one is a usage error, one the setup cannot take a failure.
+TEST(SeatsCli, SpeakerPlacesAndSizesMainLoudspeakersAndRefusesWhatItCannot) {
+    QTemporaryDir dir;
+    const QString room = test::fixturePath("startup_room.dtr"), setup = dir.filePath("a.k2s"),
+                  resized = dir.filePath("b.k2s");
+    const QStringList speakers{"--speaker", "sl:0.3,3.6,1.1", "--speaker", "C:1.35,0.4,0.6:large",
+                               "--speaker", "sp2:large"};
+    cli(QStringList{"setup", room} + speakers + kSeatsAndSubwoofer + QStringList{"-o", setup});
+    const BassSetup written = readSetupFile(setup);
+    EXPECT_EQ(sourceLabels(written), (std::vector<std::string>{"SP1", "SP2", "C", "SL", "SW1"}));
+    EXPECT_EQ(written.loudspeakers[1].large, true);
+    EXPECT_EQ(written.loudspeakers[2].large, true);
+    EXPECT_EQ(written.loudspeakers[3].large, false);
+    EXPECT_EQ(cli({"seats", setup, "--csv"}),
+              cli(QStringList{"seats", room, "--csv"} + speakers + kSeatsAndSubwoofer));
+    EXPECT_TRUE(cli({"response", setup, "--seat", "1", "--text"})
+                    .startsWith("* Kolmarin2: Total of SP1+SP2+C+SL+SW1 at seat 1"));
+    cli({"setup", setup, "--speaker", "c:small", "-o", resized});
+    EXPECT_FALSE(readSetupFile(resized).loudspeakers[2].large);
+
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        const char* expected;
+    } refused[]{
+        {{"--speaker", "c"}, 2, "--speaker は"},
+        {{"--speaker", "x:1,1,1"}, 2, "--speaker は"},
+        {{"--speaker", "sp1:1,1,1"}, 2, "--speaker は"},
+        {{"--speaker", "c:1,1,1:huge"}, 2, "--speaker は"},
+        {{"--speaker", "c:1,1"}, 2, "--speaker は"},
+        {{"--speaker", "sl:1,1,1", "--speaker", "sl:large"}, 2, "--speaker sl が二度あります"},
+        {{"--speaker", "c:large"}, 1, "センター がファイルにありません"},
+        {{"--speaker", "sbr:9,1,1"}, 1, "SBR (9.00, 1.00, 1.00 m) が部屋"},
+    };
+    for (const auto& r : refused) {
+        QProcess process;
+        process.start(QStringLiteral(KOLMARIN_CLI_PATH), QStringList{"seats", room} + r.arguments);
+        process.waitForFinished(-1);
+        const std::string name = r.arguments.join(' ').toStdString();
+        EXPECT_EQ(process.exitCode(), r.exitCode) << name;
+        EXPECT_TRUE(process.readAllStandardOutput().isEmpty()) << name;
+        const QByteArray error = process.readAllStandardError();
+        EXPECT_TRUE(error.contains(r.expected)) << name << ": " << error.toStdString();
+    }
+}
+
 // The room, result and mode files keep CP932 with CR LF; every other output is UTF-8 with LF.
 TEST(SeatsCli, OnlyTheRoomResultAndModeFilesAreCp932WithCrLf) {
     QTemporaryDir dir;

@@ -1,5 +1,6 @@
-// The setup file: a scene with subwoofers, seats and a crossover comes back whole, in
-// either decimal form, and a damaged file is refused whole with the line it trips on.
+// The setup file: a scene with more loudspeakers, subwoofers, seats and a crossover comes
+// back whole, in either decimal form, and a damaged file is refused whole with the line it
+// trips on.
 #include "files/setup_file.h"
 #include "model/acoustics/subwoofer_optimiser.h"
 #include "tests/user_error.h"
@@ -101,6 +102,60 @@ TEST(SetupFile, TakesTheLargestSetupWholeAndRefusesOneMoreAtItsLine) {
         const std::string error =
             errorOf([&] { parseSetupFile(QByteArray(bytes).replace(c.count, c.more)); });
         EXPECT_NE(error.find(line + c.expected.toStdString()), std::string::npos) << error;
+    }
+}
+
+// A centre and surrounds after SP1 and SP2, the centre and SP2 large.
+BassSetup withSurroundSound() {
+    BassSetup s = twoSubwoofersThreeSeats('.');
+    s = withLoudspeaker(s, {LoudspeakerRole::SurroundRight}, {"2.40", "3.60", "1.10"});
+    s = withLoudspeaker(s, {LoudspeakerRole::Centre, true}, {"1.35", "0.40", "0.60"});
+    s = withLoudspeaker(s, {LoudspeakerRole::SurroundLeft}, {"0.30", "3.60", "1.10"});
+    s.loudspeakers[1].large = true;
+    return s;
+}
+
+TEST(SetupFile, GivesBackMoreLoudspeakersAndTheirSizes) {
+    const BassSetup setup = withSurroundSound();
+    const QByteArray bytes = setupFileBytes(setup);
+    EXPECT_TRUE(bytes.contains("sp2.z =  0.50\nsp2.size = large\nloudspeakers = c sl sr\nc.x = 1.35\n"
+                               "c.y = 0.40\nc.z = 0.60\nc.size = large\nsl.x = 0.30\n"))
+        << bytes.toStdString();
+    EXPECT_FALSE(bytes.contains("sp1.size"));
+    EXPECT_EQ(parseSetupFile(bytes), setup);
+    EXPECT_EQ(roomFileLosses(setup),
+              "センターなどのスピーカー 3 台、ラージのスピーカー、サブウーファー 2 台、"
+              "聴取位置のほかの座席 2 席、クロスオーバー");
+    BassSetup centreOnly = twoSubwoofersThreeSeats('.');
+    centreOnly = withLoudspeaker(centreOnly, {LoudspeakerRole::Centre}, {"1.35", "0.40", "0.60"});
+    EXPECT_EQ(roomFileLosses(centreOnly).rfind("センター、", 0), 0u);
+}
+
+TEST(SetupFile, RefusesLoudspeakersItCannotPlaceNamingTheLine) {
+    const QByteArray good = setupFileBytes(withSurroundSound());
+    const struct {
+        QByteArray from, to, expected;
+        bool atItsLine; // the message names the line of `to`
+    } damages[] = {
+        {"loudspeakers = c sl sr", "loudspeakers = c sl sr sx", "c、sl、sr、sbl、sbr です: sx", true},
+        {"loudspeakers = c sl sr", "loudspeakers = c sl sp1", "c、sl、sr、sbl、sbr です: sp1", true},
+        {"loudspeakers = c sl sr", "loudspeakers = c sl sl", "c sl sr sbl sbr の順に一度ずつです", true},
+        {"loudspeakers = c sl sr", "loudspeakers = c sr sl", "c sl sr sbl sbr の順に一度ずつです", true},
+        {"loudspeakers = c sl sr", "loudspeakers = ", "loudspeakers にスピーカーがありません", true},
+        {"loudspeakers = c sl sr", "loudspeakers = c sl", "知らない名前 sr.", false},
+        {"loudspeakers = c sl sr", "loudspeakers = c sl sr sbl", "sbl.x がありません", false},
+        {"c.size = large", "c.size = big", "c.size は large か small です", true},
+        {"c.size = large", "sbr.size = large", "知らない名前 sbr.size", true},
+        {"sl.x = 0.30", "sl.x = 2.75", "sl が部屋の外にあります", true},
+    };
+    for (const auto& d : damages) {
+        ASSERT_TRUE(good.contains(d.from)) << d.from.toStdString();
+        const QByteArray damaged = QByteArray(good).replace(d.from, d.to);
+        const std::string error = errorOf([&] { parseSetupFile(damaged); });
+        EXPECT_TRUE(error.starts_with("セットアップファイルとして読み込めません。")) << error;
+        EXPECT_NE(error.find(d.expected.toStdString()), std::string::npos) << error;
+        const std::string line = std::to_string(good.first(good.indexOf(d.from)).count('\n') + 1) + " 行目: ";
+        EXPECT_EQ(error.find(line) != std::string::npos, d.atItsLine) << error;
     }
 }
 
