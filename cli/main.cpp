@@ -301,62 +301,40 @@ std::pair<QString, QByteArray> outputOntoInput(const cli::Request& request) {
     return {};
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+// The request on the command line; nothing, once the usage is printed, when it is wrong.
+std::optional<cli::Request> requestOf(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QFile::decodeName(argv[i]));
-
-    cli::Request request;
     try {
-        request = cli::parseArguments(arguments);
+        return cli::parseArguments(arguments);
     } catch (const cli::UsageError& e) {
         printError(QStringLiteral("kolmarin2-cli"), QByteArray(e.what()) + '\n' + cli::usageText());
-        return kUsageError;
+        return std::nullopt;
     }
+}
 
-    // A reader that leaves a pipe early is a failed write with its message, not the end of
-    // the program without one.
-    std::signal(SIGPIPE, SIG_IGN);
-    if (const auto [output, message] = outputOntoInput(request); !output.isEmpty()) {
-        printError(output, message);
-        return kFailed;
-    }
+// The chart, the waterfall and the report are drawn by the program that draws them in
+// its windows.
+bool drawnByProgram(const cli::Request& request) {
+    return request.command == cli::Command::Report || !request.pngPath.isEmpty();
+}
 
-    // Qt reads its own options (-platform, -style) out of the arguments it is given, and a
-    // bad one ends the program; the user's arguments are the tool's alone.
-    int qtArgumentCount = 1;
-    char* qtArguments[] = {argv[0], nullptr};
-
-    // The chart, the waterfall and the report are drawn by the program that draws them in
-    // its windows.
-    if (request.command == cli::Command::Report) {
-        const QCoreApplication application(qtArgumentCount, qtArguments);
+int drawWithProgram(const cli::Request& request, int& qtArgumentCount, char** qtArguments) {
+    const QCoreApplication application(qtArgumentCount, qtArguments);
+    if (request.command == cli::Command::Report)
         return cli::writeReportPdfWithProgram(request.roomPath, request.outputPath);
-    }
-    if (!request.pngPath.isEmpty()) {
-        const QCoreApplication application(qtArgumentCount, qtArguments);
-        const QString delays =
-            QString::fromLatin1(delayModelWord(request.delays.value_or(DelayModel::Sample)));
-        if (request.command == cli::Command::Decay)
-            return cli::writeWaterfallPngWithProgram(
-                request.roomPath, request.pngPath,
-                QStringLiteral("%1-%2").arg(request.waterfallBand.low).arg(request.waterfallBand.high),
-                delays);
-        return cli::writeChartPngWithProgram(request.roomPath, request.pngPath, delays);
-    }
+    const QString delays = QString::fromLatin1(delayModelWord(request.delays.value_or(DelayModel::Sample)));
+    if (request.command == cli::Command::Decay)
+        return cli::writeWaterfallPngWithProgram(
+            request.roomPath, request.pngPath,
+            QStringLiteral("%1-%2").arg(request.waterfallBand.low).arg(request.waterfallBand.high), delays);
+    return cli::writeChartPngWithProgram(request.roomPath, request.pngPath, delays);
+}
 
-    // The map's image needs fonts for its scale, so a GUI application without a screen.
-    std::unique_ptr<QGuiApplication> painting;
-    if (request.command == cli::Command::Map && !request.csv) {
-        keepOnlyFatalQtMessages("kolmarin2-cli");
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        painting = std::make_unique<QGuiApplication>(qtArgumentCount, qtArguments);
-    }
-
-    // Each failure names the file it concerns: the room file while it is read and
-    // computed, then the output.
+// Runs the command and writes its output. Each failure names the file it concerns: the
+// room file while it is read and computed, then the output.
+int runCommand(const cli::Request& request) {
     QString file = request.roomPath;
     try {
         if (request.command == cli::Command::Place || request.command == cli::Command::Subs) {
@@ -390,4 +368,36 @@ int main(int argc, char** argv) {
             printError(QString(), QByteArray::fromStdString(error->detail()) + '\n');
         return kFailed;
     }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::optional<cli::Request> request = requestOf(argc, argv);
+    if (!request)
+        return kUsageError;
+
+    // A reader that leaves a pipe early is a failed write with its message, not the end of
+    // the program without one.
+    std::signal(SIGPIPE, SIG_IGN);
+    if (const auto [output, message] = outputOntoInput(*request); !output.isEmpty()) {
+        printError(output, message);
+        return kFailed;
+    }
+
+    // Qt reads its own options (-platform, -style) out of the arguments it is given, and a
+    // bad one ends the program; the user's arguments are the tool's alone.
+    int qtArgumentCount = 1;
+    char* qtArguments[] = {argv[0], nullptr};
+    if (drawnByProgram(*request))
+        return drawWithProgram(*request, qtArgumentCount, qtArguments);
+
+    // The map's image needs fonts for its scale, so a GUI application without a screen.
+    std::unique_ptr<QGuiApplication> painting;
+    if (request->command == cli::Command::Map && !request->csv) {
+        keepOnlyFatalQtMessages("kolmarin2-cli");
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        painting = std::make_unique<QGuiApplication>(qtArgumentCount, qtArguments);
+    }
+    return runCommand(*request);
 }

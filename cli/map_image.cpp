@@ -62,10 +62,12 @@ std::vector<MapMarkerLook> markerLooks(const Scene& scene) {
     return looks;
 }
 
-} // namespace
+struct SpreadRange {
+    double low, high;
+};
 
-QByteArray mapPng(const ResponseMap& map, const MapImageSubject& subject) {
-    const MapGrid& g = map.grid;
+// The lowest and highest spread of the map; 0 for both when no point has one.
+SpreadRange spreadRange(const ResponseMap& map) {
     double low = std::numeric_limits<double>::infinity(), high = -low;
     for (double v : map.spread)
         if (!std::isnan(v)) {
@@ -74,7 +76,65 @@ QByteArray mapPng(const ResponseMap& map, const MapImageSubject& subject) {
         }
     if (!(low <= high))
         low = high = 0.0;
+    return {low, high};
+}
 
+// The markers where they stand, in the window's shapes and colours (loudspeakers and
+// subwoofers squares, seats discs), each with its name beside it; `perMetre` pixels a
+// metre from the plan's corner at `planTop`.
+void drawMarkers(QPainter& painter, const Scene& scene, int planTop, double perMetre,
+                 const QFontMetrics& metrics) {
+    const int line = metrics.height();
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const MapMarkerLook& marker : markerLooks(scene)) {
+        const QPointF at(kMargin + marker.position.x * perMetre, planTop + marker.position.y * perMetre);
+        painter.setPen(QPen(Qt::white, 2));
+        painter.setBrush(QColor(marker.colour.r, marker.colour.g, marker.colour.b));
+        if (marker.square)
+            painter.drawRect(QRectF(at.x() - 6, at.y() - 6, 12, 12));
+        else
+            painter.drawEllipse(at, 6, 6);
+        // The name on a pale patch, readable on the lightest and the darkest colours.
+        const QString& label = marker.name;
+        const QRectF patch(at.x() + 8, at.y() - line / 2.0, metrics.horizontalAdvance(label) + 4, line);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(255, 255, 255, 200));
+        painter.drawRect(patch);
+        painter.setPen(Qt::black);
+        painter.drawText(patch, Qt::AlignCenter, label);
+    }
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(Qt::black);
+}
+
+// The scale: high at the top, low at the bottom, `scaleHeight` pixels from `planTop`.
+void drawScale(QPainter& painter, int scaleLeft, int planTop, int scaleHeight, SpreadRange range,
+               const QFontMetrics& metrics) {
+    const double low = range.low, high = range.high;
+    for (int y = 0; y < scaleHeight; ++y) {
+        const double t = 1.0 - static_cast<double>(y) / std::max(1, scaleHeight - 1);
+        painter.fillRect(scaleLeft, planTop + y, kScaleWidth, 1, colourAt(low + t * (high - low), low, high));
+    }
+    painter.drawRect(scaleLeft - 1, planTop - 1, kScaleWidth + 1, scaleHeight + 1);
+    const int labelLeft = scaleLeft + kScaleWidth + 6;
+    painter.drawText(labelLeft, planTop + metrics.ascent(), QString::asprintf("%.2f dB", high));
+    painter.drawText(labelLeft, planTop + scaleHeight, QString::asprintf("%.2f dB", low));
+}
+
+QByteArray pngBytes(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+} // namespace
+
+QByteArray mapPng(const ResponseMap& map, const MapImageSubject& subject) {
+    const MapGrid& g = map.grid;
+    const SpreadRange range = spreadRange(map);
     const int cell = std::max(1, kLongSide / std::max({g.columns, g.rows, 1}));
     const int planWidth = cell * g.columns, planHeight = cell * g.rows;
     const QString title = titleOf(subject);
@@ -98,56 +158,16 @@ QByteArray mapPng(const ResponseMap& map, const MapImageSubject& subject) {
                      planTop - 4 - metrics.descent(), frontWall);
     for (int row = 0; row < g.rows; ++row)
         for (int column = 0; column < g.columns; ++column)
-            painter.fillRect(
-                kMargin + column * cell, planTop + row * cell, cell, cell,
-                colourAt(map.spread[static_cast<std::size_t>(row * g.columns + column)], low, high));
+            painter.fillRect(kMargin + column * cell, planTop + row * cell, cell, cell,
+                             colourAt(map.spread[static_cast<std::size_t>(row * g.columns + column)],
+                                      range.low, range.high));
     painter.drawRect(kMargin - 1, planTop - 1, planWidth + 1, planHeight + 1);
     // The front wall drawn thick, as the window's plan shows the wall the loudspeakers face away from.
     painter.fillRect(kMargin - 1, planTop - 4, planWidth + 2, 3, Qt::black);
-
-    // The markers where they stand, in the window's shapes and colours (loudspeakers and
-    // subwoofers squares, seats discs), each with its name beside it.
-    const double perMetre = cell / g.step;
-    painter.setRenderHint(QPainter::Antialiasing);
-    for (const MapMarkerLook& marker : markerLooks(subject.scene)) {
-        const QPointF at(kMargin + marker.position.x * perMetre, planTop + marker.position.y * perMetre);
-        painter.setPen(QPen(Qt::white, 2));
-        painter.setBrush(QColor(marker.colour.r, marker.colour.g, marker.colour.b));
-        if (marker.square)
-            painter.drawRect(QRectF(at.x() - 6, at.y() - 6, 12, 12));
-        else
-            painter.drawEllipse(at, 6, 6);
-        // The name on a pale patch, readable on the lightest and the darkest colours.
-        const QString& label = marker.name;
-        const QRectF patch(at.x() + 8, at.y() - line / 2.0, metrics.horizontalAdvance(label) + 4, line);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(255, 255, 255, 200));
-        painter.drawRect(patch);
-        painter.setPen(Qt::black);
-        painter.drawText(patch, Qt::AlignCenter, label);
-    }
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(Qt::black);
-
-    // The scale: high at the top, low at the bottom, over the plan's height.
-    const int scaleLeft = planWidth + 2 * kMargin;
-    const int scaleHeight = height - planTop - kMargin;
-    for (int y = 0; y < scaleHeight; ++y) {
-        const double t = 1.0 - static_cast<double>(y) / std::max(1, scaleHeight - 1);
-        painter.fillRect(scaleLeft, planTop + y, kScaleWidth, 1, colourAt(low + t * (high - low), low, high));
-    }
-    painter.drawRect(scaleLeft - 1, planTop - 1, kScaleWidth + 1, scaleHeight + 1);
-    const int labelLeft = scaleLeft + kScaleWidth + 6;
-    painter.drawText(labelLeft, planTop + metrics.ascent(), QString::asprintf("%.2f dB", high));
-    painter.drawText(labelLeft, planTop + scaleHeight, QString::asprintf("%.2f dB", low));
+    drawMarkers(painter, subject.scene, planTop, cell / g.step, metrics);
+    drawScale(painter, planWidth + 2 * kMargin, planTop, height - planTop - kMargin, range, metrics);
     painter.end();
-
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return pngBytes(image);
 }
 
 } // namespace kolmarin::cli

@@ -17,7 +17,8 @@
 // 1e-97) are left out by rows, and a bound on all that is left out is kept, so the caller
 // can tell that they could not change any level it shows, or calculate again with them.
 
-#include "model/acoustics/response.h"
+#include "model/acoustics/impulse_responses.h"
+#include "model/acoustics/response_curves.h"
 #include "model/acoustics/scene.h"
 #include "model/fft/complex.h"
 

@@ -3,6 +3,7 @@
 #include "model/acoustics/image_rows.h"
 #include "model/acoustics/image_tables.h"
 #include "model/acoustics/late_rows.h"
+#include "model/acoustics/reference_accumulation.h"
 #include "model/acoustics/worker_pool.h"
 #include "model/cpu_features.h"
 #include "model/errors.h"

@@ -5,7 +5,7 @@
 // rows spread over the worker pool in fixed bands that are summed in a fixed order, so the
 // result does not depend on the number of threads.
 
-#include "model/acoustics/response.h"
+#include "model/acoustics/impulse_responses.h"
 #include "model/acoustics/scene.h"
 
 namespace kolmarin::detail {

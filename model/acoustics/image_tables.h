@@ -1,9 +1,10 @@
 #pragma once
-// Per-axis tables of the image-source model, shared by the reference loop and the fast
-// one. Image i along an axis of length L sits at sigma(i) * p' + i * L in room-centred
-// coordinates; its |i| reflections alternate between the axis's two walls.
+// Per-axis tables of the image-source model, the first step of every calculation: the
+// reference loop, the fast one and the continuous delay model all start from them. Image
+// i along an axis of length L sits at sigma(i) * p' + i * L in room-centred coordinates;
+// its |i| reflections alternate between the axis's two walls.
 
-#include "model/acoustics/response.h"
+#include "model/acoustics/impulse_responses.h"
 #include "model/acoustics/scene.h"
 
 #include <cstddef>
@@ -29,9 +30,5 @@ AxisTables buildAxisTables(const Scene& scene, int seat);
 
 // Gives `out` one cleared response for each of `sources`.
 void clearResponses(ImpulseResponses& out, std::size_t sources);
-
-// Walks every image in loop order with full checks and throws the first fault it meets
-// (division by zero, invalid operation, overflow). Returns normally when there is none.
-void raiseFirstImageFault(const AxisTables& tables);
 
 } // namespace kolmarin::detail

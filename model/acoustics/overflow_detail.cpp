@@ -1,7 +1,7 @@
 #include "model/acoustics/overflow_detail.h"
 
 #include "model/acoustics/continuous_delays.h"
-#include "model/acoustics/response.h"
+#include "model/acoustics/impulse_responses.h"
 #include "model/text/number_text.h"
 
 #include <algorithm>

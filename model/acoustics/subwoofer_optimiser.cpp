@@ -306,64 +306,73 @@ SubwooferConfiguration evaluateSubwoofers(const SubwooferSpectra& spectra,
     return c;
 }
 
-OptimiserResult optimiseSubwoofers(const SubwooferSpectra& spectra, const OptimiserOptions& options,
-                                   const std::function<void(OptimiserProgress)>& progress,
-                                   std::stop_token stop) {
-    OptimiserResult result;
-    const int n = static_cast<int>(spectra.candidates.size());
-    const int k = std::clamp(options.count, 1, kMostSubwoofers);
-    if (n < k || spectra.seats < 1 || spectra.seats > kMostSeatsSearched)
-        return result;
-    Search search(spectra, options.goal);
-    const int beamWidth = std::max(kLeastBeam, options.top);
-    const int tuned = std::max(kLeastTuned, options.top);
+namespace {
 
-    const long long roundUnits = 2LL * k * (kSubwooferDelaySteps + kSubwooferLevelSteps);
-    const long long tuningUnits = tuningEvaluations(k);
-    const double totalUnits = plannedEvaluations(n, options);
-    std::atomic<long long> unitsDone{0};
-    std::mutex progressMutex;
-    const auto started = std::chrono::steady_clock::now();
-    auto lastReport = started;
-    const auto report = [&](long long units) {
-        const long long done = unitsDone.fetch_add(units) + units;
-        if (!progress)
+// Progress in evaluation units from the workers, reported at most every 200 ms.
+class OptimiserReport {
+  public:
+    OptimiserReport(const std::function<void(OptimiserProgress)>& progress, double totalUnits)
+        : progress_(progress), totalUnits_(totalUnits), started_(std::chrono::steady_clock::now()),
+          lastReport_(started_) {}
+
+    void operator()(long long units) {
+        const long long done = unitsDone_.fetch_add(units) + units;
+        if (!progress_)
             return;
-        const std::lock_guard lock(progressMutex);
+        const std::lock_guard lock(mutex_);
         const auto now = std::chrono::steady_clock::now();
-        if (now - lastReport < std::chrono::milliseconds(200))
+        if (now - lastReport_ < std::chrono::milliseconds(200))
             return;
-        lastReport = now;
-        const double fraction = std::min(1.0, static_cast<double>(done) / totalUnits);
-        const double elapsed = std::chrono::duration<double>(now - started).count();
-        progress({fraction, fraction > 0 ? elapsed * (1 - fraction) / fraction : 0.0});
-    };
+        lastReport_ = now;
+        const double fraction = std::min(1.0, static_cast<double>(done) / totalUnits_);
+        const double elapsed = std::chrono::duration<double>(now - started_).count();
+        progress_({fraction, fraction > 0 ? elapsed * (1 - fraction) / fraction : 0.0});
+    }
 
-    // The beam: sets grown by one candidate at a time, the new subwoofer at 0 dB, no delay,
-    // with the better polarity; duplicates of a set are taken once.
+  private:
+    const std::function<void(OptimiserProgress)>& progress_;
+    const double totalUnits_;
+    std::atomic<long long> unitsDone_{0};
+    std::mutex mutex_;
+    const std::chrono::steady_clock::time_point started_;
+    std::chrono::steady_clock::time_point lastReport_;
+};
+
+// Every set of the beam grown by one more of the n candidates, the newcomer at 0 dB, no
+// delay, not inverted; duplicates of a set are taken once. `newcomers` gets the candidate
+// each grown set added.
+std::vector<Candidate> grownSets(const std::vector<Candidate>& beam, int n, std::vector<int>& newcomers) {
+    std::vector<Candidate> grown;
+    std::set<std::vector<int>> seen;
+    for (const Candidate& c : beam)
+        for (int candidate = 0; candidate < n; ++candidate) {
+            std::vector<int> set;
+            for (const Tuned& t : c.subs)
+                set.push_back(t.candidate);
+            if (std::find(set.begin(), set.end(), candidate) != set.end())
+                continue;
+            set.push_back(candidate);
+            std::sort(set.begin(), set.end());
+            if (!seen.insert(set).second)
+                continue;
+            Candidate next = c;
+            next.subs.push_back({candidate, 0, 0, false});
+            std::sort(next.subs.begin(), next.subs.end(),
+                      [](const Tuned& a, const Tuned& b) { return a.candidate < b.candidate; });
+            grown.push_back(std::move(next));
+            newcomers.push_back(candidate);
+        }
+    return grown;
+}
+
+// The beam: sets grown by one candidate at a time up to k, each newcomer with the better
+// polarity, the best `beamWidth` kept each time. Stops early at a stop.
+std::vector<Candidate> beamOfSets(Search& search, int n, int k, int beamWidth, OptimiserReport& report,
+                                  std::stop_token stop) {
     std::vector<Candidate> beam{Candidate{}};
     for (int size = 1; size <= k && !stop.stop_requested(); ++size) {
-        std::vector<Candidate> grown;
-        std::vector<int> newcomers; // the candidate each grown set added
-        std::set<std::vector<int>> seen;
-        for (const Candidate& c : beam)
-            for (int candidate = 0; candidate < n; ++candidate) {
-                std::vector<int> set;
-                for (const Tuned& t : c.subs)
-                    set.push_back(t.candidate);
-                if (std::find(set.begin(), set.end(), candidate) != set.end())
-                    continue;
-                set.push_back(candidate);
-                std::sort(set.begin(), set.end());
-                if (!seen.insert(set).second)
-                    continue;
-                Candidate next = c;
-                next.subs.push_back({candidate, 0, 0, false});
-                std::sort(next.subs.begin(), next.subs.end(),
-                          [](const Tuned& a, const Tuned& b) { return a.candidate < b.candidate; });
-                grown.push_back(std::move(next));
-                newcomers.push_back(candidate);
-            }
+        std::vector<int> newcomers;
+        std::vector<Candidate> grown = grownSets(beam, n, newcomers);
         WorkerPool::shared().run(static_cast<int>(grown.size()), [&](int i) {
             if (stop.stop_requested())
                 return;
@@ -387,15 +396,14 @@ OptimiserResult optimiseSubwoofers(const SubwooferSpectra& spectra, const Optimi
             grown.resize(static_cast<std::size_t>(beamWidth));
         beam = std::move(grown);
     }
-    if (stop.stop_requested() || beam.empty() || static_cast<int>(beam.front().subs.size()) != k) {
-        result.cancelled = stop.stop_requested();
-        result.evaluated = search.evaluated.load();
-        return result;
-    }
+    return beam;
+}
 
-    // The best sets tuned side by side, each from its own start.
-    if (static_cast<int>(beam.size()) > tuned)
-        beam.resize(static_cast<std::size_t>(tuned));
+// The sets of the beam tuned side by side, each from its own start.
+void tuneBeam(Search& search, std::vector<Candidate>& beam, int k, OptimiserReport& report,
+              std::stop_token stop) {
+    const long long roundUnits = 2LL * k * (kSubwooferDelaySteps + kSubwooferLevelSteps);
+    const long long tuningUnits = tuningEvaluations(k);
     WorkerPool::shared().run(static_cast<int>(beam.size()), [&](int i) {
         Candidate& c = beam[static_cast<std::size_t>(i)];
         std::vector<Complex> work;
@@ -410,6 +418,13 @@ OptimiserResult optimiseSubwoofers(const SubwooferSpectra& spectra, const Optimi
             c = tune(search, startOf(search, c.subs, work), stop, roundDone);
         report(tuningUnits - reported);
     });
+}
+
+// The tuned sets as configurations, best score first, at most `top` of them.
+std::vector<SubwooferConfiguration> rankedConfigurations(const SubwooferSpectra& spectra,
+                                                         std::vector<Candidate>& beam,
+                                                         const OptimiserOptions& options) {
+    std::vector<SubwooferConfiguration> best;
     const bool subwoofersAlone = std::all_of(spectra.fixed.begin(), spectra.fixed.end(),
                                              [](Complex z) { return z.re == 0.0 && z.im == 0.0; });
     for (Candidate& c : beam) {
@@ -418,13 +433,39 @@ OptimiserResult optimiseSubwoofers(const SubwooferSpectra& spectra, const Optimi
         std::vector<SubwooferSetting> settings;
         for (const Tuned& t : c.subs)
             settings.push_back(settingOf(t));
-        result.best.push_back(evaluateSubwoofers(spectra, settings, options.goal));
+        best.push_back(evaluateSubwoofers(spectra, settings, options.goal));
     }
     std::stable_sort(
-        result.best.begin(), result.best.end(),
+        best.begin(), best.end(),
         [](const SubwooferConfiguration& a, const SubwooferConfiguration& b) { return a.score < b.score; });
-    if (static_cast<int>(result.best.size()) > options.top)
-        result.best.resize(static_cast<std::size_t>(std::max(0, options.top)));
+    if (static_cast<int>(best.size()) > options.top)
+        best.resize(static_cast<std::size_t>(std::max(0, options.top)));
+    return best;
+}
+
+} // namespace
+
+OptimiserResult optimiseSubwoofers(const SubwooferSpectra& spectra, const OptimiserOptions& options,
+                                   const std::function<void(OptimiserProgress)>& progress,
+                                   std::stop_token stop) {
+    OptimiserResult result;
+    const int n = static_cast<int>(spectra.candidates.size());
+    const int k = std::clamp(options.count, 1, kMostSubwoofers);
+    if (n < k || spectra.seats < 1 || spectra.seats > kMostSeatsSearched)
+        return result;
+    Search search(spectra, options.goal);
+    OptimiserReport report(progress, plannedEvaluations(n, options));
+    std::vector<Candidate> beam = beamOfSets(search, n, k, std::max(kLeastBeam, options.top), report, stop);
+    if (stop.stop_requested() || beam.empty() || static_cast<int>(beam.front().subs.size()) != k) {
+        result.cancelled = stop.stop_requested();
+        result.evaluated = search.evaluated.load();
+        return result;
+    }
+    const int tuned = std::max(kLeastTuned, options.top);
+    if (static_cast<int>(beam.size()) > tuned)
+        beam.resize(static_cast<std::size_t>(tuned));
+    tuneBeam(search, beam, k, report, stop);
+    result.best = rankedConfigurations(spectra, beam, options);
     result.cancelled = stop.stop_requested();
     result.evaluated = search.evaluated.load();
     return result;
