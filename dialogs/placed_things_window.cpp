@@ -5,9 +5,11 @@
 #include "widgets/ui_support.h"
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -30,11 +32,15 @@ const ColumnInfo kColumns[]{
     {"レベル (dB)", "サブウーファーの出力レベル (-20〜+10 dB)。"},
     {"遅延 (ms)", "サブウーファーの信号の遅れ (0〜30 ms)。"},
     {"極性", "サブウーファーの極性: + は正相、- は逆相。"},
+    {"大きさ", "スピーカーの大きさ。スモール: クロスオーバーより下はサブウーファーが受け持ちます。\n"
+               "ラージ: 全帯域を鳴らします。クロスオーバーがないときは、どちらも全帯域です。"},
     {"ばらつき (dB)", "座席の比較の帯域で、この座席の Total のレベルがどれだけ上下するか (標準偏差)。\n"
                       "小さいほど平坦です。座席が 2 席以上のときの、最後の計算の値です。"},
     {"平均 (dB)", "座席の比較の帯域での、この座席の Total のレベルの平均。最後の計算の値です。"},
 };
 constexpr int kColumnCount = 1 + static_cast<int>(std::size(kColumns));
+
+const QString kSmall = QStringLiteral("スモール"), kLarge = QStringLiteral("ラージ");
 
 int tableColumn(Column column) {
     return 1 + static_cast<int>(column);
@@ -49,6 +55,8 @@ bool applies(const PlacedThing& thing, Column column) {
         return true;
     if (column == Column::Spread || column == Column::Mean)
         return thing.kind == PlacedKind::Seat;
+    if (column == Column::Size)
+        return thing.kind == PlacedKind::Loudspeaker;
     return thing.kind == PlacedKind::Subwoofer;
 }
 
@@ -92,9 +100,31 @@ PlacedThingsWindow::PlacedThingsWindow(SceneDocument& document, QWidget* parent)
     auto* note = new QLabel(QStringLiteral("位置、レベル、遅延はセルに入力して Enter で変わります。"
                                            "ばらつきと平均は座席の比較の帯域での値です。"));
     note->setWordWrap(true);
+    roleBox_ = new QComboBox;
+    roleBox_->setObjectName(QStringLiteral("loudspeakerRoleBox"));
+    auto* addButton = new QPushButton(QStringLiteral("スピーカーを追加"));
+    addButton->setToolTip(QStringLiteral("選んだスピーカーを部屋に置きます。位置は表で変えられます。"));
+    auto* removeButton = new QPushButton(QStringLiteral("選んだスピーカーを外す"));
+    removeButton->setToolTip(QStringLiteral("表で選んだセンターかサラウンドを外します。"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(roleBox_);
+    buttons->addWidget(addButton);
+    buttons->addWidget(removeButton);
+    buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
     layout->addWidget(table_, 1);
     layout->addWidget(note);
+    connect(addButton, &QPushButton::clicked, this, commandSlot(this, [this] {
+                if (roleBox_->currentIndex() >= 0)
+                    addLoudspeaker(static_cast<LoudspeakerRole>(roleBox_->currentData().toInt()));
+            }));
+    connect(removeButton, &QPushButton::clicked, this, commandSlot(this, [this] {
+                const int row = table_->currentRow();
+                if (row < 0)
+                    throw UserError("外すスピーカーを表で選んでください");
+                removeLoudspeaker(things_.at(static_cast<std::size_t>(row)));
+            }));
     resize(760, 360);
 
     connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
@@ -137,27 +167,14 @@ void PlacedThingsWindow::refill() {
                 : nullptr;
         set(tableColumn(Column::Level), signal ? twoDecimals(signal->levelDb) : QString(), signal);
         set(tableColumn(Column::Delay), signal ? twoDecimals(signal->delayMs) : QString(), signal);
-        const int polarity = tableColumn(Column::Polarity);
-        set(polarity, QString(), false);
-        auto* box = qobject_cast<QComboBox*>(table_->cellWidget(row, polarity));
-        if (signal && !box) {
-            box = new QComboBox;
-            box->addItems({QStringLiteral("+"), QStringLiteral("-")});
-            connect(box, &QComboBox::activated, this, [this, box](int index) {
-                for (int r = 0; r < table_->rowCount(); ++r)
-                    if (table_->cellWidget(r, tableColumn(Column::Polarity)) == box)
-                        runCommand(this, [&] {
-                            apply(r, Column::Polarity,
-                                  index == 1 ? QStringLiteral("-") : QStringLiteral("+"));
-                        });
-            });
-            table_->setCellWidget(row, polarity, box);
-        } else if (!signal && box) {
-            table_->removeCellWidget(row, polarity);
-            box = nullptr;
-        }
-        if (box)
+        set(tableColumn(Column::Polarity), QString(), false);
+        if (QComboBox* box =
+                choiceCell(row, Column::Polarity, signal, {QStringLiteral("+"), QStringLiteral("-")}))
             box->setCurrentIndex(signal->reversed ? 1 : 0);
+        const bool loudspeaker = thing.kind == PlacedKind::Loudspeaker;
+        set(tableColumn(Column::Size), QString(), false);
+        if (QComboBox* box = choiceCell(row, Column::Size, loudspeaker, {kSmall, kLarge}))
+            box->setCurrentIndex(setup.loudspeakers.at(static_cast<std::size_t>(thing.index)).large ? 1 : 0);
         const bool seatFigures = thing.kind == PlacedKind::Seat && figures &&
                                  thing.index < static_cast<int>(figures->spread.size());
         set(tableColumn(Column::Spread),
@@ -168,8 +185,36 @@ void PlacedThingsWindow::refill() {
                         : QString(),
             false);
     }
+    // The roles not yet placed, in their order.
+    roleBox_->clear();
+    for (int r = static_cast<int>(LoudspeakerRole::Centre); r <= static_cast<int>(LoudspeakerRole::BackRight);
+         ++r)
+        if (!loudspeakerIndex(setup.loudspeakers, static_cast<LoudspeakerRole>(r)))
+            roleBox_->addItem(toQString(loudspeakerName(static_cast<LoudspeakerRole>(r))), r);
     filling_ = false;
     table_->resizeColumnsToContents();
+}
+
+QComboBox* PlacedThingsWindow::choiceCell(int row, Column column, bool wanted, const QStringList& items) {
+    const int cell = tableColumn(column);
+    auto* box = qobject_cast<QComboBox*>(table_->cellWidget(row, cell));
+    if (!wanted) {
+        if (box)
+            table_->removeCellWidget(row, cell);
+        return nullptr;
+    }
+    if (box)
+        return box;
+    box = new QComboBox;
+    box->addItems(items);
+    // The row is looked up when chosen: rows are reused as things come and go.
+    connect(box, &QComboBox::activated, this, [this, box, column](int index) {
+        for (int r = 0; r < table_->rowCount(); ++r)
+            if (table_->cellWidget(r, tableColumn(column)) == box)
+                runCommand(this, [&] { apply(r, column, box->itemText(index)); });
+    });
+    table_->setCellWidget(row, cell, box);
+    return box;
 }
 
 void PlacedThingsWindow::apply(int row, Column column, const QString& text) {
@@ -188,6 +233,9 @@ void PlacedThingsWindow::apply(int row, Column column, const QString& text) {
             std::string* coordinate[]{&p.x, &p.y, &p.z};
             *coordinate[axis] = formatPosition(value, separator);
             step = toQString(thing.name) + QStringLiteral(" の移動");
+        } else if (column == Column::Size) {
+            setup.loudspeakers.at(static_cast<std::size_t>(thing.index)).large = text.trimmed() == kLarge;
+            step = toQString(thing.label) + QStringLiteral(" の設定");
         } else {
             SubwooferSignal& signal =
                 setup.subwoofers.at(static_cast<std::size_t>(thing.index - setup.loudspeakerCount()));
@@ -222,11 +270,32 @@ void PlacedThingsWindow::edit(const PlacedThing& thing, Column column, const QSt
 
 QString PlacedThingsWindow::cellText(const PlacedThing& thing, Column column) const {
     const int row = rowOf(thing);
-    if (column == Column::Polarity) {
+    if (column == Column::Polarity || column == Column::Size) {
         const auto* box = qobject_cast<QComboBox*>(table_->cellWidget(row, tableColumn(column)));
         return box ? box->currentText() : QString();
     }
     return table_->item(row, tableColumn(column))->text();
+}
+
+void PlacedThingsWindow::addLoudspeaker(LoudspeakerRole role) {
+    BassSetup setup = document_.setup();
+    const char separator = decimalSeparator();
+    const auto point = [&](const PositionTexts& p) {
+        return Point3{parseDecimal(p.x, separator), parseDecimal(p.y, separator),
+                      parseDecimal(p.z, separator)};
+    };
+    const Point3 room = point({setup.texts.width, setup.texts.depth, setup.texts.height});
+    const Point3 at =
+        firstPlace(role, room, point(setup.texts.sources.at(0)), point(setup.texts.seats.at(0)));
+    setup = withLoudspeaker(
+        setup, {role, false},
+        {formatPosition(at.x, separator), formatPosition(at.y, separator), formatPosition(at.z, separator)});
+    document_.applySetup(setup, toQString(loudspeakerName(role)) + QStringLiteral(" の追加"));
+}
+
+void PlacedThingsWindow::removeLoudspeaker(const PlacedThing& thing) {
+    document_.applySetup(withoutLoudspeaker(document_.setup(), thing),
+                         toQString(thing.name) + QStringLiteral(" を外す"));
 }
 
 } // namespace kolmarin

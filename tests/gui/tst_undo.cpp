@@ -113,6 +113,32 @@ class TestUndo : public QObject, public testing::MainWindowFixture {
         QCOMPARE(control<QAction>(mainWindow(), "undoAction")->text(),
                  QStringLiteral("元に戻す: SW1 の設定"));
     }
+
+    // A centre added from the table stands on the plan, and adding it, making it large and
+    // taking it away again are one step each; the fronts stay.
+    void aCentreComesAndGoesFromTheTableAsStepsOfItsOwn() {
+        BassSetup setup = document().setup();
+        setup.crossover = 80;
+        document().applySetup(setup, QStringLiteral("準備"));
+        control<QAction>(mainWindow(), "placedThingsAction")->trigger();
+        auto& table = *static_cast<PlacedThingsWindow*>(control<QWidget>(mainWindow(), "placedThingsWindow"));
+        Shown before = shown();
+        table.addLoudspeaker(LoudspeakerRole::Centre);
+        QVERIFY(control<MarkerShape>(mainWindow(), "cMarker")->isVisible());
+        checkUndoAndRedo(before, QStringLiteral("センター の追加"));
+        const PlacedThing centre = placedThings(document().setup()).at(2);
+        QCOMPARE(centre.label, std::string("C"));
+
+        before = shown();
+        table.edit(centre, PlacedThingsWindow::Column::Size, QStringLiteral("ラージ"));
+        QVERIFY(mainWindow().responseCurves().total != before.curves.total);
+        checkUndoAndRedo(before, QStringLiteral("C の設定"));
+
+        before = shown();
+        table.removeLoudspeaker(centre);
+        checkUndoAndRedo(before, QStringLiteral("センター を外す"));
+        QVERIFY_THROWS_EXCEPTION(UserError, table.removeLoudspeaker(placedThings(document().setup()).at(0)));
+    }
 };
 
 QTEST_MAIN(TestUndo)
