@@ -32,6 +32,32 @@ std::size_t mostSubwooferCandidates(int seats, Band band) {
     return std::clamp<std::size_t>(kMostSpectrumValues / perCandidate, kMostSubwoofers, kMostCandidates);
 }
 
+namespace {
+
+// The candidates whose spectra are worth calculating, noting in `out` how many were left
+// out and why. A candidate from which some seat lies beyond what the response can follow
+// would rank by artefacts; it is left out before its spectra cost anything. Too many are
+// thinned evenly to what the memory for spectra holds.
+std::vector<Point3> candidatesToCalculate(const Scene& scene, const std::vector<Point3>& candidates,
+                                          SubwooferSpectra& out) {
+    std::vector<Point3> reachable;
+    for (const Point3& candidate : candidates) {
+        bool within = true;
+        for (const Point3& seat : scene.seats)
+            within = within && withinRepresentedPath(candidate, seat, scene.delays);
+        if (within)
+            reachable.push_back(candidate);
+    }
+    out.outOfReach = static_cast<int>(candidates.size() - reachable.size());
+    if (const std::size_t most = mostSubwooferCandidates(out.seats, out.band); reachable.size() > most) {
+        out.thinnedFrom = static_cast<int>(reachable.size());
+        reachable = evenlyThinned(reachable, most);
+    }
+    return reachable;
+}
+
+} // namespace
+
 SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool subwoofersOnly, Band band,
                                          const std::vector<Point3>& candidates,
                                          const std::function<void(double)>& progress, std::stop_token stop) {
@@ -42,21 +68,7 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
     out.delays = scene.delays;
     const int points = bandPoints(band);
     const int first = 2 * band.low;
-    // A candidate from which some seat lies beyond what the response can follow would
-    // rank by artefacts; it is left out before its spectra cost anything.
-    std::vector<Point3> reachable;
-    for (const Point3& candidate : candidates) {
-        bool within = true;
-        for (const Point3& seat : scene.seats)
-            within = within && withinRepresentedPath(candidate, seat, scene.delays);
-        if (within)
-            reachable.push_back(candidate);
-    }
-    out.outOfReach = static_cast<int>(candidates.size() - reachable.size());
-    if (const std::size_t most = mostSubwooferCandidates(out.seats, band); reachable.size() > most) {
-        out.thinnedFrom = static_cast<int>(reachable.size());
-        reachable = evenlyThinned(reachable, most);
-    }
+    const std::vector<Point3> reachable = candidatesToCalculate(scene, candidates, out);
 
     // The main loudspeakers first, then the candidates a batch at a time; the fraction done
     // counts sources.
