@@ -1,4 +1,4 @@
-// The waterfall window follows the main window's calculations: its slices are those of the
+// The waterfall window follows the document's calculations: its slices are those of the
 // scene the chart shows, computed from the very impulse responses the chart came from.
 #include "dialogs/mode_list_window.h"
 #include "dialogs/waterfall_window.h"
@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QSignalSpy>
 
 #include <algorithm>
 
@@ -38,7 +39,10 @@ class TestWaterfall : public QObject, public testing::MainWindowFixture {
         roomSettings().readTexts(texts);
         texts.reflBack = "0.3";
         roomSettings().writeTexts(texts);
+        // One calculation, announced once by the document, whose result the window shows.
+        QSignalSpy announced(&document(), &SceneDocument::calculated);
         QTest::mouseRelease(control<MarkerShape>(mainWindow(), "sp1Marker"), Qt::LeftButton);
+        QCOMPARE(announced.count(), 1);
         QCOMPARE(waterfall().picture().waterfall.levels, expectedFor(document().texts()).levels);
         QVERIFY(waterfall().picture().title.startsWith(mainWindow().windowTitle()));
         document().setCaption(QStringLiteral("Kolmarin2 別名.dtr")); // saved under a new name
