@@ -185,12 +185,15 @@ void PlacedThingsWindow::refill() {
                         : QString(),
             false);
     }
-    // The roles not yet placed, in their order.
+    // The roles not yet placed, in their order; the one chosen stays chosen while it is.
+    const QVariant chosen = roleBox_->currentData();
     roleBox_->clear();
     for (int r = static_cast<int>(LoudspeakerRole::Centre); r <= static_cast<int>(LoudspeakerRole::BackRight);
          ++r)
         if (!loudspeakerIndex(setup.loudspeakers, static_cast<LoudspeakerRole>(r)))
             roleBox_->addItem(toQString(loudspeakerName(static_cast<LoudspeakerRole>(r))), r);
+    if (const int again = roleBox_->findData(chosen); again >= 0)
+        roleBox_->setCurrentIndex(again);
     filling_ = false;
     table_->resizeColumnsToContents();
 }
