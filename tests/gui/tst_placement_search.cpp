@@ -220,11 +220,8 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
             document().apply();
             PlacementSearchWindow* w = searchWindow();
             control<QComboBox>(*w, "layoutBox")->setCurrentIndex(static_cast<int>(c.layout));
-            // A narrow search: what goes stale is the same for any.
             control<QSpinBox>(*w, "bandHighBox")->setValue(80);
             control<QDoubleSpinBox>(*w, "wallClearanceBox")->setValue(0.60);
-            control<QDoubleSpinBox>(*w, "frontFarthestBox")->setValue(0.80);
-            control<QDoubleSpinBox>(*w, "distanceFarthestBox")->setValue(2.50);
             click(w, "startButton");
             QVERIFY(QTest::qWaitFor([w] { return !w->searching(); }, kSearchTimeout));
             QVERIFY(!w->results().empty() && w->staleReason().isEmpty());
