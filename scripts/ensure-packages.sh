@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang-14 pkg-config clang-format
+  cmake ninja-build g++ clang-14 libclang-rt-14-dev pkg-config clang-format
   qt6-base-dev qt6-translations-l10n libqcustomplot-dev
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
