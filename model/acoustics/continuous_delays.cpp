@@ -163,6 +163,48 @@ void addRow(double xy2, double weight, const double* factor, const double* squar
 }
 
 #if defined(KOLMARIN_X86_ROW_LOOPS)
+// The same with AVX2, four images at a time: the same operations in the same order, so the
+// same bits. The eight powers come out one register per power, four images side by side;
+// two 4 x 4 transposes turn them into the halves of each image's line.
+__attribute__((target("avx2"))) void transpose(__m256d a, __m256d b, __m256d c, __m256d d, __m256d* out) {
+    const __m256d t0 = _mm256_unpacklo_pd(a, b), t1 = _mm256_unpackhi_pd(a, b);
+    const __m256d t2 = _mm256_unpacklo_pd(c, d), t3 = _mm256_unpackhi_pd(c, d);
+    out[0] = _mm256_permute2f128_pd(t0, t2, 0x20);
+    out[1] = _mm256_permute2f128_pd(t1, t3, 0x20);
+    out[2] = _mm256_permute2f128_pd(t0, t2, 0x31);
+    out[3] = _mm256_permute2f128_pd(t1, t3, 0x31);
+}
+
+__attribute__((target("avx2"))) void addRowAvx2(double xy2, double weight, const double* factor,
+                                                const double* square, int end, GridShape shape, Line* grid) {
+    alignas(32) std::uint64_t offset[4]; // bytes from sample 0
+    const __m256d rounder = _mm256_set1_pd(kRounder);
+    const __m256i mask = _mm256_set1_epi64x(shape.length - 1);
+    const __m256d samplesPerMetre = _mm256_set1_pd(shape.samplesPerMetre);
+    const __m256d w = _mm256_set1_pd(weight);
+    char* const bytes = reinterpret_cast<char*>(grid);
+    for (int first = 0; first < end; first += 4) {
+        const __m256d r = _mm256_sqrt_pd(_mm256_add_pd(_mm256_set1_pd(xy2), _mm256_loadu_pd(square + first)));
+        const __m256d u = _mm256_mul_pd(r, samplesPerMetre);
+        const __m256d shifted = _mm256_add_pd(u, rounder);
+        const __m256d d = _mm256_sub_pd(u, _mm256_sub_pd(shifted, rounder));
+        const __m256i sample = _mm256_and_si256(_mm256_castpd_si256(shifted), mask);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(offset), _mm256_slli_epi64(sample, 6));
+        __m256d p[kGrids];
+        p[0] = _mm256_div_pd(_mm256_mul_pd(w, _mm256_loadu_pd(factor + first)), r);
+        for (int q = 1; q < kGrids; ++q)
+            p[q] = _mm256_mul_pd(p[q - 1], d);
+        __m256d low[4], high[4];
+        transpose(p[0], p[1], p[2], p[3], low);
+        transpose(p[4], p[5], p[6], p[7], high);
+        for (int l = 0; l < std::min(4, end - first); ++l) {
+            double* line = reinterpret_cast<double*>(bytes + offset[l]);
+            _mm256_store_pd(line, _mm256_add_pd(_mm256_load_pd(line), low[l]));
+            _mm256_store_pd(line + 4, _mm256_add_pd(_mm256_load_pd(line + 4), high[l]));
+        }
+    }
+}
+
 // The same with AVX-512, eight images at a time: 1/r from a 14-bit estimate refined once to
 // full precision (with e = 1 - x y^2, 1/sqrt(x) = y (1 + e/2 + 3e^2/8 + 5e^3/16 ...),
 // leaving 0.3 e^4), so an image costs no square root and no division. The eight powers
@@ -240,6 +282,8 @@ RowAdder rowAdder() {
 #if defined(KOLMARIN_X86_ROW_LOOPS)
     if (processorHasAvx512())
         return addRowAvx512;
+    if (processorHasAvx2())
+        return addRowAvx2;
 #endif
     return addRow;
 }
