@@ -336,65 +336,56 @@ const char* helpText() {
            "使い方の誤りは終了コード 2 です。\n";
 }
 
-Request parseArguments(const QStringList& arguments) {
-    if (arguments.isEmpty())
-        refuse("コマンドがありません");
-    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h")))
-        return Request{};
+namespace {
 
-    Request request;
-    const QString& command = arguments.front();
-    if (command == QStringLiteral("response"))
-        request.command = Command::Response;
-    else if (command == QStringLiteral("modes"))
-        request.command = Command::Modes;
-    else if (command == QStringLiteral("decay"))
-        request.command = Command::Decay;
-    else if (command == QStringLiteral("room"))
-        request.command = Command::Room;
-    else if (command == QStringLiteral("map"))
-        request.command = Command::Map;
-    else if (command == QStringLiteral("place"))
-        request.command = Command::Place;
-    else if (command == QStringLiteral("seats"))
-        request.command = Command::Seats;
-    else if (command == QStringLiteral("subs"))
-        request.command = Command::Subs;
-    else if (command == QStringLiteral("setup"))
-        request.command = Command::Setup;
-    else if (command == QStringLiteral("report"))
-        request.command = Command::Report;
-    else
-        refuse("不明なコマンド " + quoted(command));
-    if (request.command == Command::Seats || request.command == Command::Subs)
-        request.band = {20, 120};
+// The command a word names; any other word is a usage error.
+Command commandOfWord(const QString& word) {
+    const std::pair<const char16_t*, Command> commands[]{
+        {u"response", Command::Response}, {u"modes", Command::Modes}, {u"decay", Command::Decay},
+        {u"room", Command::Room},         {u"map", Command::Map},     {u"place", Command::Place},
+        {u"seats", Command::Seats},       {u"subs", Command::Subs},   {u"setup", Command::Setup},
+        {u"report", Command::Report},
+    };
+    for (const auto& [name, command] : commands)
+        if (word == QStringView(name))
+            return command;
+    refuse("不明なコマンド " + quoted(word));
+}
 
+// What the arguments after the command gave besides the request's own fields.
+struct GivenArguments {
     QStringList files;
-    bool outputGiven = false;
+    bool output = false; // -o
+    QStringList values;  // the options that took a value, in order
+};
+
+// Reads the options and files after the command into `request`; an option the command does
+// not take, a missing value or a value given twice is a usage error.
+GivenArguments readOptions(const QStringList& arguments, Request& request) {
+    GivenArguments given;
     bool optionsEnded = false;
     // An option with a value counts once: a second one would silently win over the first.
     // Seats, subwoofers and main loudspeakers are added one option each.
-    QStringList valuesGiven;
     const auto takeValueOnce = [&](const QString& option) {
         if (option != u"--seat" && option != u"--sub" && option != u"--speaker" &&
-            valuesGiven.contains(option))
+            given.values.contains(option))
             refuse(option.toStdString() + " が二度あります");
-        valuesGiven.append(option);
+        given.values.append(option);
     };
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         const qsizetype optionAt = i;
         if (optionsEnded || !a.startsWith(u'-') || a == QStringLiteral("-")) {
-            files.append(a);
+            given.files.append(a);
         } else if (a == QStringLiteral("--")) {
             optionsEnded = true;
         } else if (a == QStringLiteral("-o")) {
-            if (outputGiven)
+            if (given.output)
                 refuse("-o が二度あります");
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty())
                 refuse("-o の後に出力ファイル名がありません");
             request.outputPath = arguments[++i];
-            outputGiven = true;
+            given.output = true;
         } else if (readSeatOption(arguments, i, request)) {
             // Read with its value, if it has one.
         } else if (a == QStringLiteral("--decay") && request.command == Command::Modes) {
@@ -427,88 +418,109 @@ Request parseArguments(const QStringList& arguments) {
                 refuse(a.toStdString() + " の後に値がありません");
             readPlacementOption(a, arguments[++i], request);
         } else {
-            refuse(command.toStdString() + " に使えないオプション " + quoted(a));
+            refuse(arguments.front().toStdString() + " に使えないオプション " + quoted(a));
         }
         if (i > optionAt)
             takeValueOnce(a);
     }
 
+    return given;
+}
+
+// Refuses what the command cannot do with the files and options given, and takes its file.
+void checkCombination(const QStringList& arguments, const GivenArguments& given, Request& request) {
     // An empty argument names no file: reading it would fail without a name to report.
-    if (request.command != Command::Room && files.contains(QString()))
+    if (request.command != Command::Room && given.files.contains(QString()))
         refuse("部屋データファイル名が空です");
     switch (request.command) {
     case Command::Response:
-        if (files.size() > 1)
+        if (given.files.size() > 1)
             refuse("部屋データファイルは一つだけです");
-        if (!request.pngPath.isEmpty() && (outputGiven || request.csv))
+        if (!request.pngPath.isEmpty() && (given.output || request.csv))
             refuse("--png は -o、--csv と一緒には使えません");
         if (request.text && (request.csv || !request.pngPath.isEmpty()))
             refuse("--text は --csv、--png と一緒には使えません");
         if (!request.pngPath.isEmpty() && (request.seatOptions.any() || request.seatOptions.seat != 0 ||
                                            request.seatOptions.subwoofersOnly))
             refuse("--png は部屋データファイルだけのグラフを描きます");
-        if (files.isEmpty()) {
-            if (outputGiven || request.csv || request.text || !request.pngPath.isEmpty() ||
+        if (given.files.isEmpty()) {
+            if (given.output || request.csv || request.text || !request.pngPath.isEmpty() ||
                 request.seatOptions.any() || request.seatOptions.seat != 0 ||
                 request.seatOptions.subwoofersOnly)
                 refuse("-o、--csv、--png には部屋データファイルが要ります");
             request.command = Command::DefaultResponse;
         } else {
-            request.roomPath = files.front();
+            request.roomPath = given.files.front();
         }
         break;
     case Command::Modes:
-        if (files.size() != 1)
+        if (given.files.size() != 1)
             refuse("modes には部屋データファイルを一つ指定します");
-        request.roomPath = files.front();
+        request.roomPath = given.files.front();
         break;
     case Command::Decay:
-        if (files.size() != 1)
+        if (given.files.size() != 1)
             refuse("decay には部屋データファイルを一つ指定します");
-        if (!request.pngPath.isEmpty() && (outputGiven || request.csv))
+        if (!request.pngPath.isEmpty() && (given.output || request.csv))
             refuse("--png は -o、--csv と一緒には使えません");
-        if (valuesGiven.contains(QStringLiteral("--band")) && !request.csv && request.pngPath.isEmpty())
+        if (given.values.contains(QStringLiteral("--band")) && !request.csv && request.pngPath.isEmpty())
             refuse("decay の --band は滝グラフ (--csv か --png) の帯域で、残響時間の表には使いません");
         if (!request.pngPath.isEmpty() && request.seatOptions.seat > 1)
             refuse("--png は聴取位置 (座席 1) の滝グラフを描きます");
-        request.roomPath = files.front();
+        request.roomPath = given.files.front();
         break;
     case Command::Map:
     case Command::Place:
-        if (files.size() != 1)
-            refuse(command.toStdString() + " には部屋データファイルを一つ指定します");
-        request.roomPath = files.front();
-        if (request.command == Command::Map && !request.csv && !outputGiven)
+        if (given.files.size() != 1)
+            refuse(arguments.front().toStdString() + " には部屋データファイルを一つ指定します");
+        request.roomPath = given.files.front();
+        if (request.command == Command::Map && !request.csv && !given.output)
             refuse("地図の画像には -o で出力ファイルを指定します (--csv なら標準出力に書けます)");
-        if (request.layout == Layout::Listener && (valuesGiven.contains(QStringLiteral("--front")) ||
-                                                   valuesGiven.contains(QStringLiteral("--spacing"))))
+        if (request.layout == Layout::Listener && (given.values.contains(QStringLiteral("--front")) ||
+                                                   given.values.contains(QStringLiteral("--spacing"))))
             refuse("--front と --spacing はスピーカーを動かす配置 (stereo、speakers) にだけ使います");
-        if (request.layout != Layout::Stereo && valuesGiven.contains(QStringLiteral("--angle")))
+        if (request.layout != Layout::Stereo && given.values.contains(QStringLiteral("--angle")))
             refuse("--angle は stereo の配置にだけ使います");
         break;
     case Command::Seats:
     case Command::Subs:
     case Command::Setup:
-        if (files.size() != 1)
-            refuse(command.toStdString() + " にはファイルを一つ指定します");
-        request.roomPath = files.front();
+        if (given.files.size() != 1)
+            refuse(arguments.front().toStdString() + " にはファイルを一つ指定します");
+        request.roomPath = given.files.front();
         if (request.command == Command::Subs && request.subs.count == 0)
             refuse("subs には --count K (1 から 4) が要ります");
         break;
     case Command::Report:
-        if (files.size() != 1)
+        if (given.files.size() != 1)
             refuse("report には部屋データファイルかセットアップファイルを一つ指定します");
-        if (!outputGiven)
+        if (!given.output)
             refuse("report には -o で PDF ファイルを指定します");
-        request.roomPath = files.front();
+        request.roomPath = given.files.front();
         break;
     case Command::Room:
-        if (!files.isEmpty())
-            refuse("room はファイルを読みません: " + quoted(files.front()));
+        if (!given.files.isEmpty())
+            refuse("room はファイルを読みません: " + quoted(given.files.front()));
         break;
     default:
         break;
     }
+}
+
+} // namespace
+
+Request parseArguments(const QStringList& arguments) {
+    if (arguments.isEmpty())
+        refuse("コマンドがありません");
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h")))
+        return Request{};
+
+    Request request;
+    request.command = commandOfWord(arguments.front());
+    if (request.command == Command::Seats || request.command == Command::Subs)
+        request.band = {20, 120};
+    const GivenArguments given = readOptions(arguments, request);
+    checkCombination(arguments, given, request);
     return request;
 }
 

@@ -53,6 +53,50 @@ SubwooferOptimiserWindow::SubwooferOptimiserWindow(const SceneDocument& document
     setFont(japaneseWindowFont());
     setObjectName(QStringLiteral("subwooferOptimiserWindow"));
 
+    QFormLayout* form = createGoalBoxes();
+
+    runRow_ = new RunRow(QStringLiteral("最適化"));
+
+    table_ = new QTableWidget(0, 5);
+    table_->setHorizontalHeaderLabels({QStringLiteral("順位"), QStringLiteral("座席間ばらつき dB"),
+                                       QStringLiteral("座席 1 ばらつき dB"), QStringLiteral("平均 dB"),
+                                       QStringLiteral("サブウーファー (x, y, z m / dB / ms / 極性)")});
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    statusLabel_ = new QLabel;
+    applyButton_ = new QPushButton(QStringLiteral("適用"));
+    applyButton_->setEnabled(false);
+    auto* foot = new QHBoxLayout;
+    foot->addWidget(statusLabel_, 1);
+    foot->addWidget(applyButton_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(runRow_);
+    layout->addWidget(table_, 1);
+    layout->addLayout(foot);
+    resize(900, 420);
+
+    const std::pair<QWidget*, const char*> names[]{{countBox_, "countBox"},   {lowBox_, "bandLowBox"},
+                                                   {highBox_, "bandHighBox"}, {applyButton_, "applyButton"},
+                                                   {table_, "resultTable"},   {statusLabel_, "statusLabel"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QString::fromLatin1(name));
+    connect(runRow_, &RunRow::startClicked, this, commandSlot(this, [this] { startSearch(); }));
+    connect(applyButton_, &QPushButton::clicked, this, commandSlot(this, [this] { applySelected(); }));
+    connect(table_, &QTableWidget::itemSelectionChanged, this,
+            commandSlot(this, [this] { selectionChanged(); }));
+    connect(&document_, &SceneDocument::calculated, this, [this] {
+        if (!searching())
+            checkRows();
+    });
+}
+
+// The count, the candidates, the band and the optional goals, in a form.
+QFormLayout* SubwooferOptimiserWindow::createGoalBoxes() {
     countBox_ = spinBox(1, kMostSubwoofers, 2, QStringLiteral(" 台"));
     lowBox_ = spinBox(10, 499, 20, QStringLiteral(" Hz"));
     highBox_ = spinBox(11, 500, 120, QStringLiteral(" Hz"));
@@ -103,45 +147,7 @@ SubwooferOptimiserWindow::SubwooferOptimiserWindow(const SceneDocument& document
     seat1WeightBox_->setObjectName(QStringLiteral("seat1WeightBox"));
     leastMeanBox_->setObjectName(QStringLiteral("leastMeanBox"));
     subsOnlyBox_->setObjectName(QStringLiteral("subsOnlyBox"));
-
-    runRow_ = new RunRow(QStringLiteral("最適化"));
-
-    table_ = new QTableWidget(0, 5);
-    table_->setHorizontalHeaderLabels({QStringLiteral("順位"), QStringLiteral("座席間ばらつき dB"),
-                                       QStringLiteral("座席 1 ばらつき dB"), QStringLiteral("平均 dB"),
-                                       QStringLiteral("サブウーファー (x, y, z m / dB / ms / 極性)")});
-    table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    statusLabel_ = new QLabel;
-    applyButton_ = new QPushButton(QStringLiteral("適用"));
-    applyButton_->setEnabled(false);
-    auto* foot = new QHBoxLayout;
-    foot->addWidget(statusLabel_, 1);
-    foot->addWidget(applyButton_);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(runRow_);
-    layout->addWidget(table_, 1);
-    layout->addLayout(foot);
-    resize(900, 420);
-
-    const std::pair<QWidget*, const char*> names[]{{countBox_, "countBox"},   {lowBox_, "bandLowBox"},
-                                                   {highBox_, "bandHighBox"}, {applyButton_, "applyButton"},
-                                                   {table_, "resultTable"},   {statusLabel_, "statusLabel"}};
-    for (const auto& [widget, name] : names)
-        widget->setObjectName(QString::fromLatin1(name));
-    connect(runRow_, &RunRow::startClicked, this, commandSlot(this, [this] { startSearch(); }));
-    connect(applyButton_, &QPushButton::clicked, this, commandSlot(this, [this] { applySelected(); }));
-    connect(table_, &QTableWidget::itemSelectionChanged, this,
-            commandSlot(this, [this] { selectionChanged(); }));
-    connect(&document_, &SceneDocument::calculated, this, [this] {
-        if (!searching())
-            checkRows();
-    });
+    return form;
 }
 
 SubwooferOptimiserWindow::~SubwooferOptimiserWindow() {

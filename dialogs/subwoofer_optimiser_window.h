@@ -18,6 +18,7 @@
 
 class QCheckBox;
 class QDoubleSpinBox;
+class QFormLayout;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -54,6 +55,7 @@ class SubwooferOptimiserWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    QFormLayout* createGoalBoxes();
     // `note`: why nothing was found, or what the bound on the candidates left out.
     void showResult(const OptimiserResult& result, const std::vector<Point3>& positions,
                     const std::string& note);

@@ -79,41 +79,7 @@ WaterfallWindow::WaterfallWindow(const SceneDocument& document, SharedPrinter& p
     setFont(japaneseWindowFont());
     setObjectName(QStringLiteral("waterfallWindow"));
 
-    const WaterfallSettings defaults;
-    curveBox_ = new QComboBox;
-    curveBox_->addItems({QStringLiteral("Total"), QStringLiteral("SP1"), QStringLiteral("SP2")});
-    curveBox_->setObjectName(QStringLiteral("waterfallCurveBox"));
-    styleBox_ = new QComboBox;
-    styleBox_->addItems({QStringLiteral("滝グラフ"), QStringLiteral("スペクトログラム")});
-    styleBox_->setObjectName(QStringLiteral("waterfallStyleBox"));
-    lowBox_ = wholeBox(10, 500, defaults.band.low, QStringLiteral(" Hz"), "waterfallLowBox");
-    highBox_ = wholeBox(10, 500, defaults.band.high, QStringLiteral(" Hz"), "waterfallHighBox");
-    firstBox_ = millisecondsBox(0, kLongestWindowMs, defaults.firstMs, "waterfallFirstBox");
-    lastBox_ = millisecondsBox(0, kLongestWindowMs, defaults.lastMs, "waterfallLastBox");
-    slicesBox_ = wholeBox(1, kMostSlices, defaults.slices, QString(), "waterfallSlicesBox");
-    windowBox_ = millisecondsBox(1, kLongestWindowMs, defaults.windowMs, "waterfallWindowBox");
-    riseBox_ = millisecondsBox(0, kLongestWindowMs / 2, defaults.riseMs, "waterfallRiseBox");
-    windowBox_->setToolTip(
-        QStringLiteral("各スライスで使うインパルス応答の長さです。長いほど周波数の分解能が上がり、"
-                       "短いほど時間の変化を細かく追えます。"));
-    riseBox_->setToolTip(QStringLiteral("窓の両端をなめらかに立ち上げ・下げる長さです。"
-                                        "スペクトログラムでは使いません (窓全体がハン窓です)。"));
-    slicesBox_->setToolTip(QStringLiteral("開始から終了までを等間隔に切るスライスの数です。"));
-
-    auto* form = new QFormLayout;
-    auto* choices = new QHBoxLayout;
-    choices->addWidget(curveBox_);
-    choices->addWidget(styleBox_);
-    form->addRow(QStringLiteral("曲線・表示"), choices);
-    form->addRow(QStringLiteral("周波数"), pair(lowBox_, highBox_));
-    form->addRow(QStringLiteral("時間"), pair(firstBox_, lastBox_));
-    auto* window = new QHBoxLayout;
-    window->addWidget(slicesBox_);
-    window->addWidget(new QLabel(QStringLiteral("窓")));
-    window->addWidget(windowBox_);
-    window->addWidget(new QLabel(QStringLiteral("立ち上がり")));
-    window->addWidget(riseBox_);
-    form->addRow(QStringLiteral("スライス数"), window);
+    QFormLayout* form = createSettingBoxes();
 
     messageLabel_ = new QLabel;
     messageLabel_->setObjectName(QStringLiteral("waterfallMessage"));
@@ -170,6 +136,46 @@ WaterfallWindow::WaterfallWindow(const SceneDocument& document, SharedPrinter& p
             redraw();
     });
     takeResult();
+}
+
+// The curve, the style, the band, the time span and the slices, in a form.
+QFormLayout* WaterfallWindow::createSettingBoxes() {
+    const WaterfallSettings defaults;
+    curveBox_ = new QComboBox;
+    curveBox_->addItems({QStringLiteral("Total"), QStringLiteral("SP1"), QStringLiteral("SP2")});
+    curveBox_->setObjectName(QStringLiteral("waterfallCurveBox"));
+    styleBox_ = new QComboBox;
+    styleBox_->addItems({QStringLiteral("滝グラフ"), QStringLiteral("スペクトログラム")});
+    styleBox_->setObjectName(QStringLiteral("waterfallStyleBox"));
+    lowBox_ = wholeBox(10, 500, defaults.band.low, QStringLiteral(" Hz"), "waterfallLowBox");
+    highBox_ = wholeBox(10, 500, defaults.band.high, QStringLiteral(" Hz"), "waterfallHighBox");
+    firstBox_ = millisecondsBox(0, kLongestWindowMs, defaults.firstMs, "waterfallFirstBox");
+    lastBox_ = millisecondsBox(0, kLongestWindowMs, defaults.lastMs, "waterfallLastBox");
+    slicesBox_ = wholeBox(1, kMostSlices, defaults.slices, QString(), "waterfallSlicesBox");
+    windowBox_ = millisecondsBox(1, kLongestWindowMs, defaults.windowMs, "waterfallWindowBox");
+    riseBox_ = millisecondsBox(0, kLongestWindowMs / 2, defaults.riseMs, "waterfallRiseBox");
+    windowBox_->setToolTip(
+        QStringLiteral("各スライスで使うインパルス応答の長さです。長いほど周波数の分解能が上がり、"
+                       "短いほど時間の変化を細かく追えます。"));
+    riseBox_->setToolTip(QStringLiteral("窓の両端をなめらかに立ち上げ・下げる長さです。"
+                                        "スペクトログラムでは使いません (窓全体がハン窓です)。"));
+    slicesBox_->setToolTip(QStringLiteral("開始から終了までを等間隔に切るスライスの数です。"));
+
+    auto* form = new QFormLayout;
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(curveBox_);
+    choices->addWidget(styleBox_);
+    form->addRow(QStringLiteral("曲線・表示"), choices);
+    form->addRow(QStringLiteral("周波数"), pair(lowBox_, highBox_));
+    form->addRow(QStringLiteral("時間"), pair(firstBox_, lastBox_));
+    auto* window = new QHBoxLayout;
+    window->addWidget(slicesBox_);
+    window->addWidget(new QLabel(QStringLiteral("窓")));
+    window->addWidget(windowBox_);
+    window->addWidget(new QLabel(QStringLiteral("立ち上がり")));
+    window->addWidget(riseBox_);
+    form->addRow(QStringLiteral("スライス数"), window);
+    return form;
 }
 
 void WaterfallWindow::showEvent(QShowEvent* event) {

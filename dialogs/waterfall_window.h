@@ -16,6 +16,7 @@
 #include <functional>
 
 class QComboBox;
+class QFormLayout;
 class QDoubleSpinBox;
 class QLabel;
 class QPrinter;
@@ -42,6 +43,7 @@ class WaterfallWindow : public QWidget {
     void showEvent(QShowEvent* event) override;
 
   private:
+    QFormLayout* createSettingBoxes();
     WaterfallSettings readSettings() const;
     void redraw(); // slices again from the document's responses, when the window shows
 
