@@ -8,14 +8,12 @@ namespace kolmarin {
 AppWindows::AppWindows()
     : document(startupTexts(decimalSeparator()), QStringLiteral("Kolmarin2 部屋.dtr")),
       mainWindow(document, printer), roomSettings(document, &mainWindow),
-      modeList(roomSettings, printer, &mainWindow), axisSettings(mainWindow.chartAxes(), &mainWindow),
+      modeList(document, printer, &mainWindow), axisSettings(mainWindow.chartAxes(), &mainWindow),
       aboutBox(&mainWindow) {
     mainWindow.setDialogs(&roomSettings, &modeList, &axisSettings, &aboutBox);
     // The modes are computed, and a failure shown, over the window that asked for them.
     const auto modesOver = [this](QWidget* asker) {
-        return [this, asker] {
-            runCommand(asker, [this] { computeAndShowEigenmodes(document, roomSettings, modeList); });
-        };
+        return [this, asker] { runCommand(asker, [this] { computeAndShowEigenmodes(document, modeList); }); };
     };
     QObject::connect(&roomSettings, &RoomSettingsDialog::modesRequested, &roomSettings,
                      modesOver(&roomSettings));

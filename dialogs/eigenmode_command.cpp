@@ -1,7 +1,7 @@
 #include "dialogs/eigenmode_command.h"
 
 #include "dialogs/mode_list_window.h"
-#include "dialogs/room_settings_dialog.h"
+#include "files/scene_document.h"
 #include "model/acoustics/eigenmodes.h"
 #include "model/acoustics/mode_decay.h"
 #include "model/text/number_text.h"
@@ -14,15 +14,14 @@
 
 namespace kolmarin {
 
-void computeAndShowEigenmodes(const SceneDocument& document, const RoomSettingsDialog& room,
-                              ModeListWindow& modeList) {
+void computeAndShowEigenmodes(const SceneDocument& document, ModeListWindow& modeList) {
     BusyCursor busy;
     const char separator = decimalSeparator();
     const SceneTexts& texts = document.texts();
     // Read one after the other, so the first text that is not a number is the one named.
-    const double w = room.dimension(Coordinate::X);
-    const double d = room.dimension(Coordinate::Y);
-    const double h = room.dimension(Coordinate::Z);
+    const double w = readRoomSize(texts, &SceneTexts::width, separator);
+    const double d = readRoomSize(texts, &SceneTexts::depth, separator);
+    const double h = readRoomSize(texts, &SceneTexts::height, separator);
     ModeTable table = computeModeTable(w, d, h, separator);
     // A mode's decay needs the walls' reflection coefficients besides the sizes it was
     // listed for; the scene is read whole, so a text the calculation refuses is named.

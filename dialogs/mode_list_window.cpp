@@ -2,8 +2,8 @@
 
 #include "printing/print_job_error.h"
 
-#include "dialogs/room_settings_dialog.h"
 #include "files/mode_file.h"
+#include "files/scene_document.h"
 #include "model/errors.h"
 #include "widgets/japanese_fonts.h"
 #include "widgets/placed_controls.h"
@@ -120,8 +120,8 @@ class FixedTitleGrid : public QTableWidget {
 
 } // namespace
 
-ModeListWindow::ModeListWindow(const RoomSettingsDialog& room, SharedPrinter& printer, QWidget* parent)
-    : QDialog(parent), roomSettings_(room), saveName_(QStringLiteral("mode.dat")), printer_(printer) {
+ModeListWindow::ModeListWindow(const SceneDocument& document, SharedPrinter& printer, QWidget* parent)
+    : QDialog(parent), document_(document), saveName_(QStringLiteral("mode.dat")), printer_(printer) {
     setObjectName(QStringLiteral("modeListWindow"));
     setWindowTitle(QStringLiteral("部屋の固有モード"));
     setFont(japaneseWindowFont(12));
@@ -286,8 +286,7 @@ void ModeListWindow::printModes() {
 }
 
 QString ModeListWindow::pageHeaderText() const {
-    SceneTexts texts;
-    roomSettings_.readTexts(texts);
+    const SceneTexts& texts = document_.texts();
     return QStringLiteral("部屋の基準振動モード　部屋の幅：") + toQString(texts.width) +
            QStringLiteral("m  奥行：") + toQString(texts.depth) + QStringLiteral("m  高さ：") +
            toQString(texts.height) + QStringLiteral("m");
@@ -304,11 +303,9 @@ void ModeListWindow::printPageHeader(GridPrinter& sender) {
 }
 
 void ModeListWindow::saveModes() {
-    // The room size comes from the dialog's boxes as they stand now; a text the file cannot
+    // The room size comes from the document's texts as typed now; a text the file cannot
     // hold is refused before the user is asked for a name.
-    SceneTexts texts;
-    roomSettings_.readTexts(texts);
-    const QByteArray bytes = modeFileBytes(texts, modeTable());
+    const QByteArray bytes = modeFileBytes(document_.texts(), modeTable());
     saveThroughDialog(
         this,
         {QStringLiteral("固有モードデータファイル(*.dat)"), QStringLiteral("*.dat"), QString(), QString()},

@@ -24,7 +24,7 @@ class QTableWidget;
 
 namespace kolmarin {
 
-class RoomSettingsDialog;
+class SceneDocument;
 
 class ModeListWindow : public QDialog {
     Q_OBJECT
@@ -32,7 +32,7 @@ class ModeListWindow : public QDialog {
     // `room` holds the dimension texts that the saved file and the printed page header
     // name; they are read when saving or printing, not when the list was computed. The list
     // prints on the program's one printer.
-    ModeListWindow(const RoomSettingsDialog& room, SharedPrinter& printer, QWidget* parent = nullptr);
+    ModeListWindow(const SceneDocument& document, SharedPrinter& printer, QWidget* parent = nullptr);
     ~ModeListWindow() override;
 
     // Replaces the whole list: row 0 the column titles, then one row per mode. Every row
@@ -66,7 +66,7 @@ class ModeListWindow : public QDialog {
   private:
     void writeCell(int row, int column, const QString& text);
 
-    const RoomSettingsDialog& roomSettings_;
+    const SceneDocument& document_;
     QString saveName_; // the name the save dialog proposes: the last one chosen in it
     SharedPrinter& printer_;
     QMenuBar* menuBar_ = nullptr;

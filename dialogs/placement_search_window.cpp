@@ -137,12 +137,50 @@ double farEnd(const QDoubleSpinBox* box) {
 
 } // namespace
 
-PlacementSearchWindow::PlacementSearchWindow(const SceneDocument& document, QWidget* parent)
+PlacementSearchWindow::PlacementSearchWindow(SceneDocument& document, QWidget* parent)
     : QWidget(parent, Qt::Window), document_(document) {
     setWindowTitle(QStringLiteral("配置の探索"));
     setFont(japaneseWindowFont());
     setObjectName(QStringLiteral("placementSearchWindow"));
 
+    QFormLayout* form = createConditionBoxes();
+
+    runRow_ = new RunRow(QStringLiteral("探索"));
+
+    currentLabel_ = new QLabel;
+    statusLabel_ = new QLabel;
+    statusLabel_->setWordWrap(true);
+    createResultTable();
+    applyButton_ = new QPushButton(QStringLiteral("適用"));
+    applyButton_->setEnabled(false);
+    auto* foot = new QHBoxLayout;
+    foot->addWidget(currentLabel_, 1);
+    foot->addWidget(applyButton_);
+
+    auto* column = new QVBoxLayout(this);
+    column->addLayout(form);
+    column->addWidget(runRow_);
+    column->addWidget(resultTable_, 1);
+    column->addWidget(statusLabel_);
+    column->addLayout(foot);
+    resize(980, 720); // room for the twelve columns and the ten rows without scrolling
+
+    nameControls();
+    connectControls();
+
+    // The current line from the start, for the calculation already shown (none after one
+    // that failed), then after each calculation.
+    const auto takeResult = [this] {
+        const SceneResult& result = document_.result();
+        if (result.calculated())
+            sceneCalculated(result.scene, result.curves, result.computed);
+    };
+    connect(&document_, &SceneDocument::calculated, this, takeResult);
+    takeResult();
+}
+
+// The layout, the objective, the constraints and the band, in a form.
+QFormLayout* PlacementSearchWindow::createConditionBoxes() {
     layoutBox_ = new QComboBox;
     layoutBox_->addItems(
         {QStringLiteral("ステレオ"), QStringLiteral("聴取者のみ"), QStringLiteral("スピーカー対のみ")});
@@ -184,11 +222,11 @@ PlacementSearchWindow::PlacementSearchWindow(const SceneDocument& document, QWid
     form->addRow(QStringLiteral("スピーカーの間隔 (最小)"), spacingBox_);
     form->addRow(QStringLiteral("帯域"), range(lowBox_, highBox_));
 
-    runRow_ = new RunRow(QStringLiteral("探索"));
+    return form;
+}
 
-    currentLabel_ = new QLabel;
-    statusLabel_ = new QLabel;
-    statusLabel_->setWordWrap(true);
+// The table of results, each column's header telling what it holds.
+void PlacementSearchWindow::createResultTable() {
     resultTable_ = new QTableWidget(0, 12);
     // Each column says what it holds and which way is better, in the user's words.
     const std::pair<const char*, const char*> columns[]{
@@ -227,20 +265,9 @@ PlacementSearchWindow::PlacementSearchWindow(const SceneDocument& document, QWid
     resultTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     resultTable_->setSelectionMode(QAbstractItemView::SingleSelection);
     resultTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    applyButton_ = new QPushButton(QStringLiteral("適用"));
-    applyButton_->setEnabled(false);
-    auto* foot = new QHBoxLayout;
-    foot->addWidget(currentLabel_, 1);
-    foot->addWidget(applyButton_);
+}
 
-    auto* column = new QVBoxLayout(this);
-    column->addLayout(form);
-    column->addWidget(runRow_);
-    column->addWidget(resultTable_, 1);
-    column->addWidget(statusLabel_);
-    column->addLayout(foot);
-    resize(980, 720); // room for the twelve columns and the ten rows without scrolling
-
+void PlacementSearchWindow::nameControls() {
     const std::pair<QObject*, const char*> names[]{{layoutBox_, "layoutBox"},
                                                    {wallBox_, "wallClearanceBox"},
                                                    {objectiveBox_, "objectiveBox"},
@@ -259,7 +286,9 @@ PlacementSearchWindow::PlacementSearchWindow(const SceneDocument& document, QWid
                                                    {resultTable_, "resultTable"}};
     for (const auto& [control, name] : names)
         control->setObjectName(QString::fromLatin1(name));
+}
 
+void PlacementSearchWindow::connectControls() {
     connect(runRow_, &RunRow::startClicked, this, commandSlot(this, [this] { startSearch(); }));
     connect(applyButton_, &QPushButton::clicked, this, commandSlot(this, [this] { applySelected(); }));
     connect(resultTable_, &QTableWidget::itemSelectionChanged, this,
@@ -276,16 +305,6 @@ PlacementSearchWindow::PlacementSearchWindow(const SceneDocument& document, QWid
         connect(box, &QDoubleSpinBox::valueChanged, this, conditionsChanged);
     for (QSpinBox* box : {lowBox_, highBox_})
         connect(box, &QSpinBox::valueChanged, this, conditionsChanged);
-
-    // The current line from the start, for the calculation already shown (none after one
-    // that failed), then after each calculation.
-    const auto takeResult = [this] {
-        const SceneResult& result = document_.result();
-        if (result.calculated())
-            sceneCalculated(result.scene, result.curves, result.computed);
-    };
-    connect(&document_, &SceneDocument::calculated, this, takeResult);
-    takeResult();
 }
 
 PlacementSearchWindow::~PlacementSearchWindow() {
@@ -339,7 +358,7 @@ bool PlacementSearchWindow::searching() const {
 
 void PlacementSearchWindow::startSearch() {
     const SearchOptions options = readOptions();
-    const Scene scene = readScene();
+    const Scene scene = document_.calculationScene(decimalSeparator());
     searchedScene_ = scene;
     searchedOptions_ = options;
     setStatus(QStringLiteral("探索しています..."));
@@ -395,8 +414,7 @@ void PlacementSearchWindow::showResult(const SearchResult& result) {
     // scene is read as the search read it (texts typed but not applied count); one that
     // cannot be read now is left to 適用, which reads it again.
     try {
-        if (readScene)
-            checkRows(readScene());
+        checkRows(document_.calculationScene(decimalSeparator()));
     } catch (const std::exception&) {
     }
     if (!results_.empty() && staleReason_.isEmpty() && optionsChanged())
@@ -494,7 +512,7 @@ void PlacementSearchWindow::applySelected() {
     // The scene as 適用 would change it, read now: a text typed in the settings dialog
     // counts even before the dialog applied it.
     if (staleReason_.isEmpty())
-        checkRows(readScene());
+        checkRows(document_.calculationScene(decimalSeparator()));
     if (staleReason_.isEmpty() && optionsChanged())
         markStale(QStringLiteral("探索の条件が変わりました"));
     if (!staleReason_.isEmpty())

@@ -22,6 +22,7 @@
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
+class QFormLayout;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
@@ -33,13 +34,11 @@ class RunRow;
 class PlacementSearchWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit PlacementSearchWindow(const SceneDocument& document, QWidget* parent = nullptr);
+    // The search reads its scene from `document` as the next calculation would, and writes
+    // back the conditions that reading corrects.
+    explicit PlacementSearchWindow(SceneDocument& document, QWidget* parent = nullptr);
     // Stops a running search and waits for its thread.
     ~PlacementSearchWindow() override;
-
-    // The scene as the next calculation would read it, read in the window's thread: a
-    // question the search asks when it starts, so a function rather than a notice.
-    std::function<Scene()> readScene;
 
     void startSearch(); // 探索: stops any search, then searches the scene read now
     bool searching() const;
@@ -62,6 +61,10 @@ class PlacementSearchWindow : public QWidget {
     void showEvent(QShowEvent* event) override;
 
   private:
+    QFormLayout* createConditionBoxes();
+    void createResultTable();
+    void nameControls();
+    void connectControls();
     // After each calculation, with the scene it read and its curves: the current spread
     // line follows, and the rows are checked against the scene.
     void sceneCalculated(const Scene& scene, const ResponseCurves& curves, ElementRange computed);
@@ -92,7 +95,7 @@ class PlacementSearchWindow : public QWidget {
     QLabel* statusLabel_ = nullptr;
     QTableWidget* resultTable_ = nullptr;
 
-    const SceneDocument& document_;
+    SceneDocument& document_;
     std::vector<Placement> results_;
     // The scene and options the rows were searched with.
     Scene searchedScene_;

@@ -69,6 +69,12 @@ RoomSettingsDialog::RoomSettingsDialog(SceneDocument& document, QWidget* parent)
 
     setFixedSize(sizeHint());
     placeOnScreen();
+    // A text the calculation or a command refuses is shown in its box here.
+    setSceneTextBoxes([this](SceneText text) { return box(text); });
+}
+
+RoomSettingsDialog::~RoomSettingsDialog() {
+    setSceneTextBoxes({});
 }
 
 void RoomSettingsDialog::createMenu() {
@@ -259,12 +265,6 @@ void RoomSettingsDialog::takeTypedText() {
     SceneTexts texts = document_.texts();
     readTexts(texts);
     document_.setTexts(texts);
-}
-
-double RoomSettingsDialog::dimension(Coordinate axis) const {
-    return readDecimalBox(axis == Coordinate::X   ? roomWidthBox_
-                          : axis == Coordinate::Y ? roomDepthBox_
-                                                  : roomHeightBox_);
 }
 
 QLineEdit* RoomSettingsDialog::box(SceneText text) const {

@@ -6,7 +6,6 @@
 
 #include "files/scene_document.h"
 #include "model/acoustics/scene.h"
-#include "model/layout/plan_geometry.h"
 #include "widgets/ui_support.h"
 
 #include <QDialog>
@@ -38,6 +37,7 @@ class RoomSettingsDialog : public QDialog {
     Q_OBJECT
   public:
     explicit RoomSettingsDialog(SceneDocument& document, QWidget* parent = nullptr);
+    ~RoomSettingsDialog() override;
 
     // Save room data: asks for the file ("部屋.dtr" the first time, then the name last
     // chosen), asks before replacing one, writes the scene and names the file in the main
@@ -66,18 +66,6 @@ class RoomSettingsDialog : public QDialog {
     // and puts those of `texts` into the document.
     void readTexts(SceneTexts& texts) const;
     void writeTexts(const SceneTexts& texts);
-    // The room's width (X), depth (Y) or height (Z) read from its box as it stands; a text
-    // that is no number is a BoxTextError naming that box.
-    double dimension(Coordinate axis) const;
-    // Runs `read`; a room, coefficient or condition text it refused is reported as the text
-    // of its box here, so the user is shown what to fix.
-    template <class Read> auto readingBoxes(Read read) const {
-        try {
-            return read();
-        } catch (const SceneTextError& e) {
-            throw BoxTextError(e.what(), box(e.text));
-        }
-    }
   signals:
     // The button "固有モード計算" was pressed: the room's modes are wanted.
     void modesRequested();

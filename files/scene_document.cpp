@@ -57,6 +57,15 @@ std::pair<SceneTexts, SetupExtras> split(const BassSetup& setup) {
 
 } // namespace
 
+Scene SceneDocument::calculationScene(char decimalSeparator) {
+    const Scene scene = readCalculationScene(texts_, decimalSeparator,
+                                             [this](Condition condition, const std::string& corrected) {
+                                                 setText(conditionText(condition), corrected);
+                                             });
+    const BassSetup bass = setup();
+    return bass.plain() ? scene : setupScene(bass, decimalSeparator);
+}
+
 SceneText conditionText(Condition condition) {
     return condition == Condition::ReflectionCount  ? &SceneTexts::reflectionCount
            : condition == Condition::StartFrequency ? &SceneTexts::startFrequency

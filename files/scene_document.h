@@ -47,6 +47,10 @@ class SceneDocument : public QObject {
     // The texts with the other main loudspeakers, the subwoofers, the other seats and the
     // crossover; plain without a setup.
     BassSetup setup() const;
+    // The scene as the next calculation reads it, the setup's sources, seats and crossover
+    // in it; a condition the calculation corrects ("200", "10", "500") is written back
+    // into the texts. Throws what the calculation would: a SceneTextError names the text.
+    Scene calculationScene(char decimalSeparator);
 
     // Takes new texts or a new caption; views are told what differs (nothing when nothing
     // does).

@@ -182,6 +182,9 @@ class MainWindow : public QMainWindow {
     PlacedObjectRow& controls(PlacedObject object) { return rows_[object]; }
     QLabel* readOut(PlacedObject object, Coordinate coordinate) { return rows_[object].readOut(coordinate); }
 
+    // The room's width (X), depth (Y) or height (Z) as the document's text says; a text that
+    // is no number is a SceneTextError.
+    double roomSize(Coordinate axis) const;
     RoomSettingsDialog& roomSettings() const;
     ModeListWindow& modeList() const;
     AxisSettingsDialog& axisSettings() const;

@@ -100,7 +100,7 @@ void MainWindow::exitProgram() {
 }
 
 void MainWindow::showModes() {
-    computeAndShowEigenmodes(document_, roomSettings(), modeList());
+    computeAndShowEigenmodes(document_, modeList());
 }
 
 void MainWindow::showRoomSettings() {

@@ -159,9 +159,9 @@ void MainWindow::createResponseMap() {
     m.legend->hide();
 
     m.runner = new MapRunner(&m);
-    m.runner->onPass = [this](const ResponseMap& map) { showMapPass(map); };
-    m.runner->onProgress = [this](int percent) { showMapProgress(percent); };
-    m.runner->onCurrent = [this](std::optional<double> value) { showMapCurrent(value); };
+    connect(m.runner, &MapRunner::passDone, this, &MainWindow::showMapPass);
+    connect(m.runner, &MapRunner::progressed, this, &MainWindow::showMapProgress);
+    connect(m.runner, &MapRunner::currentFigured, this, &MainWindow::showMapCurrent);
     connect(m.shown, &QAction::toggled, this, commandSlot(this, [this] { toggleResponseMap(); }));
     connect(moving, &QActionGroup::triggered, this, commandSlot(this, [this] { mapChoiceChanged(); }));
     connect(figures, &QActionGroup::triggered, this, commandSlot(this, [this] { mapChoiceChanged(); }));
@@ -170,18 +170,10 @@ void MainWindow::createResponseMap() {
     planView_->installEventFilter(this);
 }
 
-// The scene as the calculation reads it, corrections written back to the dialog; with a
-// setup, its subwoofers, seats and crossover join it, so the chart, the map, the search and
-// the waterfall all show the same scene.
+// The scene as the calculation reads it (see SceneDocument::calculationScene), so the
+// chart, the map, the search and the waterfall all show the same scene.
 Scene MainWindow::readScene() const {
-    const Scene scene = roomSettings().readingBoxes([&] {
-        return readCalculationScene(document_.texts(), decimalSeparator(),
-                                    [this](Condition condition, const std::string& corrected) {
-                                        document_.setText(conditionText(condition), corrected);
-                                    });
-    });
-    const BassSetup setup = bassSetup();
-    return setup.plain() ? scene : setupScene(setup, decimalSeparator());
+    return document_.calculationScene(decimalSeparator());
 }
 
 void MainWindow::toggleResponseMap() {
@@ -338,8 +330,8 @@ QString MainWindow::mapTip(QPoint planPoint) const {
 // As if the marker had been dragged there: its reference point on the clicked pixel and
 // the read-outs written from that pixel. The pair keeps SP2 at SP1's mirror image.
 void MainWindow::moveMarkerToMapPoint(QPoint planPoint) {
-    const double width = roomSettings().dimension(Coordinate::X);
-    const double depth = roomSettings().dimension(Coordinate::Y);
+    const double width = roomSize(Coordinate::X);
+    const double depth = roomSize(Coordinate::Y);
     const PixelPoint corner{plan_.left + planPoint.x() - kMarkerHalf,
                             plan_.top + planPoint.y() - kMarkerHalf};
     const PlacedObject object =

@@ -54,9 +54,8 @@ void MainWindow::markerMoved(PlacedObject object, QPoint position) {
         dragMarker(plan_, {shape->x(), shape->y()}, {position.x(), position.y()}, grabPoint_);
     shape->move(corner.left, corner.top);
     // The room as typed in the dialog, applied or not, gives the metres of the new place.
-    writePosition(object, Coordinate::X,
-                  markerX(plan_, roomSettings().dimension(Coordinate::X), corner.left));
-    writePosition(object, Coordinate::Y, markerY(plan_, roomSettings().dimension(Coordinate::Y), corner.top));
+    writePosition(object, Coordinate::X, markerX(plan_, roomSize(Coordinate::X), corner.left));
+    writePosition(object, Coordinate::Y, markerY(plan_, roomSize(Coordinate::Y), corner.top));
 }
 
 void MainWindow::markerReleased(PlacedObject object) {
@@ -69,7 +68,7 @@ void MainWindow::sliderMoved(PlacedObject object) {
     // An undone step puts its heights back as they were written, not as the slider reads.
     if (document_.restoring())
         return;
-    const double height = roomSettings().dimension(Coordinate::Z);
+    const double height = roomSize(Coordinate::Z);
     writePosition(object, Coordinate::Z, fromSliderPosition(controls(object).slider->value(), height));
 }
 
@@ -83,17 +82,17 @@ void MainWindow::nudgeKeyPressed(PlacedObject object, int key, Qt::KeyboardModif
         const Coordinate coordinate = nudgedCoordinate(*nudgeKey);
         const double value = parseDecimal(positionText(object, coordinate), decimalSeparator());
         // Only a step toward the far wall needs the room's size.
-        const double limit = nudgeRaises(*nudgeKey) ? roomSettings().dimension(coordinate) : 0.0;
+        const double limit = nudgeRaises(*nudgeKey) ? roomSize(coordinate) : 0.0;
         const long double moved = nudge(value, *nudgeKey, modifiers.testFlag(Qt::ShiftModifier), limit);
         writePosition(object, coordinate, static_cast<double>(moved));
     }
     // Every key, a nudge or not, puts the marker and the slider where the read-outs say
     // and commits the position.
-    const double width = roomSettings().dimension(Coordinate::X);
-    const double depth = roomSettings().dimension(Coordinate::Y);
+    const double width = roomSize(Coordinate::X);
+    const double depth = roomSize(Coordinate::Y);
     const Point3 p = position(object);
     placeMarker(object, p, width, depth);
-    controls(object).slider->setValue(toSliderPosition(p.z, roomSettings().dimension(Coordinate::Z)));
+    controls(object).slider->setValue(toSliderPosition(p.z, roomSize(Coordinate::Z)));
     recalculateResponse();
     document_.commit(moveStepName(object));
 }

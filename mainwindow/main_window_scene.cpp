@@ -37,11 +37,18 @@ void MainWindow::placeMarker(PlacedObject object, const Point3& p, double width,
     controls(object).shape->move(corner.left, corner.top);
 }
 
+double MainWindow::roomSize(Coordinate axis) const {
+    const SceneText text = axis == Coordinate::X   ? &SceneTexts::width
+                           : axis == Coordinate::Y ? &SceneTexts::depth
+                                                   : &SceneTexts::height;
+    return readRoomSize(document_.texts(), text, decimalSeparator());
+}
+
 void MainWindow::applyScene() {
     const SceneTexts texts = document_.texts();
-    const double width = roomSettings().dimension(Coordinate::X);
-    const double depth = roomSettings().dimension(Coordinate::Y);
-    const double height = roomSettings().dimension(Coordinate::Z);
+    const double width = roomSize(Coordinate::X);
+    const double depth = roomSize(Coordinate::Y);
+    const double height = roomSize(Coordinate::Z);
     // A room without extent has no plan: refuse it before anything is moved.
     checkRoomSize(width, depth, height);
 
@@ -211,8 +218,7 @@ void MainWindow::addStoredPoints(CurveRole role, std::int32_t start, std::int32_
 }
 
 void MainWindow::toggleCurve(CurveRole role, const QCheckBox& box) {
-    const FrequencyRange range =
-        roomSettings().readingBoxes([&] { return readFrequencyRange(document_.texts()); });
+    const FrequencyRange range = readFrequencyRange(document_.texts());
     if (box.isChecked())
         addStoredPoints(role, range.start, range.end);
     else

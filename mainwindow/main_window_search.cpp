@@ -24,7 +24,6 @@ void MainWindow::createPlacementSearch() {
 void MainWindow::showPlacementSearch() {
     if (!placementSearch_) {
         placementSearch_ = new PlacementSearchWindow(document_, this);
-        placementSearch_->readScene = [this] { return readScene(); };
         connect(placementSearch_, &PlacementSearchWindow::candidateChanged, this,
                 [this](const std::optional<Placement>& placement) {
                     runCommand(placementSearch_, [&] { showCandidate(placement ? &*placement : nullptr); });
@@ -62,8 +61,8 @@ void MainWindow::showCandidate(const Placement* placement) {
 // As a drag would leave them: the read-outs written in two decimals, the markers put
 // where the read-outs say, then the calculation a released marker starts.
 void MainWindow::applyPlacement(const Placement& placement) {
-    const double width = roomSettings().dimension(Coordinate::X);
-    const double depth = roomSettings().dimension(Coordinate::Y);
+    const double width = roomSize(Coordinate::X);
+    const double depth = roomSize(Coordinate::Y);
     const std::pair<PlacedObject, Point3> moves[]{{PlacedObject::SP1, placement.sp1},
                                                   {PlacedObject::SP2, placement.sp2},
                                                   {PlacedObject::Listener, placement.listener}};

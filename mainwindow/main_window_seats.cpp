@@ -55,8 +55,8 @@ void MainWindow::addSeat() {
     std::vector<Point3> seats = extraSeats();
     if (static_cast<int>(seats.size()) >= kMostExtraSeats)
         throw UserError("座席は聴取者のほかに " + std::to_string(kMostExtraSeats) + " 席までです");
-    seats.push_back(nextSeat(position(PlacedObject::Listener), seats, roomSettings().dimension(Coordinate::X),
-                             roomSettings().dimension(Coordinate::Y)));
+    seats.push_back(
+        nextSeat(position(PlacedObject::Listener), seats, roomSize(Coordinate::X), roomSize(Coordinate::Y)));
     setExtraSeats(seats, QStringLiteral("座席の追加"));
 }
 
@@ -66,8 +66,7 @@ void MainWindow::arrangeSeats() {
         return;
     lastSeatRows = *choice;
     setExtraSeats(kolmarin::arrangeSeats(choice->pattern, position(PlacedObject::Listener), choice->count,
-                                         choice->spacing, roomSettings().dimension(Coordinate::X),
-                                         roomSettings().dimension(Coordinate::Y)),
+                                         choice->spacing, roomSize(Coordinate::X), roomSize(Coordinate::Y)),
                   QStringLiteral("座席を並べる"));
 }
 

@@ -200,9 +200,9 @@ void MainWindow::placeSetupMarkers() {
     const char separator = decimalSeparator();
     for (std::size_t i = 0; i < setupMarkers_.size(); ++i) {
         const PositionTexts& p = positionOf(setup, things[i]);
-        const PixelPoint corner = toMarkerCorner(
-            plan_, roomSettings().dimension(Coordinate::X), roomSettings().dimension(Coordinate::Y),
-            {parseDecimal(p.x, separator), parseDecimal(p.y, separator)});
+        const PixelPoint corner =
+            toMarkerCorner(plan_, roomSize(Coordinate::X), roomSize(Coordinate::Y),
+                           {parseDecimal(p.x, separator), parseDecimal(p.y, separator)});
         setupMarkers_[i].first->move(corner.left, corner.top);
         setupMarkers_[i].first->raise();
         placeMarkerName(setupMarkers_[i].second, corner);
@@ -254,8 +254,8 @@ void MainWindow::dragSetupMarker(std::size_t index, QPoint position) {
     BassSetup setup = document_.setup();
     PositionTexts& p = positionOf(setup, setupMarkerThings_.at(index));
     const char separator = decimalSeparator();
-    p.x = formatPosition(markerX(plan_, roomSettings().dimension(Coordinate::X), corner.left), separator);
-    p.y = formatPosition(markerY(plan_, roomSettings().dimension(Coordinate::Y), corner.top), separator);
+    p.x = formatPosition(markerX(plan_, roomSize(Coordinate::X), corner.left), separator);
+    p.y = formatPosition(markerY(plan_, roomSize(Coordinate::Y), corner.top), separator);
     document_.setSetup(setup);
 }
 

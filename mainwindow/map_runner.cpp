@@ -28,10 +28,7 @@ void MapRunner::start(const Scene& scene, MapMarker marker, Band band, double st
                             currentFigure = std::move(currentFigure)](std::stop_token stop) {
         if (currentFigure) {
             const std::optional<double> value = currentFigure();
-            post([value](MapRunner& runner) {
-                if (runner.onCurrent)
-                    runner.onCurrent(value);
-            });
+            post([value](MapRunner& runner) { emit runner.currentFigured(value); });
         }
         int lastPercent = -1; // the model reports progress one call at a time
         MapCallbacks callbacks;
@@ -41,10 +38,7 @@ void MapRunner::start(const Scene& scene, MapMarker marker, Band band, double st
             if (percent == lastPercent)
                 return;
             lastPercent = percent;
-            post([percent](MapRunner& runner) {
-                if (runner.onProgress)
-                    runner.onProgress(percent);
-            });
+            post([percent](MapRunner& runner) { emit runner.progressed(percent); });
         };
         callbacks.passDone = [&](const ResponseMap& map, int pass) {
             auto copy = std::make_shared<const ResponseMap>(map);
@@ -52,8 +46,7 @@ void MapRunner::start(const Scene& scene, MapMarker marker, Band band, double st
             post([copy, last](MapRunner& runner) {
                 if (last)
                     runner.running_ = false;
-                if (runner.onPass)
-                    runner.onPass(*copy);
+                emit runner.passDone(*copy);
             });
         };
         computeResponseMap(scene, marker, band, step, callbacks, stop, figure);

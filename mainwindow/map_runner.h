@@ -14,17 +14,11 @@
 namespace kolmarin {
 
 class MapRunner : public QObject {
+    Q_OBJECT
   public:
     explicit MapRunner(QObject* parent = nullptr);
     // Stops the map being computed and waits for its thread.
     ~MapRunner() override;
-
-    // Called in the thread that owns the runner: after each pass with the map so far, and
-    // with the share of points done (0..100) whenever it changes.
-    std::function<void(const ResponseMap& map)> onPass;
-    std::function<void(int percent)> onProgress;
-    // Called in the runner's thread with what `currentFigure` gave, before the first pass.
-    std::function<void(std::optional<double>)> onCurrent;
 
     // Stops any map being computed, then starts computing `scene`'s.
     // `currentFigure`, when given, is worked out on the map's thread before its points:
@@ -33,9 +27,17 @@ class MapRunner : public QObject {
                MapFigure figure = MapFigure::Point,
                std::function<std::optional<double>()> currentFigure = {});
     // Stops the map being computed (it ends within a few points) and waits for it.
-    // Nothing it sent reaches onPass or onProgress any more.
+    // Nothing it sent is announced any more.
     void stop();
     bool running() const { return running_; }
+
+  signals:
+    // Emitted in the thread that owns the runner: after each pass with the map so far, with
+    // the share of points done (0..100) whenever it changes, and before the first pass with
+    // what `currentFigure` gave.
+    void passDone(const kolmarin::ResponseMap& map);
+    void progressed(int percent);
+    void currentFigured(std::optional<double> value);
 
   private:
     std::jthread thread_;

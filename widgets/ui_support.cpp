@@ -8,6 +8,7 @@
 #include <QMessageBox>
 
 #include <exception>
+#include <utility>
 
 namespace kolmarin {
 
@@ -65,6 +66,19 @@ std::int32_t readWholeBox(QLineEdit* box) {
     return readBox(box, [](const std::string& text) { return parseWhole(text); });
 }
 
+namespace {
+
+SceneTextBoxes& sceneTextBoxes() {
+    static SceneTextBoxes boxes;
+    return boxes;
+}
+
+} // namespace
+
+void setSceneTextBoxes(SceneTextBoxes boxes) {
+    sceneTextBoxes() = std::move(boxes);
+}
+
 bool runCommand(QWidget* parent, const std::function<void()>& command) {
     try {
         command();
@@ -72,6 +86,10 @@ bool runCommand(QWidget* parent, const std::function<void()>& command) {
     } catch (const BoxTextError& e) {
         showErrorBox(parent, QString::fromUtf8(e.what()));
         showBox(e.box());
+    } catch (const SceneTextError& e) {
+        showErrorBox(parent, QString::fromUtf8(e.what()));
+        if (sceneTextBoxes())
+            showBox(sceneTextBoxes()(e.text));
     } catch (const UserError& e) {
         showErrorBox(parent, QString::fromUtf8(e.what()), QString::fromStdString(e.detail()));
     } catch (const std::exception& e) {

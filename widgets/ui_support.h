@@ -3,6 +3,7 @@
 // through runCommand, which shows a UserError's message in the error box and lets the
 // program go on with whatever the command had already changed.
 
+#include "model/acoustics/scene.h"
 #include "model/errors.h"
 
 #include <QLineEdit>
@@ -34,8 +35,14 @@ class BoxTextError : public UserError {
 double readDecimalBox(QLineEdit* box);
 std::int32_t readWholeBox(QLineEdit* box);
 
+// The boxes where the room, coefficient and condition texts are typed: the settings dialog
+// names them while it lives, so a SceneTextError is shown at its box as a BoxTextError is.
+using SceneTextBoxes = std::function<QLineEdit*(SceneText)>;
+void setSceneTextBoxes(SceneTextBoxes boxes);
+
 // Runs `command`; a UserError (or any std::exception) is shown in the error box, and the
-// box of a BoxTextError is shown afterwards. Returns false when the command failed.
+// box of a BoxTextError or a SceneTextError is shown afterwards. Returns false when the
+// command failed.
 bool runCommand(QWidget* parent, const std::function<void()>& command);
 
 // A slot that runs `command` through runCommand, the error box over `parent`:

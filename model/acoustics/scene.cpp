@@ -114,6 +114,10 @@ FrequencyRange readFrequencyRange(const SceneTexts& t) {
     return r;
 }
 
+double readRoomSize(const SceneTexts& texts, SceneText which, char decimalSeparator) {
+    return decimalText(texts, which, decimalSeparator);
+}
+
 void checkRoomSize(double width, double depth, double height) {
     refuseNonPositive(width, "部屋の幅は 0 より大きい値にしてください");
     refuseNonPositive(depth, "部屋の奥行きは 0 より大きい値にしてください");

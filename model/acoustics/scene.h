@@ -141,6 +141,10 @@ struct FrequencyRange {
 };
 FrequencyRange readFrequencyRange(const SceneTexts& texts);
 
+// One of the room's sizes (`which`: width, depth or height) as its text stands, in metres;
+// a text that is no number is a SceneTextError naming it.
+double readRoomSize(const SceneTexts& texts, SceneText which, char decimalSeparator);
+
 // Refuses a room that has no inside (nor a plan to draw): a zero or negative dimension
 // raises a message naming it (width first, then depth, then height).
 void checkRoomSize(double width, double depth, double height);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,36 @@ TEST(SceneDocument, KeepsMoreLoudspeakersAndTheirSizesThroughUndo) {
     document.undo();
     EXPECT_TRUE(document.setup().plain());
     EXPECT_EQ(document.setup().loudspeakers, frontLoudspeakers());
+}
+
+// Every window calculates the document's scene: a condition the calculation corrects is
+// written back, a setup's subwoofer plays, and a room size that is no number names its text
+// (the settings dialog shows that box).
+TEST(SceneDocument, CalculationSceneWritesCorrectionsBackAndNamesABadRoomSize) {
+    SceneDocument document(startupSceneTexts(), QString());
+    document.setText(&SceneTexts::reflectionCount, "300");
+    EXPECT_EQ(document.calculationScene('.').reflectionCount, 200);
+    EXPECT_EQ(document.texts().reflectionCount, "200");
+    BassSetup setup = document.setup();
+    setup.texts.sources.push_back({"0.30", "0.30", "0.30"});
+    setup.subwoofers = {{}};
+    document.setSetup(setup);
+    EXPECT_EQ(document.calculationScene('.').sources.size(), 3u);
+
+    for (SceneText size : {&SceneTexts::width, &SceneTexts::depth, &SceneTexts::height}) {
+        SceneDocument room(startupSceneTexts(), QString());
+        EXPECT_EQ(readRoomSize(room.texts(), size, '.'), std::stod(room.texts().*size));
+        room.setText(size, "3,6");
+        for (const auto& read : std::initializer_list<std::function<void()>>{
+                 [&] { room.calculationScene('.'); }, [&] { readRoomSize(room.texts(), size, '.'); }}) {
+            try {
+                read();
+                ADD_FAILURE() << "a room size of 3,6 was read";
+            } catch (const SceneTextError& e) {
+                EXPECT_EQ(e.text, size);
+            }
+        }
+    }
 }
 
 } // namespace

@@ -48,7 +48,7 @@ class TestModeListWindow : public QObject {
 
     // The command as the settings dialog's button runs it.
     bool runEigenmodes() {
-        return runCommand(room.get(), [this] { computeAndShowEigenmodes(*scene, *room, *modes); });
+        return runCommand(room.get(), [this] { computeAndShowEigenmodes(*scene, *modes); });
     }
 
     QStringList row(int r) const {
@@ -85,7 +85,7 @@ class TestModeListWindow : public QObject {
         dir = std::make_unique<QTemporaryDir>();
         scene = std::make_unique<SceneDocument>(startupTexts(decimalSeparator()), QString());
         room = std::make_unique<RoomSettingsDialog>(*scene);
-        modes = std::make_unique<ModeListWindow>(*room, sharedPrinter);
+        modes = std::make_unique<ModeListWindow>(*scene, sharedPrinter);
     }
 
     void cleanup() {
