@@ -2,10 +2,12 @@
 #include "mainwindow/main_window.h"
 
 #include "dialogs/axis_settings_dialog.h"
+#include "dialogs/placement_search_window.h"
 #include "dialogs/room_settings_dialog.h"
 #include "files/setup_file.h"
 #include "mainwindow/nudge_box.h"
 #include "mainwindow/plan_view.h"
+#include "mainwindow/response_map_layer.h"
 #include "widgets/height_slider.h"
 #include "widgets/japanese_fonts.h"
 #include "widgets/marker_shape.h"
@@ -16,6 +18,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -188,7 +191,10 @@ void MainWindow::createMenu() {
 
     calculationMenu_ = menuBar()->addMenu(QStringLiteral("計算(&C)"));
     modesAction_ = calculationMenu_->addAction(QStringLiteral("部屋の固有モード(&M)"));
-    createResponseMap();
+    mapLayer_ =
+        new ResponseMapLayer(document_, *planView_, plan_, *calculationMenu_, *centralWidget(), *this);
+    connect(mapLayer_, &ResponseMapLayer::pointChosen, this,
+            [this](QPoint point) { runCommand(this, [&] { moveMarkerToMapPoint(point); }); });
     createPlacementSearch();
     createWaterfall();
     createReferenceCommands();
@@ -309,6 +315,14 @@ void MainWindow::showEvent(QShowEvent* event) {
         runCommand(this, [this] { applyScene(); });
         document_.settle();
     }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // No map goes on computing for a window that is gone.
+    mapLayer_->stop();
+    if (placementSearch_)
+        placementSearch_->close();
+    QMainWindow::closeEvent(event);
 }
 
 } // namespace kolmarin

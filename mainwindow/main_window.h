@@ -51,10 +51,10 @@ class PlacedThingsWindow;
 class PlacementSearchWindow;
 class SubwooferOptimiserWindow;
 class RecentFilesMenu;
+class ResponseMapLayer;
 class SharedPrinter;
 class WaterfallWindow;
 struct Placement;
-struct ResponseMap;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -105,7 +105,6 @@ class MainWindow : public QMainWindow {
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // Brings the window in line with the scene: positions beyond a wall come back into the
@@ -225,21 +224,8 @@ class MainWindow : public QMainWindow {
     // In place of the seats after the listener, as the step `step`.
     void setExtraSeats(const std::vector<Point3>& seats, const QString& step);
 
-    // The response map over the plan (main_window_map.cpp).
-    struct MapState;
-    void createResponseMap();
     Scene readScene() const;
-    void toggleResponseMap();
-    void mapChoiceChanged();
-    void mapBandChosen(QAction* chosen);
-    bool mapPointAllowed(double x, double y) const;
-    void stopResponseMap();                      // when a calculation starts
-    void restartResponseMap(const Scene& scene); // when it has shown its curves
-    void showMapPass(const ResponseMap& map);
-    void showMapProgress(int percent);
-    void showMapCurrent(std::optional<double> value); // the current placement's figure, or unknown
-    QString currentCaptionTitle() const;
-    QString mapTip(QPoint planPoint) const;
+    // Ctrl+click on the map: the moving marker dropped on that point of the plan.
     void moveMarkerToMapPoint(QPoint planPoint);
 
     // The placement search window and its candidate curve (main_window_search.cpp).
@@ -307,7 +293,7 @@ class MainWindow : public QMainWindow {
     bool shown_ = false;
     bool dragging_ = false;
     PixelPoint grabPoint_;
-    MapState* map_ = nullptr; // a child of the window
+    ResponseMapLayer* mapLayer_ = nullptr; // a child of the window
     QAction* placementSearchAction_ = nullptr;
     PlacementSearchWindow* placementSearch_ = nullptr; // made at its first showing
     QAction* keepReferenceAction_ = nullptr;

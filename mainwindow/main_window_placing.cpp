@@ -2,6 +2,7 @@
 // slider, and the nudge keys. Moving only rewrites the read-outs; letting go of the mouse
 // or pressing a key commits the change with a calculation.
 #include "mainwindow/main_window.h"
+#include "mainwindow/response_map_layer.h"
 
 #include "dialogs/room_settings_dialog.h"
 #include "model/text/number_text.h"
@@ -93,6 +94,29 @@ void MainWindow::nudgeKeyPressed(PlacedObject object, int key, Qt::KeyboardModif
     const Point3 p = position(object);
     placeMarker(object, p, width, depth);
     controls(object).slider->setValue(toSliderPosition(p.z, roomSize(Coordinate::Z)));
+    recalculateResponse();
+    document_.commit(moveStepName(object));
+}
+
+// As if the marker had been dragged there: its reference point on the clicked pixel and
+// the read-outs written from that pixel. The pair keeps SP2 at SP1's mirror image.
+void MainWindow::moveMarkerToMapPoint(QPoint planPoint) {
+    const double width = roomSize(Coordinate::X);
+    const double depth = roomSize(Coordinate::Y);
+    const PixelPoint corner{plan_.left + planPoint.x() - kMarkerHalf,
+                            plan_.top + planPoint.y() - kMarkerHalf};
+    const PlacedObject object =
+        mapLayer_->marker() == MapMarker::Listener ? PlacedObject::Listener : PlacedObject::SP1;
+    controls(object).shape->move(corner.left, corner.top);
+    writePosition(object, Coordinate::X, markerX(plan_, width, corner.left));
+    writePosition(object, Coordinate::Y, markerY(plan_, depth, corner.top));
+    if (object == PlacedObject::SP1) {
+        // Mirrored from what SP1's read-outs say, so the two read the same distances.
+        const Point3 sp1 = position(PlacedObject::SP1);
+        writePosition(PlacedObject::SP2, Coordinate::X, width - sp1.x);
+        writePosition(PlacedObject::SP2, Coordinate::Y, sp1.y);
+        placeMarker(PlacedObject::SP2, position(PlacedObject::SP2), width, depth);
+    }
     recalculateResponse();
     document_.commit(moveStepName(object));
 }

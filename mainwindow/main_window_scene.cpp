@@ -1,6 +1,7 @@
 // The main window's scene operations: laying the window out for the scene, the response
 // calculation with its chart update, and the curve switches.
 #include "mainwindow/main_window.h"
+#include "mainwindow/response_map_layer.h"
 
 #include "dialogs/axis_settings_dialog.h"
 #include "dialogs/placement_search_window.h"
@@ -125,8 +126,13 @@ void MainWindow::applyOrClear(const std::function<void()>& change) {
     }
 }
 
+// The scene as the calculation reads it (see SceneDocument::calculationScene), so the
+// chart, the map, the search and the waterfall all show the same scene.
+Scene MainWindow::readScene() const {
+    return document_.calculationScene(decimalSeparator());
+}
+
 void MainWindow::clearCalculation() {
-    stopResponseMap();
     SceneResult none;
     none.calculatedAt = QStringLiteral("計算できません");
     document_.setResult(std::move(none));
@@ -134,7 +140,8 @@ void MainWindow::clearCalculation() {
 
 void MainWindow::recalculateResponse() {
     BusyCursor busy;
-    stopResponseMap();
+    // The map's thread would take the processor from the calculation.
+    mapLayer_->stop();
     const Scene scene = readScene();
     // A calculation overwrites only the elements of its own range; the others stay as the
     // last one left them.
@@ -147,8 +154,8 @@ void MainWindow::recalculateResponse() {
     document_.setResult(std::move(result));
 }
 
-// Every view of a calculation follows the document's result: the chart and the seats
-// here, the map layer restarted for its scene (none after a failure).
+// The chart and the seats follow the document's result (none after a failure); the map
+// layer follows it too.
 void MainWindow::showResult() {
     const SceneResult& result = document_.result();
     if (!result.calculated()) {
@@ -176,7 +183,6 @@ void MainWindow::showResult() {
     responseChart_->followData();
     writeChartTitle();
     responseChart_->replot();
-    restartResponseMap(result.scene);
 }
 
 // The window's title names the room file; the chart's title carries it with the time of

@@ -4,6 +4,7 @@
 #include "dialogs/placement_search_window.h"
 #include "dialogs/room_settings_dialog.h"
 #include "mainwindow/main_window.h"
+#include "mainwindow/response_map_layer.h"
 #include "widgets/response_chart.h"
 #include "widgets/ui_support.h"
 
@@ -24,6 +25,7 @@ void MainWindow::createPlacementSearch() {
 void MainWindow::showPlacementSearch() {
     if (!placementSearch_) {
         placementSearch_ = new PlacementSearchWindow(document_, this);
+        mapLayer_->setSearchWindow(placementSearch_);
         connect(placementSearch_, &PlacementSearchWindow::candidateChanged, this,
                 [this](const std::optional<Placement>& placement) {
                     runCommand(placementSearch_, [&] { showCandidate(placement ? &*placement : nullptr); });
