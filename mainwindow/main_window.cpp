@@ -99,11 +99,6 @@ AboutBox& MainWindow::aboutBox() const {
     return connected(aboutBox_, "version box missing");
 }
 
-void MainWindow::setCaption(QLabel* label, const QString& text) {
-    label->setText(text);
-    label->adjustSize();
-}
-
 void MainWindow::createControls() {
     auto* client = new QWidget(this);
     setCentralWidget(client);

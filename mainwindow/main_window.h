@@ -189,7 +189,6 @@ class MainWindow : public QMainWindow {
     AxisSettingsDialog& axisSettings() const;
     AboutBox& aboutBox() const;
     Point3 position(PlacedObject object) const;
-    static void setCaption(QLabel* label, const QString& text);
     void placeMarker(PlacedObject object, const Point3& p, double width, double depth);
     void addStoredPoints(CurveRole role, std::int32_t start, std::int32_t end);
     // A curve switch: a checked box adds its stored levels for the dialog's range, an

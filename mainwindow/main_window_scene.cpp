@@ -13,6 +13,7 @@
 #include "widgets/busy_cursor.h"
 #include "widgets/height_slider.h"
 #include "widgets/marker_shape.h"
+#include "widgets/placed_controls.h"
 #include "widgets/response_chart.h"
 #include "widgets/ui_support.h"
 

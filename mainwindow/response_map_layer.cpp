@@ -52,11 +52,6 @@ QAction* addChoice(QMenu* menu, QActionGroup* group, const QString& text, const 
     return action;
 }
 
-void setCaption(QLabel* label, const QString& text) {
-    label->setText(text);
-    label->adjustSize();
-}
-
 } // namespace
 
 ResponseMapLayer::ResponseMapLayer(SceneDocument& document, PlanView& planView, const PlanRect& plan,

@@ -14,6 +14,11 @@ QLabel* placeLabel(QWidget* parent, const QString& text, int x, int y) {
     return label;
 }
 
+void setCaption(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->adjustSize();
+}
+
 QFrame* placeBevel(QWidget* parent, QFrame::Shape shape, const QRect& geometry) {
     auto* frame = new QFrame(parent);
     frame->setFrameShape(shape);

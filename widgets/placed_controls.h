@@ -17,6 +17,8 @@ namespace kolmarin {
 
 // A label of its text's natural size with its top-left corner at (x, y).
 QLabel* placeLabel(QWidget* parent, const QString& text, int x, int y);
+// A new text for a placed label, which takes the new text's natural size.
+void setCaption(QLabel* label, const QString& text);
 
 // A sunken frame of `shape` (a box or a panel) that groups the controls drawn over it;
 // made before them, it lies beneath them.
