@@ -23,6 +23,7 @@
 
 #include <cmath>
 #include <functional>
+#include <tuple>
 #include <utility>
 
 namespace kolmarin {
@@ -68,6 +69,7 @@ ResponseMapLayer::ResponseMapLayer(SceneDocument& document, PlanView& planView, 
     listener_->setChecked(true);
     choices->addSeparator();
     auto* bands = new QActionGroup(choices);
+    static_assert(std::tuple_size_v<decltype(bands_)> == kBands.size(), "one menu item per band");
     for (std::size_t i = 0; i < kBands.size(); ++i)
         bands_[i] = addChoice(choices, bands, bandText(kBands[i].band), kBands[i].name);
     otherBand_ = addChoice(choices, bands, QStringLiteral("帯域を指定..."), "otherBandAction");
