@@ -5,6 +5,7 @@
 #include "dialogs/placement_search_window.h"
 #include "dialogs/room_settings_dialog.h"
 #include "files/setup_file.h"
+#include "mainwindow/chart_panel.h"
 #include "mainwindow/nudge_box.h"
 #include "mainwindow/plan_view.h"
 #include "mainwindow/response_map_layer.h"
@@ -34,20 +35,6 @@ namespace {
 constexpr int kClientWidth = 1016;
 constexpr int kClientHeight = 548;
 
-// The curve switches under the chart, one per curve of the calculation.
-struct CurveBoxPlace {
-    CurveRole role;
-    const char* caption;
-    const char* name;
-    int left;
-    int width;
-};
-constexpr CurveBoxPlace kCurveBoxes[]{
-    {CurveRole::ofSource(0), "SP1", "sp1CurveBox", 224, 49},
-    {CurveRole::ofSource(1), "SP2", "sp2CurveBox", 288, 41},
-    {CurveRole::total(), "Total", "totalCurveBox", 344, 65},
-};
-
 } // namespace
 
 MainWindow::MainWindow(SceneDocument& document, SharedPrinter& printer, QWidget* parent)
@@ -70,6 +57,7 @@ void MainWindow::setDialogs(RoomSettingsDialog* room, ModeListWindow* modes, Axi
     roomSettings_ = room;
     modeList_ = modes;
     axisSettings_ = axes;
+    chart_->setAxisSettings(axes);
     aboutBox_ = about;
     if (room)
         connect(room, &RoomSettingsDialog::roomFileUsed, recentFilesMenu_, &RecentFilesMenu::remember);
@@ -105,13 +93,11 @@ void MainWindow::createControls() {
     const SceneTexts& defaults = document_.texts();
 
     // Made in this order, later controls lie over earlier ones.
-    responseChart_ = new ResponseChart(client);
-    responseChart_->setGeometry(8, 32, 553, 417);
+    chart_ = new ChartPanel(document_, *client, *this);
     createCaptions(client);
     createHeightSliders(client, defaults.height);
     createPlan(client);
     createPositionRows(client, defaults);
-    createCurveBoxes(client);
 
     // Before any room is known the markers wait at the plan's corner, over the empty plan.
     for (const PlacedObjectRow& row : rows_.rows())
@@ -148,19 +134,6 @@ void MainWindow::createPositionRows(QWidget* client, const SceneTexts& defaults)
     fromFrontWallLabel_ = placeLabel(client, QStringLiteral("正面壁から"), 840, 456);
     fromFloorLabel_ = placeLabel(client, QStringLiteral("床から"), 912, 456);
     rows_.createPositionRows(client, defaults);
-}
-
-void MainWindow::createCurveBoxes(QWidget* client) {
-    curvePanel_ = placeBevel(client, QFrame::Panel, QRect(144, 456, 273, 33));
-    curveTitle_ = placeLabel(client, QStringLiteral("グラフ表示"), 152, 464);
-    for (const CurveBoxPlace& place : kCurveBoxes) {
-        auto* box = new QCheckBox(QString::fromLatin1(place.caption), client);
-        box->setObjectName(QString::fromLatin1(place.name));
-        box->setChecked(true);
-        box->setFocusPolicy(Qt::ClickFocus);
-        box->setGeometry(place.left, 464, place.width, 17);
-        curveBoxes_.emplace_back(place.role, box);
-    }
 }
 
 void MainWindow::createMenu() {
@@ -212,7 +185,6 @@ void MainWindow::createMenu() {
 // Tests and tools find the controls by these names.
 void MainWindow::nameControls() {
     const std::pair<QObject*, const char*> controls[]{
-        {responseChart_, "responseChart"},
         {roomSizeTitle_, "roomSizeTitle"},
         {roomSizeCaption_, "roomSizeCaption"},
         {reflectionCaption_, "reflectionCaption"},
@@ -225,8 +197,6 @@ void MainWindow::nameControls() {
         {fromLeftWallLabel_, "fromLeftWallLabel"},
         {fromFrontWallLabel_, "fromFrontWallLabel"},
         {fromFloorLabel_, "fromFloorLabel"},
-        {curvePanel_, "curvePanel"},
-        {curveTitle_, "curveTitle"},
         {fileMenu_, "fileMenu"},
         {openRoomAction_, "openRoomAction"},
         {saveRoomAction_, "saveRoomAction"},
@@ -249,7 +219,7 @@ void MainWindow::nameControls() {
 }
 
 ChartAxes& MainWindow::chartAxes() {
-    return *responseChart_;
+    return chart_->chart();
 }
 
 void MainWindow::connectHandlers() {
@@ -273,9 +243,6 @@ void MainWindow::connectHandlers() {
             commandSlot(this, [this] { showAxisSettings(); }));
     connect(helpAction_, &QAction::triggered, this, commandSlot(this, [this] { openHelp(); }));
     connect(aboutAction_, &QAction::triggered, this, commandSlot(this, [this] { showAbout(); }));
-    for (const auto& [role, box] : curveBoxes_)
-        connect(box, &QCheckBox::toggled, this,
-                commandSlot(this, [this, role = role, box = box] { toggleCurve(role, *box); }));
 
     for (const PlacedObjectRow& c : rows_.rows()) {
         const PlacedObject object = c.object;

@@ -37,6 +37,7 @@ class QPrinter;
 namespace kolmarin {
 
 class ChartAxes;
+class ChartPanel;
 class MarkerShape;
 class NudgeBox;
 class PlanView;
@@ -104,7 +105,6 @@ class MainWindow : public QMainWindow {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
   private:
     // Brings the window in line with the scene: positions beyond a wall come back into the
@@ -113,7 +113,7 @@ class MainWindow : public QMainWindow {
     void applyScene();
     // Calculates the three responses from the current texts and shows them.
     void recalculateResponse();
-    // Shows the document's new result: the chart, the seats and the map.
+    // Shows the document's new result on the seats' markers and caption.
     void showResult();
 
     // Menu commands.
@@ -174,7 +174,6 @@ class MainWindow : public QMainWindow {
     void createHeightSliders(QWidget* client, const std::string& roomHeight);
     void createPlan(QWidget* client);
     void createPositionRows(QWidget* client, const SceneTexts& defaults);
-    void createCurveBoxes(QWidget* client);
     void nameControls();
     void createMenu();
     void connectHandlers();
@@ -190,11 +189,6 @@ class MainWindow : public QMainWindow {
     AboutBox& aboutBox() const;
     Point3 position(PlacedObject object) const;
     void placeMarker(PlacedObject object, const Point3& p, double width, double depth);
-    void addStoredPoints(CurveRole role, std::int32_t start, std::int32_t end);
-    // A curve switch: a checked box adds its stored levels for the dialog's range, an
-    // unchecked one empties its curve.
-    void toggleCurve(CurveRole role, const QCheckBox& box);
-    void writeChartTitle();
 
     // The subwoofers and other seats (main_window_setup.cpp).
     void createSetupCommands();
@@ -205,8 +199,8 @@ class MainWindow : public QMainWindow {
     void setupMarkerReleased(std::size_t index);
     // The other seats' Totals and the seats' figures of a setup into `result`.
     void calculateSeats(SceneResult& result) const;
-    void showSeats(); // of the document's result: their curves, the caption, the markers' tips
     void writeSeatCaption();
+    void showSeatTips(); // each other seat's figures on its marker's tip
     void pullSetupIntoRoom(double width, double depth, double height);
     void showSeatComparisonBand();             // the band in its menu item
     void previewSetup(const BassSetup& setup); // a configuration's seat curves on the chart
@@ -244,7 +238,7 @@ class MainWindow : public QMainWindow {
     void saveCurveText();
 
     SceneDocument& document_;
-    ResponseChart* responseChart_ = nullptr;
+    ChartPanel* chart_ = nullptr; // a child of the window's client area
     QLabel* roomSizeTitle_ = nullptr;
     QLabel* roomSizeCaption_ = nullptr;
     QLabel* reflectionCaption_ = nullptr;
@@ -257,8 +251,6 @@ class MainWindow : public QMainWindow {
     QLabel* fromLeftWallLabel_ = nullptr;
     QLabel* fromFrontWallLabel_ = nullptr;
     QLabel* fromFloorLabel_ = nullptr;
-    QFrame* curvePanel_ = nullptr;
-    QLabel* curveTitle_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     RecentFilesMenu* recentFilesMenu_ = nullptr; // the room files opened or saved last
     QAction* openRoomAction_ = nullptr;
@@ -280,7 +272,6 @@ class MainWindow : public QMainWindow {
     QAction* helpAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
     PlacedObjectRows rows_;
-    std::vector<std::pair<CurveRole, QCheckBox*>> curveBoxes_;
     RoomSettingsDialog* roomSettings_ = nullptr;
     ModeListWindow* modeList_ = nullptr;
     AxisSettingsDialog* axisSettings_ = nullptr;

@@ -5,6 +5,7 @@
 #include "dialogs/eigenmode_command.h"
 #include "dialogs/mode_list_window.h"
 #include "dialogs/room_settings_dialog.h"
+#include "mainwindow/chart_panel.h"
 #include "mainwindow/help_file.h"
 #include "mainwindow/main_window.h"
 #include "printing/graph_print.h"
@@ -73,7 +74,7 @@ SceneGroups MainWindow::sceneOnPage() const {
 }
 
 QByteArray MainWindow::chartImage(ChartImageFormat format) {
-    return chartImageBytes(*responseChart_, format, sceneOnPage());
+    return chartImageBytes(chart_->chart(), format, sceneOnPage());
 }
 
 void MainWindow::saveChartImage() {
@@ -86,9 +87,9 @@ void MainWindow::saveChartImage() {
 
 void MainWindow::printChart() {
     if (const SceneGroups scene = sceneOnPage(); !scene.empty())
-        printGraph(*this, *responseChart_, scene, printer());
+        printGraph(*this, chart_->chart(), scene, printer());
     else
-        printGraph(*this, *responseChart_, document_.texts(), printer());
+        printGraph(*this, chart_->chart(), document_.texts(), printer());
 }
 
 void MainWindow::printWindow() {

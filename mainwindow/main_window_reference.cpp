@@ -2,6 +2,7 @@
 // stands (比較用に保持) or a measurement read from a curve text, and the Total written in
 // that same text, so the simulation can be laid over a measurement in either program.
 #include "files/curve_text.h"
+#include "mainwindow/chart_panel.h"
 #include "mainwindow/main_window.h"
 #include "widgets/response_chart.h"
 #include "widgets/save_command.h"
@@ -34,7 +35,7 @@ void MainWindow::createReferenceCommands() {
     connect(keepReferenceAction_, &QAction::triggered, this, commandSlot(this, [this] { keepReference(); }));
     connect(loadReferenceAction_, &QAction::triggered, this, commandSlot(this, [this] { loadReference(); }));
     connect(clearReferenceAction_, &QAction::triggered, this,
-            commandSlot(this, [this] { responseChart_->clearReference(); }));
+            commandSlot(this, [this] { chart_->chart().clearReference(); }));
     connect(saveCurveTextAction_, &QAction::triggered, this, commandSlot(this, [this] { saveCurveText(); }));
 }
 
@@ -47,7 +48,7 @@ void MainWindow::keepReference() {
         frequencies.append(p.frequency);
         levels.append(p.level);
     }
-    responseChart_->showReference(QStringLiteral("比較"), frequencies, levels);
+    chart_->chart().showReference(QStringLiteral("比較"), frequencies, levels);
 }
 
 // A measurement holds an absolute sound pressure level while the simulation's levels are
@@ -86,7 +87,7 @@ void MainWindow::loadReference() {
     const double shift = common > 0 ? (simulated - measured) / common : 0.0;
     for (double& level : levels)
         level += shift;
-    responseChart_->showReference(
+    chart_->chart().showReference(
         QStringLiteral("比較 (%1, %2 dB)").arg(QFileInfo(path).fileName(), QLocale().toString(shift, 'f', 1)),
         frequencies, levels);
 }

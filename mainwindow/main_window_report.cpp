@@ -1,4 +1,5 @@
 // 計算結果のレポート: the calculation on screen written as a PDF of one or two pages.
+#include "mainwindow/chart_panel.h"
 #include "mainwindow/main_window.h"
 #include "model/acoustics/eigenmodes.h"
 #include "printing/report.h"
@@ -34,8 +35,8 @@ QByteArray MainWindow::reportPdf() {
     content.decimalSeparator = decimalSeparator();
     content.modes = computeModeTable(result.scene.width, result.scene.depth, result.scene.height,
                                      content.decimalSeparator);
-    const QByteArray bytes = reportPdfBytes(content, *responseChart_);
-    responseChart_->replot();
+    const QByteArray bytes = reportPdfBytes(content, chart_->chart());
+    chart_->chart().replot();
     return bytes;
 }
 

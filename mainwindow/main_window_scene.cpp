@@ -1,5 +1,6 @@
-// The main window's scene operations: laying the window out for the scene, the response
-// calculation with its chart update, and the curve switches.
+// The main window's scene operations: laying the window out for the scene and the response
+// calculation.
+#include "mainwindow/chart_panel.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/response_map_layer.h"
 
@@ -99,7 +100,7 @@ void MainWindow::applyScene() {
     QStringList warnings;
     for (const std::string& warning : amplifyingSurfaces(texts, decimalSeparator()))
         warnings.append(QStringLiteral("注意: ") + toQString(warning));
-    responseChart_->setFootText(warnings.join(QLatin1Char('\n')));
+    chart_->chart().setFootText(warnings.join(QLatin1Char('\n')));
     recalculateResponse();
 }
 
@@ -155,83 +156,15 @@ void MainWindow::recalculateResponse() {
     document_.setResult(std::move(result));
 }
 
-// The chart and the seats follow the document's result (none after a failure); the map
-// layer follows it too.
+// The seats' markers and caption follow the document's result (none after a failure); the
+// chart and the map layer follow it too.
 void MainWindow::showResult() {
     const SceneResult& result = document_.result();
-    if (!result.calculated()) {
-        for (const auto& [role, box] : curveBoxes_)
-            responseChart_->clearCurve(role);
-        responseChart_->clearCandidate();
-        responseChart_->showSeatCurves({}, {}, false);
-        seatCaption_->hide();
-        writeChartTitle();
-        responseChart_->replot();
-        return;
+    if (result.calculated()) {
+        placeSetupMarkers();
+        showSeatTips();
     }
-    // The level range typed in the graph axis dialog, unless that axis follows the data.
-    AxisSettingsDialog& axes = axisSettings();
-    if (const std::optional<LevelRange> range = axes.fixedLevelRange())
-        responseChart_->setAxisRange(ChartAxis::Level, range->min, range->max);
-
-    // Only the curves whose box is ticked are drawn; the others stay empty.
-    for (const auto& [role, box] : curveBoxes_) {
-        responseChart_->clearCurve(role);
-        if (box->isChecked())
-            addStoredPoints(role, result.scene.startFrequency, result.scene.endFrequency);
-    }
-    showSeats();
-    responseChart_->followData();
-    writeChartTitle();
-    responseChart_->replot();
-}
-
-// The window's title names the room file; the chart's title carries it with the time of
-// the calculation, so a chart saved or printed after a save under a new name says which
-// file it shows. Curves of the continuous delay model say so, wherever the chart goes.
-void MainWindow::writeChartTitle() {
-    const SceneResult& result = document_.result();
-    const bool continuous = result.scene.delays == DelayModel::Continuous;
-    responseChart_->setTitleText(windowTitle() + QStringLiteral("      ") + result.calculatedAt +
-                                 (continuous ? QStringLiteral("      遅延: 連続") : QString()));
-}
-
-void MainWindow::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowTitleChange && !document_.result().calculatedAt.isEmpty()) {
-        writeChartTitle();
-        responseChart_->replot();
-    }
-}
-
-void MainWindow::addStoredPoints(CurveRole role, std::int32_t start, std::int32_t end) {
-    const SceneResult& result = document_.result();
-    const Curve& levels = role.kind == CurveRole::Kind::Source
-                              ? result.curves.sources.at(static_cast<std::size_t>(role.source))
-                              : result.curves.total;
-    // Element j holds the level of j/2 Hz. Only levels the last calculation computed are
-    // shown: a range typed but not yet applied may reach beyond them, and older elements
-    // belong to another scene (or are the zeros of start-up).
-    const ElementRange requested = storedElements(start, end);
-    const int first = std::max(requested.first, result.computed.first);
-    const int last = std::min(requested.last, result.computed.last);
-    QVector<double> frequencies;
-    QVector<double> values;
-    for (int j = first; j <= last; ++j) {
-        frequencies.append(j / 2.0);
-        values.append(levels[static_cast<std::size_t>(j)]);
-    }
-    responseChart_->addPoints(role, frequencies, values);
-}
-
-void MainWindow::toggleCurve(CurveRole role, const QCheckBox& box) {
-    const FrequencyRange range = readFrequencyRange(document_.texts());
-    if (box.isChecked())
-        addStoredPoints(role, range.start, range.end);
-    else
-        responseChart_->clearCurve(role);
-    responseChart_->followData();
-    responseChart_->replot();
+    writeSeatCaption();
 }
 
 } // namespace kolmarin

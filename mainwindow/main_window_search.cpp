@@ -3,6 +3,7 @@
 // candidate curve, and moves the markers there only when 適用 is pressed.
 #include "dialogs/placement_search_window.h"
 #include "dialogs/room_settings_dialog.h"
+#include "mainwindow/chart_panel.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/response_map_layer.h"
 #include "widgets/response_chart.h"
@@ -44,20 +45,13 @@ void MainWindow::showPlacementSearch() {
 // One calculation of the placement's scene, in this thread: a few milliseconds.
 void MainWindow::showCandidate(const Placement* placement) {
     if (!placement) {
-        responseChart_->clearCandidate();
+        chart_->clearCandidate();
         return;
     }
     const Scene scene = withPlacement(readScene(), *placement);
     ResponseCurves curves;
     calculateResponse(scene, curves);
-    const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
-    QVector<double> frequencies;
-    QVector<double> levels;
-    for (int j = range.first; j <= range.last; ++j) {
-        frequencies.append(j / 2.0);
-        levels.append(curves.total[static_cast<std::size_t>(j)]);
-    }
-    responseChart_->showCandidate(frequencies, levels);
+    chart_->showCandidate(curves.total, storedElements(scene.startFrequency, scene.endFrequency));
 }
 
 // As a drag would leave them: the read-outs written in two decimals, the markers put

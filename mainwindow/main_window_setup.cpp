@@ -1,6 +1,7 @@
 // The main window's subwoofers and other seats: the setup file commands, their markers on
 // the plan, and the other seats' curves and figures. Without them the window is the room
 // file's window: no marker, curve, caption or calculation is added.
+#include "mainwindow/chart_panel.h"
 #include "mainwindow/main_window.h"
 
 #include "dialogs/band_dialog.h"
@@ -69,7 +70,10 @@ void MainWindow::createSetupCommands() {
         action->setObjectName(QString::fromLatin1(name));
     connect(openSetupAction_, &QAction::triggered, this, commandSlot(this, [this] { openSetupFile(); }));
     connect(saveSetupAction_, &QAction::triggered, this, commandSlot(this, [this] { saveSetupFile(); }));
-    connect(seatBandAction_, &QAction::toggled, this, commandSlot(this, [this] { recalculateResponse(); }));
+    connect(seatBandAction_, &QAction::toggled, this, commandSlot(this, [this] {
+                chart_->setOtherSeatsAsBand(seatBandAction_->isChecked());
+                recalculateResponse();
+            }));
     connect(subwooferOptimiserAction_, &QAction::triggered, this,
             commandSlot(this, [this] { showSubwooferOptimiser(); }));
     connect(seatComparisonBandAction_, &QAction::triggered, this, commandSlot(this, [this] {
@@ -190,7 +194,7 @@ void MainWindow::placeSetupMarkers() {
             });
             if (seat)
                 connect(shape, &MarkerShape::hovered, this, [this, seat = thing.index - 1](bool inside) {
-                    responseChart_->highlightSeat(inside ? seat : -1);
+                    chart_->chart().highlightSeat(inside ? seat : -1);
                 });
             shape->show();
             nameLabel->show();
@@ -281,20 +285,8 @@ void MainWindow::calculateSeats(SceneResult& result) const {
         result.seatFigures = setupFigures(scene, setup.crossover, subsOnly, seatComparisonBand_);
 }
 
-void MainWindow::showSeats() {
+void MainWindow::showSeatTips() {
     const SceneResult& result = document_.result();
-    placeSetupMarkers();
-    std::vector<QVector<double>> others;
-    QVector<double> frequencies;
-    for (int j = result.computed.first; j <= result.computed.last && !result.otherSeatTotals.empty(); ++j)
-        frequencies.append(j / 2.0);
-    for (const Curve& total : result.otherSeatTotals) {
-        QVector<double> values;
-        for (int j = result.computed.first; j <= result.computed.last; ++j)
-            values.append(total[static_cast<std::size_t>(j)]);
-        others.push_back(values);
-    }
-    responseChart_->showSeatCurves(frequencies, others, seatBandAction_->isChecked());
     // Each other seat's own figures on its marker's tip.
     const std::optional<SeatFigures>& figures = result.seatFigures;
     for (std::size_t i = 0; i < setupMarkers_.size() && figures; ++i) {
@@ -307,7 +299,6 @@ void MainWindow::showSeats() {
                                                .arg(QLocale().toString(figures->spread.at(seat), 'f', 2),
                                                     QLocale().toString(figures->mean.at(seat), 'f', 1)));
     }
-    writeSeatCaption();
 }
 
 void MainWindow::showSeatComparisonBand() {
@@ -345,13 +336,13 @@ void MainWindow::showSubwooferOptimiser() {
                         if (setup)
                             previewSetup(*setup);
                         else
-                            responseChart_->clearCandidate();
+                            chart_->clearCandidate();
                     });
                 });
         // A failure is shown over the optimiser, where 適用 was pressed.
         connect(subwooferOptimiser_, &SubwooferOptimiserWindow::setupApplied, this,
                 [this](const BassSetup& setup) {
-                    responseChart_->clearCandidate();
+                    chart_->clearCandidate();
                     runCommand(subwooferOptimiser_, [&] {
                         document_.applySetup(setup, QStringLiteral("サブウーファーの最適化の適用"));
                     });
@@ -367,18 +358,7 @@ void MainWindow::showSubwooferOptimiser() {
 void MainWindow::previewSetup(const BassSetup& setup) {
     const Scene scene = setupScene(setup, decimalSeparator());
     const ElementRange computed = document_.result().computed;
-    const std::vector<Curve> totals = seatTotals(scene, setup.crossover, false, computed);
-    QVector<double> frequencies;
-    std::vector<QVector<double>> levels(totals.size());
-    for (int j = computed.first; j <= computed.last; ++j) {
-        frequencies.append(j / 2.0);
-        for (std::size_t s = 0; s < totals.size(); ++s)
-            levels[s].append(totals[s][static_cast<std::size_t>(j)]);
-    }
-    const QVector<double> first = levels.front();
-    levels.erase(levels.begin());
-    responseChart_->showSeatCurves(frequencies, levels, seatBandAction_->isChecked());
-    responseChart_->showCandidate(frequencies, first);
+    chart_->showSeatCandidates(seatTotals(scene, setup.crossover, false, computed), computed);
 }
 
 } // namespace kolmarin
