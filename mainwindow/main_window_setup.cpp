@@ -277,12 +277,11 @@ void MainWindow::calculateSeats(SceneResult& result) const {
     const BassSetup setup = document_.setup();
     if (setup.plain())
         return;
-    const Scene& scene = result.scene;
     const bool subsOnly = subsOnlyAction_->isChecked() && setup.subwooferCount() > 0;
-    std::vector<Curve> totals = seatTotals(scene, setup.crossover, false, result.computed);
-    result.otherSeatTotals.assign(totals.begin() + 1, totals.end());
-    if (scene.seats.size() > 1)
-        result.seatFigures = setupFigures(scene, setup.crossover, subsOnly, seatComparisonBand_);
+    OtherSeatResults others =
+        otherSeatResults(result.scene, setup.crossover, subsOnly, result.computed, seatComparisonBand_);
+    result.otherSeatTotals = std::move(others.totals);
+    result.seatFigures = std::move(others.figures);
 }
 
 void MainWindow::showSeatTips() {

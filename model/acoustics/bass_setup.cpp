@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace kolmarin {
 
@@ -143,32 +144,58 @@ Scene setupScene(const BassSetup& setup, char decimalSeparator) {
 
 namespace {
 
-std::vector<Curve> seatTotalsOf(const Scene& scene, int crossover, bool subwoofersOnly, ElementRange range) {
-    std::vector<Curve> totals(scene.seats.size(), Curve{});
+// The sources' spectra at every seat, computed at the first need and kept for the next.
+class SharedSpectra {
+  public:
+    explicit SharedSpectra(const Scene& scene) : scene_(scene) {}
+    const SeatSpectra& get() {
+        if (!spectra_)
+            spectra_ = spectraOf(scene_);
+        return *spectra_;
+    }
+
+  private:
+    const Scene& scene_;
+    std::optional<SeatSpectra> spectra_;
+};
+
+// The Totals of the seats from `firstSeat` on.
+std::vector<Curve> seatTotalsOf(const Scene& scene, int crossover, bool subwoofersOnly, ElementRange range,
+                                SharedSpectra& shared, std::size_t firstSeat = 0) {
+    std::vector<Curve> totals(scene.seats.size() - std::min(firstSeat, scene.seats.size()), Curve{});
     if (range.first > range.last)
         return totals;
     if (crossover == 0 && !subwoofersOnly) {
-        for (std::size_t seat = 0; seat < scene.seats.size(); ++seat) {
+        for (std::size_t seat = firstSeat; seat < scene.seats.size(); ++seat) {
             ResponseCurves curves;
             Scene ranged = scene;
             ranged.startFrequency = range.first / 2;
             ranged.endFrequency = range.last / 2;
             calculateResponse(ranged, curves, static_cast<int>(seat));
-            totals[seat] = curves.total;
+            totals[seat - firstSeat] = curves.total;
         }
         return totals;
     }
     std::vector<int> sources;
     std::vector<SourceDrive> drives;
     chosenSources(scene, crossover, subwoofersOnly, sources, drives);
-    const SeatSpectra spectra = spectraOf(scene);
-    for (std::size_t seat = 0; seat < scene.seats.size(); ++seat) {
+    const SeatSpectra& spectra = shared.get();
+    for (std::size_t seat = firstSeat; seat < scene.seats.size(); ++seat) {
         std::vector<const std::vector<Complex>*> chosen;
         for (int s : sources)
             chosen.push_back(&spectra.spectra[seat][static_cast<std::size_t>(s)]);
-        mixLevels(chosen, drives, crossover, range, totals[seat], spectra.delays);
+        mixLevels(chosen, drives, crossover, range, totals[seat - firstSeat], spectra.delays);
     }
     return totals;
+}
+
+SeatFigures figuresOf(const Scene& scene, int crossover, bool subwoofersOnly, Band band,
+                      SharedSpectra& shared) {
+    const ElementRange range{2 * band.low, 2 * band.high};
+    std::vector<std::vector<double>> levels;
+    for (const Curve& total : seatTotalsOf(scene, crossover, subwoofersOnly, range, shared))
+        levels.emplace_back(total.begin() + range.first, total.begin() + range.last + 1);
+    return seatFigures(levels);
 }
 
 ResponseCurves seatCurvesOf(const Scene& scene, int crossover, bool subwoofersOnly, int seat) {
@@ -202,8 +229,10 @@ ResponseCurves seatCurvesOf(const Scene& scene, int crossover, bool subwoofersOn
 } // namespace
 
 std::vector<Curve> seatTotals(const Scene& scene, int crossover, bool subwoofersOnly, ElementRange range) {
-    return explainingOverflow(scene, 0,
-                              [&] { return seatTotalsOf(scene, crossover, subwoofersOnly, range); });
+    return explainingOverflow(scene, 0, [&] {
+        SharedSpectra shared(scene);
+        return seatTotalsOf(scene, crossover, subwoofersOnly, range, shared);
+    });
 }
 
 ResponseCurves seatCurves(const Scene& scene, int crossover, bool subwoofersOnly, int seat) {
@@ -212,11 +241,22 @@ ResponseCurves seatCurves(const Scene& scene, int crossover, bool subwoofersOnly
 }
 
 SeatFigures setupFigures(const Scene& scene, int crossover, bool subwoofersOnly, Band band) {
-    const ElementRange range{2 * band.low, 2 * band.high};
-    std::vector<std::vector<double>> levels;
-    for (const Curve& total : seatTotals(scene, crossover, subwoofersOnly, range))
-        levels.emplace_back(total.begin() + range.first, total.begin() + range.last + 1);
-    return seatFigures(levels);
+    return explainingOverflow(scene, 0, [&] {
+        SharedSpectra shared(scene);
+        return figuresOf(scene, crossover, subwoofersOnly, band, shared);
+    });
+}
+
+OtherSeatResults otherSeatResults(const Scene& scene, int crossover, bool subwoofersOnly, ElementRange range,
+                                  Band band) {
+    return explainingOverflow(scene, 0, [&] {
+        SharedSpectra shared(scene);
+        OtherSeatResults results;
+        results.totals = seatTotalsOf(scene, crossover, false, range, shared, 1);
+        if (scene.seats.size() > 1)
+            results.figures = figuresOf(scene, crossover, subwoofersOnly, band, shared);
+        return results;
+    });
 }
 
 std::vector<double> totalImpulseAt(const Scene& scene, int seat) {

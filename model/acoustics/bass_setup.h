@@ -11,6 +11,7 @@
 #include "model/acoustics/scene.h"
 #include "model/acoustics/seat_variation.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -87,5 +88,16 @@ std::vector<double> totalImpulseAt(const Scene& scene, int seat);
 
 // The figures of seatTotals over the band.
 SeatFigures setupFigures(const Scene& scene, int crossover, bool subwoofersOnly, Band band);
+
+// What a calculation adds to seat 1's curves: the other seats' Totals over `range` with
+// every source, as seatTotals gives them, and with more than one seat the setupFigures of
+// every seat over `band`. Where both are sums of the sources' spectra, the spectra are
+// computed once for both.
+struct OtherSeatResults {
+    std::vector<Curve> totals; // seats 2, 3, ...
+    std::optional<SeatFigures> figures;
+};
+OtherSeatResults otherSeatResults(const Scene& scene, int crossover, bool subwoofersOnly, ElementRange range,
+                                  Band band);
 
 } // namespace kolmarin

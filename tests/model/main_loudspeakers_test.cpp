@@ -151,4 +151,31 @@ TEST(MainLoudspeakers, WithoutACrossoverEveryOnePlaysTheFullBand) {
         EXPECT_EQ(s.branch, CrossoverBranch::Full);
 }
 
+// A calculation's other seats and figures come from one pass over the sources' spectra, and
+// are those the separate calls give, bit for bit, with and without a crossover, with the
+// loudspeakers or without, under both delay models.
+TEST(MainLoudspeakers, OtherSeatsAndFiguresOfOnePassAreThoseOfSeparateCalls) {
+    BassSetup setup = fiveSources();
+    setup.texts.seats.push_back({"0.90", "3.10", "1.00"});
+    setup.texts.seats.push_back({"1.80", "3.20", "1.10"});
+    const Band band{25, 110};
+    for (const int crossover : {0, 80})
+        for (const bool subsOnly : {false, true})
+            for (const DelayModel delays : {DelayModel::Sample, DelayModel::Continuous}) {
+                setup.crossover = crossover;
+                Scene scene = setupScene(setup, '.');
+                scene.delays = delays;
+                const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
+                const OtherSeatResults one = otherSeatResults(scene, crossover, subsOnly, range, band);
+                const std::vector<Curve> totals = seatTotals(scene, crossover, false, range);
+                const SeatFigures figures = setupFigures(scene, crossover, subsOnly, band);
+                SCOPED_TRACE(testing::Message() << crossover << " Hz, subwoofers only " << subsOnly);
+                EXPECT_EQ(one.totals, std::vector<Curve>(totals.begin() + 1, totals.end()));
+                ASSERT_TRUE(one.figures);
+                EXPECT_EQ(one.figures->spread, figures.spread);
+                EXPECT_EQ(one.figures->mean, figures.mean);
+                EXPECT_EQ(one.figures->variation, figures.variation);
+            }
+}
+
 } // namespace
