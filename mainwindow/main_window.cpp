@@ -6,8 +6,7 @@
 #include "dialogs/room_settings_dialog.h"
 #include "files/setup_file.h"
 #include "mainwindow/chart_panel.h"
-#include "mainwindow/nudge_box.h"
-#include "mainwindow/plan_view.h"
+#include "mainwindow/plan_panel.h"
 #include "mainwindow/response_map_layer.h"
 #include "widgets/height_slider.h"
 #include "widgets/japanese_fonts.h"
@@ -90,19 +89,11 @@ AboutBox& MainWindow::aboutBox() const {
 void MainWindow::createControls() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    const SceneTexts& defaults = document_.texts();
 
     // Made in this order, later controls lie over earlier ones.
     chart_ = new ChartPanel(document_, *client, *this);
     createCaptions(client);
-    createHeightSliders(client, defaults.height);
-    createPlan(client);
-    createPositionRows(client, defaults);
-
-    // Before any room is known the markers wait at the plan's corner, over the empty plan.
-    for (const PlacedObjectRow& row : rows_.rows())
-        row.shape->move(kPlanLeft - kMarkerHalf, kPlanTop - kMarkerHalf);
-    planView_->drawEmpty();
+    planPanel_ = new PlanPanel(document_, *client, *this);
 }
 
 void MainWindow::createCaptions(QWidget* client) {
@@ -110,30 +101,6 @@ void MainWindow::createCaptions(QWidget* client) {
     roomSizeTitle_ = placeLabel(client, QStringLiteral("部屋の大きさ"), 704, 0);
     roomSizeCaption_ = placeLabel(client, QString(), 776, 0);
     reflectionCaption_ = placeLabel(client, QString(), 704, 16);
-}
-
-void MainWindow::createHeightSliders(QWidget* client, const std::string& roomHeight) {
-    sliderPanel_ = placeBevel(client, QFrame::Panel, QRect(568, 32, 121, 417));
-    heightTitle_ = placeLabel(client, QStringLiteral("高さ指定"), 576, 56);
-    rows_.createSliders(client);
-    ceilingHeightLabel_ = placeLabel(client, toQString(roomHeight) + QStringLiteral("m"), 656, 136);
-    floorHeightLabel_ = placeLabel(client, QStringLiteral("0m"), 656, 416);
-}
-
-void MainWindow::createPlan(QWidget* client) {
-    // The plan first, then the markers over it: SP1 lowest, the listener on top, so the
-    // listener takes the mouse where markers overlap.
-    planView_ = new PlanView(client);
-    planView_->move(kPlanLeft, kPlanTop);
-    rows_.createMarkers(client);
-}
-
-// Per object: its key marker, its nudge box and its three read-outs.
-void MainWindow::createPositionRows(QWidget* client, const SceneTexts& defaults) {
-    fromLeftWallLabel_ = placeLabel(client, QStringLiteral("左壁から"), 776, 456);
-    fromFrontWallLabel_ = placeLabel(client, QStringLiteral("正面壁から"), 840, 456);
-    fromFloorLabel_ = placeLabel(client, QStringLiteral("床から"), 912, 456);
-    rows_.createPositionRows(client, defaults);
 }
 
 void MainWindow::createMenu() {
@@ -159,10 +126,11 @@ void MainWindow::createMenu() {
 
     calculationMenu_ = menuBar()->addMenu(QStringLiteral("計算(&C)"));
     modesAction_ = calculationMenu_->addAction(QStringLiteral("部屋の固有モード(&M)"));
-    mapLayer_ =
-        new ResponseMapLayer(document_, *planView_, plan_, *calculationMenu_, *centralWidget(), *this);
-    connect(mapLayer_, &ResponseMapLayer::pointChosen, this,
-            [this](QPoint point) { runCommand(this, [&] { moveMarkerToMapPoint(point); }); });
+    mapLayer_ = new ResponseMapLayer(document_, planPanel_->planView(), planPanel_->planRect(),
+                                     *calculationMenu_, *centralWidget(), *this);
+    connect(mapLayer_, &ResponseMapLayer::pointChosen, this, [this](QPoint point) {
+        runCommand(this, [&] { planPanel_->dropMarkerAt(point, mapLayer_->marker()); });
+    });
     createPlacementSearch();
     createWaterfall();
     createReferenceCommands();
@@ -189,14 +157,6 @@ void MainWindow::nameControls() {
         {roomSizeCaption_, "roomSizeCaption"},
         {reflectionCaption_, "reflectionCaption"},
         {reflectionCountCaption_, "reflectionCountCaption"},
-        {sliderPanel_, "sliderPanel"},
-        {heightTitle_, "heightTitle"},
-        {ceilingHeightLabel_, "ceilingHeightLabel"},
-        {floorHeightLabel_, "floorHeightLabel"},
-        {planView_, "planView"},
-        {fromLeftWallLabel_, "fromLeftWallLabel"},
-        {fromFrontWallLabel_, "fromFrontWallLabel"},
-        {fromFloorLabel_, "fromFloorLabel"},
         {fileMenu_, "fileMenu"},
         {openRoomAction_, "openRoomAction"},
         {saveRoomAction_, "saveRoomAction"},
@@ -244,28 +204,9 @@ void MainWindow::connectHandlers() {
     connect(helpAction_, &QAction::triggered, this, commandSlot(this, [this] { openHelp(); }));
     connect(aboutAction_, &QAction::triggered, this, commandSlot(this, [this] { showAbout(); }));
 
-    for (const PlacedObjectRow& c : rows_.rows()) {
-        const PlacedObject object = c.object;
-        connect(c.shape, &MarkerShape::mouseDown, this,
-                [this, object](Qt::MouseButton button, QPoint position) {
-                    runCommand(this, [&] { markerPressed(object, button, position); });
-                });
-        connect(c.shape, &MarkerShape::mouseMove, this, [this, object](QPoint position) {
-            runCommand(this, [&] { markerMoved(object, position); });
-        });
-        connect(c.shape, &MarkerShape::mouseUp, this, [this, object](Qt::MouseButton, QPoint) {
-            runCommand(this, [&] { markerReleased(object); });
-        });
-        connect(c.slider, &QSlider::valueChanged, this,
-                [this, object](int) { runCommand(this, [&] { sliderMoved(object); }); });
-        connect(c.slider, &HeightSlider::mouseUp, this,
-                [this, object](Qt::MouseButton) { runCommand(this, [&] { sliderReleased(object); }); });
-        connect(c.slider, &HeightSlider::keyOrWheelMoved, this,
-                [this, object] { runCommand(this, [&] { sliderReleased(object); }); });
-        connect(c.box, &NudgeBox::keyDown, this, [this, object](int key, Qt::KeyboardModifiers modifiers) {
-            runCommand(this, [&] { nudgeKeyPressed(object, key, modifiers); });
-        });
-    }
+    connect(planPanel_, &PlanPanel::placed, this, &MainWindow::placed);
+    connect(planPanel_, &PlanPanel::seatHovered, this,
+            [this](int seat) { chart_->chart().highlightSeat(seat); });
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

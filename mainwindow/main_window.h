@@ -1,12 +1,11 @@
 #pragma once
-// The main window: the response chart on the left, the height sliders in the middle, the
-// room plan with the three markers on the right and the position read-outs below it.
-// It is a view of the scene document: the read-outs and the caption show its texts, a
-// drag, a slider or a nudge writes into it, and an applied scene lays the window out and
-// recalculates. Every operation reads the texts it needs when it runs.
+// The main window: the response chart on the left (chart_panel.h), the height sliders in
+// the middle and the room plan with its markers and position rows on the right
+// (plan_panel.h), the room's captions above them, and the menus. It is a view of the scene
+// document: an applied scene lays the window out and recalculates, and a move on the plan
+// ends in a calculation and a step. Every operation reads the texts it needs when it runs.
 
 #include "files/scene_document.h"
-#include "mainwindow/placed_object_row.h"
 #include "mainwindow/result_file_command.h"
 #include "model/acoustics/bass_setup.h"
 #include "model/acoustics/placed_things.h"
@@ -38,9 +37,8 @@ namespace kolmarin {
 
 class ChartAxes;
 class ChartPanel;
-class MarkerShape;
 class NudgeBox;
-class PlanView;
+class PlanPanel;
 class ResponseChart;
 class HeightSlider;
 class AboutBox;
@@ -149,36 +147,17 @@ class MainWindow : public QMainWindow {
     // Takes away the curves, the seat figures and the stored levels of the last calculation.
     void clearCalculation();
 
-    // Placing. Marker press, move and release; slider position change and its completion
-    // (a mouse release, a key or a wheel turn); a key in the object's nudge box.
-    void markerPressed(PlacedObject object, Qt::MouseButton button, QPoint position);
-    void markerMoved(PlacedObject object, QPoint position);
-    void markerReleased(PlacedObject object);
-    void sliderMoved(PlacedObject object);
-    void sliderReleased(PlacedObject object);
-    void nudgeKeyPressed(PlacedObject object, int key, Qt::KeyboardModifiers modifiers);
-
     // The document's side: what it says changed, and the edit menu's steps.
     void showChanges(SceneDocument::Changes what);
     void layOutApplied();
     void createEditMenu();
     void showHistory();
-    // Writes one coordinate of an object into the document in the position form.
-    void writePosition(PlacedObject object, Coordinate coordinate, double value);
-    std::string positionText(PlacedObject object, Coordinate coordinate) const;
-    // The name of a step that moved `object` ("スピーカー1 の移動").
-    static QString moveStepName(PlacedObject object);
 
     void createControls();
     void createCaptions(QWidget* client);
-    void createHeightSliders(QWidget* client, const std::string& roomHeight);
-    void createPlan(QWidget* client);
-    void createPositionRows(QWidget* client, const SceneTexts& defaults);
     void nameControls();
     void createMenu();
     void connectHandlers();
-    PlacedObjectRow& controls(PlacedObject object) { return rows_[object]; }
-    QLabel* readOut(PlacedObject object, Coordinate coordinate) { return rows_[object].readOut(coordinate); }
 
     // The room's width (X), depth (Y) or height (Z) as the document's text says; a text that
     // is no number is a SceneTextError.
@@ -187,21 +166,12 @@ class MainWindow : public QMainWindow {
     ModeListWindow& modeList() const;
     AxisSettingsDialog& axisSettings() const;
     AboutBox& aboutBox() const;
-    Point3 position(PlacedObject object) const;
-    void placeMarker(PlacedObject object, const Point3& p, double width, double depth);
 
     // The subwoofers and other seats (main_window_setup.cpp).
     void createSetupCommands();
-    std::vector<PlacedThing> setupThings() const;
-    void placeSetupMarkers();
-    void placeMarkerName(QLabel* name, PixelPoint markerCorner);
-    void dragSetupMarker(std::size_t index, QPoint position);
-    void setupMarkerReleased(std::size_t index);
     // The other seats' Totals and the seats' figures of a setup into `result`.
     void calculateSeats(SceneResult& result) const;
     void writeSeatCaption();
-    void showSeatTips(); // each other seat's figures on its marker's tip
-    void pullSetupIntoRoom(double width, double depth, double height);
     void showSeatComparisonBand();             // the band in its menu item
     void previewSetup(const BassSetup& setup); // a configuration's seat curves on the chart
     // The subwoofer dialog and the seat curve export (main_window_subwoofers.cpp).
@@ -218,13 +188,12 @@ class MainWindow : public QMainWindow {
     void setExtraSeats(const std::vector<Point3>& seats, const QString& step);
 
     Scene readScene() const;
-    // Ctrl+click on the map: the moving marker dropped on that point of the plan.
-    void moveMarkerToMapPoint(QPoint planPoint);
+    // The end of a move on the plan: the calculation, and the step `step`.
+    void placed(const QString& step);
 
     // The placement search window and its candidate curve (main_window_search.cpp).
     void createPlacementSearch();
     void showCandidate(const Placement* placement); // nullptr takes the curve away
-    void applyPlacement(const Placement& placement);
 
     // The waterfall window (main_window_waterfall.cpp).
     void createWaterfall();
@@ -238,19 +207,12 @@ class MainWindow : public QMainWindow {
     void saveCurveText();
 
     SceneDocument& document_;
-    ChartPanel* chart_ = nullptr; // a child of the window's client area
+    ChartPanel* chart_ = nullptr;    // a child of the window's client area
+    PlanPanel* planPanel_ = nullptr; // a child of the window's client area
     QLabel* roomSizeTitle_ = nullptr;
     QLabel* roomSizeCaption_ = nullptr;
     QLabel* reflectionCaption_ = nullptr;
     QLabel* reflectionCountCaption_ = nullptr;
-    QFrame* sliderPanel_ = nullptr;
-    QLabel* heightTitle_ = nullptr;
-    QLabel* ceilingHeightLabel_ = nullptr; // the room height at the sliders' top
-    QLabel* floorHeightLabel_ = nullptr;
-    PlanView* planView_ = nullptr;
-    QLabel* fromLeftWallLabel_ = nullptr;
-    QLabel* fromFrontWallLabel_ = nullptr;
-    QLabel* fromFloorLabel_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     RecentFilesMenu* recentFilesMenu_ = nullptr; // the room files opened or saved last
     QAction* openRoomAction_ = nullptr;
@@ -271,7 +233,6 @@ class MainWindow : public QMainWindow {
     QMenu* helpMenu_ = nullptr;
     QAction* helpAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
-    PlacedObjectRows rows_;
     RoomSettingsDialog* roomSettings_ = nullptr;
     ModeListWindow* modeList_ = nullptr;
     AxisSettingsDialog* axisSettings_ = nullptr;
@@ -279,10 +240,7 @@ class MainWindow : public QMainWindow {
     SharedPrinter& printer_;
     ResultFileCommand resultFile_;
     QString chartImageProposal_ = QStringLiteral("グラフ.png"); // the name last chosen
-    PlanRect plan_;
     bool shown_ = false;
-    bool dragging_ = false;
-    PixelPoint grabPoint_;
     ResponseMapLayer* mapLayer_ = nullptr; // a child of the window
     QAction* placementSearchAction_ = nullptr;
     PlacementSearchWindow* placementSearch_ = nullptr; // made at its first showing
@@ -293,10 +251,8 @@ class MainWindow : public QMainWindow {
     QString referenceProposal_;                               // the curve file last read
     QString curveTextProposal_ = QStringLiteral("Total.txt"); // the name last chosen
     QAction* saveReportAction_ = nullptr;
-    QString reportProposal_ = QStringLiteral("レポート.pdf");    // the name last chosen
-    WaterfallWindow* waterfall_ = nullptr;                       // made at its first showing
-    std::vector<std::pair<MarkerShape*, QLabel*>> setupMarkers_; // one per entry of setupMarkerThings_
-    std::vector<PlacedThing> setupMarkerThings_;
+    QString reportProposal_ = QStringLiteral("レポート.pdf"); // the name last chosen
+    WaterfallWindow* waterfall_ = nullptr;                    // made at its first showing
     QAction* openSetupAction_ = nullptr;
     QAction* saveSetupAction_ = nullptr;
     QAction* seatBandAction_ = nullptr;

@@ -13,30 +13,9 @@
 
 namespace kolmarin {
 
-namespace {
-
-std::string& coordinateText(PositionTexts& position, Coordinate coordinate) {
-    return coordinate == Coordinate::X ? position.x : coordinate == Coordinate::Y ? position.y : position.z;
-}
-
-constexpr PlacedObject kObjects[]{PlacedObject::SP1, PlacedObject::SP2, PlacedObject::Listener};
-
-} // namespace
-
 void MainWindow::showChanges(SceneDocument::Changes what) {
     if (what.testFlag(SceneDocument::Caption))
         setWindowTitle(document_.caption());
-    // Subwoofers and seats come and go with a setup (a room file opened in the settings
-    // dialog takes them away); a marker being dragged follows the pointer on its own.
-    if (what.testFlag(SceneDocument::Setup) && !dragging_)
-        placeSetupMarkers();
-    if (!what.testFlag(SceneDocument::Positions))
-        return;
-    SceneTexts texts = document_.texts();
-    for (PlacedObject object : kObjects)
-        for (Coordinate coordinate : {Coordinate::X, Coordinate::Y, Coordinate::Z})
-            readOut(object, coordinate)
-                ->setText(toQString(coordinateText(positionTexts(texts, object), coordinate)));
 }
 
 // A failure goes back to whoever applied the scene, which shows it where the user acted.
@@ -46,30 +25,6 @@ void MainWindow::layOutApplied() {
     } catch (...) {
         document_.refuse(std::current_exception());
     }
-}
-
-void MainWindow::writePosition(PlacedObject object, Coordinate coordinate, double value) {
-    SceneTexts texts = document_.texts();
-    coordinateText(positionTexts(texts, object), coordinate) = formatPosition(value, decimalSeparator());
-    document_.setTexts(texts);
-}
-
-std::string MainWindow::positionText(PlacedObject object, Coordinate coordinate) const {
-    SceneTexts texts = document_.texts();
-    return coordinateText(positionTexts(texts, object), coordinate);
-}
-
-Point3 MainWindow::position(PlacedObject object) const {
-    SceneTexts texts = document_.texts();
-    const PositionTexts& p = positionTexts(texts, object);
-    const char separator = decimalSeparator();
-    return {parseDecimal(p.x, separator), parseDecimal(p.y, separator), parseDecimal(p.z, separator)};
-}
-
-QString MainWindow::moveStepName(PlacedObject object) {
-    const QString names[]{QStringLiteral("スピーカー1"), QStringLiteral("スピーカー2"),
-                          QStringLiteral("聴取者")};
-    return names[static_cast<int>(object)] + QStringLiteral(" の移動");
 }
 
 void MainWindow::createEditMenu() {

@@ -2,6 +2,7 @@
 // calculation.
 #include "mainwindow/chart_panel.h"
 #include "mainwindow/main_window.h"
+#include "mainwindow/plan_panel.h"
 #include "mainwindow/response_map_layer.h"
 
 #include "dialogs/axis_settings_dialog.h"
@@ -29,17 +30,6 @@
 
 namespace kolmarin {
 
-namespace {
-
-constexpr std::array<PlacedObject, 3> kObjects{PlacedObject::SP1, PlacedObject::SP2, PlacedObject::Listener};
-
-} // namespace
-
-void MainWindow::placeMarker(PlacedObject object, const Point3& p, double width, double depth) {
-    const PixelPoint corner = toMarkerCorner(plan_, width, depth, {p.x, p.y});
-    controls(object).shape->move(corner.left, corner.top);
-}
-
 double MainWindow::roomSize(Coordinate axis) const {
     const SceneText text = axis == Coordinate::X   ? &SceneTexts::width
                            : axis == Coordinate::Y ? &SceneTexts::depth
@@ -55,39 +45,7 @@ void MainWindow::applyScene() {
     // A room without extent has no plan: refuse it before anything is moved.
     checkRoomSize(width, depth, height);
 
-    std::array<Point3, 3> positions;
-    for (PlacedObject object : kObjects)
-        positions[static_cast<std::size_t>(object)] = position(object);
-
-    // A position pulled back into the room is shown in two decimals, but the marker and the
-    // slider take the pulled-back value itself.
-    for (PlacedObject object : kObjects) {
-        Point3& p = positions[static_cast<std::size_t>(object)];
-        const PulledBack back = pullBackIntoRoom(object, p, width, depth, height);
-        if (back.x)
-            writePosition(object, Coordinate::X, p.x = *back.x);
-        if (back.y)
-            writePosition(object, Coordinate::Y, p.y = *back.y);
-        if (back.z)
-            writePosition(object, Coordinate::Z, p.z = *back.z);
-    }
-
-    plan_ = planRectFor(width, depth);
-    planView_->move(plan_.left, plan_.top);
-    planView_->resize(plan_.width, plan_.height);
-    pullSetupIntoRoom(width, depth, height);
-
-    for (PlacedObject object : kObjects)
-        placeMarker(object, positions[static_cast<std::size_t>(object)], width, depth);
-    // The subwoofers and other seats on the new plan too, also when the calculation fails.
-    placeSetupMarkers();
-    // A slider that moves rewrites its height read-out by the slider rule.
-    for (PlacedObject object : kObjects)
-        controls(object).slider->setValue(
-            toSliderPosition(positions[static_cast<std::size_t>(object)].z, height));
-
-    setCaption(ceilingHeightLabel_, toQString(texts.height) + QStringLiteral("m"));
-    planView_->drawRoom(plan_.width, plan_.height);
+    planPanel_->layOut(width, depth, height);
     setCaption(roomSizeCaption_,
                QStringLiteral("幅：%1m 奥行：%2m 高さ：%3m")
                    .arg(toQString(texts.width), toQString(texts.depth), toQString(texts.height)));
@@ -134,6 +92,11 @@ Scene MainWindow::readScene() const {
     return document_.calculationScene(decimalSeparator());
 }
 
+void MainWindow::placed(const QString& step) {
+    recalculateResponse();
+    document_.commit(step);
+}
+
 void MainWindow::clearCalculation() {
     SceneResult none;
     none.calculatedAt = QStringLiteral("計算できません");
@@ -156,14 +119,9 @@ void MainWindow::recalculateResponse() {
     document_.setResult(std::move(result));
 }
 
-// The seats' markers and caption follow the document's result (none after a failure); the
-// chart and the map layer follow it too.
+// The seats' caption follows the document's result (none after a failure), as the chart,
+// the plan's markers and the map layer do.
 void MainWindow::showResult() {
-    const SceneResult& result = document_.result();
-    if (result.calculated()) {
-        placeSetupMarkers();
-        showSeatTips();
-    }
     writeSeatCaption();
 }
 

@@ -5,6 +5,7 @@
 #include "dialogs/room_settings_dialog.h"
 #include "mainwindow/chart_panel.h"
 #include "mainwindow/main_window.h"
+#include "mainwindow/plan_panel.h"
 #include "mainwindow/response_map_layer.h"
 #include "widgets/response_chart.h"
 #include "widgets/ui_support.h"
@@ -34,7 +35,7 @@ void MainWindow::showPlacementSearch() {
         // A failure is shown over the search window, where 適用 was pressed.
         connect(placementSearch_, &PlacementSearchWindow::placementApplied, this,
                 [this](const Placement& placement) {
-                    runCommand(placementSearch_, [&] { applyPlacement(placement); });
+                    runCommand(placementSearch_, [&] { planPanel_->applyPlacement(placement); });
                 });
     }
     placementSearch_->show();
@@ -52,23 +53,6 @@ void MainWindow::showCandidate(const Placement* placement) {
     ResponseCurves curves;
     calculateResponse(scene, curves);
     chart_->showCandidate(curves.total, storedElements(scene.startFrequency, scene.endFrequency));
-}
-
-// As a drag would leave them: the read-outs written in two decimals, the markers put
-// where the read-outs say, then the calculation a released marker starts.
-void MainWindow::applyPlacement(const Placement& placement) {
-    const double width = roomSize(Coordinate::X);
-    const double depth = roomSize(Coordinate::Y);
-    const std::pair<PlacedObject, Point3> moves[]{{PlacedObject::SP1, placement.sp1},
-                                                  {PlacedObject::SP2, placement.sp2},
-                                                  {PlacedObject::Listener, placement.listener}};
-    for (const auto& [object, p] : moves) {
-        writePosition(object, Coordinate::X, p.x);
-        writePosition(object, Coordinate::Y, p.y);
-        placeMarker(object, position(object), width, depth);
-    }
-    recalculateResponse();
-    document_.commit(QStringLiteral("配置の適用"));
 }
 
 } // namespace kolmarin

@@ -2,6 +2,7 @@
 // around the listener, or all taken away, each an undo step. They are the document's
 // setup's seats, as a setup file's are, so the setup file saves them.
 #include "mainwindow/main_window.h"
+#include "mainwindow/plan_panel.h"
 
 #include "dialogs/room_settings_dialog.h"
 #include "dialogs/seat_rows_dialog.h"
@@ -55,8 +56,8 @@ void MainWindow::addSeat() {
     std::vector<Point3> seats = extraSeats();
     if (static_cast<int>(seats.size()) >= kMostExtraSeats)
         throw UserError("座席は聴取者のほかに " + std::to_string(kMostExtraSeats) + " 席までです");
-    seats.push_back(
-        nextSeat(position(PlacedObject::Listener), seats, roomSize(Coordinate::X), roomSize(Coordinate::Y)));
+    seats.push_back(nextSeat(planPanel_->position(PlacedObject::Listener), seats, roomSize(Coordinate::X),
+                             roomSize(Coordinate::Y)));
     setExtraSeats(seats, QStringLiteral("座席の追加"));
 }
 
@@ -65,8 +66,9 @@ void MainWindow::arrangeSeats() {
     if (!choice)
         return;
     lastSeatRows = *choice;
-    setExtraSeats(kolmarin::arrangeSeats(choice->pattern, position(PlacedObject::Listener), choice->count,
-                                         choice->spacing, roomSize(Coordinate::X), roomSize(Coordinate::Y)),
+    setExtraSeats(kolmarin::arrangeSeats(choice->pattern, planPanel_->position(PlacedObject::Listener),
+                                         choice->count, choice->spacing, roomSize(Coordinate::X),
+                                         roomSize(Coordinate::Y)),
                   QStringLiteral("座席を並べる"));
 }
 
