@@ -56,6 +56,47 @@ std::vector<Point3> candidatesToCalculate(const Scene& scene, const std::vector<
     return reachable;
 }
 
+// The main loudspeakers' sum at each seat through their drives: the part of the sound no
+// subwoofer setting changes.
+void addMainLoudspeakers(SubwooferSpectra& out, const Scene& scene, const std::vector<int>& mains,
+                         const SeatSpectra& spectra) {
+    const int points = bandPoints(out.band);
+    const int first = 2 * out.band.low;
+    for (std::size_t s = 0; s < mains.size(); ++s) {
+        if (!spectra.failure[s].empty())
+            throw UserError(spectra.failure[s]);
+        const Source& source = scene.sources[static_cast<std::size_t>(mains[s])];
+        const SourceDrive drive{source.levelDb, source.delayMs, source.reversed,
+                                branchOf(source, out.crossover)};
+        for (int p = 0; p < points; ++p) {
+            const Complex gain = sourceGain(drive, binFrequency(first + p, spectra.delays), out.crossover);
+            for (int seat = 0; seat < out.seats; ++seat) {
+                Complex& z = out.fixed[static_cast<std::size_t>(p * out.seats + seat)];
+                z = z + gain * spectra.spectra[static_cast<std::size_t>(seat)][s]
+                                              [static_cast<std::size_t>(first + p)];
+            }
+        }
+    }
+}
+
+// Each candidate of the batch with its spectrum at every seat over the band; one a seat
+// cannot hear (it stands on the seat) is left out.
+void addCandidates(SubwooferSpectra& out, const std::vector<Point3>& batch, const SeatSpectra& spectra) {
+    const int points = bandPoints(out.band);
+    const int first = 2 * out.band.low;
+    for (std::size_t c = 0; c < batch.size(); ++c) {
+        if (!spectra.failure[c].empty())
+            continue;
+        std::vector<Complex> own(static_cast<std::size_t>(points * out.seats));
+        for (int p = 0; p < points; ++p)
+            for (int seat = 0; seat < out.seats; ++seat)
+                own[static_cast<std::size_t>(p * out.seats + seat)] =
+                    spectra.spectra[static_cast<std::size_t>(seat)][c][static_cast<std::size_t>(first + p)];
+        out.positions.push_back(batch[c]);
+        out.candidates.push_back(std::move(own));
+    }
+}
+
 } // namespace
 
 SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool subwoofersOnly, Band band,
@@ -67,7 +108,6 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
     out.crossover = crossover;
     out.delays = scene.delays;
     const int points = bandPoints(band);
-    const int first = 2 * band.low;
     const std::vector<Point3> reachable = candidatesToCalculate(scene, candidates, out);
 
     // The main loudspeakers first, then the candidates a batch at a time; the fraction done
@@ -97,21 +137,7 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
         const SeatSpectra spectra = spectraOf(loudspeakers);
         if (spectra.cancelled)
             return out;
-        for (std::size_t s = 0; s < mains.size(); ++s) {
-            if (!spectra.failure[s].empty())
-                throw UserError(spectra.failure[s]);
-            const Source& source = scene.sources[static_cast<std::size_t>(mains[s])];
-            const SourceDrive drive{source.levelDb, source.delayMs, source.reversed,
-                                    branchOf(source, crossover)};
-            for (int p = 0; p < points; ++p) {
-                const Complex gain = sourceGain(drive, binFrequency(first + p, spectra.delays), crossover);
-                for (int seat = 0; seat < out.seats; ++seat) {
-                    Complex& z = out.fixed[static_cast<std::size_t>(p * out.seats + seat)];
-                    z = z + gain * spectra.spectra[static_cast<std::size_t>(seat)][s]
-                                                  [static_cast<std::size_t>(first + p)];
-                }
-            }
-        }
+        addMainLoudspeakers(out, scene, mains, spectra);
     } else {
         before = static_cast<double>(loudspeakers.size());
     }
@@ -125,18 +151,7 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
             out.candidates.clear();
             return out;
         }
-        for (std::size_t c = 0; c < batch.size(); ++c) {
-            if (!spectra.failure[c].empty())
-                continue;
-            std::vector<Complex> own(static_cast<std::size_t>(points * out.seats));
-            for (int p = 0; p < points; ++p)
-                for (int seat = 0; seat < out.seats; ++seat)
-                    own[static_cast<std::size_t>(p * out.seats + seat)] =
-                        spectra
-                            .spectra[static_cast<std::size_t>(seat)][c][static_cast<std::size_t>(first + p)];
-            out.positions.push_back(batch[c]);
-            out.candidates.push_back(std::move(own));
-        }
+        addCandidates(out, batch, spectra);
     }
     return out;
 }
