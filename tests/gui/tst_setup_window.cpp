@@ -144,6 +144,13 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QTRY_VERIFY_WITH_TIMEOUT(!window.searching(), 60000);
         QCOMPARE(window.rowCount(), 3); // one per candidate of the file
         control<QTableWidget>(window, "resultTable")->selectRow(1);
+        // The row looked at: its seat 1 Total as the candidate, the two other seats' beside it.
+        const Scene looked = setupScene(window.rowSetup(1), '.');
+        const Curve seat1 = seatTotals(looked, 0, false, document().result().computed).front();
+        const QVector<double> candidate = chart().levels(CurveRole::candidate());
+        QCOMPARE(chart().seatCurveCount(), 2);
+        QCOMPARE(candidate.size(), chart().levels(CurveRole::total()).size());
+        QCOMPARE(candidate.front(), seat1[static_cast<std::size_t>(document().result().computed.first)]);
         control<QPushButton>(window, "applyButton")->click();
         const BassSetup applied = mainWindow().bassSetup();
         QCOMPARE(applied.subwoofers, window.rowSetup(1).subwoofers);
