@@ -129,14 +129,15 @@ bool takesSetup(Command command) {
 bool readSeatOption(const QStringList& arguments, qsizetype& i, Request& request) {
     const QString& a = arguments[i];
     const Command c = request.command;
-    static const QStringList withValue{"--seat", "--sub",  "--speaker",      "--crossover",  "--count",
-                                       "--top",  "--band", "--seat1-weight", "--least-mean", "--candidates"};
+    static const QStringList withValue{"--seat",       "--sub",        "--speaker", "--crossover",
+                                       "--count",      "--top",        "--band",    "--seat1-weight",
+                                       "--least-mean", "--candidates", "--export"};
     const bool known =
         (takesSetup(c) && (a == u"--seat" || a == u"--sub" || a == u"--speaker" || a == u"--crossover")) ||
         (c == Command::Decay && a == u"--seat") ||
         (a == u"--subs-only" && c != Command::Setup && takesSetup(c)) ||
         (c == Command::Subs && (a == u"--count" || a == u"--candidates" || a == u"--top" ||
-                                a == u"--seat1-weight" || a == u"--least-mean")) ||
+                                a == u"--seat1-weight" || a == u"--least-mean" || a == u"--export")) ||
         ((c == Command::Seats || c == Command::Subs) && a == u"--band");
     if (!known)
         return false;
@@ -184,6 +185,10 @@ bool readSeatOption(const QStringList& arguments, qsizetype& i, Request& request
         if (value.isEmpty())
             refuse("--candidates の後にファイル名がありません");
         request.subs.candidatesPath = value;
+    } else if (a == u"--export") {
+        if (value.isEmpty())
+            refuse("--export の後にファイル名がありません");
+        request.subs.exportPath = value;
     } else {
         readPlacementOption(a, value, request);
     }
@@ -207,7 +212,7 @@ const char* usageText() {
            "                [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]\n"
            "  kolmarin2-cli seats SETUP [--band LO-HI] [--csv] [--subs-only]\n"
            "  kolmarin2-cli subs SETUP --count K [--candidates FILE] [--band LO-HI] [--top T] [--csv]\n"
-           "                [--seat1-weight W] [--least-mean DB] [--subs-only] [-o BEST]\n"
+           "                [--seat1-weight W] [--least-mean DB] [--subs-only] [--export FILE] [-o BEST]\n"
            "  kolmarin2-cli response SETUP --seat N [--csv | --text] [--subs-only] [-o FILE]\n"
            "  kolmarin2-cli setup ROOM.dtr [--seat X,Y,Z]... [--sub X,Y,Z[,LEVEL_DB,DELAY_MS,+|-]]...\n"
            "                [--speaker ROLE:X,Y,Z[:large|small]]... [--crossover FC] [-o FILE]\n"
@@ -292,7 +297,7 @@ const char* helpText() {
            "             最後に all,,,,座席間のばらつき,平均レベル の行を書きます。\n"
            "      --subs-only  サブウーファーだけを鳴らしたときの数字にします。\n"
            "  kolmarin2-cli subs SETUP --count K [--candidates FILE] [--band LO-HI] [--top T] [--csv]\n"
-           "                [--seat1-weight W] [--least-mean DB] [--subs-only] [-o BEST]\n"
+           "                [--seat1-weight W] [--least-mean DB] [--subs-only] [--export FILE] [-o BEST]\n"
            "      サブウーファー K 台 (1 から 4) の位置、レベル (0 から -12 dB)、遅れ (0 から 20 ms) と\n"
            "      極性を、座席間のばらつきが小さくなるように選び、よい順に T 個 (既定 10) 示します。\n"
            "      SETUP のサブウーファーは選んだものに置き換わり、スピーカー、クロスオーバー、座席は\n"
@@ -302,6 +307,13 @@ const char* helpText() {
            "             swN_delay_ms,swN_polarity (N = 1..K、極性は + か -) の CSV を書きます。\n"
            "      --seat1-weight W  座席 1 のばらつきの W 倍を座席間のばらつきに加えたものを小さくします。\n"
            "      --least-mean DB  平均レベルが DB を下回る組み合わせを、ほかのどれよりも後に回します。\n"
+           "      --export FILE  一番よい組み合わせの、プロセッサーに入れる設定を書きます: "
+           "各サブウーファーの\n"
+           "             レベル (dB)、遅れ (ms と、音が 344 m/s でその間に進む距離 m)、極性と、共通の EQ の\n"
+           "             フィルター (「Filter 1: ON PK Fc 42.0 Hz Gain -6.5 dB Q 4.30」の形)。FILE が .csv "
+           "で\n"
+           "             終われば kind,number,level_db,delay_ms,distance_m,polarity,fc_hz,gain_db,q の CSV\n"
+           "             (kind は subwoofer か filter) で書きます。\n"
            "      -o BEST  一番よい組み合わせのセットアップファイルを書きます。\n"
            "  kolmarin2-cli response SETUP --seat N [--csv | --text] [--subs-only] [-o FILE]\n"
            "      座席 N での SP1、SP2、Total (ほかのスピーカーとサブウーファーを含む) を response "

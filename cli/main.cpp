@@ -9,6 +9,7 @@
 #include "cli/cli_subs.h"
 #include "cli/long_run_notice.h"
 #include "cli/map_image.h"
+#include "files/bass_settings_text.h"
 #include "files/cp932_text.h"
 #include "files/file_errors.h"
 #include "files/locale_text.h"
@@ -179,9 +180,10 @@ QByteArray decayOutput(const cli::Request& request, char separator) {
     return cli::waterfallCsv(computeWaterfall(impulse, settings, scene.delays));
 }
 
-// The subwoofer configurations for standard output, and, with -o, the setup file of the
-// best one in `bestSetup`.
-QByteArray subsOutput(const cli::Request& request, char separator, QByteArray& bestSetup) {
+// The subwoofer configurations for standard output; with -o, the setup file of the best one
+// in `bestSetup`, and with --export its settings for a processor in `bestSettings`.
+QByteArray subsOutput(const cli::Request& request, char separator, QByteArray& bestSetup,
+                      QByteArray& bestSettings) {
     const BassSetup setup = readSetup(request, separator);
     cli::SubsRequest subs;
     subs.count = request.subs.count;
@@ -200,6 +202,10 @@ QByteArray subsOutput(const cli::Request& request, char separator, QByteArray& b
     notice.finish();
     if (!request.outputPath.isEmpty())
         bestSetup = setupFileBytes(best, separator);
+    if (!request.subs.exportPath.isEmpty())
+        bestSettings = request.subs.exportPath.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
+                           ? bassSettingsCsv(best.subwoofers, {})
+                           : bassSettingsText(best.subwoofers, {});
     return table;
 }
 
@@ -339,16 +345,21 @@ int runCommand(const cli::Request& request) {
     try {
         if (request.command == cli::Command::Place || request.command == cli::Command::Subs) {
             QByteArray bestRoom;
+            QByteArray bestSettings;
             const char separator = decimalSeparatorOf(QLocale::system());
             const QByteArray table = request.command == cli::Command::Place
                                          ? placeOutput(request, separator, bestRoom)
-                                         : subsOutput(request, separator, bestRoom);
+                                         : subsOutput(request, separator, bestRoom, bestSettings);
             // The list first: a run whose list cannot be written fails before any file is.
             file = QStringLiteral("標準出力");
             writeToStandardOutput(table, false);
             if (!request.outputPath.isEmpty()) {
                 file = request.outputPath;
                 saveFileAtomically(request.outputPath, bestRoom);
+            }
+            if (!request.subs.exportPath.isEmpty()) {
+                file = request.subs.exportPath;
+                saveFileAtomically(request.subs.exportPath, bestSettings);
             }
             return 0;
         }

@@ -47,6 +47,7 @@ struct SubsOptions {
     int count = 0;          // subwoofers to place, 1 .. kMostSubwoofers
     QString candidatesPath; // empty: the default candidates along the walls
     OptimiserGoal goal;     // --seat1-weight W, --least-mean DB
+    QString exportPath;     // --export FILE: rank 1's settings for a processor (CSV for *.csv)
 };
 
 } // namespace kolmarin::cli

@@ -72,10 +72,11 @@ TEST(SeatsCli, HeadersSayWhichSeatAndWhichSourcesTheyHold) {
 TEST(SeatsCli, TheBestConfigurationWrittenOutHasItsRowsFigures) {
     QTemporaryDir dir;
     const QString candidates = dir.filePath("candidates.txt"), best = dir.filePath("best.k2s");
+    const QString settings = dir.filePath("best.csv");
     test::writeBytes(candidates, "0.3 0.3 0.3\n2.4 2.25 0.3\n\n1.35 4.2 0.3\n");
     const QList<QByteArray> rows =
         cli(QStringList{"subs", test::fixturePath("startup_room.dtr"), "--count", "2", "--candidates",
-                        candidates, "--top", "2", "--csv", "-o", best} +
+                        candidates, "--top", "2", "--csv", "-o", best, "--export", settings} +
             kSeatsAndSubwoofer)
             .split('\n');
     ASSERT_EQ(rows.size(), 4); // header, two rows, and the end of the last line
@@ -86,6 +87,20 @@ TEST(SeatsCli, TheBestConfigurationWrittenOutHasItsRowsFigures) {
     ASSERT_EQ(all.size(), 6);
     EXPECT_EQ(all[4], first[1]); // the variation
     EXPECT_EQ(all[5], first[3]); // the mean level
+
+    // The settings exported for a processor, read back, are the best setup's.
+    const std::vector<SubwooferSignal> written = readSetupFile(best, '.').subwoofers;
+    const QList<QByteArray> lines = test::readBytes(settings).trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 1 + written.size());
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        const QList<QByteArray> f = lines[static_cast<qsizetype>(i) + 1].split(',');
+        ASSERT_EQ(f.size(), 9);
+        EXPECT_EQ(f[0], "subwoofer");
+        EXPECT_NEAR(f[2].toDouble(), written[i].levelDb, 0.005);
+        EXPECT_NEAR(f[3].toDouble(), written[i].delayMs, 0.0005);
+        EXPECT_NEAR(f[4].toDouble(), written[i].delayMs * 0.344, 0.00005);
+        EXPECT_EQ(f[5], written[i].reversed ? "-" : "+");
+    }
 }
 
 // A setup file is read wherever a room file is, its subwoofers and crossover playing: one

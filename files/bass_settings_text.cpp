@@ -1,0 +1,61 @@
+#include "files/bass_settings_text.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace kolmarin {
+
+namespace {
+
+constexpr double kMetresPerMs = 0.344;
+
+QByteArray formatted(const char* format, auto... values) {
+    char text[160];
+    const int n = std::snprintf(text, sizeof text, format, values...);
+    return QByteArray(text, n);
+}
+
+const char* polarityOf(const SubwooferSignal& s) {
+    return s.reversed ? "-" : "+";
+}
+
+// The gain rounded as written, without a "-0.0".
+double written(double value, double step) {
+    const double rounded = std::nearbyint(value / step) * step;
+    return rounded == 0.0 ? 0.0 : rounded;
+}
+
+} // namespace
+
+QByteArray bassSettingsText(const std::vector<SubwooferSignal>& subwoofers,
+                            const std::vector<PeakingFilter>& eq) {
+    QByteArray out = "Kolmarin2 subwoofer settings\n";
+    for (std::size_t i = 0; i < subwoofers.size(); ++i) {
+        const SubwooferSignal& s = subwoofers[i];
+        out += formatted("SW%d: Level %.1f dB Delay %.2f ms (%.3f m) Polarity %s\n", static_cast<int>(i) + 1,
+                         written(s.levelDb, 0.1), s.delayMs, s.delayMs * kMetresPerMs, polarityOf(s));
+    }
+    if (!eq.empty())
+        out +=
+            formatted("EQ shared by the subwoofers, peaking filters at %.0f Hz sampling:\n", kEqSampleRate);
+    for (std::size_t i = 0; i < eq.size(); ++i)
+        out += formatted("Filter %d: ON PK Fc %.1f Hz Gain %.1f dB Q %.2f\n", static_cast<int>(i) + 1,
+                         eq[i].frequencyHz, written(eq[i].gainDb, 0.1), eq[i].q);
+    return out;
+}
+
+QByteArray bassSettingsCsv(const std::vector<SubwooferSignal>& subwoofers,
+                           const std::vector<PeakingFilter>& eq) {
+    QByteArray out = "kind,number,level_db,delay_ms,distance_m,polarity,fc_hz,gain_db,q\n";
+    for (std::size_t i = 0; i < subwoofers.size(); ++i) {
+        const SubwooferSignal& s = subwoofers[i];
+        out += formatted("subwoofer,%d,%.2f,%.3f,%.4f,%s,,,\n", static_cast<int>(i) + 1,
+                         written(s.levelDb, 0.01), s.delayMs, s.delayMs * kMetresPerMs, polarityOf(s));
+    }
+    for (std::size_t i = 0; i < eq.size(); ++i)
+        out += formatted("filter,%d,,,,,%.2f,%.2f,%.3f\n", static_cast<int>(i) + 1, eq[i].frequencyHz,
+                         written(eq[i].gainDb, 0.01), eq[i].q);
+    return out;
+}
+
+} // namespace kolmarin
