@@ -1,5 +1,6 @@
 #include "dialogs/subwoofer_optimiser_window.h"
 
+#include "files/bass_settings_text.h"
 #include "files/candidate_file.h"
 #include "model/acoustics/subwoofer_candidates.h"
 #include "model/acoustics/subwoofer_problem.h"
@@ -7,6 +8,7 @@
 #include "model/text/number_text.h"
 #include "widgets/japanese_fonts.h"
 #include "widgets/run_row.h"
+#include "widgets/save_command.h"
 #include "widgets/stale_rows.h"
 #include "widgets/ui_support.h"
 #include "widgets/user_dialogs.h"
@@ -69,8 +71,15 @@ SubwooferOptimiserWindow::SubwooferOptimiserWindow(const SceneDocument& document
     statusLabel_ = new QLabel;
     applyButton_ = new QPushButton(QStringLiteral("適用"));
     applyButton_->setEnabled(false);
+    exportButton_ = new QPushButton(QStringLiteral("設定を書き出す..."));
+    exportButton_->setEnabled(false);
+    exportButton_->setToolTip(QStringLiteral("選んだ行の各サブウーファーのレベル (dB)、遅れ (ms と、音が 344 "
+                                             "m/s でその間に進む距離 m) と極性を、\n"
+                                             "AV アンプやプロセッサーに入れる設定としてテキストか CSV "
+                                             "(名前が .csv で終わるとき) で書き出します。"));
     auto* foot = new QHBoxLayout;
     foot->addWidget(statusLabel_, 1);
+    foot->addWidget(exportButton_);
     foot->addWidget(applyButton_);
 
     auto* layout = new QVBoxLayout(this);
@@ -80,13 +89,15 @@ SubwooferOptimiserWindow::SubwooferOptimiserWindow(const SceneDocument& document
     layout->addLayout(foot);
     resize(900, 420);
 
-    const std::pair<QWidget*, const char*> names[]{{countBox_, "countBox"},   {lowBox_, "bandLowBox"},
-                                                   {highBox_, "bandHighBox"}, {applyButton_, "applyButton"},
-                                                   {table_, "resultTable"},   {statusLabel_, "statusLabel"}};
+    const std::pair<QWidget*, const char*> names[]{
+        {countBox_, "countBox"},       {lowBox_, "bandLowBox"},         {highBox_, "bandHighBox"},
+        {applyButton_, "applyButton"}, {exportButton_, "exportButton"}, {table_, "resultTable"},
+        {statusLabel_, "statusLabel"}};
     for (const auto& [widget, name] : names)
         widget->setObjectName(QString::fromLatin1(name));
     connect(runRow_, &RunRow::startClicked, this, commandSlot(this, [this] { startSearch(); }));
     connect(applyButton_, &QPushButton::clicked, this, commandSlot(this, [this] { applySelected(); }));
+    connect(exportButton_, &QPushButton::clicked, this, commandSlot(this, [this] { exportSelected(); }));
     connect(table_, &QTableWidget::itemSelectionChanged, this,
             commandSlot(this, [this] { selectionChanged(); }));
     connect(&document_, &SceneDocument::calculated, this, [this] {
@@ -302,6 +313,7 @@ BassSetup SubwooferOptimiserWindow::rowSetup(int row) const {
 void SubwooferOptimiserWindow::selectionChanged() {
     const QList<QTableWidgetItem*> chosen = table_->selectedItems();
     applyButton_->setEnabled(!chosen.isEmpty());
+    exportButton_->setEnabled(!chosen.isEmpty());
     // A stale row's curves would be drawn in a room it was not found for.
     if (!chosen.isEmpty() && !stale_)
         emit candidateChanged(rowSetup(chosen.front()->row()));
@@ -309,16 +321,37 @@ void SubwooferOptimiserWindow::selectionChanged() {
         emit candidateChanged(std::nullopt);
 }
 
-void SubwooferOptimiserWindow::applySelected() {
+int SubwooferOptimiserWindow::currentRow(const char* noRow, const char* staleAction) {
     const QList<QTableWidgetItem*> chosen = table_->selectedItems();
     if (chosen.isEmpty())
-        throw UserError("適用する行を選んでください");
+        throw UserError(noRow);
     checkRows();
     if (stale_)
-        throw UserError("この結果は今の部屋、スピーカー、座席とクロスオーバーで求めたものではないため、"
-                        "適用できません。最適化し直してください。");
+        throw UserError(
+            std::string("この結果は今の部屋、スピーカー、座席とクロスオーバーで求めたものではないため、") +
+            staleAction + "。最適化し直してください。");
+    return chosen.front()->row();
+}
+
+void SubwooferOptimiserWindow::applySelected() {
+    const int row = currentRow("適用する行を選んでください", "適用できません");
     // The room, loudspeakers and seats as they are now; only the subwoofers come from the row.
-    emit setupApplied(withSubwoofersOf(document_.setup(), rowSetup(chosen.front()->row())));
+    emit setupApplied(withSubwoofersOf(document_.setup(), rowSetup(row)));
+}
+
+void SubwooferOptimiserWindow::exportSelected() {
+    const std::vector<SubwooferSignal> subwoofers =
+        rowSetup(currentRow("書き出す行を選んでください", "書き出せません")).subwoofers;
+    const FileDialogRequest request{QStringLiteral("テキスト(*.txt)"),
+                                    QStringLiteral("*.txt"),
+                                    exportProposal_,
+                                    QStringLiteral("txt"),
+                                    {{QStringLiteral("CSV(*.csv)"), QStringLiteral("*.csv")}}};
+    saveThroughDialog(this, request, exportProposal_, [&](const FileChoice& choice) {
+        return choice.path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
+                   ? bassSettingsCsv(subwoofers, {})
+                   : bassSettingsText(subwoofers, {});
+    });
 }
 
 void SubwooferOptimiserWindow::closeEvent(QCloseEvent* event) {

@@ -43,6 +43,9 @@ class SubwooferOptimiserWindow : public QWidget {
     BassSetup rowSetup(int row) const;
     int rowCount() const { return static_cast<int>(result_.best.size()); }
     void applySelected(); // 適用
+    // 設定を書き出す...: the chosen row's levels, delays and polarities for a processor, as
+    // text, or CSV under a name ending in .csv.
+    void exportSelected();
     bool stale() const { return stale_; }
 
   signals:
@@ -63,6 +66,8 @@ class SubwooferOptimiserWindow : public QWidget {
     // After each calculation, and when a search ends: rows found for another room,
     // loudspeakers, seats or crossover are greyed, and neither shown on the chart nor applied.
     void checkRows();
+    // The row chosen, of the scene as it is now; a UserError saying so otherwise.
+    int currentRow(const char* noRow, const char* staleAction);
 
     const SceneDocument& document_;
     QSpinBox* countBox_ = nullptr;
@@ -75,6 +80,8 @@ class SubwooferOptimiserWindow : public QWidget {
     QSpinBox* highBox_ = nullptr;
     RunRow* runRow_ = nullptr;
     QPushButton* applyButton_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
+    QString exportProposal_ = QStringLiteral("サブウーファーの設定.txt"); // the name last chosen
     QLabel* statusLabel_ = nullptr;
     QTableWidget* table_ = nullptr;
 

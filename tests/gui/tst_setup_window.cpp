@@ -6,6 +6,7 @@
 
 #include "dialogs/subwoofer_dialog.h"
 #include "dialogs/subwoofer_optimiser_window.h"
+#include "files/bass_settings_text.h"
 #include "files/room_file.h"
 #include "files/seat_curve_text.h"
 #include "files/setup_file.h"
@@ -151,6 +152,11 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         QCOMPARE(chart().seatCurveCount(), 2);
         QCOMPARE(candidate.size(), chart().levels(CurveRole::total()).size());
         QCOMPARE(candidate.front(), seat1[static_cast<std::size_t>(document().result().computed.first)]);
+        // Its settings written out for a processor, as CSV under a name ending in .csv.
+        answers = {dir->filePath(QStringLiteral("s.csv"))};
+        control<QPushButton>(window, "exportButton")->click();
+        QCOMPARE(testing::readAll(dir->filePath(QStringLiteral("s.csv"))),
+                 bassSettingsCsv(window.rowSetup(1).subwoofers, {}));
         control<QPushButton>(window, "applyButton")->click();
         const BassSetup applied = mainWindow().bassSetup();
         QCOMPARE(applied.subwoofers, window.rowSetup(1).subwoofers);
