@@ -8,18 +8,14 @@
 #include "mainwindow/chart_panel.h"
 #include "mainwindow/plan_panel.h"
 #include "mainwindow/response_map_layer.h"
-#include "widgets/height_slider.h"
 #include "widgets/japanese_fonts.h"
-#include "widgets/marker_shape.h"
 #include "widgets/placed_controls.h"
 #include "widgets/recent_files_menu.h"
 #include "widgets/response_chart.h"
 #include "widgets/ui_support.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
 #include <QShowEvent>

@@ -8,13 +8,11 @@
 #include "files/scene_document.h"
 #include "mainwindow/result_file_command.h"
 #include "model/acoustics/bass_setup.h"
-#include "model/acoustics/placed_things.h"
 #include "model/acoustics/response.h"
 #include "model/acoustics/scene.h"
 #include "model/layout/plan_geometry.h"
 #include "model/layout/scene_lines.h"
 #include "widgets/chart_image.h"
-#include "widgets/curve_role.h"
 
 #include <QMainWindow>
 
@@ -27,8 +25,6 @@
 #include <vector>
 
 class QAction;
-class QCheckBox;
-class QFrame;
 class QLabel;
 class QMenu;
 class QPrinter;
@@ -37,10 +33,7 @@ namespace kolmarin {
 
 class ChartAxes;
 class ChartPanel;
-class NudgeBox;
 class PlanPanel;
-class ResponseChart;
-class HeightSlider;
 class AboutBox;
 class AxisSettingsDialog;
 class ModeListWindow;

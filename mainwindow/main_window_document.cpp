@@ -3,11 +3,9 @@
 // forward.
 #include "mainwindow/main_window.h"
 
-#include "model/text/number_text.h"
 #include "widgets/ui_support.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 

@@ -9,24 +9,16 @@
 #include "dialogs/placement_search_window.h"
 #include "dialogs/room_settings_dialog.h"
 #include "dialogs/subwoofer_optimiser_window.h"
-#include "mainwindow/plan_view.h"
 #include "model/acoustics/amplifying_surfaces.h"
 #include "model/text/number_text.h"
 #include "widgets/busy_cursor.h"
-#include "widgets/height_slider.h"
-#include "widgets/marker_shape.h"
 #include "widgets/placed_controls.h"
 #include "widgets/response_chart.h"
 #include "widgets/ui_support.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QDateTime>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
-
-#include <algorithm>
 
 namespace kolmarin {
 

@@ -8,13 +8,9 @@
 #include "dialogs/room_settings_dialog.h"
 #include "dialogs/subwoofer_optimiser_window.h"
 #include "files/setup_file.h"
-#include "model/acoustics/placed_things.h"
-#include "model/layout/marker_colours.h"
 #include "model/text/number_text.h"
-#include "widgets/marker_shape.h"
 #include "widgets/placed_controls.h"
 #include "widgets/recent_files_menu.h"
-#include "widgets/response_chart.h"
 #include "widgets/save_command.h"
 #include "widgets/ui_support.h"
 #include "widgets/user_dialogs.h"
@@ -25,8 +21,6 @@
 #include <QLocale>
 #include <QMenu>
 
-#include <algorithm>
-#include <cmath>
 #include <exception>
 
 namespace kolmarin {
