@@ -1,5 +1,6 @@
 #include "files/bass_settings_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -12,14 +13,15 @@ constexpr double kMetresPerMs = 0.344;
 QByteArray formatted(const char* format, auto... values) {
     char text[160];
     const int n = std::snprintf(text, sizeof text, format, values...);
-    return QByteArray(text, n);
+    // A number too long for the line is cut rather than read past the buffer.
+    return QByteArray(text, std::clamp(n, 0, static_cast<int>(sizeof text) - 1));
 }
 
 const char* polarityOf(const SubwooferSignal& s) {
     return s.reversed ? "-" : "+";
 }
 
-// The gain rounded as written, without a "-0.0".
+// A level or gain rounded to the step it is written in, without a "-0.0".
 double written(double value, double step) {
     const double rounded = std::nearbyint(value / step) * step;
     return rounded == 0.0 ? 0.0 : rounded;
