@@ -1,5 +1,7 @@
 #include "cli/cli_arguments.h"
 
+#include "cli/subs_arguments.h"
+
 #include <QRegularExpression>
 
 #include <optional>
@@ -129,15 +131,14 @@ bool takesSetup(Command command) {
 bool readSeatOption(const QStringList& arguments, qsizetype& i, Request& request) {
     const QString& a = arguments[i];
     const Command c = request.command;
-    static const QStringList withValue{"--seat",       "--sub",        "--speaker", "--crossover",
-                                       "--count",      "--top",        "--band",    "--seat1-weight",
-                                       "--least-mean", "--candidates", "--export"};
+    if (c == Command::Subs && readSubsOption(arguments, i, request.subs))
+        return true;
+    static const QStringList withValue{"--seat", "--sub", "--speaker", "--crossover", "--top", "--band"};
     const bool known =
         (takesSetup(c) && (a == u"--seat" || a == u"--sub" || a == u"--speaker" || a == u"--crossover")) ||
         (c == Command::Decay && a == u"--seat") ||
         (a == u"--subs-only" && c != Command::Setup && takesSetup(c)) ||
-        (c == Command::Subs && (a == u"--count" || a == u"--candidates" || a == u"--top" ||
-                                a == u"--seat1-weight" || a == u"--least-mean" || a == u"--export")) ||
+        (c == Command::Subs && a == u"--top") ||
         ((c == Command::Seats || c == Command::Subs) && a == u"--band");
     if (!known)
         return false;
@@ -165,30 +166,6 @@ bool readSeatOption(const QStringList& arguments, qsizetype& i, Request& request
         parseSpeakerArgument(value, options);
     } else if (a == u"--crossover") {
         options.crossover = parseCrossoverArgument(value);
-    } else if (a == u"--count") {
-        bool ok = false;
-        request.subs.count = value.toInt(&ok);
-        if (!ok || request.subs.count < 1 || request.subs.count > kMostSubwoofers)
-            refuse("--count は 1 から 4 までの整数です: " + quoted(value));
-    } else if (a == u"--seat1-weight") {
-        bool ok = false;
-        request.subs.goal.seat1Weight = value.toDouble(&ok);
-        if (!ok || !(request.subs.goal.seat1Weight >= 0.0 && request.subs.goal.seat1Weight <= 10.0))
-            refuse("--seat1-weight は 0 から 10 までの数です: " + quoted(value));
-    } else if (a == u"--least-mean") {
-        bool ok = false;
-        const double least = value.toDouble(&ok);
-        if (!ok || !(least >= -100.0 && least <= 100.0))
-            refuse("--least-mean は -100 から 100 までの dB です: " + quoted(value));
-        request.subs.goal.leastMeanDb = least;
-    } else if (a == u"--candidates") {
-        if (value.isEmpty())
-            refuse("--candidates の後にファイル名がありません");
-        request.subs.candidatesPath = value;
-    } else if (a == u"--export") {
-        if (value.isEmpty())
-            refuse("--export の後にファイル名がありません");
-        request.subs.exportPath = value;
     } else {
         readPlacementOption(a, value, request);
     }

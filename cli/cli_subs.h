@@ -13,21 +13,18 @@
 namespace kolmarin::cli {
 
 struct SubsRequest {
-    int count = 1;
-    QString candidatesPath; // empty: the default candidates along the walls
+    OptimiserOptions options; // the goal's target read already
+    QString candidatesPath;   // empty: the default candidates along the walls
     Band band{20, 120};
-    int top = 10;
     bool csv = false;
     bool subwoofersOnly = false;
-    OptimiserGoal goal;
 };
 
 // Runs the optimiser on the setup with its subwoofers taken away; the configurations for
-// standard output, and in `best` the setup with rank 1's subwoofers. `evaluated` gets the
-// number of configurations tried. `note` hears, as a line, what the bound on the
-// candidates left out.
+// standard output, and in `best` the setup with rank 1's subwoofers and in `bestEq` its EQ.
+// `note` hears, as a line, what the bound on the candidates left out.
 QByteArray subsOutput(const BassSetup& setup, const SubsRequest& request, char decimalSeparator,
-                      BassSetup& best,
+                      BassSetup& best, std::vector<PeakingFilter>& bestEq,
                       const std::function<void(double fraction, double secondsLeft)>& progress = {},
                       const std::function<void(const QByteArray&)>& note = {});
 

@@ -11,6 +11,7 @@
 #include "cli/map_image.h"
 #include "files/bass_settings_text.h"
 #include "files/cp932_text.h"
+#include "files/curve_text.h"
 #include "files/file_errors.h"
 #include "files/locale_text.h"
 #include "files/quiet_qt_messages.h"
@@ -186,26 +187,33 @@ QByteArray subsOutput(const cli::Request& request, char separator, QByteArray& b
                       QByteArray& bestSettings) {
     const BassSetup setup = readSetup(request, separator);
     cli::SubsRequest subs;
-    subs.count = request.subs.count;
+    subs.options.count = request.subs.count;
+    subs.options.top = request.top;
+    subs.options.goal = request.subs.goal;
+    subs.options.mostDelayMs = request.subs.mostDelayMs;
+    subs.options.commonLevel = request.subs.commonLevel;
+    subs.options.commonPolarity = request.subs.commonPolarity;
+    if (!request.subs.targetPath.isEmpty())
+        subs.options.goal.target = readTargetCurve(request.subs.targetPath);
     subs.candidatesPath = request.subs.candidatesPath;
     subs.band = request.band;
-    subs.top = request.top;
     subs.csv = request.csv;
     subs.subwoofersOnly = request.seatOptions.subwoofersOnly;
-    subs.goal = request.subs.goal;
     cli::LongRunNotice notice(
         [](const QByteArray& text) { printError(QStringLiteral("kolmarin2-cli"), text); });
     BassSetup best;
+    std::vector<PeakingFilter> bestEq;
     const QByteArray table = cli::subsOutput(
-        setup, subs, separator, best, [&](double fraction, double left) { notice.update(fraction, left); },
+        setup, subs, separator, best, bestEq,
+        [&](double fraction, double left) { notice.update(fraction, left); },
         [](const QByteArray& text) { printError(QStringLiteral("kolmarin2-cli"), text); });
     notice.finish();
     if (!request.outputPath.isEmpty())
         bestSetup = setupFileBytes(best, separator);
     if (!request.subs.exportPath.isEmpty())
         bestSettings = request.subs.exportPath.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
-                           ? bassSettingsCsv(best.subwoofers, {})
-                           : bassSettingsText(best.subwoofers, {});
+                           ? bassSettingsCsv(best.subwoofers, bestEq)
+                           : bassSettingsText(best.subwoofers, bestEq);
     return table;
 }
 

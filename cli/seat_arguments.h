@@ -46,8 +46,14 @@ int parseCrossoverArgument(const QString& text);
 struct SubsOptions {
     int count = 0;          // subwoofers to place, 1 .. kMostSubwoofers
     QString candidatesPath; // empty: the default candidates along the walls
-    OptimiserGoal goal;     // --seat1-weight W, --least-mean DB
-    QString exportPath;     // --export FILE: rank 1's settings for a processor (CSV for *.csv)
+    // --objective, --weights V,T, --seat1-weight W, --least-mean DB, --target flat|house[:DB@HZ],
+    // --target-level DB, --eq N, --boost-max DB
+    OptimiserGoal goal;
+    QString targetPath;                       // --target FILE: a curve text
+    double mostDelayMs = kDefaultMostDelayMs; // --max-delay MS
+    bool commonLevel = false;                 // --common-level
+    bool commonPolarity = false;              // --common-polarity
+    QString exportPath; // --export FILE: rank 1's settings for a processor (CSV for *.csv)
 };
 
 } // namespace kolmarin::cli

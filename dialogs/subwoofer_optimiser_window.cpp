@@ -269,8 +269,9 @@ void SubwooferOptimiserWindow::showResult(const OptimiserResult& result, const s
                                  QLocale().toString(s.levelDb, 'f', 1), QLocale().toString(s.delayMs, 'f', 1))
                             .arg(s.inverted ? QStringLiteral("−") : QStringLiteral("+")));
         }
-        const QString cells[]{QString::number(row + 1), decibels(c.variation), decibels(c.seat1Spread),
-                              decibels(c.meanLevel), subs.join(QStringLiteral("  "))};
+        const QString cells[]{QString::number(row + 1), decibels(c.figures.variation),
+                              decibels(c.figures.seat1Spread), decibels(c.figures.meanLevel),
+                              subs.join(QStringLiteral("  "))};
         for (int column = 0; column < 5; ++column)
             table_->setItem(row, column, new QTableWidgetItem(cells[column]));
     }

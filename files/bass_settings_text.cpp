@@ -29,6 +29,11 @@ double written(double value, double step) {
 
 } // namespace
 
+QByteArray filterLine(int number, const PeakingFilter& filter) {
+    return formatted("Filter %d: ON PK Fc %.1f Hz Gain %.1f dB Q %.2f", number, filter.frequencyHz,
+                     written(filter.gainDb, 0.1), filter.q);
+}
+
 QByteArray bassSettingsText(const std::vector<SubwooferSignal>& subwoofers,
                             const std::vector<PeakingFilter>& eq) {
     QByteArray out = "Kolmarin2 subwoofer settings\n";
@@ -41,8 +46,7 @@ QByteArray bassSettingsText(const std::vector<SubwooferSignal>& subwoofers,
         out +=
             formatted("EQ shared by the subwoofers, peaking filters at %.0f Hz sampling:\n", kEqSampleRate);
     for (std::size_t i = 0; i < eq.size(); ++i)
-        out += formatted("Filter %d: ON PK Fc %.1f Hz Gain %.1f dB Q %.2f\n", static_cast<int>(i) + 1,
-                         eq[i].frequencyHz, written(eq[i].gainDb, 0.1), eq[i].q);
+        out += filterLine(static_cast<int>(i) + 1, eq[i]) + '\n';
     return out;
 }
 

@@ -14,6 +14,9 @@
 
 namespace kolmarin {
 
+// "Filter 1: ON PK Fc 42.0 Hz Gain -6.5 dB Q 4.30", without the line's end.
+QByteArray filterLine(int number, const PeakingFilter& filter);
+
 QByteArray bassSettingsText(const std::vector<SubwooferSignal>& subwoofers,
                             const std::vector<PeakingFilter>& eq);
 

@@ -221,4 +221,13 @@ QByteArray totalCurveText(const ResponseCurves& curves, ElementRange rows, const
                                                 subject.delays, "Freq(Hz) SPL(dB)"));
 }
 
+TargetCurve readTargetCurve(const QString& path) {
+    const std::vector<CurvePoint> points = readCurveFile(path);
+    TargetCurve target;
+    target.kind = TargetCurve::Kind::Own;
+    for (const CurvePoint& p : points)
+        target.points.emplace_back(p.frequency, p.level - points.back().level);
+    return target;
+}
+
 } // namespace kolmarin

@@ -7,6 +7,7 @@
 
 #include "files/curve_subject.h"
 #include "model/acoustics/response.h"
+#include "model/acoustics/target_curve.h"
 
 #include <QByteArray>
 #include <QString>
@@ -36,6 +37,11 @@ std::vector<CurvePoint> parseCurveText(const QByteArray& bytes, const QString& n
 // The curve file at `path`, read piece by piece; a file that is no regular file or cannot
 // be read fails as the room file does.
 std::vector<CurvePoint> readCurveFile(const QString& path);
+
+// A curve file as the target the subwoofers are held to: its points' levels taken against
+// its last (highest) point, so that, like the house curve, it says how much louder the bass
+// should be than the top of the band.
+TargetCurve readTargetCurve(const QString& path);
 
 // The text of the points after the comment lines `* heading` (ASCII, one per entry), the
 // level in thousandths of a dB, the phase only where it is known. Lines end with LF.

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang-14 libclang-rt-14-dev pkg-config clang-format
   qt6-base-dev qt6-translations-l10n libqcustomplot-dev
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libnlopt-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   desktop-file-utils appstream shared-mime-info libglib2.0-bin libxml2-utils lintian
 )

@@ -16,25 +16,20 @@ Biquad peakingBiquad(const PeakingFilter& filter, double sampleRate) {
             (1.0 - alpha / a) / a0};
 }
 
-namespace {
-
-// (b0 + b1 z⁻¹ + b2 z⁻²) / (1 + a1 z⁻¹ + a2 z⁻²) at z = e^{jω}.
-Complex responseOf(const Biquad& f, double w) {
-    const Complex z1{std::cos(w), -std::sin(w)};
-    const Complex z2{std::cos(2.0 * w), -std::sin(2.0 * w)};
+Complex biquadResponse(const Biquad& f, Complex z1, Complex z2) {
     const Complex num = Complex{f.b0, 0.0} + f.b1 * z1 + f.b2 * z2;
     const Complex den = Complex{1.0, 0.0} + f.a1 * z1 + f.a2 * z2;
     const double d = den.re * den.re + den.im * den.im;
     return {(num.re * den.re + num.im * den.im) / d, (num.im * den.re - num.re * den.im) / d};
 }
 
-} // namespace
-
 Complex eqResponse(const std::vector<PeakingFilter>& filters, double hz, double sampleRate) {
     const double w = 2.0 * std::numbers::pi * hz / sampleRate;
+    const Complex z1{std::cos(w), -std::sin(w)};
+    const Complex z2{std::cos(2.0 * w), -std::sin(2.0 * w)};
     Complex h{1.0, 0.0};
     for (const PeakingFilter& filter : filters)
-        h = h * responseOf(peakingBiquad(filter, sampleRate), w);
+        h = h * biquadResponse(peakingBiquad(filter, sampleRate), z1, z2);
     return h;
 }
 

@@ -28,6 +28,8 @@ struct Biquad {
     double b0 = 1.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;
 };
 Biquad peakingBiquad(const PeakingFilter& filter, double sampleRate = kEqSampleRate);
+// (b0 + b1 z⁻¹ + b2 z⁻²) / (1 + a1 z⁻¹ + a2 z⁻²), given z⁻¹ and z⁻².
+Complex biquadResponse(const Biquad& f, Complex z1, Complex z2);
 
 // The chain's complex response at `hz`, and its gain in dB.
 Complex eqResponse(const std::vector<PeakingFilter>& filters, double hz, double sampleRate = kEqSampleRate);

@@ -1,13 +1,13 @@
 #include "model/acoustics/subwoofer_optimiser.h"
 
+#include "model/acoustics/eq_fit.h"
 #include "model/acoustics/seat_variation.h"
 #include "model/acoustics/source_mix.h"
+#include "model/acoustics/subwoofer_search.h"
 #include "model/acoustics/worker_pool.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <cmath>
 #include <mutex>
 #include <set>
 
@@ -16,293 +16,78 @@ namespace kolmarin {
 namespace {
 
 constexpr double kSilentLevel = -300.0;
-// Position sets kept from one size to the next, and tuned at the end.
-constexpr int kLeastBeam = 24;
-constexpr int kLeastTuned = 12;
+constexpr int kMostSeatsSearched = 64;
+// Sets kept from one size to the next from three subwoofers on.
+constexpr int kBeam = 24;
 constexpr int kMostRounds = 8;
 constexpr int kExpectedRounds = 3;
-// Below this many coarse configurations per set, the coarse grid is searched whole first.
-constexpr long long kMostCoarse = 1000;
-// Configurations under the mean-level floor rank after every other.
-constexpr double kBelowFloor = 1000.0;
-constexpr int kMostSeatsSearched = 64;
+// BOBYQA's evaluations for a fit of up to six filters, about.
+constexpr long long kEqFitEvaluations = 2000;
+constexpr SearchGrid kCoarse{8, 10}; // 4 dB, 1 ms
+constexpr SearchGrid kFine{1, 1};
 
 double levelOf(Complex z) {
     const double power = z.re * z.re + z.im * z.im;
-    return power > 0.0 && std::isfinite(power) ? 20.0 * std::log10(std::sqrt(power)) : kSilentLevel;
-}
-
-double score(const OptimiserGoal& goal, double variation, double seat1Spread, double mean) {
-    double s = variation + goal.seat1Weight * seat1Spread;
-    if (goal.leastMeanDb && !(mean >= *goal.leastMeanDb))
-        s += kBelowFloor + (*goal.leastMeanDb - mean);
-    return s;
+    return power > 0.0 && std::isfinite(power) ? 10.0 * std::log10(power) : kSilentLevel;
 }
 
 CrossoverBranch subwooferBranch(const SubwooferSpectra& s) {
     return s.crossover > 0.0 ? CrossoverBranch::LowPass : CrossoverBranch::Full;
 }
 
-// A subwoofer on the grids: level step (0 dB down to -12 dB), delay step, polarity.
-struct Tuned {
-    int candidate = 0;
-    int level = 0;
-    int delay = 0;
-    bool inverted = false;
-};
-
-// 0 - x, so the top step is +0 dB, not -0.
-double levelDbOf(int step) {
-    return 0.0 - kSubwooferLevelStep * step;
-}
-double delayMsOf(int step) {
-    return kSubwooferDelayStep * step;
-}
-
-SubwooferSetting settingOf(const Tuned& t) {
-    return {t.candidate, levelDbOf(t.level), delayMsOf(t.delay), t.inverted};
-}
-
-// The search's own view of the spectra: gains from tables, figures without allocation.
-class Search {
-  public:
-    Search(const SubwooferSpectra& spectra, const OptimiserGoal& goal)
-        : s_(spectra), goal_(goal), points_(bandPoints(spectra.band)), seats_(spectra.seats) {
-        const CrossoverBranch branch = subwooferBranch(spectra);
-        phasors_.resize(static_cast<std::size_t>(kSubwooferDelaySteps * points_));
-        for (int d = 0; d < kSubwooferDelaySteps; ++d)
-            for (int p = 0; p < points_; ++p)
-                phasors_[static_cast<std::size_t>(d * points_ + p)] =
-                    delayAndFilter(binFrequency(2 * spectra.band.low + p, spectra.delays), delayMsOf(d),
-                                   branch, spectra.crossover);
-        for (int l = 0; l < kSubwooferLevelSteps; ++l)
-            amplitudes_.push_back(std::pow(10.0, levelDbOf(l) / 20.0));
-    }
-
-    // out += gain(t) * spectrum of t's candidate.
-    void add(std::vector<Complex>& out, const Tuned& t) const {
-        const double a = t.inverted ? -amplitudes_[static_cast<std::size_t>(t.level)]
-                                    : amplitudes_[static_cast<std::size_t>(t.level)];
-        const Complex* phasor = phasors_.data() + static_cast<std::ptrdiff_t>(t.delay) * points_;
-        const Complex* h = s_.candidates[static_cast<std::size_t>(t.candidate)].data();
-        for (int p = 0; p < points_; ++p) {
-            const Complex g = a * phasor[p];
-            for (int seat = 0; seat < seats_; ++seat) {
-                const std::size_t i = static_cast<std::size_t>(p * seats_ + seat);
-                out[i] = out[i] + g * h[i];
-            }
-        }
-    }
-
-    // fixed plus every subwoofer but `skip` (-1: none), in order.
-    void sum(std::vector<Complex>& out, const std::vector<Tuned>& subs, int skip) const {
-        out = s_.fixed;
-        for (int k = 0; k < static_cast<int>(subs.size()); ++k)
-            if (k != skip)
-                add(out, subs[static_cast<std::size_t>(k)]);
-    }
-
-    double scoreOf(const std::vector<Complex>& total) {
-        evaluated.fetch_add(1, std::memory_order_relaxed);
-        double deviations = 0.0, levelSum = 0.0, seat1Sum = 0.0, seat1Squares = 0.0;
-        for (int p = 0; p < points_; ++p) {
-            const Complex* z = total.data() + static_cast<std::ptrdiff_t>(p) * seats_;
-            double levels[kMostSeatsSearched];
-            double sum = 0.0;
-            for (int seat = 0; seat < seats_; ++seat) {
-                levels[seat] = levelOf(z[seat]);
-                sum += levels[seat];
-            }
-            const double mean = sum / seats_;
-            double squares = 0.0;
-            for (int seat = 0; seat < seats_; ++seat)
-                squares += (levels[seat] - mean) * (levels[seat] - mean);
-            deviations += std::sqrt(squares / seats_);
-            levelSum += sum;
-            seat1Sum += levels[0];
-            seat1Squares += levels[0] * levels[0];
-        }
-        const double seat1Mean = seat1Sum / points_;
-        const double seat1Spread = std::sqrt(std::max(0.0, seat1Squares / points_ - seat1Mean * seat1Mean));
-        return score(goal_, deviations / points_, seat1Spread, levelSum / (points_ * seats_));
-    }
-
-    double scoreOf(const std::vector<Tuned>& subs, std::vector<Complex>& work) {
-        sum(work, subs, -1);
-        return scoreOf(work);
-    }
-
-    std::atomic<long long> evaluated{0};
-
-  private:
-    const SubwooferSpectra& s_;
-    const OptimiserGoal& goal_;
-    int points_, seats_;
-    std::vector<Complex> phasors_; // [delay step * points + point]
-    std::vector<double> amplitudes_;
-};
-
-struct Candidate {
-    std::vector<Tuned> subs; // in the order of their candidates
-    double score = 0.0;
-};
-
-bool byScore(const Candidate& a, const Candidate& b) {
-    if (a.score != b.score)
-        return a.score < b.score;
-    return std::lexicographical_compare(
-        a.subs.begin(), a.subs.end(), b.subs.begin(), b.subs.end(),
-        [](const Tuned& x, const Tuned& y) { return x.candidate < y.candidate; });
-}
-
-// The best polarities of every subwoofer at 0 dB and no delay, and, when the coarse grid is
-// small, the best of it too.
-Candidate startOf(Search& search, std::vector<Tuned> subs, std::vector<Complex>& work) {
-    Candidate best{subs, search.scoreOf(subs, work)};
-    const int k = static_cast<int>(subs.size());
-    for (int mask = 1; mask < (1 << k); ++mask) {
-        for (int i = 0; i < k; ++i)
-            subs[static_cast<std::size_t>(i)].inverted = (mask >> i) & 1;
-        const double s = search.scoreOf(subs, work);
-        if (s < best.score)
-            best = {subs, s};
-    }
-    // Per subwoofer: levels 0, -6, -12 dB, delays 0, 5, ..., 20 ms, both polarities.
-    constexpr int kCoarse = 3 * 5 * 2;
-    long long combinations = 1;
-    for (int i = 0; i < k; ++i)
-        combinations *= kCoarse;
-    if (combinations > kMostCoarse)
-        return best;
-    for (long long c = 0; c < combinations; ++c) {
-        long long rest = c;
-        for (int i = 0; i < k; ++i) {
-            const int choice = static_cast<int>(rest % kCoarse);
-            rest /= kCoarse;
-            Tuned& t = subs[static_cast<std::size_t>(i)];
-            t.level = (choice % 3) * 12;
-            t.delay = (choice / 3 % 5) * 50;
-            t.inverted = choice / 15 == 1;
-        }
-        const double s = search.scoreOf(subs, work);
-        if (s < best.score)
-            best = {subs, s};
-    }
-    return best;
-}
-
-// Coordinate descent from `start`: each subwoofer in turn gets the best delay with either
-// polarity, then the best level with either polarity, the others held; until a whole
-// round changes nothing.
-// `roundDone` hears of each round.
-Candidate tune(Search& search, Candidate best, const std::stop_token& stop,
-               const std::function<void()>& roundDone) {
-    std::vector<Complex> base, work;
-    for (int round = 0; round < kMostRounds && !stop.stop_requested(); ++round) {
-        bool improved = false;
-        for (std::size_t k = 0; k < best.subs.size(); ++k) {
-            search.sum(base, best.subs, static_cast<int>(k));
-            const auto tryValue = [&](Tuned t) {
-                work = base;
-                search.add(work, t);
-                const double s = search.scoreOf(work);
-                if (s < best.score) {
-                    best.subs[k] = t;
-                    best.score = s;
-                    improved = true;
-                }
-            };
-            for (int inverted = 0; inverted < 2; ++inverted)
-                for (int d = 0; d < kSubwooferDelaySteps; ++d) {
-                    Tuned t = best.subs[k];
-                    t.inverted = inverted == 1;
-                    t.delay = d;
-                    tryValue(t);
-                }
-            for (int inverted = 0; inverted < 2; ++inverted)
-                for (int l = 0; l < kSubwooferLevelSteps; ++l) {
-                    Tuned t = best.subs[k];
-                    t.inverted = inverted == 1;
-                    t.level = l;
-                    tryValue(t);
-                }
-        }
-        roundDone();
-        if (!improved)
-            break;
-    }
-    return best;
-}
-
-// With nothing but the subwoofers at the seats, a level, delay or polarity common to them
-// all moves every seat alike, so the seats compare the same. Of such equal configurations
-// the one given is the loudest (its loudest subwoofer at 0 dB), the earliest (its earliest at
-// 0 ms) and the one with most subwoofers in positive polarity.
-void normalise(std::vector<Tuned>& subs) {
-    int loudest = kSubwooferLevelSteps, earliest = kSubwooferDelaySteps, inverted = 0;
-    for (const Tuned& t : subs) {
-        loudest = std::min(loudest, t.level);
-        earliest = std::min(earliest, t.delay);
-        inverted += t.inverted ? 1 : 0;
-    }
-    const int count = static_cast<int>(subs.size());
-    const bool flip = 2 * inverted > count || (2 * inverted == count && subs.front().inverted);
-    for (Tuned& t : subs) {
-        t.level -= loudest;
-        t.delay -= earliest;
-        t.inverted = t.inverted != flip;
-    }
-}
-
-// Work in configurations evaluated, which all cost alike: two per set the beam grows to,
-// and per tuned set its start and rounds of every subwoofer's delays and levels with both
-// polarities. Tuning mostly settles in kExpectedRounds; a set reports its rounds as they
-// end and the rest of its share when it settles.
-long long tuningEvaluations(int k) {
-    long long coarse = 1;
-    for (int i = 0; i < k; ++i)
-        coarse *= 30;
-    return (1LL << k) + (coarse <= kMostCoarse ? coarse : 0) +
-           kExpectedRounds * 2LL * k * (kSubwooferDelaySteps + kSubwooferLevelSteps);
+double frequencyOf(const SubwooferSpectra& s, int point) {
+    return binFrequency(2 * s.band.low + point, s.delays);
 }
 
 } // namespace
 
-double plannedEvaluations(int candidates, const OptimiserOptions& options) {
-    const int k = std::clamp(options.count, 1, kMostSubwoofers);
-    const int beamWidth = std::max(kLeastBeam, options.top);
-    const int tuned = std::max(kLeastTuned, options.top);
-    const double beam =
-        2.0 * (candidates + static_cast<double>(k - 1) * std::min(beamWidth, candidates) * candidates);
-    return beam + static_cast<double>(tuningEvaluations(k)) * std::min(tuned, candidates);
+std::vector<double> targetPoints(const SubwooferSpectra& spectra, const OptimiserGoal& goal) {
+    std::vector<double> out;
+    for (int p = 0; p < bandPoints(spectra.band); ++p)
+        out.push_back(targetDb(goal.target, frequencyOf(spectra, p)));
+    return out;
 }
 
-SubwooferConfiguration evaluateSubwoofers(const SubwooferSpectra& spectra,
-                                          const std::vector<SubwooferSetting>& subwoofers,
-                                          const OptimiserGoal& goal) {
+std::optional<double> targetLevel(const SubwooferSpectra& spectra, const OptimiserGoal& goal) {
+    if (goal.objective != BassObjective::Combined)
+        return std::nullopt;
+    return goal.targetLevelDb ? goal.targetLevelDb : spectra.mainLevelDb;
+}
+
+std::vector<std::vector<double>> subwooferSeatLevels(const SubwooferSpectra& spectra,
+                                                     const std::vector<SubwooferSetting>& subwoofers,
+                                                     const std::vector<PeakingFilter>& eq) {
     const int points = bandPoints(spectra.band);
     std::vector<std::vector<double>> levels(static_cast<std::size_t>(spectra.seats),
                                             std::vector<double>(static_cast<std::size_t>(points)));
     for (int p = 0; p < points; ++p) {
-        const double f = binFrequency(2 * spectra.band.low + p, spectra.delays);
+        const double f = frequencyOf(spectra, p);
+        const Complex channel = eqResponse(eq, f);
         for (int seat = 0; seat < spectra.seats; ++seat) {
             const std::size_t i = static_cast<std::size_t>(p * spectra.seats + seat);
-            Complex z = spectra.fixed[i];
+            Complex subs{0.0, 0.0};
             for (const SubwooferSetting& sw : subwoofers) {
                 const SourceDrive drive{sw.levelDb, sw.delayMs, sw.inverted, subwooferBranch(spectra)};
-                z = z + sourceGain(drive, f, spectra.crossover) *
-                            spectra.candidates[static_cast<std::size_t>(sw.candidate)][i];
+                subs = subs + sourceGain(drive, f, spectra.crossover) *
+                                  spectra.candidates[static_cast<std::size_t>(sw.candidate)][i];
             }
-            levels[static_cast<std::size_t>(seat)][static_cast<std::size_t>(p)] = levelOf(z);
+            levels[static_cast<std::size_t>(seat)][static_cast<std::size_t>(p)] =
+                levelOf(spectra.fixed[i] + channel * subs);
         }
     }
-    const SeatFigures figures = seatFigures(levels);
+    return levels;
+}
+
+SubwooferConfiguration evaluateSubwoofers(const SubwooferSpectra& spectra,
+                                          const std::vector<SubwooferSetting>& subwoofers,
+                                          const std::vector<PeakingFilter>& eq, const OptimiserGoal& goal) {
     SubwooferConfiguration c;
     c.subwoofers = subwoofers;
-    c.variation = figures.variation;
-    c.seat1Spread = figures.spread.front();
-    c.meanLevel = figures.meanLevel;
-    c.score = score(goal, c.variation, c.seat1Spread, c.meanLevel);
+    c.eq = eq;
+    c.figures = bassFigures(subwooferSeatLevels(spectra, subwoofers, eq), targetPoints(spectra, goal), goal,
+                            targetLevel(spectra, goal));
+    c.scoreWithoutEq =
+        eq.empty() ? c.figures.score : evaluateSubwoofers(spectra, subwoofers, {}, goal).figures.score;
     return c;
 }
 
@@ -338,13 +123,20 @@ class OptimiserReport {
     std::chrono::steady_clock::time_point lastReport_;
 };
 
-// Every set of the beam grown by one more of the n candidates, the newcomer at 0 dB, no
-// delay, not inverted; duplicates of a set are taken once. `newcomers` gets the candidate
-// each grown set added.
-std::vector<Candidate> grownSets(const std::vector<Candidate>& beam, int n, std::vector<int>& newcomers) {
-    std::vector<Candidate> grown;
+bool byScore(const TunedSet& a, const TunedSet& b) {
+    if (a.score != b.score)
+        return a.score < b.score;
+    return std::lexicographical_compare(
+        a.subs.begin(), a.subs.end(), b.subs.begin(), b.subs.end(),
+        [](const Tuned& x, const Tuned& y) { return x.candidate < y.candidate; });
+}
+
+// Every set of `beam` grown by one more of the n candidates, the newcomer last until it is
+// placed; duplicates of a set are taken once.
+std::vector<TunedSet> grownSets(const std::vector<TunedSet>& beam, int n) {
+    std::vector<TunedSet> grown;
     std::set<std::vector<int>> seen;
-    for (const Candidate& c : beam)
+    for (const TunedSet& c : beam)
         for (int candidate = 0; candidate < n; ++candidate) {
             std::vector<int> set;
             for (const Tuned& t : c.subs)
@@ -355,95 +147,209 @@ std::vector<Candidate> grownSets(const std::vector<Candidate>& beam, int n, std:
             std::sort(set.begin(), set.end());
             if (!seen.insert(set).second)
                 continue;
-            Candidate next = c;
-            next.subs.push_back({candidate, 0, 0, false});
-            std::sort(next.subs.begin(), next.subs.end(),
-                      [](const Tuned& a, const Tuned& b) { return a.candidate < b.candidate; });
+            TunedSet next = c;
+            Tuned newcomer{candidate, 0, 0, false};
+            if (!c.subs.empty()) {
+                newcomer.level = c.subs.front().level;
+                newcomer.inverted = c.subs.front().inverted;
+            }
+            next.subs.push_back(newcomer);
             grown.push_back(std::move(next));
-            newcomers.push_back(candidate);
         }
     return grown;
 }
 
-// The beam: sets grown by one candidate at a time up to k, each newcomer with the better
-// polarity, the best `beamWidth` kept each time. Stops early at a stop.
-std::vector<Candidate> beamOfSets(Search& search, int n, int k, int beamWidth, OptimiserReport& report,
-                                  std::stop_token stop) {
-    std::vector<Candidate> beam{Candidate{}};
+void inCandidateOrder(std::vector<Tuned>& subs) {
+    std::sort(subs.begin(), subs.end(),
+              [](const Tuned& a, const Tuned& b) { return a.candidate < b.candidate; });
+}
+
+// The screening: sets grown one subwoofer at a time up to k, each newcomer placed on the
+// coarse grid; every pair for two subwoofers, a beam of the best kBeam beyond. Best first.
+std::vector<TunedSet> screenedSets(SubwooferSearch& search, int n, int k, OptimiserReport& report,
+                                   std::stop_token stop) {
+    std::vector<TunedSet> beam{TunedSet{}};
+    const long long blockUnits = search.blockSize(kCoarse);
     for (int size = 1; size <= k && !stop.stop_requested(); ++size) {
-        std::vector<int> newcomers;
-        std::vector<Candidate> grown = grownSets(beam, n, newcomers);
+        std::vector<TunedSet> grown = grownSets(beam, n);
         WorkerPool::shared().run(static_cast<int>(grown.size()), [&](int i) {
             if (stop.stop_requested())
                 return;
-            Candidate& c = grown[static_cast<std::size_t>(i)];
-            std::vector<Complex> work;
-            c.score = search.scoreOf(c.subs, work);
-            Tuned& added = *std::find_if(c.subs.begin(), c.subs.end(), [&](const Tuned& t) {
-                return t.candidate == newcomers[static_cast<std::size_t>(i)];
-            });
-            added.inverted = true;
-            if (const double inverted = search.scoreOf(c.subs, work); inverted < c.score)
-                c.score = inverted;
-            else
-                added.inverted = false;
-            report(2);
+            TunedSet& c = grown[static_cast<std::size_t>(i)];
+            SearchWork work;
+            c.score = search.score(c.subs, search.proxy(), work);
+            search.block(c, c.subs.size() - 1, kCoarse, work);
+            inCandidateOrder(c.subs);
+            report(blockUnits);
         });
         if (stop.stop_requested())
             break;
         std::sort(grown.begin(), grown.end(), byScore);
-        if (static_cast<int>(grown.size()) > beamWidth)
-            grown.resize(static_cast<std::size_t>(beamWidth));
+        // Two subwoofers grow from every single one; more from the best.
+        const bool everyOne = size == 1 && k == 2;
+        if (!everyOne && size<k&& static_cast<int>(grown.size())> kBeam)
+            grown.resize(kBeam);
         beam = std::move(grown);
     }
     return beam;
 }
 
-// The sets of the beam tuned side by side, each from its own start.
-void tuneBeam(Search& search, std::vector<Candidate>& beam, int k, OptimiserReport& report,
-              std::stop_token stop) {
-    const long long roundUnits = 2LL * k * (kSubwooferDelaySteps + kSubwooferLevelSteps);
-    const long long tuningUnits = tuningEvaluations(k);
-    WorkerPool::shared().run(static_cast<int>(beam.size()), [&](int i) {
-        Candidate& c = beam[static_cast<std::size_t>(i)];
-        std::vector<Complex> work;
-        long long reported = 0;
-        const auto roundDone = [&] {
-            if (reported + roundUnits < tuningUnits) {
-                reported += roundUnits;
-                report(roundUnits);
-            }
-        };
-        if (!stop.stop_requested())
-            c = tune(search, startOf(search, c.subs, work), stop, roundDone);
-        report(tuningUnits - reported);
-    });
+int refinedCount(int k) {
+    return k <= 2 ? kRefinedPairs : kRefinedSets;
 }
 
-// The tuned sets as configurations, best score first, at most `top` of them.
-std::vector<SubwooferConfiguration> rankedConfigurations(const SubwooferSpectra& spectra,
-                                                         std::vector<Candidate>& beam,
-                                                         const OptimiserOptions& options) {
-    std::vector<SubwooferConfiguration> best;
-    const bool subwoofersAlone = std::all_of(spectra.fixed.begin(), spectra.fixed.end(),
-                                             [](Complex z) { return z.re == 0.0 && z.im == 0.0; });
-    for (Candidate& c : beam) {
-        if (subwoofersAlone)
-            normalise(c.subs);
-        std::vector<SubwooferSetting> settings;
-        for (const Tuned& t : c.subs)
-            settings.push_back(settingOf(t));
-        best.push_back(evaluateSubwoofers(spectra, settings, options.goal));
+// Each subwoofer in turn on its whole grid, until a round changes nothing. Two subwoofers
+// alone are done after one step: the second's grid spans every difference from the first.
+void refine(SubwooferSearch& search, TunedSet& set, SearchWork& work, const std::stop_token& stop,
+            const std::function<void(long long)>& report) {
+    const long long blockUnits = search.blockSize(kFine);
+    if (search.alone() && set.subs.size() == 2) {
+        search.block(set, 1, kFine, work);
+        report(blockUnits);
+        return;
     }
-    std::stable_sort(
-        best.begin(), best.end(),
-        [](const SubwooferConfiguration& a, const SubwooferConfiguration& b) { return a.score < b.score; });
-    if (static_cast<int>(best.size()) > options.top)
-        best.resize(static_cast<std::size_t>(std::max(0, options.top)));
-    return best;
+    for (int round = 0; round < kMostRounds && !stop.stop_requested(); ++round) {
+        bool changed = false;
+        for (std::size_t k = 0; k < set.subs.size(); ++k) {
+            changed = search.block(set, k, kFine, work) || changed;
+            report(blockUnits);
+        }
+        changed = search.together(set, work) || changed;
+        if (!changed || set.subs.size() == 1)
+            break;
+    }
+}
+
+// With the subwoofers alone: the least delay, and most of them in positive polarity (set
+// against the first's polarity on a tie).
+void normalised(std::vector<Tuned>& subs) {
+    shiftBack(subs);
+    const int inverted =
+        static_cast<int>(std::count_if(subs.begin(), subs.end(), [](const Tuned& t) { return t.inverted; }));
+    const int count = static_cast<int>(subs.size());
+    const bool flip = 2 * inverted > count || (2 * inverted == count && subs.front().inverted);
+    for (Tuned& t : subs)
+        t.inverted = t.inverted != flip;
+}
+
+SubwooferSetting settingOf(const Tuned& t) {
+    return {t.candidate, 0.0 - kSubwooferLevelStep * t.level, kSubwooferDelayStep * t.delay, t.inverted};
+}
+
+std::vector<SubwooferSetting> settingsOf(const std::vector<Tuned>& subs) {
+    std::vector<SubwooferSetting> out;
+    for (const Tuned& t : subs)
+        out.push_back(settingOf(t));
+    return out;
+}
+
+// The shared EQ fitted to a refined set.
+std::vector<PeakingFilter> fittedEq(SubwooferSearch& search, const std::vector<Tuned>& subs,
+                                    SearchWork& work) {
+    const SubwooferSpectra& s = search.spectra();
+    std::vector<double> hz;
+    for (int p = 0; p < bandPoints(s.band); ++p)
+        hz.push_back(frequencyOf(s, p));
+    const EqCurve curve(std::move(hz));
+    search.sum(work.subs, subs, -1, false);
+    const auto score = [&](const std::vector<PeakingFilter>& filters) {
+        curve.respond(filters, work.eq);
+        work.total = s.fixed;
+        const std::size_t seats = static_cast<std::size_t>(s.seats);
+        for (std::size_t i = 0; i < work.total.size(); ++i)
+            work.total[i] = work.total[i] + work.eq[i / seats] * work.subs[i];
+        return search.score(work.total, subs, false, work);
+    };
+    EqFitProblem problem;
+    problem.count = search.options().goal.eqFilters;
+    problem.limits = search.options().goal.eqLimits;
+    problem.limits.band = s.band;
+    problem.score = score;
+    problem.away = [&](const std::vector<PeakingFilter>& filters) {
+        score(filters);
+        return work.away;
+    };
+    return fitEq(curve, problem);
+}
+
+// With the subwoofers alone and a target level: the common level nearest it.
+void nearestTargetLevel(SubwooferSearch& search, std::vector<Tuned>& subs,
+                        const std::vector<PeakingFilter>& eq, SearchWork& work) {
+    const SubwooferConfiguration c =
+        evaluateSubwoofers(search.spectra(), settingsOf(subs), eq, search.options().goal);
+    if (!c.figures.levelOffset)
+        return;
+    int most = 0;
+    for (const Tuned& t : subs)
+        most = std::max(most, t.level);
+    const int down = std::clamp(static_cast<int>(std::lround(*c.figures.levelOffset / kSubwooferLevelStep)),
+                                0, kSubwooferLevelSteps - 1 - most);
+    for (Tuned& t : subs)
+        t.level += down;
+    (void)work;
+}
+
+// What each subwoofer's level, delay and polarity buy.
+std::vector<SettingWorth> worthOf(const SubwooferSpectra& spectra, const SubwooferConfiguration& c,
+                                  const OptimiserGoal& goal) {
+    std::vector<SettingWorth> out;
+    const auto without = [&](std::size_t k, auto change) {
+        std::vector<SubwooferSetting> settings = c.subwoofers;
+        change(settings[k]);
+        return evaluateSubwoofers(spectra, settings, c.eq, goal).figures.score - c.figures.score;
+    };
+    for (std::size_t k = 0; k < c.subwoofers.size(); ++k) {
+        const SubwooferSetting& s = c.subwoofers[k];
+        SettingWorth w;
+        if (s.levelDb != 0.0)
+            w.level = without(k, [](SubwooferSetting& x) { x.levelDb = 0.0; });
+        if (s.delayMs != 0.0)
+            w.delay = without(k, [](SubwooferSetting& x) { x.delayMs = 0.0; });
+        if (s.inverted)
+            w.polarity = without(k, [](SubwooferSetting& x) { x.inverted = false; });
+        out.push_back(w);
+    }
+    return out;
+}
+
+// A refined set as the configuration the user sees: normalised, with its EQ, at its level,
+// its figures exact.
+SubwooferConfiguration finished(SubwooferSearch& search, TunedSet set, SearchWork& work) {
+    const OptimiserGoal& goal = search.options().goal;
+    if (search.alone())
+        normalised(set.subs);
+    std::vector<PeakingFilter> eq;
+    if (goal.eqFilters > 0 && goal.objective == BassObjective::Combined)
+        eq = fittedEq(search, set.subs, work);
+    if (search.alone())
+        nearestTargetLevel(search, set.subs, eq, work);
+    SubwooferConfiguration c = evaluateSubwoofers(search.spectra(), settingsOf(set.subs), eq, goal);
+    c.worth = worthOf(search.spectra(), c, goal);
+    return c;
+}
+
+long long refiningEvaluations(int k, long long fineBlock) {
+    return k == 2 ? fineBlock : kExpectedRounds * k * fineBlock;
 }
 
 } // namespace
+
+double plannedEvaluations(int candidates, const OptimiserOptions& options) {
+    const int k = std::clamp(options.count, 1, kMostSubwoofers);
+    const double n = candidates;
+    // The relative grids of subwoofers alone, the larger.
+    const int delays = 2 * static_cast<int>(std::lround(options.mostDelayMs / kSubwooferDelayStep)) + 1;
+    const int levels = 2 * kSubwooferLevelSteps - 1;
+    const double coarse = 2.0 * ((levels + kCoarse.levelStep - 1) / kCoarse.levelStep) *
+                          ((delays + kCoarse.delayStep - 1) / kCoarse.delayStep);
+    const long long fine = 2LL * levels * delays;
+    double sets = n + (k == 2 ? n * (n - 1) / 2 : 0.0);
+    if (k > 2)
+        sets += (k - 1) * std::min<double>(kBeam, n) * n;
+    const double refined = std::min<double>(refinedCount(k), sets);
+    const double fitting = options.goal.eqFilters > 0 ? kEqFitEvaluations : 0.0;
+    return sets * coarse + refined * (static_cast<double>(refiningEvaluations(k, fine)) + fitting);
+}
 
 OptimiserResult optimiseSubwoofers(const SubwooferSpectra& spectra, const OptimiserOptions& options,
                                    const std::function<void(OptimiserProgress)>& progress,
@@ -453,19 +359,51 @@ OptimiserResult optimiseSubwoofers(const SubwooferSpectra& spectra, const Optimi
     const int k = std::clamp(options.count, 1, kMostSubwoofers);
     if (n < k || spectra.seats < 1 || spectra.seats > kMostSeatsSearched)
         return result;
-    Search search(spectra, options.goal);
+    SubwooferSearch search(spectra, options);
     OptimiserReport report(progress, plannedEvaluations(n, options));
-    std::vector<Candidate> beam = beamOfSets(search, n, k, std::max(kLeastBeam, options.top), report, stop);
-    if (stop.stop_requested() || beam.empty() || static_cast<int>(beam.front().subs.size()) != k) {
+    std::vector<TunedSet> sets = screenedSets(search, n, k, report, stop);
+    if (stop.stop_requested() || sets.empty() || static_cast<int>(sets.front().subs.size()) != k) {
         result.cancelled = stop.stop_requested();
         result.evaluated = search.evaluated.load();
         return result;
     }
-    const int tuned = std::max(kLeastTuned, options.top);
-    if (static_cast<int>(beam.size()) > tuned)
-        beam.resize(static_cast<std::size_t>(tuned));
-    tuneBeam(search, beam, k, report, stop);
-    result.best = rankedConfigurations(spectra, beam, options);
+    if (static_cast<int>(sets.size()) > refinedCount(k))
+        sets.resize(static_cast<std::size_t>(refinedCount(k)));
+    std::vector<SubwooferConfiguration> best(sets.size());
+    const long long planned = refiningEvaluations(k, search.blockSize(kFine));
+    WorkerPool::shared().run(static_cast<int>(sets.size()), [&](int i) {
+        TunedSet& set = sets[static_cast<std::size_t>(i)];
+        SearchWork work;
+        long long reported = 0;
+        const auto refineReport = [&](long long units) {
+            if (reported + units <= planned) {
+                reported += units;
+                report(units);
+            }
+        };
+        if (!stop.stop_requested())
+            refine(search, set, work, stop, refineReport);
+        inCandidateOrder(set.subs);
+        report(planned - reported);
+        if (!stop.stop_requested())
+            best[static_cast<std::size_t>(i)] = finished(search, set, work);
+        if (options.goal.eqFilters > 0)
+            report(kEqFitEvaluations);
+    });
+    std::erase_if(best, [](const SubwooferConfiguration& c) { return c.subwoofers.empty(); });
+    std::stable_sort(
+        best.begin(), best.end(), [](const SubwooferConfiguration& a, const SubwooferConfiguration& b) {
+            if (a.figures.score != b.figures.score)
+                return a.figures.score < b.figures.score;
+            return std::lexicographical_compare(a.subwoofers.begin(), a.subwoofers.end(),
+                                                b.subwoofers.begin(), b.subwoofers.end(),
+                                                [](const SubwooferSetting& x, const SubwooferSetting& y) {
+                                                    return x.candidate < y.candidate;
+                                                });
+        });
+    if (static_cast<int>(best.size()) > options.top)
+        best.resize(static_cast<std::size_t>(std::max(0, options.top)));
+    result.best = std::move(best);
     result.cancelled = stop.stop_requested();
     result.evaluated = search.evaluated.load();
     return result;

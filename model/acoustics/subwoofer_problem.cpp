@@ -79,6 +79,34 @@ void addMainLoudspeakers(SubwooferSpectra& out, const Scene& scene, const std::v
     }
 }
 
+// The main loudspeakers' mean level at the seats over the octave above the crossover, as
+// driven (through their high-pass when bass-managed).
+double mainLevel(const Scene& scene, const std::vector<int>& mains, const SeatSpectra& spectra,
+                 double crossover) {
+    double sum = 0.0;
+    int count = 0;
+    const auto elements = static_cast<int>(spectra.spectra.front().front().size());
+    for (int e = 0; e < elements; ++e) {
+        const double f = binFrequency(e, spectra.delays);
+        if (f < crossover || f > 2.0 * crossover)
+            continue;
+        for (std::size_t seat = 0; seat < spectra.spectra.size(); ++seat) {
+            Complex z{0.0, 0.0};
+            for (std::size_t s = 0; s < mains.size(); ++s) {
+                const Source& source = scene.sources[static_cast<std::size_t>(mains[s])];
+                const SourceDrive drive{source.levelDb, source.delayMs, source.reversed,
+                                        branchOf(source, crossover)};
+                z = z +
+                    sourceGain(drive, f, crossover) * spectra.spectra[seat][s][static_cast<std::size_t>(e)];
+            }
+            const double power = z.re * z.re + z.im * z.im;
+            sum += power > 0.0 ? 10.0 * std::log10(power) : -300.0;
+            ++count;
+        }
+    }
+    return count > 0 ? sum / count : 0.0;
+}
+
 // Each candidate of the batch with its spectrum at every seat over the band; one a seat
 // cannot hear (it stands on the seat) is left out.
 void addCandidates(SubwooferSpectra& out, const std::vector<Point3>& batch, const SeatSpectra& spectra) {
@@ -133,11 +161,16 @@ SubwooferSpectra prepareSubwooferSpectra(const Scene& scene, int crossover, bool
         return s;
     };
     out.fixed.assign(static_cast<std::size_t>(points * out.seats), Complex{0.0, 0.0});
-    if (!subwoofersOnly) {
+    if (!loudspeakers.empty() && (!subwoofersOnly || crossover > 0)) {
         const SeatSpectra spectra = spectraOf(loudspeakers);
         if (spectra.cancelled)
             return out;
-        addMainLoudspeakers(out, scene, mains, spectra);
+        if (!subwoofersOnly)
+            addMainLoudspeakers(out, scene, mains, spectra);
+        // A loudspeaker on a seat has no level there: then no window.
+        if (crossover > 0 && std::all_of(spectra.failure.begin(), spectra.failure.end(),
+                                         [](const std::string& f) { return f.empty(); }))
+            out.mainLevelDb = mainLevel(scene, mains, spectra, crossover);
     } else {
         before = static_cast<double>(loudspeakers.size());
     }

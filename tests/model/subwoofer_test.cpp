@@ -118,73 +118,159 @@ TEST(SubwooferCandidates, StandAlongTheWallsAtTheirClearance) {
     EXPECT_EQ(candidates[4].x, 2.5); // the front wall's midpoint
 }
 
-// Two of four candidates, with the default room's loudspeakers playing as they stand.
-SubwooferSpectra smallProblem() {
+// Ten candidates along the walls of the default room (8 reflections), three seats over
+// 30-60 Hz, the room's loudspeakers playing as they stand (or, `alone`, not at all).
+SubwooferSpectra smallProblem(bool alone) {
     SceneTexts texts;
     texts.reflectionCount = "8";
     const Scene room = readCalculationScene(texts, '.', nullptr);
     const std::vector<Point3> seats{{1.36, 2.90, 1.0}, {0.86, 2.90, 1.0}, {1.86, 3.40, 1.0}};
-    const std::vector<Point3> sources{room.sources[0].position, room.sources[1].position, {0.3, 0.3, 0.3},
-                                      {2.4, 2.25, 0.3},         {1.35, 4.2, 0.3},         {0.3, 4.2, 0.3}};
+    std::vector<Point3> sources{room.sources[0].position, room.sources[1].position};
+    for (double y : {0.3, 1.2, 2.25, 3.3, 4.2})
+        for (double x : {0.3, 2.4})
+            sources.push_back({x, y, 0.3});
     const SeatSpectra s = computeSeatSpectra(room, sources, seats);
     SubwooferSpectra out;
-    out.band = {30, 80};
+    out.band = {30, 60};
     out.seats = 3;
     for (int p = 0; p < bandPoints(out.band); ++p)
         for (int seat = 0; seat < 3; ++seat)
-            out.fixed.push_back(s.spectra[seat][0][2 * 30 + p] + s.spectra[seat][1][2 * 30 + p]);
-    for (int c = 2; c < 6; ++c) {
-        out.positions.push_back(sources[static_cast<std::size_t>(c)]);
+            out.fixed.push_back(alone ? Complex{}
+                                      : s.spectra[seat][0][2 * 30 + p] + s.spectra[seat][1][2 * 30 + p]);
+    for (std::size_t c = 2; c < sources.size(); ++c) {
+        out.positions.push_back(sources[c]);
         out.candidates.emplace_back();
         for (int p = 0; p < bandPoints(out.band); ++p)
             for (int seat = 0; seat < 3; ++seat)
-                out.candidates.back().push_back(s.spectra[seat][static_cast<std::size_t>(c)][2 * 30 + p]);
+                out.candidates.back().push_back(s.spectra[seat][c][2 * 30 + p]);
     }
     return out;
 }
 
-TEST(SubwooferOptimiser, IsAtLeastAsGoodAsAnExhaustiveCoarseSearchRepeatsItselfAndStops) {
-    const SubwooferSpectra spectra = smallProblem();
-    const OptimiserGoal goal{0.5, std::nullopt};
-    double exhaustive = INFINITY;
-    std::vector<SubwooferSetting> grid;
-    for (int c = 0; c < 4; ++c)
-        for (double level : {0.0, -4.0, -8.0, -12.0})
-            for (double delay : {0.0, 4.0, 8.0, 12.0, 16.0, 20.0})
-                for (bool inverted : {false, true})
-                    grid.push_back({c, level, delay, inverted});
-    for (const SubwooferSetting& a : grid)
-        for (const SubwooferSetting& b : grid)
-            if (a.candidate < b.candidate)
-                exhaustive = std::min(exhaustive, evaluateSubwoofers(spectra, {a, b}, goal).score);
-    const OptimiserResult first = optimiseSubwoofers(spectra, {2, 10, goal});
-    ASSERT_EQ(first.best.size(), 6u); // every pair of the four, each once
-    EXPECT_LE(first.best.front().score, exhaustive);
-    EXPECT_EQ(first.best.front().subwoofers,
-              optimiseSubwoofers(spectra, {2, 10, goal}).best.front().subwoofers);
-    // With a floor at the loudest row's mean level, only that loud a configuration ranks first.
-    double loudest = -INFINITY;
-    for (const SubwooferConfiguration& c : first.best)
-        loudest = std::max(loudest, c.meanLevel);
-    EXPECT_GE(optimiseSubwoofers(spectra, {2, 10, {0.5, loudest}}).best.front().meanLevel, loudest);
-    std::stop_source stop;
-    stop.request_stop();
-    EXPECT_TRUE(optimiseSubwoofers(spectra, {2, 10, goal}, {}, stop.get_token()).cancelled);
+OptimiserOptions optionsOf(int count, int top, BassObjective objective, double mostDelayMs) {
+    OptimiserOptions o;
+    o.count = count;
+    o.top = top;
+    o.goal.objective = objective;
+    o.mostDelayMs = mostDelayMs;
+    return o;
 }
 
-TEST(SubwooferOptimiser, GivesSubwoofersAloneAtTheirLoudestEarliestAndMostlyPositive) {
-    SubwooferSpectra spectra = smallProblem();
-    std::fill(spectra.fixed.begin(), spectra.fixed.end(), Complex{});
-    for (const SubwooferConfiguration& c : optimiseSubwoofers(spectra, {2, 10, {}}).best) {
-        double loudest = -INFINITY, earliest = INFINITY;
-        for (const SubwooferSetting& s : c.subwoofers) {
-            loudest = std::max(loudest, s.levelDb);
-            earliest = std::min(earliest, s.delayMs);
-        }
-        EXPECT_EQ(loudest, 0.0);
-        EXPECT_EQ(earliest, 0.0);
-        EXPECT_FALSE(c.subwoofers.front().inverted);
+// Two subwoofers alone: only their difference matters, so every level and delay of the
+// second against the first, both polarities, for each of the 45 pairs is every setting of
+// the grids. Rank 1 is that search's best on either objective, asked for 1 row or 100.
+TEST(SubwooferOptimiser, RankOneOfTwoIsTheExhaustiveOptimumWhateverTheRowsAsked) {
+    const SubwooferSpectra spectra = smallProblem(true);
+    const std::vector<double> target = targetPoints(spectra, {});
+    constexpr double kMostDelay = 0.5;
+    const std::pair<BassObjective, const char*> objectives[]{{BassObjective::Combined, "combined"},
+                                                             {BassObjective::Variation, "variation"}};
+    double exhaustive[2]{INFINITY, INFINITY};
+    for (int a = 0; a < 10; ++a)
+        for (int b = a + 1; b < 10; ++b)
+            for (int level = -24; level <= 24; ++level)
+                for (int delay = -5; delay <= 5; ++delay)
+                    for (bool inverted : {false, true}) {
+                        const std::vector<SubwooferSetting> subs{
+                            {a, -0.5 * std::max(0, level), 0.1 * std::max(0, delay), false},
+                            {b, -0.5 * std::max(0, -level), 0.1 * std::max(0, -delay), inverted}};
+                        const auto levels = subwooferSeatLevels(spectra, subs, {});
+                        for (int o = 0; o < 2; ++o) {
+                            OptimiserGoal goal;
+                            goal.objective = objectives[o].first;
+                            exhaustive[o] =
+                                std::min(exhaustive[o], bassFigures(levels, target, goal, {}).score);
+                        }
+                    }
+    for (int o = 0; o < 2; ++o) {
+        const auto& [objective, name] = objectives[o];
+        const OptimiserResult one = optimiseSubwoofers(spectra, optionsOf(2, 1, objective, kMostDelay));
+        const OptimiserResult many = optimiseSubwoofers(spectra, optionsOf(2, 100, objective, kMostDelay));
+        ASSERT_EQ(one.best.size(), 1u) << name;
+        EXPECT_NEAR(one.best.front().figures.score, exhaustive[o], 0.02) << name;
+        EXPECT_EQ(many.best.size(), static_cast<std::size_t>(kRefinedPairs)) << name;
+        EXPECT_EQ(many.best.front().subwoofers, one.best.front().subwoofers) << name;
     }
+}
+
+// One subwoofer with the loudspeakers playing: every candidate's every setting.
+TEST(SubwooferOptimiser, RankOneOfOneBesideTheLoudspeakersIsTheExhaustiveOptimum) {
+    const SubwooferSpectra spectra = smallProblem(false);
+    OptimiserOptions options = optionsOf(1, 10, BassObjective::Combined, 1.0);
+    options.goal.targetLevelDb = 85.0;
+    double exhaustive = INFINITY;
+    for (int c = 0; c < 10; ++c)
+        for (int level = 0; level < kSubwooferLevelSteps; ++level)
+            for (int delay = 0; delay <= 10; ++delay)
+                for (bool inverted : {false, true})
+                    exhaustive = std::min(
+                        exhaustive, evaluateSubwoofers(spectra, {{c, -0.5 * level, 0.1 * delay, inverted}},
+                                                       {}, options.goal)
+                                        .figures.score);
+    EXPECT_NEAR(optimiseSubwoofers(spectra, options).best.front().figures.score, exhaustive, 0.02);
+}
+
+// What a processor can be set to bounds every row: the delay, one level and one polarity
+// for all, and the EQ's limits; the EQ never makes a row worse than its settings without.
+TEST(SubwooferOptimiser, KeepsToTheProcessorsLimits) {
+    const SubwooferSpectra spectra = smallProblem(false);
+    const struct {
+        double mostDelayMs;
+        bool commonLevel, commonPolarity;
+        int filters;
+        double mostBoostDb;
+    } cases[]{{2.0, false, false, 0, 3.0}, {10.0, true, true, 0, 3.0}, {5.0, false, false, 3, 0.0}};
+    for (const auto& limit : cases) {
+        OptimiserOptions options = optionsOf(2, 5, BassObjective::Combined, limit.mostDelayMs);
+        options.commonLevel = limit.commonLevel;
+        options.commonPolarity = limit.commonPolarity;
+        options.goal.eqFilters = limit.filters;
+        options.goal.eqLimits.mostBoostDb = limit.mostBoostDb;
+        const OptimiserResult result = optimiseSubwoofers(spectra, options);
+        ASSERT_FALSE(result.best.empty());
+        for (const SubwooferConfiguration& c : result.best) {
+            for (const SubwooferSetting& s : c.subwoofers) {
+                EXPECT_LE(s.delayMs, limit.mostDelayMs + 1e-9);
+                EXPECT_TRUE(!limit.commonLevel || s.levelDb == c.subwoofers.front().levelDb);
+                EXPECT_TRUE(!limit.commonPolarity || s.inverted == c.subwoofers.front().inverted);
+            }
+            EqLimits eqLimits = options.goal.eqLimits;
+            eqLimits.band = spectra.band;
+            EXPECT_EQ(eqProblem(c.eq, eqLimits), "");
+            EXPECT_LE(c.eq.size(), static_cast<std::size_t>(limit.filters));
+            EXPECT_LE(c.figures.score, c.scoreWithoutEq + 1e-9);
+        }
+        EXPECT_EQ(result.best.front().eq.empty(), limit.filters == 0);
+    }
+}
+
+// With a target level the mean is held within 3 dB of it where the levels allow, and a
+// floor under the mean is kept; a stop ends the run.
+TEST(SubwooferOptimiser, HoldsTheLevelToItsTargetAndStops) {
+    SubwooferSpectra spectra = smallProblem(true);
+    OptimiserOptions options = optionsOf(2, 10, BassObjective::Combined, 2.0);
+    const double loudMean = optimiseSubwoofers(spectra, options).best.front().figures.meanLevel;
+    options.goal.targetLevelDb = loudMean - 6.0;
+    const SubwooferConfiguration held = optimiseSubwoofers(spectra, options).best.front();
+    ASSERT_TRUE(held.figures.levelOffset);
+    EXPECT_LE(std::abs(*held.figures.levelOffset), kLevelWindowDb);
+    // Alone, the subwoofers come at their earliest, mostly positive.
+    double earliest = INFINITY;
+    for (const SubwooferSetting& s : held.subwoofers)
+        earliest = std::min(earliest, s.delayMs);
+    EXPECT_EQ(earliest, 0.0);
+    EXPECT_FALSE(held.subwoofers.front().inverted);
+
+    spectra = smallProblem(false);
+    options = optionsOf(2, 10, BassObjective::Variation, 2.0);
+    double loudest = -INFINITY;
+    for (const SubwooferConfiguration& c : optimiseSubwoofers(spectra, options).best)
+        loudest = std::max(loudest, c.figures.meanLevel);
+    options.goal.leastMeanDb = loudest;
+    EXPECT_GE(optimiseSubwoofers(spectra, options).best.front().figures.meanLevel, loudest);
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_TRUE(optimiseSubwoofers(spectra, options, {}, stop.get_token()).cancelled);
 }
 
 // A long wall of candidates is thinned to the bound, evenly and said; those out of reach
