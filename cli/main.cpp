@@ -73,10 +73,11 @@ BassSetup underRequestedDelays(BassSetup setup, const cli::Request& request) {
 // What a command reads, as the window opens it: a room file, or a setup file with its
 // subwoofers, seats and crossover.
 BassSetup readInput(const cli::Request& request, char separator) {
-    return underRequestedDelays(startsAsSetupFile(request.roomPath)
-                                    ? cli::readSetupInput(request.roomPath, {}, separator)
-                                    : BassSetup{readCheckedRoomFile(request.roomPath, separator), {}, 0},
-                                request);
+    return underRequestedDelays(
+        startsAsSetupFile(request.roomPath)
+            ? cli::readSetupInput(request.roomPath, {}, separator)
+            : BassSetup{readCheckedRoomFile(request.roomPath, separator), {}, 0, frontLoudspeakers(), {}},
+        request);
 }
 
 // The setup the request names, with the seats, subwoofers and crossover of its options.

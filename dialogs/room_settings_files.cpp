@@ -88,7 +88,7 @@ RoomSettingsDialog::OpenResult RoomSettingsDialog::loadRoomData(const QString& p
     // A room file's scene has no subwoofers, other seats or crossover; the delay model is
     // the user's choice, which a room file does not hold.
     texts.delays = document_.texts().delays;
-    document_.setSetup({texts, {}, 0});
+    document_.setSetup({texts, {}, 0, frontLoudspeakers(), {}});
     emit roomFileUsed(path);
     return {OpenOutcome::Loaded, QString()};
 }

@@ -1,5 +1,6 @@
 #include "dialogs/subwoofer_optimiser_window.h"
 
+#include "dialogs/bass_goal_form.h"
 #include "files/bass_settings_text.h"
 #include "files/candidate_file.h"
 #include "model/acoustics/subwoofer_candidates.h"
@@ -39,6 +40,40 @@ QString decibels(double value) {
     return QLocale().toString(value, 'f', 2);
 }
 
+// What the user reads under the table for a row: its EQ, what each subwoofer's level, delay
+// and polarity buy (the score with that choice put back to 0 dB, 0 ms or +), and its
+// figures per seat.
+QString configurationDetails(const SubwooferConfiguration& c) {
+    QStringList lines;
+    for (std::size_t i = 0; i < c.eq.size(); ++i)
+        lines.append(QString::fromLatin1(filterLine(static_cast<int>(i) + 1, c.eq[i])));
+    if (!c.eq.empty())
+        lines.append(QStringLiteral("EQ なしの評価: %1").arg(decibels(c.scoreWithoutEq)));
+    QStringList worth;
+    for (std::size_t k = 0; k < c.worth.size(); ++k) {
+        const std::pair<QString, double> parts[]{{QStringLiteral("0 dB"), c.worth[k].level},
+                                                 {QStringLiteral("0 ms"), c.worth[k].delay},
+                                                 {QStringLiteral("+"), c.worth[k].polarity}};
+        for (const auto& [back, value] : parts)
+            if (!std::isnan(value))
+                worth.append(
+                    QStringLiteral("SW%1 を %2 にすると %3")
+                        .arg(k + 1)
+                        .arg(back, value >= kOutsideScore / 2
+                                       ? QStringLiteral("目標レベルの範囲外")
+                                       : QLocale().toString(value, 'f', 2).prepend(value >= 0 ? "+" : "")));
+    }
+    if (!worth.isEmpty())
+        lines.append(QStringLiteral("評価の変化: ") + worth.join(QStringLiteral("、")));
+    QStringList seats;
+    for (std::size_t s = 0; s < c.figures.seatSpread.size(); ++s)
+        seats.append(QStringLiteral("座席 %1: ばらつき %2 dB、平均 %3 dB")
+                         .arg(s + 1)
+                         .arg(decibels(c.figures.seatSpread[s]), decibels(c.figures.seatMean[s])));
+    lines.append(seats.join(QStringLiteral("  ")));
+    return lines.join(QLatin1Char('\n'));
+}
+
 QSpinBox* spinBox(int low, int high, int value, const QString& suffix) {
     auto* box = new QSpinBox;
     box->setRange(low, high);
@@ -56,43 +91,50 @@ SubwooferOptimiserWindow::SubwooferOptimiserWindow(const SceneDocument& document
     setObjectName(QStringLiteral("subwooferOptimiserWindow"));
 
     QFormLayout* form = createGoalBoxes();
+    goalForm_ = new BassGoalForm;
+    auto* settings = new QHBoxLayout;
+    settings->addLayout(form);
+    settings->addWidget(goalForm_, 1);
 
     runRow_ = new RunRow(QStringLiteral("最適化"));
-
-    table_ = new QTableWidget(0, 5);
-    table_->setHorizontalHeaderLabels({QStringLiteral("順位"), QStringLiteral("座席間ばらつき dB"),
-                                       QStringLiteral("座席 1 ばらつき dB"), QStringLiteral("平均 dB"),
-                                       QStringLiteral("サブウーファー (x, y, z m / dB / ms / 極性)")});
-    table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    createTable();
+    detailsLabel_ = new QLabel;
+    detailsLabel_->setWordWrap(true);
+    detailsLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     statusLabel_ = new QLabel;
+    chartEqBox_ = new QCheckBox(QStringLiteral("グラフに EQ を入れる"));
+    chartEqBox_->setChecked(true);
+    chartEqBox_->setToolTip(QStringLiteral("選んだ行の座席の曲線を、EQ を入れて描くか、入れずに描くか"));
     applyButton_ = new QPushButton(QStringLiteral("適用"));
     applyButton_->setEnabled(false);
+    applyButton_->setToolTip(QStringLiteral("選んだ行のサブウーファーと EQ をセットアップに入れます"));
     exportButton_ = new QPushButton(QStringLiteral("設定を書き出す..."));
     exportButton_->setEnabled(false);
-    exportButton_->setToolTip(QStringLiteral("選んだ行の各サブウーファーのレベル (dB)、遅れ (ms と、音が 344 "
-                                             "m/s でその間に進む距離 m) と極性を、\n"
-                                             "AV アンプやプロセッサーに入れる設定としてテキストか CSV "
-                                             "(名前が .csv で終わるとき) で書き出します。"));
+    exportButton_->setToolTip(
+        QStringLiteral("選んだ行の各サブウーファーのレベル (dB)、遅れ (ms と、音が 344 "
+                       "m/s でその間に進む距離 m)、極性と、\n"
+                       "共通の EQ のフィルター (Filter 1: ON PK Fc ... Hz Gain ... dB Q ...) "
+                       "を、\n"
+                       "AV アンプやプロセッサーに入れる設定としてテキストか CSV "
+                       "(名前が .csv で終わるとき) で書き出します。"));
     auto* foot = new QHBoxLayout;
     foot->addWidget(statusLabel_, 1);
+    foot->addWidget(chartEqBox_);
     foot->addWidget(exportButton_);
     foot->addWidget(applyButton_);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
+    layout->addLayout(settings);
     layout->addWidget(runRow_);
     layout->addWidget(table_, 1);
+    layout->addWidget(detailsLabel_);
     layout->addLayout(foot);
-    resize(900, 420);
+    resize(1180, 560);
 
     const std::pair<QWidget*, const char*> names[]{
         {countBox_, "countBox"},       {lowBox_, "bandLowBox"},         {highBox_, "bandHighBox"},
         {applyButton_, "applyButton"}, {exportButton_, "exportButton"}, {table_, "resultTable"},
-        {statusLabel_, "statusLabel"}};
+        {statusLabel_, "statusLabel"}, {chartEqBox_, "chartEqBox"},     {detailsLabel_, "detailsLabel"}};
     for (const auto& [widget, name] : names)
         widget->setObjectName(QString::fromLatin1(name));
     connect(runRow_, &RunRow::startClicked, this, commandSlot(this, [this] { startSearch(); }));
@@ -100,6 +142,7 @@ SubwooferOptimiserWindow::SubwooferOptimiserWindow(const SceneDocument& document
     connect(exportButton_, &QPushButton::clicked, this, commandSlot(this, [this] { exportSelected(); }));
     connect(table_, &QTableWidget::itemSelectionChanged, this,
             commandSlot(this, [this] { selectionChanged(); }));
+    connect(chartEqBox_, &QCheckBox::toggled, this, commandSlot(this, [this] { showCandidate(); }));
     connect(&document_, &SceneDocument::calculated, this, [this] {
         if (!searching())
             checkRows();
@@ -141,24 +184,42 @@ QFormLayout* SubwooferOptimiserWindow::createGoalBoxes() {
     connect(useDefault, &QPushButton::clicked, this,
             commandSlot(this, [this] { setCandidateFile(QString()); }));
     form->addRow(QStringLiteral("帯域"), band);
-    // Optional goals beside the variation: seat 1's own evenness, and enough output.
-    seat1WeightBox_ = new QDoubleSpinBox;
-    seat1WeightBox_->setRange(0, 10);
-    seat1WeightBox_->setSingleStep(0.1);
-    seat1WeightBox_->setValue(0);
-    leastMeanBox_ = new QDoubleSpinBox;
-    leastMeanBox_->setRange(-100, 60);
-    leastMeanBox_->setValue(-100);
-    leastMeanBox_->setSpecialValueText(QStringLiteral("なし"));
-    leastMeanBox_->setSuffix(QStringLiteral(" dB"));
     subsOnlyBox_ = new QCheckBox(QStringLiteral("サブウーファーだけで比較する (スピーカーを除く)"));
-    form->addRow(QStringLiteral("座席 1 のばらつきの重み"), seat1WeightBox_);
-    form->addRow(QStringLiteral("平均レベルの下限"), leastMeanBox_);
     form->addRow(QString(), subsOnlyBox_);
-    seat1WeightBox_->setObjectName(QStringLiteral("seat1WeightBox"));
-    leastMeanBox_->setObjectName(QStringLiteral("leastMeanBox"));
     subsOnlyBox_->setObjectName(QStringLiteral("subsOnlyBox"));
     return form;
+}
+
+// The rows' table, each heading telling what its figure is.
+void SubwooferOptimiserWindow::createTable() {
+    const std::pair<QString, QString> columns[]{
+        {QStringLiteral("順位"), QStringLiteral("評価の小さい順。表示する行の数は順位 1 を変えません")},
+        {QStringLiteral("評価"),
+         QStringLiteral("最小にしたもの: ばらつきの重み倍 + 目標との差の重み倍 (+ 座席 1 の重み倍)。\n"
+                        "平均レベルが目標レベルの ±3 dB を外れると 1000 + 外れた量になります")},
+        {QStringLiteral("座席間ばらつき dB"),
+         QStringLiteral(
+             "0.5 Hz ごとの座席どうしのレベルの標準偏差を帯域で平均したもの (EQ では直せない部分)")},
+        {QStringLiteral("目標との差 dB"),
+         QStringLiteral("座席の平均の曲線から目標カーブを引いたものの、帯域での標準偏差 (EQ を入れた後)")},
+        {QStringLiteral("レベル差 dB"),
+         QStringLiteral("座席と帯域での平均レベル (目標カーブに対する) と目標レベルの差。±3 dB に保ちます")},
+        {QStringLiteral("座席 1 ばらつき dB"), QStringLiteral("座席 1 のレベルの帯域での標準偏差")},
+        {QStringLiteral("平均 dB"), QStringLiteral("座席と帯域での平均レベル (EQ を入れた後)")},
+        {QStringLiteral("EQ"),
+         QStringLiteral("共通の EQ のフィルター。行を選ぶと下に周波数、ゲイン、Q が出ます")},
+        {QStringLiteral("サブウーファー (x, y, z m / dB / ms / 極性)"), QString()}};
+    table_ = new QTableWidget(0, static_cast<int>(std::size(columns)));
+    for (int c = 0; c < table_->columnCount(); ++c) {
+        auto* item = new QTableWidgetItem(columns[c].first);
+        item->setToolTip(columns[c].second);
+        table_->setHorizontalHeaderItem(c, item);
+    }
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
 SubwooferOptimiserWindow::~SubwooferOptimiserWindow() {
@@ -197,9 +258,7 @@ void SubwooferOptimiserWindow::startSearch() {
     OptimiserOptions options;
     options.count = countBox_->value();
     options.top = 10;
-    options.goal.seat1Weight = seat1WeightBox_->value();
-    if (leastMeanBox_->value() > leastMeanBox_->minimum())
-        options.goal.leastMeanDb = leastMeanBox_->value();
+    goalForm_->fill(options);
     const bool subsOnly = subsOnlyBox_->isChecked();
     searched_ = without;
     // The rows shown are the last run's until this one ends: none of them stays chosen, so
@@ -269,10 +328,18 @@ void SubwooferOptimiserWindow::showResult(const OptimiserResult& result, const s
                                  QLocale().toString(s.levelDb, 'f', 1), QLocale().toString(s.delayMs, 'f', 1))
                             .arg(s.inverted ? QStringLiteral("−") : QStringLiteral("+")));
         }
-        const QString cells[]{QString::number(row + 1), decibels(c.figures.variation),
-                              decibels(c.figures.seat1Spread), decibels(c.figures.meanLevel),
-                              subs.join(QStringLiteral("  "))};
-        for (int column = 0; column < 5; ++column)
+        const BassFigures& f = c.figures;
+        const QString cells[]{
+            QString::number(row + 1),
+            decibels(f.score),
+            decibels(f.variation),
+            decibels(f.targetDeviation),
+            f.levelOffset ? QLocale().toString(*f.levelOffset, 'f', 2) : QStringLiteral("—"),
+            decibels(f.seat1Spread),
+            decibels(f.meanLevel),
+            c.eq.empty() ? QStringLiteral("なし") : QStringLiteral("%1 個").arg(c.eq.size()),
+            subs.join(QStringLiteral("  "))};
+        for (int column = 0; column < table_->columnCount(); ++column)
             table_->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
     table_->resizeColumnsToContents();
@@ -308,6 +375,7 @@ BassSetup SubwooferOptimiserWindow::rowSetup(int row) const {
             {formatPosition(p.x, separator), formatPosition(p.y, separator), formatPosition(p.z, separator)});
         setup.subwoofers.push_back({s.levelDb, s.delayMs, s.inverted});
     }
+    setup.subwooferEq = result_.best.at(static_cast<std::size_t>(row)).eq;
     return setup;
 }
 
@@ -315,11 +383,26 @@ void SubwooferOptimiserWindow::selectionChanged() {
     const QList<QTableWidgetItem*> chosen = table_->selectedItems();
     applyButton_->setEnabled(!chosen.isEmpty());
     exportButton_->setEnabled(!chosen.isEmpty());
-    // A stale row's curves would be drawn in a room it was not found for.
-    if (!chosen.isEmpty() && !stale_)
-        emit candidateChanged(rowSetup(chosen.front()->row()));
-    else if (chosen.isEmpty())
+    detailsLabel_->setText(chosen.isEmpty() ? QString()
+                                            : configurationDetails(result_.best.at(
+                                                  static_cast<std::size_t>(chosen.front()->row()))));
+    showCandidate();
+}
+
+// The chosen row's seats on the chart, with or without its EQ; a stale row's curves would be
+// drawn in a room it was not found for.
+void SubwooferOptimiserWindow::showCandidate() {
+    const QList<QTableWidgetItem*> chosen = table_->selectedItems();
+    if (chosen.isEmpty()) {
         emit candidateChanged(std::nullopt);
+        return;
+    }
+    if (stale_)
+        return;
+    BassSetup setup = rowSetup(chosen.front()->row());
+    if (!chartEqBox_->isChecked())
+        setup.subwooferEq.clear();
+    emit candidateChanged(setup);
 }
 
 int SubwooferOptimiserWindow::currentRow(const char* noRow, const char* staleAction) {
@@ -341,8 +424,7 @@ void SubwooferOptimiserWindow::applySelected() {
 }
 
 void SubwooferOptimiserWindow::exportSelected() {
-    const std::vector<SubwooferSignal> subwoofers =
-        rowSetup(currentRow("書き出す行を選んでください", "書き出せません")).subwoofers;
+    const BassSetup setup = rowSetup(currentRow("書き出す行を選んでください", "書き出せません"));
     const FileDialogRequest request{QStringLiteral("テキスト(*.txt)"),
                                     QStringLiteral("*.txt"),
                                     exportProposal_,
@@ -350,8 +432,8 @@ void SubwooferOptimiserWindow::exportSelected() {
                                     {{QStringLiteral("CSV(*.csv)"), QStringLiteral("*.csv")}}};
     saveThroughDialog(this, request, exportProposal_, [&](const FileChoice& choice) {
         return choice.path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
-                   ? bassSettingsCsv(subwoofers, {})
-                   : bassSettingsText(subwoofers, {});
+                   ? bassSettingsCsv(setup.subwoofers, setup.subwooferEq)
+                   : bassSettingsText(setup.subwoofers, setup.subwooferEq);
     });
 }
 

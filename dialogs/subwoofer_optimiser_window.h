@@ -1,10 +1,12 @@
 #pragma once
 // The subwoofer optimiser window: how many subwoofers, the band the seats are compared
-// over, a start and a cancel button, the progress with the time left, and the best
-// configurations found, each with its seat-to-seat variation, seat 1's spread and the mean
-// level. The optimiser runs on a thread of its own over a snapshot of the document's setup;
-// the window follows the document's calculations and says, through two signals, which
-// configuration to show and which to put on the plan.
+// over, what is minimised and within which limits (BassGoalForm), a start and a cancel
+// button, the progress with the time left, and the best configurations found, each with
+// its score and the figures it is made of, its EQ, what each of its choices buys, and its
+// figures per seat. The optimiser runs on a thread of its own over a snapshot of the
+// document's setup; the window follows the document's calculations and says, through two
+// signals, which configuration to show (with its EQ or without) and which to put on the
+// plan.
 
 #include "files/scene_document.h"
 #include "model/acoustics/bass_setup.h"
@@ -26,6 +28,7 @@ class QTableWidget;
 
 namespace kolmarin {
 
+class BassGoalForm;
 class RunRow;
 
 class SubwooferOptimiserWindow : public QWidget {
@@ -39,12 +42,12 @@ class SubwooferOptimiserWindow : public QWidget {
     void setCandidateFile(const QString& path);
     void startSearch(); // 最適化: stops any search, then searches the setup read now
     bool searching() const;
-    // The setup of result row `row`: the searched setup with the row's subwoofers.
+    // The setup of result row `row`: the searched setup with the row's subwoofers and EQ.
     BassSetup rowSetup(int row) const;
     int rowCount() const { return static_cast<int>(result_.best.size()); }
     void applySelected(); // 適用
-    // 設定を書き出す...: the chosen row's levels, delays and polarities for a processor, as
-    // text, or CSV under a name ending in .csv.
+    // 設定を書き出す...: the chosen row's levels, delays, polarities and EQ for a processor,
+    // as text, or CSV under a name ending in .csv.
     void exportSelected();
     bool stale() const { return stale_; }
 
@@ -59,6 +62,8 @@ class SubwooferOptimiserWindow : public QWidget {
 
   private:
     QFormLayout* createGoalBoxes();
+    void createTable();
+    void showCandidate();
     // `note`: why nothing was found, or what the bound on the candidates left out.
     void showResult(const OptimiserResult& result, const std::vector<Point3>& positions,
                     const std::string& note);
@@ -74,9 +79,10 @@ class SubwooferOptimiserWindow : public QWidget {
     QLabel* candidatesLabel_ = nullptr;
     QString candidatePath_;
     QSpinBox* lowBox_ = nullptr;
-    QDoubleSpinBox* seat1WeightBox_ = nullptr;
-    QDoubleSpinBox* leastMeanBox_ = nullptr; // its lowest value: no floor
+    BassGoalForm* goalForm_ = nullptr;
     QCheckBox* subsOnlyBox_ = nullptr;
+    QCheckBox* chartEqBox_ = nullptr; // the chosen row on the chart with its EQ
+    QLabel* detailsLabel_ = nullptr;  // the chosen row's EQ, what its choices buy, its seats
     QSpinBox* highBox_ = nullptr;
     RunRow* runRow_ = nullptr;
     QPushButton* applyButton_ = nullptr;

@@ -52,6 +52,7 @@ std::pair<SceneTexts, SetupExtras> split(const BassSetup& setup) {
     texts.seats.resize(1);
     extras.subwoofers = setup.subwoofers;
     extras.crossover = setup.crossover;
+    extras.subwooferEq = setup.subwooferEq;
     return {texts, extras};
 }
 
@@ -76,7 +77,7 @@ SceneDocument::SceneDocument(const SceneTexts& texts, const QString& caption, QO
     : QObject(parent), texts_(texts), caption_(caption), committed_{texts, caption, {}} {}
 
 BassSetup SceneDocument::setup() const {
-    BassSetup setup{texts_, extras_.subwoofers, extras_.crossover};
+    BassSetup setup{texts_, extras_.subwoofers, extras_.crossover, frontLoudspeakers(), extras_.subwooferEq};
     if (!extras_.loudspeakers.empty())
         setup.loudspeakers = extras_.loudspeakers;
     setup.texts.sources.insert(setup.texts.sources.end(), extras_.loudspeakerPositions.begin(),

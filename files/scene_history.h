@@ -22,6 +22,7 @@ struct SetupExtras {
     std::vector<SubwooferSignal> subwoofers;
     std::vector<PositionTexts> seats; // after the listener
     int crossover = 0;
+    std::vector<PeakingFilter> subwooferEq;
     bool operator==(const SetupExtras&) const = default;
 };
 

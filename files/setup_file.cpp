@@ -266,6 +266,16 @@ QByteArray setupFileBytes(const BassSetup& setup, char decimalSeparator) {
         line(name + ".delay_ms", numberText(setup.subwoofers[i].delayMs));
         line(name + ".polarity", setup.subwoofers[i].reversed ? "-" : "+");
     }
+    // The EQ's lines only when there is one, so a setup without keeps its bytes.
+    if (!setup.subwooferEq.empty())
+        line("eq", std::to_string(setup.subwooferEq.size()));
+    for (std::size_t i = 0; i < setup.subwooferEq.size(); ++i) {
+        const PeakingFilter& f = setup.subwooferEq[i];
+        const std::string name = "eq" + std::to_string(i + 1);
+        line(name + ".fc_hz", numberText(f.frequencyHz));
+        line(name + ".gain_db", numberText(f.gainDb));
+        line(name + ".q", numberText(f.q));
+    }
     line("seats", std::to_string(setup.texts.seats.size()));
     for (std::size_t i = 0; i < setup.texts.seats.size(); ++i) {
         const PositionTexts& p = setup.texts.seats[i];
@@ -334,6 +344,16 @@ BassSetup parseSetupFile(QByteArrayView bytes, char separator) {
         signal.reversed = polarity.text == "-";
         setup.subwoofers.push_back(signal);
     }
+    const int filters = lines.optional("eq") ? lines.whole("eq", 1, kMostEqFilters) : 0;
+    for (int i = 0; i < filters; ++i) {
+        const std::string name = "eq" + std::to_string(i + 1);
+        setup.subwooferEq.push_back(
+            {lines.decimal(name + ".fc_hz"), lines.decimal(name + ".gain_db"), lines.decimal(name + ".q")});
+        const std::string problem = eqProblem({setup.subwooferEq.back()}, kSetupEqLimits);
+        if (!problem.empty())
+            // "フィルター 1 の周波数は..." told of this line's filter.
+            refuseLine(lines.at(name + ".fc_hz").line, name + " の" + problem.substr(problem.find("の") + 3));
+    }
     const int seats = lines.whole("seats", 1, 1 + kMostExtraSeats);
     setup.texts.seats.clear();
     for (int i = 0; i < seats; ++i)
@@ -396,6 +416,8 @@ std::string roomFileLosses(const BassSetup& setup) {
         add("聴取位置のほかの座席 " + std::to_string(setup.texts.seats.size() - 1) + " 席");
     if (setup.crossover != 0)
         add("クロスオーバー");
+    if (!setup.subwooferEq.empty())
+        add("サブウーファーの EQ");
     return out;
 }
 

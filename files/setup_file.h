@@ -17,6 +17,8 @@
 //   subwoofers = 1           then per subwoofer N:
 //   sw1.x = 0.30             swN.x, swN.y, swN.z, swN.level_db, swN.delay_ms,
 //   ...                      swN.polarity (+ or -)
+//   eq = 2                   only with an EQ on the subwoofers' channel: per filter N
+//   eq1.fc_hz = 42.0         eqN.fc_hz, eqN.gain_db, eqN.q (peaking, 48 kHz)
 //   seats = 2                seat1 is the listener: seatN.x, seatN.y, seatN.z
 //   seat1.x = 1.36
 //

@@ -38,6 +38,8 @@ BassFigures bassFigures(const std::vector<std::vector<double>>& levels, const st
     f.variation = seats.variation;
     f.seat1Spread = seats.spread.front();
     f.meanLevel = seats.meanLevel;
+    f.seatSpread = seats.spread;
+    f.seatMean = seats.mean;
     f.targetDeviation = populationStandardDeviation(away.data(), static_cast<int>(points));
     if (targetLevel && goal.objective == BassObjective::Combined)
         f.levelOffset = awaySum / static_cast<double>(points) - *targetLevel;

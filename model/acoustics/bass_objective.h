@@ -50,6 +50,7 @@ struct BassFigures {
     double targetDeviation = 0.0;      // dB
     std::optional<double> levelOffset; // mean level less target, less the target level; dB
     double score = 0.0;
+    std::vector<double> seatSpread, seatMean; // per seat: its own spread and mean level, dB
 };
 
 // The figures of levels[seat][point] (dB) against `target[point]` (dB), judged by `goal`;

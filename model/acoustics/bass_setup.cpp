@@ -32,7 +32,8 @@ void chosenSources(const Scene& scene, int crossover, bool subwoofersOnly, std::
         if (!source.subwoofer && subwoofersOnly)
             continue;
         sources.push_back(s);
-        drives.push_back({source.levelDb, source.delayMs, source.reversed, branchOf(source, crossover)});
+        drives.push_back({source.levelDb, source.delayMs, source.reversed, branchOf(source, crossover),
+                          source.subwoofer ? &scene.subwooferEq : nullptr});
     }
     if (sources.empty())
         throw UserError("サブウーファーがありません");
@@ -73,7 +74,7 @@ std::string setupProblem(const BassSetup& setup) {
     }
     if (setup.crossover != 0 && (setup.crossover < kLowestCrossover || setup.crossover > kHighestCrossover))
         return "クロスオーバー周波数は 40 から 160 Hz までです";
-    return {};
+    return eqProblem(setup.subwooferEq, kSetupEqLimits);
 }
 
 BassSetup withSubwoofersOf(BassSetup setup, const BassSetup& from) {
@@ -83,6 +84,7 @@ BassSetup withSubwoofersOf(BassSetup setup, const BassSetup& from) {
                                from.texts.sources.end() - static_cast<std::ptrdiff_t>(subwoofers),
                                from.texts.sources.end());
     setup.subwoofers = from.subwoofers;
+    setup.subwooferEq = from.subwooferEq;
     return setup;
 }
 
@@ -139,6 +141,8 @@ Scene setupScene(const BassSetup& setup, char decimalSeparator) {
             source.branch = branchOf(source, setup.crossover);
             source.crossoverHz = setup.crossover;
         }
+    if (!setup.subwoofers.empty())
+        scene.subwooferEq = setup.subwooferEq;
     return scene;
 }
 
@@ -165,7 +169,7 @@ std::vector<Curve> seatTotalsOf(const Scene& scene, int crossover, bool subwoofe
     std::vector<Curve> totals(scene.seats.size() - std::min(firstSeat, scene.seats.size()), Curve{});
     if (range.first > range.last)
         return totals;
-    if (crossover == 0 && !subwoofersOnly) {
+    if (crossover == 0 && !subwoofersOnly && scene.subwooferEq.empty()) {
         for (std::size_t seat = firstSeat; seat < scene.seats.size(); ++seat) {
             ResponseCurves curves;
             Scene ranged = scene;
@@ -201,7 +205,7 @@ SeatFigures figuresOf(const Scene& scene, int crossover, bool subwoofersOnly, Ba
 ResponseCurves seatCurvesOf(const Scene& scene, int crossover, bool subwoofersOnly, int seat) {
     const ElementRange range = storedElements(scene.startFrequency, scene.endFrequency);
     ResponseCurves curves;
-    if (crossover == 0 && !subwoofersOnly) {
+    if (crossover == 0 && !subwoofersOnly && scene.subwooferEq.empty()) {
         calculateResponse(scene, curves, seat);
         return curves;
     }

@@ -7,6 +7,7 @@
 // mean level, and the seat-to-seat variation, for the whole system or the subwoofers alone.
 
 #include "model/acoustics/loudspeakers.h"
+#include "model/acoustics/peaking_eq.h"
 #include "model/acoustics/response.h"
 #include "model/acoustics/scene.h"
 #include "model/acoustics/seat_variation.h"
@@ -33,6 +34,7 @@ struct BassSetup {
     std::vector<SubwooferSignal> subwoofers; // one per source after the main loudspeakers
     int crossover = 0;                       // Hz, kLowestCrossover .. kHighestCrossover; 0: none
     std::vector<Loudspeaker> loudspeakers = frontLoudspeakers(); // one per source before the subwoofers
+    std::vector<PeakingFilter> subwooferEq;                      // their channel's shared EQ
     bool operator==(const BassSetup&) const = default;
 
     int loudspeakerCount() const { return static_cast<int>(loudspeakers.size()); }
@@ -40,9 +42,13 @@ struct BassSetup {
     // Whether the room file's scene is all there is to calculate (a large SP1 or SP2 plays
     // as a small one without a crossover).
     bool plain() const {
-        return subwoofers.empty() && texts.seats.size() == 1 && crossover == 0 && loudspeakers.size() == 2;
+        return subwoofers.empty() && subwooferEq.empty() && texts.seats.size() == 1 && crossover == 0 &&
+               loudspeakers.size() == 2;
     }
 };
+
+// What a setup's shared EQ may hold: filters 10-500 Hz, -15 to +6 dB, Q 0.5 to 10.
+inline const EqLimits kSetupEqLimits{6.0, 15.0, 0.5, 10.0, Band{10, 500}};
 
 // Why the setup cannot be calculated as it stands (main loudspeakers that are not SP1, SP2
 // and then other roles once each in order, too many subwoofers or seats, a level, delay or

@@ -44,6 +44,29 @@ constexpr int kPerFilter = 3;
 constexpr int kEvaluationsPerUnknown = 60;
 constexpr double kStartQ = 4.0;
 constexpr double kWorthwhileDb = 1e-4;
+// Score added per dB the chain boosts above the limit anywhere in the band, so that filters
+// are not stacked to fill a dip the limit leaves.
+constexpr double kOverBoostCost = 100.0;
+constexpr double kBoostTolerance = 0.05;
+
+// How far the chain's gain rises above the boost limit at the curve's frequencies, in dB.
+double overBoost(const EqCurve& curve, const std::vector<PeakingFilter>& filters, double mostBoostDb) {
+    std::vector<Complex> response;
+    curve.respond(filters, response);
+    double most = 0.0;
+    for (const Complex& h : response)
+        most = std::max(most, 10.0 * std::log10(h.re * h.re + h.im * h.im));
+    return std::max(0.0, most - mostBoostDb);
+}
+
+struct Fit {
+    const EqCurve& curve;
+    const EqFitProblem& problem;
+    double score(const std::vector<PeakingFilter>& filters) const {
+        return problem.score(filters) +
+               kOverBoostCost * overBoost(curve, filters, problem.limits.mostBoostDb);
+    }
+};
 
 std::vector<PeakingFilter> filtersOf(const double* x, int count) {
     std::vector<PeakingFilter> filters;
@@ -54,12 +77,12 @@ std::vector<PeakingFilter> filtersOf(const double* x, int count) {
 }
 
 double scoreOfUnknowns(unsigned n, const double* x, double*, void* data) {
-    const auto* problem = static_cast<const EqFitProblem*>(data);
-    return problem->score(filtersOf(x, static_cast<int>(n) / kPerFilter));
+    return static_cast<const Fit*>(data)->score(filtersOf(x, static_cast<int>(n) / kPerFilter));
 }
 
 // All of `filters` adjusted together from where they are.
-std::vector<PeakingFilter> adjusted(std::vector<PeakingFilter> filters, const EqFitProblem& problem) {
+std::vector<PeakingFilter> adjusted(std::vector<PeakingFilter> filters, const Fit& fit) {
+    const EqFitProblem& problem = fit.problem;
     const int count = static_cast<int>(filters.size());
     const auto n = static_cast<unsigned>(kPerFilter * count);
     std::vector<double> x, low, high;
@@ -75,7 +98,7 @@ std::vector<PeakingFilter> adjusted(std::vector<PeakingFilter> filters, const Eq
     nlopt_opt opt = nlopt_create(NLOPT_LN_BOBYQA, n);
     nlopt_set_lower_bounds(opt, low.data());
     nlopt_set_upper_bounds(opt, high.data());
-    nlopt_set_min_objective(opt, scoreOfUnknowns, const_cast<EqFitProblem*>(&problem));
+    nlopt_set_min_objective(opt, scoreOfUnknowns, const_cast<Fit*>(&fit));
     nlopt_set_xtol_abs1(opt, 1e-4);
     nlopt_set_maxeval(opt, kEvaluationsPerUnknown * static_cast<int>(n));
     double best = 0.0;
@@ -103,17 +126,19 @@ PeakingFilter nextStart(const EqCurve& curve, const EqFitProblem& problem,
 } // namespace
 
 std::vector<PeakingFilter> fitEq(const EqCurve& curve, const EqFitProblem& problem) {
+    const Fit fit{curve, problem};
     std::vector<PeakingFilter> best;
     double bestScore = problem.score(best);
     for (int i = 0; i < std::min(problem.count, kMostEqFilters); ++i) {
         std::vector<PeakingFilter> next = best;
         next.push_back(nextStart(curve, problem, best));
-        next = adjusted(std::move(next), problem);
+        next = adjusted(std::move(next), fit);
         for (PeakingFilter& f : next)
             f = roundedFilter(f, problem.limits);
         std::erase_if(next, [](const PeakingFilter& f) { return f.gainDb == 0.0; });
         const double score = problem.score(next);
-        if (!(score < bestScore - kWorthwhileDb))
+        if (!(score < bestScore - kWorthwhileDb) ||
+            overBoost(curve, next, problem.limits.mostBoostDb) > kBoostTolerance)
             break;
         best = std::move(next);
         bestScore = score;

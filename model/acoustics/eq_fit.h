@@ -3,9 +3,11 @@
 // limits, chosen to lower a score. Filters are added one at a time, each started on the
 // largest peak (or, when the limits allow a boost, the deepest dip) of what is left of the
 // mean curve's deviation from the target, and then all of them are adjusted together by
-// NLopt's BOBYQA (bounded, derivative-free). A filter that no longer lowers the score is
-// not added. The result is rounded to what the settings export writes (0.1 Hz, 0.1 dB,
-// Q to 0.01), so that the figures of the exported settings are the figures reported.
+// NLopt's BOBYQA (bounded, derivative-free). The boost limit holds for the whole chain at
+// every frequency of the band, not only for each filter, so that stacked filters do not
+// fill a dip. A filter that no longer lowers the score is not added. The result is rounded to what the
+// settings export writes (0.1 Hz, 0.1 dB, Q to 0.01), so that the figures of the exported settings are the
+// figures reported.
 
 #include "model/acoustics/peaking_eq.h"
 

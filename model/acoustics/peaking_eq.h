@@ -5,6 +5,7 @@
 // on the unit circle from those coefficients, so a processor with the same three numbers
 // gives the same curve.
 
+#include "model/acoustics/peaking_filter.h"
 #include "model/acoustics/spread.h"
 #include "model/fft/complex.h"
 
@@ -15,13 +16,6 @@ namespace kolmarin {
 
 constexpr double kEqSampleRate = 48000.0;
 constexpr int kMostEqFilters = 6;
-
-struct PeakingFilter {
-    double frequencyHz = 0.0;
-    double gainDb = 0.0;
-    double q = 1.0;
-    bool operator==(const PeakingFilter&) const = default;
-};
 
 // b0, b1, b2, a1, a2 divided by a0.
 struct Biquad {

@@ -6,6 +6,7 @@
 // loudspeakers SP1 and SP2, and one seat, the listener's; a setup adds more (bass_setup.h).
 
 #include "model/acoustics/crossover.h"
+#include "model/acoustics/peaking_filter.h"
 #include "model/errors.h"
 
 #include <cstdint>
@@ -100,6 +101,9 @@ struct Scene {
     std::int32_t startFrequency = 0;
     std::int32_t endFrequency = 0;
     DelayModel delays = DelayModel::Sample;
+    // The subwoofers' shared EQ, in a setup that has one: their channel's filters, which the
+    // seats' Totals and the subwoofers' own curves pass through.
+    std::vector<PeakingFilter> subwooferEq;
 
     // Whether `p` lies in the room, its walls, floor and ceiling included.
     bool contains(const Point3& p) const {

@@ -1,5 +1,6 @@
 #include "model/acoustics/source_mix.h"
 
+#include "model/acoustics/peaking_eq.h"
 #include "model/errors.h"
 #include "model/fft/fft.h"
 
@@ -15,8 +16,9 @@ Complex delayAndFilter(double frequency, double delayMs, CrossoverBranch branch,
 
 Complex sourceGain(const SourceDrive& drive, double frequency, double crossover) {
     const double amplitude = std::pow(10.0, drive.levelDb / 20.0);
-    return (drive.inverted ? -amplitude : amplitude) *
-           delayAndFilter(frequency, drive.delayMs, drive.branch, crossover);
+    const Complex gain = (drive.inverted ? -amplitude : amplitude) *
+                         delayAndFilter(frequency, drive.delayMs, drive.branch, crossover);
+    return drive.eq && !drive.eq->empty() ? gain * eqResponse(*drive.eq, frequency) : gain;
 }
 
 std::vector<Complex> sourceSpectrum(const std::vector<double>& impulse) {

@@ -6,6 +6,7 @@
 // the spectrum of the sum of their impulse responses.
 
 #include "model/acoustics/crossover.h"
+#include "model/acoustics/peaking_filter.h"
 #include "model/acoustics/response.h"
 #include "model/fft/complex.h"
 
@@ -25,6 +26,7 @@ struct SourceDrive {
     double delayMs = 0.0;
     bool inverted = false;
     CrossoverBranch branch = CrossoverBranch::Full;
+    const std::vector<PeakingFilter>* eq = nullptr; // the channel's EQ, if any
 };
 
 // e^(-j 2 pi f delay) times the crossover branch's response: the part of a source's gain

@@ -156,7 +156,7 @@ class TestSetupWindow : public QObject, public testing::FileCommandFixture {
         answers = {dir->filePath(QStringLiteral("s.csv"))};
         control<QPushButton>(window, "exportButton")->click();
         QCOMPARE(testing::readAll(dir->filePath(QStringLiteral("s.csv"))),
-                 bassSettingsCsv(window.rowSetup(1).subwoofers, {}));
+                 bassSettingsCsv(window.rowSetup(1).subwoofers, window.rowSetup(1).subwooferEq));
         control<QPushButton>(window, "applyButton")->click();
         const BassSetup applied = mainWindow().bassSetup();
         QCOMPARE(applied.subwoofers, window.rowSetup(1).subwoofers);
