@@ -66,8 +66,11 @@ QString unusedOrDecibels(bool used, double value) {
 // Which objective ranked the rows, for the line above them.
 QString rankingText(const SearchResult& result, Objective objective, int seats) {
     if (result.allSeats)
-        return QStringLiteral("順位: 全座席の評価 = 座席間のばらつき + 目標カーブ (平坦) との差 (%1 席)")
-            .arg(seats);
+        return QStringLiteral("順位: 全座席の評価 = 座席間のばらつき + 目標カーブ (平坦) との差 (%1 席、"
+                              "現在の配置 %2)")
+            .arg(seats)
+            .arg(result.currentSeatScore ? decibels(*result.currentSeatScore) + QStringLiteral(" dB")
+                                         : QStringLiteral("不明"));
     return objective == Objective::Area ? QStringLiteral("順位: 聴取範囲のばらつき")
                                         : QStringLiteral("順位: 聴取位置のばらつき");
 }
@@ -283,8 +286,8 @@ void PlacementSearchWindow::createResultTable() {
         {"全座席 dB",
          "座席が複数あるときの順位の値: 座席間のばらつき (0.5 Hz ごとの座席どうしのレベルの標準偏差の、\n"
          "帯域での平均) と、座席の平均カーブの平坦な目標カーブとの差 (帯域での標準偏差) の和。\n"
-         "小さいほど、どの席でも同じ平坦な低音が聞こえます。座席が一つなら使いません (–)。\n"
-         "そのときのばらつき dB は座席 1 (聴取者) のものです。"},
+         "小さいほど、どの席でも同じ平坦な低音が聞こえます。このとき、ばらつき dB は座席 1 (聴取者) の\n"
+         "もので、聴取範囲と最悪 ±0.10 m は使いません (–)。座席が一つならこの欄が – です。"},
     };
     QStringList headers;
     for (const auto& column : columns)
