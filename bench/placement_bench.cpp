@@ -135,7 +135,7 @@ BENCHMARK(BM_SearchAgainstMap)
 void BM_SearchGap(benchmark::State& state) {
     const auto scene = benchScene(30);
     kolmarin::SearchOptions options;
-    options.layout = kolmarin::Layout::Listener;
+    options.layout = kolmarin::Layout::Seats;
     options.objective = static_cast<kolmarin::Objective>(state.range(0));
     const bool area = options.objective == kolmarin::Objective::Area;
     // Every listener place of the lattice, reach of the listening area included.

@@ -111,14 +111,15 @@ void readPlacementOption(const QString& option, const QString& value, Request& r
         else
             refuse("--vary は listener か speakers です: " + quoted(value));
     } else {
+        // "listener" is what the seats layout was called when it moved the listener alone.
         if (value == QStringLiteral("stereo"))
             request.layout = Layout::Stereo;
-        else if (value == QStringLiteral("listener"))
-            request.layout = Layout::Listener;
+        else if (value == QStringLiteral("seats") || value == QStringLiteral("listener"))
+            request.layout = Layout::Seats;
         else if (value == QStringLiteral("speakers"))
             request.layout = Layout::Speakers;
         else
-            refuse("--layout は stereo、listener、speakers のどれかです: " + quoted(value));
+            refuse("--layout は stereo、seats、speakers のどれかです: " + quoted(value));
     }
 }
 
@@ -184,9 +185,10 @@ const char* usageText() {
            "  kolmarin2-cli map ROOM.dtr [--vary listener|speakers] [--figure point|area] [--band LO-HI]\n"
            "                [--step M] [--csv] [-o FILE]\n"
            "  kolmarin2-cli decay ROOM.dtr [--seat N] [--band LO-HI] [--csv | --png FILE] [-o FILE]\n"
-           "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--objective point|area]\n"
-           "                [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]\n"
-           "                [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]\n"
+           "  kolmarin2-cli place ROOM.dtr [--layout stereo|seats|speakers] [--centre-line]\n"
+           "                [--objective point|area] [--band LO-HI] [--clearance M] [--front MIN-MAX]\n"
+           "                [--distance MIN-MAX] [--angle MIN-MAX] [--spacing M] [--top K] [--csv]\n"
+           "                [-o BEST.dtr]\n"
            "  kolmarin2-cli seats SETUP [--band LO-HI] [--csv] [--subs-only]\n"
            "  kolmarin2-cli subs SETUP --count K [--candidates FILE] [--band LO-HI] [--top T] [--csv]\n"
            "                [--objective combined|variation] [--weights V,T] [--target "
@@ -247,22 +249,30 @@ const char* helpText() {
            "             ±0.10 m 動かした 8 点の、9 点のばらつきの平均) を示します。\n"
            "      --step  格子の間隔 m (既定 0.05、0.01 から 1)\n"
            "      --csv   代わりに x_m,y_m,spread_db の CSV を書きます (y ごとに x の順、不明は nan)。\n"
-           "  kolmarin2-cli place ROOM.dtr [--layout stereo|listener|speakers] [--objective point|area]\n"
-           "                [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]\n"
-           "                [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]\n"
+           "  kolmarin2-cli place ROOM.dtr [--layout stereo|seats|speakers] [--centre-line]\n"
+           "                [--objective point|area] [--band LO-HI] [--clearance M] [--front MIN-MAX]\n"
+           "                [--distance MIN-MAX] [--angle MIN-MAX] [--spacing M] [--top K] [--csv]\n"
+           "                [-o BEST.dtr]\n"
            "      ばらつきの小さい配置を探し、よい順に K 個 (既定 10) を一覧表示します。\n"
-           "      stereo (既定) はスピーカー対と聴取位置を左右対称に、listener は聴取位置だけを、\n"
-           "      speakers はスピーカー対だけを動かします。\n"
-           "      --objective  順位を聴取範囲のばらつき (area、既定) か、聴取位置だけのばらつき\n"
-           "             (point) で決めます。\n"
+           "      stereo (既定) はスピーカー対と座席を左右対称に、seats (listener も同じ) は座席だけを、\n"
+           "      speakers はスピーカー対だけを動かします。座席は聴取位置からのずれを保ってまとめて\n"
+           "      動き、どの座席も壁からの距離を守ります。\n"
+           "      --centre-line  座席を動かす配置では座席の中央 (x の平均、一つなら聴取位置) を部屋の\n"
+           "             中心線に、スピーカー対を動かす配置では対を中心線に対称に置きます。\n"
+           "      --objective  座席が一つのとき、順位を聴取範囲のばらつき (area、既定) か、聴取位置\n"
+           "             だけのばらつき (point) で決めます。座席が複数なら、順位は全座席の評価 =\n"
+           "             座席間のばらつき + 座席の平均カーブと平坦な目標との差 (帯域での標準偏差) です。\n"
            "      --clearance M  動かすものと壁との距離の下限 (既定 0.30 m)\n"
            "      --front MIN-MAX  スピーカーと前の壁との距離 (既定 0.30 m から奥行きの半分)\n"
            "      --distance MIN-MAX  スピーカーの線から聴取位置までの距離 (既定 0.5 m から奥行き)\n"
-           "      --angle MIN-MAX  stereo の見込み角 (既定 50-70 度)\n"
+           "      --angle MIN-MAX  スピーカーを動かす配置 (stereo、speakers) の見込み角 (既定 50-70 度)\n"
            "      --spacing M  スピーカーの間隔の下限 (既定 1.0 m)\n"
            "      --csv  一覧を rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db,\n"
            "             area_db,angle_deg,distance_m の CSV で書きます (robust_db は最悪 ±0.10 m:\n"
-           "             聴取範囲の 9 点で最も大きいばらつき、area_db は聴取範囲のばらつき)。\n"
+           "             聴取範囲の 9 点で最も大きいばらつき、area_db は聴取範囲のばらつき)。座席が複数\n"
+           "             なら rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,seats_db,variation_db,\n"
+           "             target_db,spread_db,angle_deg,distance_m (seats_db は全座席の評価、variation_db\n"
+           "             は座席間のばらつき、target_db は目標との差、spread_db は座席 1 のばらつき)。\n"
            "      -o BEST.dtr  一番よい配置の部屋データファイルを書きます。\n"
            "  どちらも、見積もりの時間が 1 分を超えるときは標準エラー出力にそう書き、進み具合を示します。\n"
            "  modes、decay、map、place はセットアップファイルも読み、そのサブウーファー (レベル、遅れ、\n"
@@ -422,6 +432,8 @@ GivenArguments readOptions(const QStringList& arguments, Request& request) {
             request.delays = delayModelOfWord(arguments[++i].toStdString());
             if (!request.delays)
                 refuse("--delays は sample か continuous です: " + quoted(arguments[i]));
+        } else if (a == QStringLiteral("--centre-line") && request.command == Command::Place) {
+            request.constraints.centreLine = true;
         } else if (a == QStringLiteral("--text") && request.command == Command::Response) {
             request.text = true;
         } else if (a == QStringLiteral("--csv") && request.command != Command::Modes &&
@@ -491,11 +503,11 @@ void checkCombination(const QStringList& arguments, const GivenArguments& given,
         request.roomPath = given.files.front();
         if (request.command == Command::Map && !request.csv && !given.output)
             refuse("地図の画像には -o で出力ファイルを指定します (--csv なら標準出力に書けます)");
-        if (request.layout == Layout::Listener && (given.values.contains(QStringLiteral("--front")) ||
-                                                   given.values.contains(QStringLiteral("--spacing"))))
+        if (request.layout == Layout::Seats && (given.values.contains(QStringLiteral("--front")) ||
+                                                given.values.contains(QStringLiteral("--spacing"))))
             refuse("--front と --spacing はスピーカーを動かす配置 (stereo、speakers) にだけ使います");
-        if (request.layout != Layout::Stereo && given.values.contains(QStringLiteral("--angle")))
-            refuse("--angle は stereo の配置にだけ使います");
+        if (request.layout == Layout::Seats && given.values.contains(QStringLiteral("--angle")))
+            refuse("--angle はスピーカーを動かす配置 (stereo、speakers) にだけ使います");
         break;
     case Command::Seats:
     case Command::Subs:

@@ -22,14 +22,14 @@ enum class Command {
     Room,            // room [-o FILE]
     Map,             // map ROOM.dtr [--vary listener|speakers] [--figure point|area] [--band LO-HI]
                      //   [--step M] [--csv] [-o FILE]
-    Place,           // place ROOM.dtr [--layout stereo|listener|speakers] [--objective point|area]
-                     //   [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]
-                     //   [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]
-    Decay,           // decay ROOM.dtr [--band LO-HI] [--csv | --png FILE] [-o FILE]
-    Seats,           // seats SETUP [--band LO-HI] [--csv]
-    Subs,            // subs SETUP --count K [--candidates FILE] [--band LO-HI] [--top T] [--csv] [-o BEST]
-    Setup,           // setup ROOM.dtr --seat ... --sub ... [--crossover FC] [-o FILE]
-    Report,          // report SETUP -o FILE.pdf
+    Place,  // place ROOM.dtr [--layout stereo|seats|speakers] [--centre-line] [--objective point|area]
+            //   [--band LO-HI] [--clearance M] [--front MIN-MAX] [--distance MIN-MAX]
+            //   [--angle MIN-MAX] [--spacing M] [--top K] [--csv] [-o BEST.dtr]
+    Decay,  // decay ROOM.dtr [--band LO-HI] [--csv | --png FILE] [-o FILE]
+    Seats,  // seats SETUP [--band LO-HI] [--csv]
+    Subs,   // subs SETUP --count K [--candidates FILE] [--band LO-HI] [--top T] [--csv] [-o BEST]
+    Setup,  // setup ROOM.dtr --seat ... --sub ... [--crossover FC] [-o FILE]
+    Report, // report SETUP -o FILE.pdf
 };
 
 // Limits of the map's grid step in metres and of the number of placements listed.

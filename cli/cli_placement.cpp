@@ -39,6 +39,9 @@ PositionTexts movedTo(const PositionTexts& old, const Point3& p, char separator)
     return {formatPosition(p.x, separator), formatPosition(p.y, separator), old.z};
 }
 
+constexpr const char* kAllSeatsObjective = "順位は全座席の評価 = 座席間のばらつき + 目標カーブ (平坦) との差 "
+                                           "(どちらも dB、小さいほどよい) で決めました";
+
 } // namespace
 
 Scene calculationScene(const SceneTexts& texts, char decimalSeparator) {
@@ -58,7 +61,40 @@ QByteArray mapCsv(const ResponseMap& map) {
     return out;
 }
 
+namespace {
+
+// The table of a search ranked by the objective over every seat.
+QByteArray allSeatsTable(const SearchResult& result) {
+    QByteArray out(kAllSeatsObjective);
+    out.append("\n順位  SP1 x  SP1 y  SP2 x  SP2 y  聴取 x  聴取 y  全座席 dB  座席間 dB  目標との差 dB"
+               "  座席1 dB  見込み角  距離 m\n");
+    int rank = 0;
+    for (const Placement& p : result.best) {
+        char line[160];
+        const int n = std::snprintf(line, sizeof line, "%4d  %5.2f  %5.2f  %5.2f  %5.2f  %6.2f  %6.2f  ",
+                                    ++rank, p.sp1.x, p.sp1.y, p.sp2.x, p.sp2.y, p.listener.x, p.listener.y);
+        out.append(line, n);
+        appendFigure(out, "%9.3f", p.seatScore);
+        appendFigure(out, "  %9.3f", p.seatVariation);
+        appendFigure(out, "  %13.3f", p.targetDeviation);
+        appendFigure(out, "  %8.3f", p.spread);
+        appendNumber(out, "  %7.1f°", p.angle);
+        appendNumber(out, "  %6.2f", p.distance);
+        out.append('\n');
+    }
+    out.append("現在の配置の全座席の評価: ");
+    if (result.currentSeatScore)
+        appendNumber(out, "%.3f dB\n", *result.currentSeatScore);
+    else
+        out.append("不明\n");
+    return out;
+}
+
+} // namespace
+
 QByteArray placementTable(const SearchResult& result) {
+    if (result.allSeats)
+        return allSeatsTable(result);
     QByteArray out("順位  SP1 x  SP1 y  SP2 x  SP2 y  聴取 x  聴取 y  ばらつき dB  最悪 ±0.10 m dB"
                    "  聴取範囲 dB  見込み角  距離 m\n");
     int rank = 0;
@@ -88,14 +124,19 @@ QByteArray placementTable(const SearchResult& result) {
 }
 
 QByteArray placementCsv(const SearchResult& result) {
-    QByteArray out("rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db,area_db,angle_deg,"
-                   "distance_m\n");
+    QByteArray out("rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,");
+    out.append(result.allSeats ? "seats_db,variation_db,target_db,spread_db,angle_deg,distance_m\n"
+                               : "spread_db,robust_db,area_db,angle_deg,distance_m\n");
     int rank = 0;
     for (const Placement& p : result.best) {
         out.append(QByteArray::number(++rank));
         for (double v : {p.sp1.x, p.sp1.y, p.sp2.x, p.sp2.y, p.listener.x, p.listener.y})
             appendNumber(out.append(','), "%.2f", v);
-        for (double v : {p.spread, p.robust, p.area, p.angle, p.distance})
+        const std::vector<double> figures =
+            result.allSeats
+                ? std::vector{p.seatScore, p.seatVariation, p.targetDeviation, p.spread, p.angle, p.distance}
+                : std::vector{p.spread, p.robust, p.area, p.angle, p.distance};
+        for (double v : figures)
             appendNumber(out.append(','), "%.6f", v);
         out.append('\n');
     }
@@ -121,14 +162,17 @@ std::string markerOutsideRoom(const Scene& s) {
     return {};
 }
 
-SceneTexts textsWithPlacement(SceneTexts texts, const Placement& placement, Layout layout,
+SceneTexts textsWithPlacement(SceneTexts texts, const Scene& scene, const Placement& placement, Layout layout,
                               char decimalSeparator) {
-    if (layout != Layout::Listener) {
+    if (layout != Layout::Seats) {
         texts.sources.at(0) = movedTo(texts.sources.at(0), placement.sp1, decimalSeparator);
         texts.sources.at(1) = movedTo(texts.sources.at(1), placement.sp2, decimalSeparator);
     }
-    if (layout != Layout::Speakers)
-        texts.seats.at(0) = movedTo(texts.seats.at(0), placement.listener, decimalSeparator);
+    if (layout != Layout::Speakers) {
+        const std::vector<Point3> seats = seatsWith(scene, placement.listener);
+        for (std::size_t i = 0; i < seats.size() && i < texts.seats.size(); ++i)
+            texts.seats[i] = movedTo(texts.seats[i], seats[i], decimalSeparator);
+    }
     return texts;
 }
 

@@ -20,17 +20,18 @@ QByteArray mapCsv(const ResponseMap& map);
 
 // The placements, the current one's figures after them: a table to read, or the CSV
 // rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,spread_db,robust_db,area_db,angle_deg,
-// distance_m.
+// distance_m. Ranked over every seat, the table says so first, and the CSV's figures are
+// seats_db,variation_db,target_db,spread_db,angle_deg,distance_m.
 QByteArray placementTable(const SearchResult& result);
 QByteArray placementCsv(const SearchResult& result);
 
-// The room file's texts with the placement's moved markers at their positions in the
-// position form, as dragging them there would write them.
 // A failure message when a marker stands outside the room (walls included), as the window
 // would pull it back; empty when all are inside.
 std::string markerOutsideRoom(const Scene& scene);
 
-SceneTexts textsWithPlacement(SceneTexts texts, const Placement& placement, Layout layout,
+// The texts of `scene` with the placement's moved markers at their positions in the
+// position form, as dragging them there would write them; the seats move with the listener.
+SceneTexts textsWithPlacement(SceneTexts texts, const Scene& scene, const Placement& placement, Layout layout,
                               char decimalSeparator);
 
 } // namespace kolmarin::cli

@@ -161,7 +161,8 @@ QByteArray placeOutput(const cli::Request& request, char separator, QByteArray& 
                                                         "。そうなる配置は計算できないため除きました\n");
     if (!request.outputPath.isEmpty()) {
         BassSetup best = setup;
-        best.texts = cli::textsWithPlacement(setup.texts, result.best.front(), request.layout, separator);
+        best.texts =
+            cli::textsWithPlacement(setup.texts, scene, result.best.front(), request.layout, separator);
         bestRoom = startsAsSetupFile(request.roomPath) ? setupFileBytes(best, separator)
                                                        : roomFileBytes(best.texts, separator);
     }

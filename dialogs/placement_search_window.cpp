@@ -10,6 +10,7 @@
 #include "widgets/stale_rows.h"
 #include "widgets/ui_support.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -54,6 +55,24 @@ QSpinBox* hertzBox(int value) {
 
 QString decibels(double value) {
     return std::isnan(value) ? QStringLiteral("不明") : QLocale().toString(value, 'f', 2);
+}
+
+// A figure the row's objective did not take: the listening area with several seats, the
+// seats' objective with one.
+QString unusedOrDecibels(bool used, double value) {
+    return used ? decibels(value) : QStringLiteral("–");
+}
+
+// Which objective ranked the rows, for the line above them.
+QString rankingText(const SearchResult& result, Objective objective, int seats) {
+    if (result.allSeats)
+        return QStringLiteral("順位: 全座席の評価 = 座席間のばらつき + 目標カーブ (平坦) との差 (%1 席、"
+                              "現在の配置 %2)")
+            .arg(seats)
+            .arg(result.currentSeatScore ? decibels(*result.currentSeatScore) + QStringLiteral(" dB")
+                                         : QStringLiteral("不明"));
+    return objective == Objective::Area ? QStringLiteral("順位: 聴取範囲のばらつき")
+                                        : QStringLiteral("順位: 聴取位置のばらつき");
 }
 
 // The positions as the read-outs would show them.
@@ -107,10 +126,14 @@ QString changeSinceSearch(const Scene& searched, const Scene& now, Layout layout
     const Placement was = placementOf(searched), is = placementOf(now);
     if (was.sp1.z != is.sp1.z || was.sp2.z != is.sp2.z || was.listener.z != is.listener.z)
         return QStringLiteral("高さが変わりました");
-    if (layout == Layout::Listener && !(samePlan(was.sp1, is.sp1) && samePlan(was.sp2, is.sp2)))
+    if (layout == Layout::Seats && !(samePlan(was.sp1, is.sp1) && samePlan(was.sp2, is.sp2)))
         return QStringLiteral("スピーカーの位置が変わりました");
     if (layout == Layout::Speakers && !samePlan(was.listener, is.listener))
         return QStringLiteral("聴取者の位置が変わりました");
+    // The other seats move with the listener: their places relative to it are the scene's.
+    const std::vector<Point3> seatsWas = seatsWith(searched, is.listener);
+    if (!std::equal(seatsWas.begin(), seatsWas.end(), now.seats.begin(), now.seats.end(), samePlan))
+        return QStringLiteral("座席が変わりました");
     return QString();
 }
 
@@ -127,6 +150,7 @@ bool sameOptions(const SearchOptions& a, const SearchOptions& b) {
     const double second[]{q.wallClearance,    q.frontNearest,   q.frontFarthest, q.distanceNearest,
                           q.distanceFarthest, q.narrowestAngle, q.widestAngle,   q.leastSpacing};
     return a.layout == b.layout && a.objective == b.objective && a.band == b.band &&
+           p.centreLine == q.centreLine &&
            std::equal(std::begin(first), std::end(first), std::begin(second), sameValue);
 }
 
@@ -148,6 +172,7 @@ PlacementSearchWindow::PlacementSearchWindow(SceneDocument& document, QWidget* p
     runRow_ = new RunRow(QStringLiteral("探索"));
 
     currentLabel_ = new QLabel;
+    rankingLabel_ = new QLabel;
     statusLabel_ = new QLabel;
     statusLabel_->setWordWrap(true);
     createResultTable();
@@ -160,10 +185,11 @@ PlacementSearchWindow::PlacementSearchWindow(SceneDocument& document, QWidget* p
     auto* column = new QVBoxLayout(this);
     column->addLayout(form);
     column->addWidget(runRow_);
+    column->addWidget(rankingLabel_);
     column->addWidget(resultTable_, 1);
     column->addWidget(statusLabel_);
     column->addLayout(foot);
-    resize(980, 720); // room for the twelve columns and the ten rows without scrolling
+    resize(1060, 740); // room for the thirteen columns and the ten rows without scrolling
 
     nameControls();
     connectControls();
@@ -183,7 +209,14 @@ PlacementSearchWindow::PlacementSearchWindow(SceneDocument& document, QWidget* p
 QFormLayout* PlacementSearchWindow::createConditionBoxes() {
     layoutBox_ = new QComboBox;
     layoutBox_->addItems(
-        {QStringLiteral("ステレオ"), QStringLiteral("聴取者のみ"), QStringLiteral("スピーカー対のみ")});
+        {QStringLiteral("ステレオ"), QStringLiteral("座席 (まとめて)"), QStringLiteral("スピーカー対のみ")});
+    layoutBox_->setToolTip(QStringLiteral(
+        "ステレオ: スピーカー対と座席を左右対称に動かします。座席 (まとめて): 座席だけを、並びを保ったまま\n"
+        "まとめて動かします。スピーカー対のみ: スピーカー対だけを中心線に対称に動かします。"));
+    centreLineBox_ = new QCheckBox(QStringLiteral("中心線上に置く"));
+    centreLineBox_->setToolTip(QStringLiteral(
+        "座席を動かす配置では聴取者 (座席が複数なら座席の中央、x の平均) を部屋の左右の中心線に置き、\n"
+        "スピーカー対を動かす配置では対を中心線に対称に置きます。"));
     objectiveBox_ = new QComboBox;
     objectiveBox_->addItems({QStringLiteral("聴取範囲"), QStringLiteral("1 点")});
     objectiveBox_->setToolTip(QStringLiteral(
@@ -213,6 +246,7 @@ QFormLayout* PlacementSearchWindow::createConditionBoxes() {
     };
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("配置"), layoutBox_);
+    form->addRow(QString(), centreLineBox_);
     form->addRow(QStringLiteral("並べる順"), objectiveBox_);
     form->addRow(QStringLiteral("壁からの距離"), wallBox_);
     form->addRow(QStringLiteral("スピーカーの前の壁からの距離"), range(frontNearestBox_, frontFarthestBox_));
@@ -227,10 +261,11 @@ QFormLayout* PlacementSearchWindow::createConditionBoxes() {
 
 // The table of results, each column's header telling what it holds.
 void PlacementSearchWindow::createResultTable() {
-    resultTable_ = new QTableWidget(0, 12);
+    resultTable_ = new QTableWidget(0, 13);
     // Each column says what it holds and which way is better, in the user's words.
     const std::pair<const char*, const char*> columns[]{
-        {"順位", "「並べる順」で選んだ値 (聴取範囲のばらつき、または 1 点のばらつき) の小さい順の順位です。"},
+        {"順位", "「並べる順」で選んだ値 (聴取範囲のばらつき、または 1 点のばらつき) の小さい順の順位です。\n"
+                 "座席が複数あるときは、全座席の評価の小さい順です。"},
         {"SP1 x", "SP1 の左の壁からの距離 (m)。"},
         {"SP1 y", "SP1 の前の壁からの距離 (m)。"},
         {"SP2 x", "SP2 の左の壁からの距離 (m)。"},
@@ -248,6 +283,11 @@ void PlacementSearchWindow::createResultTable() {
          "ばらつきとの差が小さいほど、頭が少し動いても響きが変わりにくい配置です。小さいほど良い。"},
         {"角度 °", "聴取者から見た SP1 と SP2 の開き (平面図での角度)。ステレオでは 60° 前後がふつうです。"},
         {"距離 m", "スピーカーを結ぶ線から聴取者までの前後の距離 (m)。"},
+        {"全座席 dB",
+         "座席が複数あるときの順位の値: 座席間のばらつき (0.5 Hz ごとの座席どうしのレベルの標準偏差の、\n"
+         "帯域での平均) と、座席の平均カーブの平坦な目標カーブとの差 (帯域での標準偏差) の和。\n"
+         "小さいほど、どの席でも同じ平坦な低音が聞こえます。このとき、ばらつき dB は座席 1 (聴取者) の\n"
+         "もので、聴取範囲と最悪 ±0.10 m は使いません (–)。座席が一つならこの欄が – です。"},
     };
     QStringList headers;
     for (const auto& column : columns)
@@ -260,7 +300,7 @@ void PlacementSearchWindow::createResultTable() {
     // The rank and the figures keep the width of their headers; the positions share the rest of
     // the window's width, however wide the user makes it.
     resultTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    for (int column : {0, 7, 8, 9, 10, 11})
+    for (int column : {0, 7, 8, 9, 10, 11, 12})
         resultTable_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     resultTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     resultTable_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -271,6 +311,8 @@ void PlacementSearchWindow::nameControls() {
     const std::pair<QObject*, const char*> names[]{{layoutBox_, "layoutBox"},
                                                    {wallBox_, "wallClearanceBox"},
                                                    {objectiveBox_, "objectiveBox"},
+                                                   {centreLineBox_, "centreLineBox"},
+                                                   {rankingLabel_, "rankingLabel"},
                                                    {frontNearestBox_, "frontNearestBox"},
                                                    {frontFarthestBox_, "frontFarthestBox"},
                                                    {distanceNearestBox_, "distanceNearestBox"},
@@ -305,6 +347,7 @@ void PlacementSearchWindow::connectControls() {
         connect(box, &QDoubleSpinBox::valueChanged, this, conditionsChanged);
     for (QSpinBox* box : {lowBox_, highBox_})
         connect(box, &QSpinBox::valueChanged, this, conditionsChanged);
+    connect(centreLineBox_, &QCheckBox::toggled, this, conditionsChanged);
 }
 
 PlacementSearchWindow::~PlacementSearchWindow() {
@@ -322,6 +365,7 @@ PlacementConstraints PlacementSearchWindow::constraints() const {
     c.narrowestAngle = narrowestBox_->value();
     c.widestAngle = widestBox_->value();
     c.leastSpacing = spacingBox_->value();
+    c.centreLine = centreLineBox_->isChecked();
     return c;
 }
 
@@ -386,16 +430,19 @@ void PlacementSearchWindow::showResult(const SearchResult& result) {
                               metres(p.listener.x),
                               metres(p.listener.y),
                               decibels(p.spread),
-                              decibels(p.area),
-                              decibels(p.robust),
+                              unusedOrDecibels(!result.allSeats, p.area),
+                              unusedOrDecibels(!result.allSeats, p.robust),
                               QLocale().toString(p.angle, 'f', 1),
-                              QLocale().toString(p.distance, 'f', 2)};
+                              QLocale().toString(p.distance, 'f', 2),
+                              unusedOrDecibels(result.allSeats, p.seatScore)};
         for (int column = 0; column < resultTable_->columnCount(); ++column) {
             auto* item = new QTableWidgetItem(texts[column]);
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             resultTable_->setItem(row, column, item);
         }
     }
+    rankingLabel_->setText(
+        rankingText(result, searchedOptions_.objective, static_cast<int>(searchedScene_.seats.size())));
     QString status;
     if (results_.empty())
         status = result.cancelled

@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -79,6 +80,7 @@ class PlacementSearchWindow : public QWidget {
 
     QComboBox* layoutBox_ = nullptr;
     QComboBox* objectiveBox_ = nullptr;
+    QCheckBox* centreLineBox_ = nullptr;
     QDoubleSpinBox* wallBox_ = nullptr;
     QDoubleSpinBox* frontNearestBox_ = nullptr;
     QDoubleSpinBox* frontFarthestBox_ = nullptr; // 0: half the room's depth
@@ -92,6 +94,7 @@ class PlacementSearchWindow : public QWidget {
     RunRow* runRow_ = nullptr;
     QPushButton* applyButton_ = nullptr;
     QLabel* currentLabel_ = nullptr;
+    QLabel* rankingLabel_ = nullptr; // which objective ranked the rows
     QLabel* statusLabel_ = nullptr;
     QTableWidget* resultTable_ = nullptr;
 

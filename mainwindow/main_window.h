@@ -187,6 +187,7 @@ class MainWindow : public QMainWindow {
     // The placement search window and its candidate curve (main_window_search.cpp).
     void createPlacementSearch();
     void showCandidate(const Placement* placement); // nullptr takes the curve away
+    void moveSeatsWith(const Point3& listener);
 
     // The waterfall window (main_window_waterfall.cpp).
     void createWaterfall();

@@ -10,6 +10,10 @@
 #include "widgets/response_chart.h"
 #include "widgets/ui_support.h"
 
+#include "model/acoustics/bass_setup.h"
+#include "model/acoustics/placement.h"
+#include "model/text/number_text.h"
+
 #include <QAction>
 #include <QMenu>
 
@@ -35,12 +39,30 @@ void MainWindow::showPlacementSearch() {
         // A failure is shown over the search window, where 適用 was pressed.
         connect(placementSearch_, &PlacementSearchWindow::placementApplied, this,
                 [this](const Placement& placement) {
-                    runCommand(placementSearch_, [&] { planPanel_->applyPlacement(placement); });
+                    runCommand(placementSearch_, [&] {
+                        moveSeatsWith(placement.listener);
+                        planPanel_->applyPlacement(placement);
+                    });
                 });
     }
     placementSearch_->show();
     placementSearch_->raise();
     placementSearch_->activateWindow();
+}
+
+// The seats after the listener to where they keep their places relative to `listener`; the
+// plan's move that follows makes it one step with the rest.
+void MainWindow::moveSeatsWith(const Point3& listener) {
+    const std::vector<Point3> seats = seatsWith(readScene(), listener);
+    if (seats.size() < 2)
+        return;
+    const char separator = decimalSeparator();
+    BassSetup setup = document_.setup();
+    for (std::size_t i = 1; i < seats.size() && i < setup.texts.seats.size(); ++i) {
+        setup.texts.seats[i].x = formatPosition(seats[i].x, separator);
+        setup.texts.seats[i].y = formatPosition(seats[i].y, separator);
+    }
+    document_.setSetup(setup);
 }
 
 // One calculation of the placement's scene, in this thread: a few milliseconds.

@@ -190,8 +190,7 @@ bool ResponseMapLayer::pointAllowed(double x, double y) const {
         std::swap(placement.sp1, placement.sp2);
     const PlacementConstraints constraints = search_ ? search_->constraints() : PlacementConstraints{};
     return keepsConstraints(scene_, placement,
-                            marker() == MapMarker::Listener ? Layout::Listener : Layout::Speakers,
-                            constraints);
+                            marker() == MapMarker::Listener ? Layout::Seats : Layout::Speakers, constraints);
 }
 
 void ResponseMapLayer::stop() {

@@ -33,7 +33,8 @@ std::vector<Placement> areaOf(const Placement& p) {
 PlacementEvaluator::PlacementEvaluator(const Scene& scene, const SearchLattice& lattice, Objective objective,
                                        Band band, const std::function<void(SearchProgress)>& progress,
                                        std::stop_token stop)
-    : scene_(scene), lattice_(lattice), objective_(objective), band_(band), progress_(progress), stop_(stop),
+    : scene_(scene), lattice_(lattice), objective_(objective), allSeats_(scene.seats.size() > 1), band_(band),
+      progress_(progress), stop_(stop),
       workers_(static_cast<int>(std::max(1u, std::thread::hardware_concurrency()))),
       start_(std::chrono::steady_clock::now()), lastReport_(start_) {}
 
@@ -50,16 +51,26 @@ void PlacementEvaluator::computeSpreads(const std::vector<Placement>& places) {
             todo.push_back(p);
     }
     std::vector<double> out(todo.size(), kUnknown);
+    std::vector<std::optional<BassFigures>> seats(todo.size());
     std::vector<char> done(todo.size(), 0);
     runTasks(static_cast<int>(todo.size()), [&](int i) {
         const auto k = static_cast<std::size_t>(i);
-        out[k] = spreadOf(withPlacement(scene_, todo[k]), band_).value_or(kUnknown);
+        const Scene placed = withPlacement(scene_, todo[k]);
+        if (allSeats_) {
+            seats[k] = allSeatsFigures(placed, band_);
+            out[k] = seats[k] ? seats[k]->score : kUnknown;
+        } else {
+            out[k] = spreadOf(placed, band_).value_or(kUnknown);
+        }
         done[k] = 1;
         counted();
     });
     for (std::size_t k = 0; k < todo.size(); ++k)
-        if (done[k])
+        if (done[k]) {
             spreads_.emplace(keyOf(todo[k]), out[k]);
+            if (seats[k])
+                seatFigures_.emplace(keyOf(todo[k]), *seats[k]);
+        }
 }
 
 std::vector<Candidate> PlacementEvaluator::evaluate(const std::vector<Lattice>& points) {
@@ -101,10 +112,15 @@ std::optional<AreaFigures> PlacementEvaluator::figuresOf(const Placement& p) con
     return areaFigures(spreads);
 }
 
+std::optional<BassFigures> PlacementEvaluator::seatFiguresOf(const Placement& p) const {
+    const auto found = seatFigures_.find(keyOf(p));
+    return found == seatFigures_.end() ? std::nullopt : std::optional<BassFigures>(found->second);
+}
+
 // The places whose spreads a lattice point's objective takes.
 std::vector<Placement> PlacementEvaluator::placesOf(const Lattice& v) const {
     const Placement p = lattice_.place(v);
-    if (objective_ == Objective::Point)
+    if (objective_ == Objective::Point || allSeats_)
         return {p};
     return areaOf(p);
 }

@@ -1,11 +1,14 @@
 #pragma once
 // The evaluation step of a placement search: the spread at each place, computed once on
 // the search's own workers and kept, and the objective of a lattice point from them; the
-// progress is counted here, one spread at a time.
+// progress is counted here, one spread at a time. With more than one seat, a place's
+// "spread" is the score of every seat's figures (placement_seats.h), and a lattice point's
+// objective is that score at the point itself, whatever objective was asked.
 
 #include "model/acoustics/listening_area.h"
 #include "model/acoustics/placement.h"
 #include "model/acoustics/placement_lattice.h"
+#include "model/acoustics/placement_seats.h"
 #include "model/acoustics/scene.h"
 #include "model/acoustics/spread.h"
 #include "model/acoustics/worker_pool.h"
@@ -49,13 +52,16 @@ class PlacementEvaluator {
     std::optional<double> valueOf(const Lattice& v);
     // The figures of a placement's listening area; nothing when its own spread is unknown.
     std::optional<AreaFigures> figuresOf(const Placement& p) const;
+    // Whether the objective is every seat's; the figures of a place then, if known.
+    bool allSeats() const { return allSeats_; }
+    std::optional<BassFigures> seatFiguresOf(const Placement& p) const;
 
     // Every lattice point evaluated so far, with its objective if it is known.
     const std::map<Lattice, std::optional<double>>& values() const { return values_; }
     std::size_t spreadCount() const { return spreads_.size(); }
     long long calculations() const { return done_; }
     // Spreads a lattice point's objective takes.
-    int placesPerPoint() const { return objective_ == Objective::Area ? 3 : 1; }
+    int placesPerPoint() const { return objective_ == Objective::Area && !allSeats_ ? 3 : 1; }
     // The progress estimate expects `more` spreads from here on.
     void expect(long long more) { planned_ = done_ + more; }
 
@@ -72,6 +78,7 @@ class PlacementEvaluator {
     const Scene& scene_;
     const SearchLattice& lattice_;
     const Objective objective_;
+    const bool allSeats_;
     const Band band_;
     const std::function<void(SearchProgress)>& progress_;
     std::stop_token stop_;
@@ -79,6 +86,7 @@ class PlacementEvaluator {
     // pool and never wait for a search.
     WorkerPool workers_;
     std::map<SpreadKey, double> spreads_;             // NaN where the calculation fails
+    std::map<SpreadKey, BassFigures> seatFigures_;    // with several seats, where it succeeds
     std::map<Lattice, std::optional<double>> values_; // the objective; nothing if unknown
 
     std::mutex mutex_;

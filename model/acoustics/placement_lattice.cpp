@@ -11,7 +11,9 @@ namespace {
 // instead of listing billions of points.
 constexpr double kLargestBox = 400000;
 
-int dimensions(Layout layout) {
+int dimensions(Layout layout, const PlacementConstraints& c) {
+    if (layout == Layout::Seats && c.centreLine)
+        return 1; // the seats' middle on the centre line: only y is free
     return layout == Layout::Stereo ? 3 : 2;
 }
 
@@ -35,9 +37,11 @@ std::array<Range, 3> latticeRanges(const Scene& room, Layout layout, const Place
         return {leftHalf, front, y};
     case Layout::Speakers:
         return {leftHalf, front, Range{0, 0}};
-    case Layout::Listener:
+    case Layout::Seats:
         break;
     }
+    if (c.centreLine)
+        return {y, Range{0, 0}, Range{0, 0}};
     return {x, y, Range{0, 0}};
 }
 
@@ -73,7 +77,7 @@ Plan planFor(Layout layout, Objective objective) {
     case Layout::Speakers:
         // The listener stands still, so each pair's listening area is its own: nine spreads a point.
         return area ? Plan{500, 10, 16} : Plan{3000, 5, 24};
-    case Layout::Listener:
+    case Layout::Seats:
         break;
     }
     // Any step of 5 cm or 10 cm shares the area's neighbours: a point costs about one spread.
@@ -82,8 +86,9 @@ Plan planFor(Layout layout, Objective objective) {
 
 SearchLattice::SearchLattice(const Scene& scene, const Scene& room, Layout layout,
                              const PlacementConstraints& constraints)
-    : scene_(scene), layout_(layout), constraints_(constraints), dims_(dimensions(layout)),
-      ranges_(latticeRanges(room, layout, constraints)), centre_(roundedPosition(scene.width / 2)) {
+    : scene_(scene), layout_(layout), constraints_(constraints), dims_(dimensions(layout, constraints)),
+      ranges_(latticeRanges(room, layout, constraints)),
+      centre_(constraints.centreLine ? centredListenerX(scene) : roundedPosition(scene.width / 2)) {
     mirrored_.resize(static_cast<std::size_t>(std::clamp(ranges_[0].high + 1, 0, 100000)));
     for (std::size_t v = 0; v < mirrored_.size(); ++v)
         mirrored_[v] = roundedPosition(scene.width - centimetres(static_cast<int>(v)));
@@ -104,9 +109,9 @@ Placement SearchLattice::place(const Lattice& v) const {
                       : roundedPosition(scene_.width - p.sp1.x);
         p.sp2.y = p.sp1.y;
         break;
-    case Layout::Listener:
-        p.listener.x = centimetres(v[0]);
-        p.listener.y = centimetres(v[1]);
+    case Layout::Seats:
+        p.listener.x = constraints_.centreLine ? centre_ : centimetres(v[0]);
+        p.listener.y = centimetres(v[constraints_.centreLine ? 0 : 1]);
         break;
     }
     return p;
@@ -163,9 +168,10 @@ std::vector<Lattice> SearchLattice::neighbours(const Lattice& at, int step, bool
             }
         return out;
     }
+    const auto reach = [&](int axis) { return axis < dims_ ? 1 : 0; };
     for (int a = -1; a <= 1; ++a)
-        for (int b = -1; b <= 1; ++b)
-            for (int c = dims_ == 3 ? -1 : 0; c <= (dims_ == 3 ? 1 : 0); ++c)
+        for (int b = -reach(1); b <= reach(1); ++b)
+            for (int c = -reach(2); c <= reach(2); ++c)
                 consider({at[0] + a, at[1] + b, at[2] + c});
     return out;
 }

@@ -12,7 +12,8 @@
 namespace kolmarin::detail {
 
 // The layout's variables on the 1 cm lattice, in centimetres: stereo (SP1 x, ys, yl),
-// listener (x, y), speakers (SP1 x, ys). Unused ones stay 0.
+// seats (the listener's x, y; y alone on the centre line), speakers (SP1 x, ys). Unused
+// ones stay 0.
 using Lattice = std::array<int, 3>;
 
 // How a search spends its spreads: the coarse grid is the finest whose feasible points
@@ -62,7 +63,7 @@ class SearchLattice {
     PlacementConstraints constraints_;
     int dims_;
     std::array<Range, 3> ranges_;
-    double centre_;
+    double centre_; // the listener's x where the layout holds it on the centre line
     std::vector<double> mirrored_;
 };
 

@@ -52,6 +52,14 @@ Placement withFigures(const Candidate& c, const SearchLattice& lattice, const Pl
     p.area = figures.area;
     p.angle = stereoAngle(p);
     p.distance = listeningDistance(p);
+    if (evaluator.allSeats()) {
+        const auto seats = evaluator.seatFiguresOf(p);
+        p.spread = seats ? seats->seat1Spread : kUnknown;
+        p.robust = p.area = kUnknown;
+        p.seatScore = seats ? seats->score : kUnknown;
+        p.seatVariation = seats ? seats->variation : kUnknown;
+        p.targetDeviation = seats ? seats->targetDeviation : kUnknown;
+    }
     return p;
 }
 

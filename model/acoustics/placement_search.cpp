@@ -26,7 +26,8 @@ class Search {
     Search(const Scene& scene, const SearchOptions& options,
            const std::function<void(SearchProgress)>& progress, std::stop_token stop)
         : scene_(sceneForBand(scene, options.band)), options_(options), stop_(stop),
-          plan_(detail::planFor(options.layout, options.objective)),
+          plan_(
+              detail::planFor(options.layout, scene.seats.size() > 1 ? Objective::Point : options.objective)),
           lattice_(scene_, scene, options.layout, options.constraints),
           evaluator_(scene_, lattice_, options.objective, options.band, progress, stop) {}
 
@@ -52,6 +53,15 @@ class Search {
     // The spreads of the scene as it stands.
     void figuresOfCurrent(SearchResult& result) {
         const Placement current = placementOf(scene_);
+        if (evaluator_.allSeats()) {
+            result.allSeats = true;
+            evaluator_.computeSpreads({current});
+            if (const auto seats = evaluator_.seatFiguresOf(current)) {
+                result.currentSpread = seats->seat1Spread;
+                result.currentSeatScore = seats->score;
+            }
+            return;
+        }
         evaluator_.computeSpreads(detail::areaOf(current));
         if (const auto figures = evaluator_.figuresOf(current)) {
             result.currentSpread = figures->spread;
@@ -78,10 +88,12 @@ class Search {
     void rankBest(SearchResult& result) {
         const std::vector<detail::Candidate> best =
             detail::distinctBest(detail::rankedCandidates(evaluator_), std::max(options_.top, 0), lattice_);
+        // With several seats a row's figures are those it was ranked by, already known.
         std::vector<Placement> rows;
         for (const detail::Candidate& c : best)
-            for (const Placement& p : detail::areaOf(lattice_.place(c.at)))
-                rows.push_back(p);
+            if (!evaluator_.allSeats())
+                for (const Placement& p : detail::areaOf(lattice_.place(c.at)))
+                    rows.push_back(p);
         evaluator_.computeSpreads(rows);
         for (const detail::Candidate& c : best)
             result.best.push_back(detail::withFigures(c, lattice_, evaluator_));

@@ -361,7 +361,7 @@ TEST_F(Cli, PlacementCsvHoldsEachOfTheLibrarysFiguresInItsOwnColumn) {
         {"place", path("quick.dtr"), "--layout", "listener", "--top", "4", "--distance", "0.5-1.5", "--csv"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     SearchOptions options;
-    options.layout = Layout::Listener;
+    options.layout = Layout::Seats;
     options.top = 4;
     options.constraints.distanceFarthest = 1.5;
     const SearchResult result =

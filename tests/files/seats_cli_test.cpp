@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 namespace kolmarin {
 namespace {
@@ -135,6 +136,45 @@ TEST(SeatsCli, DecayMapPlaceAndModesTakeASetupFile) {
     const BassSetup written = readSetupFile(best);
     EXPECT_EQ(written.subwoofers.size(), 1u);
     EXPECT_EQ(written.crossover, 80);
+}
+
+// The seats move as one group, their middle on the centre line, ranked by the objective
+// over them all; the best placement written out moves every seat.
+TEST(SeatsCli, PlaceMovesTheSeatsTogetherOnTheCentreLine) {
+    QTemporaryDir dir;
+    const QString room = dir.filePath("quick.dtr"), setup = dir.filePath("seats.k2s"),
+                  best = dir.filePath("best.k2s");
+    QByteArray bytes = test::fixture("startup_room.dtr");
+    bytes.replace("\r\n30\r\n20\r\n500\r\n", "\r\n2\r\n20\r\n500\r\n");
+    test::writeBytes(room, bytes);
+    // The listener at 1.36, 2.90; the seats 0.50 m left and 0.70 m right of it.
+    cli({"setup", room, "--seat", "0.86,2.90,1.0", "--seat", "2.06,3.40,1.0", "-o", setup});
+    const QStringList place{"place", setup, "--layout", "seats", "--centre-line", "--top", "3"};
+    const QList<QByteArray> lines = cli(place + QStringList{"--csv", "-o", best}).trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], "rank,sp1_x,sp1_y,sp2_x,sp2_y,listener_x,listener_y,seats_db,variation_db,target_db,"
+                        "spread_db,angle_deg,distance_m");
+    double previous = 0;
+    for (qsizetype row = 1; row < lines.size(); ++row) {
+        const QList<QByteArray> cells = lines[row].split(',');
+        ASSERT_EQ(cells.size(), 13);
+        EXPECT_EQ(cells.mid(1, 4), (QList<QByteArray>{"0.45", "0.70", "2.25", "0.70"}));
+        const double x = cells[5].toDouble();
+        EXPECT_NEAR((x + (x - 0.50) + (x + 0.70)) / 3, 1.35, 0.01) << lines[row].toStdString();
+        EXPECT_NEAR(cells[7].toDouble(), cells[8].toDouble() + cells[9].toDouble(), 2e-6);
+        EXPECT_GE(cells[7].toDouble(), previous);
+        previous = cells[7].toDouble();
+    }
+    const QList<QByteArray> first = lines[1].split(',');
+    const BassSetup written = readSetupFile(best);
+    ASSERT_EQ(written.texts.seats.size(), 3u);
+    const double x = first[5].toDouble(), y = first[6].toDouble();
+    const double expected[][2]{{x, y}, {x - 0.50, y}, {x + 0.70, y + 0.50}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_NEAR(std::stod(written.texts.seats[i].x), expected[i][0], 1e-9) << i;
+        EXPECT_NEAR(std::stod(written.texts.seats[i].y), expected[i][1], 1e-9) << i;
+    }
+    EXPECT_TRUE(cli(place).startsWith("順位は全座席の評価 = 座席間のばらつき + 目標カーブ"));
 }
 
 // --speaker places a centre or surround (or moves one a file has) and sizes any main

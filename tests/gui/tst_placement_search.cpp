@@ -7,6 +7,7 @@
 #include "widgets/run_row.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QProgressBar>
@@ -16,6 +17,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <thread>
 #include <utility>
 
@@ -195,7 +197,7 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
             {"反射回数が変わりました", Layout::Stereo, [](BassSetup& s) { s.texts.reflectionCount = "3"; }},
             {height, Layout::Stereo, [](BassSetup& s) { s.texts.seats[0].z = " 1.20"; }},
             {height, Layout::Stereo, [](BassSetup& s) { s.texts.sources[1].z = " 0.60"; }},
-            {"スピーカーの位置が変わりました", Layout::Listener,
+            {"スピーカーの位置が変わりました", Layout::Seats,
              [](BassSetup& s) { s.texts.sources[0].y = " 0.80"; }},
             {"聴取者の位置が変わりました", Layout::Speakers,
              [](BassSetup& s) { s.texts.seats[0].x = " 1.20"; }},
@@ -213,6 +215,10 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
             {subwoofers, Layout::Stereo, [](BassSetup& s) { s.crossover = 80; }},
             {"遅延の扱いが変わりました", Layout::Stereo,
              [](BassSetup& s) { s.texts.delays = DelayModel::Continuous; }},
+            {"座席が変わりました", Layout::Seats,
+             [](BassSetup& s) {
+                 s.texts.seats.push_back({" 1.00", " 3.20", " 1.01"});
+             }},
         };
         for (const auto& c : changes) {
             start();
@@ -277,6 +283,35 @@ class TestPlacementSearch : public QObject, public testing::MainWindowFixture {
             QVERIFY(best[i].sp1.y <= 0.80 && best[i].sp2.x - best[i].sp1.x >= 1.50 - 1e-9);
             QVERIFY(i == 0 || best[i - 1].spread <= best[i].spread);
         }
+    }
+
+    // With a second seat the rows are ranked over both seats, and 適用 moves them together.
+    void theSeatsAreRankedTogetherAndMoveTogether() {
+        BassSetup setup;
+        setup.texts = startupSceneTexts();
+        setup.texts.reflectionCount = "2";
+        setup.texts.seats.push_back({" 0.96", " 3.20", " 1.01"}); // 0.40 m left, 0.30 m behind
+        document().setSetup(setup);
+        document().apply();
+        PlacementSearchWindow* w = searchWindow();
+        control<QComboBox>(*w, "layoutBox")->setCurrentIndex(static_cast<int>(Layout::Seats));
+        control<QCheckBox>(*w, "centreLineBox")->setChecked(true);
+        click(w, "startButton");
+        QVERIFY(QTest::qWaitFor([w] { return !w->searching(); }, kSearchTimeout));
+        QVERIFY(!w->results().empty());
+        QVERIFY(status(w, "rankingLabel").contains(QStringLiteral("全座席の評価")));
+        const Placement chosen = w->results()[0];
+        QCOMPARE(table(w)->item(0, 12)->text(), QString::number(chosen.seatScore, 'f', 2));
+        clickRow(w, 0);
+        click(w, "applyButton");
+        QVERIFY(errors().isEmpty());
+        const std::vector<PositionTexts> seats = document().setup().texts.seats;
+        QCOMPARE(seats.size(), std::size_t{2});
+        QCOMPARE(QString::fromStdString(seats[0].x), metres(chosen.listener.x));
+        QCOMPARE(QString::fromStdString(seats[1].x), metres(chosen.listener.x - 0.40));
+        QCOMPARE(QString::fromStdString(seats[1].y), metres(chosen.listener.y + 0.30));
+        // The pair's middle on the centre line, within the centimetre.
+        QVERIFY(std::fabs(chosen.listener.x - 0.20 - 1.35) <= kCentreLineTolerance + 1e-9);
     }
 
     void everyColumnSaysWhatItHolds() {

@@ -212,7 +212,7 @@ bool onHundredths(double v) {
 
 TEST(PlacementSearch, FindsDistinctPlacementsNoWorseThanItsCoarseGridWithinTheConstraints) {
     const Scene scene = sceneWith(3);
-    for (Layout layout : {Layout::Stereo, Layout::Listener, Layout::Speakers}) {
+    for (Layout layout : {Layout::Stereo, Layout::Seats, Layout::Speakers}) {
         SearchOptions options = searchOptions(layout, 5);
         options.objective = Objective::Point;
         const SearchResult result = searchPlacements(scene, options);
@@ -247,8 +247,8 @@ TEST(PlacementSearch, FindsDistinctPlacementsNoWorseThanItsCoarseGridWithinTheCo
 
 TEST(PlacementSearch, RepeatsItselfAndAStopKeepsTheBestSoFar) {
     const Scene scene = sceneWith(2);
-    const SearchResult first = searchPlacements(scene, searchOptions(Layout::Listener));
-    const SearchResult second = searchPlacements(scene, searchOptions(Layout::Listener));
+    const SearchResult first = searchPlacements(scene, searchOptions(Layout::Seats));
+    const SearchResult second = searchPlacements(scene, searchOptions(Layout::Seats));
     ASSERT_EQ(first.best.size(), second.best.size());
     for (std::size_t i = 0; i < first.best.size(); ++i) {
         EXPECT_TRUE(sameBits(first.best[i].spread, second.best[i].spread));
@@ -282,18 +282,20 @@ TEST(PlacementSearch, ConstraintsHoldToTheCentimetre) {
     // Stereo at 60 degrees: s = 0.5, yl - ys = 0.5 / tan 30 = 0.866.
     const Placement good{{0.85, 1.00, 0.5}, {1.85, 1.00, 0.5}, {1.35, 1.87, 1.0}, 0, 0};
     EXPECT_TRUE(keepsConstraints(room, good, Layout::Stereo, {}));
-    const auto breaks = [&](void (*edit)(Placement&), Layout layout) {
+    const auto breaks = [&](void (*edit)(Placement&), Layout layout, PlacementConstraints c = {}) {
         Placement p = good;
         edit(p);
-        return !keepsConstraints(room, p, layout, {});
+        return !keepsConstraints(room, p, layout, c);
     };
-    EXPECT_TRUE(breaks([](Placement& p) { p.sp1.x = 0.29; }, Layout::Speakers));
-    EXPECT_FALSE(breaks([](Placement& p) { p.sp1.x = 0.30; }, Layout::Speakers));
+    PlacementConstraints anyAngle; // SP1 at the wall subtends 80 degrees with SP2
+    anyAngle.widestAngle = 180;
+    EXPECT_TRUE(breaks([](Placement& p) { p.sp1.x = 0.29; }, Layout::Speakers, anyAngle));
+    EXPECT_FALSE(breaks([](Placement& p) { p.sp1.x = 0.30; }, Layout::Speakers, anyAngle));
     // Markers that stay where they are need no clearance.
-    EXPECT_FALSE(breaks([](Placement& p) { p.sp1.x = 0.10; }, Layout::Listener));
-    EXPECT_TRUE(breaks([](Placement& p) { p.listener.y = 4.21; }, Layout::Listener));
-    EXPECT_TRUE(breaks([](Placement& p) { p.listener.y = 1.49; }, Layout::Listener));
-    EXPECT_FALSE(breaks([](Placement& p) { p.listener.y = 1.50; }, Layout::Listener));
+    EXPECT_FALSE(breaks([](Placement& p) { p.sp1.x = 0.10; }, Layout::Seats));
+    EXPECT_TRUE(breaks([](Placement& p) { p.listener.y = 4.21; }, Layout::Seats));
+    EXPECT_TRUE(breaks([](Placement& p) { p.listener.y = 1.49; }, Layout::Seats));
+    EXPECT_FALSE(breaks([](Placement& p) { p.listener.y = 1.50; }, Layout::Seats));
     // At 2.15 the pair is 47.0 degrees wide, at 1.67 73.5, at 2.07 50.1.
     EXPECT_TRUE(breaks([](Placement& p) { p.listener.y = 2.15; }, Layout::Stereo));
     EXPECT_TRUE(breaks([](Placement& p) { p.listener.y = 1.67; }, Layout::Stereo));
@@ -308,6 +310,7 @@ TEST(PlacementSearch, EachConstraintRulesOutItsBreachesToTheCentimetre) {
     PlacementConstraints near, back; // listening distance at most 1 m; loudspeakers 0.5 m from the front
     near.distanceFarthest = 1.0;
     back.frontNearest = 0.5;
+    back.narrowestAngle = 40; // the pair 1.37 m in front of the listener subtends 40.1 degrees
     const struct {
         void (*edit)(Placement&);
         Layout layout;
@@ -323,10 +326,10 @@ TEST(PlacementSearch, EachConstraintRulesOutItsBreachesToTheCentimetre) {
         // Half the depth is the default farthest from the front wall.
         {[](Placement& p) { p.sp1.y = p.sp2.y = 2.26, p.listener.y = 3.2; }, Layout::Speakers, {}, false},
         {[](Placement& p) { p.sp1.y = p.sp2.y = 2.25, p.listener.y = 3.2; }, Layout::Speakers, {}, true},
-        {[](Placement& p) { p.listener.y = 2.01; }, Layout::Listener, near, false},
-        {[](Placement& p) { p.listener.y = 2.00; }, Layout::Listener, near, true},
+        {[](Placement& p) { p.listener.y = 2.01; }, Layout::Seats, near, false},
+        {[](Placement& p) { p.listener.y = 2.00; }, Layout::Seats, near, true},
         // The loudspeakers a layout leaves where they stand need not keep their limits.
-        {[](Placement& p) { p.sp2 = p.sp1; }, Layout::Listener, {}, true},
+        {[](Placement& p) { p.sp2 = p.sp1; }, Layout::Seats, {}, true},
     };
     for (const auto& c : cases) {
         Placement p = good;
@@ -399,7 +402,7 @@ TEST(PlacementSearch, RankOneIsTheBestOfItsObjectiveOnTheCentimetreLattice) {
     stereo.constraints.frontFarthest = 0.5;
     stereo.constraints.narrowestAngle = 55;
     stereo.constraints.widestAngle = 65;
-    const SearchOptions listener = searchOptions(Layout::Listener, 1);
+    const SearchOptions listener = searchOptions(Layout::Seats, 1);
     const struct {
         Scene scene;
         SearchOptions options;
@@ -415,6 +418,16 @@ TEST(PlacementSearch, RankOneIsTheBestOfItsObjectiveOnTheCentimetreLattice) {
                                 t.depth = "1.80";
                                 t.sources[0] = {"0.40", "0.40", "0.50"};
                                 t.sources[1] = {"1.00", "0.40", "0.50"};
+                            }),
+                  listener},
+                 // The smooth model's valleys are wide, and the walk must reach their floor.
+                 {sceneWith(1,
+                            [](SceneTexts& t) {
+                                t.width = "1.40";
+                                t.depth = "1.80";
+                                t.sources[0] = {"0.40", "0.40", "0.50"};
+                                t.sources[1] = {"1.00", "0.40", "0.50"};
+                                t.delays = DelayModel::Continuous;
                             }),
                   listener}};
     for (const auto& c : cases) {
