@@ -173,7 +173,7 @@ BassSetup withBest(BassSetup best, const OptimiserResult& result, const Subwoofe
 } // namespace
 
 QByteArray subsOutput(const BassSetup& setup, const SubsRequest& request, char separator, BassSetup& best,
-                      std::vector<PeakingFilter>& bestEq, const std::function<void(double, double)>& progress,
+                      const std::function<void(double, double)>& progress,
                       const std::function<void(const QByteArray&)>& note) {
     // The setup's own subwoofers make way for the optimiser's.
     const BassSetup without = withSubwoofersOf(setup, {});
@@ -208,7 +208,8 @@ QByteArray subsOutput(const BassSetup& setup, const SubsRequest& request, char s
         out += QByteArray("調べた組み合わせ: ") + QByteArray::number(result.evaluated) + '\n';
     }
     best = withBest(without, result, spectra, separator);
-    bestEq = result.best.empty() ? std::vector<PeakingFilter>{} : result.best.front().eq;
+    if (!result.best.empty())
+        best.subwooferEq = result.best.front().eq;
     return out;
 }
 

@@ -21,10 +21,10 @@ struct SubsRequest {
 };
 
 // Runs the optimiser on the setup with its subwoofers taken away; the configurations for
-// standard output, and in `best` the setup with rank 1's subwoofers and in `bestEq` its EQ.
+// standard output, and in `best` the setup with rank 1's subwoofers and EQ.
 // `note` hears, as a line, what the bound on the candidates left out.
 QByteArray subsOutput(const BassSetup& setup, const SubsRequest& request, char decimalSeparator,
-                      BassSetup& best, std::vector<PeakingFilter>& bestEq,
+                      BassSetup& best,
                       const std::function<void(double fraction, double secondsLeft)>& progress = {},
                       const std::function<void(const QByteArray&)>& note = {});
 

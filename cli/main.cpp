@@ -204,18 +204,16 @@ QByteArray subsOutput(const cli::Request& request, char separator, QByteArray& b
     cli::LongRunNotice notice(
         [](const QByteArray& text) { printError(QStringLiteral("kolmarin2-cli"), text); });
     BassSetup best;
-    std::vector<PeakingFilter> bestEq;
     const QByteArray table = cli::subsOutput(
-        setup, subs, separator, best, bestEq,
-        [&](double fraction, double left) { notice.update(fraction, left); },
+        setup, subs, separator, best, [&](double fraction, double left) { notice.update(fraction, left); },
         [](const QByteArray& text) { printError(QStringLiteral("kolmarin2-cli"), text); });
     notice.finish();
     if (!request.outputPath.isEmpty())
         bestSetup = setupFileBytes(best, separator);
     if (!request.subs.exportPath.isEmpty())
         bestSettings = request.subs.exportPath.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
-                           ? bassSettingsCsv(best.subwoofers, bestEq)
-                           : bassSettingsText(best.subwoofers, bestEq);
+                           ? bassSettingsCsv(best.subwoofers, best.subwooferEq)
+                           : bassSettingsText(best.subwoofers, best.subwooferEq);
     return table;
 }
 

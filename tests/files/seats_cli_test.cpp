@@ -77,22 +77,33 @@ TEST(SeatsCli, TheBestConfigurationWrittenOutHasItsRowsFigures) {
     test::writeBytes(candidates, "0.3 0.3 0.3\n2.4 2.25 0.3\n\n1.35 4.2 0.3\n");
     const QList<QByteArray> rows =
         cli(QStringList{"subs", test::fixturePath("startup_room.dtr"), "--count", "2", "--candidates",
-                        candidates, "--top", "2", "--csv", "-o", best, "--export", settings} +
+                        candidates, "--top", "2", "--csv", "--eq", "2", "-o", best, "--export", settings} +
             kSeatsAndSubwoofer)
             .split('\n');
     ASSERT_EQ(rows.size(), 4); // header, two rows, and the end of the last line
     EXPECT_TRUE(rows[0].startsWith("rank,variation_db,seat1_spread_db,mean_db,sw1_x,sw1_y,sw1_z,sw1_level_db,"
                                    "sw1_delay_ms,sw1_polarity,sw2_x"));
+    // The best setup's own calculation, its EQ included, gives the row's figures.
     const QList<QByteArray> first = rows[1].split(',');
     const QList<QByteArray> all = cli({"seats", best, "--csv"}).trimmed().split('\n').last().split(',');
     ASSERT_EQ(all.size(), 6);
-    EXPECT_EQ(all[4], first[1]); // the variation
-    EXPECT_EQ(all[5], first[3]); // the mean level
+    EXPECT_NEAR(all[4].toDouble(), first[1].toDouble(), 0.01); // the variation
+    EXPECT_NEAR(all[5].toDouble(), first[3].toDouble(), 0.01); // the mean level
 
     // The settings exported for a processor, read back, are the best setup's.
-    const std::vector<SubwooferSignal> written = readSetupFile(best, '.').subwoofers;
+    const BassSetup bestSetup = readSetupFile(best, '.');
+    const std::vector<SubwooferSignal>& written = bestSetup.subwoofers;
     const QList<QByteArray> lines = test::readBytes(settings).trimmed().split('\n');
-    ASSERT_EQ(lines.size(), 1 + written.size());
+    ASSERT_FALSE(bestSetup.subwooferEq.empty());
+    ASSERT_EQ(lines.size(), 1 + written.size() + bestSetup.subwooferEq.size());
+    for (std::size_t i = 0; i < bestSetup.subwooferEq.size(); ++i) {
+        const QList<QByteArray> f = lines[static_cast<qsizetype>(1 + written.size() + i)].split(',');
+        const PeakingFilter& e = bestSetup.subwooferEq[i];
+        EXPECT_EQ(f[0], "filter");
+        EXPECT_NEAR(f[6].toDouble(), e.frequencyHz, 1e-9);
+        EXPECT_NEAR(f[7].toDouble(), e.gainDb, 1e-9);
+        EXPECT_NEAR(f[8].toDouble(), e.q, 1e-9);
+    }
     for (std::size_t i = 0; i < written.size(); ++i) {
         const QList<QByteArray> f = lines[static_cast<qsizetype>(i) + 1].split(',');
         ASSERT_EQ(f.size(), 9);

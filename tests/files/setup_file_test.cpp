@@ -35,6 +35,22 @@ TEST(SetupFile, GivesBackEverySourceSeatAndTheCrossover) {
     // As an editor may save it: a byte order mark and CR LF line ends.
     EXPECT_EQ(parseSetupFile("\xEF\xBB\xBF" + setupFileBytes(point).replace("\n", "\r\n")), point);
     EXPECT_EQ(roomFileLosses(point), "サブウーファー 2 台、聴取位置のほかの座席 2 席、クロスオーバー");
+    // The subwoofers' EQ, when there is one, goes with them; a filter out of range is refused
+    // at its line.
+    BassSetup withEq = point;
+    withEq.subwooferEq = {{42.0, -6.5, 4.3}, {71.5, 2.0, 0.75}};
+    const QByteArray bytes = setupFileBytes(withEq);
+    EXPECT_TRUE(bytes.contains("\neq = 2\neq1.fc_hz = 42\n"));
+    EXPECT_EQ(parseSetupFile(bytes), withEq);
+    QByteArray tooSharp = bytes;
+    tooSharp.replace("eq2.q = 0.75", "eq2.q = 12");
+    try {
+        parseSetupFile(tooSharp);
+        ADD_FAILURE() << "a Q of 12 was taken";
+    } catch (const UserError& e) {
+        EXPECT_NE(std::string(e.what()).find("eq2 の Q は 0.5 から 10.0 までです"), std::string::npos)
+            << e.what();
+    }
 }
 
 TEST(SetupFile, RefusesADamagedFileWhole) {

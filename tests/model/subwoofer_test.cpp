@@ -249,11 +249,13 @@ TEST(SubwooferOptimiser, KeepsToTheProcessorsLimits) {
 TEST(SubwooferOptimiser, HoldsTheLevelToItsTargetAndStops) {
     SubwooferSpectra spectra = smallProblem(true);
     OptimiserOptions options = optionsOf(2, 10, BassObjective::Combined, 2.0);
-    const double loudMean = optimiseSubwoofers(spectra, options).best.front().figures.meanLevel;
-    options.goal.targetLevelDb = loudMean - 6.0;
+    const SubwooferConfiguration loud = optimiseSubwoofers(spectra, options).best.front();
+    options.goal.targetLevelDb = loud.figures.meanLevel - 6.0;
     const SubwooferConfiguration held = optimiseSubwoofers(spectra, options).best.front();
     ASSERT_TRUE(held.figures.levelOffset);
     EXPECT_LE(std::abs(*held.figures.levelOffset), kLevelWindowDb);
+    // Alone, turning every subwoofer down alike costs the seats nothing: the same best.
+    EXPECT_NEAR(held.figures.score, loud.figures.score, 1e-9);
     // Alone, the subwoofers come at their earliest, mostly positive.
     double earliest = INFINITY;
     for (const SubwooferSetting& s : held.subwoofers)
