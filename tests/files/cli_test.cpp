@@ -556,6 +556,30 @@ TEST_F(Cli, NeverWritesOverAnyFileItReadsNorLetsQtReadItsArguments) {
     EXPECT_TRUE(test::readBytes(path("-platform")).startsWith("\x89PNG"));
 }
 
+// What a processor cannot be set to, or an objective that means nothing, is refused before
+// any calculation, naming the value; a target curve file is read as the target.
+TEST_F(Cli, SubsRefusesLimitsOutOfRangeAndReadsATargetFile) {
+    test::writeBytes(path("room.dtr"), quickRoom());
+    test::writeBytes(path("c.txt"), "0.30 0.30 0.30\n2.40 4.20 0.30\n");
+    const QStringList subs{"subs", path("room.dtr"), "--count", "1", "--candidates", path("c.txt")};
+    const std::pair<QStringList, const char*> refused[]{
+        {{"--eq", "7"}, "--eq は 0 から 6"},
+        {{"--max-delay", "25"}, "--max-delay は 0 から 20"},
+        {{"--boost-max", "-1"}, "--boost-max は 0 から 6"},
+        {{"--weights", "0,0"}, "--weights は V,T"},
+        {{"--objective", "loudest"}, "--objective は combined か variation"},
+        {{"--target", "house:30@60"}, "--target:"}};
+    for (const auto& [options, message] : refused) {
+        const CliRun run = runCli(subs + options);
+        EXPECT_EQ(run.exitCode, 2) << options.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(message)) << run.err.toStdString();
+    }
+    test::writeBytes(path("target.txt"), "20 6\n60 0\n200 0\n");
+    const CliRun own = runCli(subs + QStringList{"--target", path("target.txt"), "--csv"});
+    EXPECT_EQ(own.exitCode, 0) << own.err.toStdString();
+    EXPECT_NE(own.out, runCli(subs + QStringList{"--csv"}).out); // the target changes the figures
+}
+
 // More candidates than the optimiser calculates are thinned and said so; a room too large
 // for the default candidates says why instead of "too few".
 TEST_F(Cli, SubsSaysWhenItThinsTheCandidatesAndWhyARoomHasNone) {
