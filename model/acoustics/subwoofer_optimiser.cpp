@@ -273,8 +273,9 @@ std::vector<PeakingFilter> fittedEq(SubwooferSearch& search, const std::vector<T
 }
 
 // With the subwoofers alone and a target level: the common level nearest it.
-void nearestTargetLevel(SubwooferSearch& search, std::vector<Tuned>& subs,
-                        const std::vector<PeakingFilter>& eq, SearchWork& work) {
+void nearestTargetLevel(const SubwooferSearch& search, std::vector<Tuned>& subs,
+                        const std::vector<PeakingFilter>& eq) {
+
     const SubwooferConfiguration c =
         evaluateSubwoofers(search.spectra(), settingsOf(subs), eq, search.options().goal);
     if (!c.figures.levelOffset)
@@ -286,7 +287,6 @@ void nearestTargetLevel(SubwooferSearch& search, std::vector<Tuned>& subs,
                                 0, kSubwooferLevelSteps - 1 - most);
     for (Tuned& t : subs)
         t.level += down;
-    (void)work;
 }
 
 // What each subwoofer's level, delay and polarity buy.
@@ -322,7 +322,7 @@ SubwooferConfiguration finished(SubwooferSearch& search, TunedSet set, SearchWor
     if (goal.eqFilters > 0 && goal.objective == BassObjective::Combined)
         eq = fittedEq(search, set.subs, work);
     if (search.alone())
-        nearestTargetLevel(search, set.subs, eq, work);
+        nearestTargetLevel(search, set.subs, eq);
     SubwooferConfiguration c = evaluateSubwoofers(search.spectra(), settingsOf(set.subs), eq, goal);
     c.worth = worthOf(search.spectra(), c, goal);
     return c;
