@@ -63,6 +63,14 @@ QByteArray mapCsv(const ResponseMap& map) {
 
 namespace {
 
+// A row's rank and the places of SP1, SP2 and the listener.
+void appendPlaces(QByteArray& out, int rank, const Placement& p) {
+    char line[160];
+    const int n = std::snprintf(line, sizeof line, "%4d  %5.2f  %5.2f  %5.2f  %5.2f  %6.2f  %6.2f  ", rank,
+                                p.sp1.x, p.sp1.y, p.sp2.x, p.sp2.y, p.listener.x, p.listener.y);
+    out.append(line, n);
+}
+
 // The table of a search ranked by the objective over every seat.
 QByteArray allSeatsTable(const SearchResult& result) {
     QByteArray out(kAllSeatsObjective);
@@ -70,10 +78,7 @@ QByteArray allSeatsTable(const SearchResult& result) {
                "  座席1 dB  見込み角  距離 m\n");
     int rank = 0;
     for (const Placement& p : result.best) {
-        char line[160];
-        const int n = std::snprintf(line, sizeof line, "%4d  %5.2f  %5.2f  %5.2f  %5.2f  %6.2f  %6.2f  ",
-                                    ++rank, p.sp1.x, p.sp1.y, p.sp2.x, p.sp2.y, p.listener.x, p.listener.y);
-        out.append(line, n);
+        appendPlaces(out, ++rank, p);
         appendFigure(out, "%9.3f", p.seatScore);
         appendFigure(out, "  %9.3f", p.seatVariation);
         appendFigure(out, "  %13.3f", p.targetDeviation);
@@ -99,10 +104,7 @@ QByteArray placementTable(const SearchResult& result) {
                    "  聴取範囲 dB  見込み角  距離 m\n");
     int rank = 0;
     for (const Placement& p : result.best) {
-        char line[160];
-        const int n = std::snprintf(line, sizeof line, "%4d  %5.2f  %5.2f  %5.2f  %5.2f  %6.2f  %6.2f  ",
-                                    ++rank, p.sp1.x, p.sp1.y, p.sp2.x, p.sp2.y, p.listener.x, p.listener.y);
-        out.append(line, n);
+        appendPlaces(out, ++rank, p);
         appendFigure(out, "%11.3f", p.spread);
         appendFigure(out, "  %15.3f", p.robust);
         appendFigure(out, "  %11.3f", p.area);

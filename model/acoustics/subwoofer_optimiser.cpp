@@ -78,16 +78,24 @@ std::vector<std::vector<double>> subwooferSeatLevels(const SubwooferSpectra& spe
     return levels;
 }
 
+namespace {
+
+BassFigures figuresOf(const SubwooferSpectra& spectra, const std::vector<SubwooferSetting>& subwoofers,
+                      const std::vector<PeakingFilter>& eq, const OptimiserGoal& goal) {
+    return bassFigures(subwooferSeatLevels(spectra, subwoofers, eq), targetPoints(spectra, goal), goal,
+                       targetLevel(spectra, goal));
+}
+
+} // namespace
+
 SubwooferConfiguration evaluateSubwoofers(const SubwooferSpectra& spectra,
                                           const std::vector<SubwooferSetting>& subwoofers,
                                           const std::vector<PeakingFilter>& eq, const OptimiserGoal& goal) {
     SubwooferConfiguration c;
     c.subwoofers = subwoofers;
     c.eq = eq;
-    c.figures = bassFigures(subwooferSeatLevels(spectra, subwoofers, eq), targetPoints(spectra, goal), goal,
-                            targetLevel(spectra, goal));
-    c.scoreWithoutEq =
-        eq.empty() ? c.figures.score : evaluateSubwoofers(spectra, subwoofers, {}, goal).figures.score;
+    c.figures = figuresOf(spectra, subwoofers, eq, goal);
+    c.scoreWithoutEq = eq.empty() ? c.figures.score : figuresOf(spectra, subwoofers, {}, goal).score;
     return c;
 }
 
@@ -276,15 +284,14 @@ std::vector<PeakingFilter> fittedEq(SubwooferSearch& search, const std::vector<T
 void nearestTargetLevel(const SubwooferSearch& search, std::vector<Tuned>& subs,
                         const std::vector<PeakingFilter>& eq) {
 
-    const SubwooferConfiguration c =
-        evaluateSubwoofers(search.spectra(), settingsOf(subs), eq, search.options().goal);
-    if (!c.figures.levelOffset)
+    const BassFigures f = figuresOf(search.spectra(), settingsOf(subs), eq, search.options().goal);
+    if (!f.levelOffset)
         return;
     int most = 0;
     for (const Tuned& t : subs)
         most = std::max(most, t.level);
-    const int down = std::clamp(static_cast<int>(std::lround(*c.figures.levelOffset / kSubwooferLevelStep)),
-                                0, kSubwooferLevelSteps - 1 - most);
+    const int down = std::clamp(static_cast<int>(std::lround(*f.levelOffset / kSubwooferLevelStep)), 0,
+                                kSubwooferLevelSteps - 1 - most);
     for (Tuned& t : subs)
         t.level += down;
 }
@@ -296,7 +303,7 @@ std::vector<SettingWorth> worthOf(const SubwooferSpectra& spectra, const Subwoof
     const auto without = [&](std::size_t k, auto change) {
         std::vector<SubwooferSetting> settings = c.subwoofers;
         change(settings[k]);
-        return evaluateSubwoofers(spectra, settings, c.eq, goal).figures.score - c.figures.score;
+        return figuresOf(spectra, settings, c.eq, goal).score - c.figures.score;
     };
     for (std::size_t k = 0; k < c.subwoofers.size(); ++k) {
         const SubwooferSetting& s = c.subwoofers[k];
